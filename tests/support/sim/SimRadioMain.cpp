@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     vm::sim::SimRadioOptions options;
     vm::sim::Endpoint discovery{"127.0.0.1", 4992};
     unsigned interval = 1;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc; i += 2) {  // every option takes a value
         const std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         bool ok = value != nullptr;
@@ -93,7 +93,6 @@ int main(int argc, char** argv) {
             usage();
             return 2;
         }
-        ++i;
     }
     if (!vm::sim::isLoopback(discovery.address)) {
         std::fprintf(stderr, "simradio: discovery address %s is not loopback\n", discovery.address.c_str());
