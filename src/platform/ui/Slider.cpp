@@ -13,6 +13,8 @@ constexpr int kPositions = 10000;
 
 Slider::Slider(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent) {
     setRange(0, kPositions);
+    setSingleStep(kPositions / 100);  // the arrow keys move a hundredth, page keys a tenth
+    setPageStep(kPositions / 10);
     connect(this, &QSlider::valueChanged, this, &Slider::userMoved);
     showValue();
 }
