@@ -1,0 +1,63 @@
+#include "platform/ui/Stepper.h"
+
+#include <QLineEdit>
+#include <QWheelEvent>
+
+namespace vm {
+
+Stepper::Stepper(QWidget* parent) : QAbstractSpinBox(parent) {
+    setReadOnly(true);
+    showValue();
+}
+
+void Stepper::setDoubleValue(double value) {
+    value_.set(value);
+    showValue();
+}
+
+void Stepper::setMinValue(double value) {
+    value_.setMinimum(value);
+    showValue();
+}
+
+void Stepper::setMaxValue(double value) {
+    value_.setMaximum(value);
+    showValue();
+}
+
+void Stepper::stepBy(int steps) {
+    double next = value_.value + steps * increment_;
+    if (wraps_) {
+        if (next > value_.maximum) {
+            next = value_.minimum;
+        } else if (next < value_.minimum) {
+            next = value_.maximum;
+        }
+    }
+    setDoubleValue(next);
+    sendAction();
+}
+
+QAbstractSpinBox::StepEnabled Stepper::stepEnabled() const {
+    if (wraps_) {
+        return StepUpEnabled | StepDownEnabled;
+    }
+    StepEnabled enabled = StepNone;
+    if (value_.value < value_.maximum) {
+        enabled |= StepUpEnabled;
+    }
+    if (value_.value > value_.minimum) {
+        enabled |= StepDownEnabled;
+    }
+    return enabled;
+}
+
+void Stepper::wheelEvent(QWheelEvent* event) {
+    setDoubleValue(value_.afterWheel(wheelDeltaY(*event), event->inverted(), false));
+    event->accept();
+    sendAction();
+}
+
+void Stepper::showValue() { lineEdit()->setText(QString::number(value_.value)); }
+
+}  // namespace vm
