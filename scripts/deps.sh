@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   libssl-dev openssl
   libsecret-1-dev dbus
+  libicu-dev
   qt6-base-dev libgl-dev
   libopus-dev portaudio19-dev libsndfile1-dev
   libudev-dev
