@@ -39,10 +39,15 @@ void savePrefToKeyChainWithKey(const std::string& key, const std::string& text) 
 }
 
 std::string loadStringFromKeyChainWithKey(const std::string& key) {
+    // A successful save removes the key from the user defaults, so a text found there was left by
+    // the latest save, which the store refused: it is newer than anything the store still holds.
+    if (auto text = Defaults::standard().stringForKey(key)) {
+        return *text;
+    }
     if (auto bytes = searchKeychainCopyMatching(key)) {
         return *bytes;
     }
-    return Defaults::standard().stringForKey(key).value_or("");
+    return "";
 }
 
 }  // namespace vm

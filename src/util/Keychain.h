@@ -16,7 +16,8 @@ SecretQuery newSearchDictionary(const std::string& key);
 // The stored bytes, or nullopt when the store holds no item for the key.
 std::optional<Bytes> searchKeychainCopyMatching(const std::string& key);
 void savePrefToKeyChainWithKey(const std::string& key, const std::string& text);
-// The stored text, else the user defaults' text for the key, else the empty text.
+// The text of the latest save: the user defaults' text for the key when a save left one there,
+// else the stored text, else the empty text.
 std::string loadStringFromKeyChainWithKey(const std::string& key);
 
 }  // namespace vm
