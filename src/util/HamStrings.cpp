@@ -30,14 +30,7 @@ bool beginsWithAny(const std::string& s, std::initializer_list<std::string_view>
 
 // The parts of a compound call sign, "-" counting as "/"; empty parts are kept.
 std::vector<std::string> callParts(const std::string& s) {
-    std::vector<std::string> parts;
-    const std::string slashed = strings::dashToSlash(s);
-    std::size_t at = 0;
-    for (std::size_t hit; (hit = slashed.find('/', at)) != std::string::npos; at = hit + 1) {
-        parts.push_back(slashed.substr(at, hit - at));
-    }
-    parts.push_back(slashed.substr(at));
-    return parts;
+    return strings::units::split(strings::dashToSlash(s), '/');
 }
 
 // The index of the base call among the parts (at least two of them).

@@ -15,25 +15,8 @@ public:
     void queuePush(T item) { push(std::move(item)); }
     void stackPush(T item) { push(std::move(item)); }
 
-    std::optional<T> queuePop() {
-        std::lock_guard lock(mutex_);
-        if (items_.empty()) {
-            return std::nullopt;
-        }
-        T item = std::move(items_.front());
-        items_.pop_front();
-        return item;
-    }
-
-    std::optional<T> stackPop() {
-        std::lock_guard lock(mutex_);
-        if (items_.empty()) {
-            return std::nullopt;
-        }
-        T item = std::move(items_.back());
-        items_.pop_back();
-        return item;
-    }
+    std::optional<T> queuePop() { return pop(true); }
+    std::optional<T> stackPop() { return pop(false); }
 
     std::size_t size() const {
         std::lock_guard lock(mutex_);
@@ -41,6 +24,16 @@ public:
     }
 
 private:
+    std::optional<T> pop(bool oldest) {
+        std::lock_guard lock(mutex_);
+        if (items_.empty()) {
+            return std::nullopt;
+        }
+        T item = std::move(oldest ? items_.front() : items_.back());
+        oldest ? items_.pop_front() : items_.pop_back();
+        return item;
+    }
+
     void push(T item) {
         std::lock_guard lock(mutex_);
         items_.push_back(std::move(item));

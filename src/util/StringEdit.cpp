@@ -66,12 +66,7 @@ std::vector<std::string> splitToSize(const std::string& s, std::uint32_t size) {
 }
 
 std::vector<std::string> linesSortedByLength(const std::string& s) {
-    std::vector<std::string> lines;
-    std::size_t at = 0;
-    for (std::size_t lf; (lf = s.find('\n', at)) != std::string::npos; at = lf + 1) {
-        lines.push_back(s.substr(at, lf - at));
-    }
-    lines.push_back(s.substr(at));
+    auto lines = units::split(s, '\n');
     std::stable_sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
         return compareLength(a, b) == Ordering::Ascending;
     });

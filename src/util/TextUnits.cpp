@@ -130,4 +130,14 @@ std::string replaceAll(const std::string& s, const std::string& target, const st
 
 std::string upper(const std::string& s) { return utf16::toUtf8(upper(utf16::fromUtf8(s))); }
 
+std::vector<std::string> split(const std::string& s, char separator) {
+    std::vector<std::string> parts;
+    std::size_t at = 0;
+    for (std::size_t hit; (hit = s.find(separator, at)) != std::string::npos; at = hit + 1) {
+        parts.push_back(s.substr(at, hit - at));
+    }
+    parts.push_back(s.substr(at));
+    return parts;
+}
+
 }  // namespace vm::strings::units

@@ -1,6 +1,7 @@
 #include "util/URLParameters.h"
 
 #include "util/StringAdditions.h"
+#include "util/TextUnits.h"
 #include "util/Utf16.h"
 
 #include <cctype>
@@ -37,16 +38,6 @@ std::optional<std::string> percentDecoded(const std::string& s) {
     return out;
 }
 
-std::vector<std::string> split(const std::string& s, char separator) {
-    std::vector<std::string> parts;
-    std::size_t at = 0;
-    for (std::size_t hit; (hit = s.find(separator, at)) != std::string::npos; at = hit + 1) {
-        parts.push_back(s.substr(at, hit - at));
-    }
-    parts.push_back(s.substr(at));
-    return parts;
-}
-
 }  // namespace
 
 std::optional<Parameters> parameters(const std::string& url) {
@@ -58,9 +49,9 @@ std::optional<Parameters> parameters(const std::string& url) {
     if (question == std::string::npos) {
         return result;
     }
-    for (std::string pair : split(url.substr(question + 1), '&')) {
+    for (std::string pair : strings::units::split(url.substr(question + 1), '&')) {
         pair.erase(0, pair.find_first_not_of('?'));
-        const auto parts = split(pair, '=');
+        const auto parts = strings::units::split(pair, '=');
         if (pair.empty() || parts.size() < 2) {
             continue;
         }

@@ -1,6 +1,7 @@
 #include "util/VMMegahertzFormatter.h"
 
 #include "util/StringAdditions.h"
+#include "util/TextUnits.h"
 
 #include <fmt/format.h>
 
@@ -12,16 +13,6 @@ namespace vm {
 namespace {
 
 constexpr double kLargestHertz = 9.0e18;  // whole hertz must fit in a long long
-
-std::vector<std::string> splitOnPoints(const std::string& text) {
-    std::vector<std::string> parts;
-    std::size_t at = 0;
-    for (std::size_t hit; (hit = text.find('.', at)) != std::string::npos; at = hit + 1) {
-        parts.push_back(text.substr(at, hit - at));
-    }
-    parts.push_back(text.substr(at));
-    return parts;
-}
 
 }  // namespace
 
@@ -40,7 +31,7 @@ std::optional<std::string> VMMegahertzFormatter::stringForObjectValue(double meg
 
 bool VMMegahertzFormatter::getObjectValue(double* megahertz, const std::string& text,
                                           std::string* errorDescription) const {
-    const auto parts = text.empty() ? std::vector<std::string>{} : splitOnPoints(text);
+    const auto parts = text.empty() ? std::vector<std::string>{} : strings::units::split(text, '.');
     double value = 0;
     if (parts.size() == 1 || parts.size() == 2) {
         value = strings::doubleValue(text);
