@@ -3,6 +3,7 @@
 #include "util/CryptoLibrary.h"
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 
 namespace vm::data {
@@ -47,6 +48,9 @@ std::optional<Bytes> crypt(bool encrypt, const Bytes& data, int algorithm, const
         return fail(kCryptorUnimplemented, status);
     }
     const auto blockSize = static_cast<std::size_t>(EVP_CIPHER_get_block_size(cipher.get()));
+    if (data.size() > static_cast<std::size_t>(INT_MAX) - blockSize) {
+        return fail(kCryptorParamError, status);  // more than one update call can take
+    }
     const bool padding = (options & kCryptorPKCS7Padding) != 0;
     if (blockSize > 1 && data.size() % blockSize != 0 && (!encrypt || !padding)) {
         return fail(kCryptorAlignmentError, status);

@@ -82,6 +82,9 @@ struct SpawnSetup {
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          Seconds timeout) {
     ProcessResult result;
+    if (!(timeout.count() >= 0)) {
+        timeout = Seconds(0);  // a negative or NaN time-out is already over
+    }
     const auto start = DispatchClock::now();
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <fstream>
 #include <string>
@@ -70,6 +71,14 @@ TEST(ProcessTest, TimeOutKillsTheWholeGroupAndReaps) {
     const std::string grandchild = r.output.substr(0, r.output.find('\n'));
     ASSERT_FALSE(grandchild.empty());
     EXPECT_TRUE(processEnded(grandchild));
+}
+
+TEST(ProcessTest, NegativeOrNanTimeOutIsAlreadyOver) {
+    for (double timeout : {-1.0, std::nan("")}) {
+        const auto r = runProcess("sleep", {"10"}, Seconds(timeout));
+        EXPECT_TRUE(r.timedOut) << timeout;
+        EXPECT_LT(r.elapsed.count(), 5.0);
+    }
 }
 
 TEST(ProcessTest, BackgroundChildHoldingThePipeIsNotWaitedFor) {
