@@ -8,7 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libssl-dev openssl
-  libsecret-1-dev dbus
+  libsecret-1-dev dbus gnome-keyring
+  libicu-dev
   qt6-base-dev libgl-dev
   libopus-dev portaudio19-dev libsndfile1-dev
   libudev-dev

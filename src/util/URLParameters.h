@@ -1,0 +1,19 @@
+#pragma once
+// The query of a URL as a dictionary, for the handler of the program's own URL scheme, which
+// reads "freq" and "mode" from it.
+#include <map>
+#include <optional>
+#include <string>
+
+namespace vm::url {
+
+using Parameters = std::map<std::string, std::string>;
+
+// The "key=value" pairs behind the first "?", separated by "&", keys and values percent-decoded.
+// A pair without "=" is ignored, as is one whose escapes do not decode; anything after a second
+// "=" is dropped; a later pair replaces an earlier one of the same key; a fragment stays part of
+// the last value. No "?" gives an empty dictionary; a file URL gives none (nullopt).
+std::optional<Parameters> parameters(const std::string& url);
+std::optional<std::string> parameterForKey(const std::string& url, const std::string& key);
+
+}  // namespace vm::url
