@@ -173,11 +173,19 @@ TEST(TcpConnect, SocketCanConnectAgainAfterAClose) {
     pair.sock->disconnect();
     ASSERT_TRUE(waitFor([&] { return pair.delegate->disconnects.size() == 1; }));
     PlainListener listener;
-    ASSERT_TRUE(pair.sock->connectToHost("127.0.0.1", listener.port(), 5));
-    Fd peer = listener.accept();
-    ASSERT_TRUE(waitFor([&] { return pair.delegate->connects.size() == 2; }));
+    // Connect through the loopback interface on a port of our choosing.
+    const std::uint16_t localPort = closedPort();
+    ASSERT_TRUE(pair.sock->connectToHost("127.0.0.1", listener.port(),
+                                         "127.0.0.1:" + std::to_string(localPort), 5));
+    // Requests made before the connection is up are served, in order, once it is.
     pair.sock->writeData("again", -1, 1);
+    pair.sock->readDataToLength(2, -1, 2);
+    Fd peer = listener.accept();
+    sendAll(peer.get(), "ok");
     EXPECT_EQ(receive(peer.get(), 5), "again");
+    ASSERT_TRUE(waitFor([&] { return pair.delegate->connects.size() == 2 && !pair.delegate->reads.empty(); }));
+    EXPECT_EQ(pair.delegate->reads[0], (std::pair<long, Bytes>{2, "ok"}));
+    EXPECT_EQ(pair.sock->localPort(), localPort);
 }
 
 TEST(TcpConnect, UnixDomainSocketConnectsToAListeningFile) {

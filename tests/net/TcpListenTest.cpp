@@ -22,6 +22,8 @@ struct Listener {
 
 TEST(TcpListen, PortZeroGivesBothFamiliesOnePort) {
     Listener listener;
+    auto acceptedQueue = DispatchQueue::serial("accepted");
+    listener.delegate->queueForAccepted = acceptedQueue;
     Error error;
     ASSERT_TRUE(listener.sock->acceptOnPort(0, &error)) << error.description;
     std::uint16_t port4 = 0;
@@ -43,6 +45,9 @@ TEST(TcpListen, PortZeroGivesBothFamiliesOnePort) {
         const auto host = accepted->connectedHost();
         ASSERT_TRUE(host.has_value());
         EXPECT_TRUE(*host == "127.0.0.1" || *host == "::1") << *host;
+        bool onGivenQueue = false;
+        accepted->performBlock([&] { onGivenQueue = acceptedQueue->isCurrent(); });
+        EXPECT_TRUE(onGivenQueue);
     }
     // Accepted sockets outlive the listener.
     listener.sock->disconnect();

@@ -115,6 +115,17 @@ TEST(TcpReadWrite, LargeWriteReportsPartialProgressThenOneCompletion) {
     EXPECT_LT(partial, data.size());  // the last step completes the write instead
 }
 
+TEST(TcpReadWrite, WriteTimeoutCloses) {
+    ConnectedPair pair(64 * 1024);
+    pair.sock->writeData(Bytes(32 * 1024 * 1024, 'w'), 1.0, 8);  // the peer never reads
+    ASSERT_TRUE(waitFor([&] { return !pair.delegate->partialWrites.empty(); }));
+    DispatchClock::advance(1500ms);
+    ASSERT_TRUE(waitFor([&] { return !pair.delegate->disconnects.empty(); }));
+    expectDisconnectCode(*pair.delegate, 5);
+    EXPECT_EQ(pair.delegate->disconnects[0]->description, "Write operation timed out");
+    EXPECT_TRUE(pair.delegate->writes.empty());
+}
+
 TEST(TcpReadWrite, PeerCloseEndsWithClosedByRemotePeer) {
     ConnectedPair pair;
     pair.sock->readDataToData(sockaddr::LFData(), -1, 1);

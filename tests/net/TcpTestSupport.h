@@ -34,6 +34,7 @@ struct RecordingDelegate : TcpSocketDelegate {
     std::vector<std::optional<Error>> disconnects;
     int readStreamClosed = 0;
     std::vector<TcpSocketPtr> accepted;
+    DispatchQueuePtr queueForAccepted;  // the socket queue offered to accepted connections
     std::function<void(const TcpSocketPtr&, long)> afterRead;  // e.g. queue the next read
 
     void socketDidConnectToHost(const TcpSocketPtr&, const std::string& host, std::uint16_t port) override {
@@ -61,6 +62,9 @@ struct RecordingDelegate : TcpSocketDelegate {
     void socketDidCloseReadStream(const TcpSocketPtr&) override { ++readStreamClosed; }
     void socketDidDisconnect(const TcpSocketPtr&, const std::optional<Error>& error) override {
         disconnects.push_back(error);
+    }
+    DispatchQueuePtr newSocketQueueForConnectionFromAddress(const SocketAddress&, const TcpSocketPtr&) override {
+        return queueForAccepted;
     }
     void socketDidAcceptNewSocket(const TcpSocketPtr&, const TcpSocketPtr& newSocket) override {
         accepted.push_back(newSocket);
