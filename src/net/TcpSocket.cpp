@@ -2,6 +2,9 @@
 #include "net/TcpSocket.h"
 
 #include "net/FileUrl.h"
+#include "net/TcpSocketError.h"
+
+#include <fmt/format.h>
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -113,47 +116,33 @@ void TcpSocket::synchronouslySetDelegate(std::weak_ptr<TcpSocketDelegate> delega
 
 // Configuration ---------------------------------------------------------------------------------
 
+void TcpSocket::setConfigFlag(std::uint16_t flag, bool set) {
+    runOrPost([self = shared_from_this(), flag, set] {
+        if (set) {
+            self->config_ |= flag;
+        } else {
+            self->config_ &= static_cast<std::uint16_t>(~flag);
+        }
+    });
+}
+
 bool TcpSocket::isIPv4Enabled() const {
     return onQueue([this] { return (config_ & kIPv4Disabled) == 0; });
 }
 
-void TcpSocket::setIPv4Enabled(bool enabled) {
-    runOrPost([self = shared_from_this(), enabled] {
-        if (enabled) {
-            self->config_ &= ~kIPv4Disabled;
-        } else {
-            self->config_ |= kIPv4Disabled;
-        }
-    });
-}
+void TcpSocket::setIPv4Enabled(bool enabled) { setConfigFlag(kIPv4Disabled, !enabled); }
 
 bool TcpSocket::isIPv6Enabled() const {
     return onQueue([this] { return (config_ & kIPv6Disabled) == 0; });
 }
 
-void TcpSocket::setIPv6Enabled(bool enabled) {
-    runOrPost([self = shared_from_this(), enabled] {
-        if (enabled) {
-            self->config_ &= ~kIPv6Disabled;
-        } else {
-            self->config_ |= kIPv6Disabled;
-        }
-    });
-}
+void TcpSocket::setIPv6Enabled(bool enabled) { setConfigFlag(kIPv6Disabled, !enabled); }
 
 bool TcpSocket::isIPv4PreferredOverIPv6() const {
     return onQueue([this] { return (config_ & kPreferIPv6) == 0; });
 }
 
-void TcpSocket::setIPv4PreferredOverIPv6(bool preferred) {
-    runOrPost([self = shared_from_this(), preferred] {
-        if (preferred) {
-            self->config_ &= ~kPreferIPv6;
-        } else {
-            self->config_ |= kPreferIPv6;
-        }
-    });
-}
+void TcpSocket::setIPv4PreferredOverIPv6(bool preferred) { setConfigFlag(kPreferIPv6, !preferred); }
 
 double TcpSocket::alternateAddressDelay() const {
     return onQueue([this] { return alternateAddressDelay_; });
@@ -179,14 +168,73 @@ bool TcpSocket::autoDisconnectOnClosedReadStream() const {
     return onQueue([this] { return (config_ & kAllowHalfDuplex) == 0; });
 }
 
-void TcpSocket::setAutoDisconnectOnClosedReadStream(bool flag) {
-    runOrPost([self = shared_from_this(), flag] {
-        if (flag) {
-            self->config_ &= ~kAllowHalfDuplex;
-        } else {
-            self->config_ |= kAllowHalfDuplex;
+void TcpSocket::setAutoDisconnectOnClosedReadStream(bool flag) { setConfigFlag(kAllowHalfDuplex, !flag); }
+
+// Checks before connecting or listening ---------------------------------------------------------
+
+bool TcpSocket::delegateChecks(const char* verb, Error* error) const {
+    if (delegate_.expired()) {
+        setError(error, tcpsocket::error(TcpSocketErrorCode::BadConfig,
+                                         fmt::format("Attempting to {} without a delegate. Set a "
+                                                     "delegate first.", verb)));
+        return false;
+    }
+    if (!delegateQueue_) {
+        setError(error, tcpsocket::error(TcpSocketErrorCode::BadConfig,
+                                         fmt::format("Attempting to {} without a delegate queue. "
+                                                     "Set a delegate queue first.", verb)));
+        return false;
+    }
+    return true;
+}
+
+bool TcpSocket::notStartedCheck(const char* verb, Error* error) const {
+    if (flags_ & kStarted) {
+        setError(error, tcpsocket::error(TcpSocketErrorCode::BadConfig,
+                                         fmt::format("Attempting to {} while connected or "
+                                                     "accepting connections. Disconnect first.", verb)));
+        return false;
+    }
+    return true;
+}
+
+bool TcpSocket::familiesCheck(Error* error) const {
+    if ((config_ & kIPv4Disabled) && (config_ & kIPv6Disabled)) {
+        setError(error, tcpsocket::error(TcpSocketErrorCode::BadConfig,
+                                         "Both IPv4 and IPv6 have been disabled. Must enable at "
+                                         "least one protocol first."));
+        return false;
+    }
+    return true;
+}
+
+bool TcpSocket::interfaceChecks(const SocketAddress& address4, const SocketAddress& address6,
+                                Error* error) const {
+    const char* message = nullptr;
+    if (address4.empty() && address6.empty()) {
+        message = "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address.";
+    } else if ((config_ & kIPv4Disabled) && address6.empty()) {
+        message = "IPv4 has been disabled and specified interface doesn't support IPv6.";
+    } else if ((config_ & kIPv6Disabled) && address4.empty()) {
+        message = "IPv6 has been disabled and specified interface doesn't support IPv4.";
+    }
+    if (message) {
+        setError(error, tcpsocket::error(TcpSocketErrorCode::BadParam, message));
+        return false;
+    }
+    return true;
+}
+
+DispatchSourcePtr TcpSocket::startTimer(double seconds, void (TcpSocket::*onFire)()) {
+    DispatchSourcePtr timer = DispatchSource::makeTimer(socketQueue_);
+    timer->setEventHandler([weak = weak_from_this(), onFire] {
+        if (auto self = weak.lock()) {
+            ((*self).*onFire)();
         }
     });
+    timer->setTimer(toDuration(Seconds(seconds)), std::nullopt);
+    timer->resume();
+    return timer;
 }
 
 // Disconnecting ---------------------------------------------------------------------------------

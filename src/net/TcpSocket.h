@@ -189,6 +189,17 @@ private:
     template <class F>
     void notifyDelegate(F&& call);
 
+    // Checks that open a connect or listen request, in the order each request makes them
+    // (`verb`: "connect" or "accept").
+    bool delegateChecks(const char* verb, Error* error) const;
+    bool notStartedCheck(const char* verb, Error* error) const;
+    bool familiesCheck(Error* error) const;
+    bool interfaceChecks(const SocketAddress& address4, const SocketAddress& address6,
+                         Error* error) const;
+    void setConfigFlag(std::uint16_t flag, bool set);
+    // A one-shot timer on the socket queue that calls `onFire` after `seconds`.
+    DispatchSourcePtr startTimer(double seconds, void (TcpSocket::*onFire)());
+
     // Connecting (TcpSocketConnect.cpp)
     bool preConnectChecks(const std::string& interface, Error* error);
     bool preConnectChecksForUrl(const std::string& url, Error* error);
@@ -200,6 +211,7 @@ private:
     void didConnect(int aStateIndex);
     void didNotConnect(int aStateIndex, const Error& error);
     void startConnectTimeout(double timeout);
+    void doConnectTimeout();
     void endConnectTimeout();
     void closeSocket(int fd);
     void closeUnusedSocket(int usedFD);
@@ -235,8 +247,9 @@ private:
     void resumeWriteSource();
 
     // Listening (TcpSocketAccept.cpp)
-    bool acceptChecks(Error* error);
     DispatchSourcePtr makeAcceptSource(int fd);
+    // Marks the socket started once every listening descriptor has its accept source.
+    bool startListening(Error* error);
     bool doAccept(int parentFD);
     void adoptAcceptedDescriptor(int fd, int family);
 

@@ -85,30 +85,8 @@ bool TcpSocket::acceptOnPort(std::uint16_t port, Error* error) {
 
 bool TcpSocket::acceptOnInterface(const std::string& interface, std::uint16_t port, Error* error) {
     return onQueue([&] {
-        if (delegate_.expired()) {
-            setError(error, tcpsocket::error(TcpSocketErrorCode::BadConfig,
-                                             "Attempting to accept without a delegate. Set a "
-                                             "delegate first."));
-            return false;
-        }
-        if (!delegateQueue_) {
-            setError(error, tcpsocket::error(TcpSocketErrorCode::BadConfig,
-                                             "Attempting to accept without a delegate queue. Set "
-                                             "a delegate queue first."));
-            return false;
-        }
-        const bool ipv4Disabled = config_ & kIPv4Disabled;
-        const bool ipv6Disabled = config_ & kIPv6Disabled;
-        if (ipv4Disabled && ipv6Disabled) {
-            setError(error, tcpsocket::error(TcpSocketErrorCode::BadConfig,
-                                             "Both IPv4 and IPv6 have been disabled. Must enable "
-                                             "at least one protocol first."));
-            return false;
-        }
-        if (flags_ & kStarted) {
-            setError(error, tcpsocket::error(TcpSocketErrorCode::BadConfig,
-                                             "Attempting to accept while connected or accepting "
-                                             "connections. Disconnect first."));
+        if (!delegateChecks("accept", error) || !familiesCheck(error) ||
+            !notStartedCheck("accept", error)) {
             return false;
         }
         readQueue_.clear();
@@ -117,26 +95,11 @@ bool TcpSocket::acceptOnInterface(const std::string& interface, std::uint16_t po
         SocketAddress address4;
         SocketAddress address6;
         getInterfaceAddress4(&address4, &address6, interface, port);
-        if (address4.empty() && address6.empty()) {
-            setError(error, tcpsocket::error(TcpSocketErrorCode::BadParam,
-                                             "Unknown interface. Specify valid interface by name "
-                                             "(e.g. \"en1\") or IP address."));
+        if (!interfaceChecks(address4, address6, error)) {
             return false;
         }
-        if (ipv4Disabled && address6.empty()) {
-            setError(error, tcpsocket::error(TcpSocketErrorCode::BadParam,
-                                             "IPv4 has been disabled and specified interface "
-                                             "doesn't support IPv6."));
-            return false;
-        }
-        if (ipv6Disabled && address4.empty()) {
-            setError(error, tcpsocket::error(TcpSocketErrorCode::BadParam,
-                                             "IPv6 has been disabled and specified interface "
-                                             "doesn't support IPv4."));
-            return false;
-        }
-        const bool enable4 = !ipv4Disabled && !address4.empty();
-        const bool enable6 = !ipv6Disabled && !address6.empty();
+        const bool enable4 = !(config_ & kIPv4Disabled) && !address4.empty();
+        const bool enable6 = !(config_ & kIPv6Disabled) && !address6.empty();
 
         if (enable4) {
             socket4FD_ = createListenSocket(AF_INET, address4, error);
@@ -167,35 +130,13 @@ bool TcpSocket::acceptOnInterface(const std::string& interface, std::uint16_t po
         if (enable6) {
             accept6Source_ = makeAcceptSource(socket6FD_);
         }
-        if ((enable4 && !accept4Source_) || (enable6 && !accept6Source_)) {
-            const Error sourceError = posixError(errno, "Error in fcntl() function");
-            closeWithError(std::nullopt);
-            setError(error, sourceError);
-            return false;
-        }
-        flags_ |= kStarted;
-        return true;
+        return startListening(error);
     });
 }
 
 bool TcpSocket::acceptOnUrl(const std::string& url, Error* error) {
     return onQueue([&] {
-        if (delegate_.expired()) {
-            setError(error, tcpsocket::error(TcpSocketErrorCode::BadConfig,
-                                             "Attempting to accept without a delegate. Set a "
-                                             "delegate first."));
-            return false;
-        }
-        if (!delegateQueue_) {
-            setError(error, tcpsocket::error(TcpSocketErrorCode::BadConfig,
-                                             "Attempting to accept without a delegate queue. Set "
-                                             "a delegate queue first."));
-            return false;
-        }
-        if (flags_ & kStarted) {
-            setError(error, tcpsocket::error(TcpSocketErrorCode::BadConfig,
-                                             "Attempting to accept while connected or accepting "
-                                             "connections. Disconnect first."));
+        if (!delegateChecks("accept", error) || !notStartedCheck("accept", error)) {
             return false;
         }
         readQueue_.clear();
@@ -225,15 +166,21 @@ bool TcpSocket::acceptOnUrl(const std::string& url, Error* error) {
         }
         socketUrl_ = url;
         acceptUNSource_ = makeAcceptSource(socketUN_);
-        if (!acceptUNSource_) {
-            const Error sourceError = posixError(errno, "Error in fcntl() function");
-            closeWithError(std::nullopt);
-            setError(error, sourceError);
-            return false;
-        }
-        flags_ |= kStarted;
-        return true;
+        return startListening(error);
     });
+}
+
+bool TcpSocket::startListening(Error* error) {
+    const bool watched = (socket4FD_ == -1 || accept4Source_) && (socket6FD_ == -1 || accept6Source_) &&
+                         (socketUN_ == -1 || acceptUNSource_);
+    if (!watched) {
+        const Error sourceError = posixError(errno, "Error in fcntl() function");
+        closeWithError(std::nullopt);
+        setError(error, sourceError);
+        return false;
+    }
+    flags_ |= kStarted;
+    return true;
 }
 
 DispatchSourcePtr TcpSocket::makeAcceptSource(int fd) {

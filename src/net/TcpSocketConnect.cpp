@@ -19,10 +19,6 @@ namespace {
 
 using tcpsocket::posixError;
 
-Error badConfig(std::string message) {
-    return tcpsocket::error(TcpSocketErrorCode::BadConfig, std::move(message));
-}
-
 Error badParam(std::string message) {
     return tcpsocket::error(TcpSocketErrorCode::BadParam, std::move(message));
 }
@@ -239,44 +235,15 @@ TcpSocketPtr TcpSocket::socketFromConnectedSocketFD(int fd, std::weak_ptr<TcpSoc
 // Checks ----------------------------------------------------------------------------------------
 
 bool TcpSocket::preConnectChecks(const std::string& interface, Error* error) {
-    if (delegate_.expired()) {
-        setError(error, badConfig("Attempting to connect without a delegate. Set a delegate first."));
-        return false;
-    }
-    if (!delegateQueue_) {
-        setError(error, badConfig("Attempting to connect without a delegate queue. Set a delegate "
-                                  "queue first."));
-        return false;
-    }
-    if (flags_ & kStarted) {
-        setError(error, badConfig("Attempting to connect while connected or accepting "
-                                  "connections. Disconnect first."));
-        return false;
-    }
-    const bool ipv4Disabled = config_ & kIPv4Disabled;
-    const bool ipv6Disabled = config_ & kIPv6Disabled;
-    if (ipv4Disabled && ipv6Disabled) {
-        setError(error, badConfig("Both IPv4 and IPv6 have been disabled. Must enable at least one "
-                                  "protocol first."));
+    if (!delegateChecks("connect", error) || !notStartedCheck("connect", error) ||
+        !familiesCheck(error)) {
         return false;
     }
     if (!interface.empty()) {
         SocketAddress interface4;
         SocketAddress interface6;
         getInterfaceAddress4(&interface4, &interface6, interface, 0);
-        if (interface4.empty() && interface6.empty()) {
-            setError(error, badParam("Unknown interface. Specify valid interface by name (e.g. "
-                                     "\"en1\") or IP address."));
-            return false;
-        }
-        if (ipv4Disabled && interface6.empty()) {
-            setError(error, badParam("IPv4 has been disabled and specified interface doesn't "
-                                     "support IPv6."));
-            return false;
-        }
-        if (ipv6Disabled && interface4.empty()) {
-            setError(error, badParam("IPv6 has been disabled and specified interface doesn't "
-                                     "support IPv4."));
+        if (!interfaceChecks(interface4, interface6, error)) {
             return false;
         }
         connectInterface4_ = std::move(interface4);
@@ -288,18 +255,7 @@ bool TcpSocket::preConnectChecks(const std::string& interface, Error* error) {
 }
 
 bool TcpSocket::preConnectChecksForUrl(const std::string& url, Error* error) {
-    if (delegate_.expired()) {
-        setError(error, badConfig("Attempting to connect without a delegate. Set a delegate first."));
-        return false;
-    }
-    if (!delegateQueue_) {
-        setError(error, badConfig("Attempting to connect without a delegate queue. Set a delegate "
-                                  "queue first."));
-        return false;
-    }
-    if (flags_ & kStarted) {
-        setError(error, badConfig("Attempting to connect while connected or accepting "
-                                  "connections. Disconnect first."));
+    if (!delegateChecks("connect", error) || !notStartedCheck("connect", error)) {
         return false;
     }
     SocketAddress address = getInterfaceAddressFromUrl(url);
@@ -525,18 +481,14 @@ int TcpSocket::connectedFD() const {
 // Connect time-out ------------------------------------------------------------------------------
 
 void TcpSocket::startConnectTimeout(double timeout) {
-    if (timeout < 0) {
-        return;
+    if (timeout >= 0) {
+        connectTimer_ = startTimer(timeout, &TcpSocket::doConnectTimeout);
     }
-    connectTimer_ = DispatchSource::makeTimer(socketQueue_);
-    connectTimer_->setEventHandler([weak = weak_from_this()] {
-        if (auto self = weak.lock()) {
-            self->endConnectTimeout();
-            self->closeWithError(tcpsocket::error(TcpSocketErrorCode::ConnectTimeout));
-        }
-    });
-    connectTimer_->setTimer(toDuration(Seconds(timeout)), std::nullopt);
-    connectTimer_->resume();
+}
+
+void TcpSocket::doConnectTimeout() {
+    endConnectTimeout();
+    closeWithError(tcpsocket::error(TcpSocketErrorCode::ConnectTimeout));
 }
 
 void TcpSocket::endConnectTimeout() {

@@ -327,17 +327,9 @@ void TcpSocket::endCurrentRead() {
 // Time-out --------------------------------------------------------------------------------------
 
 void TcpSocket::setupReadTimer(double timeout) {
-    if (timeout < 0) {
-        return;
+    if (timeout >= 0) {
+        readTimer_ = startTimer(timeout, &TcpSocket::doReadTimeout);
     }
-    readTimer_ = DispatchSource::makeTimer(socketQueue_);
-    readTimer_->setEventHandler([weak = weak_from_this()] {
-        if (auto self = weak.lock()) {
-            self->doReadTimeout();
-        }
-    });
-    readTimer_->setTimer(toDuration(Seconds(timeout)), std::nullopt);
-    readTimer_->resume();
 }
 
 void TcpSocket::doReadTimeout() {

@@ -131,17 +131,9 @@ void TcpSocket::endCurrentWrite() {
 }
 
 void TcpSocket::setupWriteTimer(double timeout) {
-    if (timeout < 0) {
-        return;
+    if (timeout >= 0) {
+        writeTimer_ = startTimer(timeout, &TcpSocket::doWriteTimeout);
     }
-    writeTimer_ = DispatchSource::makeTimer(socketQueue_);
-    writeTimer_->setEventHandler([weak = weak_from_this()] {
-        if (auto self = weak.lock()) {
-            self->doWriteTimeout();
-        }
-    });
-    writeTimer_->setTimer(toDuration(Seconds(timeout)), std::nullopt);
-    writeTimer_->resume();
 }
 
 void TcpSocket::doWriteTimeout() {
