@@ -180,6 +180,9 @@ void DispatchQueue::drain() {
         }
         HeldScope scope(item.as);
         item.task();
+        // Release what the task captured while the queue still counts as held: a destructor
+        // that syncs onto this queue then runs inline instead of waiting for itself.
+        item.task = nullptr;
     }
     schedule();  // still held: let other queues' work have a turn
 }

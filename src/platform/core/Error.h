@@ -9,6 +9,7 @@ struct Error {
     std::string domain;
     long code = 0;
     std::string description;
+    std::string failureReason = {};  // why the operation failed, where the text above is generic
 
     bool operator==(const Error&) const = default;
 };
