@@ -29,7 +29,13 @@ UdpSocket::~UdpSocket() {
 }
 
 void UdpSocket::postToSocketQueue(std::function<void(UdpSocket&)> task) {
-    socketQueue_->async([self = shared_from_this(), task = std::move(task)] { task(*self); });
+    socketQueue_->async([self = shared_from_this(), task = std::move(task)]() mutable {
+        task(*self);
+        // Let go while the task still counts as running on the socket queue: when this was the
+        // last reference, the destructor's close then runs inline instead of waiting for a queue
+        // that this very thread is still draining.
+        self.reset();
+    });
 }
 
 // Delegate ---------------------------------------------------------------------------------------
@@ -167,8 +173,9 @@ void UdpSocket::notify(std::function<void(UdpSocketDelegate&, UdpSocket&)> call)
     if (!delegate || !delegateQueue_ || !self) {
         return;
     }
-    delegateQueue_->async([delegate = std::move(delegate), self = std::move(self), call = std::move(call)] {
+    delegateQueue_->async([delegate = std::move(delegate), self = std::move(self), call = std::move(call)]() mutable {
         call(*delegate, *self);
+        self.reset();  // see postToSocketQueue: the delegate queue may be the socket queue
     });
 }
 

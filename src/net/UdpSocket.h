@@ -208,6 +208,7 @@ private:
     // Sockets, sources, binding, options (UdpSocketSetup.cpp).
     bool preOp(Error* error) const;
     bool preBind(Error* error) const;
+    bool anyFamilyEnabled(Error* error) const;
     int createSocket(int family, Error* error) const;
     bool createSockets(bool want4, bool want6, Error* error);
     bool createSockets(Error* error);
@@ -215,6 +216,7 @@ private:
     bool setupSources(Endpoint& e, Error* error);
     void onWriteEvent(Endpoint& e);
     void onReadEvent(Endpoint& e);
+    void setSourceSuspended(const DispatchSourcePtr& source, std::uint32_t suspendedFlag, bool suspend);
     void suspendSendSource(Endpoint& e);
     void resumeSendSource(Endpoint& e);
     void suspendReceiveSource(Endpoint& e);
@@ -257,7 +259,8 @@ private:
     void endCurrentSend();
 
     // Connect (UdpSocketConnect.cpp).
-    bool preConnect(Error* error) const;
+    // The checks before a connect, then the sockets (made if needed).
+    bool preConnect(bool destinationGiven, const char* missingDestination, Error* error);
     void queueConnect(std::shared_ptr<UdpSpecialPacket> packet);
     void maybeConnect();
 

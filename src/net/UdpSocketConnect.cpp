@@ -8,7 +8,7 @@
 
 namespace vm {
 
-bool UdpSocket::preConnect(Error* error) const {
+bool UdpSocket::preConnect(bool destinationGiven, const char* missingDestination, Error* error) {
     if (!preOp(error)) {
         return false;
     }
@@ -16,24 +16,19 @@ bool UdpSocket::preConnect(Error* error) const {
         setError(error, udp::badConfigError("Cannot connect a socket more than once."));
         return false;
     }
-    if (familyDisabled(ip4_) && familyDisabled(ip6_)) {
-        setError(error, udp::badConfigError(
-                            "Both IPv4 and IPv6 have been disabled. Must enable at least one protocol first."));
+    if (!anyFamilyEnabled(error)) {
         return false;
     }
-    return true;
+    if (!destinationGiven) {
+        setError(error, udp::badParamError(missingDestination));
+        return false;
+    }
+    return ensureSockets(error);
 }
 
 bool UdpSocket::connectToHost(const std::string& host, std::uint16_t port, Error* error) {
     return onSocketQueue([&] {
-        if (!preConnect(error)) {
-            return false;
-        }
-        if (host.empty()) {
-            setError(error, udp::badParamError("The host param is nil. Should be domain name or IP address string."));
-            return false;
-        }
-        if (!ensureSockets(error)) {
+        if (!preConnect(!host.empty(), "The host param is nil. Should be domain name or IP address string.", error)) {
             return false;
         }
         auto packet = std::make_shared<UdpSpecialPacket>();
@@ -52,14 +47,7 @@ bool UdpSocket::connectToHost(const std::string& host, std::uint16_t port, Error
 
 bool UdpSocket::connectToAddress(const SocketAddress& address, Error* error) {
     return onSocketQueue([&] {
-        if (!preConnect(error)) {
-            return false;
-        }
-        if (address.empty()) {
-            setError(error, udp::badParamError("The address param is nil. Should be a valid address."));
-            return false;
-        }
-        if (!ensureSockets(error)) {
+        if (!preConnect(!address.empty(), "The address param is nil. Should be a valid address.", error)) {
             return false;
         }
         auto packet = std::make_shared<UdpSpecialPacket>();

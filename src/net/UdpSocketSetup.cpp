@@ -37,6 +37,10 @@ bool UdpSocket::preBind(Error* error) const {
         setError(error, udp::badConfigError("Cannot bind after connecting. If needed, bind first, then connect."));
         return false;
     }
+    return anyFamilyEnabled(error);
+}
+
+bool UdpSocket::anyFamilyEnabled(Error* error) const {
     if (familyDisabled(ip4_) && familyDisabled(ip6_)) {
         setError(error, udp::badConfigError(
                             "Both IPv4 and IPv6 have been disabled. Must enable at least one protocol first."));
@@ -166,32 +170,28 @@ void UdpSocket::onReadEvent(Endpoint& e) {
     doReceive();
 }
 
-void UdpSocket::suspendSendSource(Endpoint& e) {
-    if (e.sendSource && !hasFlag(e.bit(kSend4Suspended))) {
-        e.sendSource->suspend();
-        flags_ |= e.bit(kSend4Suspended);
+// Suspends or resumes a source only when its flag says it is in the other state, so the calls
+// never nest.
+void UdpSocket::setSourceSuspended(const DispatchSourcePtr& source, std::uint32_t suspendedFlag, bool suspend) {
+    if (!source || hasFlag(suspendedFlag) == suspend) {
+        return;
+    }
+    if (suspend) {
+        source->suspend();
+        flags_ |= suspendedFlag;
+    } else {
+        source->resume();
+        flags_ &= ~suspendedFlag;
     }
 }
 
-void UdpSocket::resumeSendSource(Endpoint& e) {
-    if (e.sendSource && hasFlag(e.bit(kSend4Suspended))) {
-        e.sendSource->resume();
-        flags_ &= ~e.bit(kSend4Suspended);
-    }
-}
-
+void UdpSocket::suspendSendSource(Endpoint& e) { setSourceSuspended(e.sendSource, e.bit(kSend4Suspended), true); }
+void UdpSocket::resumeSendSource(Endpoint& e) { setSourceSuspended(e.sendSource, e.bit(kSend4Suspended), false); }
 void UdpSocket::suspendReceiveSource(Endpoint& e) {
-    if (e.receiveSource && !hasFlag(e.bit(kReceive4Suspended))) {
-        e.receiveSource->suspend();
-        flags_ |= e.bit(kReceive4Suspended);
-    }
+    setSourceSuspended(e.receiveSource, e.bit(kReceive4Suspended), true);
 }
-
 void UdpSocket::resumeReceiveSource(Endpoint& e) {
-    if (e.receiveSource && hasFlag(e.bit(kReceive4Suspended))) {
-        e.receiveSource->resume();
-        flags_ &= ~e.bit(kReceive4Suspended);
-    }
+    setSourceSuspended(e.receiveSource, e.bit(kReceive4Suspended), false);
 }
 
 // Binding --------------------------------------------------------------------------------------

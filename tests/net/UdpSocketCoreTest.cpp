@@ -240,15 +240,6 @@ TEST_F(UdpSocketTest, CloseNotifiesOnlyWhenSocketsExistAndKeepsTheConfiguration)
     EXPECT_FALSE(udp->isClosed());
 }
 
-// Whether a plain socket can take the port (once the old descriptors are really closed).
-bool portIsFree(std::uint16_t port) {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    const SocketAddress address = loopback4(port);
-    const bool free = ::bind(fd, reinterpret_cast<const ::sockaddr*>(address.data()), address.size()) == 0;
-    ::close(fd);
-    return free;
-}
-
 TEST_F(UdpSocketTest, ClosingOrReleasingTheSocketFreesItsPort) {
     udp->setIPv6Enabled(false);
     ASSERT_TRUE(udp->bindToPort(0));

@@ -117,6 +117,18 @@ TEST_F(UdpSendTest, CloseAfterSendingLetsTheQueueDrainFirst) {
     EXPECT_TRUE(udp->isClosed());
 }
 
+TEST_F(UdpSendTest, DatagramsQueuedByAnOwnerThatLetGoAreStillSent) {
+    auto released = UdpSocket::create();  // no delegate: nothing else holds the socket
+    released->setIPv6Enabled(false);
+    released->sendData("last words", peer.address(), -1, 1);
+    released.reset();
+    auto got = peer.receive();
+    ASSERT_TRUE(got.has_value());
+    EXPECT_EQ(got->first, "last words");
+    // The queued work held the socket last; its release closed the socket.
+    EXPECT_TRUE(runMainUntil([&] { return portIsFree(sockaddr::portFromAddress(got->second)); }));
+}
+
 TEST_F(UdpSendTest, ConnectedSocketTalksOnlyWithItsPeer) {
     udp->setIPv6Enabled(false);
     Error error;

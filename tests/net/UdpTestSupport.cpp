@@ -35,6 +35,14 @@ SocketAddress loopback6(std::uint16_t port) {
 
 std::uint16_t freeUdpPort() { return UdpPeer().port(); }
 
+bool portIsFree(std::uint16_t port) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    const SocketAddress address = loopback4(port);
+    const bool free = ::bind(fd, reinterpret_cast<const ::sockaddr*>(address.data()), address.size()) == 0;
+    ::close(fd);
+    return free;
+}
+
 void UdpRecorder::udpSocketDidConnectToAddress(UdpSocket&, const SocketAddress& address) {
     connected.push_back(address);
 }

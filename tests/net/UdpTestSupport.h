@@ -19,6 +19,8 @@ SocketAddress loopback4(std::uint16_t port);
 SocketAddress loopback6(std::uint16_t port);
 // A port that was free a moment ago (bound and released by a probe socket).
 std::uint16_t freeUdpPort();
+// Whether a plain socket can bind 127.0.0.1 on `port` (once older descriptors are really closed).
+bool portIsFree(std::uint16_t port);
 
 struct UdpReceived {
     Bytes data;
