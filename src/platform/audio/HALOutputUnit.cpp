@@ -193,7 +193,11 @@ void HALOutputUnit::closeStreams() {
 }
 
 OSStatus HALOutputUnit::openStreams() {
-    OSStatus status = 0;
+    AudioDeviceRecord record;
+    OSStatus status = backend_->deviceRecord(device_, &record);
+    if (status != 0) {
+        return status;  // no device to run on
+    }
     AudioStreamRequest request;
     if (outputEnabled_ && hasInput(0) && (status = prepareOutput(&request)) == 0 &&
         request.channels > 0) {
