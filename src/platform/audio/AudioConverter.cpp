@@ -65,7 +65,7 @@ OSStatus AudioConverter::maximumOutputPacketSize(std::uint32_t* size) const {
     return 0;
 }
 
-OSStatus AudioConverter::pull(const AudioConverterInputProc& input, std::uint32_t want, float* dst,
+OSStatus AudioConverter::pull(AudioConverterInputProc input, std::uint32_t want, float* dst,
                               std::uint32_t* got) {
     *got = 0;
     auto* list = reinterpret_cast<AudioBufferList*>(inputList_.data());
@@ -132,11 +132,11 @@ void AudioConverter::write(const float* frames, std::uint32_t count, AudioBuffer
     }
 }
 
-OSStatus AudioConverter::fillComplexBuffer(const AudioConverterInputProc& input,
+OSStatus AudioConverter::fillComplexBuffer(AudioConverterInputProc input,
                                            std::uint32_t* ioOutputDataPackets,
                                            AudioBufferList* outData,
                                            AudioStreamPacketDescription* /*outPacketDescriptions*/) {
-    if (!ioOutputDataPackets || !outData || !input || outData->mNumberBuffers < out_.buffers()) {
+    if (!ioOutputDataPackets || !outData || outData->mNumberBuffers < out_.buffers()) {
         return kAudioParamError;
     }
     std::uint32_t capacity = *ioOutputDataPackets;

@@ -8,8 +8,8 @@
 #include "platform/audio/SampleFormat.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 typedef struct SRC_STATE_tag SRC_STATE;
@@ -20,9 +20,29 @@ namespace vm {
 // for up to *ioNumberDataPackets packets, and sets their byte sizes; may lower the count. The
 // frames delivered are the smaller of the count and what the byte sizes hold; none means no input
 // for now. A non-zero status ends the conversion with that status.
-using AudioConverterInputProc =
-    std::function<OSStatus(std::uint32_t* ioNumberDataPackets, AudioBufferList* ioData,
-                           AudioStreamPacketDescription** outPacketDescriptions)>;
+//
+// A reference to the caller's callable, valid for the call it is passed to: converting on an
+// audio thread allocates nothing, whatever the callable captures.
+class AudioConverterInputProc {
+public:
+    template <class F>
+        requires(!std::is_same_v<std::remove_cvref_t<F>, AudioConverterInputProc>)
+    AudioConverterInputProc(F&& f)  // from any callable, as std::function converts
+        : object_(const_cast<void*>(static_cast<const void*>(std::addressof(f)))),
+          call_([](void* object, std::uint32_t* count, AudioBufferList* data,
+                   AudioStreamPacketDescription** descriptions) -> OSStatus {
+              return (*static_cast<std::remove_reference_t<F>*>(object))(count, data, descriptions);
+          }) {}
+
+    OSStatus operator()(std::uint32_t* ioNumberDataPackets, AudioBufferList* ioData,
+                        AudioStreamPacketDescription** outPacketDescriptions) const {
+        return call_(object_, ioNumberDataPackets, ioData, outPacketDescriptions);
+    }
+
+private:
+    void* object_;
+    OSStatus (*call_)(void*, std::uint32_t*, AudioBufferList*, AudioStreamPacketDescription**);
+};
 
 class AudioConverter {
 public:
@@ -40,7 +60,7 @@ public:
     // sizes hold; on return the count and the byte sizes say what was written. Packet
     // descriptions belong to formats with packets of varying size, which this converter does not
     // produce; the argument is accepted and left alone.
-    OSStatus fillComplexBuffer(const AudioConverterInputProc& input,
+    OSStatus fillComplexBuffer(AudioConverterInputProc input,
                                std::uint32_t* ioOutputDataPackets, AudioBufferList* outData,
                                AudioStreamPacketDescription* outPacketDescriptions);
 
@@ -57,7 +77,7 @@ private:
     AudioConverter() = default;
     // Asks the input procedure for up to `want` frames and stores them, mapped to the output
     // channels, interleaved, at `dst`. Returns the frames stored in *got.
-    OSStatus pull(const AudioConverterInputProc& input, std::uint32_t want, float* dst,
+    OSStatus pull(AudioConverterInputProc input, std::uint32_t want, float* dst,
                   std::uint32_t* got);
     void write(const float* frames, std::uint32_t count, AudioBufferList* out,
                std::uint32_t at) const;
