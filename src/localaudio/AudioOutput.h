@@ -3,13 +3,13 @@
 // three units: a format converter (the data source's format to the mixer's), a stereo mixer
 // (volume and pan) and the device I/O unit. Each rendered buffer can be handed, as float, to a
 // delegate.
+#include "localaudio/AtomicWeakPtr.h"
 #include "localaudio/AudioDevice.h"
 #include "localaudio/AudioFloatConverter.h"
 #include "localaudio/AudioOutputDelegate.h"
 #include "platform/audio/AudioGraph.h"
 #include "platform/audio/HALOutputUnit.h"
 
-#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -49,9 +49,9 @@ public:
         std::weak_ptr<AudioOutputDataSource> dataSource, const AudioStreamBasicDescription& inputFormat);
     static std::shared_ptr<AudioOutput> sharedOutput();
 
-    std::shared_ptr<AudioOutputDataSource> dataSource() const { return dataSource_.load().lock(); }
+    std::shared_ptr<AudioOutputDataSource> dataSource() const { return dataSource_.lock(); }
     void setDataSource(std::weak_ptr<AudioOutputDataSource> dataSource) { dataSource_.store(std::move(dataSource)); }
-    std::shared_ptr<AudioOutputDelegate> delegate() const { return delegate_.load().lock(); }
+    std::shared_ptr<AudioOutputDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(std::weak_ptr<AudioOutputDelegate> delegate) { delegate_.store(std::move(delegate)); }
 
     void startPlayback();
@@ -96,8 +96,8 @@ private:
     OSStatus graphRenderNotify(AudioUnitRenderActionFlags flags, std::uint32_t frames,
                                AudioBufferList* ioData);
 
-    std::atomic<std::weak_ptr<AudioOutputDataSource>> dataSource_;
-    std::atomic<std::weak_ptr<AudioOutputDelegate>> delegate_;
+    AtomicWeakPtr<AudioOutputDataSource> dataSource_;
+    AtomicWeakPtr<AudioOutputDelegate> delegate_;
     AudioDevice device_;
     std::shared_ptr<AudioFloatConverter> floatConverter_;
     std::unique_ptr<AudioOutputInfo> info_;

@@ -1,8 +1,10 @@
 #include "localaudio/Microphone.h"
 
 #include "localaudio/AudioUtilities.h"
+#include "localaudio/RingBufferAudioBufferList.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vm {
 
@@ -42,6 +44,9 @@ Microphone::~Microphone() {
                                     "Failed to unintialize audio unit for microphone");
     }
     freeCaptureState();
+    if (monitorRingStorage_) {
+        RingBufferCleanup(monitorRingStorage_.get());
+    }
 }
 
 std::shared_ptr<Microphone> Microphone::microphoneWithDelegate(std::weak_ptr<MicrophoneDelegate> delegate) {
@@ -154,6 +159,14 @@ void Microphone::applyStreamFormat(const AudioStreamBasicDescription& format) {
         info_->floatData = AudioUtilities::floatBuffersWithNumberOfFrames(frames, format.mChannelsPerFrame);
         info_->audioBufferList = AudioUtilities::audioBufferListWithNumberOfFrames(
             frames, format.mChannelsPerFrame, AudioUtilities::isInterleaved(format));
+        // Slices of the old format still on their way to the output are dropped.
+        monitorBytesPerFrame_ = format.mBytesPerFrame;
+        if (RingBuffer* ring = monitorRing_.load()) {
+            RingBufferRequestClear(ring);
+        }
+    }
+    if (output_) {
+        output_->setInputFormat(format);
     }
     if (auto delegate = this->delegate()) {
         delegate->microphoneHasAudioStreamBasicDescription(*this, format);
@@ -204,6 +217,17 @@ void Microphone::setDevice(const AudioDevice& device) {
 }
 
 void Microphone::setOutput(std::shared_ptr<AudioOutput> output) {
+    if (output && !monitorRingStorage_) {
+        // A quarter second of the largest slices at the largest frames the buffers hold.
+        auto ring = std::make_unique<RingBuffer>();
+        const std::uint64_t bytes = std::max<std::uint64_t>(
+            std::uint64_t(maximumBufferSize()) * 4 * std::max<std::uint32_t>(1, info_->streamFormat.mChannelsPerFrame) * 4,
+            65536);
+        if (RingBufferInit(ring.get(), std::uint32_t(std::min<std::uint64_t>(bytes, 1u << 24)))) {
+            monitorRingStorage_ = std::move(ring);
+            monitorRing_ = monitorRingStorage_.get();
+        }
+    }
     output_ = std::move(output);
     if (output_) {
         output_->setInputFormat(info_->streamFormat);
@@ -213,18 +237,21 @@ void Microphone::setOutput(std::shared_ptr<AudioOutput> output) {
 
 OSStatus Microphone::outputShouldFillAudioBufferList(AudioOutput&, AudioBufferList* bufferList,
                                                      std::uint32_t frames, const AudioTimeStamp&) {
-    // Points the output's buffers at the latest captured slice; the samples are not copied here.
-    const AudioBufferList* captured = info_->audioBufferList;
-    if (!captured) {
-        silenceBufferList(bufferList);
-        return 0;
+    RingBuffer* ring = monitorRing_.load();
+    AudioStreamBasicDescription format{};
+    format.mBytesPerFrame = monitorBytesPerFrame_.load();
+    std::uint32_t played = 0;
+    if (ring && format.mBytesPerFrame > 0) {
+        RingBufferClearIfRequested(ring);
+        played = frames;
+        RingBufferDequeueBufferListFrames(ring, &played, bufferList, format);
     }
-    const std::uint32_t count = std::min(captured->mNumberBuffers, bufferList->mNumberBuffers);
-    const std::uint32_t bytes = frames * info_->streamFormat.mBytesPerFrame;
-    for (std::uint32_t b = 0; b < count; ++b) {
-        AudioBuffer& out = audioBuffers(bufferList)[b];
-        out.mData = audioBuffers(captured)[b].mData;
-        out.mDataByteSize = std::min(bytes, audioBuffers(captured)[b].mDataByteSize);
+    for (std::uint32_t b = 0; b < bufferList->mNumberBuffers; ++b) {
+        AudioBuffer& buffer = audioBuffers(bufferList)[b];
+        const std::uint32_t filled = std::min(buffer.mDataByteSize, played * format.mBytesPerFrame);
+        if (buffer.mData) {
+            std::memset(static_cast<std::uint8_t*>(buffer.mData) + filled, 0, buffer.mDataByteSize - filled);
+        }
     }
     return 0;
 }
@@ -232,9 +259,12 @@ OSStatus Microphone::outputShouldFillAudioBufferList(AudioOutput&, AudioBufferLi
 OSStatus Microphone::inputCallback(AudioUnitRenderActionFlags* flags, const AudioTimeStamp& time,
                                    std::uint32_t bus, std::uint32_t frames) {
     std::unique_lock lock(captureStateMutex_, std::try_to_lock);
+    if (!lock) {
+        return 0;  // the owner is rebuilding the capture state: this slice is dropped
+    }
     AudioBufferList* list = info_->audioBufferList;
     const AudioStreamBasicDescription& format = info_->streamFormat;
-    if (!lock || !list || list->mNumberBuffers == 0 || format.mBytesPerFrame == 0) {
+    if (!list || list->mNumberBuffers == 0 || format.mBytesPerFrame == 0) {
         return 0;
     }
     // The capture list was made for the largest slice of 32-bit samples; never fill past it.
@@ -245,6 +275,9 @@ OSStatus Microphone::inputCallback(AudioUnitRenderActionFlags* flags, const Audi
     }
     const OSStatus status = audioUnit()->render(flags, time, bus, frames, list);
     const std::uint32_t channels = format.mChannelsPerFrame;
+    if (RingBuffer* ring = monitorRing_.load()) {
+        RingBufferCopyAudioBufferList(ring, list, frames, format);  // dropped when the output lags
+    }
     if (auto delegate = this->delegate()) {
         delegate->microphoneHasBufferList(*this, list, frames, channels);
         if (delegate->takesFloatAudio() && floatConverter_ && info_->floatData) {

@@ -2,11 +2,14 @@
 // Captures audio from one sound device through a device I/O unit with capture enabled, and hands
 // every captured slice to its delegate: as the buffer list in the microphone's stream format and,
 // for a delegate that takes it, as float buffers. It can also feed an AudioOutput, as that
-// output's data source, with the most recent slice (monitoring).
+// output's data source (monitoring): captured slices cross to the output's render thread through
+// a ring buffer, so neither thread touches the other's buffers.
+#include "localaudio/AtomicWeakPtr.h"
 #include "localaudio/AudioDevice.h"
 #include "localaudio/AudioFloatConverter.h"
 #include "localaudio/AudioOutput.h"
 #include "localaudio/MicrophoneDelegate.h"
+#include "localaudio/RingBuffer.h"
 #include "platform/audio/HALOutputUnit.h"
 
 #include <atomic>
@@ -45,7 +48,7 @@ public:
                                                               bool startsImmediately);
     static std::shared_ptr<Microphone> sharedMicrophone();
 
-    std::shared_ptr<MicrophoneDelegate> delegate() const { return delegate_.load().lock(); }
+    std::shared_ptr<MicrophoneDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(std::weak_ptr<MicrophoneDelegate> delegate) { delegate_.store(std::move(delegate)); }
 
     void startFetchingAudio();
@@ -71,7 +74,7 @@ public:
     std::shared_ptr<AudioFloatConverter> floatConverter() const { return floatConverter_; }
     MicrophoneInfo* info() const { return info_.get(); }
 
-    // As the data source of `output`: the most recent captured slice.
+    // As the data source of `output`: the captured audio not yet played, silence after it.
     OSStatus outputShouldFillAudioBufferList(AudioOutput& output, AudioBufferList* bufferList,
                                              std::uint32_t frames, const AudioTimeStamp& timestamp) override;
 
@@ -84,12 +87,17 @@ private:
     OSStatus inputCallback(AudioUnitRenderActionFlags* flags, const AudioTimeStamp& time,
                            std::uint32_t bus, std::uint32_t frames);
 
-    std::atomic<std::weak_ptr<MicrophoneDelegate>> delegate_;
+    AtomicWeakPtr<MicrophoneDelegate> delegate_;
     AudioDevice device_;
     bool microphoneOn_ = false;
     bool setUp_ = false;
     bool streamFormatIsDefault_ = true;
     std::shared_ptr<AudioOutput> output_;
+    // Captured slices on their way to the output: the capture thread produces, the output's
+    // render thread consumes.
+    std::atomic<RingBuffer*> monitorRing_{nullptr};
+    std::unique_ptr<RingBuffer> monitorRingStorage_;
+    std::atomic<std::uint32_t> monitorBytesPerFrame_{0};
     std::shared_ptr<AudioFloatConverter> floatConverter_;
     std::unique_ptr<MicrophoneInfo> info_;
     // Held while the capture list, float buffers and converter are replaced; the capture

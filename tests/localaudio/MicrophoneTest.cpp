@@ -145,7 +145,7 @@ TEST_F(MicrophoneTest, ChangingDeviceRebuildsTheFormatBeforeCaptureGoesOn) {
     EXPECT_EQ(right, delegate->floatsReceived);
 }
 
-TEST_F(MicrophoneTest, FeedsAnOutputWithTheLatestSlice) {
+TEST_F(MicrophoneTest, FeedsAnOutputWithWhatItCaptured) {
     auto microphone = std::make_shared<Microphone>();
     microphone->setDevice(deviceWithID(3));
     auto output = AudioOutput::output();
@@ -157,8 +157,13 @@ TEST_F(MicrophoneTest, FeedsAnOutputWithTheLatestSlice) {
     output->startPlayback();
     std::vector<std::vector<float>> out;
     ASSERT_TRUE(scope.backend->render(1, 256, &out));
-    EXPECT_EQ(0.25f, out[0][100]);
+    EXPECT_EQ(std::vector<float>(256, 0.25f), out[0]);
+    EXPECT_EQ(std::vector<float>(256, 0.25f), out[1]);
+    // The rest of the slice, then silence.
+    ASSERT_TRUE(scope.backend->render(1, 512, &out));
     EXPECT_EQ(0.25f, out[1][255]);
+    EXPECT_EQ(0.0f, out[1][256]);
+    EXPECT_EQ(0.0f, out[0][511]);
 }
 
 }  // namespace

@@ -99,10 +99,25 @@ OSStatus AudioGraph::connectNodeInput(AUNode source, std::uint32_t sourceOutputB
     return 0;
 }
 
+void AudioGraph::propagateFormats() {
+    for (const auto& c : connections_) {
+        AudioStreamBasicDescription produced{};
+        AudioStreamBasicDescription taken{};
+        AudioUnit* source = find(c.source)->unit.get();
+        AudioUnit* destination = find(c.destination)->unit.get();
+        if (source->getStreamFormat(AudioUnitScope::Output, c.sourceBus, &produced) == 0 &&
+            (destination->getStreamFormat(AudioUnitScope::Input, c.destinationBus, &taken) != 0 ||
+             !(taken == produced))) {
+            destination->setStreamFormat(AudioUnitScope::Input, c.destinationBus, produced);
+        }
+    }
+}
+
 OSStatus AudioGraph::initialize() {
     if (!open_) {
         return kAudioUninitializedError;
     }
+    propagateFormats();
     for (auto& node : nodes_) {
         if (OSStatus status = node.unit->initialize()) {
             return status;
@@ -127,6 +142,7 @@ OSStatus AudioGraph::start() {
     if (!initialized_) {
         return kAudioUninitializedError;
     }
+    propagateFormats();
     for (auto& node : nodes_) {
         if (node.kind == AudioUnitKind::HALOutput) {
             if (OSStatus status = static_cast<HALOutputUnit*>(node.unit.get())->start()) {

@@ -1,7 +1,8 @@
 #pragma once
 // A set of units wired output to input, played by its device I/O units: nodes are added by kind,
 // open() makes their units, connections may be made before or after, and start() starts every
-// device I/O unit of the graph (which then pull the rest).
+// device I/O unit of the graph (which then pull the rest). On initialize() and start(), each
+// connected input takes the format of the output feeding it.
 #include "platform/audio/AudioUnit.h"
 
 #include <cstdint>
@@ -46,6 +47,7 @@ private:
     };
     Node* find(AUNode node);
     OSStatus apply(const Connection& connection);
+    void propagateFormats();
 
     std::vector<Node> nodes_;
     std::vector<Connection> connections_;

@@ -4,7 +4,6 @@
 #include "platform/audio/HALOutputUnit.h"
 #include "platform/audio/StereoMixerUnit.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace vm {
@@ -132,33 +131,8 @@ OSStatus AudioUnit::pullInput(std::uint32_t bus, AudioUnitRenderActionFlags* ioA
         return 0;
     }
     if (it->second.callback) {
-        // A callback may point the buffers at audio of its own instead of filling them; the
-        // audio is then copied where the caller expects it.
-        constexpr std::uint32_t kTracked = 32;
-        void* given[kTracked];
-        const std::uint32_t tracked = std::min(ioData->mNumberBuffers, kTracked);
-        for (std::uint32_t b = 0; b < tracked; ++b) {
-            given[b] = audioBuffers(ioData)[b].mData;
-        }
-        std::uint32_t sizes[kTracked];
-        for (std::uint32_t b = 0; b < tracked; ++b) {
-            sizes[b] = audioBuffers(ioData)[b].mDataByteSize;
-        }
         AudioUnitRenderActionFlags flags = ioActionFlags ? *ioActionFlags : 0;
-        const OSStatus status = it->second.callback(&flags, timeStamp, bus, frames, ioData);
-        for (std::uint32_t b = 0; b < tracked; ++b) {
-            AudioBuffer& buffer = audioBuffers(ioData)[b];
-            if (given[b] && buffer.mData != given[b]) {
-                const std::uint32_t n = buffer.mData ? std::min(buffer.mDataByteSize, sizes[b]) : 0;
-                if (n > 0) {
-                    std::memmove(given[b], buffer.mData, n);
-                }
-                std::memset(static_cast<std::uint8_t*>(given[b]) + n, 0, sizes[b] - n);
-                buffer.mData = given[b];
-                buffer.mDataByteSize = sizes[b];
-            }
-        }
-        return status;
+        return it->second.callback(&flags, timeStamp, bus, frames, ioData);
     }
     if (it->second.unit) {
         return it->second.unit->render(ioActionFlags, timeStamp, it->second.unitBus, frames, ioData);

@@ -83,6 +83,13 @@ OSStatus StereoMixerUnit::renderBus(AudioUnitRenderActionFlags* ioActionFlags,
             return kAudioParamError;
         }
     }
+    // Buffers beyond the mixer's channels stay silent.
+    for (std::uint32_t c = outputChannels_; c < ioData->mNumberBuffers; ++c) {
+        AudioBuffer& extra = audioBuffers(ioData)[c];
+        if (extra.mData) {
+            std::memset(extra.mData, 0, extra.mDataByteSize);
+        }
+    }
     OSStatus status = 0;
     if (inputChannels_ == outputChannels_) {
         status = pullInput(0, ioActionFlags, timeStamp, frames, ioData);

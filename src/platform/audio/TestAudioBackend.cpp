@@ -9,9 +9,13 @@ public:
     Stream(TestAudioBackend& backend, AudioStreamRequest request, AudioDeviceCallback callback)
         : backend_(backend), request_(request), callback_(std::move(callback)) {}
     ~Stream() override {
-        std::lock_guard lock(backend_.mutex_);
-        auto& streams = backend_.streams_;
-        streams.erase(std::remove(streams.begin(), streams.end(), this), streams.end());
+        {
+            std::lock_guard lock(backend_.mutex_);
+            auto& streams = backend_.streams_;
+            streams.erase(std::remove(streams.begin(), streams.end(), this), streams.end());
+        }
+        // A callback under way finishes first, as a device's would.
+        std::lock_guard wait(runMutex_);
     }
     OSStatus start() override {
         std::lock_guard lock(backend_.mutex_);
@@ -50,6 +54,7 @@ public:
     }
 
     TestAudioBackend& backend_;
+    std::mutex runMutex_;  // held while the callback runs
     const AudioStreamRequest request_;
     const AudioDeviceCallback callback_;
     bool running_ = false;
@@ -85,6 +90,11 @@ void TestAudioBackend::setSupportedRates(std::vector<double> rates) {
 bool TestAudioBackend::supportsFormat(AudioDeviceID device, AudioDirection direction,
                                       double sampleRate, std::uint32_t channels) {
     std::lock_guard lock(mutex_);
+    return supports(device, direction, sampleRate, channels);
+}
+
+bool TestAudioBackend::supports(AudioDeviceID device, AudioDirection direction, double sampleRate,
+                                std::uint32_t channels) const {
     auto it = std::find_if(devices_.begin(), devices_.end(),
                            [&](const AudioDeviceRecord& r) { return r.deviceID == device; });
     if (it == devices_.end() || sampleRate <= 0 || channels == 0) {
@@ -101,7 +111,7 @@ std::unique_ptr<AudioDeviceStream> TestAudioBackend::openStream(const AudioStrea
                                                                 OSStatus* status) {
     std::lock_guard lock(mutex_);
     if (!callback || request.framesPerBuffer > kMaxFramesPerCallback ||
-        !supportsFormat(request.device, request.direction, request.sampleRate, request.channels)) {
+        !supports(request.device, request.direction, request.sampleRate, request.channels)) {
         if (status) {
             *status = kAudioDeviceUnavailableError;
         }
@@ -128,11 +138,14 @@ TestAudioBackend::Stream* TestAudioBackend::findRunning(AudioDeviceID device,
 
 bool TestAudioBackend::render(AudioDeviceID device, std::uint32_t frames,
                               std::vector<std::vector<float>>* out) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     auto* stream = findRunning(device, AudioDirection::Output);
     if (!stream) {
         return false;
     }
+    // The stream cannot go away while its run lock is held; other streams run meanwhile.
+    std::lock_guard run(stream->runMutex_);
+    lock.unlock();
     out->assign(stream->request_.channels, std::vector<float>(frames, 0.0f));
     std::vector<float*> channels;
     for (auto& channel : *out) {
@@ -144,18 +157,22 @@ bool TestAudioBackend::render(AudioDeviceID device, std::uint32_t frames,
 
 bool TestAudioBackend::capture(AudioDeviceID device,
                                const std::vector<std::vector<float>>& channels) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     auto* stream = findRunning(device, AudioDirection::Input);
     if (!stream || channels.size() != stream->request_.channels || channels.empty()) {
         return false;
     }
+    for (const auto& channel : channels) {
+        if (channel.size() != channels[0].size()) {
+            return false;
+        }
+    }
+    std::lock_guard run(stream->runMutex_);
+    lock.unlock();
     // The callback gets a copy, as a device hands over its own buffers.
     auto copy = channels;
     std::vector<float*> pointers;
     for (auto& channel : copy) {
-        if (channel.size() != copy[0].size()) {
-            return false;
-        }
         pointers.push_back(channel.data());
     }
     stream->run(std::move(pointers), std::uint32_t(copy[0].size()));

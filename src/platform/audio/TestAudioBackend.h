@@ -2,7 +2,8 @@
 // A sound system without a sound card, for tests: the test sets the device list and the default
 // devices, and drives the open streams itself. render() asks a running output stream for frames,
 // as a sound card would; capture() hands a running input stream samples, as a microphone would.
-// Callbacks run on the calling thread, in blocks of the stream's buffer size.
+// Callbacks run on the calling thread, in blocks of the stream's buffer size; streams on
+// different threads run at the same time, as separate devices do.
 #include "platform/audio/AudioBackend.h"
 
 #include <mutex>
@@ -43,8 +44,10 @@ private:
     class Stream;
     friend class Stream;
     Stream* findRunning(AudioDeviceID device, AudioDirection direction);
+    bool supports(AudioDeviceID device, AudioDirection direction, double sampleRate,
+                  std::uint32_t channels) const;
 
-    std::recursive_mutex mutex_;
+    std::mutex mutex_;
     std::vector<AudioDeviceRecord> devices_;
     AudioDeviceID defaultInput_ = kAudioObjectUnknown;
     AudioDeviceID defaultOutput_ = kAudioObjectUnknown;
