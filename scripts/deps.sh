@@ -10,7 +10,7 @@ packages=(
   libssl-dev openssl
   libsecret-1-dev dbus
   qt6-base-dev libgl-dev
-  libopus-dev portaudio19-dev libsndfile1-dev
+  libopus-dev portaudio19-dev libsndfile1-dev libsamplerate0-dev libasound2-dev
   libudev-dev
 )
 

@@ -75,30 +75,30 @@ void AudioDevice::enumerateDevicesUsingBlock(
     }
 }
 
+namespace {
+
+std::vector<AudioDevice> devicesWhere(bool (*keep)(const AudioDevice&)) {
+    std::vector<AudioDevice> kept;
+    AudioDevice::enumerateDevicesUsingBlock([&](const AudioDevice& device, bool*) {
+        if (keep(device)) {
+            kept.push_back(device);
+        }
+    });
+    return kept;
+}
+
+}  // namespace
+
 std::vector<AudioDevice> AudioDevice::devices() {
-    std::vector<AudioDevice> all;
-    enumerateDevicesUsingBlock([&](const AudioDevice& device, bool*) { all.push_back(device); });
-    return all;
+    return devicesWhere([](const AudioDevice&) { return true; });
 }
 
 std::vector<AudioDevice> AudioDevice::inputDevices() {
-    std::vector<AudioDevice> inputs;
-    enumerateDevicesUsingBlock([&](const AudioDevice& device, bool*) {
-        if (device.inputChannelCount() > 0) {
-            inputs.push_back(device);
-        }
-    });
-    return inputs;
+    return devicesWhere([](const AudioDevice& d) { return d.inputChannelCount() > 0; });
 }
 
 std::vector<AudioDevice> AudioDevice::outputDevices() {
-    std::vector<AudioDevice> outputs;
-    enumerateDevicesUsingBlock([&](const AudioDevice& device, bool*) {
-        if (device.outputChannelCount() > 0) {
-            outputs.push_back(device);
-        }
-    });
-    return outputs;
+    return devicesWhere([](const AudioDevice& d) { return d.outputChannelCount() > 0; });
 }
 
 AudioDevice AudioDevice::currentInputDevice() {

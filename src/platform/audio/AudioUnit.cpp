@@ -4,6 +4,7 @@
 #include "platform/audio/HALOutputUnit.h"
 #include "platform/audio/StereoMixerUnit.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vm {
@@ -138,6 +139,22 @@ OSStatus AudioUnit::pullInput(std::uint32_t bus, AudioUnitRenderActionFlags* ioA
         return it->second.unit->render(ioActionFlags, timeStamp, it->second.unitBus, frames, ioData);
     }
     silenceBufferList(ioData);
+    return 0;
+}
+
+OSStatus AudioUnit::pullInputForConverter(AudioBufferStorage& storage, std::uint32_t bus,
+                                          AudioUnitRenderActionFlags* ioActionFlags,
+                                          const AudioTimeStamp& timeStamp, std::uint32_t* count,
+                                          AudioBufferList* ioList) {
+    const std::uint32_t n = std::min(*count, storage.frames());
+    AudioBufferList* list = storage.list(n);
+    if (OSStatus status = pullInput(bus, ioActionFlags, timeStamp, n, list)) {
+        return status;
+    }
+    for (std::uint32_t b = 0; b < list->mNumberBuffers && b < ioList->mNumberBuffers; ++b) {
+        audioBuffers(ioList)[b] = audioBuffers(list)[b];
+    }
+    *count = n;
     return 0;
 }
 

@@ -7,6 +7,7 @@
 // Formats and connections are set on the owner's thread; rendering runs on a device thread. A
 // unit being reconfigured while a render reaches it renders silence for that pass rather than
 // wait, so no audio thread ever blocks on the owner.
+#include "platform/audio/AudioBufferStorage.h"
 #include "platform/audio/AudioTypes.h"
 
 #include <atomic>
@@ -78,6 +79,12 @@ protected:
     OSStatus pullInput(std::uint32_t bus, AudioUnitRenderActionFlags* ioActionFlags,
                        const AudioTimeStamp& timeStamp, std::uint32_t frames,
                        AudioBufferList* ioData);
+    // The body of a converter's input procedure: pulls up to *count frames (at most what
+    // `storage` holds) of input bus `bus` into `storage` and hands them to the converter.
+    OSStatus pullInputForConverter(AudioBufferStorage& storage, std::uint32_t bus,
+                                   AudioUnitRenderActionFlags* ioActionFlags,
+                                   const AudioTimeStamp& timeStamp, std::uint32_t* count,
+                                   AudioBufferList* ioList);
     bool hasInput(std::uint32_t bus) const;
     std::unique_lock<std::mutex> tryLockRouting() {
         return std::unique_lock<std::mutex>(routingMutex_, std::try_to_lock);

@@ -30,14 +30,7 @@ OSStatus ConverterUnit::setStreamFormat(AudioUnitScope scope, std::uint32_t elem
     AudioUnit::setStreamFormat(scope, element, format);
     converter_ = std::move(converter);
     if (converter_) {
-        inputBytesPerFrame_ = in.bytesPerFrame;
-        pullData_.assign(in.buffers(), std::vector<std::uint8_t>(kPullFrames * in.bytesPerFrame));
-        pullList_.assign(audioBufferListSize(in.buffers()), 0);
-        auto* list = reinterpret_cast<AudioBufferList*>(pullList_.data());
-        list->mNumberBuffers = in.buffers();
-        for (std::uint32_t b = 0; b < in.buffers(); ++b) {
-            audioBuffers(list)[b].mNumberChannels = in.interleaved ? in.channels : 1;
-        }
+        pulled_.allocate(in, AudioConverter::kChunk);
     }
     return 0;
 }
@@ -56,28 +49,8 @@ OSStatus ConverterUnit::renderBus(AudioUnitRenderActionFlags* ioActionFlags,
     for (std::uint32_t b = 0; b < tracked; ++b) {
         sizes[b] = audioBuffers(ioData)[b].mDataByteSize;
     }
-    struct Pull {
-        ConverterUnit* unit;
-        AudioUnitRenderActionFlags* flags;
-        const AudioTimeStamp* time;
-    } pull{this, ioActionFlags, &timeStamp};
-    auto* list = reinterpret_cast<AudioBufferList*>(pullList_.data());
-    auto proc = [&pull, list](std::uint32_t* count, AudioBufferList* ioList,
-                              AudioStreamPacketDescription**) -> OSStatus {
-        ConverterUnit& unit = *pull.unit;
-        const std::uint32_t n = std::min(*count, kPullFrames);
-        for (std::uint32_t b = 0; b < list->mNumberBuffers; ++b) {
-            audioBuffers(list)[b].mData = unit.pullData_[b].data();
-            audioBuffers(list)[b].mDataByteSize = n * unit.inputBytesPerFrame_;
-        }
-        if (OSStatus status = unit.pullInput(0, pull.flags, *pull.time, n, list)) {
-            return status;
-        }
-        for (std::uint32_t b = 0; b < list->mNumberBuffers && b < ioList->mNumberBuffers; ++b) {
-            audioBuffers(ioList)[b] = audioBuffers(list)[b];
-        }
-        *count = n;
-        return 0;
+    auto proc = [&](std::uint32_t* count, AudioBufferList* ioList, AudioStreamPacketDescription**) {
+        return pullInputForConverter(pulled_, 0, ioActionFlags, timeStamp, count, ioList);
     };
     std::uint32_t written = frames;
     const OSStatus status = converter_->fillComplexBuffer(proc, &written, ioData, nullptr);

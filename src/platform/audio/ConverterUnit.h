@@ -4,7 +4,6 @@
 #include "platform/audio/AudioConverter.h"
 #include "platform/audio/AudioUnit.h"
 
-#include <vector>
 
 namespace vm {
 
@@ -22,12 +21,8 @@ protected:
                        std::uint32_t bus, std::uint32_t frames, AudioBufferList* ioData) override;
 
 private:
-    static constexpr std::uint32_t kPullFrames = 1024;
-
     std::unique_ptr<AudioConverter> converter_;
-    std::vector<std::vector<std::uint8_t>> pullData_;  // one per input buffer, kPullFrames each
-    std::vector<std::uint8_t> pullList_;
-    std::uint32_t inputBytesPerFrame_ = 0;
+    AudioBufferStorage pulled_;  // input for the converter
 };
 
 }  // namespace vm

@@ -41,19 +41,6 @@ void silence(float* const* channels, std::uint32_t count, std::uint32_t frames) 
     }
 }
 
-// Buffers of `frames` frames for a format, and a list that points at them.
-void allocateList(const PcmLayout& layout, std::uint32_t frames,
-                  std::vector<std::vector<std::uint8_t>>* data, std::vector<std::uint8_t>* list) {
-    data->assign(layout.buffers(), std::vector<std::uint8_t>(std::size_t(frames) * layout.bytesPerFrame));
-    list->assign(audioBufferListSize(layout.buffers()), 0);
-    auto* l = reinterpret_cast<AudioBufferList*>(list->data());
-    l->mNumberBuffers = layout.buffers();
-    for (std::uint32_t b = 0; b < layout.buffers(); ++b) {
-        audioBuffers(l)[b] = AudioBuffer{layout.interleaved ? layout.channels : 1,
-                                         std::uint32_t((*data)[b].size()), (*data)[b].data()};
-    }
-}
-
 }  // namespace
 
 HALOutputUnit::HALOutputUnit()
@@ -155,13 +142,10 @@ OSStatus HALOutputUnit::setMaximumFramesPerSlice(std::uint32_t frames) {
 void HALOutputUnit::allocateCapture() {
     PcmLayout layout;
     if (!pcmLayout(format(AudioUnitScope::Output, kInputElement), &layout)) {
-        captureData_.clear();
-        captureList_.clear();
-        captureBytesPerFrame_ = 0;
+        captureStorage_.clear();
         return;
     }
-    allocateList(layout, maximumFramesPerSlice_.load(), &captureData_, &captureList_);
-    captureBytesPerFrame_ = layout.bytesPerFrame;
+    captureStorage_.allocate(layout, maximumFramesPerSlice_.load());
 }
 
 OSStatus HALOutputUnit::uninitialize() {
@@ -249,8 +233,7 @@ OSStatus HALOutputUnit::prepareOutput(AudioStreamRequest* request) {
         if (OSStatus status = AudioConverter::create(client, stream, &outputConverter_)) {
             return status;
         }
-        allocateList(layout, AudioConverter::kChunk, &outputPull_, &outputPullList_);
-        outputPullBytesPerFrame_ = layout.bytesPerFrame;
+        outputPulled_.allocate(layout, AudioConverter::kChunk);
     }
     outputChannels_ = channels;
     outputList_.assign(audioBufferListSize(channels), 0);
@@ -270,7 +253,7 @@ OSStatus HALOutputUnit::prepareInput(AudioStreamRequest* request) {
     }
     const AudioStreamBasicDescription stream = deviceFormat(record.sampleRate, record.inputChannels);
     const AudioStreamBasicDescription client = format(AudioUnitScope::Output, kInputElement);
-    if (captureList_.empty()) {
+    if (captureStorage_.empty()) {
         return kAudioFormatUnsupportedError;
     }
     inputConverter_.reset();
@@ -299,22 +282,8 @@ void HALOutputUnit::play(float* const* channels, std::uint32_t frames, const Aud
     if (!outputConverter_) {
         status = pullInput(0, &flags, time, frames, list);
     } else {
-        auto* pullList = reinterpret_cast<AudioBufferList*>(outputPullList_.data());
-        auto proc = [this, &flags, &time, pullList](std::uint32_t* count, AudioBufferList* ioList,
-                                                    AudioStreamPacketDescription**) -> OSStatus {
-            const std::uint32_t n = std::min(*count, AudioConverter::kChunk);
-            for (std::uint32_t b = 0; b < pullList->mNumberBuffers; ++b) {
-                audioBuffers(pullList)[b].mData = outputPull_[b].data();
-                audioBuffers(pullList)[b].mDataByteSize = n * outputPullBytesPerFrame_;
-            }
-            if (OSStatus s = pullInput(0, &flags, time, n, pullList)) {
-                return s;
-            }
-            for (std::uint32_t b = 0; b < pullList->mNumberBuffers && b < ioList->mNumberBuffers; ++b) {
-                audioBuffers(ioList)[b] = audioBuffers(pullList)[b];
-            }
-            *count = n;
-            return 0;
+        auto proc = [&](std::uint32_t* count, AudioBufferList* ioList, AudioStreamPacketDescription**) {
+            return pullInputForConverter(outputPulled_, 0, &flags, time, count, ioList);
         };
         std::uint32_t written = frames;
         status = outputConverter_->fillComplexBuffer(proc, &written, list, nullptr);
@@ -331,7 +300,7 @@ void HALOutputUnit::play(float* const* channels, std::uint32_t frames, const Aud
 void HALOutputUnit::capture(float* const* channels, std::uint32_t frames,
                             const AudioTimeStamp& time) {
     std::unique_lock config(configMutex_, std::try_to_lock);
-    if (!config || !inputCallback_ || captureList_.empty()) {
+    if (!config || !inputCallback_ || captureStorage_.empty()) {
         return;
     }
     const std::uint32_t maximum = maximumFramesPerSlice_.load();
@@ -340,11 +309,7 @@ void HALOutputUnit::capture(float* const* channels, std::uint32_t frames,
         captured_ = deviceList;
         capturedFrames_ = std::min(frames, maximum);
     } else {
-        auto* list = reinterpret_cast<AudioBufferList*>(captureList_.data());
-        for (std::uint32_t b = 0; b < list->mNumberBuffers; ++b) {
-            audioBuffers(list)[b].mData = captureData_[b].data();
-            audioBuffers(list)[b].mDataByteSize = maximum * captureBytesPerFrame_;
-        }
+        AudioBufferList* list = captureStorage_.list(maximum);
         bool given = false;
         auto proc = [&given, deviceList, frames](std::uint32_t* count, AudioBufferList* ioList,
                                                  AudioStreamPacketDescription**) -> OSStatus {
@@ -380,7 +345,7 @@ OSStatus HALOutputUnit::renderBus(AudioUnitRenderActionFlags*, const AudioTimeSt
     if (!captured_) {
         return kAudioUninitializedError;
     }
-    const std::uint32_t bytes = std::min(frames, capturedFrames_) * captureBytesPerFrame_;
+    const std::uint32_t bytes = std::min(frames, capturedFrames_) * captureStorage_.bytesPerFrame();
     const std::uint32_t count = std::min(ioData->mNumberBuffers, captured_->mNumberBuffers);
     for (std::uint32_t b = 0; b < count; ++b) {
         AudioBuffer& out = audioBuffers(ioData)[b];

@@ -76,18 +76,14 @@ private:
     std::uint32_t outputChannels_ = 0;
     std::unique_ptr<AudioConverter> outputConverter_;
     std::vector<std::uint8_t> outputList_;  // points at the device's buffers
-    std::vector<std::vector<std::uint8_t>> outputPull_;  // client-format audio for the converter
-    std::vector<std::uint8_t> outputPullList_;
-    std::uint32_t outputPullBytesPerFrame_ = 0;
+    AudioBufferStorage outputPulled_;  // client-format audio for the converter
 
     // Capture: the device stream, the converted slice, and what render() of bus 1 reads.
     std::unique_ptr<AudioDeviceStream> inputStream_;
     std::uint32_t inputChannels_ = 0;
     std::unique_ptr<AudioConverter> inputConverter_;
     std::vector<std::uint8_t> deviceInputList_;
-    std::vector<std::vector<std::uint8_t>> captureData_;
-    std::vector<std::uint8_t> captureList_;
-    std::uint32_t captureBytesPerFrame_ = 0;
+    AudioBufferStorage captureStorage_;  // the converted slice
     const AudioBufferList* captured_ = nullptr;  // set during the input callback only
     std::uint32_t capturedFrames_ = 0;
 };
