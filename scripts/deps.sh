@@ -11,7 +11,7 @@ packages=(
   libsecret-1-dev dbus gnome-keyring
   libicu-dev
   qt6-base-dev libgl-dev
-  libopus-dev portaudio19-dev libsndfile1-dev
+  libopus-dev portaudio19-dev libsndfile1-dev libsamplerate0-dev libasound2-dev
   libudev-dev
 )
 
