@@ -52,7 +52,7 @@ TEST(RadioLines, LinesAreDispatchedByTheirFirstCharacterAndStatusType) {
     for (const auto& c : cases) {
         LogCapture capture;
         radio->parseRadioStream(c.line);
-        const auto lines = capture.lines();
+        const auto lines = test::loggedLines(capture);
         if (c.logged.empty()) {
             EXPECT_TRUE(lines.empty()) << c.line << " logged " << lines.front();
         } else {
@@ -120,7 +120,7 @@ TEST(RadioLines, ReplyWhoseReceiverIsGoneIsConsumed) {
     LogCapture capture;
     radio->parseRadioStream("R" + std::to_string(*seq) + "|0|0,8,16");
     EXPECT_TRUE(radio->notifyList()->with([](const auto& t) { return t.empty(); }));
-    EXPECT_TRUE(capture.lines().empty());
+    EXPECT_TRUE(test::loggedLines(capture).empty());
 }
 
 TEST(RadioLines, RadioCallbackGetsTheReplyWhateverItsCode) {
@@ -142,7 +142,7 @@ TEST(RadioLines, RadioAsReceiverWithoutCallbackLogsThePendingKeys) {
     LogCapture capture;
     radio->parseRadioStream("R" + std::to_string(*seq) + "|0|");
     // The key of the reply being handled is no longer listed; the other two still wait.
-    auto lines = capture.lines();
+    auto lines = test::loggedLines(capture);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], fmt::format("Radio:radioCommandResponse: selector NULL - seqNum = {}  key = {}", *seq, *seq));
     EXPECT_EQ(std::set<std::string>(lines.begin() + 1, lines.end()),
@@ -175,7 +175,7 @@ TEST(RadioCommands, CommandsThatWouldInjectALineAreRefused) {
         EXPECT_FALSE(radio->commandToRadio(command, std::make_shared<ReplyRecorder>()));
         EXPECT_FALSE(radio->commandToRadio(command, &Radio::pingResponseCallback));
         radio->commandToRadio(command);
-        EXPECT_EQ(capture.lines().size(), 3u);
+        EXPECT_EQ(test::loggedLines(capture).size(), 3u);
         EXPECT_TRUE(capture.contains("Radio:commandToRadio:Refused command containing CR, LF or NUL:[" +
                                      shown + "]"));
     }
@@ -190,7 +190,7 @@ TEST(RadioCommands, CommandsAreLoggedAtDebugLevelTwoExceptPing) {
         LogCapture capture;
         const auto seq = radio->commandToRadio("info", std::make_shared<ReplyRecorder>());
         radio->commandToRadio("ping");
-        const auto lines = capture.lines();
+        const auto lines = test::loggedLines(capture);
         if (level == 2) {
             EXPECT_EQ(lines, std::vector<std::string>{fmt::format("Radio:->c{}|info", *seq)});
         } else {

@@ -151,7 +151,7 @@ TEST_F(RadioSession, ReplyReachesItsReceiverOnceAndStrayRepliesAreDropped) {
     sim->sendLine("V2.0.0.0");    // lines are parsed in order: when this one is in, so are the others
     ASSERT_TRUE(waitFor([&] { return radio->apiVersion() == "V2.0.0.0"; }));
     EXPECT_EQ(receiver->received(), (std::vector<std::pair<std::uint32_t, std::string>>{{*seq, reply}}));
-    EXPECT_EQ(capture.lines(), std::vector<std::string>{"Radio:parseVersionType:[V2.0.0.0]"});
+    EXPECT_EQ(test::loggedLines(capture), std::vector<std::string>{"Radio:parseVersionType:[V2.0.0.0]"});
 }
 
 TEST_F(RadioSession, EveryKindOfLineIsDispatched) {
@@ -178,7 +178,7 @@ TEST_F(RadioSession, EveryKindOfLineIsDispatched) {
         "Radio:parseMessageType:severity:[1] [Overtemperature]",
     };
     ASSERT_TRUE(waitFor([&] { return capture.contains("Overtemperature"); }));
-    auto lines = capture.lines();
+    auto lines = test::loggedLines(capture);
     lines.erase(std::remove_if(lines.begin(), lines.end(),
                                [](const std::string& l) { return !l.starts_with("Radio:parse"); }),
                 lines.end());
@@ -281,9 +281,9 @@ TEST_F(RadioSession, CloseWhileLinesArrive) {
     }
     ASSERT_TRUE(waitFor([&] { return capture.contains("Unrecognized token"); }));
     radio->close();
-    const std::size_t parsed = capture.lines().size();
+    const std::size_t parsed = test::loggedLines(capture).size();
     settle();
-    EXPECT_EQ(capture.lines().size(), parsed) << "a line was parsed after close";
+    EXPECT_EQ(test::loggedLines(capture).size(), parsed) << "a line was parsed after close";
 }
 
 TEST_F(RadioSession, ClosingAnOldSessionLeavesTheNewOneAlone) {

@@ -4,6 +4,7 @@
 // session's queue).
 #include "platform/core/DispatchQueue.h"
 #include "radio/Radio.h"
+#include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,14 @@ struct ReplyRecorder : RadioDelegate {
     mutable std::mutex mutex;
     std::vector<std::pair<std::uint32_t, std::string>> replies;
 };
+
+// What was logged, without the farewell of sessions (of earlier tests, too) that go away on their
+// own queue.
+inline std::vector<std::string> loggedLines(const LogCapture& capture) {
+    auto lines = capture.lines();
+    std::erase(lines, "Radio:dealloc completed");
+    return lines;
+}
 
 inline bool waitFor(const std::function<bool()>& done,
                     std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
