@@ -14,6 +14,10 @@ function(vm_library name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
   vm_warnings(${name})
+  if(VM_FUZZ)
+    # Coverage for the fuzzers, which link these libraries.
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
 endfunction()
 
 # vm_test(<name> SOURCES ... [DEPS ...] [LABELS ...]): one GoogleTest program, its cases registered
@@ -36,5 +40,20 @@ function(vm_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
+  vm_warnings(${name})
+endfunction()
+
+# vm_fuzz(<name> SOURCES ... [DEPS ...]): a libFuzzer target, built only when VM_FUZZ is ON
+# (clang), with the build's sanitizers. scripts/sanitize.sh runs every one of them for a while,
+# with the seed inputs in tests/fuzz/corpus/<name>/ when that folder exists.
+function(vm_fuzz name)
+  if(NOT VM_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   vm_warnings(${name})
 endfunction()

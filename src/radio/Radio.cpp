@@ -1,0 +1,110 @@
+// Creation, connection states, the delegate and the end of a session.
+#include "radio/Radio.h"
+
+#include "platform/core/Log.h"
+
+#include <utility>
+
+namespace vm {
+
+namespace {
+
+TextList rxAntennasForModel(const Text& model) {
+    if (model == "DORO-6700") {
+        return {"ANT1", "ANT2", "RX_A", "RX_B", "XVTR"};
+    }
+    if (model == "DORO-6300") {
+        return {"ANT1", "ANT2", "XVTR"};
+    }
+    return {"ANT1", "ANT2", "RX_A", "XVTR"};
+}
+
+}  // namespace
+
+Radio::Radio(Private, std::shared_ptr<RadioInstance> instance, std::weak_ptr<RadioDelegate> delegate,
+             std::string apiProgramName, int logLevel) {
+    // The queue, the word tables, the filter table and the collections are built with RadioState.
+    debugLogLevel.store(logLevel);
+    rxAntennaPorts.store(rxAntennasForModel(instance ? instance->model : Text{}));
+    radioInstance.store(std::move(instance));
+    this->apiProgramName.store(std::move(apiProgramName));
+    this->delegate.store(std::move(delegate));
+    connectionState_.store(kStateConnecting);
+}
+
+std::shared_ptr<Radio> Radio::createDetached(std::shared_ptr<RadioInstance> instance,
+                                             std::weak_ptr<RadioDelegate> delegate,
+                                             std::string apiProgramName, int logLevel) {
+    if (!instance) {
+        instance = std::make_shared<RadioInstance>();
+    }
+    return std::make_shared<Radio>(Private{}, std::move(instance), std::move(delegate),
+                                   std::move(apiProgramName), logLevel);
+}
+
+std::shared_ptr<Radio> Radio::create(std::shared_ptr<RadioInstance> instance, const std::string& ip,
+                                     std::uint16_t port, std::weak_ptr<RadioDelegate> delegate,
+                                     std::string apiProgramName, int logLevel) {
+    if (!instance) {
+        instance = std::make_shared<RadioInstance>();
+    }
+    log("Radio:initWithRadioInstanceAndDelegate:[{}] wan:[{}] ip:[{}], port:[{}] apiProgramName:[{}]",
+        instance->name.value_or(""), instance->wanRadio.value_or(false) ? 1 : 0, ip, port,
+        apiProgramName);
+    auto radio = createDetached(std::move(instance), std::move(delegate), std::move(apiProgramName),
+                                logLevel);
+    return radio->startConnecting(ip, port) ? radio : nullptr;
+}
+
+Radio::~Radio() {
+    if (const DispatchSourcePtr timer = pingTimer()) {
+        timer->cancel();
+    }
+    log("Radio:dealloc completed");
+}
+
+std::string Radio::radioNameForLog() const {
+    const auto instance = radioInstance();
+    return instance && instance->name ? *instance->name : std::string();
+}
+
+void Radio::setConnectionState(std::uint32_t state) {
+    connectionState_.store(state);
+    tellDelegate();
+}
+
+// The closure reads the state when it runs, so two quick changes may both report the later one.
+void Radio::tellDelegate() {
+    DispatchQueue::main()->async([self = shared_from_this()] {
+        if (const auto delegate = self->delegate().lock()) {
+            delegate->radioConnectionStateChange(self, self->radioConnectionState());
+        }
+    });
+}
+
+bool Radio::isSessionSocket(const TcpSocketPtr& sock) const {
+    std::lock_guard lock(socketMutex_);
+    return sock && sock == radioSocket_;
+}
+
+void Radio::close() {
+    log("Radio close");
+    radioRunQueue()->sync([this] {
+        stopPingTimer();
+        slices()->with([](auto& slots) { slots.fill(nullptr); });
+        TcpSocketPtr sock;
+        {
+            std::lock_guard lock(socketMutex_);
+            sock = std::move(radioSocket_);
+        }
+        if (sock) {
+            sock->disconnectAfterWriting();
+            sock->setDelegate(std::weak_ptr<TcpSocketDelegate>());
+        }
+        connectionState_.store(kStateDisconnected);
+    });
+    tellDelegate();
+    vitaManager.store(nullptr);
+}
+
+}  // namespace vm

@@ -1,0 +1,175 @@
+#pragma once
+// The session with one radio: its TCP command connection, the numbered commands and the routing
+// of their replies, the once-a-second keep-alive, the dispatch of every received line, and the
+// radio's observable state (RadioState). The app controller creates it, keeps it as its open
+// radio and calls close() when the session ends.
+//
+// Threads: socket callbacks, line parsing, keep-alive ticks and reply callbacks run on
+// `radioRunQueue`; commands may be sent from any thread; the delegate hears of state changes on
+// the main queue.
+//
+// The class is split by concern: creation, states and closing (Radio.cpp), the socket callbacks
+// (RadioConnection.cpp), the keep-alive (RadioKeepAlive.cpp), the command channel
+// (RadioCommands.cpp), the line dispatch (RadioLines.cpp) and the stream-id helpers
+// (RadioStreamIds.cpp).
+#include "net/TcpSocket.h"
+#include "net/TcpSocketDelegate.h"
+#include "platform/core/Scanner.h"
+#include "radio/RadioDelegate.h"
+#include "radio/RadioState.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vm {
+
+// Connection states, as the delegate hears them. The Radio itself never sets 3 and 5.
+enum ConnectionState : std::uint32_t {
+    kStateDisconnected = 0,
+    kStateConnecting = 1,
+    kStateConnected = 2,
+    kStateSecured = 3,
+    kStateConnectedAsGui = 4,
+    kStateDisconnecting = 5,
+    kStateConnectFailed = 6,
+    kStateTimedOut = 7,
+    kStateTooManyGuiClients = 8,
+    kStateDisconnectedByPeer = 9,
+};
+
+class Radio : public RadioState,
+              public TcpSocketDelegate,
+              public RadioDelegate,
+              public std::enable_shared_from_this<Radio> {
+public:
+    // A line longer than this (a radio that never sends a line feed) ends the session as an error.
+    static constexpr std::size_t kMaxLineLength = 1024 * 1024;
+    static constexpr double kConnectTimeout = 30.0;
+    static constexpr double kPingWarning = 5.0;
+    static constexpr double kPingTimeout = 30.0;
+
+    // Builds the session and starts connecting to `ip`:`port`; nullptr when the connection
+    // attempt cannot be started (logged; the delegate is not told).
+    static std::shared_ptr<Radio> create(std::shared_ptr<RadioInstance> instance, const std::string& ip,
+                                         std::uint16_t port, std::weak_ptr<RadioDelegate> delegate,
+                                         std::string apiProgramName, int logLevel);
+    // A session that does not connect: its lines come from parseRadioStream() alone (the parser's
+    // tests, fuzzing and benchmarks).
+    static std::shared_ptr<Radio> createDetached(std::shared_ptr<RadioInstance> instance,
+                                                 std::weak_ptr<RadioDelegate> delegate,
+                                                 std::string apiProgramName, int logLevel);
+    ~Radio() override;
+
+    std::uint32_t radioConnectionState() const { return connectionState_.load(); }
+    // Ends the session: stops the keep-alive, empties the slice slots, lets the socket finish its
+    // writes and disconnect without reporting back, and tells the delegate state 0. The teardown
+    // runs on `radioRunQueue`, after any line being parsed.
+    void close();
+
+    // --- Keep-alive.
+    void startPingTimer();
+    void stopPingTimer();
+    void pingTimerFired();
+
+    // --- Command channel. Each command takes the next process-wide sequence number and goes out
+    // as "c<seq>|<command>\n". A command containing CR, LF or NUL is refused (logged, nothing sent,
+    // no number taken); the registering forms then answer nothing.
+    void commandToRadio(const std::string& command);
+    std::optional<std::uint32_t> commandToRadio(const std::string& command,
+                                                std::weak_ptr<RadioDelegate> notify);
+    std::optional<std::uint32_t> commandToRadio(const std::string& command,
+                                                ResponseCallback notifySel);
+    // The Radio as reply receiver: calls the callback registered for the sequence number.
+    void radioCommandResponse(std::uint32_t seqNum, const std::string& response) override;
+
+    // A command setter's work: store and announce on the calling thread, then queue the command
+    // on `radioRunQueue`.
+    template <class T>
+    void setAndSend(Observed<T>& property, T value, std::string command) {
+        property.set(std::move(value));
+        radioRunQueue()->async(
+            [self = shared_from_this(), command = std::move(command)] { self->commandToRadio(command); });
+    }
+    // A value that came from the radio: stored and announced on the main queue, never sent back.
+    template <class T>
+    void storeOnMain(Observed<T>& property, T value) {
+        DispatchQueue::main()->async([self = shared_from_this(), &property, value = std::move(value)] {
+            property.set(value);
+        });
+    }
+
+    // --- Line dispatch (on `radioRunQueue`).
+    // The text of one received read: empty for bytes that are not UTF-8; leading NULs skipped;
+    // up to, not including, the first line feed.
+    static std::string lineFromData(std::string_view data);
+    void parseRadioStream(const std::string& line);
+    void parseResponseType(const std::string& line);
+    void parseStatusType(const std::string& line);
+    void parseHandleType(const std::string& line);
+    void parseVersionType(const std::string& line);
+    void parseMessageType(const std::string& line);
+    // Hands a status text to the status dispatch as if the radio had sent it.
+    void testStatusMessage(const std::string& text);
+
+    // --- Stream ids: any written form of an id becomes the canonical key "0x%08X".
+    static std::uint32_t intFromHexString(std::string_view text);
+    static std::string hexStringFormatFromInt(std::uint32_t value);
+    static std::string reformatStreamId(std::string_view text);
+
+    // --- Session start-up and reply callbacks.
+    void initializeRadio();
+    void pingResponseCallback(const std::string& response);
+
+    // --- Socket callbacks (on `radioRunQueue`).
+    void socketDidConnectToHost(const TcpSocketPtr& sock, const std::string& host,
+                                std::uint16_t port) override;
+    void socketDidReadData(const TcpSocketPtr& sock, std::string_view data, long tag) override;
+    void socketDidDisconnect(const TcpSocketPtr& sock, const std::optional<Error>& error) override;
+    void socketDidAcceptNewSocket(const TcpSocketPtr& sock, const TcpSocketPtr& newSocket) override;
+
+private:
+    struct Private {};
+
+public:
+    Radio(Private, std::shared_ptr<RadioInstance> instance, std::weak_ptr<RadioDelegate> delegate,
+          std::string apiProgramName, int logLevel);
+
+private:
+    // How a status type is handled: its parser, and for the types whose band lines go elsewhere,
+    // the text that marks such a line and the parser that takes the whole line. A type without a
+    // parser is logged and dropped like an unknown type.
+    using StatusParser = void (Radio::*)(Scanner& scan, bool selfStatus);
+    using BandParser = void (Radio::*)(const std::string& line);
+    struct StatusRoute {
+        StatusParser parser = nullptr;
+        const char* bandMarker = nullptr;
+        BandParser bandParser = nullptr;
+    };
+    static const StatusRoute& statusRoute(int statusType);
+    // "mixer", "gps" and "waveform" lines are accepted and ignored.
+    void parseIgnoredToken(Scanner& scan, bool selfStatus);
+    void logUnrecognizedStatus(const std::string& type, const std::string& line) const;
+
+    bool startConnecting(const std::string& ip, std::uint16_t port);
+    std::optional<std::uint32_t> send(const std::string& command,
+                                      const std::weak_ptr<RadioDelegate>* notify,
+                                      ResponseCallback notifySel);
+    void queueLineRead(const TcpSocketPtr& sock);
+    bool isSessionSocket(const TcpSocketPtr& sock) const;
+    void setConnectionState(std::uint32_t state);
+    void tellDelegate();
+    std::string radioNameForLog() const;
+
+    std::atomic<std::uint32_t> connectionState_{kStateDisconnected};
+    mutable std::mutex socketMutex_;
+    TcpSocketPtr radioSocket_;  // this session's command connection; cleared by close()
+    // Base of the keep-alive's elapsed time until the first ping reply: when the timer started.
+    DispatchClock::time_point pingBase_{};
+};
+
+}  // namespace vm

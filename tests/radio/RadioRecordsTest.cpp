@@ -1,0 +1,164 @@
+// The radio instance record, the status word tables and the stock filter table.
+#include "radio/FilterSpecs.h"
+#include "radio/RadioInstance.h"
+#include "radio/StatusTokens.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace vm {
+namespace {
+
+RadioInstance discovered() {
+    RadioInstance r;
+    r.ipAddress = "127.0.0.1";
+    r.port = 4992;
+    r.model = "DORO-6700";
+    r.serialNum = "0610-1122-6700-4321";
+    r.status = "Available";
+    r.name = "Shack";
+    r.callsign = "N0CALL";
+    return r;
+}
+
+TEST(RadioInstance, EqualityComparesTheSevenIdentityFieldsOnly) {
+    struct Case {
+        const char* what;
+        std::function<void(RadioInstance& mine, RadioInstance& theirs)> change;
+        bool equal;
+    };
+    const Case cases[] = {
+        {"same", [](auto&, auto&) {}, true},
+        {"other counts, versions, lists",
+         [](auto&, auto& t) {
+             t.availableSlices = 3;
+             t.version = "9.9.9.9";
+             t.supportsV3_API = true;
+             t.guiClientHosts = {"x"};
+             t.public_tls_port = "443";
+         },
+         true},
+        {"address differs", [](auto&, auto& t) { t.ipAddress = "127.0.0.2"; }, false},
+        {"port differs", [](auto&, auto& t) { t.port = 4993; }, false},
+        {"model differs", [](auto&, auto& t) { t.model = "DORO-6300"; }, false},
+        {"serial differs", [](auto&, auto& t) { t.serialNum = "x"; }, false},
+        {"status differs", [](auto&, auto& t) { t.status = "In_Use"; }, false},
+        {"one has no name", [](auto&, auto& t) { t.name.reset(); }, false},
+        {"neither has a name", [](auto& m, auto& t) { m.name.reset(), t.name.reset(); }, true},
+        {"neither has a call sign", [](auto& m, auto& t) { m.callsign.reset(), t.callsign.reset(); },
+         true},
+        {"call sign differs", [](auto&, auto& t) { t.callsign = "K1ABC"; }, false},
+        {"both lack an address", [](auto& m, auto& t) { m.ipAddress.reset(), t.ipAddress.reset(); },
+         false},
+        {"both lack a status", [](auto& m, auto& t) { m.status.reset(), t.status.reset(); }, false},
+    };
+    for (const auto& c : cases) {
+        RadioInstance mine = discovered();
+        RadioInstance theirs = discovered();
+        c.change(mine, theirs);
+        EXPECT_EQ(mine.isEqual(theirs), c.equal) << c.what;
+    }
+}
+
+TEST(RadioInstance, LegacyInitializerStoresWhatIsGivenAndStampsLastSeen) {
+    const auto before = DispatchClock::now();
+    const RadioInstance r("127.0.0.1", 4992, "DORO-6500", "1234", std::nullopt, std::nullopt,
+                          "2.0.0.0", "1.4.0.0", "Available", std::nullopt, "lic", 1);
+    EXPECT_EQ(r.ipAddress, "127.0.0.1");
+    EXPECT_EQ(r.port, 4992);
+    EXPECT_FALSE(r.name);
+    EXPECT_FALSE(r.callsign);
+    EXPECT_FALSE(r.max_licensed_version);
+    EXPECT_EQ(r.radio_license_id, "lic");
+    EXPECT_EQ(r.requires_additional_license, 1);
+    ASSERT_TRUE(r.lastSeen);
+    EXPECT_GE(*r.lastSeen, before);
+    // Nothing is derived from the version texts.
+    EXPECT_EQ(r.fversion, 0.0);
+    EXPECT_FALSE(r.supportsV3_API);
+}
+
+TEST(StatusTokens, TablesHoldTheirWordsWithTheirNumbers) {
+    struct Case {
+        const TokenTable& table;
+        const char* key;
+        int number;
+    };
+    const Case cases[] = {
+        {initStatusTokens(), "interlock", 1},
+        {initStatusTokens(), "transmit", 4},
+        {initStatusTokens(), "tranmsit", 5},
+        {initStatusTokens(), "memory", 28},
+        {initStatusTokens(), "Slice", 0},
+        {initStatusRadioTokens(), "slices", 1},
+        {initStatusRadioTokens(), "Slices", 0},
+        {initStatusRadioTokens(), "filter_sharpness VOICE level", 25},
+        {initStatusRadioTokens(), "6700 callsign", 21},
+        {initStatusRadioTokens(), "front_speaker_mute", 38},
+        {initStatusAtuTokens(), "memories_enabled", 3},
+        {initStatusAtuTokens(), "atu memories_enabled", 3},
+        {initStatusAtuStatusTokens(), "TUNE_MANUAL_BYPASS", 9},
+        {initStatusTransmitTokens(), "am_carrier_level", 5},
+        {initStatusTransmitTokens(), "am_carrler_level", 5},
+        {initStatusTransmitTokens(), "monitor", 22},
+        {initStatusTransmitTokens(), "tune", 30},
+        {initStatusTransmitTokens(), "tx_antenna", 52},
+        {initStatusInterlockTokens(), "tx_client_handle", 21},
+        {initStatusInterlockStateTokens(), "UNKEY_REQUESTED", 9},
+        {initStatusInterlockReasonTokens(), "NO_TX_ASSIGNED", 9},
+        {initXvtrTokens(), "in_use", 12},
+        {initStatusWanTokens(), "radio_authenticated", 5},
+        {initStatusWanTokens(), "public_tls_port", 7},
+        {initStatusWanTokens(), "enabled", 9},
+        {initClientTokens(), "station", 7},
+        {initClientTokens(), "", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.table.lookup(c.key), c.number) << c.key;
+    }
+    // 52 distinct transmit keys on 51 numbers (the misspelling shares 5; 29 is unused).
+    const std::pair<const TokenTable&, std::size_t> sizes[] = {
+        {initStatusTokens(), 28},          {initStatusRadioTokens(), 38},
+        {initStatusAtuTokens(), 5},        {initStatusAtuStatusTokens(), 9},
+        {initStatusTransmitTokens(), 52},  {initStatusInterlockTokens(), 21},
+        {initStatusInterlockStateTokens(), 9}, {initStatusInterlockReasonTokens(), 9},
+        {initXvtrTokens(), 12},            {initStatusWanTokens(), 8},
+        {initClientTokens(), 7},
+    };
+    for (const auto& [table, size] : sizes) {
+        EXPECT_EQ(table.size(), size);
+    }
+}
+
+TEST(FilterSpecs, SevenModesWithTheirWidths) {
+    const FilterTable& table = initFilterSpecs();
+    ASSERT_EQ(table.size(), 7u);
+    for (const auto& [mode, specs] : table) {
+        EXPECT_EQ(specs.size(), mode == "DIGL" ? 5u : 8u) << mode;
+        for (const FilterSpec& spec : specs) {
+            EXPECT_EQ(spec.mode, mode);
+        }
+    }
+    EXPECT_FALSE(table.contains("FM"));
+    EXPECT_EQ(table.at("CW").front(), FilterSpec("10 Hz", "CW", 0, 0, -5, 5));
+    EXPECT_EQ(table.at("USB").back(), FilterSpec("2.9 KHz", "USB", 100, 2800, 100, 3000));
+    EXPECT_EQ(table.at("DIGU").back(), FilterSpec("2.8 KHz", "DIGU", 100, 2800, 100, 2900));
+    EXPECT_EQ(table.at("DIGL")[2], FilterSpec("500 Hz", "DIGL", 100, 2800, -2460, -1960));
+    EXPECT_EQ(table.at("SAM")[7], FilterSpec("20 KHz", "SAM", 1, 10000, -10000, 10000));
+    // LSB mirrors USB about the carrier; DIGU repeats the first seven USB widths.
+    for (std::size_t i = 0; i < 8; ++i) {
+        const FilterSpec& usb = table.at("USB")[i];
+        const FilterSpec& lsb = table.at("LSB")[i];
+        EXPECT_EQ(lsb.label, usb.label);
+        EXPECT_EQ(lsb.lo, -usb.hi);
+        EXPECT_EQ(lsb.hi, -100);
+        if (i < 7) {
+            EXPECT_EQ(table.at("DIGU")[i].lo, usb.lo);
+            EXPECT_EQ(table.at("DIGU")[i].hi, usb.hi);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vm
