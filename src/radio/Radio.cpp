@@ -1,6 +1,7 @@
 // Creation, connection states, the delegate and the end of a session.
 #include "radio/Radio.h"
 
+#include "objects/Slice.h"
 #include "platform/core/Log.h"
 
 #include <utility>
@@ -91,7 +92,14 @@ void Radio::close() {
     log("Radio close");
     radioRunQueue()->sync([this] {
         stopPingTimer();
-        slices()->with([](auto& slots) { slots.fill(nullptr); });
+        slices()->with([](auto& slots) {
+            for (const auto& slice : slots) {
+                if (slice) {
+                    slice->youAreBeingDeleted();
+                }
+            }
+            slots.fill(nullptr);
+        });
         TcpSocketPtr sock;
         {
             std::lock_guard lock(socketMutex_);

@@ -121,6 +121,21 @@ public:
     static std::string hexStringFormatFromInt(std::uint32_t value);
     static std::string reformatStreamId(std::string_view text);
 
+    // --- Slices and meters from their status lines (RadioSlices.cpp, RadioMeters.cpp), and the
+    // slice commands (RadioPanSliceCommands.cpp).
+    void parseSliceToken(Scanner& scan, bool selfStatus);
+    // Whether the slice is this client's: always on radios without several GUI clients and until
+    // the session is a GUI client; otherwise when the client handles match.
+    bool ourSlice(const Slice& slice) const;
+    void parseMeterToken(Scanner& scan, bool selfStatus);
+    // Nothing is sent while the radio has no free slice (or has not said how many).
+    void cmdNewSlice();
+    void cmdNewSlice(const std::string& frequency, const std::string& antenna, const std::string& mode);
+    // `panafall`: the stream id's bare hexadecimal digits.
+    void cmdNewSlice(const std::string& frequency, const std::string& antenna, const std::string& mode,
+                     const std::string& panafall);
+    void cmdRemoveSlice(int sliceNumber);
+
     // --- Session start-up and reply callbacks.
     void initializeRadio();
     void pingResponseCallback(const std::string& response);

@@ -27,6 +27,8 @@ const Radio::StatusRoute& Radio::statusRoute(int statusType) {
         r[kStatusMixer].parser = &Radio::parseIgnoredToken;
         r[kStatusGps].parser = &Radio::parseIgnoredToken;
         r[kStatusWaveform].parser = &Radio::parseIgnoredToken;
+        r[kStatusSlice].parser = &Radio::parseSliceToken;
+        r[kStatusMeter].parser = &Radio::parseMeterToken;
         return r;
     }();
     static const StatusRoute unknown{};

@@ -7,12 +7,15 @@
 #include <string_view>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace vm {
 
 class TokenTable {
 public:
     TokenTable(std::initializer_list<std::pair<std::string_view, int>> entries);
+    // The same from a table built at run time.
+    explicit TokenTable(const std::vector<std::pair<std::string_view, int>>& entries);
 
     int lookup(std::string_view key) const;
     std::size_t size() const { return table_.size(); }

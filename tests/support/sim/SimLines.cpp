@@ -31,4 +31,29 @@ std::string messageLine(std::string_view code, std::string_view text) {
     return "M" + std::string(code) + "|" + std::string(text);
 }
 
+std::string sliceStatus(int slice, std::string_view pairs) {
+    return "slice " + std::to_string(slice) + " " + std::string(pairs);
+}
+
+std::string meterStatus(const MeterDefinition& meter) {
+    const std::string n = std::to_string(meter.number);
+    std::string text = "meter ";
+    const auto record = [&](std::string_view key, const std::string& value) {
+        text += n + "." + std::string(key) + "=" + value + "#";
+    };
+    record("src", meter.source);
+    record("num", std::to_string(meter.sliceNum));
+    record("nam", meter.name);
+    record("low", meter.low);
+    record("hi", meter.high);
+    record("desc", meter.description);
+    record("unit", meter.unit);
+    record("fps", std::to_string(meter.fps));
+    return text;
+}
+
+std::string meterRemovedStatus(int number) {
+    return "meter " + std::to_string(number) + " removed";
+}
+
 }  // namespace vm::sim

@@ -19,4 +19,23 @@ std::string replyLine(uint32_t seq, std::string_view code, std::string_view data
 std::string statusLine(std::string_view handle, std::string_view text);             // S<handle>|text
 std::string messageLine(std::string_view code, std::string_view text);              // M<code>|text
 
+// Status texts of the radio's objects, to send with SimRadio::sendStatus().
+std::string sliceStatus(int slice, std::string_view pairs);  // "slice <n> <pairs>"
+
+// A meter as the radio defines it; the values are written as given.
+struct MeterDefinition {
+    int number = 0;
+    std::string source = "SLC";  // "COD-", "TX-", "SLC", "RAD", "AMP"
+    int sliceNum = 0;
+    std::string name{};          // the short name
+    std::string low = "-150.0";
+    std::string high = "20.0";
+    std::string description{};
+    std::string unit = "dBm";
+    int fps = 10;
+};
+// "meter <n>.src=SLC#<n>.num=0#<n>.nam=LEVEL#...#", every record closed by "#".
+std::string meterStatus(const MeterDefinition& meter);
+std::string meterRemovedStatus(int number);  // "meter <n> removed"
+
 }  // namespace vm::sim

@@ -1,0 +1,41 @@
+// Asking the radio for a new slice or to remove one. A new or removed slice shows up only in the
+// radio's slice status lines.
+#include "radio/Radio.h"
+
+#include <fmt/format.h>
+
+namespace vm {
+
+namespace {
+
+bool hasFreeSlice(const Number& availableSlices) {
+    return availableSlices.value_or(0) != 0;
+}
+
+}  // namespace
+
+void Radio::cmdNewSlice() {
+    if (hasFreeSlice(availableSlices())) {
+        commandToRadio("slice create");
+    }
+}
+
+void Radio::cmdNewSlice(const std::string& frequency, const std::string& antenna, const std::string& mode) {
+    if (hasFreeSlice(availableSlices())) {
+        commandToRadio(fmt::format("slice create freq={} ant={} mode={}", frequency, antenna, mode));
+    }
+}
+
+void Radio::cmdNewSlice(const std::string& frequency, const std::string& antenna, const std::string& mode,
+                        const std::string& panafall) {
+    if (hasFreeSlice(availableSlices())) {
+        commandToRadio(
+            fmt::format("slice create pan=0x{} freq={} ant={} mode={}", panafall, frequency, antenna, mode));
+    }
+}
+
+void Radio::cmdRemoveSlice(int sliceNumber) {
+    commandToRadio(fmt::format("slice remove {}", sliceNumber));
+}
+
+}  // namespace vm
