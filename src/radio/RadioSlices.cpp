@@ -30,13 +30,13 @@ void Radio::parseSliceToken(Scanner& scan, bool /*selfStatus*/) {
                 log("parseSliceToken: deleted slice pan:{}, client:{}", slice->panForSlice().value_or(""),
                     slice->clientHandle().value_or(""));
             }
+            slices()->with([&](auto& slots) { slots[slot] = nullptr; });
             if (ourSlice(*slice)) {
                 DispatchQueue::main()->async(
                     [slice] { NotificationCenter::defaultCenter().post("SliceDeleted", slice); });
             } else {
                 log("parseSliceToken:delete slice - not ours");
             }
-            slices()->with([&](auto& slots) { slots[slot] = nullptr; });
             return;
         }
         slice->sliceRunQueue()->async([slice, scan]() mutable { slice->statusParserImmediate(scan, false); });

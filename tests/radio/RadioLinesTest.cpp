@@ -37,7 +37,7 @@ TEST(RadioLines, LinesAreDispatchedByTheirFirstCharacterAndStatusType) {
         {"S1|gps lat=1.0", ""},
         {"S1|waveform installed_list=", ""},
         // Types whose parsers come with their own objects are dropped as unknown ones are, until then.
-        {"S1|slice 0 in_use=1", "Radio:parseStatusType:Unrecognized token:[slice] payload:[S1|slice 0 in_use=1]"},
+        {"S1|spot index=1", "Radio:parseStatusType:Unrecognized token:[spot] payload:[S1|spot index=1]"},
         {"S1|tranmsit rfpower=50", "Radio:parseStatusType:Unrecognized token:[tranmsit] payload:[S1|tranmsit rfpower=50]"},
         {"S1|interlock band 7 acc_txreq_enable=1",
          "Radio:parseStatusType:Unrecognized token:[interlock] payload:[S1|interlock band 7 acc_txreq_enable=1]"},

@@ -165,14 +165,14 @@ TEST_F(RadioSession, EveryKindOfLineIsDispatched) {
     EXPECT_EQ(radio->clientHandle(), "0x" + sim->identity().handle);
 
     sim->sendStatus("mixer lineout_gain=50");
-    sim->sendStatus("slice 0 in_use=1 RF_frequency=14.100000");
+    sim->sendStatus("spot index=1 rx_freq=14.100000");
     sim->sendStatusFrom("1234ABCD", "weather temp=20");
     sim->sendLine("Q no such line");
     sim->sendMessage("31000002", "Overtemperature");
     const std::string handle = sim->identity().handle;
     const std::vector<std::string> expected{
-        "Radio:parseStatusType:Unrecognized token:[slice] payload:[S" + handle +
-            "|slice 0 in_use=1 RF_frequency=14.100000]",
+        "Radio:parseStatusType:Unrecognized token:[spot] payload:[S" + handle +
+            "|spot index=1 rx_freq=14.100000]",
         "Radio:parseStatusType:Unrecognized token:[weather] payload:[S1234ABCD|weather temp=20]",
         "Radio:parseRadioStream:Unrecognized message type from radio - Q no such line",
         "Radio:parseMessageType:severity:[1] [Overtemperature]",
@@ -277,6 +277,7 @@ TEST_F(RadioSession, CloseWhileLinesArrive) {
     const auto radio = connected();
     for (int i = 0; i < 500; ++i) {
         sim->sendStatus("slice " + std::to_string(i % 8) + " in_use=1");
+        sim->sendStatus("spot index=" + std::to_string(i));
         sim->sendLine("V" + std::to_string(i));
     }
     ASSERT_TRUE(waitFor([&] { return capture.contains("Unrecognized token"); }));
