@@ -1,6 +1,7 @@
 // Line dispatch of the radio session: lines per second through parseRadioStream() for a mix of
 // status lines, replies and messages as a busy radio sends them, against a bare split of the same
 // lines on blanks and "=" (the least any parser must do).
+#include "BareSplit.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
@@ -54,16 +55,7 @@ void BM_SplitOnBlanksAndEquals(benchmark::State& state) {
     std::vector<std::string_view> tokens;
     for (auto _ : state) {
         for (const std::string& line : lines) {
-            tokens.clear();
-            std::string_view rest(line);
-            while (!rest.empty()) {
-                const std::size_t cut = rest.find_first_of(" =");
-                tokens.push_back(rest.substr(0, cut));
-                if (cut == std::string_view::npos) {
-                    break;
-                }
-                rest.remove_prefix(cut + 1);
-            }
+            vm::bench::splitOnBlanksAndEquals(line, tokens);
             benchmark::DoNotOptimize(tokens.data());
             benchmark::ClobberMemory();
         }
