@@ -6,6 +6,7 @@
 #include "support/sim/SimRadio.h"
 
 #include "radio/RadioTestSupport.h"
+#include "radio/SimSessionFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +21,13 @@ using test::settle;
 using test::waitFor;
 
 struct KeyerEvents : CWXMessageEventHandler, CWXCharSentEventHandler, CWXEraseSentEventHandler {
-    void messageQueued(int block, int bufferIndex) override { add("queued " + std::to_string(block) + " " + std::to_string(bufferIndex)); }
+    void messageQueued(int block, int bufferIndex) override {
+        add("queued " + std::to_string(block) + " " + std::to_string(bufferIndex));
+    }
     void charSent(int index) override { add("sent " + std::to_string(index)); }
-    void eraseSent(int start, int stop) override { add("erase " + std::to_string(start) + " " + std::to_string(stop)); }
+    void eraseSent(int start, int stop) override {
+        add("erase " + std::to_string(start) + " " + std::to_string(stop));
+    }
 
     void add(std::string event) {
         std::lock_guard lock(mutex);
@@ -44,32 +49,14 @@ std::shared_ptr<KeyerEvents> listenTo(Cwx& keyer) {
     return events;
 }
 
-class CwxSession : public ::testing::Test {
+class CwxSession : public test::SimSessionFixture {
 protected:
     void SetUp() override {
-        sim = sim::SimRadio::start();
-        ASSERT_TRUE(sim);
-        radio = Radio::create(std::make_shared<RadioInstance>(), "127.0.0.1", sim->commandPort(), delegate,
-                              "velmoraSDR", 0);
-        ASSERT_TRUE(radio);
-        ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateConnected); }));
-        ASSERT_TRUE(sim->waitForSessions(1));
+        SimSessionFixture::SetUp();
         keyer = radio->cwx();
         ASSERT_TRUE(keyer);
     }
-    void TearDown() override {
-        radio->close();
-        settle(50ms);
-    }
-    std::vector<std::string> received() const {
-        auto texts = sim->commandTexts();
-        std::erase(texts, "ping");
-        return texts;
-    }
 
-    std::unique_ptr<sim::SimRadio> sim;
-    std::shared_ptr<test::StateRecorder> delegate = std::make_shared<test::StateRecorder>();
-    std::shared_ptr<Radio> radio;
     std::shared_ptr<Cwx> keyer;
 };
 
@@ -95,7 +82,7 @@ TEST_F(CwxSession, SettingsAreLimitedStoredAndQueued) {
         "cwx wpm 5", "cwx wpm 100", "cwx delay 0", "cwx delay 2000", "cwx macro save 1 \"CQ TEST\"",
         "cwx macro save 12 \"say '73' bye\"",
     };
-    ASSERT_TRUE(waitFor([&] { return received().size() >= expected.size(); }));
+    ASSERT_TRUE(waitForReceived(expected.size()));
     settle(50ms);
     EXPECT_EQ(received(), expected);
 }
@@ -113,7 +100,7 @@ TEST_F(CwxSession, TextAndMacroCommandsAreSentAtOnce) {
     const std::vector<std::string> expected{
         "cwx macro send 12", "cwx send \"CQ 'DE' K1ABC \"", "cwx send \"TEST\" 4", "cwx erase 3", "cwx clear",
     };
-    ASSERT_TRUE(waitFor([&] { return received().size() >= expected.size(); }));
+    ASSERT_TRUE(waitForReceived(expected.size()));
     EXPECT_EQ(received(), expected);
     const auto sent = sim->waitForCommand("cwx macro send 12");
     ASSERT_TRUE(sent);
@@ -123,11 +110,9 @@ TEST_F(CwxSession, TextAndMacroCommandsAreSentAtOnce) {
 }
 
 TEST_F(CwxSession, ReleasedRadioTakesNoKeyerCommands) {
-    const std::weak_ptr<Radio> weak = radio;
     radio->close();
     ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateDisconnected); }));
-    delegate->from.clear();
-    radio.reset();
+    const std::weak_ptr<Radio> weak = release();
     ASSERT_TRUE(waitFor([&] { return weak.expired(); }));
     keyer->setSpeed(20);
     keyer->send("CQ");
@@ -135,7 +120,6 @@ TEST_F(CwxSession, ReleasedRadioTakesNoKeyerCommands) {
     keyer->cwxRunQueue()->sync([] {});
     settle(50ms);
     EXPECT_EQ(received(), std::vector<std::string>{});
-    radio = Radio::createDetached(nullptr, {}, "velmoraSDR", 0);  // for TearDown
 }
 
 class CwxStatus : public ::testing::Test {

@@ -8,6 +8,7 @@
 #include "support/sim/SimRadio.h"
 
 #include "RadioTestSupport.h"
+#include "SimSessionFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,6 @@ namespace {
 using namespace std::chrono_literals;
 using test::LogCapture;
 using test::settle;
-using test::StateRecorder;
 using test::waitFor;
 
 // A property's value as text: "-" for none, numbers in decimal, texts in brackets, lists joined.
@@ -43,41 +43,12 @@ std::string describe(const std::any& value) {
     return "?";
 }
 
-class RadioSettingsSession : public ::testing::Test {
+class RadioSettingsSession : public test::SimSessionFixture {
 protected:
-    void SetUp() override {
-        sim = sim::SimRadio::start();
-        ASSERT_TRUE(sim);
-        radio = Radio::create(std::make_shared<RadioInstance>(), "127.0.0.1", sim->commandPort(), delegate,
-                              "velmoraSDR", 0);
-        ASSERT_TRUE(radio);
-        ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateConnected) && radio->apiHandle(); }));
-        ASSERT_TRUE(sim->waitForSessions(1));
-    }
-    void TearDown() override {
-        if (radio) {
-            radio->close();
-        }
-        settle(50ms);
-    }
-
     std::string value(const char* name) const {
         const auto found = radio->valueForKey(name);
         return found ? describe(*found) : "no such property";
     }
-    // The commands the radio received, without the keep-alive.
-    std::vector<std::string> received() const {
-        auto texts = sim->commandTexts();
-        std::erase(texts, "ping");
-        return texts;
-    }
-    bool waitForReceived(std::size_t count) const {
-        return waitFor([&] { return received().size() >= count; });
-    }
-
-    std::unique_ptr<sim::SimRadio> sim;
-    std::shared_ptr<StateRecorder> delegate = std::make_shared<StateRecorder>();
-    std::shared_ptr<Radio> radio;
 };
 
 TEST_F(RadioSettingsSession, WholeRadioStatusSetsEveryPropertyByName) {
@@ -407,9 +378,7 @@ TEST_F(RadioSettingsSession, ReleasedRadioSendsNothing) {
     radio->setRfPowerLevel(50);
     radio->setRadioName(Text("Gone"));
     EXPECT_EQ(radio->rfPowerLevel(), 50);
-    const std::weak_ptr<Radio> weak = radio;
-    delegate->from.clear();
-    radio.reset();
+    const std::weak_ptr<Radio> weak = release();
     EXPECT_TRUE(waitFor([&] { return weak.expired(); }));
     {
         std::lock_guard lock(mutex);
