@@ -1,6 +1,7 @@
 // Creation, connection states, the delegate and the end of a session.
 #include "radio/Radio.h"
 
+#include "objects/Cwx.h"
 #include "objects/Slice.h"
 #include "platform/core/Log.h"
 
@@ -39,8 +40,10 @@ std::shared_ptr<Radio> Radio::createDetached(std::shared_ptr<RadioInstance> inst
     if (!instance) {
         instance = std::make_shared<RadioInstance>();
     }
-    return std::make_shared<Radio>(Private{}, std::move(instance), std::move(delegate),
-                                   std::move(apiProgramName), logLevel);
+    auto radio = std::make_shared<Radio>(Private{}, std::move(instance), std::move(delegate),
+                                         std::move(apiProgramName), logLevel);
+    radio->cwx.store(Cwx::create(radio));
+    return radio;
 }
 
 std::shared_ptr<Radio> Radio::create(std::shared_ptr<RadioInstance> instance, const std::string& ip,

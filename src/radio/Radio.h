@@ -28,6 +28,11 @@
 
 namespace vm {
 
+struct StatusField;
+class StatusFields;
+struct UnknownStatusKey;
+using UnknownStatusLog = void (*)(const UnknownStatusKey& unknown);
+
 // Connection states, as the delegate hears them. The Radio itself never sets 3 and 5.
 enum ConnectionState : std::uint32_t {
     kStateDisconnected = 0,
@@ -88,12 +93,15 @@ public:
     void radioCommandResponse(std::uint32_t seqNum, const std::string& response) override;
 
     // A command setter's work: store and announce on the calling thread, then queue the command
-    // on `radioRunQueue`.
+    // on `radioRunQueue`. The queued step holds the Radio weakly: a released Radio sends nothing.
     template <class T>
     void setAndSend(Observed<T>& property, T value, std::string command) {
         property.set(std::move(value));
-        radioRunQueue()->async(
-            [self = shared_from_this(), command = std::move(command)] { self->commandToRadio(command); });
+        radioRunQueue()->async([weak = weak_from_this(), command = std::move(command)] {
+            if (const auto self = weak.lock()) {
+                self->commandToRadio(command);
+            }
+        });
     }
     // A value that came from the radio: stored and announced on the main queue, never sent back.
     template <class T>
@@ -115,6 +123,116 @@ public:
     void parseMessageType(const std::string& line);
     // Hands a status text to the status dispatch as if the radio had sent it.
     void testStatusMessage(const std::string& text);
+
+    // --- Radio-wide status (RadioStatus*.cpp), on `radioRunQueue`. Keys map to properties through
+    // static tables walked by one key/value loop (RadioStatusLoop.cpp).
+    void parseRadioToken(Scanner& scan, bool selfStatus);
+    void parseOscillatorToken(Scanner& scan);
+    void parseTransmitToken(Scanner& scan, bool selfStatus);
+    void parseTransmitBand(const std::string& line);
+    void parseInterlockToken(Scanner& scan, bool selfStatus);
+    void parseInterlockBand(const std::string& line);
+    void parseAtuToken(Scanner& scan, bool selfStatus);
+    void parseAmplifierStatusToken(Scanner& scan, bool selfStatus);
+    void parseProfileToken(Scanner& scan, bool selfStatus);
+    void parseWanToken(Scanner& scan, bool selfStatus);
+    void parseCwxToken(Scanner& scan, bool selfStatus);
+
+    // --- Transmit, microphone and CW settings (RadioTransmitSettings.cpp). Numbers go out as
+    // integers or as flags (1 for a true value, 0 for false or none); a missing value sends 0.
+    void setTransmitFilterLo(Text value);
+    void setTransmitFilterHi(Text value);
+    void setRfPowerLevel(Number value);
+    void setMaxPowerLevel(Number value);
+    void setTunePowerLevel(Number value);
+    void setAmCarrierLevel(Number value);
+    void setTxDaxEnabled(Number value);
+    void setMicLevel(Number value);
+    void setCompanderEnabled(Number value);
+    void setCompanderLevel(Number value);
+    void setSpeechProcEnabled(Number value);
+    void setSpeechProcLevel(Number value);
+    void setVoxEnabled(Number value);
+    void setVoxLevel(Number value);
+    void setVoxDelay(Number value);
+    void setSidetoneGain(Number value);
+    void setSidetonePan(Number value);
+    void setPhMonitor(Number value);
+    void setMonitorPHGain(Number value);
+    void setMonitorPHPan(Number value);
+    void setTxInWaterfall(Number value);
+    void setTxInhibit(Number value);
+    void setHwAlcEnabled(Number value);
+    void setTuneEnabled(Number value);
+    void setTxState(Number value);
+    void setMicSelection(Text value);
+    void setMicBias(Number value);
+    void setMicBoost(Number value);
+    void setMicAccEnabled(Number value);
+    void setCwPitch(Number value);
+    void setCwSpeed(Number value);  // at least 5 wpm: stores and sends the limited value
+    void setCwSwapPaddles(Number value);
+    void setCwIambicEnabled(Number value);
+    void setCwIambicMode(Text value);  // sends 1 for exactly "B", else 0
+    void setCwBreakinEnabled(Number value);
+    void setCwBreakinDelay(Number value);
+    void setSidetone(Number value);
+    void setCwlEnabled(Number value);
+
+    // --- Interlock, mixer and ATU settings and direct commands (RadioInterlockAtuCommands.cpp).
+    void setTxDelay(Number value);
+    void setTx1Delay(Number value);
+    void setTx2Delay(Number value);
+    void setTx3Delay(Number value);
+    void setAccTxDelay(Number value);
+    void setTx1Enabled(Number value);
+    void setTx2Enabled(Number value);
+    void setTx3Enabled(Number value);
+    void setAccTxEnabled(Number value);
+    void setRcaTxReqEnable(Number value);
+    void setRcaTxReqPolarity(Number value);
+    void setAccTxReqEnable(Number value);
+    void setAccTxReqPolarity(Number value);
+    void setInterlockTimeoutValue(Number value);
+    void setMasterSpeakerAfGain(Number value);
+    void setMasterHeadsetAfGain(Number value);
+    void setMasterSpeakerMute(Number value);
+    void setMasterHeadsetMute(Number value);
+    void setAtuMemoriesEnabled(Number value);
+    // Sent at once on the calling thread; nothing is stored.
+    void cmdSetAtuTune(Number start);
+    void cmdSetBypass();
+    // Needs the handle of an amplifier the radio has reported; without one it logs and sends nothing.
+    void cmdSetAmplifier(bool operate);
+    void ampSetCallback(const std::string& response);
+
+    // --- Radio-wide settings (RadioWideSettings.cpp).
+    void setRemoteOnEnabled(Number value);
+    void setTnfEnabled(Number value);
+    void setBinauralRx(Number value);
+    void setFullDuplexEnabled(Number value);
+    void setRadioScreenSaver(Text value);
+    void setRadioCallsign(Text value);
+    void setRadioName(Text value);
+    void setCallSign6300(Text value);
+    void setCallSign6400(Text value);
+    void setCallSign6500(Text value);
+    void setCallSign6600(Text value);
+    void setCallSign6700(Text value);
+    void setBandPersistenceEnabled(Number value);
+    void setRttyMarkDefault(Number value);
+    void setEnforcePrivateIpConnections(Number value);
+    void setFilterSharpnessVOICELevel(Number value);
+    void setFilterSharpnessCWLevel(Number value);
+    void setFilterSharpnessDIGITALLevel(Number value);
+    void setStaticNetParams(Text value);
+    void setGateway(Text value);
+    void setNetMask(Text value);
+    void setAutoLevel(Number value);
+    void setBacklight(Number value);
+    void setRemoteAudio(Number value);
+    // Local only: stored and announced later on the main queue, never sent.
+    void setSyncActiveSlice(Number value);
 
     // --- Stream ids: any written form of an id becomes the canonical key "0x%08X".
     static std::uint32_t intFromHexString(std::string_view text);
@@ -169,6 +287,10 @@ private:
     // "mixer", "gps" and "waveform" lines are accepted and ignored.
     void parseIgnoredToken(Scanner& scan, bool selfStatus);
     void logUnrecognizedStatus(const std::string& type, const std::string& line) const;
+
+    // The shared key/value loop of the radio-wide status readers (RadioStatusLoop.cpp).
+    void readStatusFields(Scanner& scan, const StatusFields& fields, UnknownStatusLog logUnknown);
+    void applyStatusField(const StatusField& field, const std::string& value, int integer);
 
     bool startConnecting(const std::string& ip, std::uint16_t port);
     std::optional<std::uint32_t> send(const std::string& command,

@@ -38,9 +38,9 @@ TEST(RadioLines, LinesAreDispatchedByTheirFirstCharacterAndStatusType) {
         {"S1|waveform installed_list=", ""},
         // Types whose parsers come with their own objects are dropped as unknown ones are, until then.
         {"S1|spot index=1", "Radio:parseStatusType:Unrecognized token:[spot] payload:[S1|spot index=1]"},
-        {"S1|tranmsit rfpower=50", "Radio:parseStatusType:Unrecognized token:[tranmsit] payload:[S1|tranmsit rfpower=50]"},
-        {"S1|interlock band 7 acc_txreq_enable=1",
-         "Radio:parseStatusType:Unrecognized token:[interlock] payload:[S1|interlock band 7 acc_txreq_enable=1]"},
+        {"S1|tranmsit rfpower=50", ""},
+        {"S1|interlock band 7 acc_txreq_enable=1", ""},
+        {"S1|transmit band 7 rfpower=50", ""},
         {"M10000001|Client connected", "Radio:parseMessageType:severity:[0] [Client connected]"},
         {"M31000002|Overtemperature", "Radio:parseMessageType:severity:[1] [Overtemperature]"},
         {"M0A000000|x|y", "Radio:parseMessageType:severity:[2] [x|y]"},

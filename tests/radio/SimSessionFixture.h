@@ -1,0 +1,58 @@
+#pragma once
+// A fixture for tests that need one session with the simulated radio: the radio runs, the session
+// is connected and greeted, and the commands it sent can be read without the keep-alive's pings.
+#include "radio/Radio.h"
+#include "support/sim/SimRadio.h"
+
+#include "RadioTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vm::test {
+
+class SimSessionFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim = sim::SimRadio::start();
+        ASSERT_TRUE(sim);
+        radio = Radio::create(std::make_shared<RadioInstance>(), "127.0.0.1", sim->commandPort(), delegate,
+                              "velmoraSDR", 0);
+        ASSERT_TRUE(radio);
+        ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateConnected) && radio->apiHandle(); }));
+        ASSERT_TRUE(sim->waitForSessions(1));
+    }
+    void TearDown() override {
+        if (radio) {
+            radio->close();
+        }
+        settle(std::chrono::milliseconds(50));
+    }
+
+    // The commands the radio received, without the keep-alive.
+    std::vector<std::string> received() const {
+        auto texts = sim->commandTexts();
+        std::erase(texts, "ping");
+        return texts;
+    }
+    bool waitForReceived(std::size_t count) const {
+        return waitFor([&] { return received().size() >= count; });
+    }
+    // Drops the test's and the delegate's references, so that the session can go away.
+    std::weak_ptr<Radio> release() {
+        std::weak_ptr<Radio> weak = radio;
+        delegate->from.clear();
+        radio.reset();
+        return weak;
+    }
+
+    std::unique_ptr<sim::SimRadio> sim;
+    std::shared_ptr<StateRecorder> delegate = std::make_shared<StateRecorder>();
+    std::shared_ptr<Radio> radio;
+};
+
+}  // namespace vm::test
