@@ -2,6 +2,7 @@
 #include "radio/Radio.h"
 
 #include "platform/core/Log.h"
+#include "radio/VitaManager.h"
 
 #include <utility>
 
@@ -104,6 +105,9 @@ void Radio::close() {
         connectionState_.store(kStateDisconnected);
     });
     tellDelegate();
+    if (const auto manager = vitaManager()) {
+        manager->stopVitaPingTimer();
+    }
     vitaManager.store(nullptr);
 }
 
