@@ -3,7 +3,9 @@
 #include "radio/Radio.h"
 #include "radio/VitaManager.h"
 
-#include <fmt/format.h>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace vm {
 
@@ -103,22 +105,31 @@ void VitaManager::callHandler(const VitaTableView<VitaStreamHandler>& table, con
 }
 
 // Pairs of big-endian signed 16-bit numbers, meter number then raw value; only whole pairs inside
-// the payload are read. Each value reaches its meter on the main queue.
+// the payload are read. The values reach their meters on the main queue, one call per value in
+// the packet's order, carried there by one task per packet.
 void VitaManager::meterStreamHandler(const VITA& packet) {
     if (!tables_.meters || !packet.payload) {
         return;
     }
     const std::uint32_t pairs = packet.payloadLength / 4;
+    std::vector<std::pair<std::shared_ptr<VitaManagerMeterUpdate>, int>> updates;
+    updates.reserve(pairs);
     for (std::uint32_t i = 0; i < pairs; ++i) {
         const char* pair = packet.payload + std::size_t{i} * 4;
-        const int meterNumber = signed16At(pair);
         const int value = signed16At(pair + 2);
-        std::shared_ptr<VitaManagerMeterUpdate> meter;
-        tables_.meters(fmt::format("{}", meterNumber),
-                       [&](const std::shared_ptr<VitaManagerMeterUpdate>& found) { meter = found; });
-        if (meter) {
-            DispatchQueue::main()->async([meter = std::move(meter), value] { meter->updateMeter(value); });
-        }
+        tables_.meters(std::to_string(signed16At(pair)),
+                       [&](const std::shared_ptr<VitaManagerMeterUpdate>& meter) {
+                           if (meter) {
+                               updates.emplace_back(meter, value);
+                           }
+                       });
+    }
+    if (!updates.empty()) {
+        DispatchQueue::main()->async([updates = std::move(updates)] {
+            for (const auto& [meter, value] : updates) {
+                meter->updateMeter(value);
+            }
+        });
     }
 }
 
