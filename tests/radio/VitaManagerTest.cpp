@@ -159,20 +159,22 @@ TEST_F(VitaStreams, MalformedAndForeignPacketsAreDroppedAndLogged) {
 
 TEST_F(VitaStreams, BusyPortsAreSkippedAndNeverShared) {
     LogCapture capture;
-    // Hold 4991 if nobody else does already; either way it is busy.
+    // Hold 4991 (another test program may hold it for a while instead).
     const int holder = ::socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(VitaManager::kLanStreamPort);
-    ::bind(holder, reinterpret_cast<const ::sockaddr*>(&address), sizeof address);
+    const bool held = ::bind(holder, reinterpret_cast<const ::sockaddr*>(&address), sizeof address) == 0;
 
     const auto first = lanManager(false);
     const auto second = VitaManager::create();
     ASSERT_TRUE(second->handleRadio(radio));
-    EXPECT_GT(first->vitaPort(), VitaManager::kLanStreamPort);
-    EXPECT_GT(second->vitaPort(), VitaManager::kLanStreamPort);
     EXPECT_NE(first->vitaPort(), second->vitaPort());
-    EXPECT_TRUE(capture.contains("VitaManager:handleRadio:vitaSocket: Error binding to port: 4991, "));
+    if (held) {
+        EXPECT_GT(first->vitaPort(), VitaManager::kLanStreamPort);
+        EXPECT_GT(second->vitaPort(), VitaManager::kLanStreamPort);
+        EXPECT_TRUE(capture.contains("VitaManager:handleRadio:vitaSocket: Error binding to port: 4991, "));
+    }
     EXPECT_TRUE(capture.contains("VitaManager:handleRadio:vitaSocket bound to host: 127.0.0.1 on port: " +
                                  std::to_string(first->vitaPort()) + " "));
     ::close(holder);
