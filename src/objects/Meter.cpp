@@ -3,6 +3,7 @@
 
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
+#include "radio/TextValues.h"
 #include "util/StringAdditions.h"
 
 #include <string_view>
@@ -13,14 +14,6 @@ namespace vm {
 namespace {
 
 enum MeterToken { kTokenSrc = 1, kTokenNum, kTokenNam, kTokenLow, kTokenHi, kTokenDesc, kTokenUnit, kTokenFps };
-
-// The leading decimal integer of a text after leading blanks; 0 when there is none.
-int intValue(std::string_view text) {
-    Scanner scan{std::string(text)};
-    scan.setCharactersToBeSkipped(CharacterSet::whitespaceAndNewline());
-    int value = 0;
-    return scan.scanInt(&value) ? value : 0;
-}
 
 std::pair<int, const char*> sourceFor(std::string_view src) {
     if (src == "COD-") return {kMeterSourceCodec, "Codec"};
@@ -80,7 +73,7 @@ void Meter::applyRecord(const std::string& record) {
     }
     const std::string value(between(piece, equals, '='));
     const std::string_view key = between(piece.substr(0, equals), dot, '.');
-    meter.store(intValue(piece.substr(0, dot)));
+    meter.store(textIntValue(piece.substr(0, dot)));
     switch (meterTokens()->lookup(key)) {
         case kTokenSrc: {
             const auto [source, name] = sourceFor(value);
@@ -93,7 +86,7 @@ void Meter::applyRecord(const std::string& record) {
         }
         case kTokenNum:
             if (meterSource() == kMeterSourceSlice) {
-                sliceNum.store(intValue(value));
+                sliceNum.store(textIntValue(value));
             }
             break;
         case kTokenNam: shortName.store(value); break;
@@ -104,7 +97,7 @@ void Meter::applyRecord(const std::string& record) {
             unitsLabel.store(value);
             units.store(unitsFor(value));
             break;
-        case kTokenFps: fps.store(intValue(value)); break;
+        case kTokenFps: fps.store(textIntValue(value)); break;
         default: log("Unrecognized KV pair in meter - {}", record);
     }
 }

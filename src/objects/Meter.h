@@ -5,7 +5,7 @@
 // Threads: the Radio builds and sets up a meter on its own queue before it files it, so the
 // definition never changes once others can see it; readings arrive on the main queue.
 #include "objects/RadioMeter.h"
-#include "objects/VitaManagerMeterUpdate.h"
+#include "radio/VitaStreamHandler.h"
 #include "platform/core/Observable.h"
 #include "radio/ConstantProperty.h"
 #include "radio/TokenTable.h"

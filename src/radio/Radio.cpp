@@ -4,6 +4,7 @@
 #include "objects/Cwx.h"
 #include "objects/Slice.h"
 #include "platform/core/Log.h"
+#include "radio/VitaManager.h"
 
 #include <utility>
 
@@ -115,6 +116,9 @@ void Radio::close() {
         connectionState_.store(kStateDisconnected);
     });
     tellDelegate();
+    if (const auto manager = vitaManager()) {
+        manager->stopVitaPingTimer();
+    }
     vitaManager.store(nullptr);
 }
 

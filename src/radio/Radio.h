@@ -10,8 +10,10 @@
 //
 // The class is split by concern: creation, states and closing (Radio.cpp), the socket callbacks
 // (RadioConnection.cpp), the keep-alive (RadioKeepAlive.cpp), the command channel
-// (RadioCommands.cpp), the line dispatch (RadioLines.cpp) and the stream-id helpers
-// (RadioStreamIds.cpp).
+// (RadioCommands.cpp), the line dispatch (RadioLines.cpp), the stream-id helpers
+// (RadioStreamIds.cpp), the start-up and reply callbacks (RadioStartup.cpp, RadioReplies.cpp) and
+// the client, profile and GUI commands (RadioClientCommands.cpp, RadioProfileCommands.cpp,
+// RadioGuiClients.cpp).
 #include "net/TcpSocket.h"
 #include "net/TcpSocketDelegate.h"
 #include "platform/core/Scanner.h"
@@ -204,7 +206,6 @@ public:
     void cmdSetBypass();
     // Needs the handle of an amplifier the radio has reported; without one it logs and sends nothing.
     void cmdSetAmplifier(bool operate);
-    void ampSetCallback(const std::string& response);
 
     // --- Radio-wide settings (RadioWideSettings.cpp).
     void setRemoteOnEnabled(Number value);
@@ -254,9 +255,71 @@ public:
                      const std::string& panafall);
     void cmdRemoveSlice(int sliceNumber);
 
-    // --- Session start-up and reply callbacks.
+    // --- Session start-up and reply callbacks (RadioStartup.cpp, RadioReplies.cpp).
     void initializeRadio();
+    // Creates and starts the stream manager; without a free port the session has no streams.
+    void StartUDP();
+    void subscribe(const std::string& object);
+    void WanSetForwardedPorts(bool isPortForwardOn, std::int32_t tcpPort, std::int32_t udpPort);
+    // "client_<serial number>", the defaults key of the saved GUI client id; empty without a
+    // serial number.
+    std::string clientIdPrefsKey() const;
+    // A DoroLink radio's stream registration, once the handle is known.
+    void registerRemoteUDP(const std::string& clientHandle);
     void pingResponseCallback(const std::string& response);
+    void infoResponseCallback(const std::string& response);
+    void versionResponseCallback(const std::string& response);
+    void antListResponseCallback(const std::string& response);
+    void micListResponseCallback(const std::string& response);
+    void isGuiCallback(const std::string& response);
+    void radioBindCallback(const std::string& response);
+    void newRemoteAudioStreamCallback(const std::string& response);
+    void removeRemoteAudioStreamCallback(const std::string& response);
+    void globalProfileLoadCallback(const std::string& response);
+    void globalProfileSaveCallback(const std::string& response);
+    void transmitProfileLoadCallback(const std::string& response);
+    void transmitProfileSaveCallback(const std::string& response);
+    void micProfileLoadCallback(const std::string& response);
+    void micProfileSaveCallback(const std::string& response);
+    void radioNameCallback(const std::string& response);
+    void stationNameCallback(const std::string& response);
+    void radioCallSignCallback(const std::string& response);
+    void ampSetCallback(const std::string& response);
+    void disconnectChangeCallback(const std::string& response);
+    void wanSetPortsResponseCallback(const std::string& response);
+    void xvtrChangeCallback(const std::string& response);
+
+    // --- Client, station and stream commands (RadioClientCommands.cpp). Sent at once from the
+    // calling thread; texts are inserted as given.
+    void cmdBind(const std::string& clientId);
+    void cmdSetRadioName(const std::string& name);
+    void cmdSetStationName(const std::string& name);
+    void cmdSetRadioCallSign(const std::string& callsign);
+    void cmdNewRemoteAudioRXStream(const std::string& compression);
+    void cmdNewRemoteAudioTXStream();
+    void cmdRemoveRemoteAudioStream(const std::string& streamId);
+
+    // --- Profiles (RadioProfileCommands.cpp). Loading sets the current profile and queues the
+    // load on `radioRunQueue`; saving, creating and deleting send at once and announce on the main
+    // queue. Names go between double quotes, without '"' characters of their own.
+    void setCurrentGlobalProfile(const std::string& name);
+    void setCurrentTxProfile(const std::string& name);
+    void setCurrentMicProfile(const std::string& name);
+    void cmdSaveGlobalProfile(const std::string& name);
+    void cmdNewTxProfile(const std::string& name);
+    void cmdSaveTxProfile(const std::string& name);
+    void cmdNewMicProfile(const std::string& name);
+    void cmdSaveMicProfile(const std::string& name);
+    void cmdDeleteGlobalProfile(const std::string& name);
+    void cmdDeleteTxProfile(const std::string& name);
+    void cmdDeleteMicProfile(const std::string& name);
+
+    // --- GUI client binding and lookup (RadioGuiClients.cpp).
+    void connectAsGui(const std::optional<std::string>& clientId);
+    void setIsGui(Number value);
+    void disconnectClientByHandle(const std::optional<std::string>& clientHandle);
+    // The first known GUI client with the same, non-empty handle.
+    std::shared_ptr<Client> FindGUIClientByClientHandle(const Client& client) const;
 
     // --- Socket callbacks (on `radioRunQueue`).
     void socketDidConnectToHost(const TcpSocketPtr& sock, const std::string& host,
@@ -301,6 +364,15 @@ private:
     void setConnectionState(std::uint32_t state);
     void tellDelegate();
     std::string radioNameForLog() const;
+    // Queues a command with its reply callback on `radioRunQueue`; nothing is sent once the
+    // Radio has gone.
+    void queueCommand(std::string command, ResponseCallback callback);
+    void saveProfile(const std::string& kind, const std::string& verb, const std::string& name,
+                     ResponseCallback callback, const TextList& known, const char* created,
+                     const char* updated);
+    void deleteProfile(const std::string& kind, const std::string& name, const char* deleted);
+    void postProfileResult(const std::string& response, const char* notification,
+                           const char* callbackName);
 
     std::atomic<std::uint32_t> connectionState_{kStateDisconnected};
     mutable std::mutex socketMutex_;

@@ -50,8 +50,4 @@ void Radio::cmdSetAmplifier(bool operate) {
     commandToRadio(command, &Radio::ampSetCallback);
 }
 
-void Radio::ampSetCallback(const std::string& response) {
-    log("ampSetCallback:[{}]", response);
-}
-
 }  // namespace vm

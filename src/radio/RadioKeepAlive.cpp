@@ -62,10 +62,4 @@ void Radio::pingResponseCallback(const std::string& /*response*/) {
                                              shared_from_this());
 }
 
-void Radio::initializeRadio() {
-    log("Radio:initializeRadio");
-    startPingTimer();
-    commandToRadio("ping", &Radio::pingResponseCallback);
-}
-
 }  // namespace vm

@@ -102,6 +102,10 @@ void Radio::parseHandleType(const std::string& line) {
         self->apiHandle.announce();
         self->clientHandle_.announce();
     });
+    // A DoroLink radio learns where to send its streams from the UDP registration.
+    if (const auto instance = radioInstance(); instance && instance->wanRadio.value_or(false)) {
+        registerRemoteUDP(withPrefix);
+    }
 }
 
 void Radio::parseVersionType(const std::string& line) {

@@ -118,14 +118,14 @@ TEST_F(RadioSession, ConnectionThatCannotStartGivesNoRadio) {
 
 TEST_F(RadioSession, SequenceNumbersRunOnAcrossSessions) {
     const auto first = connected();
-    first->commandToRadio("info");
-    ASSERT_TRUE(sim->waitForCommand("info"));
+    first->commandToRadio("radio uptime");  // not among the start-up commands
+    ASSERT_TRUE(sim->waitForCommand("radio uptime"));
     first->close();
     ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateDisconnected); }));
 
     const auto second = connected(std::make_shared<StateRecorder>());
-    second->commandToRadio("version");
-    ASSERT_TRUE(sim->waitForCommand("version"));
+    second->commandToRadio("radio temperature");
+    ASSERT_TRUE(sim->waitForCommand("radio temperature"));
     const auto commands = sim->commands();
     ASSERT_GE(commands.size(), 4u);
     EXPECT_EQ(commands.front().session, 1);
@@ -205,13 +205,13 @@ TEST_F(RadioSession, SilentRadioIsWarnedAboutThenTimedOut) {
     LogCapture capture;
     const auto radio = connected();
     // The start-up ping and the first tick: a new session is not late yet.
-    ASSERT_TRUE(sim->waitForCommandCount(2));
+    ASSERT_TRUE(waitFor([&] { return pings() == 2; }));
     settle(50ms);
     EXPECT_FALSE(capture.contains("Radio:pingTimerFired"));
 
     DispatchClock::advance(6s);
     ASSERT_TRUE(waitFor([&] { return capture.contains("Radio:pingTimerFired:Warning: SimRadio last seen 6."); }));
-    ASSERT_TRUE(sim->waitForCommandCount(3)) << "a late tick still pings";
+    ASSERT_TRUE(waitFor([&] { return pings() == 3; })) << "a late tick still pings";
     EXPECT_EQ(delegate->states, std::vector<std::uint32_t>{kStateConnected});
 
     DispatchClock::advance(25s);
@@ -298,8 +298,8 @@ TEST_F(RadioSession, ClosingAnOldSessionLeavesTheNewOneAlone) {
     ASSERT_TRUE(waitFor([&] { return newRadio->apiVersion() == "V3.0.0.0"; }));
     EXPECT_EQ(newRadio->radioConnectionState(), kStateConnected);
     EXPECT_EQ(newDelegate->states, std::vector<std::uint32_t>{kStateConnected});
-    newRadio->commandToRadio("info");
-    const auto info = sim->waitForCommand("info");
+    newRadio->commandToRadio("radio uptime");  // not among the start-up commands
+    const auto info = sim->waitForCommand("radio uptime");
     ASSERT_TRUE(info);
     EXPECT_EQ(info->session, 2);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A fixture for tests that need one session with the simulated radio: the radio runs, the session
-// is connected and greeted, and the commands it sent can be read without the keep-alive's pings.
+// is connected and greeted, and the commands it sent after its start-up burst can be read without
+// the keep-alive's pings.
 #include "radio/Radio.h"
 #include "support/sim/SimRadio.h"
 
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -25,6 +27,12 @@ protected:
         ASSERT_TRUE(radio);
         ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateConnected) && radio->apiHandle(); }));
         ASSERT_TRUE(sim->waitForSessions(1));
+        // The start-up burst ends with the microphone profile question.
+        ASSERT_TRUE(waitFor([&] {
+            const auto texts = sim->commandTexts();
+            return std::find(texts.begin(), texts.end(), "profile mic info") != texts.end();
+        }));
+        startupCommands_ = sim->commandTexts().size();
     }
     void TearDown() override {
         if (radio) {
@@ -33,9 +41,10 @@ protected:
         settle(std::chrono::milliseconds(50));
     }
 
-    // The commands the radio received, without the keep-alive.
+    // The commands the radio received after the start-up burst, without the keep-alive.
     std::vector<std::string> received() const {
         auto texts = sim->commandTexts();
+        texts.erase(texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(startupCommands_));
         std::erase(texts, "ping");
         return texts;
     }
@@ -53,6 +62,9 @@ protected:
     std::unique_ptr<sim::SimRadio> sim;
     std::shared_ptr<StateRecorder> delegate = std::make_shared<StateRecorder>();
     std::shared_ptr<Radio> radio;
+
+private:
+    std::size_t startupCommands_ = 0;
 };
 
 }  // namespace vm::test

@@ -1,0 +1,22 @@
+#pragma once
+// One GUI client that the radio reports in its "client" status lines. A plain record: texts are
+// absent and flags false until a status line fills them.
+#include <optional>
+#include <string>
+
+namespace vm {
+
+class Client {
+public:
+    std::optional<std::string> clientHandle;  // the radio's handle of the client
+    std::optional<std::string> clientStatus;  // "connected" or "disconnected"
+    std::optional<std::string> clientId;
+    std::optional<std::string> program;
+    std::optional<std::string> station;
+    bool forced = false;
+    bool wanValidationFailed = false;
+    bool duplicateClientId = false;
+    bool localPtt = false;
+};
+
+}  // namespace vm

@@ -1,0 +1,46 @@
+// One-shot commands that bind the client to a saved identity, name the radio and the station, and
+// create or remove remote-audio streams. Nothing here changes the Radio's state: what the radio
+// changes comes back as status lines.
+#include "platform/core/Log.h"
+#include "radio/Radio.h"
+
+namespace vm {
+
+void Radio::cmdBind(const std::string& clientId) {
+    const std::string command = "client bind client_id=" + clientId;
+    log("cmdBind:cmd:[{}]", command);
+    commandToRadio(command, &Radio::radioBindCallback);
+}
+
+void Radio::cmdSetRadioName(const std::string& name) {
+    const std::string command = "radio name " + name;
+    log("cmdSetRadioName:cmd:[{}]", command);
+    commandToRadio(command, &Radio::radioNameCallback);
+}
+
+void Radio::cmdSetStationName(const std::string& name) {
+    const std::string command = "client station " + name;
+    log("cmdSetStationName:cmd:[{}]", command);
+    commandToRadio(command, &Radio::stationNameCallback);
+}
+
+void Radio::cmdSetRadioCallSign(const std::string& callsign) {
+    const std::string command = "radio callsign " + callsign;
+    log("cmdSetRadioCallSign:cmd:[{}]", command);
+    commandToRadio(command, &Radio::radioCallSignCallback);
+}
+
+void Radio::cmdNewRemoteAudioRXStream(const std::string& compression) {
+    commandToRadio("stream create type=remote_audio_rx compression=" + compression,
+                   &Radio::newRemoteAudioStreamCallback);
+}
+
+void Radio::cmdNewRemoteAudioTXStream() {
+    commandToRadio("stream create type=remote_audio_tx", &Radio::newRemoteAudioStreamCallback);
+}
+
+void Radio::cmdRemoveRemoteAudioStream(const std::string& streamId) {
+    commandToRadio("stream remove " + streamId, &Radio::removeRemoteAudioStreamCallback);
+}
+
+}  // namespace vm

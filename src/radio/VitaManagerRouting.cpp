@@ -1,0 +1,136 @@
+// The receive path: checks of each datagram, and routing by packet class code and stream id.
+#include "platform/core/Log.h"
+#include "radio/Radio.h"
+#include "radio/VitaManager.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vm {
+
+namespace {
+
+std::int16_t signed16At(const char* p) {
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(u[0] << 8 | u[1]));
+}
+
+}  // namespace
+
+std::string VitaManager::vitaClassCodeToString(std::uint16_t code) {
+    switch (code) {
+        case kVitaMeter: return "VS_Meter";
+        case kVitaPanFft: return "VS_PAN_FFT";
+        case kVitaWaterfall: return "VS_Waterfall";
+        case kVitaOpus: return "VS_Opus";
+        case kVitaDaxAudio: return "VS_DAX_Audio";
+        case kVitaDaxIq24: return "DAX_IQ_24Khz";
+        case kVitaDaxIq48: return "DAX_IQ_48Khz";
+        case kVitaDaxIq96: return "DAX_IQ_96Khz";
+        case kVitaDaxIq192: return "DAX_IQ_192KHz";
+        case kVitaDiscovery: return "VS_Discovery";
+        default: return "Unknown Class Code";
+    }
+}
+
+void VitaManager::receiveDatagram(const Bytes& data) {
+    if (data.size() < kMinimumDatagram) {
+        log("VitaManager:didReceiveData:data length short:[{}]", data.size());
+        return;
+    }
+    VITA packet(std::make_shared<Bytes>(data));
+    packet.fversion = fversion_;
+    if (packet.oui != kVitaOui) {
+        log("VitaManager:didReceiveData:not oui:[{:x}]", packet.oui);
+        return;
+    }
+    if (!packet.payload) {
+        log("VitaManager:didReceiveData:header does not fit the datagram:[{}]", packet.description());
+        return;
+    }
+    if (!vitaPacketReceived_.load()) {
+        log("VitaManager:udpSuccessfulRegistration: [{} {} {}]", packet.packetType,
+            vitaClassCodeToString(packet.packetClassCode), data.size());
+        vitaPacketReceived_.store(true);
+    }
+    if (packet.packetType == 1) {
+        return;
+    }
+    if (packet.packetType != 3) {
+        log("VitaManager:Unrecognized vita packet:[{:x}] val:[{}]", packet.packetType, packet.description());
+        return;
+    }
+    routeStreamPacket(packet);
+}
+
+void VitaManager::routeStreamPacket(const VITA& packet) {
+    switch (packet.packetClassCode) {
+        case kVitaMeter: meterStreamHandler(packet); break;
+        case kVitaPanFft: callHandler(tables_.panafalls, packet); break;
+        case kVitaWaterfall: callHandler(tables_.waterfalls, packet); break;
+        case kVitaOpus:
+            callHandler(supportsV3_ ? tables_.remoteAudioStreamHandlers : tables_.opusAudioStreamHandlers,
+                        packet);
+            break;
+        case kVitaDaxAudio:
+            if (supportsV3_) {
+                callHandler(tables_.remoteAudioStreamHandlers, packet);
+            } else if (tables_.daxAudioStreamToStreamHandler) {
+                // Older radios: the DAX object is fed while its table stays locked.
+                tables_.daxAudioStreamToStreamHandler(
+                    Radio::hexStringFormatFromInt(packet.streamId),
+                    [&](const std::shared_ptr<VitaStreamHandler>& handler) {
+                        if (handler) {
+                            handler->streamHandler(packet);
+                        }
+                    });
+            }
+            break;
+        default: log("VitaManager:unrecognized packet:packetClassCode:[{}]", packet.packetClassCode);
+    }
+}
+
+// Looks the stream up under the table's lock and calls its handler after leaving it.
+void VitaManager::callHandler(const VitaTableView<VitaStreamHandler>& table, const VITA& packet) {
+    if (!table) {
+        return;
+    }
+    std::shared_ptr<VitaStreamHandler> handler;
+    table(Radio::hexStringFormatFromInt(packet.streamId),
+          [&](const std::shared_ptr<VitaStreamHandler>& found) { handler = found; });
+    if (handler) {
+        handler->streamHandler(packet);
+    }
+}
+
+// Pairs of big-endian signed 16-bit numbers, meter number then raw value; only whole pairs inside
+// the payload are read. The values reach their meters on the main queue, one call per value in
+// the packet's order, carried there by one task per packet.
+void VitaManager::meterStreamHandler(const VITA& packet) {
+    if (!tables_.meters || !packet.payload) {
+        return;
+    }
+    const std::uint32_t pairs = packet.payloadLength / 4;
+    std::vector<std::pair<std::shared_ptr<VitaManagerMeterUpdate>, int>> updates;
+    updates.reserve(pairs);
+    for (std::uint32_t i = 0; i < pairs; ++i) {
+        const char* pair = packet.payload + std::size_t{i} * 4;
+        const int value = signed16At(pair + 2);
+        tables_.meters(std::to_string(signed16At(pair)),
+                       [&](const std::shared_ptr<VitaManagerMeterUpdate>& meter) {
+                           if (meter) {
+                               updates.emplace_back(meter, value);
+                           }
+                       });
+    }
+    if (!updates.empty()) {
+        DispatchQueue::main()->async([updates = std::move(updates)] {
+            for (const auto& [meter, value] : updates) {
+                meter->updateMeter(value);
+            }
+        });
+    }
+}
+
+}  // namespace vm
