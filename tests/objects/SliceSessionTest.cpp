@@ -92,11 +92,11 @@ TEST_F(SliceSession, TheRadioMakesFeedsAndDropsASlice) {
     EXPECT_EQ(slice->sliceMode(), "LSB");
     EXPECT_EQ(slice->formatSliceFilterBandwidth(), "2.8 KHz");
 
-    // The slice's meter, defined before the slice, reads its value in dBm.
+    // The slice's meter, defined before the slice, reads the radio's meter packets in dBm.
     const auto level = slice->meters()->with([](const auto& byName) { return byName.at("LEVEL"); });
     EXPECT_EQ(level, radio->meters()->with([](const auto& byNumber) { return byNumber.at("12"); }));
-    level->updateMeter(-12800);
-    EXPECT_EQ(level->value(), -100.0f);
+    ASSERT_TRUE(test::waitFor([&] { return sim->sendMeters({{12, -12800}}); }));
+    EXPECT_TRUE(test::waitFor([&] { return level->value() == -100.0f; }));
 
     ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "in_use=0")));
     ASSERT_TRUE(test::waitFor([&] { return notes.seen().size() == 2; }));
