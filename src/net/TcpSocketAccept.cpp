@@ -2,10 +2,11 @@
 // interface descriptions and file URLs into socket addresses.
 #include "net/FileUrl.h"
 #include "net/TcpSocket.h"
+
+#include "net/NetInterface.h"
 #include "net/TcpSocketError.h"
 
 #include <arpa/inet.h>
-#include <ifaddrs.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -269,54 +270,8 @@ void TcpSocket::getInterfaceAddress4(SocketAddress* address4, SocketAddress* add
         }
     }
 
-    sockaddr_in v4{};
-    v4.sin_family = AF_INET;
-    v4.sin_port = htons(port);
-    sockaddr_in6 v6{};
-    v6.sin6_family = AF_INET6;
-    v6.sin6_port = htons(port);
-    SocketAddress found4;
-    SocketAddress found6;
-
-    if (interface.empty()) {
-        v4.sin_addr.s_addr = htonl(INADDR_ANY);
-        v6.sin6_addr = in6addr_any;
-        found4 = bytesOf(v4);
-        found6 = bytesOf(v6);
-    } else if (interface == "localhost" || interface == "loopback") {
-        v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        v6.sin6_addr = in6addr_loopback;
-        found4 = bytesOf(v4);
-        found6 = bytesOf(v6);
-    } else {
-        ifaddrs* list = nullptr;
-        if (::getifaddrs(&list) == 0) {
-            for (ifaddrs* entry = list; entry; entry = entry->ifa_next) {
-                if (!entry->ifa_addr) {
-                    continue;
-                }
-                const bool nameMatches = interface == entry->ifa_name;
-                if (found4.empty() && entry->ifa_addr->sa_family == AF_INET) {
-                    sockaddr_in candidate{};
-                    std::memcpy(&candidate, entry->ifa_addr, sizeof candidate);
-                    if (nameMatches || interface == sockaddr::hostFromSockaddr4(&candidate)) {
-                        candidate.sin_port = htons(port);
-                        found4 = bytesOf(candidate);
-                    }
-                } else if (found6.empty() && entry->ifa_addr->sa_family == AF_INET6) {
-                    sockaddr_in6 candidate{};
-                    std::memcpy(&candidate, entry->ifa_addr, sizeof candidate);
-                    if (nameMatches || interface == sockaddr::hostFromSockaddr6(&candidate)) {
-                        candidate.sin6_port = htons(port);
-                        found6 = bytesOf(candidate);
-                    }
-                }
-            }
-            ::freeifaddrs(list);
-        }
-    }
-    if (address4) *address4 = std::move(found4);
-    if (address6) *address6 = std::move(found6);
+    netif::convertInterfaceDescription(interface.empty() ? std::nullopt : std::optional(interface), port,
+                                       address4, address6);
 }
 
 SocketAddress TcpSocket::getInterfaceAddressFromUrl(const std::string& url) {

@@ -1,5 +1,5 @@
 // UdpSocket: multicast group membership and the interface multicast datagrams leave by.
-#include "net/UdpInterface.h"
+#include "net/NetInterface.h"
 #include "net/UdpSocket.h"
 
 #include <netinet/in.h>

@@ -1,5 +1,5 @@
 // UdpSocket: creating the sockets and their dispatch sources, binding, socket options.
-#include "net/UdpInterface.h"
+#include "net/NetInterface.h"
 #include "net/UdpSocket.h"
 
 #include <fcntl.h>

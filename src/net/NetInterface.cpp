@@ -1,4 +1,4 @@
-#include "net/UdpInterface.h"
+#include "net/NetInterface.h"
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>
