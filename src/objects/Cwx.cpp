@@ -6,6 +6,7 @@
 #include "radio/Radio.h"
 #include "radio/TextValues.h"
 #include "radio/TokenTable.h"
+#include "util/TextUnits.h"
 
 #include <fmt/format.h>
 
@@ -22,17 +23,6 @@ const TokenTable& cwxTokens() {
     static const TokenTable table{{"break_in_delay", kBreakInDelay}, {"erase", kErase}, {"macro", kMacro},
                                   {"sent", kSent},                   {"wpm", kWpm},     {"qsk_enabled", kQskEnabled}};
     return table;
-}
-
-std::vector<std::string_view> split(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    for (std::size_t at = text.find(separator); at != std::string_view::npos; at = text.find(separator, start)) {
-        parts.push_back(text.substr(start, at - start));
-        start = at + 1;
-    }
-    parts.push_back(text.substr(start));
-    return parts;
 }
 
 // Status texts between double quotes (macros) may hold spaces and "=": the quotes are dropped and,
@@ -168,7 +158,7 @@ void Cwx::radioCommandResponse(std::uint32_t /*seqNum*/, const std::string& resp
     }
     std::string payload;
     scan.scanUpToString("\n", &payload);
-    const auto parts = split(payload, ',');
+    const auto parts = strings::units::split(payload, ',');
     if (parts.size() != 2) {
         return;
     }
@@ -181,11 +171,11 @@ void Cwx::statusParserSelfStatus(Scanner& scan, bool /*selfStatus*/) {
     std::string rest;
     scan.scanUpToString("\n", &rest);
     const std::string text = protectQuoted(rest);
-    for (const std::string_view part : split(text, ' ')) {
+    for (const std::string_view part : strings::units::split(text, ' ')) {
         if (part.empty()) {
             continue;  // a run of spaces
         }
-        const auto pieces = split(part, '=');
+        const auto pieces = strings::units::split(std::string(part), '=');
         const std::string_view key = pieces[0];
         const std::string_view value = pieces.size() > 1 ? pieces[1] : std::string_view();
         if (key.size() >= 6 && key.substr(0, 5) == "macro") {
@@ -217,7 +207,7 @@ void Cwx::statusParserSelfStatus(Scanner& scan, bool /*selfStatus*/) {
                 }
                 break;
             case kErase: {
-                const auto range = split(value, ',');
+                const auto range = strings::units::split(std::string(value), ',');
                 if (range.size() != 2) {
                     return;  // the rest of the line is not read
                 }

@@ -4,6 +4,7 @@
 
 #include "platform/core/Log.h"
 #include "util/StringAdditions.h"
+#include "util/TextUnits.h"
 
 #include <chrono>
 #include <type_traits>
@@ -30,17 +31,6 @@ enum class ValueKind {
 const CharacterSet& blankOrNewline() {
     static const CharacterSet set = CharacterSet::fromString(" \n");
     return set;
-}
-
-TextList splitList(const std::string& text) {
-    TextList items;
-    std::size_t start = 0;
-    for (std::size_t comma = text.find(','); comma != std::string::npos; comma = text.find(',', start)) {
-        items.push_back(text.substr(start, comma - start));
-        start = comma + 1;
-    }
-    items.push_back(text.substr(start));
-    return items;
 }
 
 template <class T>
@@ -214,7 +204,7 @@ Slice::PendingStore Slice::readValue(const StatusField& field, Scanner& scan) {
             return {&field, Float(static_cast<float>(strings::doubleValue(text)))};
         case ValueKind::List:
             scan.scanUpToCharactersFromSet(blankOrNewline(), &text);
-            return {&field, List(splitList(text))};
+            return {&field, List(strings::units::split(text, ','))};
         case ValueKind::Play:
             scan.scanUpToCharactersFromSet(blankOrNewline(), &text);
             return {&field, Flag(text == "enabled" || text == "1")};

@@ -5,6 +5,7 @@
 #include "platform/core/Scanner.h"
 #include "radio/Radio.h"
 #include "radio/StatusFields.h"
+#include "util/TextUnits.h"
 
 namespace vm {
 
@@ -49,12 +50,8 @@ const TokenTable& amplifierTokens() {
 
 // Profile names each followed by "^"; whatever follows the last "^" is not a name.
 TextList profileNames(const std::string& value) {
-    TextList names;
-    std::size_t start = 0;
-    for (std::size_t at = value.find('^'); at != std::string::npos; at = value.find('^', start)) {
-        names.push_back(value.substr(start, at - start));
-        start = at + 1;
-    }
+    TextList names = strings::units::split(value, '^');
+    names.pop_back();
     return names;
 }
 
