@@ -7,6 +7,7 @@
 #include "radio/Radio.h"
 #include "radio/VITA.h"
 #include "radio/VitaManager.h"
+#include "support/LoopbackPort.h"
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -43,19 +44,6 @@ std::shared_ptr<ObjectsById<Handler>> tableOf(const std::shared_ptr<Handler>& ha
     return table;
 }
 
-// A loopback port that was free a moment ago, for the V3 manager to bind.
-std::uint16_t freePort() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<::sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<::sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
 struct Setup {
     std::shared_ptr<ReadingHandler> handler = std::make_shared<ReadingHandler>();
     std::shared_ptr<Radio> radio;
@@ -67,7 +55,7 @@ struct Setup {
         auto record = std::make_shared<RadioInstance>();
         record->wanRadio = true;
         record->publicIp = "127.0.0.1";
-        record->public_udp_port = std::to_string(freePort());
+        record->public_udp_port = std::to_string(test::unusedLoopbackPort(SOCK_DGRAM));
         record->supportsV3_API = true;
         radio = Radio::createDetached(record, {}, "fuzz", 0);
         v3->handleRadio(radio);

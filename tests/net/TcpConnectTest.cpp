@@ -23,7 +23,7 @@ TEST(TcpConnect, RefusedRequestsAnswerAtOnceAndReportNothing) {
         long code;
         const char* description;
     };
-    const std::uint16_t port = closedPort();
+    const std::uint16_t port = unusedLoopbackPort();
     const std::vector<Case> cases = {
         {"EmptyHost", [](TcpSocket& s, Error* e) { return s.connectToHost("", 4992, 30, e); }, nullptr, 2,
          "Invalid host parameter (nil or \"\"). Should be a domain name or IP address string."},
@@ -80,7 +80,7 @@ TEST(TcpConnect, SecondConnectWhileConnectedIsRefused) {
 TEST(TcpConnect, RefusedPortReportsTheConnectError) {
     auto delegate = std::make_shared<RecordingDelegate>();
     auto sock = TcpSocket::create(delegate, DispatchQueue::main());
-    ASSERT_TRUE(sock->connectToHost("127.0.0.1", closedPort(), 30));
+    ASSERT_TRUE(sock->connectToHost("127.0.0.1", unusedLoopbackPort(), 30));
     ASSERT_TRUE(waitFor([&] { return !delegate->disconnects.empty(); }));
     ASSERT_TRUE(delegate->disconnects[0].has_value());
     const Error& error = *delegate->disconnects[0];
@@ -174,7 +174,7 @@ TEST(TcpConnect, SocketCanConnectAgainAfterAClose) {
     ASSERT_TRUE(waitFor([&] { return pair.delegate->disconnects.size() == 1; }));
     PlainListener listener;
     // Connect through the loopback interface on a port of our choosing.
-    const std::uint16_t localPort = closedPort();
+    const std::uint16_t localPort = unusedLoopbackPort();
     ASSERT_TRUE(pair.sock->connectToHost("127.0.0.1", listener.port(),
                                          "127.0.0.1:" + std::to_string(localPort), 5));
     // Requests made before the connection is up are served, in order, once it is.

@@ -3,6 +3,7 @@
 // which the tests drain), and plain-socket peers on loopback.
 #include "net/TcpSocket.h"
 #include "platform/core/DispatchQueue.h"
+#include "support/LoopbackPort.h"
 
 #include <gtest/gtest.h>
 
@@ -192,17 +193,6 @@ inline Fd plainConnect(std::uint16_t port, int family = AF_INET) {
         ADD_FAILURE() << "connect: " << std::strerror(errno);
     }
     return fd;
-}
-
-// A port on 127.0.0.1 where nothing listens.
-inline std::uint16_t closedPort() {
-    Fd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    const SocketAddress address = loopbackAddress(AF_INET, 0);
-    ::bind(fd.get(), reinterpret_cast<const ::sockaddr*>(address.data()), static_cast<socklen_t>(address.size()));
-    sockaddr_in bound{};
-    socklen_t length = sizeof bound;
-    ::getsockname(fd.get(), reinterpret_cast<::sockaddr*>(&bound), &length);
-    return ntohs(bound.sin_port);
 }
 
 // A TcpSocket (delegate on the main queue) connected to a plain peer on 127.0.0.1.

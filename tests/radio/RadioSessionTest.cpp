@@ -8,6 +8,7 @@
 #include "support/sim/SimRadio.h"
 
 #include "RadioTestSupport.h"
+#include "support/LoopbackPort.h"
 
 #include <gtest/gtest.h>
 
@@ -27,19 +28,6 @@ using test::ReplyRecorder;
 using test::settle;
 using test::StateRecorder;
 using test::waitFor;
-
-// A loopback port that nothing listens on.
-std::uint16_t refusingPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<::sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<::sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 
 class RadioSession : public ::testing::Test {
 protected:
@@ -98,7 +86,7 @@ TEST_F(RadioSession, ConnectsThenReportsThePeerClosing) {
 TEST_F(RadioSession, RefusedConnectionReportsConnectFailed) {
     LogCapture capture;
     auto instance = std::make_shared<RadioInstance>();
-    const auto radio = Radio::create(instance, "127.0.0.1", refusingPort(), delegate, "velmoraSDR", 0);
+    const auto radio = Radio::create(instance, "127.0.0.1", test::unusedLoopbackPort(), delegate, "velmoraSDR", 0);
     ASSERT_TRUE(radio);
     radios.push_back(radio);
     ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateConnectFailed); }));
