@@ -15,7 +15,7 @@
 #include "platform/core/DispatchSource.h"
 #include "platform/core/Observable.h"
 #include "radio/ConstantProperty.h"
-#include "radio/FilterSpecs.h"
+#include "radio/FilterTable.h"
 #include "radio/RadioInstance.h"
 #include "radio/RadioTypes.h"
 #include "radio/StatusTokens.h"

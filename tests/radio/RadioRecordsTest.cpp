@@ -1,5 +1,5 @@
 // The radio instance record, the status word tables and the stock filter table.
-#include "radio/FilterSpecs.h"
+#include "radio/FilterTable.h"
 #include "radio/RadioInstance.h"
 #include "radio/StatusTokens.h"
 

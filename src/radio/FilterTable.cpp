@@ -1,4 +1,4 @@
-#include "radio/FilterSpecs.h"
+#include "radio/FilterTable.h"
 
 #include <utility>
 

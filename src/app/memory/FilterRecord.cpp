@@ -1,4 +1,4 @@
-#include "app/memory/FilterSpec.h"
+#include "app/memory/FilterRecord.h"
 
 #include <utility>
 
