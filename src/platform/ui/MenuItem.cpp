@@ -24,9 +24,15 @@ MenuItem* MenuItem::separatorItem(QObject* parent) {
 }
 
 void MenuItem::setState(bool on) {
+    // Only an item that is on shows a mark; an off item looks like a plain one.
     state_ = on;
-    setCheckable(on || isCheckable());
-    setChecked(on);
+    if (on) {
+        setCheckable(true);
+        setChecked(true);
+    } else {
+        setChecked(false);
+        setCheckable(false);
+    }
 }
 
 void MenuItem::setSubmenu(std::unique_ptr<Menu> submenu) {

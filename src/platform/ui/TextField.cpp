@@ -78,6 +78,11 @@ int TextField::intValue() const {
     return int(std::clamp(value, double(INT_MIN), double(INT_MAX)));
 }
 
+void TextField::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    finishEditing();  // also when the text came back to what it was, which Qt does not report
+}
+
 void TextField::userEdited() {
     if (!editing_) {
         editing_ = true;

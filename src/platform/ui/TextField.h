@@ -49,6 +49,9 @@ signals:
     void textDidChange();
     void action();
 
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+
 private:
     class PartialValidator;
 

@@ -67,7 +67,6 @@ QRect onAScreen(const QRect& frame) {
 }  // namespace
 
 Window::Window(QWidget* parent) : QMainWindow(parent) {
-    setAttribute(Qt::WA_DeleteOnClose, false);
     saveTimer_.setSingleShot(true);
     saveTimer_.setInterval(kFrameSaveDelayMs);
     connect(&saveTimer_, &QTimer::timeout, this, &Window::saveFrame);

@@ -5,6 +5,7 @@
 #include "platform/ui/TextField.h"
 
 #include <QSignalSpy>
+#include <QVBoxLayout>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -43,15 +44,21 @@ NumberFormatter kilohertz() {
 class TextFieldTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(&field);
+        layout->addWidget(&next);
         field.setFormatter(kilohertz());
         field.setDoubleValue(5.25);
-        field.show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&field));
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        field.setFocus();
         previousBeep = setBeepHandler([this] { ++beeps; });
     }
     void TearDown() override { setBeepHandler(previousBeep); }
 
-    TextField field;
+    QWidget window;
+    TextField field{&window};
+    QLineEdit next{&window};
     BeepHandler previousBeep;
     int beeps = 0;
 };
@@ -86,6 +93,20 @@ TEST_F(TextFieldTest, TypingBeginsAndReturnEndsAnEditThroughTheFormatter) {
     EXPECT_EQ(field.stringValue(), "70.2");
     EXPECT_EQ(end.count(), 2);
     EXPECT_EQ(begin.count(), 2);
+}
+
+TEST_F(TextFieldTest, LeavingTheFieldEndsAnEditEvenWhenTheTextCameBack) {
+    QSignalSpy end(&field, &TextField::endEditing);
+    QSignalSpy action(&field, &TextField::action);
+    field.end(false);
+    QTest::keyClick(&field, Qt::Key_1);
+    QTest::keyClick(&field, Qt::Key_Backspace);
+    EXPECT_EQ(field.stringValue(), "5.2");
+    next.setFocus();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return end.count() == 1; }));
+    EXPECT_EQ(action.count(), 0);
+    EXPECT_EQ(beeps, 0);
+    EXPECT_FALSE(field.isEditing());
 }
 
 TEST_F(TextFieldTest, ValuesFromCodeSendNothing) {
