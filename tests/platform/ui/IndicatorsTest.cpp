@@ -5,8 +5,8 @@
 #include "platform/ui/TextField.h"
 
 #include <QSignalSpy>
-#include <QVBoxLayout>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
