@@ -1,7 +1,10 @@
 #include "platform/ui/Stepper.h"
 
 #include <QLineEdit>
+#include <QStyleOptionSpinBox>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace vm {
 
@@ -58,6 +61,23 @@ void Stepper::wheelEvent(QWheelEvent* event) {
     sendAction();
 }
 
-void Stepper::showValue() { lineEdit()->setText(QString::number(value_.value)); }
+void Stepper::showValue() {
+    lineEdit()->setText(QString::number(value_.value));
+    updateGeometry();
+}
+
+QSize Stepper::sizeHint() const {
+    // Wide enough for the longest value of the range, so that no value is ever cut off.
+    ensurePolished();
+    const QFontMetrics metrics = fontMetrics();
+    const int text = std::max({metrics.horizontalAdvance(QString::number(value_.minimum)),
+                               metrics.horizontalAdvance(QString::number(value_.maximum)),
+                               metrics.horizontalAdvance(lineEdit()->text())});
+    QStyleOptionSpinBox option;
+    initStyleOption(&option);
+    const QSize content(text + 2 * metrics.horizontalAdvance(QLatin1Char(' ')),
+                        lineEdit()->sizeHint().height());
+    return style()->sizeFromContents(QStyle::CT_SpinBox, &option, content, this);
+}
 
 }  // namespace vm

@@ -27,6 +27,8 @@ public:
     void setValueWraps(bool wraps) { wraps_ = wraps; }
 
     void stepBy(int steps) override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
     void sendAction() { emit action(); }
 
