@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  libasio-dev libfmt-dev libplist-dev
+  libasio-dev libfmt-dev libplist-dev libplist-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libssl-dev openssl
