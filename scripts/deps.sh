@@ -13,6 +13,7 @@ packages=(
   qt6-base-dev libgl-dev
   libopus-dev portaudio19-dev libsndfile1-dev libsamplerate0-dev libasound2-dev
   libudev-dev
+  desktop-file-utils
 )
 
 missing=()
