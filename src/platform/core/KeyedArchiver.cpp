@@ -102,12 +102,7 @@ public:
         plist_dict_set_item(rootRef, "root", plist_new_uid(root));
         plist_dict_set_item(top.get(), "$top", rootRef);
         plist_dict_set_item(top.get(), "$objects", objects_.release());
-        char* out = nullptr;
-        uint32_t length = 0;
-        plist_to_bin(top.get(), &out, &length);
-        std::string bytes(out ? out : "", out ? length : 0);
-        plist_to_bin_free(out);
-        return bytes;
+        return plist::binaryBytes(top.get());
     }
 
 private:

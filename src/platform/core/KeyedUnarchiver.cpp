@@ -2,7 +2,7 @@
 
 #include "platform/core/KeyedArchiver.h"
 
-#include <cstdlib>
+#include <type_traits>
 #include <vector>
 
 namespace vm {
@@ -11,14 +11,6 @@ namespace {
 
 Error archiveError(long code, std::string description) {
     return Error{archive::kErrorDomain, code, std::move(description)};
-}
-
-std::string stringValue(plist_t node) {
-    char* v = nullptr;
-    plist_get_string_val(node, &v);
-    std::string s = v ? v : "";
-    std::free(v);
-    return s;
 }
 
 bool isUid(plist_t node) { return node && plist_get_node_type(node) == PLIST_UID; }
@@ -57,41 +49,30 @@ public:
 private:
     std::optional<ArchiveValue> decodeNode(plist_t node, int depth) {
         switch (plist_get_node_type(node)) {
-            case PLIST_BOOLEAN: {
-                uint8_t v = 0;
-                plist_get_bool_val(node, &v);
-                return allowedValue(ArchiveValue(v != 0));
-            }
-            case PLIST_UINT: {
-                uint64_t v = 0;
-                plist_get_uint_val(node, &v);
-                return allowedValue(
-                    ArchiveValue(static_cast<long long>(static_cast<std::int64_t>(v))));
-            }
-            case PLIST_REAL: {
-                double v = 0;
-                plist_get_real_val(node, &v);
-                return allowedValue(ArchiveValue(v));
-            }
-            case PLIST_STRING: {
-                auto s = stringValue(node);
-                if (s == "$null") {
-                    return malformed("\"$null\" where a value belongs");
-                }
-                return allowedValue(ArchiveValue(std::move(s)));
-            }
-            case PLIST_DATA: {
-                char* v = nullptr;
-                uint64_t length = 0;
-                plist_get_data_val(node, &v, &length);
-                const auto* bytes = reinterpret_cast<const std::uint8_t*>(v);
-                PlistData data(bytes, bytes + length);
-                std::free(v);
-                return allowedValue(ArchiveValue(std::move(data)));
-            }
+            case PLIST_BOOLEAN:
+            case PLIST_UINT:
+            case PLIST_REAL:
+            case PLIST_STRING:
+            case PLIST_DATA: return decodeScalar(*plist::valueOf(node));
             case PLIST_DICT: return decodeRecord(node, depth);
             default: return malformed("an entry of \"$objects\" of an unknown kind");
         }
+    }
+
+    std::optional<ArchiveValue> decodeScalar(const PlistValue& value) {
+        if (const auto* text = value.get<std::string>(); text && *text == "$null") {
+            return malformed("\"$null\" where a value belongs");
+        }
+        return allowedValue(std::visit(
+            [](const auto& v) -> ArchiveValue {
+                using T = std::decay_t<decltype(v)>;
+                if constexpr (std::is_same_v<T, PlistArray> || std::is_same_v<T, PlistDict>) {
+                    return ArchiveArray{};  // a scalar node never gives a collection
+                } else {
+                    return ArchiveValue(v);
+                }
+            },
+            value.variant()));
     }
 
     // A record with "$class": an array, a dictionary or an object of a named class.
@@ -123,37 +104,21 @@ private:
             return malformed("a record of the built-in class \"" + *className + "\"");
         }
         ArchiveObject object{*className, {}};
-        plist_dict_iter iter = nullptr;
-        plist_dict_new_iter(node, &iter);
-        for (;;) {
-            char* key = nullptr;
-            plist_t item = nullptr;
-            plist_dict_next_item(node, iter, &key, &item);
-            if (!item) {
-                std::free(key);
-                break;
-            }
-            const std::string name = key ? key : "";
-            std::free(key);
-            if (name.empty() || name[0] == '$') {
-                continue;  // "$class", and nothing else of ours
-            }
+        const bool whole = plist::forEachEntry(node, [&](const std::string& name, plist_t item) {
             std::uint64_t index = 1;
             if (isUid(item)) {
                 plist_get_uid_val(item, &index);
             }
-            if (index == 0) {
-                continue;  // a field set to nothing
+            if (name.empty() || name[0] == '$' || index == 0) {
+                return true;  // "$class", or a field set to nothing
             }
             auto value = decodeRef(item, depth + 1);
-            if (!value) {
-                std::free(iter);
-                return std::nullopt;
+            if (value) {
+                object.fields.emplace(name, std::move(*value));
             }
-            object.fields.emplace(name, std::move(*value));
-        }
-        std::free(iter);
-        return ArchiveValue(std::move(object));
+            return value.has_value();
+        });
+        return whole ? std::optional(ArchiveValue(std::move(object))) : std::nullopt;
     }
 
     std::optional<ArchiveValue> decodeDictionary(plist_t node, int depth) {
@@ -212,7 +177,7 @@ private:
             malformed("a record without a class record");
             return std::nullopt;
         }
-        return stringValue(name);
+        return plist::stringOf(name);
     }
 
     std::optional<ArchiveValue> allowedValue(ArchiveValue value) {

@@ -39,7 +39,9 @@ struct ToNode {
 
 plist_t toNode(const PlistValue& value) { return std::visit(ToNode{}, value.variant()); }
 
-std::optional<PlistValue> fromNode(plist_t node) {
+}  // namespace
+
+std::optional<PlistValue> valueOf(plist_t node) {
     switch (plist_get_node_type(node)) {
         case PLIST_BOOLEAN: {
             uint8_t v = 0;
@@ -56,13 +58,7 @@ std::optional<PlistValue> fromNode(plist_t node) {
             plist_get_real_val(node, &v);
             return PlistValue(v);
         }
-        case PLIST_STRING: {
-            char* v = nullptr;
-            plist_get_string_val(node, &v);
-            std::string s = v ? v : "";
-            std::free(v);
-            return PlistValue(std::move(s));
-        }
+        case PLIST_STRING: return PlistValue(stringOf(node));
         case PLIST_DATA: {
             char* v = nullptr;
             uint64_t length = 0;
@@ -76,7 +72,7 @@ std::optional<PlistValue> fromNode(plist_t node) {
             PlistArray array;
             const uint32_t count = plist_array_get_size(node);
             for (uint32_t i = 0; i < count; ++i) {
-                auto item = fromNode(plist_array_get_item(node, i));
+                auto item = valueOf(plist_array_get_item(node, i));
                 if (!item) {
                     return std::nullopt;
                 }
@@ -86,34 +82,18 @@ std::optional<PlistValue> fromNode(plist_t node) {
         }
         case PLIST_DICT: {
             PlistDict dict;
-            plist_dict_iter iter = nullptr;
-            plist_dict_new_iter(node, &iter);
-            for (;;) {
-                char* key = nullptr;
-                plist_t item = nullptr;
-                plist_dict_next_item(node, iter, &key, &item);
-                if (!item) {
-                    std::free(key);
-                    break;
-                }
-                auto value = fromNode(item);
-                if (value && key) {
+            const bool whole = forEachEntry(node, [&](const std::string& key, plist_t item) {
+                auto value = valueOf(item);
+                if (value) {
                     dict.emplace(key, std::move(*value));
                 }
-                std::free(key);
-                if (!value) {
-                    std::free(iter);
-                    return std::nullopt;
-                }
-            }
-            std::free(iter);
-            return PlistValue(std::move(dict));
+                return value.has_value();
+            });
+            return whole ? std::optional(PlistValue(std::move(dict))) : std::nullopt;
         }
         default: return std::nullopt;  // dates, keys and uids are not settings values
     }
 }
-
-}  // namespace
 
 std::optional<PlistValue> parse(const std::string& bytes) {
     if (bytes.empty() || bytes.size() > UINT32_MAX) {
@@ -125,17 +105,12 @@ std::optional<PlistValue> parse(const std::string& bytes) {
         return std::nullopt;
     }
     Node owner(root);
-    return fromNode(root);
+    return valueOf(root);
 }
 
 std::string toBinary(const PlistValue& value) {
     Node node(toNode(value));
-    char* out = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(node.get(), &out, &length);
-    std::string bytes(out ? out : "", out ? length : 0);
-    plist_to_bin_free(out);
-    return bytes;
+    return binaryBytes(node.get());
 }
 
 std::string toXml(const PlistValue& value) {

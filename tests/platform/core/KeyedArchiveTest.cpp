@@ -59,19 +59,10 @@ plist_t withReferences(plist_t node) {
             plist_free(node);
             return plist_new_uid(index);
         }
-        plist_dict_iter iter = nullptr;
-        plist_dict_new_iter(node, &iter);
-        for (;;) {
-            char* key = nullptr;
-            plist_t item = nullptr;
-            plist_dict_next_item(node, iter, &key, &item);
-            if (!item) {
-                break;
-            }
-            plist_dict_set_item(node, key, withReferences(plist_copy(item)));
-            std::free(key);
-        }
-        std::free(iter);
+        plist::forEachEntry(node, [&](const std::string& key, plist_t item) {
+            plist_dict_set_item(node, key.c_str(), withReferences(plist_copy(item)));
+            return true;
+        });
     } else if (plist_get_node_type(node) == PLIST_ARRAY) {
         for (uint32_t i = 0; i < plist_array_get_size(node); ++i) {
             plist_array_set_item(node, withReferences(plist_copy(plist_array_get_item(node, i))),
@@ -88,12 +79,7 @@ std::string binaryOf(const std::string& xml) {
         return xml;  // not a property list: handed on as it is
     }
     plist::Node owner(withReferences(root));
-    char* out = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(owner.get(), &out, &length);
-    std::string bytes(out, length);
-    plist_to_bin_free(out);
-    return bytes;
+    return plist::binaryBytes(owner.get());
 }
 
 std::optional<ArchiveValue> decode(const std::string& bytes, const std::set<std::string>& allowed,

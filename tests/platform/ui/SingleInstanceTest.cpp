@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 namespace vm {
 namespace {
@@ -32,6 +33,13 @@ protected:
         env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(busAddress));
         env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_.string()));
         return env;
+    }
+
+    // The environment of starts on a private session bus of the test's own.
+    QProcessEnvironment busEnvironment() {
+        bus_ = std::make_unique<test::PrivateBus>();
+        EXPECT_TRUE(bus_->started()) << bus_->failure();
+        return environment(bus_->address());
     }
 
     // Starts the first instance and waits for its first line.
@@ -60,12 +68,11 @@ protected:
     }
 
     fs::path runtime_;
+    std::unique_ptr<test::PrivateBus> bus_;
 };
 
 TEST_F(SingleInstanceTest, ASecondStartHandsItsUrlToTheFirstOverTheSessionBus) {
-    test::PrivateBus bus;
-    ASSERT_TRUE(bus.started()) << bus.failure();
-    const auto env = environment(bus.address());
+    const auto env = busEnvironment();
     QProcess first;
     ASSERT_EQ(startFirst(first, env), "primary bus");
     EXPECT_EQ(runSecond(env, {"--some-option", kUrl}), 0);
@@ -84,9 +91,7 @@ TEST_F(SingleInstanceTest, WithoutASessionBusALocalSocketInTheRuntimeFolderDoesT
 }
 
 TEST_F(SingleInstanceTest, ALaterStartWithoutAUrlIsRefusedAndHandsNothingOver) {
-    test::PrivateBus bus;
-    ASSERT_TRUE(bus.started()) << bus.failure();
-    const auto env = environment(bus.address());
+    const auto env = busEnvironment();
     QProcess first;
     ASSERT_EQ(startFirst(first, env), "primary bus");
     EXPECT_EQ(runSecond(env, {}), 2);
