@@ -95,9 +95,10 @@ std::unique_ptr<SerialPort> SerialPort::open(const std::string& path, const Opti
 }
 
 void SerialPort::configure(int baud) {
+    const int fd = fd_.load();
     termios current{};
-    if (::tcgetattr(fd_, &current) != 0) {
-        log("configureSerialPort:fd:[{:02d}] tcgetattr, Error:[{} - {}]", fd_, errno,
+    if (::tcgetattr(fd, &current) != 0) {
+        log("configureSerialPort:fd:[{:02d}] tcgetattr, Error:[{} - {}]", fd, errno,
             std::strerror(errno));
     }
     termios settings{};
@@ -108,54 +109,57 @@ void SerialPort::configure(int baud) {
     settings.c_cflag |= CS8 | CREAD | CLOCAL;  // 8N1, no flow control, modem lines ignored
     settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 0;
-    if (::tcsetattr(fd_, TCSANOW, &settings) != 0) {
-        log("configureSerialPort:fd:[{:02d}] tcsetattr - TCSANOW, Error:[{} - {}]", fd_, errno,
+    if (::tcsetattr(fd, TCSANOW, &settings) != 0) {
+        log("configureSerialPort:fd:[{:02d}] tcsetattr - TCSANOW, Error:[{} - {}]", fd, errno,
             std::strerror(errno));
     }
     // Ask the driver to hand on each byte at once. Devices without serial-line settings (pseudo-
     // terminals, modems of the ACM class) have nothing to set.
     serial_struct serial{};
-    if (::ioctl(fd_, TIOCGSERIAL, &serial) == 0) {
+    if (::ioctl(fd, TIOCGSERIAL, &serial) == 0) {
         serial.flags |= ASYNC_LOW_LATENCY;
-        if (::ioctl(fd_, TIOCSSERIAL, &serial) != 0) {
-            log("configureSerialPort:fd:[{:02d}] ioctl - IOSSDATALAT, Error:[{} - {}]", fd_, errno,
+        if (::ioctl(fd, TIOCSSERIAL, &serial) != 0) {
+            log("configureSerialPort:fd:[{:02d}] ioctl - IOSSDATALAT, Error:[{} - {}]", fd, errno,
                 std::strerror(errno));
         }
     }
     termios applied{};
-    ::tcgetattr(fd_, &applied);
-    log("configureSerialPort:Port Configured:[{:02d}] input baud:[{}] output baud:[{}]", fd_,
+    ::tcgetattr(fd, &applied);
+    log("configureSerialPort:Port Configured:[{:02d}] input baud:[{}] output baud:[{}]", fd,
         baudOf(::cfgetispeed(&applied)), baudOf(::cfgetospeed(&applied)));
 }
 
 void SerialPort::raiseHandshakeLines() {
+    const int fd = fd_.load();
     int lines = TIOCM_DTR | TIOCM_RTS;
-    if (::ioctl(fd_, TIOCMSET, &lines) != 0) {
-        log("setHandShake:fd:[{:02d}] ioctl TIOCMSET, Error:[{} - {}]", fd_, errno,
+    if (::ioctl(fd, TIOCMSET, &lines) != 0) {
+        log("setHandShake:fd:[{:02d}] ioctl TIOCMSET, Error:[{} - {}]", fd, errno,
             std::strerror(errno));
     }
 }
 
 SerialPort::~SerialPort() {
     stopReading();
-    if (fd_ >= 0) {
-        ::close(fd_);
+    if (const int fd = fd_.exchange(-1); fd >= 0) {
+        ::close(fd);
     }
 }
 
 Bytes SerialPort::readAvailable(std::size_t max) {
     Bytes bytes(max, '\0');
+    const int fd = fd_.load();
     ssize_t n = -1;
     do {
-        n = fd_ >= 0 ? ::read(fd_, bytes.data(), max) : -1;
+        n = fd >= 0 ? ::read(fd, bytes.data(), max) : -1;
     } while (n < 0 && errno == EINTR);
     bytes.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
     return bytes;
 }
 
 bool SerialPort::write(std::string_view bytes, Error* error) {
+    const int fd = fd_.load();
     while (!bytes.empty()) {
-        const ssize_t n = fd_ >= 0 ? ::write(fd_, bytes.data(), bytes.size()) : (errno = EBADF, -1);
+        const ssize_t n = fd >= 0 ? ::write(fd, bytes.data(), bytes.size()) : (errno = EBADF, -1);
         if (n > 0) {
             bytes.remove_prefix(static_cast<std::size_t>(n));
             continue;
@@ -164,7 +168,7 @@ bool SerialPort::write(std::string_view bytes, Error* error) {
             continue;
         }
         if (n < 0 && errno == EAGAIN) {
-            pollfd room{fd_, POLLOUT, 0};
+            pollfd room{fd, POLLOUT, 0};
             if (::poll(&room, 1, 1000) > 0) {
                 continue;
             }
@@ -177,7 +181,8 @@ bool SerialPort::write(std::string_view bytes, Error* error) {
 }
 
 bool SerialPort::startReading(DispatchQueuePtr queue, DataHandler onData, EndHandler onEnd) {
-    if (reader_.running() || fd_ < 0) {
+    const int fd = fd_.load();
+    if (reader_.running() || fd < 0) {
         return false;
     }
     auto delivering = std::make_shared<std::atomic<bool>>(true);
@@ -185,7 +190,6 @@ bool SerialPort::startReading(DispatchQueuePtr queue, DataHandler onData, EndHan
     // The handlers are shared by the deliveries, which check that reading was not stopped.
     auto data = std::make_shared<DataHandler>(std::move(onData));
     auto end = std::make_shared<EndHandler>(std::move(onEnd));
-    const int fd = fd_;
     return reader_.start(fd, [=](short revents) {
         Bytes chunk(4096, '\0');
         const ssize_t n = ::read(fd, chunk.data(), chunk.size());
@@ -219,29 +223,30 @@ void SerialPort::stopReading() {
 }
 
 bool SerialPort::drain(const std::string& name, bool debug) {
-    if (fd_ < 0) {
-        log("closeSerialPort: error draining {} on fd {}, {} - {}", name, fd_, EBADF,
+    const int fd = fd_.load();
+    if (fd < 0) {
+        log("closeSerialPort: error draining {} on fd {}, {} - {}", name, fd, EBADF,
             std::strerror(EBADF));
         return false;
     }
     if (debug) {
-        log("Draining Serial Port {}", fd_);
+        log("Draining Serial Port {}", fd);
     }
     const auto start = DispatchClock::now();
-    if (::tcdrain(fd_) != 0) {
+    if (::tcdrain(fd) != 0) {
         log("Error waiting for drain, Error:[{} - {}]", errno, std::strerror(errno));
         return false;
     }
     if (debug) {
         const std::chrono::duration<double, std::milli> elapsed = DispatchClock::now() - start;
-        log("Drained Serial Port {}, Elapsed {:0.3f} ms", fd_, elapsed.count());
+        log("Drained Serial Port {}, Elapsed {:0.3f} ms", fd, elapsed.count());
     }
     return true;
 }
 
 bool SerialPort::close(const std::string& name) {
     stopReading();
-    const int fd = std::exchange(fd_, -1);
+    const int fd = fd_.exchange(-1);
     if (fd < 0 || ::close(fd) != 0) {
         const int code = fd < 0 ? EBADF : errno;
         log("closeSerialPort: error closing {} on fd {}, {} - {}", name, fd, code,

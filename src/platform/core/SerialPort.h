@@ -36,7 +36,7 @@ public:
     SerialPort& operator=(const SerialPort&) = delete;
 
     const std::string& path() const { return path_; }
-    int fd() const { return fd_; }
+    int fd() const { return fd_.load(); }
 
     // What has arrived so far, up to `max` bytes, without waiting; empty when nothing has.
     Bytes readAvailable(std::size_t max);
@@ -64,7 +64,7 @@ private:
     void raiseHandshakeLines();
 
     const std::string path_;
-    int fd_ = -1;
+    std::atomic<int> fd_{-1};  // -1 once closed; read by writers on other queues
     ReadableWatcher reader_;
     std::shared_ptr<std::atomic<bool>> delivering_;  // cleared by stopReading()
 };

@@ -2,6 +2,7 @@
 // the file is a binary property list of the keyed-archive structure that plistutil reads, and
 // decoding refuses classes outside the allowed list and archives that do not fit the structure.
 #include "platform/core/AtomicFile.h"
+#include "platform/core/Defaults.h"
 #include "platform/core/KeyedArchiver.h"
 #include "platform/core/KeyedUnarchiver.h"
 #include "platform/core/PlistNode.h"
@@ -101,6 +102,18 @@ TEST(KeyedArchiveTest, ATreeOfEveryKindAndTwoClassesRoundTrips) {
     const auto* forty = back->get<ArchiveDictionary>()->at("40M").get<ArchiveObject>();
     ASSERT_TRUE(forty);
     EXPECT_EQ(forty->field("currentEntry"), nullptr);
+}
+
+TEST(KeyedArchiveTest, AnArchivedArrayKeepsInTheDefaults) {
+    const auto file = std::filesystem::path(std::getenv("HOME")) / "archived-defaults.plist";
+    const ArchiveValue edges = ArchiveArray{1.8, 3.5, 7.0, 14.0};
+    const auto bytes = *archivedData(edges);
+    ASSERT_TRUE(
+        Defaults(file).set("trvl_band_lower_edge_array", PlistData(bytes.begin(), bytes.end())));
+    const auto stored = Defaults(file).dataForKey("trvl_band_lower_edge_array");
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(decode(std::string(stored->begin(), stored->end()), {"Array", "Number"}, nullptr),
+              edges);
 }
 
 TEST(KeyedArchiveTest, PlistutilShowsTheKeyedArchiveStructure) {
