@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  libasio-dev libfmt-dev libplist-dev
+  libasio-dev libfmt-dev libplist-dev libplist-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libssl-dev openssl
@@ -13,6 +13,7 @@ packages=(
   qt6-base-dev libgl-dev
   libopus-dev portaudio19-dev libsndfile1-dev libsamplerate0-dev libasound2-dev
   libudev-dev
+  desktop-file-utils
 )
 
 missing=()

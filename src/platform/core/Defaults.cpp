@@ -2,9 +2,8 @@
 
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Log.h"
+#include "platform/core/Paths.h"
 #include "platform/core/Scanner.h"
-
-#include <cstdlib>
 
 namespace vm {
 
@@ -32,17 +31,7 @@ std::optional<double> parseReal(const std::string& text) {
 
 }  // namespace
 
-std::filesystem::path Defaults::configFolder() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::filesystem::path base;
-    if (xdg && *xdg) {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::filesystem::path(home && *home ? home : ".") / ".config";
-    }
-    return base / "velmoraSDR";
-}
+std::filesystem::path Defaults::configFolder() { return paths::configHome() / "velmoraSDR"; }
 
 Defaults& Defaults::standard() {
     static Defaults* defaults = new Defaults(configFolder() / "preferences.plist");

@@ -1,25 +1,21 @@
 #include "platform/core/PlistValue.h"
 
-#include <plist/plist.h>
+#include "platform/core/PlistNode.h"
 
 #include <cstdlib>
-#include <memory>
 
 namespace vm::plist {
 
 namespace {
-
-struct NodeDeleter {
-    void operator()(plist_t node) const { plist_free(node); }
-};
-using Node = std::unique_ptr<void, NodeDeleter>;
 
 plist_t toNode(const PlistValue& value);
 
 struct ToNode {
     plist_t operator()(bool v) const { return plist_new_bool(v ? 1 : 0); }
     // Negative integers travel as their 64-bit pattern, which the binary format reads back signed.
-    plist_t operator()(std::int64_t v) const { return plist_new_uint(static_cast<std::uint64_t>(v)); }
+    plist_t operator()(std::int64_t v) const {
+        return plist_new_uint(static_cast<std::uint64_t>(v));
+    }
     plist_t operator()(double v) const { return plist_new_real(v); }
     plist_t operator()(const std::string& v) const { return plist_new_string(v.c_str()); }
     plist_t operator()(const PlistData& v) const {
@@ -43,81 +39,61 @@ struct ToNode {
 
 plist_t toNode(const PlistValue& value) { return std::visit(ToNode{}, value.variant()); }
 
-std::optional<PlistValue> fromNode(plist_t node) {
+}  // namespace
+
+std::optional<PlistValue> valueOf(plist_t node) {
     switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: {
-        uint8_t v = 0;
-        plist_get_bool_val(node, &v);
-        return PlistValue(v != 0);
-    }
-    case PLIST_UINT: {
-        uint64_t v = 0;
-        plist_get_uint_val(node, &v);
-        return PlistValue(static_cast<long long>(static_cast<std::int64_t>(v)));
-    }
-    case PLIST_REAL: {
-        double v = 0;
-        plist_get_real_val(node, &v);
-        return PlistValue(v);
-    }
-    case PLIST_STRING: {
-        char* v = nullptr;
-        plist_get_string_val(node, &v);
-        std::string s = v ? v : "";
-        std::free(v);
-        return PlistValue(std::move(s));
-    }
-    case PLIST_DATA: {
-        char* v = nullptr;
-        uint64_t length = 0;
-        plist_get_data_val(node, &v, &length);
-        PlistData data(reinterpret_cast<std::uint8_t*>(v), reinterpret_cast<std::uint8_t*>(v) + length);
-        std::free(v);
-        return PlistValue(std::move(data));
-    }
-    case PLIST_ARRAY: {
-        PlistArray array;
-        const uint32_t count = plist_array_get_size(node);
-        for (uint32_t i = 0; i < count; ++i) {
-            auto item = fromNode(plist_array_get_item(node, i));
-            if (!item) {
-                return std::nullopt;
-            }
-            array.push_back(std::move(*item));
+        case PLIST_BOOLEAN: {
+            uint8_t v = 0;
+            plist_get_bool_val(node, &v);
+            return PlistValue(v != 0);
         }
-        return PlistValue(std::move(array));
-    }
-    case PLIST_DICT: {
-        PlistDict dict;
-        plist_dict_iter iter = nullptr;
-        plist_dict_new_iter(node, &iter);
-        for (;;) {
-            char* key = nullptr;
-            plist_t item = nullptr;
-            plist_dict_next_item(node, iter, &key, &item);
-            if (!item) {
-                std::free(key);
-                break;
-            }
-            auto value = fromNode(item);
-            if (value && key) {
-                dict.emplace(key, std::move(*value));
-            }
-            std::free(key);
-            if (!value) {
-                std::free(iter);
-                return std::nullopt;
-            }
+        case PLIST_UINT: {
+            uint64_t v = 0;
+            plist_get_uint_val(node, &v);
+            return PlistValue(static_cast<long long>(static_cast<std::int64_t>(v)));
         }
-        std::free(iter);
-        return PlistValue(std::move(dict));
-    }
-    default:
-        return std::nullopt;  // dates, keys and uids are not settings values
+        case PLIST_REAL: {
+            double v = 0;
+            plist_get_real_val(node, &v);
+            return PlistValue(v);
+        }
+        case PLIST_STRING: return PlistValue(stringOf(node));
+        case PLIST_DATA: {
+            char* v = nullptr;
+            uint64_t length = 0;
+            plist_get_data_val(node, &v, &length);
+            PlistData data(reinterpret_cast<std::uint8_t*>(v),
+                           reinterpret_cast<std::uint8_t*>(v) + length);
+            std::free(v);
+            return PlistValue(std::move(data));
+        }
+        case PLIST_ARRAY: {
+            PlistArray array;
+            const uint32_t count = plist_array_get_size(node);
+            for (uint32_t i = 0; i < count; ++i) {
+                auto item = valueOf(plist_array_get_item(node, i));
+                if (!item) {
+                    return std::nullopt;
+                }
+                array.push_back(std::move(*item));
+            }
+            return PlistValue(std::move(array));
+        }
+        case PLIST_DICT: {
+            PlistDict dict;
+            const bool whole = forEachEntry(node, [&](const std::string& key, plist_t item) {
+                auto value = valueOf(item);
+                if (value) {
+                    dict.emplace(key, std::move(*value));
+                }
+                return value.has_value();
+            });
+            return whole ? std::optional(PlistValue(std::move(dict))) : std::nullopt;
+        }
+        default: return std::nullopt;  // dates, keys and uids are not settings values
     }
 }
-
-}  // namespace
 
 std::optional<PlistValue> parse(const std::string& bytes) {
     if (bytes.empty() || bytes.size() > UINT32_MAX) {
@@ -129,17 +105,12 @@ std::optional<PlistValue> parse(const std::string& bytes) {
         return std::nullopt;
     }
     Node owner(root);
-    return fromNode(root);
+    return valueOf(root);
 }
 
 std::string toBinary(const PlistValue& value) {
     Node node(toNode(value));
-    char* out = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(node.get(), &out, &length);
-    std::string bytes(out ? out : "", out ? length : 0);
-    plist_to_bin_free(out);
-    return bytes;
+    return binaryBytes(node.get());
 }
 
 std::string toXml(const PlistValue& value) {

@@ -8,10 +8,12 @@
 #include "platform/core/FileSecretStore.h"
 #include "platform/core/Process.h"
 #include "platform/core/SecretServiceStore.h"
+#include "support/PrivateBus.h"
+#include "support/ScopedEnv.h"
 
 #include <gio/gio.h>
-#include <libsecret/secret.h>
 #include <gtest/gtest.h>
+#include <libsecret/secret.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -26,39 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets or clears environment variables for one test and puts them back afterwards.
-class ScopedEnv {
-public:
-    void set(const char* name, const char* value) {
-        if (!saved_.count(name)) {
-            const char* old = std::getenv(name);
-            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnv() {
-        for (const auto& [name, value] : saved_) {
-            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
-        }
-    }
-
-private:
-    std::map<std::string, std::optional<std::string>> saved_;
-};
-
-// A session bus of the test's own, with no service files: nothing on it starts by activation.
-constexpr const char* kBusConfig = R"(<busconfig>
-  <type>session</type>
-  <listen>unix:tmpdir=/tmp</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-)";
-
 class PrivateBusTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -68,18 +37,9 @@ protected:
         fs::create_directories(runtime);
         fs::permissions(runtime, fs::perms::owner_all);
         env_.set("XDG_RUNTIME_DIR", runtime.c_str());
-        const auto config = home / "bus.conf";
-        ASSERT_TRUE(writeFileAtomically(config, kBusConfig));
-        const auto daemon = runProcess(
-            "dbus-daemon", {"--config-file=" + config.string(), "--fork", "--print-address=1", "--print-pid=1"},
-            Seconds(10));
-        ASSERT_TRUE(daemon.started);
-        const auto newline = daemon.output.find('\n');
-        address_ = daemon.output.substr(0, newline);
-        busPid_ = std::atoi(daemon.output.substr(newline + 1).c_str());
-        ASSERT_FALSE(address_.empty());
-        ASSERT_GT(busPid_, 0);
-        env_.set("DBUS_SESSION_BUS_ADDRESS", address_.c_str());
+        bus_ = std::make_unique<test::PrivateBus>();
+        ASSERT_TRUE(bus_->started()) << bus_->failure();
+        env_.set("DBUS_SESSION_BUS_ADDRESS", bus_->address().c_str());
         SecretStore::setStandard(nullptr);
     }
     void TearDown() override {
@@ -90,18 +50,15 @@ protected:
             g_dbus_connection_set_exit_on_close(bus, FALSE);
             g_object_unref(bus);
         }
-        if (busPid_ > 0) {
-            ::kill(busPid_, SIGTERM);  // a keyring daemon on it ends with it
-        }
+        bus_.reset();  // a keyring daemon on it ends with it
     }
 
-    ScopedEnv env_;
-    std::string address_;
-    int busPid_ = 0;
+    test::ScopedEnv env_;
+    std::unique_ptr<test::PrivateBus> bus_;
 };
 
 TEST(SecretStoreSelectionTest, WithoutASessionBusTheStandardStoreIsTheConfigFile) {
-    ScopedEnv env;
+    test::ScopedEnv env;
     env.set("DBUS_SESSION_BUS_ADDRESS", nullptr);
     env.set("XDG_RUNTIME_DIR", nullptr);
     SecretStore::setStandard(nullptr);
@@ -121,7 +78,8 @@ TEST_F(PrivateBusTest, ItemsRoundTripThroughARunningSecretService) {
     // A keyring daemon on the private bus, its login keyring made and unlocked with a password
     // given on its standard input.
     const auto keyring = runProcess(
-        "/bin/sh", {"-c", "printf test | gnome-keyring-daemon --unlock --components=secrets --daemonize"},
+        "/bin/sh",
+        {"-c", "printf test | gnome-keyring-daemon --unlock --components=secrets --daemonize"},
         Seconds(10));
     ASSERT_TRUE(keyring.started);
     ASSERT_EQ(keyring.exitCode, 0) << keyring.output;
@@ -134,7 +92,13 @@ TEST_F(PrivateBusTest, ItemsRoundTripThroughARunningSecretService) {
             ::usleep(25000);
         }
     }
-    ASSERT_TRUE(store) << runProcess("gdbus", {"call", "--session", "--dest", "org.freedesktop.secrets", "--object-path", "/org/freedesktop/secrets", "--method", "org.freedesktop.DBus.Peer.Ping"}, Seconds(5)).output << " keyring:" << keyring.output;
+    ASSERT_TRUE(store) << runProcess("gdbus",
+                                     {"call", "--session", "--dest", "org.freedesktop.secrets",
+                                      "--object-path", "/org/freedesktop/secrets", "--method",
+                                      "org.freedesktop.DBus.Peer.Ping"},
+                                     Seconds(5))
+                              .output
+                       << " keyring:" << keyring.output;
     const SecretQuery token{"com.example.token", "token", "token"};
     EXPECT_EQ(store->find(token), std::nullopt);
     EXPECT_EQ(store->update(token, "x"), kSecretItemNotFound);

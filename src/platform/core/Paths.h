@@ -1,0 +1,24 @@
+#pragma once
+// The user's folders: home, documents (from the XDG user-folder settings) and the runtime folder,
+// and "~" expansion. Files are written through writeFileAtomically (AtomicFile.h).
+#include <filesystem>
+#include <string>
+
+namespace vm::paths {
+
+// $HOME, else the home folder of the user's account.
+std::filesystem::path homeFolder();
+
+// $XDG_CONFIG_HOME, else ~/.config.
+std::filesystem::path configHome();
+
+// XDG_DOCUMENTS_DIR from $XDG_CONFIG_HOME/user-dirs.dirs (~/.config/user-dirs.dirs when unset),
+// as "$HOME/..." or an absolute path; ~/Documents when the settings name none.
+std::filesystem::path documentsFolder();
+
+// "~" alone or a leading "~/" becomes the home folder; "~/Documents" and what lies below it become
+// the documents folder, so that the program's folders under ~/Documents follow the user's choice.
+// Other paths are returned as given.
+std::string expandTilde(const std::string& path);
+
+}  // namespace vm::paths
