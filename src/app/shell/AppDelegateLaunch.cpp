@@ -58,6 +58,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     findPorts(prefsWindow->serialPortPopup);
     restorePreferences();
 
+    // The heads-up display starts over the top right of the first panadapter.
+    const QRect main = velmoraSDRWindow->frameGeometry();
+    hud->move(std::max(main.left(), main.right() - hud->width() - 24), main.top() + 130);
     hud->makeKeyAndOrderFront();
     doroSDRisRunning = openDoroSDR();
     reopenWindows();

@@ -26,16 +26,17 @@ HudWindow::HudWindow(QWidget* parent) : Window(parent) {
     large.setBold(true);
     s_meter_text->setFont(large);
     s_meter_text->setMinimumWidth(QFontMetrics(large).horizontalAdvance(QStringLiteral("S9+60  ")));
-    hudRitButton = imageButton(central, QStringLiteral("hudRitButton"), QStringLiteral("RIT"));
-    hudXitButton = imageButton(central, QStringLiteral("hudXitButton"), QStringLiteral("XIT"));
-    for (ImageButton* button : {hudRitButton, hudXitButton}) {
-        button->setCheckable(true);
-        button->setFixedSize(56, 28);
-    }
+    hudRitButton = imageButton(central, QStringLiteral("hudRitButton"));
+    hudXitButton = imageButton(central, QStringLiteral("hudXitButton"));
     layout->addWidget(s_meter_level_indicator, 1);
     layout->addWidget(s_meter_text);
-    layout->addWidget(hudRitButton);
-    layout->addWidget(hudXitButton);
+    for (auto [button, caption] :
+         {std::pair{hudRitButton, "RIT"}, std::pair{hudXitButton, "XIT"}}) {
+        button->setCheckable(true);
+        button->setFixedSize(22, 22);
+        layout->addWidget(button);
+        layout->addWidget(new QLabel(QString::fromLatin1(caption), central));
+    }
     setCentralWidget(central);
     resize(520, 56);
 }

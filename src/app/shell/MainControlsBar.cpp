@@ -46,8 +46,12 @@ MainControlsBar::MainControlsBar(QWidget* parent) : QWidget(parent) {
     pollButton->setFixedSize(22, 22);
     transmitButton = imageButton(this, QStringLiteral("transmitButton"), QStringLiteral("MOX"));
     transmitButton->setFixedSize(72, 30);
-    tuneButton = imageButton(this, QStringLiteral("tuneButton"), QStringLiteral("TUNE"));
-    tuneButton->setFixedSize(72, 30);
+    QPalette onRed = transmitButton->palette();
+    onRed.setColor(QPalette::ButtonText, Qt::white);
+    transmitButton->setPalette(onRed);
+    tuneButton = imageButton(this, QStringLiteral("tuneButton"));
+    tuneButton->setFixedSize(26, 26);
+    tuneButton->setToolTip(QStringLiteral("Tune"));
     tuneModePopup = popUp(this, QStringLiteral("tuneModePopup"), {"Auto Tune", "Manual Tune"});
     split_popup =
         popUp(this, QStringLiteral("split_popup"),
@@ -60,6 +64,7 @@ MainControlsBar::MainControlsBar(QWidget* parent) : QWidget(parent) {
     station->addWidget(divider(this));
     station->addWidget(transmitButton);
     station->addWidget(tuneButton);
+    station->addWidget(new QLabel(QStringLiteral("Tune")));
     station->addWidget(tuneModePopup);
     station->addWidget(divider(this));
     station->addWidget(new QLabel(QStringLiteral("Split")));

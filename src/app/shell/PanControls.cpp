@@ -1,5 +1,6 @@
 #include "app/shell/PanControls.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 
 namespace vm {
@@ -9,6 +10,28 @@ using namespace kit;
 QString panSuffix(int pan) { return pan == 0 ? QString() : QString::number(pan); }
 
 namespace {
+
+// Keeps a control's captioned box shown exactly while the control itself is meant to be shown,
+// so a hidden control leaves no caption behind.
+class FollowVisibility : public QObject {
+public:
+    FollowVisibility(QWidget* control, QWidget* box) : QObject(control), box_(box) {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ShowToParent) {
+            box_->show();
+        } else if (event->type() == QEvent::HideToParent) {
+            box_->hide();
+        }
+        return false;
+    }
+
+private:
+    QWidget* box_;
+};
 
 // A caption over a control and its value field, so that a row of them reads like a console.
 QWidget* stacked(QWidget* parent, const QString& caption, QWidget* control,
@@ -65,7 +88,9 @@ PanControls::PanControls(int pan, QWidget* parent) : QWidget(parent), pan_(pan) 
     layout->addWidget(stacked(this, QStringLiteral("Top dBm"), maxDbmSlider, maxDbmText), 1);
     layout->addWidget(stacked(this, QStringLiteral("Average"), averageSlider, averageText), 1);
     layout->addWidget(stacked(this, QStringLiteral("Frames/s"), fpsSlider, fpsText), 1);
-    layout->addWidget(stacked(this, QStringLiteral("Preamp dB"), preAmpListPopup));
+    QWidget* preamp = stacked(this, QStringLiteral("Preamp dB"), preAmpListPopup);
+    new FollowVisibility(preAmpListPopup, preamp);
+    layout->addWidget(preamp);
     auto* wnb = new QWidget(this);
     auto* wnbRow = new QHBoxLayout(wnb);
     wnbRow->setContentsMargins(0, 0, 0, 0);

@@ -43,11 +43,15 @@ SlicePanel::SlicePanel(char letter, QWidget* parent) : QWidget(parent), letter_(
     row(agc, QStringLiteral("AGC-T"), {agctSlider, agctText});
 
     auto* recorder = group(grid, 3, 0, QStringLiteral("Quick record"));
-    recordButton = imageButton(this, name("recordEnabled%cButton"), QStringLiteral("REC"));
-    playbackButton = imageButton(this, name("playbackEnabled%cButton"), QStringLiteral("PLAY"));
+    recordButton = imageButton(this, name("recordEnabled%cButton"));
+    playbackButton = imageButton(this, name("playbackEnabled%cButton"));
+    recordButton->setFixedSize(22, 22);
+    playbackButton->setFixedSize(22, 22);
     qrLengthText = textField(this, name("qrLengthText%c"), true);
     qrTransmitButton = checkBox(this, name("qrTransmit%cButton"), QStringLiteral("Transmit"));
-    row(recorder, {}, {recordButton, playbackButton, qrLengthText, qrTransmitButton});
+    row(recorder, QStringLiteral("Record"),
+        {recordButton, new QLabel(QStringLiteral("Play")), playbackButton, qrLengthText,
+         qrTransmitButton});
 
     // Column 1: noise reduction and filter.
     auto* dsp = group(grid, 0, 1, QStringLiteral("Noise and notch"), 2);
@@ -88,16 +92,18 @@ SlicePanel::SlicePanel(char letter, QWidget* parent) : QWidget(parent), letter_(
     row(antennas, QStringLiteral("DAX"), {daxPopup, daxClientsText});
 
     auto* offsets = group(grid, 1, 2, QStringLiteral("RIT and XIT"));
-    ritButton = imageButton(this, name("sliceRIT%cButton"), QStringLiteral("RIT"));
-    ritButton->setCheckable(true);
+    ritButton = imageButton(this, name("sliceRIT%cButton"));
     ritStepper = stepper(this, name("sliceRIT%cStepper"), -10000, 10000, 10);
     ritText = textField(this, name("sliceRIT%cText"), true);
-    row(offsets, {}, {ritButton, ritStepper, ritText});
-    xitButton = imageButton(this, name("sliceXIT%cButton"), QStringLiteral("XIT"));
-    xitButton->setCheckable(true);
+    row(offsets, QStringLiteral("RIT Hz"), {ritButton, ritStepper, ritText});
+    xitButton = imageButton(this, name("sliceXIT%cButton"));
     xitStepper = stepper(this, name("sliceXIT%cStepper"), -10000, 10000, 10);
     xitText = textField(this, name("sliceXIT%cText"), true);
-    row(offsets, {}, {xitButton, xitStepper, xitText});
+    row(offsets, QStringLiteral("XIT Hz"), {xitButton, xitStepper, xitText});
+    for (ImageButton* lamp : {ritButton, xitButton}) {
+        lamp->setCheckable(true);
+        lamp->setFixedSize(22, 22);
+    }
 
     auto* fm = group(grid, 2, 2, QStringLiteral("FM"), 2);
     fmToneModePopup = popUp(this, name("fmToneMode%cpopup"));

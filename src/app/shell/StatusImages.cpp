@@ -34,16 +34,18 @@ QImage ball(const QColor& colour) {
 }
 
 // The transmit button's face: lit red while transmitting, dark red otherwise.
+// Wide, so that it fills a button with a word on it.
 QImage buttonFace(const QColor& top, const QColor& bottom) {
-    QImage image = blank();
+    QImage image(kSize * 5 / 2, kSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient fill(0, 0, 0, kSize);
     fill.setColorAt(0, top);
     fill.setColorAt(1, bottom);
     p.setBrush(fill);
-    p.setPen(QPen(bottom.darker(200), kSize * 0.03));
-    p.drawRoundedRect(QRectF(4, 4, kSize - 8, kSize - 8), kSize * 0.18, kSize * 0.18);
+    p.setPen(QPen(bottom.darker(200), kSize * 0.04));
+    p.drawRoundedRect(QRectF(4, 4, image.width() - 8, kSize - 8), kSize * 0.22, kSize * 0.22);
     return image;
 }
 

@@ -40,9 +40,10 @@ TEST_F(AppFixture, StartUpMakesTheFoldersAndADatedLogThatReceivesTheLogAndTheFac
 
     ASSERT_TRUE(runMainUntil([&] { return logText().find("Firewall is ") != std::string::npos; }));
     const std::string text = logText();
-    for (const char* line : {"stderr redirected to ", "awakeFromNib:MAC Address: ", "cpu:", "awakeFromNib:getOSVersion:",
-                             "applicationDidFinishLaunching:v", "User is admin: ", "Screen 0 backingScaleFactor:",
-                             "auto_connect:[1]", "openDoroSDR:Open", "DoroLinkAuth load failed"}) {
+    for (const char* line : {"stderr redirected to ", "awakeFromNib:MAC Address: ", "cpu:",
+                             "awakeFromNib:getOSVersion:", "applicationDidFinishLaunching:v",
+                             "User is admin: ", "Screen 0 backingScaleFactor:", "auto_connect:[1]",
+                             "openDoroSDR:Open", "DoroLinkAuth load failed"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line;
     }
     EXPECT_NE(text.find(std::string(73, '-') + "\n"), std::string::npos);
@@ -57,14 +58,20 @@ TEST_F(AppFixture, AFreshUserGetsTheDefaultOfEveryRestoredControl) {
     struct Box {
         const char* name;
         bool state;
-    } boxes[] = {{"hideHudInBackgroundCheckBox", false}, {"debug_enabled", false},
-                 {"muteAlternateVFOCheckBox", false},   {"cwxLiveCheckBox", false},
-                 {"qrTransmitAButton", false},          {"qrTransmitBButton", false},
-                 {"check_for_updates", true},           {"auto_connect", true},
-                 {"tuneTrvlCheckBox", true},            {"authUseDoroLinkButton", false},
+    } boxes[] = {{"hideHudInBackgroundCheckBox", false},
+                 {"debug_enabled", false},
+                 {"muteAlternateVFOCheckBox", false},
+                 {"cwxLiveCheckBox", false},
+                 {"qrTransmitAButton", false},
+                 {"qrTransmitBButton", false},
+                 {"check_for_updates", true},
+                 {"auto_connect", true},
+                 {"tuneTrvlCheckBox", true},
+                 {"authUseDoroLinkButton", false},
                  {"doroControlCheckBox", false}};
     auto find = [&](const char* name) -> QWidget* {
-        for (QWidget* top : {static_cast<QWidget*>(controller->prefsWindow), static_cast<QWidget*>(controller->cwxWindow)}) {
+        for (QWidget* top : {static_cast<QWidget*>(controller->prefsWindow),
+                             static_cast<QWidget*>(controller->cwxWindow)}) {
             if (auto* w = top->findChild<QWidget*>(name)) {
                 return w;
             }
@@ -76,9 +83,10 @@ TEST_F(AppFixture, AFreshUserGetsTheDefaultOfEveryRestoredControl) {
         ASSERT_NE(control, nullptr) << box.name;
         EXPECT_EQ(control->state(), box.state) << box.name;
     }
-    for (const char* name : {"meterPanelPopUp", "maxBandwidthPopup", "maxBandwidthPopup1", "maxBandwidthPopup2",
-                             "maxBandwidthPopup3", "doroControlTaskPopup", "doroControlAux1Popup",
-                             "doroControlAux2Popup", "doroControlAux3Popup"}) {
+    for (const char* name :
+         {"meterPanelPopUp", "maxBandwidthPopup", "maxBandwidthPopup1", "maxBandwidthPopup2",
+          "maxBandwidthPopup3", "doroControlTaskPopup", "doroControlAux1Popup",
+          "doroControlAux2Popup", "doroControlAux3Popup"}) {
         auto* popup = dynamic_cast<PopUpButton*>(find(name));
         ASSERT_NE(popup, nullptr) << name;
         EXPECT_EQ(popup->indexOfSelectedItem(), 0) << name;
@@ -186,11 +194,13 @@ TEST_F(AppFixture, AudioDeviceReportsReachThePopupsOnlyThroughTheMainQueue) {
     speaker.outputChannels = 2;
     speaker.sampleRate = 48000;
     std::thread([&] { backend->setDevices({speaker}, 0, 7); }).join();
-    EXPECT_EQ(outputs->numberOfItems(), 0);  // the report on the sound system's thread left it alone
+    EXPECT_EQ(outputs->numberOfItems(),
+              0);  // the report on the sound system's thread left it alone
     ASSERT_TRUE(runMainUntil([&] { return outputs->numberOfItems() == 2; }));
     EXPECT_EQ(outputs->itemText(0).toStdString(), "System");
     EXPECT_EQ(outputs->itemText(1).toStdString(), "USB Speaker");
-    EXPECT_TRUE(runMainUntil([&] { return logText().find("default outputDeviceChanged") != std::string::npos; }));
+    EXPECT_TRUE(runMainUntil(
+        [&] { return logText().find("default outputDeviceChanged") != std::string::npos; }));
 }
 
 }  // namespace

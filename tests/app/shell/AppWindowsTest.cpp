@@ -69,21 +69,26 @@ TEST_F(AppFixture, EveryWindowIsDrawnAndFitsA1366By768Screen) {
         QApplication::processEvents();
         const QString name = prefs.prefsTabView->tabText(tab).toLower();
         expectNoClippedText(prefs, name);
-        test::saveScreenshot(prefs, QStringLiteral("app_prefs_%1_%2.png").arg(tab, 2, 10, QChar('0')).arg(name));
+        test::saveScreenshot(
+            prefs, QStringLiteral("app_prefs_%1_%2.png").arg(tab, 2, 10, QChar('0')).arg(name));
     }
 }
 
 TEST_F(AppFixture, RepeatedSetsCarryTheirLetterOrSuffixAndTheTabsKeepTheirIndexes) {
     launch();
     PreferencesWindow& prefs = *controller->prefsWindow;
-    for (const char* name : {"volumeASlider", "volumeDSlider", "sliceBMuteCheckBox", "qrLengthTextC", "filterLoTextD",
-                             "sliceFilterHiBStepper", "sliceRITCStepper", "filterPresetApopup", "sliceDFreqText",
-                             "mem_rxAntApopup", "mem_txAntDpopup", "eq_rx_slider7", "eq_tx_val0", "meter_28_Label",
-                             "amp_meter_label_4", "radioTx3DelayText", "doroControlAux3Popup", "viewProportionText3"}) {
-        const bool found = prefs.findChild<QWidget*>(name) || controller->memoryPanel->findChild<QWidget*>(name);
+    for (const char* name :
+         {"volumeASlider", "volumeDSlider", "sliceBMuteCheckBox", "qrLengthTextC", "filterLoTextD",
+          "sliceFilterHiBStepper", "sliceRITCStepper", "filterPresetApopup", "sliceDFreqText",
+          "mem_rxAntApopup", "mem_txAntDpopup", "eq_rx_slider7", "eq_tx_val0", "meter_28_Label",
+          "amp_meter_label_4", "radioTx3DelayText", "doroControlAux3Popup",
+          "viewProportionText3"}) {
+        const bool found =
+            prefs.findChild<QWidget*>(name) || controller->memoryPanel->findChild<QWidget*>(name);
         EXPECT_TRUE(found) << name;
     }
-    for (const char* name : {"bandwidthSlider", "fpsText3", "wnbButton2", "panAdapterViewArea1", "waterFallViewArea3"}) {
+    for (const char* name : {"bandwidthSlider", "fpsText3", "wnbButton2", "panAdapterViewArea1",
+                             "waterFallViewArea3"}) {
         bool found = false;
         for (QWidget* window : {static_cast<QWidget*>(controller->velmoraSDRWindow),
                                 static_cast<QWidget*>(controller->velmoraSDRWindow1),
@@ -93,7 +98,8 @@ TEST_F(AppFixture, RepeatedSetsCarryTheirLetterOrSuffixAndTheTabsKeepTheirIndexe
         }
         EXPECT_TRUE(found) << name;
     }
-    EXPECT_EQ(prefs.prefsTabView->widget(2)->findChild<QWidget*>("sliceTabView"), prefs.sliceTabView);
+    EXPECT_EQ(prefs.prefsTabView->widget(2)->findChild<QWidget*>("sliceTabView"),
+              prefs.sliceTabView);
     EXPECT_EQ(prefs.prefsTabView->tabText(4), "Audio");
     EXPECT_EQ(prefs.prefsTabView->tabText(6), "Meters");
     EXPECT_EQ(prefs.prefsTabView->tabText(10), "Amplifier");

@@ -25,7 +25,8 @@ TEST_F(AppFixture, ASecondStartIsToldAndEndsBeforeMakingAnything) {
     controller = AppDelegate::create({{}, 0});
     EXPECT_EQ(controller->awakeFromNib(), AppDelegate::Start::alreadyRunning);
     EXPECT_EQ(told, "velmoraSDR is already running. This instance will quit.");
-    EXPECT_NE(logText().find("velmoraSDR is already running. This instance will quit\n"), std::string::npos);
+    EXPECT_NE(logText().find("velmoraSDR is already running. This instance will quit\n"),
+              std::string::npos);
     EXPECT_EQ(controller->kbrx_background_queue, nullptr);
     EXPECT_EQ(controller->velmoraSDRWindow, nullptr);
 }
@@ -35,7 +36,8 @@ TEST_F(AppFixture, TheProgramStartedAgainWithALinkHandsItOverAndExitsZero) {
     running.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
     running.start(VM_APP_PROGRAM, {});
     ASSERT_TRUE(running.waitForStarted(10000));
-    const std::filesystem::path logs = std::filesystem::path(std::getenv("HOME")) / "Documents/velmoraSDR_Files/debug_log_files";
+    const std::filesystem::path logs =
+        std::filesystem::path(std::getenv("HOME")) / "Documents/velmoraSDR_Files/debug_log_files";
     auto logOfRun = [&] {
         std::string all;
         std::error_code ec;
@@ -47,11 +49,14 @@ TEST_F(AppFixture, TheProgramStartedAgainWithALinkHandsItOverAndExitsZero) {
     ASSERT_TRUE(runMainUntil([&] { return logOfRun().find("openDoroSDR:") != std::string::npos; },
                              std::chrono::seconds(20)));
 
-    const ProcessResult second = runProcess(VM_APP_PROGRAM, {"kbrx://tune?freq=7.030&mode=CW"}, Seconds(20));
+    const ProcessResult second =
+        runProcess(VM_APP_PROGRAM, {"kbrx://tune?freq=7.030&mode=CW"}, Seconds(20));
     EXPECT_FALSE(second.timedOut);
     EXPECT_EQ(second.exitCode, 0);
-    EXPECT_TRUE(runMainUntil(
-        [&] { return logOfRun().find("handleURLEvent:url:[kbrx://tune?freq=7.030&mode=CW]") != std::string::npos; }));
+    EXPECT_TRUE(runMainUntil([&] {
+        return logOfRun().find("handleURLEvent:url:[kbrx://tune?freq=7.030&mode=CW]") !=
+               std::string::npos;
+    }));
     running.kill();
     running.waitForFinished();
 }
