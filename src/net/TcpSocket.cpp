@@ -316,12 +316,12 @@ void TcpSocket::closeWithError(std::optional<Error> error) {
     readQueue_.clear();
     writeQueue_.clear();
     preBuffer_.reset();
-    sslPreBuffer_.reset();
-    sslErrCode_ = tlsSuccess;
     if (sslContext_) {
         sslContext_->close();
         sslContext_.reset();
     }
+    sslPreBuffer_.reset();
+    sslErrCode_ = tlsSuccess;
 
     if (!accept4Source_ && !accept6Source_ && !acceptUNSource_ && !readSource_ && !writeSource_) {
         // No source owns a descriptor: these are still connecting (or were never watched).

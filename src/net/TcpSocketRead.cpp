@@ -1,6 +1,7 @@
 // TcpSocket: the read queue, the read step, end of stream and read time-outs.
 #include "net/TcpSocket.h"
 #include "net/TcpSocketError.h"
+#include "net/TlsEngine.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -347,6 +348,12 @@ void TcpSocket::doReadEOF() {
         shouldDisconnect = true;
     }
     if (shouldDisconnect) {
+        if ((flags_ & kSecure) && sslErrCode_ == tlsSuccess) {
+            // The end was seen on the descriptor rather than by the engine: whether the session
+            // ended with a close alert decides, as it does when the engine sees it.
+            sslErrCode_ =
+                sslContext_->receivedCloseAlert() ? errSSLClosedGraceful : errSSLClosedAbort;
+        }
         if (sslErrCode_ != tlsSuccess && sslErrCode_ != errSSLClosedGraceful) {
             closeWithError(tlsErrorFromEngine(sslErrCode_));
         } else {

@@ -421,6 +421,10 @@ void TlsEngine::close() {
     }
 }
 
+bool TlsEngine::receivedCloseAlert() const {
+    return (SSL_get_shutdown(ssl_) & SSL_RECEIVED_SHUTDOWN) != 0;
+}
+
 TlsStatus TlsEngine::fill() {
     std::size_t length = incoming_.size();
     const TlsStatus status = readFunction_(connection_, incoming_.data(), &length);

@@ -77,6 +77,8 @@ public:
     std::size_t bufferedReadSize() const;
     // Ends the session with a close alert when it is up, without waiting for the peer's.
     void close();
+    // The peer ended the session with a close alert.
+    bool receivedCloseAlert() const;
 
     // Why the last failing call failed, in the library's words.
     const std::string& failureReason() const { return failureReason_; }

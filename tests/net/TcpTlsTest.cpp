@@ -1,6 +1,7 @@
 // TLS on the TCP socket: the handshake against `openssl s_server` and against an OpenSSL peer,
 // reads and writes of every kind across the upgrade, ciphertext that arrived with the last
 // plaintext, a server socket, large writes and the peer's close during the handshake.
+#include "net/TcpSocketError.h"
 #include "net/TlsTestSupport.h"
 #include "support/tls/OpensslServer.h"
 
@@ -160,6 +161,45 @@ TEST(TlsUpgrade, LargeWriteResumesAfterTheDescriptorFills) {
     EXPECT_FALSE(pair.delegate->partialWrites.empty());
     EXPECT_TRUE(pair.delegate->disconnects.empty());
 }
+
+struct PeerEnding {
+    const char* name;
+    bool closeAlert;  // false: the connection just ends
+    const char* domain;
+    long code;
+};
+
+class TlsSessionEnd : public ::testing::TestWithParam<PeerEnding> {};
+
+// The bytes before the end are still read; a close alert is the peer's orderly close (code 7),
+// a session cut short is a TLS error.
+TEST_P(TlsSessionEnd, PendingReadSeesTheLastBytesThenTheClose) {
+    const TlsFixtures& f = tlsFixtures();
+    TlsPair pair;
+    TlsPeer peer(TlsPeerContext::server(f.localhost.identityPem()), pair.peer.release());
+    PeerScript script([&] {
+        if (!peer.handshake() || !peer.write("bye\n")) return false;
+        if (GetParam().closeAlert) peer.shutdown();
+        peer.closeConnection();
+        return true;
+    });
+    pair.sock->startTLS({{kCFStreamSSLPeerName, "localhost"}});
+    pair.sock->readDataToData(kLF, -1, 1);
+    pair.sock->readDataToData(kLF, -1, 2);
+
+    const Error error = awaitDisconnectError(*pair.delegate);
+    EXPECT_TRUE(script.result()) << peer.error();
+    EXPECT_THAT(pair.delegate->reads, ElementsAre(Pair(1, "bye\n")));
+    EXPECT_EQ(error.domain, GetParam().domain);
+    EXPECT_EQ(error.code, GetParam().code) << error.description;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, TlsSessionEnd,
+    ::testing::Values(PeerEnding{"CloseAlert", true, kTcpSocketErrorDomain,
+                                 static_cast<long>(TcpSocketErrorCode::Closed)},
+                      PeerEnding{"CutShort", false, kTlsErrorDomain, errSSLClosedAbort}),
+    CaseName());
 
 TEST(TlsUpgrade, PeerClosingDuringTheHandshakeIsAnAbortedSession) {
     TlsPair pair;
