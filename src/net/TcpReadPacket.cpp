@@ -28,6 +28,13 @@ TcpReadPacket::TcpReadPacket(std::shared_ptr<Bytes> callerBuffer, std::size_t of
     }
 }
 
+std::shared_ptr<TcpReadPacket> TcpReadPacket::tlsUpgrade(
+    std::shared_ptr<const TcpSpecialPacket> upgrade) {
+    auto packet = std::make_shared<TcpReadPacket>(nullptr, 0, 0, -1.0, 0, Bytes(), 0);
+    packet->special = std::move(upgrade);
+    return packet;
+}
+
 void TcpReadPacket::ensureCapacityForAdditionalDataOfLength(std::size_t length) {
     const std::size_t used = startOffset + bytesDone;
     const std::size_t space = buffer->size() - used;
@@ -43,11 +50,21 @@ std::size_t TcpReadPacket::readLengthForNonTermWithHint(std::size_t hint) const 
     return maxLength > 0 ? std::min(hint, maxLength - bytesDone) : hint;
 }
 
-std::size_t TcpReadPacket::readLengthForTermWithHint(std::size_t hint, bool* shouldPreBuffer) const {
+std::size_t TcpReadPacket::readLengthForTermWithHint(std::size_t hint,
+                                                     bool* shouldPreBuffer) const {
     const std::size_t result = maxLength > 0 ? std::min(hint, maxLength - bytesDone) : hint;
     const std::size_t space = buffer->size() - startOffset - bytesDone;
     *shouldPreBuffer = space < result;
     return result;
+}
+
+std::size_t TcpReadPacket::optimalReadLengthWithDefault(std::size_t defaultLength,
+                                                        bool* shouldPreBuffer) const {
+    if (readLength > 0) {
+        *shouldPreBuffer = false;
+        return readLength - bytesDone;
+    }
+    return readLengthForTermWithHint(defaultLength, shouldPreBuffer);  // the same rule
 }
 
 std::size_t TcpReadPacket::readLengthForTermWithPreBuffer(const TcpSocketPreBuffer& preBuffer,

@@ -3,6 +3,7 @@
 
 #include "net/FileUrl.h"
 #include "net/TcpSocketError.h"
+#include "net/TlsEngine.h"
 
 #include <fmt/format.h>
 
@@ -88,14 +89,16 @@ void TcpSocket::setDelegate(std::weak_ptr<TcpSocketDelegate> delegate) {
 }
 
 void TcpSocket::setDelegateQueue(DispatchQueuePtr queue) {
-    runOrPost([self = shared_from_this(), queue = std::move(queue)] { self->delegateQueue_ = queue; });
+    runOrPost(
+        [self = shared_from_this(), queue = std::move(queue)] { self->delegateQueue_ = queue; });
 }
 
 void TcpSocket::setDelegate(std::weak_ptr<TcpSocketDelegate> delegate, DispatchQueuePtr queue) {
-    runOrPost([self = shared_from_this(), delegate = std::move(delegate), queue = std::move(queue)] {
-        self->delegate_ = delegate;
-        self->delegateQueue_ = queue;
-    });
+    runOrPost(
+        [self = shared_from_this(), delegate = std::move(delegate), queue = std::move(queue)] {
+            self->delegate_ = delegate;
+            self->delegateQueue_ = queue;
+        });
 }
 
 void TcpSocket::synchronouslySetDelegate(std::weak_ptr<TcpSocketDelegate> delegate) {
@@ -168,7 +171,9 @@ bool TcpSocket::autoDisconnectOnClosedReadStream() const {
     return onQueue([this] { return (config_ & kAllowHalfDuplex) == 0; });
 }
 
-void TcpSocket::setAutoDisconnectOnClosedReadStream(bool flag) { setConfigFlag(kAllowHalfDuplex, !flag); }
+void TcpSocket::setAutoDisconnectOnClosedReadStream(bool flag) {
+    setConfigFlag(kAllowHalfDuplex, !flag);
+}
 
 // Checks before connecting or listening ---------------------------------------------------------
 
@@ -176,13 +181,15 @@ bool TcpSocket::delegateChecks(const char* verb, Error* error) const {
     if (delegate_.expired()) {
         setError(error, tcpsocket::error(TcpSocketErrorCode::BadConfig,
                                          fmt::format("Attempting to {} without a delegate. Set a "
-                                                     "delegate first.", verb)));
+                                                     "delegate first.",
+                                                     verb)));
         return false;
     }
     if (!delegateQueue_) {
         setError(error, tcpsocket::error(TcpSocketErrorCode::BadConfig,
                                          fmt::format("Attempting to {} without a delegate queue. "
-                                                     "Set a delegate queue first.", verb)));
+                                                     "Set a delegate queue first.",
+                                                     verb)));
         return false;
     }
     return true;
@@ -192,7 +199,8 @@ bool TcpSocket::notStartedCheck(const char* verb, Error* error) const {
     if (flags_ & kStarted) {
         setError(error, tcpsocket::error(TcpSocketErrorCode::BadConfig,
                                          fmt::format("Attempting to {} while connected or "
-                                                     "accepting connections. Disconnect first.", verb)));
+                                                     "accepting connections. Disconnect first.",
+                                                     verb)));
         return false;
     }
     return true;
@@ -212,7 +220,8 @@ bool TcpSocket::interfaceChecks(const SocketAddress& address4, const SocketAddre
                                 Error* error) const {
     const char* message = nullptr;
     if (address4.empty() && address6.empty()) {
-        message = "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address.";
+        message =
+            "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address.";
     } else if ((config_ & kIPv4Disabled) && address6.empty()) {
         message = "IPv4 has been disabled and specified interface doesn't support IPv6.";
     } else if ((config_ & kIPv6Disabled) && address4.empty()) {
@@ -307,6 +316,12 @@ void TcpSocket::closeWithError(std::optional<Error> error) {
     readQueue_.clear();
     writeQueue_.clear();
     preBuffer_.reset();
+    if (sslContext_) {
+        sslContext_->close();
+        sslContext_.reset();
+    }
+    sslPreBuffer_.reset();
+    sslErrCode_ = tlsSuccess;
 
     if (!accept4Source_ && !accept6Source_ && !acceptUNSource_ && !readSource_ && !writeSource_) {
         // No source owns a descriptor: these are still connecting (or were never watched).
@@ -336,6 +351,8 @@ void TcpSocket::closeWithError(std::optional<Error> error) {
     }
 
     socketFDBytesAvailable_ = 0;
+    sslWriteCachedLength_ = 0;
+    lastSSLHandshakeError_ = tlsSuccess;
     const bool wasStarted = flags_ & kStarted;
     flags_ = 0;
     if (wasStarted) {

@@ -9,11 +9,16 @@
 //
 // Reads and writes each form a queue served one request at a time; every request completes with
 // exactly one delegate call carrying its tag, unless the socket closes first.
+//
+// A connected socket can be upgraded to TLS between two reads and writes (startTLS); from then
+// on every byte passes through its TLS engine.
 #include "net/SocketAddress.h"
 #include "net/TcpReadPacket.h"
 #include "net/TcpSocketDelegate.h"
 #include "net/TcpSocketPreBuffer.h"
 #include "net/TcpWritePacket.h"
+#include "net/TlsSettings.h"
+#include "net/TlsStatus.h"
 #include "platform/core/Bytes.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/DispatchSource.h"
@@ -29,6 +34,8 @@
 
 namespace vm {
 
+class TlsEngine;
+
 class TcpSocket : public std::enable_shared_from_this<TcpSocket> {
 public:
     // `socketQueue` must be serial; null (or a concurrent queue) gives the socket its own queue.
@@ -37,7 +44,8 @@ public:
                                DispatchQueuePtr socketQueue = nullptr);
     // A socket that owns `fd`, a descriptor already connected over IPv4 or IPv6; it reports the
     // connect as if it had made it. Null with the error otherwise (`fd` is then left open).
-    static TcpSocketPtr socketFromConnectedSocketFD(int fd, std::weak_ptr<TcpSocketDelegate> delegate,
+    static TcpSocketPtr socketFromConnectedSocketFD(int fd,
+                                                    std::weak_ptr<TcpSocketDelegate> delegate,
                                                     DispatchQueuePtr delegateQueue,
                                                     DispatchQueuePtr socketQueue,
                                                     Error* error = nullptr);
@@ -54,7 +62,8 @@ public:
     void setDelegate(std::weak_ptr<TcpSocketDelegate> delegate, DispatchQueuePtr queue);
     void synchronouslySetDelegate(std::weak_ptr<TcpSocketDelegate> delegate);
     void synchronouslySetDelegateQueue(DispatchQueuePtr queue);
-    void synchronouslySetDelegate(std::weak_ptr<TcpSocketDelegate> delegate, DispatchQueuePtr queue);
+    void synchronouslySetDelegate(std::weak_ptr<TcpSocketDelegate> delegate,
+                                  DispatchQueuePtr queue);
 
     // Configuration (kept across connections) -------------------------------------------------
     bool isIPv4Enabled() const;
@@ -115,9 +124,22 @@ public:
     void readDataToData(Bytes terminator, double timeout, std::shared_ptr<Bytes> buffer,
                         std::size_t offset, std::size_t maxLength, long tag);
     static constexpr std::size_t kTerminatorReadLimit = 1024 * 1024;
+    // What one read step asks the TLS engine for, unless more is waiting.
+    static constexpr std::size_t kTlsReadLength = 32768;
 
     // Writes ----------------------------------------------------------------------------------
     void writeData(Bytes data, double timeout, long tag);
+
+    // TLS -------------------------------------------------------------------------------------
+    // Upgrades the connection to TLS once every read and write requested before is done; the
+    // delegate hears socketDidSecure, or socketDidDisconnect with the reason. A client verifies
+    // the server against the system's trust store (and its certificate against
+    // kCFStreamSSLPeerName when given) unless kTcpSocketManuallyEvaluateTrust hands that to the
+    // delegate. Ignored when the socket is not started, is closing, or has already asked once.
+    void startTLS(TlsSettings settings = {});
+    bool isSecure() const;
+    // The TLS engine, on the socket queue only (null elsewhere and before the upgrade).
+    TlsEngine* sslContext() const;
 
     // Progress of the current read or write: its tag, bytes done and total (0 when not known);
     // the fraction done, NaN when there is none. Any out may be null.
@@ -130,7 +152,8 @@ public:
 
     // Listening -------------------------------------------------------------------------------
     bool acceptOnPort(std::uint16_t port, Error* error = nullptr);
-    bool acceptOnInterface(const std::string& interface, std::uint16_t port, Error* error = nullptr);
+    bool acceptOnInterface(const std::string& interface, std::uint16_t port,
+                           Error* error = nullptr);
     // A Unix-domain socket file; a stale socket file at the path is replaced, and the file is
     // removed when the socket closes.
     bool acceptOnUrl(const std::string& url, Error* error = nullptr);
@@ -242,9 +265,29 @@ private:
     void endCurrentWrite();
     void setupWriteTimer(double timeout);
     void doWriteTimeout();
-    void doWriteTimeoutWithExtension(const std::shared_ptr<TcpWritePacket>& packet, double extension);
+    void doWriteTimeoutWithExtension(const std::shared_ptr<TcpWritePacket>& packet,
+                                     double extension);
     void suspendWriteSource();
     void resumeWriteSource();
+
+    // TLS (TcpSocketTls.cpp)
+    void maybeStartTLS();
+    void continueSSLHandshake();
+    void askDelegateToTrust(std::shared_ptr<TlsTrust> trust);
+    void applyTrustAnswer(int aStateIndex, bool shouldTrustPeer);
+    void trustNotEvaluated(int aStateIndex);
+    std::size_t readFromTls(char* target, std::size_t length, bool* waiting, bool* endOfStream,
+                            std::optional<Error>* error);
+    std::size_t writeToTls(const char* bytes, std::size_t length, bool* waiting,
+                           std::optional<Error>* error);
+    void flushSSLBuffers();
+    std::size_t tlsBytesAvailable() const;
+    // The engine's I/O: the connection registered with it is the socket.
+    static TlsStatus sslReadFunction(void* connection, char* data, std::size_t* length);
+    static TlsStatus sslWriteFunction(void* connection, const char* data, std::size_t* length);
+    TlsStatus sslReadWithBuffer(char* buffer, std::size_t* length);
+    TlsStatus sslWriteWithBuffer(const char* buffer, std::size_t* length);
+    Error tlsErrorFromEngine(TlsStatus status) const;
 
     // Listening (TcpSocketAccept.cpp)
     DispatchSourcePtr makeAcceptSource(int fd);
@@ -265,6 +308,10 @@ private:
         kCanAcceptBytes = 1u << 7,
         kReadSourceSuspended = 1u << 8,
         kWriteSourceSuspended = 1u << 9,
+        kTlsQueued = 1u << 10,
+        kReadSideWaitingForTLS = 1u << 11,
+        kWriteSideWaitingForTLS = 1u << 12,
+        kSecure = 1u << 13,
         kReadEOF = 1u << 14,
         kReadStreamClosed = 1u << 15,
     };
@@ -303,6 +350,11 @@ private:
     std::shared_ptr<TcpWritePacket> currentWrite_;
     std::size_t socketFDBytesAvailable_ = 0;
     TcpSocketPreBuffer preBuffer_{4096};
+    std::unique_ptr<TlsEngine> sslContext_;
+    std::unique_ptr<TcpSocketPreBuffer> sslPreBuffer_;  // ciphertext read ahead of the engine
+    std::size_t sslWriteCachedLength_ = 0;  // plaintext the engine took but has not sent yet
+    TlsStatus sslErrCode_ = tlsSuccess;     // what ended the TLS read stream
+    TlsStatus lastSSLHandshakeError_ = tlsSuccess;
     const char isOnSocketQueueOrTargetQueueKey_ = 0;  // its address is the queue-specific key
     std::shared_ptr<void> userData_;
     double alternateAddressDelay_ = 0.3;
@@ -314,12 +366,12 @@ void TcpSocket::notifyDelegate(F&& call) {
         return;
     }
     TcpSocketPtr self = weak_from_this().lock();  // null while the socket is being destroyed
-    delegateQueue_->async([weakDelegate = delegate_, self = std::move(self),
-                           call = std::forward<F>(call)]() mutable {
-        if (auto delegate = weakDelegate.lock()) {
-            call(*delegate, self);
-        }
-    });
+    delegateQueue_->async(
+        [weakDelegate = delegate_, self = std::move(self), call = std::forward<F>(call)]() mutable {
+            if (auto delegate = weakDelegate.lock()) {
+                call(*delegate, self);
+            }
+        });
 }
 
 }  // namespace vm

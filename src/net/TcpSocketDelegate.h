@@ -4,6 +4,7 @@
 // the same). The socket argument is null only for the disconnect reported while the socket is
 // being destroyed.
 #include "net/SocketAddress.h"
+#include "net/TlsTrust.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Error.h"
 
@@ -24,8 +25,8 @@ public:
     virtual ~TcpSocketDelegate() = default;
 
     // Listening: the queue the accepted connection's socket should use (null: a new one).
-    virtual DispatchQueuePtr newSocketQueueForConnectionFromAddress(const SocketAddress& /*address*/,
-                                                                    const TcpSocketPtr& /*sock*/) {
+    virtual DispatchQueuePtr newSocketQueueForConnectionFromAddress(
+        const SocketAddress& /*address*/, const TcpSocketPtr& /*sock*/) {
         return nullptr;
     }
     virtual void socketDidAcceptNewSocket(const TcpSocketPtr& /*sock*/,
@@ -53,6 +54,16 @@ public:
     virtual double socketShouldTimeoutWriteWithTag(const TcpSocketPtr& /*sock*/, long /*tag*/,
                                                    double /*elapsed*/, std::size_t /*bytesDone*/) {
         return 0;
+    }
+
+    // The TLS handshake completed: reads and writes now pass through TLS.
+    virtual void socketDidSecure(const TcpSocketPtr& /*sock*/) {}
+    // Manual trust evaluation: decide whether to trust the peer that sent `trust`, and call
+    // `completionHandler` with the answer (now or later, from any thread). Answer false at once
+    // when this delegate does not evaluate trust, as the default does: the socket then closes.
+    virtual bool socketDidReceiveTrust(const TcpSocketPtr& /*sock*/, const TlsTrust& /*trust*/,
+                                       TlsTrustCompletionHandler /*completionHandler*/) {
+        return false;
     }
 
     // The peer ended its stream and the socket stays open for writing (half-duplex).

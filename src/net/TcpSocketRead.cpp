@@ -1,6 +1,7 @@
 // TcpSocket: the read queue, the read step, end of stream and read time-outs.
 #include "net/TcpSocket.h"
 #include "net/TcpSocketError.h"
+#include "net/TlsEngine.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -81,9 +82,10 @@ void TcpSocket::queueRead(std::shared_ptr<TcpReadPacket> packet) {
     });
 }
 
-float TcpSocket::progressOfReadReturningTag(long* tag, std::size_t* done, std::size_t* total) const {
+float TcpSocket::progressOfReadReturningTag(long* tag, std::size_t* done,
+                                            std::size_t* total) const {
     return onQueue([&] {
-        if (!currentRead_) {
+        if (!currentRead_ || currentRead_->special) {
             if (tag) *tag = 0;
             if (done) *done = 0;
             if (total) *total = 0;
@@ -109,10 +111,20 @@ void TcpSocket::maybeDequeueRead() {
     if (!readQueue_.empty()) {
         currentRead_ = std::move(readQueue_.front());
         readQueue_.pop_front();
-        setupReadTimer(currentRead_->timeout);
-        doReadData();
+        if (currentRead_->special) {
+            flags_ |= kReadSideWaitingForTLS;
+            maybeStartTLS();
+        } else {
+            setupReadTimer(currentRead_->timeout);
+            doReadData();
+        }
     } else if (flags_ & kCloseAfterReads) {
         maybeClose();
+    } else if (flags_ & kSecure) {
+        flushSSLBuffers();
+        if (preBuffer_.availableBytes() == 0) {
+            resumeReadSource();
+        }
     }
 }
 
@@ -120,15 +132,28 @@ void TcpSocket::maybeDequeueRead() {
 
 void TcpSocket::doReadData() {
     if (!currentRead_ || (flags_ & kReadsPaused)) {
-        // Nothing wants the bytes: stop the source firing about them until a read comes.
+        // Nothing wants the bytes: decrypt what is there (noticing a close alert), then stop the
+        // source firing about them until a read comes.
+        flushSSLBuffers();
         if (socketFDBytesAvailable_ > 0) {
             suspendReadSource();
         }
         return;
     }
-    const std::size_t estimatedBytesAvailable = socketFDBytesAvailable_;
+    const bool secure = (flags_ & kSecure) != 0;
+    const std::size_t estimatedBytesAvailable =
+        socketFDBytesAvailable_ + (secure ? tlsBytesAvailable() : 0);
     if (estimatedBytesAvailable == 0 && preBuffer_.availableBytes() == 0) {
         resumeReadSource();
+        return;
+    }
+    if (flags_ & kReadSideWaitingForTLS) {
+        // The bytes are the peer's handshake: they wait until the write side reaches the upgrade.
+        if ((flags_ & kWriteSideWaitingForTLS) && lastSSLHandshakeError_ == errSSLWouldBlock) {
+            continueSSLHandshake();
+        } else {
+            suspendReadSource();
+        }
         return;
     }
 
@@ -175,8 +200,15 @@ void TcpSocket::doReadData() {
     if (!done && !error && !endOfStream && estimatedBytesAvailable > 0) {
         bool readIntoPreBuffer = false;
         std::size_t bytesToRead = 0;
-        if (packet.isTermRead()) {
-            bytesToRead = packet.readLengthForTermWithHint(estimatedBytesAvailable, &readIntoPreBuffer);
+        if (secure) {
+            // Decrypt in large steps to limit the number of calls.
+            const std::size_t defaultLength = estimatedBytesAvailable > kTlsReadLength
+                                                  ? estimatedBytesAvailable + kTlsReadLength / 2
+                                                  : kTlsReadLength;
+            bytesToRead = packet.optimalReadLengthWithDefault(defaultLength, &readIntoPreBuffer);
+        } else if (packet.isTermRead()) {
+            bytesToRead =
+                packet.readLengthForTermWithHint(estimatedBytesAvailable, &readIntoPreBuffer);
         } else {
             bytesToRead = packet.readLengthForNonTermWithHint(estimatedBytesAvailable);
         }
@@ -189,16 +221,19 @@ void TcpSocket::doReadData() {
             target = packet.writePosition();
         }
         const std::size_t bytesRead =
-            readFromSocket(target, bytesToRead, &waiting, &endOfStream, &error);
+            secure ? readFromTls(target, bytesToRead, &waiting, &endOfStream, &error)
+                   : readFromSocket(target, bytesToRead, &waiting, &endOfStream, &error);
 
         if (bytesRead > 0) {
+            if (readIntoPreBuffer) {
+                preBuffer_.didWrite(bytesRead);
+            }
             if (packet.readLength > 0) {
                 packet.bytesDone += bytesRead;
                 totalBytesReadForCurrentRead += bytesRead;
                 done = packet.bytesDone == packet.readLength;
             } else if (packet.isTermRead()) {
                 if (readIntoPreBuffer) {
-                    preBuffer_.didWrite(bytesRead);
                     moveFromPreBuffer(packet.readLengthForTermWithPreBuffer(preBuffer_, &done));
                 } else {
                     const long overflow = packet.searchForTermAfterPreBuffering(bytesRead);
@@ -216,6 +251,9 @@ void TcpSocket::doReadData() {
                     totalBytesReadForCurrentRead += kept;
                 }
                 checkMaxedOut();
+            } else if (readIntoPreBuffer) {
+                moveFromPreBuffer(bytesRead);
+                done = true;
             } else {
                 packet.bytesDone += bytesRead;
                 totalBytesReadForCurrentRead += bytesRead;
@@ -225,7 +263,8 @@ void TcpSocket::doReadData() {
     }
 
     // A read of what is available is done as soon as it has anything.
-    if (!done && packet.readLength == 0 && !packet.isTermRead() && totalBytesReadForCurrentRead > 0) {
+    if (!done && packet.readLength == 0 && !packet.isTermRead() &&
+        totalBytesReadForCurrentRead > 0) {
         done = true;
     }
 
@@ -282,7 +321,15 @@ std::size_t TcpSocket::readFromSocket(char* target, std::size_t length, bool* wa
 
 void TcpSocket::doReadEOF() {
     flags_ |= kReadEOF;
+    flushSSLBuffers();
     bool shouldDisconnect = false;
+    if (flags_ & (kReadSideWaitingForTLS | kWriteSideWaitingForTLS)) {
+        // A handshake can no longer complete.
+        closeWithError(tcpsocket::tlsError(errSSLClosedAbort,
+                                           "The connection ended before the "
+                                           "TLS handshake completed"));
+        return;
+    }
     if (flags_ & kReadStreamClosed) {
         // Already reported: the socket stays open for writing.
     } else if (preBuffer_.availableBytes() > 0) {
@@ -301,7 +348,17 @@ void TcpSocket::doReadEOF() {
         shouldDisconnect = true;
     }
     if (shouldDisconnect) {
-        closeWithError(tcpsocket::error(TcpSocketErrorCode::Closed));
+        if ((flags_ & kSecure) && sslErrCode_ == tlsSuccess) {
+            // The end was seen on the descriptor rather than by the engine: whether the session
+            // ended with a close alert decides, as it does when the engine sees it.
+            sslErrCode_ =
+                sslContext_->receivedCloseAlert() ? errSSLClosedGraceful : errSSLClosedAbort;
+        }
+        if (sslErrCode_ != tlsSuccess && sslErrCode_ != errSSLClosedGraceful) {
+            closeWithError(tlsErrorFromEngine(sslErrCode_));
+        } else {
+            closeWithError(tcpsocket::error(TcpSocketErrorCode::Closed));
+        }
     } else {
         suspendReadSource();
     }
@@ -343,11 +400,11 @@ void TcpSocket::doReadTimeout() {
                            elapsed = packet->timeout, bytesDone = packet->bytesDone] {
         double extension = 0;
         if (auto delegate = weakDelegate.lock()) {
-            extension = delegate->socketShouldTimeoutReadWithTag(self, packet->tag, elapsed, bytesDone);
+            extension =
+                delegate->socketShouldTimeoutReadWithTag(self, packet->tag, elapsed, bytesDone);
         }
-        self->socketQueue_->async([self, packet, extension] {
-            self->doReadTimeoutWithExtension(packet, extension);
-        });
+        self->socketQueue_->async(
+            [self, packet, extension] { self->doReadTimeoutWithExtension(packet, extension); });
     });
 }
 

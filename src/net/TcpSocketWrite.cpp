@@ -13,7 +13,8 @@ void TcpSocket::writeData(Bytes data, double timeout, long tag) {
     if (data.empty()) {
         return;
     }
-    auto packet = std::make_shared<TcpWritePacket>(TcpWritePacket{std::move(data), 0, tag, timeout});
+    auto packet =
+        std::make_shared<TcpWritePacket>(TcpWritePacket{std::move(data), 0, tag, timeout});
     socketQueue_->async([self = shared_from_this(), packet = std::move(packet)]() mutable {
         if ((self->flags_ & kStarted) && !(self->flags_ & kRefuseNewReadsWrites)) {
             self->writeQueue_.push_back(std::move(packet));
@@ -22,9 +23,10 @@ void TcpSocket::writeData(Bytes data, double timeout, long tag) {
     });
 }
 
-float TcpSocket::progressOfWriteReturningTag(long* tag, std::size_t* done, std::size_t* total) const {
+float TcpSocket::progressOfWriteReturningTag(long* tag, std::size_t* done,
+                                             std::size_t* total) const {
     return onQueue([&] {
-        if (!currentWrite_) {
+        if (!currentWrite_ || currentWrite_->special) {
             if (tag) *tag = 0;
             if (done) *done = 0;
             if (total) *total = 0;
@@ -46,8 +48,13 @@ void TcpSocket::maybeDequeueWrite() {
     if (!writeQueue_.empty()) {
         currentWrite_ = std::move(writeQueue_.front());
         writeQueue_.pop_front();
-        setupWriteTimer(currentWrite_->timeout);
-        doWriteData();
+        if (currentWrite_->special) {
+            flags_ |= kWriteSideWaitingForTLS;
+            maybeStartTLS();
+        } else {
+            setupWriteTimer(currentWrite_->timeout);
+            doWriteData();
+        }
     } else if (flags_ & kCloseAfterWrites) {
         maybeClose();
     }
@@ -65,13 +72,26 @@ void TcpSocket::doWriteData() {
         resumeWriteSource();  // its next event says the descriptor takes bytes again
         return;
     }
+    if (flags_ & kWriteSideWaitingForTLS) {
+        if ((flags_ & kReadSideWaitingForTLS) && lastSSLHandshakeError_ == errSSLWouldBlock) {
+            continueSSLHandshake();
+        }
+        // A handshake that had to wait for the descriptor resumed the source again itself;
+        // otherwise a writable descriptor would only keep firing it.
+        if (flags_ & kCanAcceptBytes) {
+            suspendWriteSource();
+        }
+        return;
+    }
 
     TcpWritePacket& packet = *currentWrite_;
     bool waiting = false;
     std::optional<Error> error;
-    const std::size_t written =
-        writeToSocket(packet.buffer.data() + packet.bytesDone, packet.buffer.size() - packet.bytesDone,
-                      &waiting, &error);
+    const char* remaining = packet.buffer.data() + packet.bytesDone;
+    const std::size_t remainingLength = packet.buffer.size() - packet.bytesDone;
+    const std::size_t written = (flags_ & kSecure)
+                                    ? writeToTls(remaining, remainingLength, &waiting, &error)
+                                    : writeToSocket(remaining, remainingLength, &waiting, &error);
     if (waiting) {
         flags_ &= ~kCanAcceptBytes;
         resumeWriteSource();
@@ -90,9 +110,10 @@ void TcpSocket::doWriteData() {
             resumeWriteSource();
         }
         if (written > 0) {
-            notifyDelegate([written, tag = packet.tag](TcpSocketDelegate& d, const TcpSocketPtr& sock) {
-                d.socketDidWritePartialDataOfLength(sock, written, tag);
-            });
+            notifyDelegate(
+                [written, tag = packet.tag](TcpSocketDelegate& d, const TcpSocketPtr& sock) {
+                    d.socketDidWritePartialDataOfLength(sock, written, tag);
+                });
         }
     }
     if (error) {
@@ -147,11 +168,11 @@ void TcpSocket::doWriteTimeout() {
                            elapsed = packet->timeout, bytesDone = packet->bytesDone] {
         double extension = 0;
         if (auto delegate = weakDelegate.lock()) {
-            extension = delegate->socketShouldTimeoutWriteWithTag(self, packet->tag, elapsed, bytesDone);
+            extension =
+                delegate->socketShouldTimeoutWriteWithTag(self, packet->tag, elapsed, bytesDone);
         }
-        self->socketQueue_->async([self, packet, extension] {
-            self->doWriteTimeoutWithExtension(packet, extension);
-        });
+        self->socketQueue_->async(
+            [self, packet, extension] { self->doWriteTimeoutWithExtension(packet, extension); });
     });
 }
 

@@ -38,7 +38,8 @@ struct RecordingDelegate : TcpSocketDelegate {
     DispatchQueuePtr queueForAccepted;  // the socket queue offered to accepted connections
     std::function<void(const TcpSocketPtr&, long)> afterRead;  // e.g. queue the next read
 
-    void socketDidConnectToHost(const TcpSocketPtr&, const std::string& host, std::uint16_t port) override {
+    void socketDidConnectToHost(const TcpSocketPtr&, const std::string& host,
+                                std::uint16_t port) override {
         connects.emplace_back(host, port);
     }
     void socketDidConnectToUrl(const TcpSocketPtr&, const std::string& url) override {
@@ -48,14 +49,19 @@ struct RecordingDelegate : TcpSocketDelegate {
         reads.emplace_back(tag, Bytes(data));
         if (afterRead) afterRead(sock, tag);
     }
-    void socketDidReadPartialDataOfLength(const TcpSocketPtr&, std::size_t length, long tag) override {
+    void socketDidReadPartialDataOfLength(const TcpSocketPtr&, std::size_t length,
+                                          long tag) override {
         partialReads.emplace_back(tag, length);
     }
-    void socketDidWriteDataWithTag(const TcpSocketPtr&, long tag) override { writes.push_back(tag); }
-    void socketDidWritePartialDataOfLength(const TcpSocketPtr&, std::size_t length, long tag) override {
+    void socketDidWriteDataWithTag(const TcpSocketPtr&, long tag) override {
+        writes.push_back(tag);
+    }
+    void socketDidWritePartialDataOfLength(const TcpSocketPtr&, std::size_t length,
+                                           long tag) override {
         partialWrites.emplace_back(tag, length);
     }
-    double socketShouldTimeoutReadWithTag(const TcpSocketPtr&, long, double elapsed, std::size_t) override {
+    double socketShouldTimeoutReadWithTag(const TcpSocketPtr&, long, double elapsed,
+                                          std::size_t) override {
         const std::size_t turn = readTimeoutElapsed.size();
         readTimeoutElapsed.push_back(elapsed);
         return turn < readTimeoutAnswers.size() ? readTimeoutAnswers[turn] : 0;
@@ -64,7 +70,8 @@ struct RecordingDelegate : TcpSocketDelegate {
     void socketDidDisconnect(const TcpSocketPtr&, const std::optional<Error>& error) override {
         disconnects.push_back(error);
     }
-    DispatchQueuePtr newSocketQueueForConnectionFromAddress(const SocketAddress&, const TcpSocketPtr&) override {
+    DispatchQueuePtr newSocketQueueForConnectionFromAddress(const SocketAddress&,
+                                                            const TcpSocketPtr&) override {
         return queueForAccepted;
     }
     void socketDidAcceptNewSocket(const TcpSocketPtr&, const TcpSocketPtr& newSocket) override {
@@ -170,7 +177,8 @@ public:
         sockaddr_storage bound{};
         socklen_t length = sizeof bound;
         ::getsockname(fd_.get(), reinterpret_cast<::sockaddr*>(&bound), &length);
-        port_ = sockaddr::portFromAddress(SocketAddress(reinterpret_cast<const char*>(&bound), length));
+        port_ =
+            sockaddr::portFromAddress(SocketAddress(reinterpret_cast<const char*>(&bound), length));
     }
     std::uint16_t port() const { return port_; }
     int fd() const { return fd_.get(); }
@@ -196,19 +204,22 @@ inline Fd plainConnect(std::uint16_t port, int family = AF_INET) {
 }
 
 // A TcpSocket (delegate on the main queue) connected to a plain peer on 127.0.0.1.
-struct ConnectedPair {
-    std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
+template <class Delegate = RecordingDelegate>
+struct BasicConnectedPair {
+    std::shared_ptr<Delegate> delegate = std::make_shared<Delegate>();
     TcpSocketPtr sock = TcpSocket::create(delegate, DispatchQueue::main());
     Fd peer;
 
-    explicit ConnectedPair(int peerReceiveBuffer = 0, bool halfDuplex = false) {
+    explicit BasicConnectedPair(int peerReceiveBuffer = 0, bool halfDuplex = false) {
         PlainListener listener(AF_INET, 16, peerReceiveBuffer);
         if (halfDuplex) sock->setAutoDisconnectOnClosedReadStream(false);
         Error error;
-        EXPECT_TRUE(sock->connectToHost("127.0.0.1", listener.port(), 10.0, &error)) << error.description;
+        EXPECT_TRUE(sock->connectToHost("127.0.0.1", listener.port(), 10.0, &error))
+            << error.description;
         peer = listener.accept();
         EXPECT_TRUE(waitFor([&] { return !delegate->connects.empty(); }));
     }
 };
+using ConnectedPair = BasicConnectedPair<>;
 
 }  // namespace vm::test
