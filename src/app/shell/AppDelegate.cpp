@@ -10,6 +10,7 @@
 #include "app/shell/SplitWindow.h"
 #include "app/shell/StatusImages.h"
 #include "app/shell/TnfPanel.h"
+#include "platform/audio/AudioBackend.h"
 #include "platform/ui/SingleInstance.h"
 #include "platform/ui/SleepWatcher.h"
 #include "platform/ui/UserNotifications.h"
@@ -35,6 +36,9 @@ std::shared_ptr<AppDelegate> AppDelegate::create(Options options) {
 AppDelegate::AppDelegate(Options options) : options_(std::move(options)) {}
 
 AppDelegate::~AppDelegate() {
+    if (audioListener_ != 0) {
+        AudioBackend::shared()->removeDevicesChangedListener(audioListener_);
+    }
     for (auto token : observers_) {
         NotificationCenter::defaultCenter().removeObserver(token);
     }
