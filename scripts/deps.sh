@@ -14,6 +14,7 @@ packages=(
   libopus-dev portaudio19-dev libsndfile1-dev libsamplerate0-dev libasound2-dev
   libudev-dev
   desktop-file-utils
+  xvfb xauth imagemagick
 )
 
 missing=()

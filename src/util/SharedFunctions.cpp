@@ -55,10 +55,7 @@ bool hasAdminPrivileges() {
     return found && userIsListedInGroup(found->pw_name, "admin");
 }
 
-void threadMainWarning() {
-    if (!isMainThread()) {
-        return;
-    }
+std::string callStackSymbols() {
     void* frames[64];
     const int count = ::backtrace(frames, 64);
     std::unique_ptr<char*, void (*)(void*)> symbols(::backtrace_symbols(frames, count), std::free);
@@ -66,6 +63,14 @@ void threadMainWarning() {
     for (int i = 0; symbols && i < count; ++i) {
         stack += (i ? "\n" : "") + std::string(symbols.get()[i]);
     }
+    return stack;
+}
+
+void threadMainWarning() {
+    if (!isMainThread()) {
+        return;
+    }
+    const std::string stack = callStackSymbols();
     log("threadCheckWarning: called on main thread:\n{}", stack);
 }
 

@@ -23,6 +23,8 @@ bool userIsListedInGroup(const std::string& login, const std::string& group);
 
 // Logs the call stack when called on the main thread, at the top of work that must not run there.
 void threadMainWarning();
+// The calling thread's stack, one frame a line.
+std::string callStackSymbols();
 
 // "v" followed by the program's version.
 std::string displayLongVersionString();

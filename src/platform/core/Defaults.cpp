@@ -152,6 +152,11 @@ std::optional<PlistArray> Defaults::arrayForKey(const std::string& key) const {
     return std::nullopt;
 }
 
+PlistDict Defaults::dictionaryRepresentation() const {
+    std::lock_guard lock(mutex_);
+    return values_;
+}
+
 std::optional<PlistDict> Defaults::dictionaryForKey(const std::string& key) const {
     auto v = object(key);
     if (v) {

@@ -27,6 +27,8 @@ public:
     std::optional<PlistData> dataForKey(const std::string& key) const;
     std::optional<PlistArray> arrayForKey(const std::string& key) const;
     std::optional<PlistDict> dictionaryForKey(const std::string& key) const;
+    // Every stored key and value.
+    PlistDict dictionaryRepresentation() const;
 
     // Stores and writes the file; false (and a log line) when the file cannot be written, in
     // which case the value is still kept for this run.

@@ -1,0 +1,22 @@
+// velmorasdr: hands the process to the Qt application and the app controller, which starts the
+// program before the event loop runs and completes the launch once it does.
+#include "app/shell/AppDelegate.h"
+#include "app/shell/PanadapterWindow.h"
+#include "platform/ui/Application.h"
+
+#include <QTimer>
+
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    vm::Application application(argc, argv);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);  // Qt's own options removed
+    auto controller = vm::AppDelegate::create({arguments});
+    if (controller->awakeFromNib() != vm::AppDelegate::Start::run) {
+        return 0;
+    }
+    controller->velmoraSDRWindow->makeKeyAndOrderFront();
+    QTimer::singleShot(0, [controller] { controller->applicationDidFinishLaunching(); });
+    return application.exec();
+}

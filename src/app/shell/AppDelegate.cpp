@@ -1,0 +1,113 @@
+#include "app/shell/AppDelegate.h"
+
+#include "app/shell/CwxWindow.h"
+#include "app/shell/HudWindow.h"
+#include "app/shell/MainControlsBar.h"
+#include "app/shell/MainMenus.h"
+#include "app/shell/MemoryPanel.h"
+#include "app/shell/PanadapterWindow.h"
+#include "app/shell/PreferencesWindow.h"
+#include "app/shell/SplitWindow.h"
+#include "app/shell/StatusImages.h"
+#include "app/shell/TnfPanel.h"
+#include "platform/audio/AudioBackend.h"
+#include "platform/ui/SingleInstance.h"
+#include "platform/ui/SleepWatcher.h"
+#include "platform/ui/UserNotifications.h"
+#include "util/SharedFunctions.h"
+#include "util/VMMegahertzFormatter.h"
+
+#include <QApplication>
+#include <QNetworkAccessManager>
+
+#include <mutex>
+
+namespace vm {
+
+namespace {
+std::mutex gRefMutex;
+std::weak_ptr<AppDelegate> gRefToSelf;
+}  // namespace
+
+std::shared_ptr<AppDelegate> AppDelegate::create(Options options) {
+    return std::shared_ptr<AppDelegate>(new AppDelegate(std::move(options)));
+}
+
+AppDelegate::AppDelegate(Options options) : options_(std::move(options)) {}
+
+AppDelegate::~AppDelegate() {
+    if (audioListener_ != 0) {
+        AudioBackend::shared()->removeDevicesChangedListener(audioListener_);
+    }
+    for (auto token : observers_) {
+        NotificationCenter::defaultCenter().removeObserver(token);
+    }
+}
+
+std::shared_ptr<AppDelegate> AppDelegate::refToSelf() {
+    std::lock_guard lock(gRefMutex);
+    return gRefToSelf.lock();
+}
+
+void AppDelegate::storeRefToSelf() {
+    std::lock_guard lock(gRefMutex);
+    gRefToSelf = weak_from_this();
+}
+
+std::string AppDelegate::versionTitleString() const {
+    return "velmoraSDR " + displayLongVersionString();
+}
+
+void AppDelegate::createWindows() {
+    auto own = [this](auto* widget) {
+        ownedWindows_.emplace_back(widget);
+        return widget;
+    };
+    std::array<PanadapterWindow*, 4> windows{};
+    for (int pan = 0; pan < 4; ++pan) {
+        windows[pan] = own(new PanadapterWindow(pan));
+        panControls[pan] = windows[pan]->panControls;
+    }
+    velmoraSDRWindow = windows[0];
+    velmoraSDRWindow1 = windows[1];
+    velmoraSDRWindow2 = windows[2];
+    velmoraSDRWindow3 = windows[3];
+    window = velmoraSDRWindow;
+    mainControls = velmoraSDRWindow->controlsBar;
+    prefsWindow = own(new PreferencesWindow);
+    darkWindowsCheckBox = prefsWindow->darkWindowsCheckBox;
+    slicePanels = prefsWindow->slicePanels;
+    hud = own(new HudWindow);
+    cwxWindow = own(new CwxWindow);
+    memoryPanel = own(new MemoryPanel);
+    tnfPanel = own(new TnfPanel);
+    splitWindow = own(new SplitWindow);
+    ownedMenus_ = std::make_unique<MainMenus>(velmoraSDRWindow->menuBar());
+    menus = ownedMenus_.get();
+    menus->preferencesMenuItem->setAction(
+        [this](MenuItem&) { prefsWindow->makeKeyAndOrderFront(); });
+    menus->quitMenuItem->setAction([](MenuItem&) { QApplication::quit(); });
+}
+
+void AppDelegate::loadImages() {
+    greenBulb = statusImageNamed("green_ball");
+    greyBulb = statusImageNamed("gray_ball");
+    yellowBulb = statusImageNamed("yellow_ball");
+    redBulb = statusImageNamed("red_ball");
+    blueBulb = statusImageNamed("blue_ball");
+    orangeBulb = statusImageNamed("orange_ball");
+    play_button_green = statusImageNamed("play_green");
+    play_button_black = statusImageNamed("play_black");
+    red_button = statusImageNamed("red_button");
+    red_button_dark = statusImageNamed("red_button_dark");
+    saveButtonDark = statusImageNamed("save");
+    addButtonDark = statusImageNamed("plus");
+    deleteButtonDark = statusImageNamed("delete");
+    goButtonDark = statusImageNamed("go_512x512");
+    saveButtonLight = statusImageNamed("save_light");
+    addButtonLight = statusImageNamed("plus_light");
+    deleteButtonLight = statusImageNamed("delete_light");
+    goButtonLight = statusImageNamed("go_512x512_light");
+}
+
+}  // namespace vm

@@ -1,0 +1,128 @@
+// Launch completion: the machine report, the preferences, discovery and the windows of the last
+// run, once the event loop runs.
+#include "app/shell/AppDelegate.h"
+
+#include "app/shell/CwxWindow.h"
+#include "app/shell/HudWindow.h"
+#include "app/shell/MainControlsBar.h"
+#include "app/shell/MemoryPanel.h"
+#include "app/shell/PanadapterWindow.h"
+#include "app/shell/PreferencesWindow.h"
+#include "app/shell/SerialPortChoice.h"
+#include "app/shell/SlicePanel.h"
+#include "app/shell/SystemReport.h"
+#include "app/shell/TnfPanel.h"
+#include "localaudio/AudioUtilities.h"
+#include "platform/core/Defaults.h"
+#include "platform/core/Log.h"
+#include "platform/ui/ControlPrefs.h"
+#include "util/SharedFunctions.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace vm {
+
+namespace {
+
+const std::string kSeparator(73, '-');
+
+// The screens as the window system reports them, read on the main thread.
+std::vector<std::string> screenLines() {
+    std::vector<std::string> lines;
+    int index = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect frame = screen->geometry();
+        lines.push_back(fmt::format(
+            "Screen {} backingScaleFactor:{:g} frame:{{{{{}, {}}}, {{{}, {}}}}} depth:{:x}",
+            index++, screen->devicePixelRatio(), frame.x(), frame.y(), frame.width(),
+            frame.height(), screen->depth()));
+    }
+    return lines;
+}
+
+}  // namespace
+
+void AppDelegate::applicationDidFinishLaunching() {
+    logLine(kSeparator);
+    log("applicationDidFinishLaunching:{} on {}", displayLongVersionString(), my_ip);
+    logSystemReport();
+    logZombieEnvironment();
+    AudioUtilities::setShouldExitOnCheckResultFail(false);
+    loadAudioDevicePopups(true);
+
+    // The update check reads this check box: it shows the stored choice before anything reads it.
+    setCheckBoxWithPrefAndDefault(prefsWindow->check_for_updates, "check_for_updates", true);
+
+    prefsWindow->serialPortPopup->clear();
+    findPorts(prefsWindow->serialPortPopup);
+    restorePreferences();
+
+    // The heads-up display starts over the top right of the first panadapter.
+    const QRect main = velmoraSDRWindow->frameGeometry();
+    hud->move(std::max(main.left(), main.right() - hud->width() - 24), main.top() + 130);
+    hud->makeKeyAndOrderFront();
+    doroSDRisRunning = openDoroSDR();
+    reopenWindows();
+    zenithorRunning = appIsRunning("Zenithor", true);
+    isTrvlRunning = appIsRunning("Tarvelo", true);
+    prefsWindow->auth_box->show();
+    prefsWindow->remoteRadioLabel->show();
+    log("DoroLinkAuth load failed");
+    startupComplete = true;
+}
+
+// Written from the update queue, so that a slow command never holds up the windows; the lines of
+// the report stay together in the log.
+void AppDelegate::logSystemReport() {
+    std::vector<std::string> screens = screenLines();
+    vmsdr_update_queue->async([screens = std::move(screens)] {
+        std::vector<std::string> lines{kSeparator};
+        auto append = [&lines](const std::vector<std::string>& more) {
+            lines.insert(lines.end(), more.begin(), more.end());
+        };
+        append(hardwareReportLines());
+        lines.push_back(firewallLine());
+        lines.push_back(std::string("User is admin: ") + (hasAdminPrivileges() ? "YES" : "NO"));
+        append(screens);
+        lines.push_back(kSeparator);
+        append(kernelModuleLines());
+        for (const auto& line : lines) {
+            logLine(line);
+        }
+        findPorts(nullptr);
+        logLine(kSeparator);
+    });
+}
+
+void AppDelegate::reopenWindows() {
+    const std::pair<const char*, Window*> windows[] = {{"prefs_window_visible", prefsWindow},
+                                                       {"cwx_window_visible", cwxWindow},
+                                                       {"memory_window_visible", memoryPanel},
+                                                       {"tnf_window_visible", tnfPanel}};
+    for (const auto& [key, w] : windows) {
+        if (Defaults::standard().boolForKey(key).value_or(false)) {
+            w->makeKeyAndOrderFront();
+        }
+    }
+}
+
+bool AppDelegate::openDoroSDR() {
+    if (!isMainThread()) {
+        log("openDoroSDR not called on main thread, required for RadioFactory radioTimeoutCheck to "
+            "run:\n{}",
+            callStackSymbols());
+    }
+    if (radioFactory) {
+        log("openDoroSDR:already open");
+        return true;
+    }
+    doroSlices.clear();
+    doroPanafalls.clear();
+    mainControls->vfo_number->clear();
+    radioFactory = RadioFactory::create(options_.discoveryPort);
+    log("openDoroSDR:Open");
+    return true;
+}
+
+}  // namespace vm

@@ -1,0 +1,101 @@
+// Telling the user something outside the windows, the station name of this client, the DoroLink
+// table after a server exchange, and the DoroLink identity of the logged-in user.
+#include "app/shell/AppDelegate.h"
+
+#include "app/shell/PreferencesWindow.h"
+#include "platform/core/Log.h"
+#include "platform/ui/UserNotifications.h"
+#include "radio/Client.h"
+#include "radio/Radio.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPixmap>
+
+namespace vm {
+
+void AppDelegate::showNotificationWithTitle(const std::string& title, const std::string& text,
+                                            const QImage& image) {
+    userNotifications_->show(title, text, image);
+}
+
+void AppDelegate::clientListChangedNotification(const Notification&) {
+    const std::shared_ptr<Radio> radio = openRadio;
+    if (!radio) {
+        return;
+    }
+    const std::string own = radio->clientHandle().value_or("");
+    std::vector<std::shared_ptr<Client>> clients =
+        radio->guiClients()->with([](const auto& list) { return list; });
+    for (const auto& client : clients) {
+        const std::string handle = client->clientHandle.value_or("");
+        const std::string station = client->station.value_or("");
+        if (handle.empty() || handle != own || station.empty()) {
+            continue;
+        }
+        log("clientListChangedNotification:us:openRadio.clientHandle:[{}] clientHandle:[{}] "
+            "clientStatus:[{}] "
+            "clientId:[{}] program:[{}] station:[{}] [{} {} {} {}]",
+            own, handle, client->clientStatus.value_or(""), client->clientId.value_or(""),
+            client->program.value_or(""), station, int(client->forced),
+            int(client->wanValidationFailed), int(client->duplicateClientId),
+            int(client->localPtt));
+        std::weak_ptr<AppDelegate> weak = weak_from_this();
+        DispatchQueue::main()->async([weak, station] {
+            if (auto self = weak.lock()) {
+                self->prefsWindow->stationNameText->setStringValue(station);
+            }
+        });
+    }
+}
+
+void AppDelegate::authProcessComplete(const Notification&) {
+    prefsWindow->remoteRadioTableView->reloadData();
+    prefsWindow->authProgressIndicator->stopAnimation();
+}
+
+void AppDelegate::displayIdToken(const std::string& json) {
+    PreferencesWindow& p = *prefsWindow;
+    p.auth_picture->clear();
+    if (json.empty()) {
+        p.auth_email->clear();
+        return;
+    }
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(json), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        const std::string description = error.error != QJsonParseError::NoError
+                                            ? error.errorString().toStdString()
+                                            : "not a JSON object";
+        log("displayIdToken:error: {}", description);
+        p.auth_email->setText(QString::fromStdString(description));
+        p.auth_status->setText(QStringLiteral("DoroLink"));
+        return;
+    }
+    const QJsonObject claims = document.object();
+    p.auth_email->setText(claims.value("email").toString());
+    p.auth_status->setText(
+        QStringLiteral("DoroLink: %1 %2")
+            .arg(claims.value("given_name").toString(), claims.value("family_name").toString()));
+    // The picture comes over the network: it is shown when it arrives, never waited for here.
+    const QUrl picture(claims.value("picture").toString());
+    if (!picture.isValid() || picture.isEmpty()) {
+        return;
+    }
+    if (!network_) {
+        network_ = std::make_unique<QNetworkAccessManager>();
+    }
+    QNetworkReply* reply = network_->get(QNetworkRequest(picture));
+    QLabel* target = p.auth_picture;
+    QObject::connect(reply, &QNetworkReply::finished, target, [reply, target] {
+        QPixmap image;
+        if (reply->error() == QNetworkReply::NoError && image.loadFromData(reply->readAll())) {
+            target->setPixmap(image);
+        }
+        reply->deleteLater();
+    });
+}
+
+}  // namespace vm

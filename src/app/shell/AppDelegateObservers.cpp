@@ -1,0 +1,57 @@
+// What the controller listens to for the whole run, and the images the controls show first.
+#include "app/shell/AppDelegate.h"
+
+#include "app/shell/HudWindow.h"
+#include "app/shell/MainControlsBar.h"
+#include "app/shell/PreferencesWindow.h"
+#include "app/shell/SlicePanel.h"
+
+#include <QGuiApplication>
+
+namespace vm {
+
+void AppDelegate::registerObservers() {
+    std::weak_ptr<AppDelegate> weak = weak_from_this();
+    observers_.push_back(NotificationCenter::defaultCenter().addObserver(
+        "com.velmorasoftware.doro.auth.process.complete", nullptr, DispatchQueue::main(),
+        [weak](const Notification& notification) {
+            if (auto self = weak.lock()) {
+                self->authProcessComplete(notification);
+            }
+        }));
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, hud,
+                     [weak](Qt::ApplicationState state) {
+                         if (auto self = weak.lock()) {
+                             self->applicationStateChanged(state == Qt::ApplicationActive);
+                         }
+                     });
+}
+
+// The heads-up display leaves the screen with the application when the operator asked for that.
+void AppDelegate::applicationStateChanged(bool active) {
+    if (!active && hudHidesOnDeactivate_ && hud->isVisible()) {
+        hud->hide();
+        hudHiddenInBackground_ = true;
+    } else if (active && hudHiddenInBackground_) {
+        hud->show();
+        hudHiddenInBackground_ = false;
+    }
+}
+
+void AppDelegate::showInitialImages() {
+    mainControls->pollButton->setImage(greyBulb);
+    mainControls->transmitButton->setImage(red_button_dark);
+    mainControls->tuneButton->setImage(greyBulb);
+    hud->hudRitButton->setImage(greyBulb);
+    hud->hudXitButton->setImage(greyBulb);
+    prefsWindow->authDoroLinkServerStatus->setImage(greyBulb);
+    prefsWindow->doroControlLightButton->setImage(greyBulb);
+    for (auto* panel : slicePanels) {
+        panel->ritButton->setImage(greyBulb);
+        panel->xitButton->setImage(greyBulb);
+        panel->recordButton->setImage(greyBulb);
+        panel->playbackButton->setImage(play_button_black);
+    }
+}
+
+}  // namespace vm

@@ -1,0 +1,331 @@
+// Start-up: everything the controller does before the event loop runs, in this order: folders,
+// debug log, machine facts, single instance, windows and controls, observers, queues, the
+// preference reset, and the listeners for serial ports, URLs, audio devices and sleep.
+#include "app/shell/AppDelegate.h"
+
+#include "app/shell/DebugLogFiles.h"
+#include "app/shell/EqualizerPanel.h"
+#include "app/shell/HudWindow.h"
+#include "app/shell/MachineFacts.h"
+#include "app/shell/MainControlsBar.h"
+#include "app/shell/MemoryPanel.h"
+#include "app/shell/PanControls.h"
+#include "app/shell/PanadapterWindow.h"
+#include "app/shell/PreferencesWindow.h"
+#include "app/shell/SlicePanel.h"
+#include "platform/core/Defaults.h"
+#include "platform/core/KeyedUnarchiver.h"
+#include "platform/core/Log.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/Beep.h"
+#include "platform/ui/ControlPrefs.h"
+#include "platform/ui/SingleInstance.h"
+#include "platform/ui/UserNotifications.h"
+#include "util/VMMegahertzFormatter.h"
+
+#include <QGuiApplication>
+#include <QSysInfo>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+
+namespace vm {
+
+namespace {
+
+const std::string kSeparator(73, '-');
+
+// The text field formatter of a frequency in megahertz.
+NumberFormatter megahertzFieldFormatter(const VMMegahertzFormatter& formatter) {
+    return NumberFormatter{[&formatter](double mhz) { return formatter.stringForObjectValue(mhz); },
+                           [&formatter](const std::string& text) -> std::optional<double> {
+                               double mhz = 0;
+                               if (!formatter.getObjectValue(&mhz, text, nullptr)) {
+                                   return std::nullopt;
+                               }
+                               return mhz;
+                           },
+                           [&formatter](const std::string& text) {
+                               return formatter.isPartialStringValid(text, nullptr);
+                           }};
+}
+
+ArchiveArray unarchivedArray(const std::string& key) {
+    const auto data = Defaults::standard().dataForKey(key);
+    if (!data) {
+        return {};
+    }
+    const auto unarchiver = KeyedUnarchiver::create(std::string(data->begin(), data->end()));
+    if (!unarchiver) {
+        return {};
+    }
+    const auto value = unarchiver->decodeTopObject({"Array", "Number", "String"});
+    const auto* array = value ? value->get<ArchiveArray>() : nullptr;
+    return array ? *array : ArchiveArray{};
+}
+
+}  // namespace
+
+AppDelegate::Start AppDelegate::awakeFromNib() {
+    const AppFolders folders = checkFolders();
+    debugPath = folders.debugPath;
+    tmpPath = folders.tmpPath;
+    soundFilesPath = folders.soundFilesPath;
+    dataFilesPath = folders.dataFilesPath;
+    redirectConsoleLogToDocumentFolder();
+    logLine(kSeparator);
+    logMachineFacts();
+
+    Start refusal = Start::run;
+    if (!claimSingleInstance(&refusal)) {
+        return refusal;
+    }
+
+    storeRefToSelf();
+    createWindows();
+    velmoraSDRWindow->setFrameAutosaveName("velmoraSDR_window");
+    velmoraSDRWindow1->setFrameAutosaveName("velmoraSDR_window1");
+    velmoraSDRWindow2->setFrameAutosaveName("velmoraSDR_window2");
+    velmoraSDRWindow3->setFrameAutosaveName("velmoraSDR_window3");
+
+    const Date now = std::chrono::system_clock::now();
+    localSpots.clear();
+    bandLowerEdges.clear();
+    bandUpperEdges.clear();
+    doroSlices.clear();
+    doroPanafalls.clear();
+    loadingSpots = fetchingSpots = false;
+    lastPurge = lastVoxCheck = now;
+    lastSplit.clear();
+    sideToneStatusString.clear();
+
+    prepareControls();
+
+    bandLowerEdges = unarchivedArray("trvl_band_lower_edge_array");
+    bandUpperEdges = unarchivedArray("trvl_band_upper_edge_array");
+    auto antenna = [](const char* key) {
+        return Defaults::standard().stringForKey(key).value_or("ant1");
+    };
+    lastActiveRXAnt = antenna("lastActiveRXAnt");
+    lastActiveTXAnt = antenna("lastActiveTXAnt");
+    lastAlternateRXAnt = antenna("lastAlternateRXAnt");
+    lastAlternateTXAnt = antenna("lastAlternateTXAnt");
+
+    prefsWindow->pttSourceTitle->hide();
+    for (auto* meter : prefsWindow->ampMeters) {
+        meter->hide();
+    }
+    logZombieEnvironment();
+    sMeterValues.clear();
+    was_connected = sleeping = doroAutoTuning = false;
+    sideToneString.clear();
+    memoryPanel->memoryGoButton->setEnabled(false);
+    memoryPanel->memoryDeleteButton->setEnabled(false);
+    memoryRowBeingEdited = tnfRowBeingEdited = -1;
+
+    loadImages();
+    showInitialImages();
+    readOperatingSystemVersion();
+    darkWindowsCheckBox->setEnabled(true);
+    darkWindowsCheckBox->setState(
+        Defaults::standard().boolForKey("vmsdr_dark_windows").value_or(false));
+    darkWindowsChanged();
+
+    for (auto* controls : panControls) {
+        controls->preAmpListPopup->hide();
+    }
+    userMemories.clear();
+
+    doroSDRisRunning = false;
+    radioConnectionState = 0;
+    recordingAStarted = recordingBStarted = playbackAStarted = playbackBStarted = now;
+
+    setCheckBoxWithPrefAndDefault(prefsWindow->trvlSpotsButton, "display_trvl_spots", false);
+    setCheckBoxWithPrefAndDefault(prefsWindow->radioSpotsButton, "display_radio_spots", false);
+    setCheckBoxWithPrefAndDefault(prefsWindow->zenithorNFMButton, "zenithor_narrow_fm", false);
+    setCheckBoxWithPrefAndDefault(prefsWindow->memoryShowCB, "display_memories", false);
+    loadControls();
+
+    registerObservers();
+
+    for (QWidget* hidden : {static_cast<QWidget*>(prefsWindow->recorded_filesPopUp),
+                            static_cast<QWidget*>(prefsWindow->recordStopButton),
+                            static_cast<QWidget*>(prefsWindow->fileTransmitButton),
+                            static_cast<QWidget*>(prefsWindow->leftPowerIndicator),
+                            static_cast<QWidget*>(prefsWindow->rightPowerIndicator),
+                            static_cast<QWidget*>(prefsWindow->elapsedSecondsLabel)}) {
+        hidden->hide();
+    }
+    velmoraSDRWindow->frameStatus->setText(QStringLiteral("No Radio Connected"));
+    prefsWindow->frameStatus1->setText(QStringLiteral("No Radio Connected"));
+
+    radioStartupComplete = false;
+    radioConnectionState = 0;
+    startupTime = sessionStart = lastTuningChange = std::chrono::system_clock::now();
+
+    userNotifications_ = std::make_unique<UserNotifications>();
+
+    createQueues();
+
+    if (resetPreferencesAsked()) {
+        resetPreferences();
+        return Start::preferencesReset;
+    }
+
+    startSerialDeviceNotification();
+    hud->setWindowTitle(QString::fromStdString(versionTitleString()));
+    startAudioDeviceListeners();
+    startSleepWatcher();
+    log("awakeFromNib:getOSVersion:{} {}.{}.{}", osVersionString, majorVersion, minorVersion,
+        patchVersion);
+    return Start::run;
+}
+
+void AppDelegate::logZombieEnvironment() {
+    if (std::getenv("NSZombieEnabled") || std::getenv("NSAutoreleaseFreedObjectCheckEnabled")) {
+        log("NSZombieEnabled/NSAutoreleaseFreedObjectCheckEnabled enabled!");
+    }
+}
+
+void AppDelegate::redirectConsoleLogToDocumentFolder() {
+    debugLogFilePath =
+        (std::filesystem::path(debugPath) / debugLogFileName(std::time(nullptr))).string();
+    if (redirectStandardError(debugLogFilePath)) {
+        log("stderr redirected to {}", debugLogFilePath);
+    } else {
+        const int error = errno;
+        Alert alert;
+        alert.setAlertStyle(Alert::Style::critical);
+        alert.setMessageText("Could not redirect debug log.");
+        alert.setInformativeText(
+            fmt::format("Error:{}({}), Ant-Virus software may be blocking your file access.",
+                        std::strerror(error), error));
+        alert.addButtonWithTitle("OK");
+        alert.runModal();
+    }
+    if (!debugPath.empty()) {
+        purgeFilesAtPath(debugPath, 604800, "txt");
+    }
+}
+
+void AppDelegate::logMachineFacts() {
+    const NetworkFacts facts = readNetworkFacts();
+    if (facts.macFailed) {
+        log("getMacAddress:Error: {}", facts.macAddress);
+    }
+    macAddress = facts.macAddress;
+    my_ip = facts.myIp;
+    log("awakeFromNib:MAC Address: {}, ip Address: {}", macAddress, my_ip);
+    log("cpu:{}, rosetta:{}", processorFamily(), "NO");
+}
+
+bool AppDelegate::claimSingleInstance(Start* refusal) {
+    singleInstance_ = std::make_unique<SingleInstance>();
+    std::weak_ptr<AppDelegate> weak = weak_from_this();
+    if (singleInstance_->claim([weak](const std::string& url) {
+            if (auto self = weak.lock()) {
+                self->handleURLEvent(url);
+            }
+        })) {
+        return true;
+    }
+    // A start that only carries links hands them to the running program, as opening a link does
+    // on other systems, and ends quietly; a start by hand is told why it ends.
+    const auto urls = SingleInstance::urlsFromArguments(options_.arguments);
+    if (!urls.empty() && singleInstance_->forward(urls)) {
+        *refusal = Start::handedOver;
+        return false;
+    }
+    log("velmoraSDR is already running. This instance will quit");
+    Alert alert;
+    alert.setAlertStyle(Alert::Style::informational);
+    alert.setMessageText("velmoraSDR is already running.");
+    alert.setInformativeText("This instance will quit.");
+    alert.addButtonWithTitle("OK");
+    alert.runModal();
+    *refusal = Start::alreadyRunning;
+    return false;
+}
+
+void AppDelegate::prepareControls() {
+    megahertzFormatter_ = std::make_unique<VMMegahertzFormatter>();
+    megahertzFormatter_->setShowHz(true);
+    megahertzFormatter_->setBeep([] { beep(); });
+    const NumberFormatter formatter = megahertzFieldFormatter(*megahertzFormatter_);
+    mainControls->vfo_mhz->setFormatter(formatter);
+    mainControls->vfo_alt_mhz->setFormatter(formatter);
+    for (auto* panel : slicePanels) {
+        panel->freqText->setFormatter(formatter);
+    }
+    prefsWindow->radioTableView->setAutosaveName("vmsdr_local_table_settings");
+    prefsWindow->remoteRadioTableView->setAutosaveName("vmsdr_remote_table_settings");
+    for (auto* equalizer : {prefsWindow->rxEqualizer, prefsWindow->txEqualizer}) {
+        for (auto* slider : equalizer->sliders) {
+            slider->setMinValue(-10.0);
+            slider->setMaxValue(10.0);
+        }
+    }
+    setDbmSliderRanges();
+}
+
+void AppDelegate::readOperatingSystemVersion() {
+    osVersionString = QSysInfo::prettyProductName().toStdString();
+    // The running kernel's release, "6.1.0-18-amd64": its first three numbers.
+    const std::string release = QSysInfo::kernelVersion().toStdString();
+    long* parts[] = {&majorVersion, &minorVersion, &patchVersion};
+    const char* p = release.c_str();
+    for (long* part : parts) {
+        char* end = nullptr;
+        *part = std::strtol(p, &end, 10);
+        if (end == p || *end != '.') {
+            break;
+        }
+        p = end + 1;
+    }
+}
+
+void AppDelegate::createQueues() {
+    kbrx_background_queue =
+        DispatchQueue::serial("com.velmorasoftware.vmsdr_app_controller_background_queue");
+    kbrx_dorocontrol_queue =
+        DispatchQueue::serial("com.velmorasoftware.vmsdr_app_controller_dorocontrol_queue");
+    kbrx_zenithor_queue =
+        DispatchQueue::serial("com.velmorasoftware.vmsdr_app_controller_zenithor_queue");
+    kbrx_sidetone_queue =
+        DispatchQueue::serial("com.velmorasoftware.vmsdr_app_controller_sidetone_queue");
+    vmsdr_update_queue =
+        DispatchQueue::serial("com.velmorasoftware.vmsdr_app_controller_update_queue");
+    vmsdr_all_profiles_queue =
+        DispatchQueue::serial("com.velmorasoftware.vmsdr_app_controller_all_profiles_queue");
+    vmsdr_maintenance_queue =
+        DispatchQueue::serial("com.velmorasoftware.vmsdr_app_controller_maintenance_queue");
+}
+
+bool AppDelegate::resetPreferencesAsked() const {
+    for (const auto& argument : options_.arguments) {
+        if (argument == "--reset-preferences") {
+            return true;
+        }
+    }
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
+}
+
+void AppDelegate::resetPreferences() {
+    Alert alert;
+    alert.setAppearance(window_appearance);
+    alert.setMessageText("Are you sure you want to reset all velmoraSDR Preferences ?");
+    alert.setInformativeText("This action cannot be undone");
+    alert.addButtonWithTitle("Reset");
+    alert.addButtonWithTitle("Cancel");
+    if (alert.runModal() == Alert::firstButtonReturn) {
+        Defaults& defaults = Defaults::standard();
+        for (const auto& [key, value] : defaults.dictionaryRepresentation()) {
+            defaults.remove(key);
+        }
+    }
+}
+
+}  // namespace vm

@@ -1,0 +1,58 @@
+#pragma once
+// The menus of the main window and the panadapters' contextual menu. The items whose sub-menus
+// the controller rebuilds (slices, profiles, transverters) and the items it enables or checks
+// carry their outlet names as objectName. The slice menu ("shortcutsMenu") keeps its items at
+// fixed positions: 4 centres the panadapter under the heads-up display, 6 to 8 need slices A and
+// B, 14 to 16 slice A or B.
+#include "platform/ui/Menu.h"
+#include "platform/ui/WindowMenu.h"
+
+#include <QMenuBar>
+
+#include <array>
+
+namespace vm {
+
+struct MainMenus {
+    // Builds the menu bar into `bar` and the contextual menu.
+    explicit MainMenus(QMenuBar* bar);
+
+    Menu* applicationMenu;
+    MenuItem* preferencesMenuItem;
+    MenuItem* quitMenuItem;
+    Menu* radioMenu;
+    MenuItem* disconnectMenuItem;
+    Menu* shortcutsMenu;
+    MenuItem* vfoAddMenuItem;
+    MenuItem* vfoRemoveMenuItem;
+    MenuItem* panafallAddMenuItem;
+    MenuItem* centerShortcutsMenu;
+    MenuItem* panafallRemoveMenuItem;
+    MenuItem* xvtrShortcutsMenu;
+    MenuItem* activeShortcutsMenu;
+    MenuItem* lockedShortcutsMenu;
+    MenuItem* transmitShortcutsMenu;
+    Menu* transmitMenu;
+    MenuItem* moxMenuItem;
+    MenuItem* voxMenuItem;
+    MenuItem* tuneMenuItem;
+    Menu* profilesMenu;
+    MenuItem* globalProfilesShortcutsMenu;
+    MenuItem* transmitProfilesShortcutsMenu;
+    MenuItem* micProfilesShortcutsMenu;
+    WindowMenu* windowMenu;
+
+    // The contextual menu of the panadapter views.
+    std::unique_ptr<Menu> panContextMenu;
+    MenuItem* activeContextMenu;
+    MenuItem* lockedContextMenu;
+    MenuItem* transmitContextMenu;
+    MenuItem* centerContextMenu;
+    MenuItem* removeSliceContextMenu;
+    std::array<MenuItem*, 4> contextModeSubMenuItems{};  // contextModeASubMenuItem ... D
+    MenuItem* globalProfilesContextualMenu;
+    MenuItem* transmitProfilesContextualMenu;
+    MenuItem* micProfilesContextualMenu;
+};
+
+}  // namespace vm

@@ -1,0 +1,19 @@
+#include "app/shell/SplitWindow.h"
+
+namespace vm {
+
+using namespace kit;
+
+SplitWindow::SplitWindow(QWidget* parent) : Window(parent) {
+    setObjectName(QStringLiteral("splitWindow"));
+    setWindowTitle(QStringLiteral("Split"));
+    auto* central = new QWidget(this);
+    auto* grid = new QGridLayout(central);
+    splitkHzTextField = textField(central, QStringLiteral("splitkHzTextField"));
+    splitkHzTextField->setMinimumWidth(100);
+    row(grid, QStringLiteral("Split kHz"), {splitkHzTextField});
+    setCentralWidget(central);
+    resize(240, 60);
+}
+
+}  // namespace vm

@@ -1,0 +1,15 @@
+#pragma once
+// The small window that asks for a split offset other than the fixed ones, in kHz.
+#include "app/shell/WidgetKit.h"
+#include "platform/ui/Window.h"
+
+namespace vm {
+
+class SplitWindow : public Window {
+public:
+    explicit SplitWindow(QWidget* parent = nullptr);
+
+    TextField* splitkHzTextField;
+};
+
+}  // namespace vm

@@ -1,0 +1,42 @@
+#pragma once
+// Starts the app controller as the program does, in the test's own home. Standard error is put
+// back when the test ends, since start-up points it at the debug log.
+#include "app/shell/AppDelegate.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Defaults.h"
+#include "platform/ui/Alert.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <string>
+
+namespace vm::test {
+
+class AppFixture : public ::testing::Test {
+protected:
+    void SetUp() override { savedStderr_ = ::dup(STDERR_FILENO); }
+    void TearDown() override {
+        controller.reset();
+        Alert::setTestResponder({});
+        ::dup2(savedStderr_, STDERR_FILENO);
+        ::close(savedStderr_);
+    }
+
+    // Start-up and launch, with discovery on a port of its own.
+    void launch(std::vector<std::string> arguments = {}) {
+        controller = AppDelegate::create({std::move(arguments), 0});
+        ASSERT_EQ(controller->awakeFromNib(), AppDelegate::Start::run);
+        controller->applicationDidFinishLaunching();
+    }
+
+    std::string logText() const { return readWholeFile(controller->debugLogFilePath).value_or(""); }
+
+    std::shared_ptr<AppDelegate> controller;
+
+private:
+    int savedStderr_ = -1;
+};
+
+}  // namespace vm::test

@@ -1,0 +1,113 @@
+// The windows as the user sees them: every one drawn for a person to look at, every one usable on
+// a 1366 x 768 screen, and the outlets that later code finds by name present in each.
+#include "AppFixture.h"
+
+#include "../../platform/ui/Screenshot.h"
+#include "app/shell/CwxWindow.h"
+#include "app/shell/HudWindow.h"
+#include "app/shell/MainMenus.h"
+#include "app/shell/MemoryPanel.h"
+#include "app/shell/PanadapterWindow.h"
+#include "app/shell/PreferencesWindow.h"
+#include "app/shell/TnfPanel.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTabWidget>
+
+namespace vm {
+namespace {
+
+using test::AppFixture;
+
+// No label or button of the window has less room than its text needs.
+void expectNoClippedText(QWidget& top, const QString& where) {
+    for (QLabel* label : top.findChildren<QLabel*>()) {
+        if (label->isVisibleTo(&top) && !label->text().isEmpty() && !label->wordWrap()) {
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
+                << where.toStdString() << ": " << label->text().toStdString();
+        }
+    }
+}
+
+void fitsSmallScreen(QWidget& window, const QString& name) {
+    const QSize needed = window.minimumSizeHint().expandedTo(window.minimumSize());
+    EXPECT_LE(needed.width(), 1366) << name.toStdString();
+    EXPECT_LE(needed.height(), 768 - 60) << name.toStdString();  // a panel and a title bar
+}
+
+TEST_F(AppFixture, EveryWindowIsDrawnAndFitsA1366By768Screen) {
+    launch();
+    struct Shot {
+        QWidget* window;
+        const char* file;
+    };
+    std::vector<Shot> shots{{controller->velmoraSDRWindow, "app_panadapter_window_0.png"},
+                            {controller->velmoraSDRWindow1, "app_panadapter_window_1.png"},
+                            {controller->hud, "app_hud.png"},
+                            {controller->cwxWindow, "app_cwx_window.png"},
+                            {controller->memoryPanel, "app_memory_panel.png"},
+                            {controller->tnfPanel, "app_tnf_panel.png"}};
+    for (const Shot& shot : shots) {
+        shot.window->show();
+        QApplication::processEvents();
+        fitsSmallScreen(*shot.window, shot.file);
+        expectNoClippedText(*shot.window, shot.file);
+        test::saveScreenshot(*shot.window, shot.file);
+    }
+    // The first panadapter window at the size of a small laptop screen.
+    controller->velmoraSDRWindow->resize(1366, 700);
+    QApplication::processEvents();
+    expectNoClippedText(*controller->velmoraSDRWindow, "panadapter window at 1366");
+    test::saveScreenshot(*controller->velmoraSDRWindow, "app_panadapter_window_0_1366.png");
+
+    PreferencesWindow& prefs = *controller->prefsWindow;
+    prefs.show();
+    fitsSmallScreen(prefs, "prefs");
+    for (int tab = 0; tab < prefs.prefsTabView->count(); ++tab) {
+        prefs.prefsTabView->setCurrentIndex(tab);
+        QApplication::processEvents();
+        const QString name = prefs.prefsTabView->tabText(tab).toLower();
+        expectNoClippedText(prefs, name);
+        test::saveScreenshot(
+            prefs, QStringLiteral("app_prefs_%1_%2.png").arg(tab, 2, 10, QChar('0')).arg(name));
+    }
+}
+
+TEST_F(AppFixture, RepeatedSetsCarryTheirLetterOrSuffixAndTheTabsKeepTheirIndexes) {
+    launch();
+    PreferencesWindow& prefs = *controller->prefsWindow;
+    for (const char* name :
+         {"volumeASlider", "volumeDSlider", "sliceBMuteCheckBox", "qrLengthTextC", "filterLoTextD",
+          "sliceFilterHiBStepper", "sliceRITCStepper", "filterPresetApopup", "sliceDFreqText",
+          "mem_rxAntApopup", "mem_txAntDpopup", "eq_rx_slider7", "eq_tx_val0", "meter_28_Label",
+          "amp_meter_label_4", "radioTx3DelayText", "doroControlAux3Popup",
+          "viewProportionText3"}) {
+        const bool found =
+            prefs.findChild<QWidget*>(name) || controller->memoryPanel->findChild<QWidget*>(name);
+        EXPECT_TRUE(found) << name;
+    }
+    for (const char* name : {"bandwidthSlider", "fpsText3", "wnbButton2", "panAdapterViewArea1",
+                             "waterFallViewArea3"}) {
+        bool found = false;
+        for (QWidget* window : {static_cast<QWidget*>(controller->velmoraSDRWindow),
+                                static_cast<QWidget*>(controller->velmoraSDRWindow1),
+                                static_cast<QWidget*>(controller->velmoraSDRWindow2),
+                                static_cast<QWidget*>(controller->velmoraSDRWindow3)}) {
+            found = found || window->findChild<QWidget*>(name);
+        }
+        EXPECT_TRUE(found) << name;
+    }
+    EXPECT_EQ(prefs.prefsTabView->widget(2)->findChild<QWidget*>("sliceTabView"),
+              prefs.sliceTabView);
+    EXPECT_EQ(prefs.prefsTabView->tabText(4), "Audio");
+    EXPECT_EQ(prefs.prefsTabView->tabText(6), "Meters");
+    EXPECT_EQ(prefs.prefsTabView->tabText(10), "Amplifier");
+    Menu* shortcuts = controller->menus->shortcutsMenu;
+    EXPECT_EQ(shortcuts->itemAtIndex(4), controller->menus->centerShortcutsMenu);
+    EXPECT_EQ(shortcuts->itemAtIndex(14), controller->menus->activeShortcutsMenu);
+    EXPECT_EQ(shortcuts->itemAtIndex(16), controller->menus->transmitShortcutsMenu);
+}
+
+}  // namespace
+}  // namespace vm

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Starts velmorasdr as a user would, on a real X server (Xvfb, started here), waits until its
+# launch is complete and saves a picture of the whole screen with the main window on it.
+# Usage: smoke_xvfb.sh <velmorasdr> <screenshot folder>
+set -euo pipefail
+program="$1"
+shots="$2"
+mkdir -p "$shots"
+for tool in Xvfb import; do
+  command -v "$tool" >/dev/null || { echo "missing $tool (scripts/deps.sh installs it)"; exit 1; }
+done
+
+work="$(mktemp -d)"
+cleanup() {
+  local status=$?
+  for pid in ${app:-} ${xvfb:-}; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$work"
+  exit "$status"
+}
+trap cleanup EXIT
+
+# A server on the first free display number, at the size of a small laptop screen.
+exec 3<> "$work/displayfd"
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do
+  display="$(head -n1 "$work/displayfd" 2>/dev/null || true)"
+  [ -n "$display" ] && break
+  sleep 0.1
+done
+[ -n "$display" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+
+mkdir -p "$work/home" "$work/run"
+chmod 700 "$work/run"
+env -u DBUS_SESSION_BUS_ADDRESS -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY \
+  HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run" \
+  DISPLAY=":$display" "$program" &
+app=$!
+
+log() { cat "$work"/home/Documents/velmoraSDR_Files/debug_log_files/*.txt 2>/dev/null || true; }
+for _ in $(seq 200); do
+  log | grep -q "openDoroSDR:Open" && break
+  kill -0 "$app" 2>/dev/null || { echo "velmorasdr ended early"; log; exit 1; }
+  sleep 0.1
+done
+log | grep -q "openDoroSDR:Open" || { echo "launch did not complete"; log; exit 1; }
+sleep 2  # let the window manager-less server show the windows
+DISPLAY=":$display" import -window root "$shots/app_on_xvfb.png"
+[ -s "$shots/app_on_xvfb.png" ] || { echo "no screenshot"; exit 1; }
+log | grep -q "stderr redirected to" || { echo "no debug log"; exit 1; }
+echo "1 passed, 0 failed"
