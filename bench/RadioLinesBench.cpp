@@ -2,6 +2,7 @@
 // status lines, replies and messages as a busy radio sends them, against a bare split of the same
 // lines on blanks and "=" (the least any parser must do).
 #include "BareSplit.h"
+#include "objects/RadioObjects.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
@@ -36,7 +37,7 @@ const std::vector<std::string>& lineMix() {
 
 void BM_ParseRadioStream(benchmark::State& state) {
     vm::setLogSink([](std::string_view) {});
-    const auto radio = vm::Radio::createDetached(nullptr, {}, "bench", 0);
+    const auto radio = vm::Radio::createDetached(nullptr, {}, "bench", 0, vm::attachRadioObjects);
     radio->parseRadioStream("H2DE0B1A5");
     const auto& lines = lineMix();
     for (auto _ : state) {

@@ -3,8 +3,7 @@
 #include "platform/core/Log.h"
 #include "platform/core/Scanner.h"
 #include "radio/CommandText.h"
-#include "radio/Radio.h"
-#include "radio/TextValues.h"
+#include "platform/core/TextValues.h"
 #include "radio/TokenTable.h"
 #include "util/TextUnits.h"
 
@@ -54,23 +53,15 @@ std::string restoreQuoted(std::string_view text) {
 
 }  // namespace
 
-Cwx::Cwx(Private, std::weak_ptr<Radio> radio)
+Cwx::Cwx(Private, std::weak_ptr<RadioLink> radio)
     : radio_(std::move(radio)), cwxRunQueue_(DispatchQueue::serial("com.velmorasoftware.vmsdr.cwx")) {}
 
-std::shared_ptr<Cwx> Cwx::create(std::weak_ptr<Radio> radio) {
+std::shared_ptr<Cwx> Cwx::create(std::weak_ptr<RadioLink> radio) {
     return std::make_shared<Cwx>(Private{}, std::move(radio));
 }
 
 void Cwx::queueCommand(std::string command) {
-    cwxRunQueue_->async([weak = weak_from_this(), command = std::move(command)] {
-        const auto self = weak.lock();
-        if (!self) {
-            return;
-        }
-        if (const auto radio = self->radio_.lock()) {
-            radio->commandToRadio(command);
-        }
-    });
+    queueObjectCommand(cwxRunQueue_, weak_from_this(), radio_, std::move(command));
 }
 
 void Cwx::sendNow(const std::string& command) {

@@ -2,8 +2,8 @@
 #include "objects/Meter.h"
 
 #include "platform/core/Log.h"
-#include "radio/Radio.h"
-#include "radio/TextValues.h"
+#include "radio/RadioLink.h"
+#include "platform/core/TextValues.h"
 #include "util/StringAdditions.h"
 
 #include <string_view>
@@ -42,7 +42,7 @@ std::string_view between(std::string_view text, std::size_t first, char separato
 
 }  // namespace
 
-const TokenTable& Meter::initMeterTokens() {
+const TokenTable& Meter::recordKeyTokens() {
     static const TokenTable table{
         {"src", kTokenSrc}, {"num", kTokenNum},   {"nam", kTokenNam},   {"low", kTokenLow},
         {"hi", kTokenHi},   {"desc", kTokenDesc}, {"unit", kTokenUnit}, {"fps", kTokenFps},
@@ -50,9 +50,9 @@ const TokenTable& Meter::initMeterTokens() {
     return table;
 }
 
-void Meter::setupMeter(const std::shared_ptr<Radio>& radio, Scanner& scan) {
+void Meter::setupMeter(const std::shared_ptr<RadioLink>& radio, Scanner& scan) {
     radio_ = radio;
-    debugLogLevel.store(radio ? radio->debugLogLevel() : 0);
+    debugLogLevel.store(radio ? radio->logLevel() : 0);
     std::string text;
     scan.scanUpToString("\n", &text);
     // Every record is closed by "#": what follows the last one is not a record.
@@ -109,7 +109,7 @@ void Meter::updateMeter(int raw) {
         case kMeterUnitsVolts:
         case kMeterUnitsAmps: {
             const auto radio = this->radio();
-            const auto instance = radio ? radio->radioInstance() : nullptr;
+            const auto instance = radio ? radio->radioRecord() : nullptr;
             const double pversion = instance ? instance->pversion : 0.0;
             scaled = pversion >= 2.0 ? reading / 256.0f : reading / 1024.0f;
             break;

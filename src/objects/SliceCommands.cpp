@@ -3,8 +3,6 @@
 // line for the slice confirms or corrects the value.
 #include "objects/Slice.h"
 
-#include "radio/Radio.h"
-
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -29,19 +27,7 @@ std::string Slice::sliceSet(std::string_view key, const V& value) const {
 template <class T>
 void Slice::setAndSend(Observed<T>& property, T value, std::string command) {
     property.set(std::move(value));
-    queueCommand(std::move(command));
-}
-
-void Slice::queueCommand(std::string command) {
-    sliceRunQueue()->async([weak = weak_from_this(), command = std::move(command)] {
-        const auto self = weak.lock();
-        if (!self) {
-            return;
-        }
-        if (const auto radio = self->radio()) {
-            radio->commandToRadio(command);
-        }
-    });
+    queueObjectCommand(sliceRunQueue(), weak_from_this(), radio_, std::move(command));
 }
 
 void Slice::setSliceFrequency(const std::string& megahertz) {
@@ -191,7 +177,7 @@ void Slice::setSliceDax(std::int64_t channel) {
 // Radios with the newer interface take the level as a slice setting.
 void Slice::setSliceAudioLevel(std::int64_t level) {
     const auto radio = this->radio();
-    const auto instance = radio ? radio->radioInstance() : nullptr;
+    const auto instance = radio ? radio->radioRecord() : nullptr;
     std::string command = instance && instance->supportsV3_API
                               ? sliceSet("audio_level", level)
                               : fmt::format("audio client 0 slice {} gain {}", thisSliceNumber(), level);

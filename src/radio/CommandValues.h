@@ -4,7 +4,7 @@
 // command-text cleaning. A missing value sends 0 or the empty text.
 #include "radio/CommandText.h"
 #include "radio/RadioTypes.h"
-#include "radio/TextValues.h"
+#include "platform/core/TextValues.h"
 
 namespace vm {
 

@@ -65,7 +65,7 @@ FilterTable build() {
 
 }  // namespace
 
-const FilterTable& initFilterSpecs() {
+const FilterTable& stockFilterTable() {
     static const FilterTable table = build();
     return table;
 }

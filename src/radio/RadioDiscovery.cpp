@@ -4,7 +4,7 @@
 #include "platform/core/DispatchClock.h"
 #include "platform/core/Log.h"
 #include "radio/RadioVersion.h"
-#include "radio/TextValues.h"
+#include "platform/core/TextValues.h"
 #include "radio/VITA.h"
 #include "util/TextUnits.h"
 #include "util/Utf16.h"

@@ -34,7 +34,7 @@ void Radio::disconnectClientByHandle(const std::optional<std::string>& clientHan
 }
 
 // An empty handle matches nothing, not even another empty handle.
-std::shared_ptr<Client> Radio::FindGUIClientByClientHandle(const Client& client) const {
+std::shared_ptr<Client> Radio::findGuiClientByClientHandle(const Client& client) const {
     const std::string wanted = client.clientHandle.value_or("");
     if (wanted.empty()) {
         return nullptr;

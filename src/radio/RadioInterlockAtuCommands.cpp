@@ -1,5 +1,5 @@
 // Interlock, mixer and ATU settings, and the direct ATU and amplifier commands.
-#include "objects/Amplifier.h"
+#include "radio/Amplifier.h"
 #include "platform/core/Log.h"
 #include "radio/CommandValues.h"
 #include "radio/Radio.h"

@@ -4,7 +4,7 @@
 #include "platform/core/Log.h"
 #include "platform/core/NotificationCenter.h"
 #include "radio/Radio.h"
-#include "radio/TextValues.h"
+#include "platform/core/TextValues.h"
 #include "util/TextUnits.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
-#include "radio/TextValues.h"
+#include "platform/core/TextValues.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

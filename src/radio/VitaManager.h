@@ -72,11 +72,11 @@ public:
     void setStreamTables(VitaStreamTables tables);
 
     // DoroLink radios: the registration datagrams once the handle is known, and the pings.
-    void registerRemoteUDP(const std::string& handle);
+    void registerRemoteUdp(const std::string& handle);
     void startVitaPingTimer();
     void stopVitaPingTimer();
     // One text datagram through the stream socket to host:port.
-    void SendUDP(const std::string& text);
+    void sendUdp(const std::string& text);
     // An encoded packet of an audio stream, sent to the radio once its streams have reached us.
     void txStreamPacket(const Bytes& packet);
 

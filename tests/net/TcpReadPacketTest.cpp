@@ -39,6 +39,11 @@ struct PreBufferSearchCase {
     bool expectedFound;
 };
 
+// Printed by its name, so that the test's listed name stays short and the same on every run.
+void PrintTo(const PreBufferSearchCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class TcpReadPacketSearch : public ::testing::TestWithParam<PreBufferSearchCase> {};
 
 TEST_P(TcpReadPacketSearch, FindsTerminatorAcrossTheBoundary) {

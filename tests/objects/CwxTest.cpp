@@ -1,6 +1,7 @@
 // The CW text keyer: its commands as the simulated radio receives them, its status lines, and the
 // reply to a macro send.
 #include "objects/Cwx.h"
+#include "objects/RadioObjects.h"
 #include "radio/Radio.h"
 #include "support/LogCapture.h"
 #include "support/sim/SimRadio.h"
@@ -51,6 +52,7 @@ std::shared_ptr<KeyerEvents> listenTo(Cwx& keyer) {
 
 class CwxSession : public test::SimSessionFixture {
 protected:
+    CwxSession() { attach = attachRadioObjects; }
     void SetUp() override {
         SimSessionFixture::SetUp();
         keyer = radio->cwx();
@@ -131,7 +133,8 @@ protected:
         ASSERT_TRUE(waitFor([&] { return done; }));
     }
 
-    std::shared_ptr<Radio> radio = Radio::createDetached(nullptr, {}, "velmoraSDR", 0);
+    std::shared_ptr<Radio> radio =
+        Radio::createDetached(nullptr, {}, "velmoraSDR", 0, attachRadioObjects);
     std::shared_ptr<Cwx> keyer = radio->cwx();
 };
 

@@ -2,6 +2,7 @@
 // slots, this client's slices announced, meters filed by number and short name and given to their
 // slices. Lines are fed straight to a session that does not connect.
 #include "objects/Meter.h"
+#include "objects/RadioObjects.h"
 #include "objects/Slice.h"
 #include "platform/core/DispatchClock.h"
 #include "support/LogCapture.h"
@@ -162,22 +163,22 @@ TEST_F(SliceRouting, OtherClientsSlicesAreKeptButNotAnnounced) {
 TEST_F(SliceRouting, WhichSlicesAreOurs) {
     const auto slice = Slice::create(radio, 0);
     LogCapture capture;
-    EXPECT_TRUE(radio->ourSlice(*slice));  // one GUI client per radio
+    EXPECT_TRUE(ourSlice(*radio, *slice));  // one GUI client per radio
     auto instance = std::make_shared<RadioInstance>(*radio->radioInstance());
     instance->supportsMultiDoro = true;
     radio->radioInstance.store(instance);
-    EXPECT_TRUE(radio->ourSlice(*slice));  // not a GUI client yet
+    EXPECT_TRUE(ourSlice(*radio, *slice));  // not a GUI client yet
     radio->isGui.store(1);
-    EXPECT_FALSE(radio->ourSlice(*slice));
+    EXPECT_FALSE(ourSlice(*radio, *slice));
     EXPECT_EQ(test::loggedLines(capture), std::vector<std::string>{"ourSlice:clientHandle is nil"});
     slice->clientHandle.store("0x2de0b1a5");
-    EXPECT_FALSE(radio->ourSlice(*slice));
+    EXPECT_FALSE(ourSlice(*radio, *slice));
     slice->clientHandle.store("0x2DE0B1A5");
-    EXPECT_TRUE(radio->ourSlice(*slice));
+    EXPECT_TRUE(ourSlice(*radio, *slice));
     const auto fresh = test::detachedRadio();
     fresh->radioInstance.store(instance);
     fresh->isGui.store(1);
-    EXPECT_FALSE(fresh->ourSlice(*slice));  // the session has no handle
+    EXPECT_FALSE(ourSlice(*fresh, *slice));  // the session has no handle
 }
 
 TEST_F(SliceRouting, MetersAreFiledAndGivenToTheirSlices) {

@@ -72,10 +72,10 @@ TEST(SliceFormats, TitleAndAgcOff) {
     newer->indexLetter.store("F");
     EXPECT_EQ(newer->sliceTitle(), "F");
 
-    EXPECT_FALSE(older->sliceAGCOff());
+    EXPECT_FALSE(older->sliceAgcOff());
     for (const auto& [mode, off] : {std::pair{"", false}, {"Off", false}, {"fast", false}, {"off", true}}) {
         older->sliceAgcMode.store(mode);
-        EXPECT_EQ(older->sliceAGCOff(), off) << mode;
+        EXPECT_EQ(older->sliceAgcOff(), off) << mode;
     }
 }
 

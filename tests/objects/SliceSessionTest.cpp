@@ -1,6 +1,7 @@
 // Slices and meters against the simulated radio on loopback: a slice made, updated and dropped by
 // the radio's status lines, its meters, and the exact commands its setters send.
 #include "objects/Meter.h"
+#include "objects/RadioObjects.h"
 #include "objects/Slice.h"
 #include "platform/core/DispatchClock.h"
 #include "support/LogCapture.h"
@@ -28,7 +29,8 @@ protected:
         ASSERT_TRUE(sim);
         auto instance = std::make_shared<RadioInstance>();
         instance->name = "SimRadio";
-        radio = Radio::create(instance, "127.0.0.1", sim->commandPort(), delegate, "velmoraSDR", 0);
+        radio = Radio::create(instance, "127.0.0.1", sim->commandPort(), delegate, "velmoraSDR", 0,
+                              attachRadioObjects);
         ASSERT_TRUE(radio);
         ASSERT_TRUE(test::waitFor([&] { return delegate->saw(kStateConnected); }));
         ASSERT_TRUE(sim->waitForSessions(1));

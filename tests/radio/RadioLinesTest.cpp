@@ -36,8 +36,11 @@ TEST(RadioLines, LinesAreDispatchedByTheirFirstCharacterAndStatusType) {
         {"S1|mixer lineout=1", ""},
         {"S1|gps lat=1.0", ""},
         {"S1|waveform installed_list=", ""},
-        // Types whose parsers come with their own objects are dropped as unknown ones are, until then.
+        // Types whose parsers come with their objects are dropped as unknown ones are, until the
+        // objects are attached to the session.
         {"S1|spot index=1", "Radio:parseStatusType:Unrecognized token:[spot] payload:[S1|spot index=1]"},
+        {"S1|slice 0 in_use=1", "Radio:parseStatusType:Unrecognized token:[slice] payload:[S1|slice 0 in_use=1]"},
+        {"S1|cwx wpm=20", "Radio:parseStatusType:Unrecognized token:[cwx] payload:[S1|cwx wpm=20]"},
         {"S1|tranmsit rfpower=50", ""},
         {"S1|interlock band 7 acc_txreq_enable=1", ""},
         {"S1|transmit band 7 rfpower=50", ""},
@@ -59,6 +62,39 @@ TEST(RadioLines, LinesAreDispatchedByTheirFirstCharacterAndStatusType) {
             EXPECT_EQ(lines, std::vector<std::string>{c.logged}) << c.line;
         }
     }
+}
+
+// An object type attached to a session: its status lines, from just after the type word, with
+// whether this client sent them; and its step when the session closes.
+std::vector<std::string> displayLines;
+void readDisplayLine(Radio& /*radio*/, Scanner& scan, bool selfStatus) {
+    displayLines.push_back(std::string(scan.remainder()) + (selfStatus ? " (own)" : ""));
+}
+void attachDisplays(Radio& radio) {
+    radio.routeStatus(kStatusDisplay, readDisplayLine);
+    radio.whenClosing([](Radio& closing) {
+        EXPECT_TRUE(closing.radioRunQueue()->isCurrent());
+        displayLines.push_back("closed");
+    });
+}
+
+TEST(RadioLines, AttachedObjectsGetTheirLinesAndTheirClosingStep) {
+    displayLines.clear();
+    const auto radio = Radio::createDetached(nullptr, {}, "velmoraSDR", 0, attachDisplays);
+    radio->parseRadioStream("S2DE0B1A5|display pan 0x40000000 center=14.100000");
+    radio->parseRadioStream("H2DE0B1A5");
+    radio->parseRadioStream("S2DE0B1A5|display pan 0x40000000 fps=25");
+    radio->parseRadioStream("S11111111|display waterfall 0x42000000 line_duration=100");
+    radio->close();
+    EXPECT_EQ(displayLines, (std::vector<std::string>{
+                                "pan 0x40000000 center=14.100000",
+                                "pan 0x40000000 fps=25 (own)",
+                                "waterfall 0x42000000 line_duration=100",
+                                "closed",
+                            }));
+    LogCapture capture;
+    detachedRadio()->parseRadioStream("S1|display pan 0x40000000 fps=25");
+    EXPECT_TRUE(capture.contains("Radio:parseStatusType:Unrecognized token:[display]"));
 }
 
 TEST(RadioLines, HandleLineIsInPlaceAtOnceAndAnnouncedOnTheMainQueue) {

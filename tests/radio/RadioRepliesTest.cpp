@@ -186,13 +186,13 @@ TEST(RadioGuiClients, LookupByHandleFindsTheFirstNonEmptyMatch) {
     });
     Client wanted;
     wanted.clientHandle = "0x1234ABCD";
-    EXPECT_EQ(radio->FindGUIClientByClientHandle(wanted), first);
+    EXPECT_EQ(radio->findGuiClientByClientHandle(wanted), first);
     wanted.clientHandle = "";
-    EXPECT_EQ(radio->FindGUIClientByClientHandle(wanted), nullptr);
+    EXPECT_EQ(radio->findGuiClientByClientHandle(wanted), nullptr);
     wanted.clientHandle.reset();
-    EXPECT_EQ(radio->FindGUIClientByClientHandle(wanted), nullptr);
+    EXPECT_EQ(radio->findGuiClientByClientHandle(wanted), nullptr);
     wanted.clientHandle = "0x00000001";
-    EXPECT_EQ(radio->FindGUIClientByClientHandle(wanted), nullptr);
+    EXPECT_EQ(radio->findGuiClientByClientHandle(wanted), nullptr);
 }
 
 }  // namespace

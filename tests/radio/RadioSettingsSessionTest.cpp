@@ -1,8 +1,7 @@
 // The radio-wide status and settings against the simulated radio: a whole radio's status lines
 // checked property by property, every setter's command text as the radio receives it, the direct
 // ATU and amplifier commands, and a released session that sends nothing.
-#include "objects/Amplifier.h"
-#include "objects/Cwx.h"
+#include "radio/Amplifier.h"
 #include "radio/Radio.h"
 #include "support/LogCapture.h"
 #include "support/sim/SimRadio.h"
@@ -91,7 +90,6 @@ TEST_F(RadioSettingsSession, WholeRadioStatusSetsEveryPropertyByName) {
         "profile mic current=Studio Mic",
         "wan upnp_supported=0 server_connected=1 radio_authenticated=1 public_upnp_tls_port=-1 "
         "public_upnp_udp_port=-1 public_tls_port=4994 public_udp_port=4993 enabled=1",
-        "cwx wpm=22 break_in_delay=40 qsk_enabled=1 macro1=\"CQ CQ DE X=Y\"",
         "mixer lineout_gain=1",
         "gps lat=1.0",
         "waveform installed_list=",
@@ -154,12 +152,6 @@ TEST_F(RadioSettingsSession, WholeRadioStatusSetsEveryPropertyByName) {
     EXPECT_EQ(amp->serial_number(), "1234-5678");
     EXPECT_EQ(amp->antenna(), "ANT1");
     EXPECT_EQ(amp->state(), "STANDBY");
-    const auto keyer = radio->cwx();
-    ASSERT_TRUE(keyer);
-    EXPECT_EQ(keyer->speed(), 22);
-    EXPECT_EQ(keyer->delay(), 40);
-    EXPECT_EQ(keyer->qsk_enabled(), 1);
-    EXPECT_EQ(keyer->macros()[0], "CQ CQ DE X=Y");
 
     auto logged = test::loggedLines(capture);
     std::erase_if(logged, [](const std::string& l) { return l.find("Unrecognized") == std::string::npos; });

@@ -173,8 +173,8 @@ TEST_F(RadioStartup, CommandsReachTheRadioWithTheirExactTexts) {
     radio->cmdSetRadioName("Shack Radio");
     radio->cmdSetStationName("");
     radio->cmdSetRadioCallSign("N0CALL");
-    radio->cmdNewRemoteAudioRXStream("opus");
-    radio->cmdNewRemoteAudioTXStream();
+    radio->cmdNewRemoteAudioRxStream("opus");
+    radio->cmdNewRemoteAudioTxStream();
     radio->cmdRemoveRemoteAudioStream("0x04000008");
     radio->cmdSaveGlobalProfile("Contest*");
     radio->cmdNewTxProfile("SS\"B");
@@ -187,8 +187,8 @@ TEST_F(RadioStartup, CommandsReachTheRadioWithTheirExactTexts) {
     radio->disconnectClientByHandle(std::nullopt);
     radio->disconnectClientByHandle("");
     radio->disconnectClientByHandle("0x1234ABCD");
-    radio->WanSetForwardedPorts(true, 4994, 4993);
-    radio->WanSetForwardedPorts(false, 4994, 4993);
+    radio->wanSetForwardedPorts(true, 4994, 4993);
+    radio->wanSetForwardedPorts(false, 4994, 4993);
     radio->subscribe("pan all");
     const std::vector<std::string> expected{
         "client bind client_id=6F1B2C3D",

@@ -1,10 +1,12 @@
 // The radio-wide status readers on a session without a connection: lines are parsed on the
 // session's queue, as the socket would deliver them, and the main queue is drained by the test.
-#include "objects/Amplifier.h"
+#include "radio/Amplifier.h"
 #include "radio/CommandText.h"
 #include "radio/Radio.h"
-#include "radio/TextValues.h"
+#include "radio/RadioStatusTables.h"
+#include "platform/core/TextValues.h"
 #include "support/LogCapture.h"
+#include "support/StatusTableWalk.h"
 
 #include "RadioTestSupport.h"
 
@@ -28,9 +30,7 @@ protected:
     // Parses the line and lets the main queue run its stores.
     void apply(const std::string& line) {
         parse(line);
-        bool done = false;
-        DispatchQueue::main()->async([&] { done = true; });
-        ASSERT_TRUE(waitFor([&] { return done; }));
+        test::mainQueueBarrier();
     }
     std::vector<std::string> unrecognized(const LogCapture& capture) const {
         auto lines = test::loggedLines(capture);
@@ -40,6 +40,15 @@ protected:
 
     std::shared_ptr<Radio> radio = Radio::createDetached(nullptr, {}, "velmoraSDR", 0);
 };
+
+TEST(RadioStatusTables, EveryKeyReachesItsProperty) {
+    const StatusTable<Radio>* tables[] = {&radioStatusTable(),     &oscillatorStatusTable(),
+                                          &transmitStatusTable(),  &interlockStatusTable(),
+                                          &atuStatusTable(),       &wanStatusTable()};
+    for (const StatusTable<Radio>* table : tables) {
+        test::walkStatusTable<Radio>(*table, [] { return Radio::createDetached(nullptr, {}, "velmoraSDR", 0); });
+    }
+}
 
 TEST_F(RadioStatus, UnknownKeysAreLoggedByEachReaderAndTheRestOfTheLineIsRead) {
     struct Case {
@@ -111,6 +120,13 @@ TEST_F(RadioStatus, StoredFormsOfTheValueKinds) {
     EXPECT_EQ(radio->atuMemoriesEnabled(), 1);
     apply("S1|atu atu memories_enabled=0");
     EXPECT_EQ(radio->atuMemoriesEnabled(), 0);
+    // Both spellings of the AM carrier key, and both VOX keys.
+    apply("S1|transmit am_carrler_level=7 vox_enable=1");
+    EXPECT_EQ(radio->amCarrierLevel(), 7);
+    EXPECT_EQ(radio->voxEnabled(), 1);
+    apply("S1|transmit am_carrier_level=8 vox=0");
+    EXPECT_EQ(radio->amCarrierLevel(), 8);
+    EXPECT_EQ(radio->voxEnabled(), 0);
 }
 
 TEST_F(RadioStatus, PowerReportsAreDroppedWhileTuning) {

@@ -23,7 +23,7 @@ protected:
         sim = sim::SimRadio::start();
         ASSERT_TRUE(sim);
         radio = Radio::create(std::make_shared<RadioInstance>(), "127.0.0.1", sim->commandPort(), delegate,
-                              "velmoraSDR", 0);
+                              "velmoraSDR", 0, attach);
         ASSERT_TRUE(radio);
         ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateConnected) && radio->apiHandle(); }));
         ASSERT_TRUE(sim->waitForSessions(1));
@@ -59,6 +59,8 @@ protected:
         return weak;
     }
 
+    // The session's objects (none unless a test of objects sets it before SetUp).
+    Radio::Attach attach = nullptr;
     std::unique_ptr<sim::SimRadio> sim;
     std::shared_ptr<StateRecorder> delegate = std::make_shared<StateRecorder>();
     std::shared_ptr<Radio> radio;

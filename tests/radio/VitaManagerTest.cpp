@@ -246,7 +246,7 @@ TEST_F(RemoteStreams, RegistersThenPingsAndTransmitsOnceStreamsArrive) {
     const std::string opus = sim::encodeVita(sim::streamHeader(sim::kClassOpus, 0x04000008), "encoded audio");
     manager->txStreamPacket(opus);  // before the first packet: dropped
     manager->startVitaPingTimer();
-    manager->registerRemoteUDP(handle);
+    manager->registerRemoteUdp(handle);
     ASSERT_TRUE(sim->waitForStreamDestination());
     EXPECT_EQ(sim->datagrams().front().bytes, "client udp_register handle=" + handle);
     EXPECT_EQ(*sim->streamDestination(), (sim::Endpoint{"127.0.0.1", sim->udpPort()}));
@@ -281,7 +281,7 @@ TEST_F(RemoteStreams, RegistersThenPingsAndTransmitsOnceStreamsArrive) {
 
 TEST_F(RemoteStreams, RegistrationGivesUpAfterAHundredSends) {
     LogCapture capture;
-    manager->registerRemoteUDP(handle);
+    manager->registerRemoteUdp(handle);
     for (std::size_t sent = 1; sent <= VitaManager::kRegisterAttempts; ++sent) {
         ASSERT_TRUE(sim->waitForDatagramCount(sent)) << sent;
         DispatchClock::advance(VitaManager::kRegisterInterval);

@@ -1,4 +1,4 @@
-#include "radio/TextValues.h"
+#include "platform/core/TextValues.h"
 
 #include <climits>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "app/memory/FilterRecord.h"
+#include "radio/FilterRecord.h"
 
 #include <utility>
 
