@@ -71,14 +71,14 @@ void Meter::applyRecord(const std::string& record) {
         log("Unrecognized KV pair in meter - {}", record);
         return;
     }
-    const std::string value(between(piece, equals, '='));
+    const std::string text(between(piece, equals, '='));
     const std::string_view key = between(piece.substr(0, equals), dot, '.');
     meter.store(textIntValue(piece.substr(0, dot)));
     switch (meterTokens()->lookup(key)) {
         case kTokenSrc: {
-            const auto [source, name] = sourceFor(value);
+            const auto [source, name] = sourceFor(text);
             if (source == kMeterSourceNone) {
-                log("Unknown meter source in setupMeter (src={})", value);
+                log("Unknown meter source in setupMeter (src={})", text);
             }
             meterSource.store(source);
             meterSourceString.store(name);
@@ -86,18 +86,18 @@ void Meter::applyRecord(const std::string& record) {
         }
         case kTokenNum:
             if (meterSource() == kMeterSourceSlice) {
-                sliceNum.store(textIntValue(value));
+                sliceNum.store(textIntValue(text));
             }
             break;
-        case kTokenNam: shortName.store(value); break;
-        case kTokenLow: low.store(static_cast<float>(strings::doubleValue(value))); break;
-        case kTokenHi: high.store(static_cast<float>(strings::doubleValue(value))); break;
-        case kTokenDesc: meterDescription.store(value); break;
+        case kTokenNam: shortName.store(text); break;
+        case kTokenLow: low.store(static_cast<float>(strings::doubleValue(text))); break;
+        case kTokenHi: high.store(static_cast<float>(strings::doubleValue(text))); break;
+        case kTokenDesc: meterDescription.store(text); break;
         case kTokenUnit:
-            unitsLabel.store(value);
-            units.store(unitsFor(value));
+            unitsLabel.store(text);
+            units.store(unitsFor(text));
             break;
-        case kTokenFps: fps.store(textIntValue(value)); break;
+        case kTokenFps: fps.store(textIntValue(text)); break;
         default: log("Unrecognized KV pair in meter - {}", record);
     }
 }

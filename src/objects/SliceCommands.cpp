@@ -214,8 +214,8 @@ void Slice::setDiguOffset(std::int64_t hertz) {
 void Slice::setRfGain(std::int64_t gain) {
     setAndSend(rfGain, Integer(gain), sliceSet("rfgain", gain));
 }
-void Slice::setDetached(std::int64_t detached) {
-    setAndSend(this->detached, Integer(detached), sliceSet("detached", detached));
+void Slice::setDetached(std::int64_t value) {
+    setAndSend(detached, Integer(value), sliceSet("detached", value));
 }
 
 // --- Fractional values, with the decimals the radio expects.

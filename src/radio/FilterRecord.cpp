@@ -4,10 +4,10 @@
 
 namespace vm {
 
-FilterSpec::FilterSpec(std::string label, std::string mode, int txFilterLo, int txFilterHi,
-                       int filterLo, int filterHi)
-    : label(std::move(label)),
-      mode(std::move(mode)),
+FilterSpec::FilterSpec(std::string menuLabel, std::string modeName, int txFilterLo,
+                       int txFilterHi, int filterLo, int filterHi)
+    : label(std::move(menuLabel)),
+      mode(std::move(modeName)),
       txLo(txFilterLo),
       txHi(txFilterHi),
       lo(filterLo),

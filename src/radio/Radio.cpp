@@ -90,8 +90,8 @@ void Radio::setConnectionState(std::uint32_t state) {
 // The closure reads the state when it runs, so two quick changes may both report the later one.
 void Radio::tellDelegate() {
     DispatchQueue::main()->async([self = shared_from_this()] {
-        if (const auto delegate = self->delegate().lock()) {
-            delegate->radioConnectionStateChange(self, self->radioConnectionState());
+        if (const auto owner = self->delegate().lock()) {
+            owner->radioConnectionStateChange(self, self->radioConnectionState());
         }
     });
 }

@@ -88,20 +88,20 @@ public:
 
     // A value read and dropped.
     template <class T>
-    StatusRow(std::string_view key, StatusReader<T> read) : key_(key), read_(read) {}
+    StatusRow(std::string_view key, StatusReader<T> reader) : key_(key), read_(reader) {}
     // A value read into `property` (a member of Object or of one of its bases).
     template <class T, class Owner>
-    StatusRow(std::string_view key, StatusReader<T> read, Observed<T> Owner::*property,
+    StatusRow(std::string_view key, StatusReader<T> reader, Observed<T> Owner::*property,
               StatusAnnounce announce = StatusAnnounce::WithLine)
         : key_(key),
-          read_(read),
+          read_(reader),
           property_(static_cast<Observed<T> Object::*>(property)),
           announce_(announce) {}
     // The same, with a check on the reading queue before the value is kept.
     template <class T, class Owner>
-    StatusRow(std::string_view key, StatusReader<T> read, Observed<T> Owner::*property, Keep keep)
+    StatusRow(std::string_view key, StatusReader<T> reader, Observed<T> Owner::*property, Keep keep)
         : key_(key),
-          read_(read),
+          read_(reader),
           property_(static_cast<Observed<T> Object::*>(property)),
           keep_(keep) {}
     // The rest of the line goes to another reader of the object.
