@@ -18,7 +18,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::LogCapture;
-using test::settle;
 using test::waitFor;
 
 struct KeyerEvents : CWXMessageEventHandler, CWXCharSentEventHandler, CWXEraseSentEventHandler {
@@ -85,7 +84,8 @@ TEST_F(CwxSession, SettingsAreLimitedStoredAndQueued) {
         "cwx macro save 12 \"say '73' bye\"",
     };
     ASSERT_TRUE(waitForReceived(expected.size()));
-    settle(50ms);
+    keyer->cwxRunQueue()->sync([] {});
+    test::commandBarrier(*radio, *sim);
     EXPECT_EQ(received(), expected);
 }
 
@@ -120,7 +120,8 @@ TEST_F(CwxSession, ReleasedRadioTakesNoKeyerCommands) {
     keyer->send("CQ");
     EXPECT_FALSE(keyer->sendMacro(0));
     keyer->cwxRunQueue()->sync([] {});
-    settle(50ms);
+    // What the session wrote reached the radio before its connection ended.
+    ASSERT_TRUE(waitFor([&] { return !sim->sessionOpen(); }));
     EXPECT_EQ(received(), std::vector<std::string>{});
 }
 

@@ -6,6 +6,7 @@
 #include "objects/Slice.h"
 #include "platform/core/DispatchClock.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 #include "support/sim/SimLines.h"
 
 #include "ObjectsTestSupport.h"
@@ -47,10 +48,8 @@ protected:
             return found == byName.end() ? nullptr : found->second;
         });
     }
-    void passTime(DispatchClock::duration time) {
-        DispatchClock::advance(time);
-        test::settle(30ms);
-    }
+    // Lets the delayed announcements that fall due within `time` run.
+    void passTime(DispatchClock::duration time) { test::advanceBarrier(DispatchQueue::main(), time); }
     // The session is a GUI client on a radio with several GUI clients: slices are compared by handle.
     void multiClient() {
         auto instance = std::make_shared<RadioInstance>(*radio->radioInstance());
@@ -93,7 +92,7 @@ TEST_F(SliceRouting, ASliceLivesFromInUseToNotInUse) {
     ASSERT_TRUE(test::waitFor([&] { return notes.seen().size() == 2; }));
     EXPECT_EQ(notes.names(), (std::vector<std::string>{"SliceCreated", "SliceDeleted"}));
     EXPECT_EQ(notes.seen()[1].object, slice);
-    test::settle(20ms);
+    test::queueBarrier(slice->sliceRunQueue());
     EXPECT_EQ(slice->sliceMode(), "LSB");
     EXPECT_EQ(slice->sliceInUse(), true);
 
@@ -132,6 +131,7 @@ TEST_F(SliceRouting, ASliceGoneBeforeItsAnnouncementIsNotAnnouncedAsCreated) {
     status(sim::sliceStatus(0, "in_use=1"));
     const auto second = slot(0);
     passTime(100ms);
+    ASSERT_TRUE(test::waitFor([&] { return notes.seen().size() >= 2; }));
     ASSERT_EQ(notes.names(), (std::vector<std::string>{"SliceDeleted", "SliceCreated"}));
     EXPECT_EQ(notes.seen()[0].object, first);
     EXPECT_EQ(notes.seen()[1].object, second);
@@ -151,9 +151,10 @@ TEST_F(SliceRouting, OtherClientsSlicesAreKeptButNotAnnounced) {
     ASSERT_TRUE(slot(0));
     ASSERT_TRUE(slot(1));
     passTime(100ms);
+    ASSERT_TRUE(test::waitFor([&] { return !notes.seen().empty(); }));
     status(sim::sliceStatus(0, "in_use=0"));
     status(sim::sliceStatus(1, "in_use=0"));
-    test::settle(20ms);
+    test::mainQueueBarrier();
     EXPECT_FALSE(slot(0));
     EXPECT_FALSE(slot(1));
     EXPECT_EQ(notes.names(), (std::vector<std::string>{"SliceCreated", "SliceDeleted"}));

@@ -5,10 +5,12 @@
 #include "objects/Slice.h"
 #include "platform/core/DispatchClock.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 #include "support/sim/SimLines.h"
 #include "support/sim/SimRadio.h"
 
 #include "ObjectsTestSupport.h"
+#include "radio/SimSessionFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +42,7 @@ protected:
         if (radio) {
             radio->close();
         }
-        test::settle(50ms);
+        test::mainQueueBarrier();
     }
     std::shared_ptr<Slice> slot(std::size_t n) const {
         return radio->slices()->with([&](const auto& slots) { return slots[n]; });
@@ -186,7 +188,8 @@ TEST_F(SliceSession, SettersSendTheirCommandsInOrder) {
     expected.push_back("slice set 0 audio_level=60");
 
     ASSERT_TRUE(waitForSliceCommands(expected.size()));
-    test::settle(50ms);
+    slice->sliceRunQueue()->sync([] {});
+    test::commandBarrier(*radio, *sim);
     EXPECT_EQ(sliceCommands(), expected);
     // Setters store and announce at once; choosing the active slice again announces nothing.
     EXPECT_EQ(recorder.count("sliceAgcMode"), 1u);
@@ -208,7 +211,7 @@ TEST_F(SliceSession, SliceRequestsNeedAFreeSlice) {
     radio->cmdNewSlice("14.074000", "ANT1", "USB");
     radio->cmdNewSlice("7.074000", "ANT2", "DIGU", "40000000");
     ASSERT_TRUE(waitForSliceCommands(4));
-    test::settle(20ms);
+    test::commandBarrier(*radio, *sim);
     EXPECT_EQ(sliceCommands(), (std::vector<std::string>{
                                    "slice remove 3",
                                    "slice create",

@@ -2,6 +2,7 @@
 // immediate first line, and what happens to malformed pairs.
 #include "objects/Slice.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 #include "support/StatusTableWalk.h"
 
 #include "ObjectsTestSupport.h"
@@ -29,7 +30,7 @@ protected:
         Scanner scan(pairs);
         slice->statusParserImmediate(scan, false);
         EXPECT_TRUE(scan.isAtEnd());
-        test::settle(20ms);
+        test::mainQueueBarrier();
     }
 
     std::shared_ptr<Radio> radio;
@@ -141,7 +142,7 @@ TEST_F(SliceStatus, FirstLineNeverOverwritesANewerValue) {
     slice->statusParserImmediate(later, false);
     slice->setSliceFilterLo(300);
     ASSERT_TRUE(test::waitFor([&] { return recorder.count("sliceMode") == 2 && recorder.count("sliceFilterLo") == 2; }));
-    test::settle(20ms);
+    test::mainQueueBarrier();
     EXPECT_EQ(slice->sliceMode(), "LSB");
     EXPECT_EQ(slice->sliceFilterLo(), 300);
 }
@@ -152,7 +153,7 @@ TEST_F(SliceStatus, TheSelfStatusFormOnlyLogs) {
     slice->statusParserSelfStatus(scan, true);
     EXPECT_EQ(scan.location(), 0u);
     EXPECT_EQ(capture.lines(), std::vector<std::string>{"Slice statusParser use updateWithNotifyImmediate"});
-    test::settle(10ms);
+    test::mainQueueBarrier();
     EXPECT_FALSE(slice->sliceMode());
 }
 

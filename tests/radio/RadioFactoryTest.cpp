@@ -4,6 +4,7 @@
 #include "platform/core/NotificationCenter.h"
 #include "radio/RadioFactory.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 #include "support/sim/SimRadio.h"
 
 #include "RadioTestSupport.h"
@@ -19,7 +20,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::LogCapture;
-using test::settle;
 using test::waitFor;
 
 class Discovery : public ::testing::Test {
@@ -67,7 +67,7 @@ TEST_F(Discovery, AnnouncementAddsRefreshesReplacesAndAgesOut) {
     sim::setField(fields, "available_slices", "1");
     ASSERT_TRUE(sim->announce(to, fields));
     ASSERT_TRUE(waitFor([&] { return record->lastSeen && DispatchClock::now() - *record->lastSeen < 1s; }));
-    settle(50ms);
+    test::mainQueueBarrier();
     EXPECT_EQ(notified.size(), 1u);
     EXPECT_EQ(factory->availableRadioInstances().front(), record);
     EXPECT_EQ(record->availableSlices, 4);
@@ -114,7 +114,7 @@ TEST_F(Discovery, AnnouncementWithoutSerialNumberIsDropped) {
     sim::setField(fields, "serial", "");
     ASSERT_TRUE(sim->announce(to, fields));
     ASSERT_TRUE(waitFor([&] { return capture.contains("RadioFactory:radioFound:Radio:name:[SimRadio] is missing serial number!"); }));
-    settle(50ms);
+    test::mainQueueBarrier();
     EXPECT_TRUE(notified.empty());
     EXPECT_TRUE(factory->availableRadioInstances().empty());
 }

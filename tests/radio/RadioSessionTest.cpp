@@ -5,9 +5,11 @@
 #include "platform/core/NotificationCenter.h"
 #include "radio/Radio.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 #include "support/sim/SimRadio.h"
 
 #include "RadioTestSupport.h"
+#include "SimSessionFixture.h"
 #include "support/LoopbackPort.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +27,6 @@ namespace {
 using namespace std::chrono_literals;
 using test::LogCapture;
 using test::ReplyRecorder;
-using test::settle;
 using test::StateRecorder;
 using test::waitFor;
 
@@ -39,7 +40,7 @@ protected:
         for (const auto& radio : radios) {
             radio->close();
         }
-        settle(50ms);
+        test::mainQueueBarrier();
     }
 
     std::shared_ptr<Radio> connect(const std::shared_ptr<StateRecorder>& to, int logLevel = 0) {
@@ -100,7 +101,7 @@ TEST_F(RadioSession, ConnectionThatCannotStartGivesNoRadio) {
     instance->name = "Nowhere";
     EXPECT_FALSE(Radio::create(instance, "", 4992, delegate, "velmoraSDR", 0));
     EXPECT_TRUE(capture.contains("Radio:Error connecting to [Nowhere] ip:[] port:[4992] error:["));
-    settle(50ms);
+    test::mainQueueBarrier();
     EXPECT_TRUE(delegate->states.empty());
 }
 
@@ -181,7 +182,7 @@ TEST_F(RadioSession, DebugLevelTwoLogsTrafficExceptPingsAndPlainReplies) {
     const auto info = radio->commandToRadio("info", std::make_shared<ReplyRecorder>());
     const auto version = radio->commandToRadio("version", std::make_shared<ReplyRecorder>());
     ASSERT_TRUE(waitFor([&] { return capture.contains("Radio:<-R" + std::to_string(*version) + "|0|FPGA-MB=2.15"); }));
-    settle(50ms);
+    test::queueBarrier(radio->radioRunQueue());
     EXPECT_TRUE(capture.contains("Radio:->c" + std::to_string(*info) + "|info"));
     EXPECT_TRUE(capture.contains("Radio:<-V" + sim->identity().protocolVersion));
     EXPECT_FALSE(capture.contains("Radio:<-R" + std::to_string(*info) + "|"));
@@ -194,7 +195,7 @@ TEST_F(RadioSession, SilentRadioIsWarnedAboutThenTimedOut) {
     const auto radio = connected();
     // The start-up ping and the first tick: a new session is not late yet.
     ASSERT_TRUE(waitFor([&] { return pings() == 2; }));
-    settle(50ms);
+    test::queueBarrier(radio->radioRunQueue());
     EXPECT_FALSE(capture.contains("Radio:pingTimerFired"));
 
     DispatchClock::advance(6s);
@@ -207,8 +208,8 @@ TEST_F(RadioSession, SilentRadioIsWarnedAboutThenTimedOut) {
     EXPECT_TRUE(capture.contains("Radio:pingTimerFired:Timeout: SimRadio last seen 31."));
     EXPECT_TRUE(capture.contains("seconds ago, sending radioTimedOut radio connection state change"));
     const std::size_t pinged = pings();
-    DispatchClock::advance(5s);
-    settle(100ms);
+    test::advanceBarrier(radio->radioRunQueue(), 5s);
+    test::commandBarrier(*radio, *sim);
     EXPECT_EQ(pings(), pinged) << "no tick after the time-out";
     EXPECT_EQ(delegate->states, (std::vector<std::uint32_t>{kStateConnected, kStateTimedOut}));
     EXPECT_TRUE(sim->sessionOpen()) << "the connection stays open";
@@ -252,8 +253,9 @@ TEST_F(RadioSession, CloseTellsTheDelegateAndHearsNothingMore) {
     });
     const std::size_t sent = sim->commands().size();
     radio->commandToRadio("info");
-    DispatchClock::advance(3s);
-    settle();
+    test::advanceBarrier(radio->radioRunQueue(), 3s);
+    // What was written before the close reached the radio before the connection ended.
+    ASSERT_TRUE(waitFor([&] { return !sim->sessionOpen(); }));
     EXPECT_EQ(sim->commands().size(), sent) << "nothing is sent after close";
     EXPECT_EQ(delegate->states, (std::vector<std::uint32_t>{kStateConnected, kStateDisconnected}));
 }
@@ -271,7 +273,7 @@ TEST_F(RadioSession, CloseWhileLinesArrive) {
     ASSERT_TRUE(waitFor([&] { return capture.contains("Unrecognized token"); }));
     radio->close();
     const std::size_t parsed = test::loggedLines(capture).size();
-    settle();
+    test::queueBarrier(radio->radioRunQueue());
     EXPECT_EQ(test::loggedLines(capture).size(), parsed) << "a line was parsed after close";
 }
 

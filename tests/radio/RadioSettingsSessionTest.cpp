@@ -21,7 +21,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::LogCapture;
-using test::settle;
 using test::waitFor;
 
 // A property's value as text: "-" for none, numbers in decimal, texts in brackets, lists joined.
@@ -283,7 +282,8 @@ TEST_F(RadioSettingsSession, SettersSendTheirCommandTexts) {
         expected.emplace_back(command);
     }
     ASSERT_TRUE(waitForReceived(expected.size()));
-    settle(50ms);
+    radio->radioRunQueue()->sync([] {});
+    test::commandBarrier(*radio, *sim);
     EXPECT_EQ(received(), expected);
     EXPECT_EQ(sim->sessionCount(), 1);
 }
@@ -378,7 +378,8 @@ TEST_F(RadioSettingsSession, ReleasedRadioSendsNothing) {
     }
     opened.notify_all();
     queue->sync([] {});
-    settle(100ms);
+    // What the session wrote reached the radio before its connection ended.
+    ASSERT_TRUE(waitFor([&] { return !sim->sessionOpen(); }));
     EXPECT_EQ(received(), std::vector<std::string>{});
 }
 

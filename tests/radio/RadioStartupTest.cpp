@@ -6,6 +6,7 @@
 #include "radio/Radio.h"
 #include "radio/VitaManager.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 #include "support/sim/SimRadio.h"
 
 #include "RadioTestSupport.h"
@@ -19,7 +20,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::LogCapture;
-using test::settle;
 using test::StateRecorder;
 using test::waitFor;
 
@@ -34,7 +34,7 @@ protected:
         for (const auto& radio : radios) {
             radio->close();
         }
-        settle(50ms);
+        test::mainQueueBarrier();
     }
 
     std::shared_ptr<RadioInstance> record() const {

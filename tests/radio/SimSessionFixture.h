@@ -4,18 +4,34 @@
 // the keep-alive's pings.
 #include "radio/Radio.h"
 #include "support/sim/SimRadio.h"
+#include "support/QueueBarrier.h"
 
 #include "RadioTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace vm::test {
+
+inline bool isCommandBarrier(const std::string& text) {
+    return text.starts_with("barrier ");
+}
+
+// Every command the session sent before this call, from any thread that has finished sending,
+// has reached the simulated radio: a marker command sent after them on the same connection has
+// arrived. The marker is "barrier <n>".
+inline void commandBarrier(RadioLink& radio, sim::SimRadio& sim) {
+    static std::atomic<int> count{0};
+    const std::string marker = "barrier " + std::to_string(++count);
+    radio.commandToRadio(marker);
+    EXPECT_TRUE(sim.waitForCommand(marker)) << "the radio did not receive " << marker;
+}
 
 class SimSessionFixture : public ::testing::Test {
 protected:
@@ -38,14 +54,16 @@ protected:
         if (radio) {
             radio->close();
         }
-        settle(std::chrono::milliseconds(50));
+        mainQueueBarrier();
     }
 
-    // The commands the radio received after the start-up burst, without the keep-alive.
+    // The commands the radio received after the start-up burst, without the keep-alive and the
+    // barriers.
     std::vector<std::string> received() const {
         auto texts = sim->commandTexts();
         texts.erase(texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(startupCommands_));
         std::erase(texts, "ping");
+        std::erase_if(texts, isCommandBarrier);
         return texts;
     }
     bool waitForReceived(std::size_t count) const {

@@ -5,6 +5,7 @@
 #include "radio/Radio.h"
 #include "radio/VitaManager.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 #include "support/sim/SimRadio.h"
 
 #include "RadioTestSupport.h"
@@ -138,7 +139,8 @@ TEST_F(VitaStreams, MalformedAndForeignPacketsAreDroppedAndLogged) {
     ASSERT_TRUE(sim->sendStream(0x00E3, 0x40000001, "iq"));
     ASSERT_TRUE(sim->sendFft(0x40000001, sim::FftFrame{}));
     ASSERT_TRUE(waitFor([&] { return pan->count() == 1; }));
-    settle(50ms);
+    // The packets before the last one were read before it.
+    test::queueBarrier(manager->vitaRunQueue());
     EXPECT_EQ(pan->count(), 1u);
     EXPECT_TRUE(meter->values.empty());
 
