@@ -184,9 +184,11 @@ public:
         StatusLine line{scan};
         std::vector<std::pair<const StatusRow<Object>*, StatusValue>> stores;
         while (!scan.isAtEnd()) {
-            std::string key;
-            scan.scanUpToString("=", &key);
-            scan.scanString("=");
+            // The key is all up to the next "=" (or the end), blanks included.
+            const std::string_view rest = scan.remainder();
+            const std::size_t equals = rest.find('=');
+            const std::string_view key = rest.substr(0, equals);
+            scan.setLocation(scan.location() + key.size() + (equals == rest.npos ? 0 : 1));
             const StatusRow<Object>* row = find(key);
             if (!row) {
                 std::string value;
