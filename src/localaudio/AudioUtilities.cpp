@@ -97,7 +97,7 @@ AudioStreamBasicDescription AudioUtilities::floatFormatWithNumberOfChannels(std:
 }
 
 AudioStreamBasicDescription AudioUtilities::aiffFormatWithNumberOfChannels(std::uint32_t channels,
-                                                                          float sampleRate) {
+                                                                           float sampleRate) {
     return linearPCM(sampleRate,
                      kAudioFormatFlagIsBigEndian | kAudioFormatFlagIsSignedInteger |
                          kAudioFormatFlagIsPacked,
@@ -204,7 +204,8 @@ void AudioUtilities::freeFloatBuffers(float** buffers, std::uint32_t channels) {
     std::free(buffers);
 }
 
-float AudioUtilities::map(float value, float leftMin, float leftMax, float rightMin, float rightMax) {
+float AudioUtilities::map(float value, float leftMin, float leftMax, float rightMin,
+                          float rightMax) {
     const float leftSpan = leftMax - leftMin;
     const float rightSpan = rightMax - rightMin;
     return (value - leftMin) / leftSpan * rightSpan + rightMin;

@@ -38,7 +38,7 @@ public:
     static AudioStreamBasicDescription floatFormatWithNumberOfChannels(std::uint32_t channels,
                                                                       float sampleRate);
     static AudioStreamBasicDescription aiffFormatWithNumberOfChannels(std::uint32_t channels,
-                                                                     float sampleRate);
+                                                                      float sampleRate);
     static void setCanonicalAudioStreamBasicDescription(AudioStreamBasicDescription* format,
                                                         std::uint32_t numberOfChannels,
                                                         bool interleaved);

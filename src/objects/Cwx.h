@@ -60,14 +60,16 @@ public:
     const std::weak_ptr<RadioLink>& radio() const { return radio_; }
     const DispatchQueuePtr& cwxRunQueue() const { return cwxRunQueue_; }
 
-    Observed<std::vector<std::string>> macros{this, "macros", std::vector<std::string>(kMacroCount)};
+    Observed<std::vector<std::string>> macros{this, "macros",
+                                              std::vector<std::string>(kMacroCount)};
     Observed<std::weak_ptr<CWXMessageEventHandler>> messageQueuedEventDelegate{
         this, "messageQueuedEventDelegate"};
-    Observed<std::weak_ptr<CWXCharSentEventHandler>> charSentEventDelegate{this, "charSentEventDelegate"};
-    Observed<std::weak_ptr<CWXEraseSentEventHandler>> eraseSentEventDelegate{this,
-                                                                            "eraseSentEventDelegate"};
-    Observed<int> delay{this, "delay"};  // break-in delay, ms
-    Observed<int> speed{this, "speed"};  // words per minute
+    Observed<std::weak_ptr<CWXCharSentEventHandler>> charSentEventDelegate{this,
+                                                                           "charSentEventDelegate"};
+    Observed<std::weak_ptr<CWXEraseSentEventHandler>> eraseSentEventDelegate{
+        this, "eraseSentEventDelegate"};
+    Observed<int> delay{this, "delay"};                       // break-in delay, ms
+    Observed<int> speed{this, "speed"};                       // words per minute
     Observed<std::uint8_t> qsk_enabled{this, "qsk_enabled"};  // set only from the radio's status
 
     // Setting commands: the value is limited to its range, stored and announced, and the command

@@ -2,8 +2,8 @@
 #include "objects/Meter.h"
 
 #include "platform/core/Log.h"
-#include "radio/RadioLink.h"
 #include "platform/core/TextValues.h"
+#include "radio/RadioLink.h"
 #include "util/StringAdditions.h"
 
 #include <string_view>
@@ -13,7 +13,16 @@ namespace vm {
 
 namespace {
 
-enum MeterToken { kTokenSrc = 1, kTokenNum, kTokenNam, kTokenLow, kTokenHi, kTokenDesc, kTokenUnit, kTokenFps };
+enum MeterToken {
+    kTokenSrc = 1,
+    kTokenNum,
+    kTokenNam,
+    kTokenLow,
+    kTokenHi,
+    kTokenDesc,
+    kTokenUnit,
+    kTokenFps
+};
 
 std::pair<int, const char*> sourceFor(std::string_view src) {
     if (src == "COD-") return {kMeterSourceCodec, "Codec"};
@@ -26,9 +35,9 @@ std::pair<int, const char*> sourceFor(std::string_view src) {
 
 int unitsFor(std::string_view unit) {
     static const TokenTable table{
-        {"Volts", kMeterUnitsVolts}, {"Amps", kMeterUnitsAmps},   {"dB", kMeterUnitsDb},
-        {"dBFS", kMeterUnitsDbfs},   {"dBm", kMeterUnitsDbm},     {"degF", kMeterUnitsDegF},
-        {"degC", kMeterUnitsDegC},   {"SWR", kMeterUnitsSwr},     {"Watts", kMeterUnitsWatts},
+        {"Volts", kMeterUnitsVolts},     {"Amps", kMeterUnitsAmps}, {"dB", kMeterUnitsDb},
+        {"dBFS", kMeterUnitsDbfs},       {"dBm", kMeterUnitsDbm},   {"degF", kMeterUnitsDegF},
+        {"degC", kMeterUnitsDegC},       {"SWR", kMeterUnitsSwr},   {"Watts", kMeterUnitsWatts},
         {"Percent", kMeterUnitsPercent},
     };
     return table.lookup(unit);

@@ -5,10 +5,10 @@
 // Threads: the session builds and sets up a meter on its own queue before it files it, so the
 // definition never changes once others can see it; readings arrive on the main queue.
 #include "objects/RadioMeter.h"
-#include "radio/VitaStreamHandler.h"
-#include "platform/core/Observable.h"
 #include "platform/core/ConstantProperty.h"
+#include "platform/core/Observable.h"
 #include "radio/TokenTable.h"
+#include "radio/VitaStreamHandler.h"
 
 #include <memory>
 #include <string>

@@ -12,9 +12,7 @@ namespace vm {
 
 namespace {
 
-bool isSliceNumber(int number) {
-    return number >= 0 && number < static_cast<int>(kSliceSlots);
-}
+bool isSliceNumber(int number) { return number >= 0 && number < static_cast<int>(kSliceSlots); }
 
 void parseMeterToken(Radio& radio, Scanner& scan, bool /*selfStatus*/) {
     Scanner numberScan = scan;
@@ -25,7 +23,8 @@ void parseMeterToken(Radio& radio, Scanner& scan, bool /*selfStatus*/) {
     }
     const std::string key = std::to_string(number);
     const auto sliceAt = [&radio](int sliceNum) {
-        return radio.slices()->with([&](const auto& slots) { return slots[static_cast<std::size_t>(sliceNum)]; });
+        return radio.slices()->with(
+            [&](const auto& slots) { return slots[static_cast<std::size_t>(sliceNum)]; });
     };
 
     if (scan.string().find("removed") != std::string::npos) {

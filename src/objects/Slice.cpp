@@ -9,7 +9,8 @@ namespace vm {
 
 Slice::Slice(Private, const std::shared_ptr<RadioLink>& radio, int sliceNumber)
     : sliceRunQueue(this, "sliceRunQueue",
-                    DispatchQueue::serial(fmt::format("com.velmorasoftware.vmsdr.sliceQueue-{}", sliceNumber))),
+                    DispatchQueue::serial(
+                        fmt::format("com.velmorasoftware.vmsdr.sliceQueue-{}", sliceNumber))),
       thisSliceNumber(this, "thisSliceNumber", sliceNumber),
       radio_(radio) {
     debugLogLevel.store(radio ? radio->logLevel() : 0);

@@ -14,8 +14,8 @@
 // thread, which is the main thread). Each store replaces the whole value, so a reader on another
 // thread sees the old or the new value.
 #include "objects/RadioSliceMeter.h"
-#include "platform/core/DispatchQueue.h"
 #include "platform/core/ConstantProperty.h"
+#include "platform/core/DispatchQueue.h"
 #include "platform/core/Observable.h"
 #include "radio/RadioLink.h"
 #include "radio/RadioParser.h"

@@ -13,9 +13,7 @@ namespace vm {
 
 namespace {
 
-int flag(bool on) {
-    return on ? 1 : 0;
-}
+int flag(bool on) { return on ? 1 : 0; }
 
 }  // namespace
 
@@ -31,7 +29,8 @@ void Slice::setAndSend(Observed<T>& property, T value, std::string command) {
 }
 
 void Slice::setSliceFrequency(const std::string& megahertz) {
-    setAndSend(sliceFrequency, Text(megahertz), fmt::format("slice tune {} {}", thisSliceNumber(), megahertz));
+    setAndSend(sliceFrequency, Text(megahertz),
+               fmt::format("slice tune {} {}", thisSliceNumber(), megahertz));
 }
 
 void Slice::setSliceFrequency(const std::string& megahertz, int autopan) {
@@ -178,9 +177,10 @@ void Slice::setSliceDax(std::int64_t channel) {
 void Slice::setSliceAudioLevel(std::int64_t level) {
     const auto radio = this->radio();
     const auto instance = radio ? radio->radioRecord() : nullptr;
-    std::string command = instance && instance->supportsV3_API
-                              ? sliceSet("audio_level", level)
-                              : fmt::format("audio client 0 slice {} gain {}", thisSliceNumber(), level);
+    std::string command =
+        instance && instance->supportsV3_API
+            ? sliceSet("audio_level", level)
+            : fmt::format("audio client 0 slice {} gain {}", thisSliceNumber(), level);
     setAndSend(sliceAudioLevel, Integer(level), std::move(command));
 }
 void Slice::setSlicePanControl(std::int64_t pan) {
@@ -220,7 +220,8 @@ void Slice::setDetached(std::int64_t value) {
 
 // --- Fractional values, with the decimals the radio expects.
 void Slice::setFmToneFreq(float hertz) {
-    setAndSend(fmToneFreq, Float(hertz), sliceSet("fm_tone_value", fmt::format("{:.1f}", double{hertz})));
+    setAndSend(fmToneFreq, Float(hertz),
+               sliceSet("fm_tone_value", fmt::format("{:.1f}", double{hertz})));
 }
 void Slice::setFmRepeaterOffset(float megahertz) {
     setAndSend(fmRepeaterOffset, Float(megahertz),

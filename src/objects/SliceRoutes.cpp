@@ -20,19 +20,21 @@ namespace {
 void parseSliceToken(Radio& radio, Scanner& scan, bool /*selfStatus*/) {
     const std::string& line = scan.string();
     long long number = -1;
-    if (!scan.scanLongLong(&number) || number < 0 || number >= static_cast<long long>(kSliceSlots)) {
+    if (!scan.scanLongLong(&number) || number < 0 ||
+        number >= static_cast<long long>(kSliceSlots)) {
         log("Radio:parseSliceToken:slice number out of range:[{}]", line);
         return;
     }
     scan.scanString(" ");
     const auto slot = static_cast<std::size_t>(number);
-    const std::shared_ptr<Slice> slice = radio.slices()->with([&](const auto& slots) { return slots[slot]; });
+    const std::shared_ptr<Slice> slice =
+        radio.slices()->with([&](const auto& slots) { return slots[slot]; });
 
     if (slice) {
         if (line.find("in_use=0") != std::string::npos) {
             if (radio.debugLogLevel() >= 2) {
-                log("parseSliceToken: deleted slice pan:{}, client:{}", slice->panForSlice().value_or(""),
-                    slice->clientHandle().value_or(""));
+                log("parseSliceToken: deleted slice pan:{}, client:{}",
+                    slice->panForSlice().value_or(""), slice->clientHandle().value_or(""));
             }
             radio.slices()->with([&](auto& slots) { slots[slot] = nullptr; });
             if (ourSlice(radio, *slice)) {
@@ -43,7 +45,8 @@ void parseSliceToken(Radio& radio, Scanner& scan, bool /*selfStatus*/) {
             }
             return;
         }
-        slice->sliceRunQueue()->async([slice, scan]() mutable { slice->statusParserImmediate(scan, false); });
+        slice->sliceRunQueue()->async(
+            [slice, scan]() mutable { slice->statusParserImmediate(scan, false); });
         return;
     }
     if (line.find("in_use=1") == std::string::npos) {
@@ -54,7 +57,8 @@ void parseSliceToken(Radio& radio, Scanner& scan, bool /*selfStatus*/) {
     std::vector<std::shared_ptr<Meter>> sliceMeters;
     radio.meters()->with([&](const auto& byNumber) {
         for (const auto& [key, meter] : byNumber) {
-            if (meter->meterSource() == kMeterSourceSlice && meter->sliceNum() == static_cast<int>(slot)) {
+            if (meter->meterSource() == kMeterSourceSlice &&
+                meter->sliceNum() == static_cast<int>(slot)) {
                 sliceMeters.push_back(meter);
             }
         }
@@ -78,9 +82,11 @@ void parseSliceToken(Radio& radio, Scanner& scan, bool /*selfStatus*/) {
     // A slice that is gone again by the time of the announcement (its "SliceDeleted" already on
     // its way, or the session closed) is not announced: observers never hear of a slice as created
     // after they heard of it as deleted.
-    DispatchQueue::main()->after(std::chrono::milliseconds(100), [weak = radio.weak_from_this(), created, slot] {
+    DispatchQueue::main()->after(std::chrono::milliseconds(100), [weak = radio.weak_from_this(),
+                                                                  created, slot] {
         const auto session = weak.lock();
-        if (session && session->slices()->with([&](const auto& slots) { return slots[slot] == created; })) {
+        if (session &&
+            session->slices()->with([&](const auto& slots) { return slots[slot] == created; })) {
             NotificationCenter::defaultCenter().post("SliceCreated", created);
         }
     });

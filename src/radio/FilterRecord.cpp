@@ -4,8 +4,8 @@
 
 namespace vm {
 
-FilterSpec::FilterSpec(std::string menuLabel, std::string modeName, int txFilterLo,
-                       int txFilterHi, int filterLo, int filterHi)
+FilterSpec::FilterSpec(std::string menuLabel, std::string modeName, int txFilterLo, int txFilterHi,
+                       int filterLo, int filterHi)
     : label(std::move(menuLabel)),
       mode(std::move(modeName)),
       txLo(txFilterLo),

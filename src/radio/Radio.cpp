@@ -54,9 +54,9 @@ std::shared_ptr<Radio> Radio::create(std::shared_ptr<RadioInstance> record, cons
     if (!record) {
         record = std::make_shared<RadioInstance>();
     }
-    log("Radio:initWithRadioInstanceAndDelegate:[{}] wan:[{}] ip:[{}], port:[{}] apiProgramName:[{}]",
-        record->name.value_or(""), record->wanRadio.value_or(false) ? 1 : 0, ip, port,
-        programName);
+    log("Radio:initWithRadioInstanceAndDelegate:[{}] wan:[{}] ip:[{}], port:[{}] "
+        "apiProgramName:[{}]",
+        record->name.value_or(""), record->wanRadio.value_or(false) ? 1 : 0, ip, port, programName);
     auto radio = createDetached(std::move(record), std::move(owner), std::move(programName),
                                 logLevel, attach);
     return radio->startConnecting(ip, port) ? radio : nullptr;
@@ -66,9 +66,7 @@ void Radio::routeStatus(StatusType type, StatusParser parser) {
     statusRoutes_[static_cast<std::size_t>(type)].parser = parser;
 }
 
-void Radio::whenClosing(ClosingStep step) {
-    closingSteps_.push_back(step);
-}
+void Radio::whenClosing(ClosingStep step) { closingSteps_.push_back(step); }
 
 Radio::~Radio() {
     if (const DispatchSourcePtr timer = pingTimer()) {

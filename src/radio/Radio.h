@@ -72,8 +72,9 @@ public:
 
     // Builds the session, attaches the objects and starts connecting to `ip`:`port`; nullptr when
     // the connection attempt cannot be started (logged; the delegate is not told).
-    static std::shared_ptr<Radio> create(std::shared_ptr<RadioInstance> record, const std::string& ip,
-                                         std::uint16_t port, std::weak_ptr<RadioDelegate> owner,
+    static std::shared_ptr<Radio> create(std::shared_ptr<RadioInstance> record,
+                                         const std::string& ip, std::uint16_t port,
+                                         std::weak_ptr<RadioDelegate> owner,
                                          std::string programName, int logLevel,
                                          Attach attach = nullptr);
     // A session that does not connect: its lines come from parseRadioStream() alone (the parser's
@@ -134,9 +135,8 @@ public:
     // A value that came from the radio: stored and announced on the main queue, never sent back.
     template <class T>
     void storeOnMain(Observed<T>& property, T value) {
-        DispatchQueue::main()->async([self = shared_from_this(), &property, value = std::move(value)] {
-            property.set(value);
-        });
+        DispatchQueue::main()->async([self = shared_from_this(), &property,
+                                      value = std::move(value)] { property.set(value); });
     }
 
     // --- Line dispatch (on `radioRunQueue`).
@@ -230,7 +230,8 @@ public:
     // Sent at once on the calling thread; nothing is stored.
     void cmdSetAtuTune(Number start);
     void cmdSetBypass();
-    // Needs the handle of an amplifier the radio has reported; without one it logs and sends nothing.
+    // Needs the handle of an amplifier the radio has reported; without one it logs and sends
+    // nothing.
     void cmdSetAmplifier(bool operate);
 
     // --- Radio-wide settings (RadioWideSettings.cpp).
@@ -266,12 +267,14 @@ public:
     static std::string hexStringFormatFromInt(std::uint32_t value);
     static std::string reformatStreamId(std::string_view text);
 
-    // --- Slice commands (RadioPanSliceCommands.cpp). Nothing is sent while the radio has no free slice (or has not said how many).
+    // --- Slice commands (RadioPanSliceCommands.cpp). Nothing is sent while the radio has no free
+    // slice (or has not said how many).
     void cmdNewSlice();
-    void cmdNewSlice(const std::string& frequency, const std::string& antenna, const std::string& mode);
+    void cmdNewSlice(const std::string& frequency, const std::string& antenna,
+                     const std::string& mode);
     // `panafall`: the stream id's bare hexadecimal digits.
-    void cmdNewSlice(const std::string& frequency, const std::string& antenna, const std::string& mode,
-                     const std::string& panafall);
+    void cmdNewSlice(const std::string& frequency, const std::string& antenna,
+                     const std::string& mode, const std::string& panafall);
     void cmdRemoveSlice(int sliceNumber);
 
     // --- Session start-up and reply callbacks (RadioStartup.cpp, RadioReplies.cpp).

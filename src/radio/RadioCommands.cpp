@@ -71,9 +71,7 @@ std::optional<std::uint32_t> Radio::send(const std::string& command,
     return seq;
 }
 
-void Radio::commandToRadio(const std::string& command) {
-    send(command, nullptr, nullptr);
-}
+void Radio::commandToRadio(const std::string& command) { send(command, nullptr, nullptr); }
 
 std::optional<std::uint32_t> Radio::commandToRadio(const std::string& command,
                                                    std::weak_ptr<RadioDelegate> notify) {

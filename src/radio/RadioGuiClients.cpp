@@ -8,7 +8,8 @@ namespace vm {
 
 // `isGui` says the binding was asked for, not that the radio accepted it.
 void Radio::connectAsGui(const std::optional<std::string>& clientId) {
-    const std::string command = clientId && !clientId->empty() ? "client gui " + *clientId : "client gui";
+    const std::string command =
+        clientId && !clientId->empty() ? "client gui " + *clientId : "client gui";
     isGui.set(1);
     radioRunQueue()->async([self = shared_from_this(), command] {
         if (self->debugLogLevel() >= 2) {
@@ -28,7 +29,8 @@ void Radio::setIsGui(Number value) {
 }
 
 void Radio::disconnectClientByHandle(const std::optional<std::string>& clientHandle) {
-    const std::string command = clientHandle ? "client disconnect " + *clientHandle : "client disconnect";
+    const std::string command =
+        clientHandle ? "client disconnect " + *clientHandle : "client disconnect";
     log("Radio:disconnectClientByHandle:cmd:[{}]", command);
     commandToRadio(command, &Radio::disconnectChangeCallback);
 }

@@ -2,7 +2,6 @@
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
 
-
 namespace vm {
 
 void Radio::parseRadioStream(const std::string& line) {
@@ -18,13 +17,16 @@ void Radio::parseRadioStream(const std::string& line) {
 
 // The radio-wide types; the objects' types are routed by their attach step.
 void Radio::routeRadioWideStatus() {
-    routeStatus(kStatusInterlock, [](Radio& r, Scanner& s, bool self) { r.parseInterlockToken(s, self); });
+    routeStatus(kStatusInterlock,
+                [](Radio& r, Scanner& s, bool self) { r.parseInterlockToken(s, self); });
     routeStatus(kStatusRadio, [](Radio& r, Scanner& s, bool self) { r.parseRadioToken(s, self); });
     routeStatus(kStatusAtu, [](Radio& r, Scanner& s, bool self) { r.parseAtuToken(s, self); });
-    routeStatus(kStatusTransmit, [](Radio& r, Scanner& s, bool self) { r.parseTransmitToken(s, self); });
+    routeStatus(kStatusTransmit,
+                [](Radio& r, Scanner& s, bool self) { r.parseTransmitToken(s, self); });
     routeStatus(kStatusTransmitMisspelt,
                 [](Radio& r, Scanner& s, bool self) { r.parseTransmitToken(s, self); });
-    routeStatus(kStatusProfile, [](Radio& r, Scanner& s, bool self) { r.parseProfileToken(s, self); });
+    routeStatus(kStatusProfile,
+                [](Radio& r, Scanner& s, bool self) { r.parseProfileToken(s, self); });
     routeStatus(kStatusWan, [](Radio& r, Scanner& s, bool self) { r.parseWanToken(s, self); });
     routeStatus(kStatusAmplifier,
                 [](Radio& r, Scanner& s, bool self) { r.parseAmplifierStatusToken(s, self); });
@@ -60,7 +62,8 @@ void Radio::parseStatusType(const std::string& line) {
 
     const int number = statusTokens()->lookup(type);
     static const StatusRoute unknown{};
-    const StatusRoute& route = number > 0 ? statusRoutes_[static_cast<std::size_t>(number)] : unknown;
+    const StatusRoute& route =
+        number > 0 ? statusRoutes_[static_cast<std::size_t>(number)] : unknown;
     if (route.bandMarker && line.find(route.bandMarker) != std::string::npos) {
         if (!route.bandParser) {
             logUnrecognizedStatus(type, line);
@@ -76,9 +79,7 @@ void Radio::parseStatusType(const std::string& line) {
     route.parser(*this, scan, selfStatus);
 }
 
-void Radio::testStatusMessage(const std::string& text) {
-    parseStatusType(text);
-}
+void Radio::testStatusMessage(const std::string& text) { parseStatusType(text); }
 
 // "H<handle>": this client's handle. Both values are in place before the next line is parsed;
 // observers hear of them on the main queue.

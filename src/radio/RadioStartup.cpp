@@ -13,8 +13,8 @@ namespace vm {
 namespace {
 
 constexpr std::array<const char*, 16> kSubscriptions{
-    "client all", "tx all",  "atu all",         "amplifier all", "meter all",     "slice all",
-    "gps all",    "audio_stream all", "cwx all", "xvtr all",     "memories all", "daxiq all",
+    "client all", "tx all",           "atu all", "amplifier all", "meter all",    "slice all",
+    "gps all",    "audio_stream all", "cwx all", "xvtr all",      "memories all", "daxiq all",
     "dax all",    "usb_cable all",    "tnf all", "spot all",
 };
 
@@ -40,8 +40,8 @@ void Radio::initializeRadio() {
     commandToRadio("version", &Radio::versionResponseCallback);
     commandToRadio("ant list", &Radio::antListResponseCallback);
     commandToRadio("mic list", &Radio::micListResponseCallback);
-    for (const char* question :
-         {"eq rx info", "eq tx info", "profile global info", "profile tx info", "profile mic info"}) {
+    for (const char* question : {"eq rx info", "eq tx info", "profile global info",
+                                 "profile tx info", "profile mic info"}) {
         commandToRadio(question);
     }
 }
@@ -64,16 +64,15 @@ void Radio::startUdp() {
     DispatchQueue::main()->async([self = shared_from_this()] { self->vitaManager.announce(); });
 }
 
-void Radio::subscribe(const std::string& object) {
-    commandToRadio("sub " + object);
-}
+void Radio::subscribe(const std::string& object) { commandToRadio("sub " + object); }
 
 void Radio::wanSetForwardedPorts(bool isPortForwardOn, std::int32_t tcpPort, std::int32_t udpPort) {
-    log("WanSetForwardedPorts:isPortForwardOn:[{}] tcpPort:[{}] udpPort:[{}]", isPortForwardOn ? 1 : 0,
-        tcpPort, udpPort);
+    log("WanSetForwardedPorts:isPortForwardOn:[{}] tcpPort:[{}] udpPort:[{}]",
+        isPortForwardOn ? 1 : 0, tcpPort, udpPort);
     const std::string command =
-        isPortForwardOn ? fmt::format("wan set public_tls_port={} public_udp_port={}", tcpPort, udpPort)
-                        : std::string("wan set public_tls_port=-1 public_udp_port=-1");
+        isPortForwardOn
+            ? fmt::format("wan set public_tls_port={} public_udp_port={}", tcpPort, udpPort)
+            : std::string("wan set public_tls_port=-1 public_udp_port=-1");
     commandToRadio(command, &Radio::wanSetPortsResponseCallback);
 }
 

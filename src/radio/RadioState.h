@@ -10,15 +10,15 @@
 // - every write announces, also when the value did not change.
 // The queue, the word tables and the collections are set when the session is built and never
 // replaced; the collections change under their own locks and are not announced.
+#include "platform/core/ConstantProperty.h"
 #include "platform/core/DispatchClock.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/DispatchSource.h"
 #include "platform/core/Observable.h"
-#include "platform/core/ConstantProperty.h"
 #include "radio/FilterTable.h"
 #include "radio/RadioInstance.h"
-#include "radio/RadioTypes.h"
 #include "radio/RadioStatusTables.h"
+#include "radio/RadioTypes.h"
 #include "radio/StatusTokens.h"
 
 #include <memory>
@@ -88,8 +88,8 @@ public:
     // Collections of the radio's objects.
     ConstantProperty<std::shared_ptr<SliceSlots>> slices{this, "slices",
                                                          std::make_shared<SliceSlots>()};
-    ConstantProperty<std::shared_ptr<EqualizerSlots>> equalizers{this, "equalizers",
-                                                                 std::make_shared<EqualizerSlots>()};
+    ConstantProperty<std::shared_ptr<EqualizerSlots>> equalizers{
+        this, "equalizers", std::make_shared<EqualizerSlots>()};
     ConstantProperty<std::shared_ptr<ObjectsById<Meter>>> meters{
         this, "meters", std::make_shared<ObjectsById<Meter>>()};
     ConstantProperty<std::shared_ptr<ObjectsById<Meter>>> metersByShortName{

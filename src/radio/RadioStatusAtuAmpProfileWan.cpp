@@ -21,8 +21,10 @@ Number atuStatus(StatusLine& line) {
 enum AmplifierKey { kAmpModel = 1, kAmpSerialNum, kAmpAnt, kAmpState };
 
 const TokenTable& amplifierTokens() {
-    static const TokenTable table{
-        {"model", kAmpModel}, {"serial_num", kAmpSerialNum}, {"ant", kAmpAnt}, {"state", kAmpState}};
+    static const TokenTable table{{"model", kAmpModel},
+                                  {"serial_num", kAmpSerialNum},
+                                  {"ant", kAmpAnt},
+                                  {"state", kAmpState}};
     return table;
 }
 
@@ -109,8 +111,10 @@ void Radio::parseAmplifierStatusToken(Scanner& scan, bool /*selfStatus*/) {
         }
     }
     if (debugLogLevel() >= 2) {
-        log("Radio:parseAmplifierStatusToken:handle:[{}] model:[{}] serial_number:[{}] antenna:[{}] state:[{}]",
-            record->handle(), record->model(), record->serial_number(), record->antenna(), record->state());
+        log("Radio:parseAmplifierStatusToken:handle:[{}] model:[{}] serial_number:[{}] "
+            "antenna:[{}] state:[{}]",
+            record->handle(), record->model(), record->serial_number(), record->antenna(),
+            record->state());
     }
 }
 

@@ -1,7 +1,7 @@
 // "radio" status lines: the radio-wide settings, and the oscillator report that such a line may
 // carry.
-#include "platform/core/Scanner.h"
 #include "radio/Radio.h"
+#include "platform/core/Scanner.h"
 #include "radio/RadioStatusTables.h"
 #include "radio/StatusValues.h"
 
@@ -87,8 +87,6 @@ void Radio::parseOscillatorToken(Scanner& scan) {
 }
 
 // The spot actions are read through and kept nowhere: they end the line.
-void Radio::parseSpotActionToken(Scanner& scan) {
-    scan.setLocation(scan.string().size());
-}
+void Radio::parseSpotActionToken(Scanner& scan) { scan.setLocation(scan.string().size()); }
 
 }  // namespace vm

@@ -10,9 +10,7 @@ namespace vm {
 namespace {
 
 // "A" for an integer 0, "B" for any other.
-Text iambicMode(StatusLine& line) {
-    return status::wordInteger(line) == 0 ? "A" : "B";
-}
+Text iambicMode(StatusLine& line) { return status::wordInteger(line) == 0 ? "A" : "B"; }
 
 // Power reports that arrive while tuning are not kept.
 bool unlessTuning(Radio& radio, const StatusValue& /*value*/) {
@@ -26,7 +24,8 @@ using R = Radio;
 const StatusTable<Radio>& transmitStatusTable() {
     using namespace status;
     static const StatusTable<Radio> table{
-        "Radio:parseTransmitToken:Unrecognized token:[{key}] intVal:[{integer}] stringVal:[{value}]",
+        "Radio:parseTransmitToken:Unrecognized token:[{key}] intVal:[{integer}] "
+        "stringVal:[{value}]",
         {
             {"freq", word, &R::transmitFrequency},
             {"lo", word, &R::transmitFilterLo},

@@ -47,17 +47,17 @@ const TokenTable& atuStatusTokens() {
 
 const TokenTable& interlockStateTokens() {
     static const TokenTable table{
-        {"RECEIVE", 1},      {"READY", 2},    {"NOT_READY", 3},
+        {"RECEIVE", 1},       {"READY", 2},        {"NOT_READY", 3},
         {"PTT_REQUESTED", 4}, {"TRANSMITTING", 5}, {"TX_FAULT", 6},
-        {"TIMEOUT", 7},      {"STUCK_INPUT", 8}, {"UNKEY_REQUESTED", 9},
+        {"TIMEOUT", 7},       {"STUCK_INPUT", 8},  {"UNKEY_REQUESTED", 9},
     };
     return table;
 }
 
 const TokenTable& interlockReasonTokens() {
     static const TokenTable table{
-        {"RCA_TXREQ", 1},  {"ACC_RXREQ", 2},         {"BAD_MODE", 3},
-        {"TUNED_TOO_FAR", 4}, {"OUT_OF_BAND", 5},    {"PA_RANGE", 6},
+        {"RCA_TXREQ", 1},         {"ACC_RXREQ", 2},    {"BAD_MODE", 3},
+        {"TUNED_TOO_FAR", 4},     {"OUT_OF_BAND", 5},  {"PA_RANGE", 6},
         {"CLIENT_TX_INHIBIT", 7}, {"XVTR_RX_ONLY", 8}, {"NO_TX_ASSIGNED", 9},
     };
     return table;

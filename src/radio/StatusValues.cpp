@@ -24,9 +24,7 @@ int integerOfWord(StatusLine& line) {
 
 }  // namespace
 
-Text word(StatusLine& line) {
-    return wordAt(line);
-}
+Text word(StatusLine& line) { return wordAt(line); }
 
 Text wordToBlank(StatusLine& line) {
     std::string text;
@@ -34,25 +32,17 @@ Text wordToBlank(StatusLine& line) {
     return text;
 }
 
-Number wordInteger(StatusLine& line) {
-    return integerOfWord(line);
-}
+Number wordInteger(StatusLine& line) { return integerOfWord(line); }
 
-Number wordBoolean(StatusLine& line) {
-    return integerOfWord(line) != 0 ? 1 : 0;
-}
+Number wordBoolean(StatusLine& line) { return integerOfWord(line) != 0 ? 1 : 0; }
 
-Number wordTruth(StatusLine& line) {
-    return textBoolValue(wordAt(line)) ? 1 : 0;
-}
+Number wordTruth(StatusLine& line) { return textBoolValue(wordAt(line)) ? 1 : 0; }
 
 Float wordDecimal(StatusLine& line) {
     return static_cast<float>(strings::doubleValue(wordAt(line)));
 }
 
-List list(StatusLine& line) {
-    return strings::units::split(wordAt(line), ',');
-}
+List list(StatusLine& line) { return strings::units::split(wordAt(line), ','); }
 
 Flag enabled(StatusLine& line) {
     const std::string text = wordAt(line);

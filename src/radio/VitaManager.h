@@ -59,7 +59,8 @@ public:
 
     // A manager with its stream socket, not bound yet. `bindInterface` is the address the socket
     // binds (none: every interface, as the product does; tests bind loopback).
-    static std::shared_ptr<VitaManager> create(std::optional<std::string> bindInterface = std::nullopt);
+    static std::shared_ptr<VitaManager> create(
+        std::optional<std::string> bindInterface = std::nullopt);
     ~VitaManager() override;
     VitaManager(const VitaManager&) = delete;
     VitaManager& operator=(const VitaManager&) = delete;

@@ -40,9 +40,7 @@ struct PreBufferSearchCase {
 };
 
 // Printed by its name, so that the test's listed name stays short and the same on every run.
-void PrintTo(const PreBufferSearchCase& c, std::ostream* os) {
-    *os << c.name;
-}
+void PrintTo(const PreBufferSearchCase& c, std::ostream* os) { *os << c.name; }
 
 class TcpReadPacketSearch : public ::testing::TestWithParam<PreBufferSearchCase> {};
 

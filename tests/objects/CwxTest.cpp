@@ -80,7 +80,11 @@ TEST_F(CwxSession, SettingsAreLimitedStoredAndQueued) {
     EXPECT_EQ(macro, "");
 
     const std::vector<std::string> expected{
-        "cwx wpm 5", "cwx wpm 100", "cwx delay 0", "cwx delay 2000", "cwx macro save 1 \"CQ TEST\"",
+        "cwx wpm 5",
+        "cwx wpm 100",
+        "cwx delay 0",
+        "cwx delay 2000",
+        "cwx macro save 1 \"CQ TEST\"",
         "cwx macro save 12 \"say '73' bye\"",
     };
     ASSERT_TRUE(waitForReceived(expected.size()));
@@ -100,7 +104,8 @@ TEST_F(CwxSession, TextAndMacroCommandsAreSentAtOnce) {
     keyer->erase(3);
     keyer->clearBuffer();
     const std::vector<std::string> expected{
-        "cwx macro send 12", "cwx send \"CQ 'DE' K1ABC \"", "cwx send \"TEST\" 4", "cwx erase 3", "cwx clear",
+        "cwx macro send 12", "cwx send \"CQ 'DE' K1ABC \"", "cwx send \"TEST\" 4", "cwx erase 3",
+        "cwx clear",
     };
     ASSERT_TRUE(waitForReceived(expected.size()));
     EXPECT_EQ(received(), expected);
@@ -146,7 +151,9 @@ TEST_F(CwxStatus, SettingsAndMacrosFromTheRadio) {
         ++macroAnnouncements;
     });
     LogCapture capture;
-    parse("wpm=22 break_in_delay=40 qsk_enabled=257 macro3=\"CQ CQ DE X=Y\" macro4=A*B macro13=x macro0=x");
+    parse(
+        "wpm=22 break_in_delay=40 qsk_enabled=257 macro3=\"CQ CQ DE X=Y\" macro4=A*B macro13=x "
+        "macro0=x");
     EXPECT_EQ(keyer->speed(), 22);
     EXPECT_EQ(keyer->delay(), 40);
     EXPECT_EQ(keyer->qsk_enabled(), 1);  // cut to 8 bits
@@ -157,11 +164,13 @@ TEST_F(CwxStatus, SettingsAndMacrosFromTheRadio) {
     EXPECT_EQ(macroAnnouncements, 2);
     EXPECT_TRUE(test::loggedLines(capture).empty());
     radio->radioRunQueue()->sync([] {});
-    EXPECT_TRUE(std::all_of(macros.begin() + 4, macros.end(), [](const auto& m) { return m.empty(); }));
+    EXPECT_TRUE(
+        std::all_of(macros.begin() + 4, macros.end(), [](const auto& m) { return m.empty(); }));
 
     parse("macro=x bogus=1");
-    EXPECT_EQ(test::loggedLines(capture), (std::vector<std::string>{"cwx:statusParser:Unrecognized k:[macro] k:[x]",
-                                                                     "cwx:statusParser:Unrecognized k:[bogus] k:[1]"}));
+    EXPECT_EQ(test::loggedLines(capture),
+              (std::vector<std::string>{"cwx:statusParser:Unrecognized k:[macro] k:[x]",
+                                        "cwx:statusParser:Unrecognized k:[bogus] k:[1]"}));
 }
 
 TEST_F(CwxStatus, SentAndEraseEventsAndAnEraseThatEndsTheLine) {
@@ -174,7 +183,8 @@ TEST_F(CwxStatus, SentAndEraseEventsAndAnEraseThatEndsTheLine) {
 
 TEST_F(CwxStatus, OnlyASuccessfulReplyWithTwoPartsQueuesAMessage) {
     const auto events = listenTo(*keyer);
-    const std::string replies[] = {"R17|0|2,5", "R18|E2000000|2,5", "R19|50000015|2,5", "R20|0|2", "R21|0|1,2,3"};
+    const std::string replies[] = {"R17|0|2,5", "R18|E2000000|2,5", "R19|50000015|2,5", "R20|0|2",
+                                   "R21|0|1,2,3"};
     for (const auto& reply : replies) {
         keyer->radioCommandResponse(0, reply);
     }

@@ -22,7 +22,8 @@
 namespace vm::test {
 
 // A session with the radio's objects attached.
-inline std::shared_ptr<Radio> detachedRadio(int logLevel = 0, double pversion = 0, bool v3 = false) {
+inline std::shared_ptr<Radio> detachedRadio(int logLevel = 0, double pversion = 0,
+                                            bool v3 = false) {
     auto instance = std::make_shared<RadioInstance>();
     instance->pversion = pversion;
     instance->supportsV3_API = v3;

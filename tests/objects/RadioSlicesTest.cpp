@@ -26,7 +26,9 @@ protected:
         radio = test::detachedRadio();
         radio->parseRadioStream("H2DE0B1A5");
     }
-    void status(const std::string& text) { radio->parseRadioStream(sim::statusLine("2DE0B1A5", text)); }
+    void status(const std::string& text) {
+        radio->parseRadioStream(sim::statusLine("2DE0B1A5", text));
+    }
     std::shared_ptr<Slice> slot(std::size_t n) {
         return radio->slices()->with([&](const auto& slots) { return slots[n]; });
     }
@@ -49,8 +51,11 @@ protected:
         });
     }
     // Lets the delayed announcements that fall due within `time` run.
-    void passTime(DispatchClock::duration time) { test::advanceBarrier(DispatchQueue::main(), time); }
-    // The session is a GUI client on a radio with several GUI clients: slices are compared by handle.
+    void passTime(DispatchClock::duration time) {
+        test::advanceBarrier(DispatchQueue::main(), time);
+    }
+    // The session is a GUI client on a radio with several GUI clients: slices are compared by
+    // handle.
     void multiClient() {
         auto instance = std::make_shared<RadioInstance>(*radio->radioInstance());
         instance->supportsMultiDoro = true;
@@ -113,12 +118,14 @@ TEST_F(SliceRouting, LinesThatMakeNoSlice) {
     for (std::size_t n = 0; n < kSliceSlots; ++n) {
         EXPECT_FALSE(slot(n)) << n;
     }
-    EXPECT_EQ(test::loggedLines(capture), (std::vector<std::string>{
-                                              "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice 8 in_use=1]",
-                                              "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice -1 in_use=1]",
-                                              "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice x in_use=1]",
-                                              "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice 99999999999999999999 in_use=1]",
-                                          }));
+    EXPECT_EQ(test::loggedLines(capture),
+              (std::vector<std::string>{
+                  "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice 8 in_use=1]",
+                  "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice -1 in_use=1]",
+                  "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice x in_use=1]",
+                  "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice "
+                  "99999999999999999999 in_use=1]",
+              }));
 }
 
 // A slice that comes and goes within the 100 ms before its announcement is never announced as
@@ -158,7 +165,8 @@ TEST_F(SliceRouting, OtherClientsSlicesAreKeptButNotAnnounced) {
     EXPECT_FALSE(slot(0));
     EXPECT_FALSE(slot(1));
     EXPECT_EQ(notes.names(), (std::vector<std::string>{"SliceCreated", "SliceDeleted"}));
-    EXPECT_EQ(test::loggedLines(capture), std::vector<std::string>{"parseSliceToken:delete slice - not ours"});
+    EXPECT_EQ(test::loggedLines(capture),
+              std::vector<std::string>{"parseSliceToken:delete slice - not ours"});
 }
 
 TEST_F(SliceRouting, WhichSlicesAreOurs) {

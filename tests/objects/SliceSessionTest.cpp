@@ -56,7 +56,8 @@ protected:
     std::vector<std::string> sliceCommands() const {
         std::vector<std::string> out;
         for (const std::string& text : sim->commandTexts()) {
-            if (text.starts_with("slice ") || text.starts_with("filt ") || text.starts_with("audio client 0 slice ")) {
+            if (text.starts_with("slice ") || text.starts_with("filt ") ||
+                text.starts_with("audio client 0 slice ")) {
                 out.push_back(text);
             }
         }
@@ -73,8 +74,10 @@ protected:
 
 TEST_F(SliceSession, TheRadioMakesFeedsAndDropsASlice) {
     NotificationRecorder notes({"SliceCreated", "SliceDeleted"});
-    ASSERT_TRUE(sim->sendStatus(sim::meterStatus({.number = 12, .sliceNum = 0, .name = "LEVEL", .unit = "dBm"})));
-    const auto slice = sliceFromRadio(0, "in_use=1 RF_frequency=14.074000 mode=USB filter_lo=100 filter_hi=2900 rxant=ANT1");
+    ASSERT_TRUE(sim->sendStatus(
+        sim::meterStatus({.number = 12, .sliceNum = 0, .name = "LEVEL", .unit = "dBm"})));
+    const auto slice = sliceFromRadio(
+        0, "in_use=1 RF_frequency=14.074000 mode=USB filter_lo=100 filter_hi=2900 rxant=ANT1");
     ASSERT_TRUE(slice);
     EXPECT_EQ(slice->sliceFrequency(), "14.074000");
     EXPECT_EQ(slice->sliceMode(), "USB");
@@ -91,7 +94,8 @@ TEST_F(SliceSession, TheRadioMakesFeedsAndDropsASlice) {
     KeyRecorder recorder(*slice);
     ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "mode=LSB filter_lo=-2900 filter_hi=-100")));
     ASSERT_TRUE(test::waitFor([&] { return recorder.keys().size() == 3; }));
-    EXPECT_EQ(recorder.keys(), (std::vector<std::string>{"sliceMode", "sliceFilterLo", "sliceFilterHi"}));
+    EXPECT_EQ(recorder.keys(),
+              (std::vector<std::string>{"sliceMode", "sliceFilterLo", "sliceFilterHi"}));
     EXPECT_TRUE(recorder.allOnMain());
     EXPECT_EQ(slice->sliceMode(), "LSB");
     EXPECT_EQ(slice->formatSliceFilterBandwidth(), "2.8 KHz");
@@ -158,7 +162,8 @@ TEST_F(SliceSession, SettersSendTheirCommandsInOrder) {
         {[](Slice& s) { s.setSquelchLevel(20); }, {"slice set 0 squelch_level=20"}},
         {[](Slice& s) { s.setFmToneMode("CTCSS_TX"); }, {"slice set 0 fm_tone_mode=CTCSS_TX"}},
         {[](Slice& s) { s.setFmToneFreq(88.5f); }, {"slice set 0 fm_tone_value=88.5"}},
-        {[](Slice& s) { s.setFmRepeaterOffset(0.6f); }, {"slice set 0 fm_repeater_offset_freq=0.600"}},
+        {[](Slice& s) { s.setFmRepeaterOffset(0.6f); },
+         {"slice set 0 fm_repeater_offset_freq=0.600"}},
         {[](Slice& s) { s.setTxOffsetFreq(-0.6f); }, {"slice set 0 tx_offset_freq=-0.600000"}},
         {[](Slice& s) { s.setRepeaterOffsetDir("UP"); }, {"slice set 0 repeater_offset_dir=UP"}},
         {[](Slice& s) { s.setFmToneBurstEnabled(true); }, {"slice set 0 fm_tone_burst=1"}},

@@ -29,17 +29,22 @@ TEST(RadioLines, LinesAreDispatchedByTheirFirstCharacterAndStatusType) {
     const Case cases[] = {
         {"X123", "Radio:parseRadioStream:Unrecognized message type from radio - X123"},
         {"", "Radio:parseRadioStream:Unrecognized message type from radio - "},
-        {"s1|radio slices=4", "Radio:parseRadioStream:Unrecognized message type from radio - s1|radio slices=4"},
-        {"S2DE0B1A5|bogus a=1", "Radio:parseStatusType:Unrecognized token:[bogus] payload:[S2DE0B1A5|bogus a=1]"},
-        {"S1|Slice 0 in_use=1", "Radio:parseStatusType:Unrecognized token:[Slice] payload:[S1|Slice 0 in_use=1]"},
+        {"s1|radio slices=4",
+         "Radio:parseRadioStream:Unrecognized message type from radio - s1|radio slices=4"},
+        {"S2DE0B1A5|bogus a=1",
+         "Radio:parseStatusType:Unrecognized token:[bogus] payload:[S2DE0B1A5|bogus a=1]"},
+        {"S1|Slice 0 in_use=1",
+         "Radio:parseStatusType:Unrecognized token:[Slice] payload:[S1|Slice 0 in_use=1]"},
         {"S1|", "Radio:parseStatusType:Unrecognized token:[] payload:[S1|]"},
         {"S1|mixer lineout=1", ""},
         {"S1|gps lat=1.0", ""},
         {"S1|waveform installed_list=", ""},
         // Types whose parsers come with their objects are dropped as unknown ones are, until the
         // objects are attached to the session.
-        {"S1|spot index=1", "Radio:parseStatusType:Unrecognized token:[spot] payload:[S1|spot index=1]"},
-        {"S1|slice 0 in_use=1", "Radio:parseStatusType:Unrecognized token:[slice] payload:[S1|slice 0 in_use=1]"},
+        {"S1|spot index=1",
+         "Radio:parseStatusType:Unrecognized token:[spot] payload:[S1|spot index=1]"},
+        {"S1|slice 0 in_use=1",
+         "Radio:parseStatusType:Unrecognized token:[slice] payload:[S1|slice 0 in_use=1]"},
         {"S1|cwx wpm=20", "Radio:parseStatusType:Unrecognized token:[cwx] payload:[S1|cwx wpm=20]"},
         {"S1|tranmsit rfpower=50", ""},
         {"S1|interlock band 7 acc_txreq_enable=1", ""},
@@ -103,7 +108,8 @@ TEST(RadioLines, HandleLineIsInPlaceAtOnceAndAnnouncedOnTheMainQueue) {
     for (const char* key : {"apiHandle", "clientHandle"}) {
         radio->addObserver(key, [&, key](const Change& change) {
             EXPECT_TRUE(isMainThread());
-            heard.push_back(std::string(key) + "=" + std::any_cast<Text>(change.newValue).value_or("-"));
+            heard.push_back(std::string(key) + "=" +
+                            std::any_cast<Text>(change.newValue).value_or("-"));
         });
     }
     std::thread queue([&] { radio->parseRadioStream("H2DE0B1A5"); });
@@ -144,7 +150,8 @@ TEST(RadioLines, ReplyReachesItsReceiverOnceWithTheWholeLine) {
     const std::string reply = "R" + std::to_string(*seq) + "|0|model=\"DORO-6700\"";
     radio->parseRadioStream(reply);
     radio->parseRadioStream(reply);
-    EXPECT_EQ(receiver->received(), (std::vector<std::pair<std::uint32_t, std::string>>{{*seq, reply}}));
+    EXPECT_EQ(receiver->received(),
+              (std::vector<std::pair<std::uint32_t, std::string>>{{*seq, reply}}));
     EXPECT_TRUE(radio->notifyList()->with([](const auto& t) { return t.empty(); }));
 }
 
@@ -180,7 +187,9 @@ TEST(RadioLines, RadioAsReceiverWithoutCallbackLogsThePendingKeys) {
     // The key of the reply being handled is no longer listed; the other two still wait.
     auto lines = test::loggedLines(capture);
     ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], fmt::format("Radio:radioCommandResponse: selector NULL - seqNum = {}  key = {}", *seq, *seq));
+    EXPECT_EQ(lines[0],
+              fmt::format("Radio:radioCommandResponse: selector NULL - seqNum = {}  key = {}", *seq,
+                          *seq));
     EXPECT_EQ(std::set<std::string>(lines.begin() + 1, lines.end()),
               (std::set<std::string>{fmt::format("Radio:  Callback key: {}", *callback),
                                      fmt::format("Radio:  Waiting key: {}", *callback),
@@ -212,8 +221,8 @@ TEST(RadioCommands, CommandsThatWouldInjectALineAreRefused) {
         EXPECT_FALSE(radio->commandToRadio(command, &Radio::pingResponseCallback));
         radio->commandToRadio(command);
         EXPECT_EQ(test::loggedLines(capture).size(), 3u);
-        EXPECT_TRUE(capture.contains("Radio:commandToRadio:Refused command containing CR, LF or NUL:[" +
-                                     shown + "]"));
+        EXPECT_TRUE(capture.contains(
+            "Radio:commandToRadio:Refused command containing CR, LF or NUL:[" + shown + "]"));
     }
     const auto after = radio->commandToRadio("info", std::make_shared<ReplyRecorder>());
     EXPECT_EQ(*after, *before + 1) << "a refused command takes no number";

@@ -48,7 +48,8 @@ protected:
         instance->name = "SimRadio";
         instance->model = sim->identity().model;
         instance->serialNum = sim->identity().serial;
-        auto radio = Radio::create(instance, "127.0.0.1", sim->commandPort(), to, "velmoraSDR", logLevel);
+        auto radio =
+            Radio::create(instance, "127.0.0.1", sim->commandPort(), to, "velmoraSDR", logLevel);
         if (radio) {
             radios.push_back(radio);
         }
@@ -80,14 +81,16 @@ TEST_F(RadioSession, ConnectsThenReportsThePeerClosing) {
     ASSERT_TRUE(sim->waitForCommand("ping"));
     ASSERT_TRUE(sim->closeSession());
     ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateDisconnectedByPeer); }));
-    EXPECT_EQ(delegate->states, (std::vector<std::uint32_t>{kStateConnected, kStateDisconnectedByPeer}));
+    EXPECT_EQ(delegate->states,
+              (std::vector<std::uint32_t>{kStateConnected, kStateDisconnectedByPeer}));
     EXPECT_EQ(radio->radioConnectionState(), kStateDisconnectedByPeer);
 }
 
 TEST_F(RadioSession, RefusedConnectionReportsConnectFailed) {
     LogCapture capture;
     auto instance = std::make_shared<RadioInstance>();
-    const auto radio = Radio::create(instance, "127.0.0.1", test::unusedLoopbackPort(), delegate, "velmoraSDR", 0);
+    const auto radio =
+        Radio::create(instance, "127.0.0.1", test::unusedLoopbackPort(), delegate, "velmoraSDR", 0);
     ASSERT_TRUE(radio);
     radios.push_back(radio);
     ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateConnectFailed); }));
@@ -135,12 +138,14 @@ TEST_F(RadioSession, ReplyReachesItsReceiverOnceAndStrayRepliesAreDropped) {
     ASSERT_TRUE(waitFor([&] { return !receiver->received().empty(); }));
 
     LogCapture capture;
-    sim->sendLine(reply);         // the same reply again
+    sim->sendLine(reply);             // the same reply again
     sim->sendLine("R4000000000|0|");  // nobody waits for this one
-    sim->sendLine("V2.0.0.0");    // lines are parsed in order: when this one is in, so are the others
+    sim->sendLine("V2.0.0.0");  // lines are parsed in order: when this one is in, so are the others
     ASSERT_TRUE(waitFor([&] { return radio->apiVersion() == "V2.0.0.0"; }));
-    EXPECT_EQ(receiver->received(), (std::vector<std::pair<std::uint32_t, std::string>>{{*seq, reply}}));
-    EXPECT_EQ(test::loggedLines(capture), std::vector<std::string>{"Radio:parseVersionType:[V2.0.0.0]"});
+    EXPECT_EQ(receiver->received(),
+              (std::vector<std::pair<std::uint32_t, std::string>>{{*seq, reply}}));
+    EXPECT_EQ(test::loggedLines(capture),
+              std::vector<std::string>{"Radio:parseVersionType:[V2.0.0.0]"});
 }
 
 TEST_F(RadioSession, EveryKindOfLineIsDispatched) {
@@ -181,7 +186,9 @@ TEST_F(RadioSession, DebugLevelTwoLogsTrafficExceptPingsAndPlainReplies) {
     const auto radio = connected(2);
     const auto info = radio->commandToRadio("info", std::make_shared<ReplyRecorder>());
     const auto version = radio->commandToRadio("version", std::make_shared<ReplyRecorder>());
-    ASSERT_TRUE(waitFor([&] { return capture.contains("Radio:<-R" + std::to_string(*version) + "|0|FPGA-MB=2.15"); }));
+    ASSERT_TRUE(waitFor([&] {
+        return capture.contains("Radio:<-R" + std::to_string(*version) + "|0|FPGA-MB=2.15");
+    }));
     test::queueBarrier(radio->radioRunQueue());
     EXPECT_TRUE(capture.contains("Radio:->c" + std::to_string(*info) + "|info"));
     EXPECT_TRUE(capture.contains("Radio:<-V" + sim->identity().protocolVersion));
@@ -199,14 +206,16 @@ TEST_F(RadioSession, SilentRadioIsWarnedAboutThenTimedOut) {
     EXPECT_FALSE(capture.contains("Radio:pingTimerFired"));
 
     DispatchClock::advance(6s);
-    ASSERT_TRUE(waitFor([&] { return capture.contains("Radio:pingTimerFired:Warning: SimRadio last seen 6."); }));
+    ASSERT_TRUE(waitFor(
+        [&] { return capture.contains("Radio:pingTimerFired:Warning: SimRadio last seen 6."); }));
     ASSERT_TRUE(waitFor([&] { return pings() == 3; })) << "a late tick still pings";
     EXPECT_EQ(delegate->states, std::vector<std::uint32_t>{kStateConnected});
 
     DispatchClock::advance(25s);
     ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateTimedOut); }));
     EXPECT_TRUE(capture.contains("Radio:pingTimerFired:Timeout: SimRadio last seen 31."));
-    EXPECT_TRUE(capture.contains("seconds ago, sending radioTimedOut radio connection state change"));
+    EXPECT_TRUE(
+        capture.contains("seconds ago, sending radioTimedOut radio connection state change"));
     const std::size_t pinged = pings();
     test::advanceBarrier(radio->radioRunQueue(), 5s);
     test::commandBarrier(*radio, *sim);
@@ -219,7 +228,8 @@ TEST_F(RadioSession, SilentRadioIsWarnedAboutThenTimedOut) {
 TEST_F(RadioSession, AnsweredPingsKeepTheSessionAlive) {
     std::atomic<int> pinged{0};
     const auto token = NotificationCenter::defaultCenter().addObserver(
-        "com.velmorasoftware.doro.remote_radio_vita_pinged", [&](const Notification&) { ++pinged; });
+        "com.velmorasoftware.doro.remote_radio_vita_pinged",
+        [&](const Notification&) { ++pinged; });
     LogCapture capture;
     const auto radio = connected();
     for (int i = 0; i < 10; ++i) {  // 40 s in all

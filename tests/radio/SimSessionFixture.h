@@ -3,8 +3,8 @@
 // is connected and greeted, and the commands it sent after its start-up burst can be read without
 // the keep-alive's pings.
 #include "radio/Radio.h"
-#include "support/sim/SimRadio.h"
 #include "support/QueueBarrier.h"
+#include "support/sim/SimRadio.h"
 
 #include "RadioTestSupport.h"
 
@@ -19,9 +19,7 @@
 
 namespace vm::test {
 
-inline bool isCommandBarrier(const std::string& text) {
-    return text.starts_with("barrier ");
-}
+inline bool isCommandBarrier(const std::string& text) { return text.starts_with("barrier "); }
 
 // Every command the session sent before this call, from any thread that has finished sending,
 // has reached the simulated radio: a marker command sent after them on the same connection has
@@ -38,8 +36,8 @@ protected:
     void SetUp() override {
         sim = sim::SimRadio::start();
         ASSERT_TRUE(sim);
-        radio = Radio::create(std::make_shared<RadioInstance>(), "127.0.0.1", sim->commandPort(), delegate,
-                              "velmoraSDR", 0, attach);
+        radio = Radio::create(std::make_shared<RadioInstance>(), "127.0.0.1", sim->commandPort(),
+                              delegate, "velmoraSDR", 0, attach);
         ASSERT_TRUE(radio);
         ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateConnected) && radio->apiHandle(); }));
         ASSERT_TRUE(sim->waitForSessions(1));

@@ -16,9 +16,7 @@ std::size_t afterBlanks(std::string_view text) {
     return pos;
 }
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
