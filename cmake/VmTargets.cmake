@@ -1,7 +1,7 @@
 # Helpers that give every library, test and benchmark of the project the same settings.
 
 function(vm_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
   if(VM_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

@@ -31,7 +31,7 @@ std::string AudioDevice::namePropertyForDeviceID(AudioDeviceID deviceID) {
     return stringPropertyForSelector(AudioDeviceStringProperty::Name, deviceID);
 }
 
-std::string AudioDevice::UIDPropertyForDeviceID(AudioDeviceID deviceID) {
+std::string AudioDevice::uidPropertyForDeviceId(AudioDeviceID deviceID) {
     return stringPropertyForSelector(AudioDeviceStringProperty::UID, deviceID);
 }
 
@@ -52,7 +52,7 @@ AudioDevice AudioDevice::deviceWithID(AudioDeviceID deviceID) {
     device.setDeviceID(deviceID);
     device.setManufacturer(manufacturerForDeviceID(deviceID));
     device.setName(namePropertyForDeviceID(deviceID));
-    device.setUID(UIDPropertyForDeviceID(deviceID));
+    device.setUid(uidPropertyForDeviceId(deviceID));
     device.setInputChannelCount(channelCountForScope(AudioDirection::Input, deviceID));
     device.setOutputChannelCount(channelCountForScope(AudioDirection::Output, deviceID));
     return device;

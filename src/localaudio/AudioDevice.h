@@ -25,8 +25,8 @@ public:
     void setName(std::string name) { name_ = std::move(name); }
     const std::string& manufacturer() const { return manufacturer_; }
     void setManufacturer(std::string manufacturer) { manufacturer_ = std::move(manufacturer); }
-    const std::string& UID() const { return uid_; }
-    void setUID(std::string uid) { uid_ = std::move(uid); }
+    const std::string& uid() const { return uid_; }
+    void setUid(std::string uid) { uid_ = std::move(uid); }
     std::int64_t inputChannelCount() const { return inputChannelCount_; }
     void setInputChannelCount(std::int64_t count) { inputChannelCount_ = count; }
     std::int64_t outputChannelCount() const { return outputChannelCount_; }
@@ -49,7 +49,7 @@ public:
                                                  AudioDeviceID deviceID);
     static std::string manufacturerForDeviceID(AudioDeviceID deviceID);
     static std::string namePropertyForDeviceID(AudioDeviceID deviceID);
-    static std::string UIDPropertyForDeviceID(AudioDeviceID deviceID);
+    static std::string uidPropertyForDeviceId(AudioDeviceID deviceID);
     static std::int64_t channelCountForScope(AudioDirection scope, AudioDeviceID deviceID);
 
 private:

@@ -87,8 +87,8 @@ void AudioFloatConverter::convertDataFromAudioBufferList(
         auto input = [view, step, bytesPerFrame, &handed](std::uint32_t* count, AudioBufferList* ioData,
                                                           AudioStreamPacketDescription**) -> OSStatus {
             const std::uint32_t n = std::min(*count, step - handed);
-            const std::uint32_t buffers = std::min(view->mNumberBuffers, ioData->mNumberBuffers);
-            for (std::uint32_t b = 0; b < buffers; ++b) {
+            const std::uint32_t shared = std::min(view->mNumberBuffers, ioData->mNumberBuffers);
+            for (std::uint32_t b = 0; b < shared; ++b) {
                 const AudioBuffer& source = audioBuffers(view)[b];
                 audioBuffers(ioData)[b] = AudioBuffer{
                     source.mNumberChannels, n * bytesPerFrame,

@@ -55,12 +55,12 @@ void AudioUtilities::updateScrollHistory(float** scrollHistory, int length, int*
     }
     // The history holds kScrollHistoryLength values; a longer length is not honoured.
     length = std::min(length, kScrollHistoryLength);
-    const float rms = RMS(buffer, bufferSize);
+    const float level = rms(buffer, bufferSize);
     if (*index < length) {
-        (*scrollHistory)[*index] = rms;
+        (*scrollHistory)[*index] = level;
         ++*index;
     } else {
-        appendValue(rms, *scrollHistory, length);
+        appendValue(level, *scrollHistory, length);
     }
 }
 
@@ -105,11 +105,11 @@ void AudioUtilities::appendBuffer(const float* buffer, std::uint32_t bufferSize,
 }
 
 void AudioUtilities::appendBufferRMS(const float* buffer, std::uint32_t bufferSize, HistoryInfo* info) {
-    float rms = RMS(buffer, int(bufferSize));
-    if (std::isnan(rms)) {
-        rms = 0;
+    float level = rms(buffer, int(bufferSize));
+    if (std::isnan(level)) {
+        level = 0;
     }
-    appendBuffer(&rms, 1, info);
+    appendBuffer(&level, 1, info);
 }
 
 void AudioUtilities::clearHistoryInfo(HistoryInfo* info) {

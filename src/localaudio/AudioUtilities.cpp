@@ -96,8 +96,8 @@ AudioStreamBasicDescription AudioUtilities::floatFormatWithNumberOfChannels(std:
     return linearPCM(sampleRate, kFloatNonInterleaved, 4, channels);
 }
 
-AudioStreamBasicDescription AudioUtilities::AIFFFormatWithNumberOfChannels(std::uint32_t channels,
-                                                                          float sampleRate) {
+AudioStreamBasicDescription AudioUtilities::aiffFormatWithNumberOfChannels(std::uint32_t channels,
+                                                                           float sampleRate) {
     return linearPCM(sampleRate,
                      kAudioFormatFlagIsBigEndian | kAudioFormatFlagIsSignedInteger |
                          kAudioFormatFlagIsPacked,
@@ -204,13 +204,14 @@ void AudioUtilities::freeFloatBuffers(float** buffers, std::uint32_t channels) {
     std::free(buffers);
 }
 
-float AudioUtilities::MAP(float value, float leftMin, float leftMax, float rightMin, float rightMax) {
+float AudioUtilities::map(float value, float leftMin, float leftMax, float rightMin,
+                          float rightMax) {
     const float leftSpan = leftMax - leftMin;
     const float rightSpan = rightMax - rightMin;
     return (value - leftMin) / leftSpan * rightSpan + rightMin;
 }
 
-float AudioUtilities::RMS(const float* buffer, int length) {
+float AudioUtilities::rms(const float* buffer, int length) {
     if (length < 0) {
         return 0;
     }
@@ -221,7 +222,7 @@ float AudioUtilities::RMS(const float* buffer, int length) {
     return std::sqrt(sum / float(length));
 }
 
-float AudioUtilities::SGN(float value) { return value < 0 ? -1.0f : (value > 0 ? 1.0f : 0.0f); }
+float AudioUtilities::sgn(float value) { return value < 0 ? -1.0f : (value > 0 ? 1.0f : 0.0f); }
 
 std::string AudioUtilities::displayTimeStringFromSeconds(double seconds) {
     const auto whole = static_cast<long long>(std::ceil(seconds));

@@ -37,8 +37,8 @@ public:
     static AudioStreamBasicDescription stereoFloatNonInterleavedFormatWithSampleRate(float sampleRate);
     static AudioStreamBasicDescription floatFormatWithNumberOfChannels(std::uint32_t channels,
                                                                       float sampleRate);
-    static AudioStreamBasicDescription AIFFFormatWithNumberOfChannels(std::uint32_t channels,
-                                                                     float sampleRate);
+    static AudioStreamBasicDescription aiffFormatWithNumberOfChannels(std::uint32_t channels,
+                                                                      float sampleRate);
     static void setCanonicalAudioStreamBasicDescription(AudioStreamBasicDescription* format,
                                                         std::uint32_t numberOfChannels,
                                                         bool interleaved);
@@ -58,9 +58,9 @@ public:
     static void freeFloatBuffers(float** buffers, std::uint32_t channels);
 
     // Numbers.
-    static float MAP(float value, float leftMin, float leftMax, float rightMin, float rightMax);
-    static float RMS(const float* buffer, int length);
-    static float SGN(float value);
+    static float map(float value, float leftMin, float leftMax, float rightMin, float rightMax);
+    static float rms(const float* buffer, int length);
+    static float sgn(float value);
     static std::string displayTimeStringFromSeconds(double seconds);
     static std::string noteNameStringForFrequency(float frequency, bool includeOctave);
 

@@ -2,9 +2,8 @@
 
 #include "platform/core/Log.h"
 #include "platform/core/Scanner.h"
+#include "platform/core/TextValues.h"
 #include "radio/CommandText.h"
-#include "radio/Radio.h"
-#include "radio/TextValues.h"
 #include "radio/TokenTable.h"
 #include "util/TextUnits.h"
 
@@ -20,8 +19,12 @@ namespace {
 enum CwxToken { kBreakInDelay = 1, kErase, kMacro, kSent, kWpm, kQskEnabled };
 
 const TokenTable& cwxTokens() {
-    static const TokenTable table{{"break_in_delay", kBreakInDelay}, {"erase", kErase}, {"macro", kMacro},
-                                  {"sent", kSent},                   {"wpm", kWpm},     {"qsk_enabled", kQskEnabled}};
+    static const TokenTable table{{"break_in_delay", kBreakInDelay},
+                                  {"erase", kErase},
+                                  {"macro", kMacro},
+                                  {"sent", kSent},
+                                  {"wpm", kWpm},
+                                  {"qsk_enabled", kQskEnabled}};
     return table;
 }
 
@@ -54,23 +57,16 @@ std::string restoreQuoted(std::string_view text) {
 
 }  // namespace
 
-Cwx::Cwx(Private, std::weak_ptr<Radio> radio)
-    : radio_(std::move(radio)), cwxRunQueue_(DispatchQueue::serial("com.velmorasoftware.vmsdr.cwx")) {}
+Cwx::Cwx(Private, std::weak_ptr<RadioLink> radio)
+    : radio_(std::move(radio)),
+      cwxRunQueue_(DispatchQueue::serial("com.velmorasoftware.vmsdr.cwx")) {}
 
-std::shared_ptr<Cwx> Cwx::create(std::weak_ptr<Radio> radio) {
+std::shared_ptr<Cwx> Cwx::create(std::weak_ptr<RadioLink> radio) {
     return std::make_shared<Cwx>(Private{}, std::move(radio));
 }
 
 void Cwx::queueCommand(std::string command) {
-    cwxRunQueue_->async([weak = weak_from_this(), command = std::move(command)] {
-        const auto self = weak.lock();
-        if (!self) {
-            return;
-        }
-        if (const auto radio = self->radio_.lock()) {
-            radio->commandToRadio(command);
-        }
-    });
+    queueObjectCommand(cwxRunQueue_, weak_from_this(), radio_, std::move(command));
 }
 
 void Cwx::sendNow(const std::string& command) {
@@ -125,21 +121,15 @@ std::optional<std::uint32_t> Cwx::sendMacro(std::size_t index) {
                                  std::weak_ptr<RadioDelegate>(weak_from_this()));
 }
 
-void Cwx::send(const std::string& text) {
-    sendNow("cwx send " + quotedCommandField(text));
-}
+void Cwx::send(const std::string& text) { sendNow("cwx send " + quotedCommandField(text)); }
 
 void Cwx::send(const std::string& text, int block) {
     sendNow(fmt::format("cwx send {} {}", quotedCommandField(text), block));
 }
 
-void Cwx::erase(int count) {
-    sendNow(fmt::format("cwx erase {}", count));
-}
+void Cwx::erase(int count) { sendNow(fmt::format("cwx erase {}", count)); }
 
-void Cwx::clearBuffer() {
-    sendNow("cwx clear");
-}
+void Cwx::clearBuffer() { sendNow("cwx clear"); }
 
 // Only a reply with code 0 counts. Reply codes are hexadecimal, so a code such as "E2000000" is
 // an error, not the number 0 that a decimal reading would make of it.
@@ -182,7 +172,8 @@ void Cwx::statusParserSelfStatus(Scanner& scan, bool /*selfStatus*/) {
             const int number = textIntValue(key.substr(5));
             if (number >= 1 && number <= static_cast<int>(kMacroCount)) {
                 storeMacro(static_cast<std::size_t>(number - 1), restoreQuoted(value));
-                DispatchQueue::main()->async([self = shared_from_this()] { self->macros.announce(); });
+                DispatchQueue::main()->async(
+                    [self = shared_from_this()] { self->macros.announce(); });
             }
             continue;
         }

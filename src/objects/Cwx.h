@@ -11,6 +11,7 @@
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Observable.h"
 #include "radio/RadioDelegate.h"
+#include "radio/RadioLink.h"
 #include "radio/RadioParser.h"
 
 #include <cstddef>
@@ -22,8 +23,6 @@
 #include <vector>
 
 namespace vm {
-
-class Radio;
 
 class CWXMessageEventHandler {
 public:
@@ -56,19 +55,21 @@ public:
     static constexpr int kMinSpeed = 5, kMaxSpeed = 100;
 
     // A keyer for `radio`, held weakly; it sends nothing until asked.
-    static std::shared_ptr<Cwx> create(std::weak_ptr<Radio> radio);
+    static std::shared_ptr<Cwx> create(std::weak_ptr<RadioLink> radio);
 
-    const std::weak_ptr<Radio>& radio() const { return radio_; }
+    const std::weak_ptr<RadioLink>& radio() const { return radio_; }
     const DispatchQueuePtr& cwxRunQueue() const { return cwxRunQueue_; }
 
-    Observed<std::vector<std::string>> macros{this, "macros", std::vector<std::string>(kMacroCount)};
+    Observed<std::vector<std::string>> macros{this, "macros",
+                                              std::vector<std::string>(kMacroCount)};
     Observed<std::weak_ptr<CWXMessageEventHandler>> messageQueuedEventDelegate{
         this, "messageQueuedEventDelegate"};
-    Observed<std::weak_ptr<CWXCharSentEventHandler>> charSentEventDelegate{this, "charSentEventDelegate"};
-    Observed<std::weak_ptr<CWXEraseSentEventHandler>> eraseSentEventDelegate{this,
-                                                                            "eraseSentEventDelegate"};
-    Observed<int> delay{this, "delay"};  // break-in delay, ms
-    Observed<int> speed{this, "speed"};  // words per minute
+    Observed<std::weak_ptr<CWXCharSentEventHandler>> charSentEventDelegate{this,
+                                                                           "charSentEventDelegate"};
+    Observed<std::weak_ptr<CWXEraseSentEventHandler>> eraseSentEventDelegate{
+        this, "eraseSentEventDelegate"};
+    Observed<int> delay{this, "delay"};                       // break-in delay, ms
+    Observed<int> speed{this, "speed"};                       // words per minute
     Observed<std::uint8_t> qsk_enabled{this, "qsk_enabled"};  // set only from the radio's status
 
     // Setting commands: the value is limited to its range, stored and announced, and the command
@@ -98,14 +99,14 @@ private:
     struct Private {};
 
 public:
-    Cwx(Private, std::weak_ptr<Radio> radio);
+    Cwx(Private, std::weak_ptr<RadioLink> radio);
 
 private:
     void queueCommand(std::string command);
     void sendNow(const std::string& command);
     void storeMacro(std::size_t index, std::string text);
 
-    const std::weak_ptr<Radio> radio_;
+    const std::weak_ptr<RadioLink> radio_;
     const DispatchQueuePtr cwxRunQueue_;
     // Serialises the changes of single macro entries (status queue and main thread).
     std::mutex macroEditMutex_;

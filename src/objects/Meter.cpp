@@ -2,8 +2,8 @@
 #include "objects/Meter.h"
 
 #include "platform/core/Log.h"
-#include "radio/Radio.h"
-#include "radio/TextValues.h"
+#include "platform/core/TextValues.h"
+#include "radio/RadioLink.h"
 #include "util/StringAdditions.h"
 
 #include <string_view>
@@ -13,7 +13,16 @@ namespace vm {
 
 namespace {
 
-enum MeterToken { kTokenSrc = 1, kTokenNum, kTokenNam, kTokenLow, kTokenHi, kTokenDesc, kTokenUnit, kTokenFps };
+enum MeterToken {
+    kTokenSrc = 1,
+    kTokenNum,
+    kTokenNam,
+    kTokenLow,
+    kTokenHi,
+    kTokenDesc,
+    kTokenUnit,
+    kTokenFps
+};
 
 std::pair<int, const char*> sourceFor(std::string_view src) {
     if (src == "COD-") return {kMeterSourceCodec, "Codec"};
@@ -26,9 +35,9 @@ std::pair<int, const char*> sourceFor(std::string_view src) {
 
 int unitsFor(std::string_view unit) {
     static const TokenTable table{
-        {"Volts", kMeterUnitsVolts}, {"Amps", kMeterUnitsAmps},   {"dB", kMeterUnitsDb},
-        {"dBFS", kMeterUnitsDbfs},   {"dBm", kMeterUnitsDbm},     {"degF", kMeterUnitsDegF},
-        {"degC", kMeterUnitsDegC},   {"SWR", kMeterUnitsSwr},     {"Watts", kMeterUnitsWatts},
+        {"Volts", kMeterUnitsVolts},     {"Amps", kMeterUnitsAmps}, {"dB", kMeterUnitsDb},
+        {"dBFS", kMeterUnitsDbfs},       {"dBm", kMeterUnitsDbm},   {"degF", kMeterUnitsDegF},
+        {"degC", kMeterUnitsDegC},       {"SWR", kMeterUnitsSwr},   {"Watts", kMeterUnitsWatts},
         {"Percent", kMeterUnitsPercent},
     };
     return table.lookup(unit);
@@ -42,7 +51,7 @@ std::string_view between(std::string_view text, std::size_t first, char separato
 
 }  // namespace
 
-const TokenTable& Meter::initMeterTokens() {
+const TokenTable& Meter::recordKeyTokens() {
     static const TokenTable table{
         {"src", kTokenSrc}, {"num", kTokenNum},   {"nam", kTokenNam},   {"low", kTokenLow},
         {"hi", kTokenHi},   {"desc", kTokenDesc}, {"unit", kTokenUnit}, {"fps", kTokenFps},
@@ -50,9 +59,9 @@ const TokenTable& Meter::initMeterTokens() {
     return table;
 }
 
-void Meter::setupMeter(const std::shared_ptr<Radio>& radio, Scanner& scan) {
+void Meter::setupMeter(const std::shared_ptr<RadioLink>& radio, Scanner& scan) {
     radio_ = radio;
-    debugLogLevel.store(radio ? radio->debugLogLevel() : 0);
+    debugLogLevel.store(radio ? radio->logLevel() : 0);
     std::string text;
     scan.scanUpToString("\n", &text);
     // Every record is closed by "#": what follows the last one is not a record.
@@ -71,14 +80,14 @@ void Meter::applyRecord(const std::string& record) {
         log("Unrecognized KV pair in meter - {}", record);
         return;
     }
-    const std::string value(between(piece, equals, '='));
+    const std::string text(between(piece, equals, '='));
     const std::string_view key = between(piece.substr(0, equals), dot, '.');
     meter.store(textIntValue(piece.substr(0, dot)));
     switch (meterTokens()->lookup(key)) {
         case kTokenSrc: {
-            const auto [source, name] = sourceFor(value);
+            const auto [source, name] = sourceFor(text);
             if (source == kMeterSourceNone) {
-                log("Unknown meter source in setupMeter (src={})", value);
+                log("Unknown meter source in setupMeter (src={})", text);
             }
             meterSource.store(source);
             meterSourceString.store(name);
@@ -86,18 +95,18 @@ void Meter::applyRecord(const std::string& record) {
         }
         case kTokenNum:
             if (meterSource() == kMeterSourceSlice) {
-                sliceNum.store(textIntValue(value));
+                sliceNum.store(textIntValue(text));
             }
             break;
-        case kTokenNam: shortName.store(value); break;
-        case kTokenLow: low.store(static_cast<float>(strings::doubleValue(value))); break;
-        case kTokenHi: high.store(static_cast<float>(strings::doubleValue(value))); break;
-        case kTokenDesc: meterDescription.store(value); break;
+        case kTokenNam: shortName.store(text); break;
+        case kTokenLow: low.store(static_cast<float>(strings::doubleValue(text))); break;
+        case kTokenHi: high.store(static_cast<float>(strings::doubleValue(text))); break;
+        case kTokenDesc: meterDescription.store(text); break;
         case kTokenUnit:
-            unitsLabel.store(value);
-            units.store(unitsFor(value));
+            unitsLabel.store(text);
+            units.store(unitsFor(text));
             break;
-        case kTokenFps: fps.store(textIntValue(value)); break;
+        case kTokenFps: fps.store(textIntValue(text)); break;
         default: log("Unrecognized KV pair in meter - {}", record);
     }
 }
@@ -109,7 +118,7 @@ void Meter::updateMeter(int raw) {
         case kMeterUnitsVolts:
         case kMeterUnitsAmps: {
             const auto radio = this->radio();
-            const auto instance = radio ? radio->radioInstance() : nullptr;
+            const auto instance = radio ? radio->radioRecord() : nullptr;
             const double pversion = instance ? instance->pversion : 0.0;
             scaled = pversion >= 2.0 ? reading / 256.0f : reading / 1024.0f;
             break;

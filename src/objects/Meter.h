@@ -2,20 +2,20 @@
 // One of the radio's meters: its definition, read once from the radio's "meter" status line, and
 // its latest reading, converted to the meter's unit and announced as `value`.
 //
-// Threads: the Radio builds and sets up a meter on its own queue before it files it, so the
+// Threads: the session builds and sets up a meter on its own queue before it files it, so the
 // definition never changes once others can see it; readings arrive on the main queue.
 #include "objects/RadioMeter.h"
-#include "radio/VitaStreamHandler.h"
+#include "platform/core/ConstantProperty.h"
 #include "platform/core/Observable.h"
-#include "radio/ConstantProperty.h"
 #include "radio/TokenTable.h"
+#include "radio/VitaStreamHandler.h"
 
 #include <memory>
 #include <string>
 
 namespace vm {
 
-class Radio;
+class RadioLink;
 
 // Where a meter measures, from the definition's "src" value.
 enum MeterSource : int {
@@ -49,11 +49,11 @@ public:
     // Reads "<n>.<key>=<value>#..." up to the end of the line: src, num (for slice meters only,
     // after src), nam, low, hi, desc, unit, fps. Records after the last "#" are not complete and
     // are dropped; a record without "=" or without "." in front of it is logged and skipped.
-    void setupMeter(const std::shared_ptr<Radio>& radio, Scanner& scan) override;
+    void setupMeter(const std::shared_ptr<RadioLink>& radio, Scanner& scan) override;
     // Stores the raw reading scaled to the meter's unit in `value` (announced on this thread).
     void updateMeter(int raw) override;
 
-    std::shared_ptr<Radio> radio() const { return radio_.lock(); }
+    std::shared_ptr<RadioLink> radio() const { return radio_.lock(); }
 
     Observed<int> sliceNum{this, "sliceNum"};
     Observed<int> meterSource{this, "meterSource"};
@@ -67,14 +67,14 @@ public:
     Observed<std::string> unitsLabel{this, "unitsLabel"};
     Observed<int> fps{this, "fps"};
     Observed<float> value{this, "value"};
-    ConstantProperty<const TokenTable*> meterTokens{this, "meterTokens", &initMeterTokens()};
+    ConstantProperty<const TokenTable*> meterTokens{this, "meterTokens", &recordKeyTokens()};
     Observed<int> debugLogLevel{this, "debugLogLevel"};
 
 private:
-    static const TokenTable& initMeterTokens();
+    static const TokenTable& recordKeyTokens();
     void applyRecord(const std::string& record);
 
-    std::weak_ptr<Radio> radio_;
+    std::weak_ptr<RadioLink> radio_;
 };
 
 }  // namespace vm

@@ -2,21 +2,21 @@
 #include "objects/Slice.h"
 
 #include "objects/Meter.h"
-#include "radio/Radio.h"
 
 #include <fmt/format.h>
 
 namespace vm {
 
-Slice::Slice(Private, const std::shared_ptr<Radio>& radio, int sliceNumber)
+Slice::Slice(Private, const std::shared_ptr<RadioLink>& radio, int sliceNumber)
     : sliceRunQueue(this, "sliceRunQueue",
-                    DispatchQueue::serial(fmt::format("com.velmorasoftware.vmsdr.sliceQueue-{}", sliceNumber))),
+                    DispatchQueue::serial(
+                        fmt::format("com.velmorasoftware.vmsdr.sliceQueue-{}", sliceNumber))),
       thisSliceNumber(this, "thisSliceNumber", sliceNumber),
       radio_(radio) {
-    debugLogLevel.store(radio ? radio->debugLogLevel() : 0);
+    debugLogLevel.store(radio ? radio->logLevel() : 0);
 }
 
-std::shared_ptr<Slice> Slice::create(const std::shared_ptr<Radio>& radio, int sliceNumber) {
+std::shared_ptr<Slice> Slice::create(const std::shared_ptr<RadioLink>& radio, int sliceNumber) {
     return std::make_shared<Slice>(Private{}, radio, sliceNumber);
 }
 

@@ -4,18 +4,23 @@
 // command setters store what the user chose and send it to the radio (SliceCommands.cpp); the
 // frequency and filter texts for the views are in SliceFormats.cpp.
 //
-// Threads: the Radio creates a slice and parses its first status line on the session's queue;
+// A slice holds its session as a RadioLink: it sends its commands through it and reads the radio's
+// record from it. The session's side of the slices (which lines make, feed and drop them) is in
+// SliceRoutes.cpp.
+//
+// Threads: the session creates a slice and parses its first status line on the session's queue;
 // later lines are parsed on `sliceRunQueue`, which also carries the setters' commands; every
 // change of a property reaches observers on the main queue (setters announce on their caller's
 // thread, which is the main thread). Each store replaces the whole value, so a reader on another
 // thread sees the old or the new value.
 #include "objects/RadioSliceMeter.h"
+#include "platform/core/ConstantProperty.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Observable.h"
-#include "radio/ConstantProperty.h"
+#include "radio/RadioLink.h"
 #include "radio/RadioParser.h"
 #include "radio/RadioTypes.h"
-#include "radio/TokenTable.h"
+#include "radio/StatusTable.h"
 
 #include <cstdint>
 #include <memory>
@@ -30,37 +35,32 @@ class Slice : public Observable,
               public RadioSliceMeter,
               public std::enable_shared_from_this<Slice> {
 public:
-    // Value kinds: each is empty until a status line or a setter stores one.
-    using Integer = std::optional<std::int64_t>;
-    using Flag = std::optional<bool>;
-    using Float = std::optional<float>;
-    using List = std::optional<TextList>;
-
     // Holds `radio` weakly and copies its debug level; sends and announces nothing.
-    static std::shared_ptr<Slice> create(const std::shared_ptr<Radio>& radio, int sliceNumber);
+    static std::shared_ptr<Slice> create(const std::shared_ptr<RadioLink>& radio, int sliceNumber);
 
     // Called when the radio drops the slice (its in-use flag cleared, or the session closing). The
     // slice keeps working for whoever still holds it; there is nothing to release early.
     void youAreBeingDeleted() {}
 
-    // --- Status (SliceStatus.cpp). Reads the key=value pairs of one status line. With
-    // `immediate` (the slice's first line) each value is stored at once and announced 1 ms later
-    // on the main queue; otherwise each is stored and announced by one main-queue task per line.
+    // --- Status (SliceStatus.cpp). Reads the key=value pairs of one status line through the
+    // slice's status table. With `immediate` (the slice's first line) each value is stored at once
+    // and announced 1 ms later on the main queue; otherwise each is stored and announced by one
+    // main-queue task per line (StatusPass).
     void statusParserImmediate(Scanner& scan, bool immediate) override;
     void statusParserSelfStatus(Scanner& scan, bool selfStatus) override;
-    static const TokenTable& initStatusSliceTokens();
+    static const StatusTable<Slice>& statusTable();
 
     // --- Meters, by short name; a later meter with the same short name replaces the earlier one.
     void addMeter(const std::shared_ptr<Meter>& meter) override;
     void removeMeter(const std::shared_ptr<Meter>& meter) override;
 
-    std::shared_ptr<Radio> radio() const { return radio_.lock(); }
+    std::shared_ptr<RadioLink> radio() const { return radio_.lock(); }
 
     // --- Derived values and texts (SliceFormats.cpp).
     // The slice's letter: the radio's index letter on radios with the newer interface, else
     // "A" to "H" by slice number.
     Text sliceTitle() const;
-    bool sliceAGCOff() const;
+    bool sliceAgcOff() const;
     // Hertz from decimal megahertz text ("14.074" and "14.074000" give 14074000).
     static std::int64_t freqStringToHertz(std::string_view megahertz);
     std::int64_t formatSliceFrequencyAsNumber() const;
@@ -209,29 +209,26 @@ public:
     Observed<Text> clientHandle{this, "clientHandle"};
     Observed<Text> indexLetter{this, "indexLetter"};
     ConstantProperty<const TokenTable*> statusSliceTokens{this, "statusSliceTokens",
-                                                          &initStatusSliceTokens()};
+                                                          &statusTable().tokens()};
 
 private:
     struct Private {};
 
 public:
-    Slice(Private, const std::shared_ptr<Radio>& radio, int sliceNumber);
+    Slice(Private, const std::shared_ptr<RadioLink>& radio, int sliceNumber);
 
 private:
-    struct StatusField;
-    struct PendingStore;
-    static const std::vector<StatusField>& statusFields();
-    PendingStore readValue(const StatusField& field, Scanner& scan);
+    // The in-use flag: a slice the radio reports out of use is told so before the flag is stored.
+    static bool noteInUse(Slice& slice, const StatusValue& value);
 
     // "slice set <n> <key>=<value>".
     template <class V>
     std::string sliceSet(std::string_view key, const V& value) const;
-    // Stores and announces `value`, then queues `command` for the radio.
+    // Stores and announces `value`, then queues `command` for the radio on `sliceRunQueue`.
     template <class T>
     void setAndSend(Observed<T>& property, T value, std::string command);
-    void queueCommand(std::string command);
 
-    std::weak_ptr<Radio> radio_;
+    std::weak_ptr<RadioLink> radio_;
 };
 
 }  // namespace vm

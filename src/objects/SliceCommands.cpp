@@ -3,8 +3,6 @@
 // line for the slice confirms or corrects the value.
 #include "objects/Slice.h"
 
-#include "radio/Radio.h"
-
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -15,9 +13,7 @@ namespace vm {
 
 namespace {
 
-int flag(bool on) {
-    return on ? 1 : 0;
-}
+int flag(bool on) { return on ? 1 : 0; }
 
 }  // namespace
 
@@ -29,23 +25,12 @@ std::string Slice::sliceSet(std::string_view key, const V& value) const {
 template <class T>
 void Slice::setAndSend(Observed<T>& property, T value, std::string command) {
     property.set(std::move(value));
-    queueCommand(std::move(command));
-}
-
-void Slice::queueCommand(std::string command) {
-    sliceRunQueue()->async([weak = weak_from_this(), command = std::move(command)] {
-        const auto self = weak.lock();
-        if (!self) {
-            return;
-        }
-        if (const auto radio = self->radio()) {
-            radio->commandToRadio(command);
-        }
-    });
+    queueObjectCommand(sliceRunQueue(), weak_from_this(), radio_, std::move(command));
 }
 
 void Slice::setSliceFrequency(const std::string& megahertz) {
-    setAndSend(sliceFrequency, Text(megahertz), fmt::format("slice tune {} {}", thisSliceNumber(), megahertz));
+    setAndSend(sliceFrequency, Text(megahertz),
+               fmt::format("slice tune {} {}", thisSliceNumber(), megahertz));
 }
 
 void Slice::setSliceFrequency(const std::string& megahertz, int autopan) {
@@ -191,10 +176,11 @@ void Slice::setSliceDax(std::int64_t channel) {
 // Radios with the newer interface take the level as a slice setting.
 void Slice::setSliceAudioLevel(std::int64_t level) {
     const auto radio = this->radio();
-    const auto instance = radio ? radio->radioInstance() : nullptr;
-    std::string command = instance && instance->supportsV3_API
-                              ? sliceSet("audio_level", level)
-                              : fmt::format("audio client 0 slice {} gain {}", thisSliceNumber(), level);
+    const auto instance = radio ? radio->radioRecord() : nullptr;
+    std::string command =
+        instance && instance->supportsV3_API
+            ? sliceSet("audio_level", level)
+            : fmt::format("audio client 0 slice {} gain {}", thisSliceNumber(), level);
     setAndSend(sliceAudioLevel, Integer(level), std::move(command));
 }
 void Slice::setSlicePanControl(std::int64_t pan) {
@@ -228,13 +214,14 @@ void Slice::setDiguOffset(std::int64_t hertz) {
 void Slice::setRfGain(std::int64_t gain) {
     setAndSend(rfGain, Integer(gain), sliceSet("rfgain", gain));
 }
-void Slice::setDetached(std::int64_t detached) {
-    setAndSend(this->detached, Integer(detached), sliceSet("detached", detached));
+void Slice::setDetached(std::int64_t value) {
+    setAndSend(detached, Integer(value), sliceSet("detached", value));
 }
 
 // --- Fractional values, with the decimals the radio expects.
 void Slice::setFmToneFreq(float hertz) {
-    setAndSend(fmToneFreq, Float(hertz), sliceSet("fm_tone_value", fmt::format("{:.1f}", double{hertz})));
+    setAndSend(fmToneFreq, Float(hertz),
+               sliceSet("fm_tone_value", fmt::format("{:.1f}", double{hertz})));
 }
 void Slice::setFmRepeaterOffset(float megahertz) {
     setAndSend(fmRepeaterOffset, Float(megahertz),

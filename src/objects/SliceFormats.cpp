@@ -2,7 +2,6 @@
 #include "objects/Slice.h"
 
 #include "platform/core/CharacterSet.h"
-#include "radio/Radio.h"
 
 #include <fmt/format.h>
 
@@ -53,14 +52,14 @@ FrequencyParts partsOf(std::int64_t hertz) {
 
 Text Slice::sliceTitle() const {
     const auto radio = this->radio();
-    const auto instance = radio ? radio->radioInstance() : nullptr;
+    const auto instance = radio ? radio->radioRecord() : nullptr;
     if (instance && instance->supportsV3_API) {
         return indexLetter();
     }
     return std::string(1, static_cast<char>('A' + thisSliceNumber()));
 }
 
-bool Slice::sliceAGCOff() const {
+bool Slice::sliceAgcOff() const {
     const Text mode = sliceAgcMode();
     return mode && *mode == "off";
 }

@@ -2,21 +2,15 @@
 // How the command setters write their values into a command: integers in decimal (a text gives
 // its leading integer, as the transmit filter edges do), flags as 1 or 0, texts through the
 // command-text cleaning. A missing value sends 0 or the empty text.
+#include "platform/core/TextValues.h"
 #include "radio/CommandText.h"
 #include "radio/RadioTypes.h"
-#include "radio/TextValues.h"
 
 namespace vm {
 
-inline int commandInteger(const Number& value) {
-    return value.value_or(0);
-}
-inline int commandInteger(const Text& value) {
-    return value ? textIntValue(*value) : 0;
-}
-inline int commandFlag(const Number& value) {
-    return value.value_or(0) != 0 ? 1 : 0;
-}
+inline int commandInteger(const Number& value) { return value.value_or(0); }
+inline int commandInteger(const Text& value) { return value ? textIntValue(*value) : 0; }
+inline int commandFlag(const Number& value) { return value.value_or(0) != 0 ? 1 : 0; }
 inline std::string commandText(const Text& value) {
     return commandField(value.value_or(std::string()));
 }

@@ -28,7 +28,7 @@ void add(FilterTable& table, const char* mode, int txLo, int txHi, const Edges& 
 FilterTable build() {
     FilterTable table;
     constexpr Edges cw[] = {
-        {"10 Hz", -5, 5},     {"24 Hz", -12, 12},   {"50 Hz", -25, 25},   {"100 Hz", -50, 50},
+        {"10 Hz", -5, 5},      {"24 Hz", -12, 12},    {"50 Hz", -25, 25},    {"100 Hz", -50, 50},
         {"250 Hz", -125, 125}, {"400 Hz", -200, 200}, {"500 Hz", -250, 250}, {"1 KHz", -500, 500},
     };
     for (const auto& e : cw) {
@@ -44,7 +44,7 @@ FilterTable build() {
     }
     add(table, "DIGU", kVoiceTxLo, kVoiceTxHi, {"2.8 KHz", 100, 2900});
     constexpr Edges digl[] = {
-        {"270 Hz", -2345, -2075}, {"300 Hz", -2360, -2060}, {"500 Hz", -2460, -1960},
+        {"270 Hz", -2345, -2075}, {"300 Hz", -2360, -2060},  {"500 Hz", -2460, -1960},
         {"1 KHz", -2710, -1710},  {"1.2 KHz", -2810, -1610},
     };
     for (const auto& e : digl) {
@@ -52,7 +52,7 @@ FilterTable build() {
     }
     // AM and SAM: transmit from 1 Hz to half the width, receive symmetric about the carrier.
     constexpr std::pair<const char*, int> am[] = {
-        {"5 KHz", 2500}, {"6 KHz", 3000}, {"8 KHz", 4000},   {"10 KHz", 5000},
+        {"5 KHz", 2500},  {"6 KHz", 3000},  {"8 KHz", 4000},  {"10 KHz", 5000},
         {"12 KHz", 6000}, {"14 KHz", 7000}, {"16 KHz", 8000}, {"20 KHz", 10000},
     };
     for (const char* mode : {"AM", "SAM"}) {
@@ -65,7 +65,7 @@ FilterTable build() {
 
 }  // namespace
 
-const FilterTable& initFilterSpecs() {
+const FilterTable& stockFilterTable() {
     static const FilterTable table = build();
     return table;
 }

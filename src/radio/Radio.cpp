@@ -1,8 +1,6 @@
 // Creation, connection states, the delegate and the end of a session.
 #include "radio/Radio.h"
 
-#include "objects/Cwx.h"
-#include "objects/Slice.h"
 #include "platform/core/Log.h"
 #include "radio/VitaManager.h"
 
@@ -24,42 +22,51 @@ TextList rxAntennasForModel(const Text& model) {
 
 }  // namespace
 
-Radio::Radio(Private, std::shared_ptr<RadioInstance> instance, std::weak_ptr<RadioDelegate> delegate,
-             std::string apiProgramName, int logLevel) {
+Radio::Radio(Private, std::shared_ptr<RadioInstance> record, std::weak_ptr<RadioDelegate> owner,
+             std::string programName, int logLevel) {
     // The queue, the word tables, the filter table and the collections are built with RadioState.
     debugLogLevel.store(logLevel);
-    rxAntennaPorts.store(rxAntennasForModel(instance ? instance->model : Text{}));
-    radioInstance.store(std::move(instance));
-    this->apiProgramName.store(std::move(apiProgramName));
-    this->delegate.store(std::move(delegate));
+    rxAntennaPorts.store(rxAntennasForModel(record ? record->model : Text{}));
+    radioInstance.store(std::move(record));
+    apiProgramName.store(std::move(programName));
+    delegate.store(std::move(owner));
     connectionState_.store(kStateConnecting);
+    routeRadioWideStatus();
 }
 
-std::shared_ptr<Radio> Radio::createDetached(std::shared_ptr<RadioInstance> instance,
-                                             std::weak_ptr<RadioDelegate> delegate,
-                                             std::string apiProgramName, int logLevel) {
-    if (!instance) {
-        instance = std::make_shared<RadioInstance>();
+std::shared_ptr<Radio> Radio::createDetached(std::shared_ptr<RadioInstance> record,
+                                             std::weak_ptr<RadioDelegate> owner,
+                                             std::string programName, int logLevel, Attach attach) {
+    if (!record) {
+        record = std::make_shared<RadioInstance>();
     }
-    auto radio = std::make_shared<Radio>(Private{}, std::move(instance), std::move(delegate),
-                                         std::move(apiProgramName), logLevel);
-    radio->cwx.store(Cwx::create(radio));
+    auto radio = std::make_shared<Radio>(Private{}, std::move(record), std::move(owner),
+                                         std::move(programName), logLevel);
+    if (attach) {
+        attach(*radio);
+    }
     return radio;
 }
 
-std::shared_ptr<Radio> Radio::create(std::shared_ptr<RadioInstance> instance, const std::string& ip,
-                                     std::uint16_t port, std::weak_ptr<RadioDelegate> delegate,
-                                     std::string apiProgramName, int logLevel) {
-    if (!instance) {
-        instance = std::make_shared<RadioInstance>();
+std::shared_ptr<Radio> Radio::create(std::shared_ptr<RadioInstance> record, const std::string& ip,
+                                     std::uint16_t port, std::weak_ptr<RadioDelegate> owner,
+                                     std::string programName, int logLevel, Attach attach) {
+    if (!record) {
+        record = std::make_shared<RadioInstance>();
     }
-    log("Radio:initWithRadioInstanceAndDelegate:[{}] wan:[{}] ip:[{}], port:[{}] apiProgramName:[{}]",
-        instance->name.value_or(""), instance->wanRadio.value_or(false) ? 1 : 0, ip, port,
-        apiProgramName);
-    auto radio = createDetached(std::move(instance), std::move(delegate), std::move(apiProgramName),
-                                logLevel);
+    log("Radio:initWithRadioInstanceAndDelegate:[{}] wan:[{}] ip:[{}], port:[{}] "
+        "apiProgramName:[{}]",
+        record->name.value_or(""), record->wanRadio.value_or(false) ? 1 : 0, ip, port, programName);
+    auto radio = createDetached(std::move(record), std::move(owner), std::move(programName),
+                                logLevel, attach);
     return radio->startConnecting(ip, port) ? radio : nullptr;
 }
+
+void Radio::routeStatus(StatusType type, StatusParser parser) {
+    statusRoutes_[static_cast<std::size_t>(type)].parser = parser;
+}
+
+void Radio::whenClosing(ClosingStep step) { closingSteps_.push_back(step); }
 
 Radio::~Radio() {
     if (const DispatchSourcePtr timer = pingTimer()) {
@@ -81,8 +88,8 @@ void Radio::setConnectionState(std::uint32_t state) {
 // The closure reads the state when it runs, so two quick changes may both report the later one.
 void Radio::tellDelegate() {
     DispatchQueue::main()->async([self = shared_from_this()] {
-        if (const auto delegate = self->delegate().lock()) {
-            delegate->radioConnectionStateChange(self, self->radioConnectionState());
+        if (const auto owner = self->delegate().lock()) {
+            owner->radioConnectionStateChange(self, self->radioConnectionState());
         }
     });
 }
@@ -96,14 +103,10 @@ void Radio::close() {
     log("Radio close");
     radioRunQueue()->sync([this] {
         stopPingTimer();
-        slices()->with([](auto& slots) {
-            for (const auto& slice : slots) {
-                if (slice) {
-                    slice->youAreBeingDeleted();
-                }
-            }
-            slots.fill(nullptr);
-        });
+        for (const ClosingStep step : closingSteps_) {
+            step(*this);
+        }
+        slices()->with([](auto& slots) { slots.fill(nullptr); });
         TcpSocketPtr sock;
         {
             std::lock_guard lock(socketMutex_);

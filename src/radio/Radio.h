@@ -14,12 +14,20 @@
 // (RadioStreamIds.cpp), the start-up and reply callbacks (RadioStartup.cpp, RadioReplies.cpp) and
 // the client, profile and GUI commands (RadioClientCommands.cpp, RadioProfileCommands.cpp,
 // RadioGuiClients.cpp).
+//
+// The radio's objects (slices, meters, the CW keyer and the later ones) live in their own
+// libraries: they send through RadioLink, and their attach step, given to create(), routes their
+// status lines and stream tables here before the first line is read.
 #include "net/TcpSocket.h"
 #include "net/TcpSocketDelegate.h"
 #include "platform/core/Scanner.h"
 #include "radio/RadioDelegate.h"
+#include "radio/RadioLink.h"
 #include "radio/RadioState.h"
+#include "radio/StatusTokens.h"
+#include "radio/VitaStreamTables.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -27,13 +35,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vm {
-
-struct StatusField;
-class StatusFields;
-struct UnknownStatusKey;
-using UnknownStatusLog = void (*)(const UnknownStatusKey& unknown);
 
 // Connection states, as the delegate hears them. The Radio itself never sets 3 and 5.
 enum ConnectionState : std::uint32_t {
@@ -50,6 +54,7 @@ enum ConnectionState : std::uint32_t {
 };
 
 class Radio : public RadioState,
+              public RadioLink,
               public TcpSocketDelegate,
               public RadioDelegate,
               public std::enable_shared_from_this<Radio> {
@@ -60,16 +65,24 @@ public:
     static constexpr double kPingWarning = 5.0;
     static constexpr double kPingTimeout = 30.0;
 
-    // Builds the session and starts connecting to `ip`:`port`; nullptr when the connection
-    // attempt cannot be started (logged; the delegate is not told).
-    static std::shared_ptr<Radio> create(std::shared_ptr<RadioInstance> instance, const std::string& ip,
-                                         std::uint16_t port, std::weak_ptr<RadioDelegate> delegate,
-                                         std::string apiProgramName, int logLevel);
+    // What the session's objects add to it before it reads its first line: their status routes,
+    // stream tables and closing steps (see routeStatus). The objects' library has one for all of
+    // them (attachRadioObjects); without it the session reads only the radio-wide status types.
+    using Attach = void (*)(Radio& radio);
+
+    // Builds the session, attaches the objects and starts connecting to `ip`:`port`; nullptr when
+    // the connection attempt cannot be started (logged; the delegate is not told).
+    static std::shared_ptr<Radio> create(std::shared_ptr<RadioInstance> record,
+                                         const std::string& ip, std::uint16_t port,
+                                         std::weak_ptr<RadioDelegate> owner,
+                                         std::string programName, int logLevel,
+                                         Attach attach = nullptr);
     // A session that does not connect: its lines come from parseRadioStream() alone (the parser's
     // tests, fuzzing and benchmarks).
-    static std::shared_ptr<Radio> createDetached(std::shared_ptr<RadioInstance> instance,
-                                                 std::weak_ptr<RadioDelegate> delegate,
-                                                 std::string apiProgramName, int logLevel);
+    static std::shared_ptr<Radio> createDetached(std::shared_ptr<RadioInstance> record,
+                                                 std::weak_ptr<RadioDelegate> owner,
+                                                 std::string programName, int logLevel,
+                                                 Attach attach = nullptr);
     ~Radio() override;
 
     std::uint32_t radioConnectionState() const { return connectionState_.load(); }
@@ -77,6 +90,18 @@ public:
     // writes and disconnect without reporting back, and tells the delegate state 0. The teardown
     // runs on `radioRunQueue`, after any line being parsed.
     void close();
+
+    // --- What objects register in their attach step, before the session reads a line.
+    // A status parser takes the scanner just after the type word and its blank.
+    using StatusParser = void (*)(Radio& radio, Scanner& scan, bool selfStatus);
+    using ClosingStep = void (*)(Radio& radio);
+    // Status lines of `type` go to `parser` (one parser per type; a later one replaces it).
+    void routeStatus(StatusType type, StatusParser parser);
+    // Runs on the session's queue in close(), before the slice slots are emptied.
+    void whenClosing(ClosingStep step);
+    // The stream router's views of the objects' tables, handed to the stream manager when the
+    // session starts its streams.
+    VitaStreamTables& streamTables() { return streamTables_; }
 
     // --- Keep-alive.
     void startPingTimer();
@@ -86,11 +111,13 @@ public:
     // --- Command channel. Each command takes the next process-wide sequence number and goes out
     // as "c<seq>|<command>\n". A command containing CR, LF or NUL is refused (logged, nothing sent,
     // no number taken); the registering forms then answer nothing.
-    void commandToRadio(const std::string& command);
+    void commandToRadio(const std::string& command) override;
     std::optional<std::uint32_t> commandToRadio(const std::string& command,
-                                                std::weak_ptr<RadioDelegate> notify);
+                                                std::weak_ptr<RadioDelegate> notify) override;
     std::optional<std::uint32_t> commandToRadio(const std::string& command,
                                                 ResponseCallback notifySel);
+    std::shared_ptr<RadioInstance> radioRecord() const override { return radioInstance(); }
+    int logLevel() const override { return debugLogLevel(); }
     // The Radio as reply receiver: calls the callback registered for the sequence number.
     void radioCommandResponse(std::uint32_t seqNum, const std::string& response) override;
 
@@ -108,9 +135,8 @@ public:
     // A value that came from the radio: stored and announced on the main queue, never sent back.
     template <class T>
     void storeOnMain(Observed<T>& property, T value) {
-        DispatchQueue::main()->async([self = shared_from_this(), &property, value = std::move(value)] {
-            property.set(value);
-        });
+        DispatchQueue::main()->async([self = shared_from_this(), &property,
+                                      value = std::move(value)] { property.set(value); });
     }
 
     // --- Line dispatch (on `radioRunQueue`).
@@ -127,9 +153,10 @@ public:
     void testStatusMessage(const std::string& text);
 
     // --- Radio-wide status (RadioStatus*.cpp), on `radioRunQueue`. Keys map to properties through
-    // static tables walked by one key/value loop (RadioStatusLoop.cpp).
+    // the status tables of RadioStatusTables.h.
     void parseRadioToken(Scanner& scan, bool selfStatus);
     void parseOscillatorToken(Scanner& scan);
+    void parseSpotActionToken(Scanner& scan);
     void parseTransmitToken(Scanner& scan, bool selfStatus);
     void parseTransmitBand(const std::string& line);
     void parseInterlockToken(Scanner& scan, bool selfStatus);
@@ -138,7 +165,6 @@ public:
     void parseAmplifierStatusToken(Scanner& scan, bool selfStatus);
     void parseProfileToken(Scanner& scan, bool selfStatus);
     void parseWanToken(Scanner& scan, bool selfStatus);
-    void parseCwxToken(Scanner& scan, bool selfStatus);
 
     // --- Transmit, microphone and CW settings (RadioTransmitSettings.cpp). Numbers go out as
     // integers or as flags (1 for a true value, 0 for false or none); a missing value sends 0.
@@ -204,7 +230,8 @@ public:
     // Sent at once on the calling thread; nothing is stored.
     void cmdSetAtuTune(Number start);
     void cmdSetBypass();
-    // Needs the handle of an amplifier the radio has reported; without one it logs and sends nothing.
+    // Needs the handle of an amplifier the radio has reported; without one it logs and sends
+    // nothing.
     void cmdSetAmplifier(bool operate);
 
     // --- Radio-wide settings (RadioWideSettings.cpp).
@@ -240,32 +267,27 @@ public:
     static std::string hexStringFormatFromInt(std::uint32_t value);
     static std::string reformatStreamId(std::string_view text);
 
-    // --- Slices and meters from their status lines (RadioSlices.cpp, RadioMeters.cpp), and the
-    // slice commands (RadioPanSliceCommands.cpp).
-    void parseSliceToken(Scanner& scan, bool selfStatus);
-    // Whether the slice is this client's: always on radios without several GUI clients and until
-    // the session is a GUI client; otherwise when the client handles match.
-    bool ourSlice(const Slice& slice) const;
-    void parseMeterToken(Scanner& scan, bool selfStatus);
-    // Nothing is sent while the radio has no free slice (or has not said how many).
+    // --- Slice commands (RadioPanSliceCommands.cpp). Nothing is sent while the radio has no free
+    // slice (or has not said how many).
     void cmdNewSlice();
-    void cmdNewSlice(const std::string& frequency, const std::string& antenna, const std::string& mode);
+    void cmdNewSlice(const std::string& frequency, const std::string& antenna,
+                     const std::string& mode);
     // `panafall`: the stream id's bare hexadecimal digits.
-    void cmdNewSlice(const std::string& frequency, const std::string& antenna, const std::string& mode,
-                     const std::string& panafall);
+    void cmdNewSlice(const std::string& frequency, const std::string& antenna,
+                     const std::string& mode, const std::string& panafall);
     void cmdRemoveSlice(int sliceNumber);
 
     // --- Session start-up and reply callbacks (RadioStartup.cpp, RadioReplies.cpp).
     void initializeRadio();
     // Creates and starts the stream manager; without a free port the session has no streams.
-    void StartUDP();
+    void startUdp();
     void subscribe(const std::string& object);
-    void WanSetForwardedPorts(bool isPortForwardOn, std::int32_t tcpPort, std::int32_t udpPort);
+    void wanSetForwardedPorts(bool isPortForwardOn, std::int32_t tcpPort, std::int32_t udpPort);
     // "client_<serial number>", the defaults key of the saved GUI client id; empty without a
     // serial number.
     std::string clientIdPrefsKey() const;
     // A DoroLink radio's stream registration, once the handle is known.
-    void registerRemoteUDP(const std::string& clientHandle);
+    void registerRemoteUdp(const std::string& clientHandle);
     void pingResponseCallback(const std::string& response);
     void infoResponseCallback(const std::string& response);
     void versionResponseCallback(const std::string& response);
@@ -295,8 +317,8 @@ public:
     void cmdSetRadioName(const std::string& name);
     void cmdSetStationName(const std::string& name);
     void cmdSetRadioCallSign(const std::string& callsign);
-    void cmdNewRemoteAudioRXStream(const std::string& compression);
-    void cmdNewRemoteAudioTXStream();
+    void cmdNewRemoteAudioRxStream(const std::string& compression);
+    void cmdNewRemoteAudioTxStream();
     void cmdRemoveRemoteAudioStream(const std::string& streamId);
 
     // --- Profiles (RadioProfileCommands.cpp). Loading sets the current profile and queues the
@@ -319,7 +341,7 @@ public:
     void setIsGui(Number value);
     void disconnectClientByHandle(const std::optional<std::string>& clientHandle);
     // The first known GUI client with the same, non-empty handle.
-    std::shared_ptr<Client> FindGUIClientByClientHandle(const Client& client) const;
+    std::shared_ptr<Client> findGuiClientByClientHandle(const Client& client) const;
 
     // --- Socket callbacks (on `radioRunQueue`).
     void socketDidConnectToHost(const TcpSocketPtr& sock, const std::string& host,
@@ -332,28 +354,22 @@ private:
     struct Private {};
 
 public:
-    Radio(Private, std::shared_ptr<RadioInstance> instance, std::weak_ptr<RadioDelegate> delegate,
-          std::string apiProgramName, int logLevel);
+    Radio(Private, std::shared_ptr<RadioInstance> record, std::weak_ptr<RadioDelegate> owner,
+          std::string programName, int logLevel);
 
 private:
     // How a status type is handled: its parser, and for the types whose band lines go elsewhere,
     // the text that marks such a line and the parser that takes the whole line. A type without a
     // parser is logged and dropped like an unknown type.
-    using StatusParser = void (Radio::*)(Scanner& scan, bool selfStatus);
     using BandParser = void (Radio::*)(const std::string& line);
     struct StatusRoute {
         StatusParser parser = nullptr;
         const char* bandMarker = nullptr;
         BandParser bandParser = nullptr;
     };
-    static const StatusRoute& statusRoute(int statusType);
-    // "mixer", "gps" and "waveform" lines are accepted and ignored.
-    void parseIgnoredToken(Scanner& scan, bool selfStatus);
+    // The session's own routes: the radio-wide status types.
+    void routeRadioWideStatus();
     void logUnrecognizedStatus(const std::string& type, const std::string& line) const;
-
-    // The shared key/value loop of the radio-wide status readers (RadioStatusLoop.cpp).
-    void readStatusFields(Scanner& scan, const StatusFields& fields, UnknownStatusLog logUnknown);
-    void applyStatusField(const StatusField& field, const std::string& value, int integer);
 
     bool startConnecting(const std::string& ip, std::uint16_t port);
     std::optional<std::uint32_t> send(const std::string& command,
@@ -373,6 +389,11 @@ private:
     void deleteProfile(const std::string& kind, const std::string& name, const char* deleted);
     void postProfileResult(const std::string& response, const char* notification,
                            const char* callbackName);
+
+    // Set before the first line is read (the constructor and the attach step), then only read.
+    std::array<StatusRoute, kStatusTypeCount + 1> statusRoutes_{};
+    std::vector<ClosingStep> closingSteps_;
+    VitaStreamTables streamTables_;
 
     std::atomic<std::uint32_t> connectionState_{kStateDisconnected};
     mutable std::mutex socketMutex_;

@@ -30,12 +30,12 @@ void Radio::cmdSetRadioCallSign(const std::string& callsign) {
     commandToRadio(command, &Radio::radioCallSignCallback);
 }
 
-void Radio::cmdNewRemoteAudioRXStream(const std::string& compression) {
+void Radio::cmdNewRemoteAudioRxStream(const std::string& compression) {
     commandToRadio("stream create type=remote_audio_rx compression=" + compression,
                    &Radio::newRemoteAudioStreamCallback);
 }
 
-void Radio::cmdNewRemoteAudioTXStream() {
+void Radio::cmdNewRemoteAudioTxStream() {
     commandToRadio("stream create type=remote_audio_tx", &Radio::newRemoteAudioStreamCallback);
 }
 

@@ -16,7 +16,7 @@ namespace {
 // lock is held from taking a number until its line is queued on the socket, so lines go out in
 // the order of their numbers.
 std::mutex seqMutex;
-std::uint32_t seqNum = 0;
+std::uint32_t nextSeqNum = 0;
 
 bool injectsLine(std::string_view command) {
     return command.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
@@ -51,7 +51,7 @@ std::optional<std::uint32_t> Radio::send(const std::string& command,
         sock = radioSocket_;
     }
     std::lock_guard lock(seqMutex);
-    const std::uint32_t seq = seqNum++;
+    const std::uint32_t seq = nextSeqNum++;
     std::string line = fmt::format("c{}{}|{}\n", "", seq, command);
     if (notify || notifySel) {
         const std::string key = std::to_string(seq);
@@ -71,9 +71,7 @@ std::optional<std::uint32_t> Radio::send(const std::string& command,
     return seq;
 }
 
-void Radio::commandToRadio(const std::string& command) {
-    send(command, nullptr, nullptr);
-}
+void Radio::commandToRadio(const std::string& command) { send(command, nullptr, nullptr); }
 
 std::optional<std::uint32_t> Radio::commandToRadio(const std::string& command,
                                                    std::weak_ptr<RadioDelegate> notify) {

@@ -3,8 +3,8 @@
 
 #include "platform/core/DispatchClock.h"
 #include "platform/core/Log.h"
+#include "platform/core/TextValues.h"
 #include "radio/RadioVersion.h"
-#include "radio/TextValues.h"
 #include "radio/VITA.h"
 #include "util/TextUnits.h"
 #include "util/Utf16.h"
@@ -83,11 +83,14 @@ RadioInstance legacyRecord(const Bytes& data, const std::string& senderHost) {
     return RadioInstance(senderHost, kLegacyPort, model, serial, name, {}, {}, {}, {}, {}, {}, {});
 }
 
-std::vector<std::string> list(const std::string& value) { return strings::units::split(value, ','); }
+std::vector<std::string> list(const std::string& value) {
+    return strings::units::split(value, ',');
+}
 
 std::optional<RadioInstance> vitaRecord(const Bytes& data) {
     const VITA packet(std::make_shared<Bytes>(data));
-    if (!packet.classIdPresent || packet.packetClassCode != kDiscoveryClassCode || !packet.payload) {
+    if (!packet.classIdPresent || packet.packetClassCode != kDiscoveryClassCode ||
+        !packet.payload) {
         return std::nullopt;
     }
     // The text ends at the payload's end or at a NUL (radios pad the payload to whole words).
@@ -152,7 +155,8 @@ void applyField(RadioInstance& r, const std::string& key, const std::string& val
         case kSerial: r.serialNum = value; break;
         case kCallsign: r.callsign = value; break;
         case kNickname:
-            r.name = value.empty() ? doroRadioNameFromSerialNumber(r.serialNum.value_or("")) : value;
+            r.name =
+                value.empty() ? doroRadioNameFromSerialNumber(r.serialNum.value_or("")) : value;
             break;
         case kDiscoveryProtocolVersion: {
             r.dpVersion = value;
@@ -191,11 +195,13 @@ void applyField(RadioInstance& r, const std::string& key, const std::string& val
         case kGuiClientStations: r.guiClientStations = list(value); break;
         case kGuiClientHandles: r.guiClientHandles = list(value); break;
         default:
-            log("udpSocket:didReceiveData Unrecognized token:[{}] k:[{}] value:[{}]", token, key, value);
+            log("udpSocket:didReceiveData Unrecognized token:[{}] k:[{}] value:[{}]", token, key,
+                value);
     }
 }
 
-std::optional<RadioInstance> recordFromDatagram(const Bytes& datagram, const std::string& senderHost) {
+std::optional<RadioInstance> recordFromDatagram(const Bytes& datagram,
+                                                const std::string& senderHost) {
     if (isLegacy(datagram)) {
         return legacyRecord(datagram, senderHost);
     }

@@ -8,7 +8,8 @@ namespace vm {
 
 // `isGui` says the binding was asked for, not that the radio accepted it.
 void Radio::connectAsGui(const std::optional<std::string>& clientId) {
-    const std::string command = clientId && !clientId->empty() ? "client gui " + *clientId : "client gui";
+    const std::string command =
+        clientId && !clientId->empty() ? "client gui " + *clientId : "client gui";
     isGui.set(1);
     radioRunQueue()->async([self = shared_from_this(), command] {
         if (self->debugLogLevel() >= 2) {
@@ -28,13 +29,14 @@ void Radio::setIsGui(Number value) {
 }
 
 void Radio::disconnectClientByHandle(const std::optional<std::string>& clientHandle) {
-    const std::string command = clientHandle ? "client disconnect " + *clientHandle : "client disconnect";
+    const std::string command =
+        clientHandle ? "client disconnect " + *clientHandle : "client disconnect";
     log("Radio:disconnectClientByHandle:cmd:[{}]", command);
     commandToRadio(command, &Radio::disconnectChangeCallback);
 }
 
 // An empty handle matches nothing, not even another empty handle.
-std::shared_ptr<Client> Radio::FindGUIClientByClientHandle(const Client& client) const {
+std::shared_ptr<Client> Radio::findGuiClientByClientHandle(const Client& client) const {
     const std::string wanted = client.clientHandle.value_or("");
     if (wanted.empty()) {
         return nullptr;

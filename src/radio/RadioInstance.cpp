@@ -21,23 +21,23 @@ bool presentAndEqual(const std::optional<T>& mine, const std::optional<T>& their
 
 }  // namespace
 
-RadioInstance::RadioInstance(Text ipAddress, std::optional<int> port, Text model, Text serialNum,
-                             Text name, Text callsign, Text dpVersion, Text version, Text status,
-                             Text max_licensed_version, Text radio_license_id,
-                             std::optional<int> requires_additional_license)
-    : ipAddress(std::move(ipAddress)),
-      port(port),
-      model(std::move(model)),
-      serialNum(std::move(serialNum)),
-      name(std::move(name)),
+RadioInstance::RadioInstance(Text ip, std::optional<int> portNumber, Text modelName, Text serial,
+                             Text radioName, Text radioCallsign, Text dp, Text firmware,
+                             Text statusText, Text maxLicensed, Text licenseId,
+                             std::optional<int> additionalLicense)
+    : ipAddress(std::move(ip)),
+      port(portNumber),
+      model(std::move(modelName)),
+      serialNum(std::move(serial)),
+      name(std::move(radioName)),
       lastSeen(DispatchClock::now()) {
-    storeIfGiven(this->callsign, std::move(callsign));
-    storeIfGiven(this->dpVersion, std::move(dpVersion));
-    storeIfGiven(this->version, std::move(version));
-    storeIfGiven(this->status, std::move(status));
-    storeIfGiven(this->max_licensed_version, std::move(max_licensed_version));
-    storeIfGiven(this->radio_license_id, std::move(radio_license_id));
-    storeIfGiven(this->requires_additional_license, requires_additional_license);
+    storeIfGiven(callsign, std::move(radioCallsign));
+    storeIfGiven(dpVersion, std::move(dp));
+    storeIfGiven(version, std::move(firmware));
+    storeIfGiven(status, std::move(statusText));
+    storeIfGiven(max_licensed_version, std::move(maxLicensed));
+    storeIfGiven(radio_license_id, std::move(licenseId));
+    storeIfGiven(requires_additional_license, additionalLicense);
 }
 
 bool RadioInstance::isEqual(const RadioInstance& other) const {

@@ -16,9 +16,9 @@ struct RadioInstance {
     RadioInstance() = default;
     // The legacy discovery form: the first five are stored as given (empty included), each of the
     // other seven only when it has a value; `lastSeen` is now. Nothing is derived.
-    RadioInstance(Text ipAddress, std::optional<int> port, Text model, Text serialNum, Text name,
-                  Text callsign, Text dpVersion, Text version, Text status, Text max_licensed_version,
-                  Text radio_license_id, std::optional<int> requires_additional_license);
+    RadioInstance(Text ip, std::optional<int> portNumber, Text modelName, Text serial,
+                  Text radioName, Text radioCallsign, Text dp, Text firmware, Text statusText,
+                  Text maxLicensed, Text licenseId, std::optional<int> additionalLicense);
 
     // Equal when address, port, model, serial number and status are present here and equal
     // there, and name and call sign are equal (both absent counts as equal for those two).

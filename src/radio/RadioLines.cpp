@@ -2,8 +2,6 @@
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
 
-#include <array>
-
 namespace vm {
 
 void Radio::parseRadioStream(const std::string& line) {
@@ -17,37 +15,32 @@ void Radio::parseRadioStream(const std::string& line) {
     }
 }
 
-// The parsers of later subsystems are entered here by their type number.
-const Radio::StatusRoute& Radio::statusRoute(int statusType) {
-    static const auto routes = [] {
-        std::array<StatusRoute, kStatusTypeCount + 1> r{};
-        r[kStatusInterlock].bandMarker = "interlock band";
-        r[kStatusTransmit].bandMarker = "transmit band";
-        r[kStatusTransmitMisspelt].bandMarker = "transmit band";
-        r[kStatusInterlock].parser = &Radio::parseInterlockToken;
-        r[kStatusInterlock].bandParser = &Radio::parseInterlockBand;
-        r[kStatusRadio].parser = &Radio::parseRadioToken;
-        r[kStatusAtu].parser = &Radio::parseAtuToken;
-        r[kStatusTransmit].parser = &Radio::parseTransmitToken;
-        r[kStatusTransmit].bandParser = &Radio::parseTransmitBand;
-        r[kStatusTransmitMisspelt].parser = &Radio::parseTransmitToken;
-        r[kStatusTransmitMisspelt].bandParser = &Radio::parseTransmitBand;
-        r[kStatusProfile].parser = &Radio::parseProfileToken;
-        r[kStatusCwx].parser = &Radio::parseCwxToken;
-        r[kStatusWan].parser = &Radio::parseWanToken;
-        r[kStatusAmplifier].parser = &Radio::parseAmplifierStatusToken;
-        r[kStatusMixer].parser = &Radio::parseIgnoredToken;
-        r[kStatusGps].parser = &Radio::parseIgnoredToken;
-        r[kStatusWaveform].parser = &Radio::parseIgnoredToken;
-        r[kStatusSlice].parser = &Radio::parseSliceToken;
-        r[kStatusMeter].parser = &Radio::parseMeterToken;
-        return r;
-    }();
-    static const StatusRoute unknown{};
-    return statusType > 0 && statusType <= kStatusTypeCount ? routes[statusType] : unknown;
+// The radio-wide types; the objects' types are routed by their attach step.
+void Radio::routeRadioWideStatus() {
+    routeStatus(kStatusInterlock,
+                [](Radio& r, Scanner& s, bool self) { r.parseInterlockToken(s, self); });
+    routeStatus(kStatusRadio, [](Radio& r, Scanner& s, bool self) { r.parseRadioToken(s, self); });
+    routeStatus(kStatusAtu, [](Radio& r, Scanner& s, bool self) { r.parseAtuToken(s, self); });
+    routeStatus(kStatusTransmit,
+                [](Radio& r, Scanner& s, bool self) { r.parseTransmitToken(s, self); });
+    routeStatus(kStatusTransmitMisspelt,
+                [](Radio& r, Scanner& s, bool self) { r.parseTransmitToken(s, self); });
+    routeStatus(kStatusProfile,
+                [](Radio& r, Scanner& s, bool self) { r.parseProfileToken(s, self); });
+    routeStatus(kStatusWan, [](Radio& r, Scanner& s, bool self) { r.parseWanToken(s, self); });
+    routeStatus(kStatusAmplifier,
+                [](Radio& r, Scanner& s, bool self) { r.parseAmplifierStatusToken(s, self); });
+    // "mixer", "gps" and "waveform" lines are accepted and ignored.
+    for (const StatusType ignored : {kStatusMixer, kStatusGps, kStatusWaveform}) {
+        routeStatus(ignored, [](Radio&, Scanner&, bool) {});
+    }
+    for (const StatusType type : {kStatusTransmit, kStatusTransmitMisspelt}) {
+        statusRoutes_[type].bandMarker = "transmit band";
+        statusRoutes_[type].bandParser = &Radio::parseTransmitBand;
+    }
+    statusRoutes_[kStatusInterlock].bandMarker = "interlock band";
+    statusRoutes_[kStatusInterlock].bandParser = &Radio::parseInterlockBand;
 }
-
-void Radio::parseIgnoredToken(Scanner& /*scan*/, bool /*selfStatus*/) {}
 
 void Radio::logUnrecognizedStatus(const std::string& type, const std::string& line) const {
     log("Radio:parseStatusType:Unrecognized token:[{}] payload:[{}]", type, line);
@@ -67,7 +60,10 @@ void Radio::parseStatusType(const std::string& line) {
     scan.scanUpToString(" ", &type);
     scan.scanString(" ");
 
-    const StatusRoute& route = statusRoute(statusTokens()->lookup(type));
+    const int number = statusTokens()->lookup(type);
+    static const StatusRoute unknown{};
+    const StatusRoute& route =
+        number > 0 ? statusRoutes_[static_cast<std::size_t>(number)] : unknown;
     if (route.bandMarker && line.find(route.bandMarker) != std::string::npos) {
         if (!route.bandParser) {
             logUnrecognizedStatus(type, line);
@@ -80,12 +76,10 @@ void Radio::parseStatusType(const std::string& line) {
         logUnrecognizedStatus(type, line);
         return;
     }
-    (this->*route.parser)(scan, selfStatus);
+    route.parser(*this, scan, selfStatus);
 }
 
-void Radio::testStatusMessage(const std::string& text) {
-    parseStatusType(text);
-}
+void Radio::testStatusMessage(const std::string& text) { parseStatusType(text); }
 
 // "H<handle>": this client's handle. Both values are in place before the next line is parsed;
 // observers hear of them on the main queue.
@@ -104,7 +98,7 @@ void Radio::parseHandleType(const std::string& line) {
     });
     // A DoroLink radio learns where to send its streams from the UDP registration.
     if (const auto instance = radioInstance(); instance && instance->wanRadio.value_or(false)) {
-        registerRemoteUDP(withPrefix);
+        registerRemoteUdp(withPrefix);
     }
 }
 

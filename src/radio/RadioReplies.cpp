@@ -3,8 +3,8 @@
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "platform/core/NotificationCenter.h"
+#include "platform/core/TextValues.h"
 #include "radio/Radio.h"
-#include "radio/TextValues.h"
 #include "util/TextUnits.h"
 
 #include <algorithm>
@@ -202,9 +202,13 @@ void Radio::micProfileSaveCallback(const std::string& response) {
     postProfileResult(response, "RadioMicProfileSaved", "micProfileSaveCallback");
 }
 
-void Radio::radioNameCallback(const std::string& response) { log("radioNameCallback:[{}]", response); }
+void Radio::radioNameCallback(const std::string& response) {
+    log("radioNameCallback:[{}]", response);
+}
 
-void Radio::stationNameCallback(const std::string& response) { log("stationNameCallback:[{}]", response); }
+void Radio::stationNameCallback(const std::string& response) {
+    log("stationNameCallback:[{}]", response);
+}
 
 void Radio::radioCallSignCallback(const std::string& response) {
     log("radioCallSignCallback:[{}]", response);

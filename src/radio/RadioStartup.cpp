@@ -1,10 +1,8 @@
 // Session start-up: the stream manager, the program's announcement, the subscriptions and the
 // questions whose replies fill the radio's identity.
-#include "objects/Meter.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
 #include "radio/VitaManager.h"
-#include "radio/VitaStreamTables.h"
 
 #include <fmt/format.h>
 
@@ -15,8 +13,8 @@ namespace vm {
 namespace {
 
 constexpr std::array<const char*, 16> kSubscriptions{
-    "client all", "tx all",  "atu all",         "amplifier all", "meter all",     "slice all",
-    "gps all",    "audio_stream all", "cwx all", "xvtr all",     "memories all", "daxiq all",
+    "client all", "tx all",           "atu all", "amplifier all", "meter all",    "slice all",
+    "gps all",    "audio_stream all", "cwx all", "xvtr all",      "memories all", "daxiq all",
     "dax all",    "usb_cable all",    "tnf all", "spot all",
 };
 
@@ -25,7 +23,7 @@ constexpr std::array<const char*, 16> kSubscriptions{
 // Everything goes out in one burst on `radioRunQueue`, right after the connection is up.
 void Radio::initializeRadio() {
     log("Radio:initializeRadio");
-    StartUDP();
+    startUdp();
     const auto instance = radioInstance();
     if (!(instance && instance->wanRadio.value_or(false))) {
         const auto manager = vitaManager();
@@ -42,19 +40,17 @@ void Radio::initializeRadio() {
     commandToRadio("version", &Radio::versionResponseCallback);
     commandToRadio("ant list", &Radio::antListResponseCallback);
     commandToRadio("mic list", &Radio::micListResponseCallback);
-    for (const char* question :
-         {"eq rx info", "eq tx info", "profile global info", "profile tx info", "profile mic info"}) {
+    for (const char* question : {"eq rx info", "eq tx info", "profile global info",
+                                 "profile tx info", "profile mic info"}) {
         commandToRadio(question);
     }
 }
 
 // The manager is in place at once (the handle line that follows may need it); observers hear of
 // it on the main queue.
-void Radio::StartUDP() {
+void Radio::startUdp() {
     auto manager = VitaManager::create();
-    VitaStreamTables tables;
-    tables.meters = vitaTableView<VitaManagerMeterUpdate>(meters());
-    manager->setStreamTables(std::move(tables));
+    manager->setStreamTables(streamTables_);
     vitaManager.store(manager);
     if (!manager->handleRadio(shared_from_this())) {
         log("Radio:StartUDP:failed to start vitaManager:handleRadio for {}", radioNameForLog());
@@ -68,16 +64,15 @@ void Radio::StartUDP() {
     DispatchQueue::main()->async([self = shared_from_this()] { self->vitaManager.announce(); });
 }
 
-void Radio::subscribe(const std::string& object) {
-    commandToRadio("sub " + object);
-}
+void Radio::subscribe(const std::string& object) { commandToRadio("sub " + object); }
 
-void Radio::WanSetForwardedPorts(bool isPortForwardOn, std::int32_t tcpPort, std::int32_t udpPort) {
-    log("WanSetForwardedPorts:isPortForwardOn:[{}] tcpPort:[{}] udpPort:[{}]", isPortForwardOn ? 1 : 0,
-        tcpPort, udpPort);
+void Radio::wanSetForwardedPorts(bool isPortForwardOn, std::int32_t tcpPort, std::int32_t udpPort) {
+    log("WanSetForwardedPorts:isPortForwardOn:[{}] tcpPort:[{}] udpPort:[{}]",
+        isPortForwardOn ? 1 : 0, tcpPort, udpPort);
     const std::string command =
-        isPortForwardOn ? fmt::format("wan set public_tls_port={} public_udp_port={}", tcpPort, udpPort)
-                        : std::string("wan set public_tls_port=-1 public_udp_port=-1");
+        isPortForwardOn
+            ? fmt::format("wan set public_tls_port={} public_udp_port={}", tcpPort, udpPort)
+            : std::string("wan set public_tls_port=-1 public_udp_port=-1");
     commandToRadio(command, &Radio::wanSetPortsResponseCallback);
 }
 
@@ -87,9 +82,9 @@ std::string Radio::clientIdPrefsKey() const {
     return serial.empty() ? std::string() : "client_" + serial;
 }
 
-void Radio::registerRemoteUDP(const std::string& clientHandle) {
+void Radio::registerRemoteUdp(const std::string& clientHandle) {
     if (const auto manager = vitaManager()) {
-        manager->registerRemoteUDP(clientHandle);
+        manager->registerRemoteUdp(clientHandle);
     }
 }
 

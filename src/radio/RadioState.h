@@ -10,13 +10,14 @@
 // - every write announces, also when the value did not change.
 // The queue, the word tables and the collections are set when the session is built and never
 // replaced; the collections change under their own locks and are not announced.
+#include "platform/core/ConstantProperty.h"
 #include "platform/core/DispatchClock.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/DispatchSource.h"
 #include "platform/core/Observable.h"
-#include "radio/ConstantProperty.h"
 #include "radio/FilterTable.h"
 #include "radio/RadioInstance.h"
+#include "radio/RadioStatusTables.h"
 #include "radio/RadioTypes.h"
 #include "radio/StatusTokens.h"
 
@@ -60,36 +61,35 @@ public:
     Observed<Text> callSign6700{this, "callSign6700"};
 
     // Tables of the protocol.
-    ConstantProperty<const TokenTable*> statusTokens{this, "statusTokens", &initStatusTokens()};
+    // The key tables of the radio-wide types are built from the rows of their status tables.
+    ConstantProperty<const TokenTable*> statusTokens{this, "statusTokens", &statusTypeTokens()};
     ConstantProperty<const TokenTable*> statusRadioTokens{this, "statusRadioTokens",
-                                                          &initStatusRadioTokens()};
+                                                          &radioStatusTable().tokens()};
     ConstantProperty<const TokenTable*> statusTransmitTokens{this, "statusTransmitTokens",
-                                                             &initStatusTransmitTokens()};
+                                                             &transmitStatusTable().tokens()};
     ConstantProperty<const TokenTable*> statusInterlockTokens{this, "statusInterlockTokens",
-                                                              &initStatusInterlockTokens()};
+                                                              &interlockStatusTable().tokens()};
     ConstantProperty<const TokenTable*> statusInterlockStateTokens{
-        this, "statusInterlockStateTokens", &initStatusInterlockStateTokens()};
+        this, "statusInterlockStateTokens", &interlockStateTokens()};
     ConstantProperty<const TokenTable*> statusInterlockReasonTokens{
-        this, "statusInterlockReasonTokens", &initStatusInterlockReasonTokens()};
+        this, "statusInterlockReasonTokens", &interlockReasonTokens()};
     ConstantProperty<const TokenTable*> statusAtuTokens{this, "statusAtuTokens",
-                                                        &initStatusAtuTokens()};
+                                                        &atuStatusTable().tokens()};
     ConstantProperty<const TokenTable*> statusAtuStatusTokens{this, "statusAtuStatusTokens",
-                                                              &initStatusAtuStatusTokens()};
-    ConstantProperty<const TokenTable*> statusXvtrTokens{this, "statusXvtrTokens", &initXvtrTokens()};
+                                                              &atuStatusTokens()};
     ConstantProperty<const TokenTable*> statusWanTokens{this, "statusWanTokens",
-                                                        &initStatusWanTokens()};
-    ConstantProperty<const TokenTable*> clientTokens{this, "clientTokens", &initClientTokens()};
+                                                        &wanStatusTable().tokens()};
     ConstantProperty<std::shared_ptr<ResponseCallbacks>> responseCallbacks{
         this, "responseCallbacks", std::make_shared<ResponseCallbacks>()};
     ConstantProperty<std::shared_ptr<NotifyList>> notifyList{this, "notifyList",
                                                              std::make_shared<NotifyList>()};
-    ConstantProperty<const FilterTable*> filters{this, "filters", &initFilterSpecs()};
+    ConstantProperty<const FilterTable*> filters{this, "filters", &stockFilterTable()};
 
     // Collections of the radio's objects.
     ConstantProperty<std::shared_ptr<SliceSlots>> slices{this, "slices",
                                                          std::make_shared<SliceSlots>()};
-    ConstantProperty<std::shared_ptr<EqualizerSlots>> equalizers{this, "equalizers",
-                                                                 std::make_shared<EqualizerSlots>()};
+    ConstantProperty<std::shared_ptr<EqualizerSlots>> equalizers{
+        this, "equalizers", std::make_shared<EqualizerSlots>()};
     ConstantProperty<std::shared_ptr<ObjectsById<Meter>>> meters{
         this, "meters", std::make_shared<ObjectsById<Meter>>()};
     ConstantProperty<std::shared_ptr<ObjectsById<Meter>>> metersByShortName{

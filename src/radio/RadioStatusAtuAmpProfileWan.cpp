@@ -1,50 +1,30 @@
-// "atu", "amplifier", "profile", "wan" and "cwx" status lines.
-#include "objects/Amplifier.h"
-#include "objects/Cwx.h"
+// "atu", "amplifier", "profile" and "wan" status lines.
 #include "platform/core/Log.h"
 #include "platform/core/Scanner.h"
+#include "radio/Amplifier.h"
 #include "radio/Radio.h"
-#include "radio/StatusFields.h"
+#include "radio/RadioStatusTables.h"
+#include "radio/StatusTokens.h"
+#include "radio/StatusValues.h"
 #include "util/TextUnits.h"
 
 namespace vm {
 
 namespace {
 
-using S = StatusStore;
-using R = RadioState;
-
-const StatusFields& atuFields() {
-    static const StatusFields fields{initStatusAtuTokens(),
-                                     {
-                                         {"status", S::AtuStatus, &R::atuStatus},
-                                         {"atu_enabled", S::Boolean, &R::atuEnabled},
-                                         {"memories_enabled", S::Boolean, &R::atuMemoriesEnabled},
-                                         {"using_mem", S::Boolean, &R::atuUsingMemories},
-                                     }};
-    return fields;
-}
-
-const StatusFields& wanFields() {
-    static const StatusFields fields{initStatusWanTokens(),
-                                     {
-                                         {"upnp_supported", S::TextBoolean, &R::upnp_supported},
-                                         {"public_upnp_tls_port", S::Number, &R::public_upnp_tls_port},
-                                         {"public_upnp_udp_port", S::Number, &R::public_upnp_udp_port},
-                                         {"server_connected", S::TextBoolean, &R::server_connected},
-                                         {"radio_authenticated", S::TextBoolean, &R::radio_authenticated},
-                                         {"public_tls_port", S::Number, &R::public_tls_port},
-                                         {"public_udp_port", S::Number, &R::public_udp_port},
-                                         {"enabled", S::Number, &R::wan_enabled},
-                                     }};
-    return fields;
+// The word's number in the ATU status table; none for a word it does not have.
+Number atuStatus(StatusLine& line) {
+    const int number = atuStatusTokens().lookup(*status::word(line));
+    return number != 0 ? Number(number) : Number();
 }
 
 enum AmplifierKey { kAmpModel = 1, kAmpSerialNum, kAmpAnt, kAmpState };
 
 const TokenTable& amplifierTokens() {
-    static const TokenTable table{
-        {"model", kAmpModel}, {"serial_num", kAmpSerialNum}, {"ant", kAmpAnt}, {"state", kAmpState}};
+    static const TokenTable table{{"model", kAmpModel},
+                                  {"serial_num", kAmpSerialNum},
+                                  {"ant", kAmpAnt},
+                                  {"state", kAmpState}};
     return table;
 }
 
@@ -57,16 +37,46 @@ TextList profileNames(const std::string& value) {
 
 }  // namespace
 
+using R = Radio;
+
+const StatusTable<Radio>& atuStatusTable() {
+    using namespace status;
+    static const StatusTable<Radio> table{
+        "Radio:parseAtuToken:Unrecognized token:[{key}]",
+        {
+            // Set at once on the session's queue; its observers hear of it there.
+            {"status", atuStatus, &R::atuStatus, StatusAnnounce::AtOnce},
+            {"atu_enabled", wordBoolean, &R::atuEnabled},
+            {"atu memories_enabled", wordBoolean, &R::atuMemoriesEnabled},
+            {"memories_enabled", wordBoolean, &R::atuMemoriesEnabled},
+            {"using_mem", wordBoolean, &R::atuUsingMemories},
+        }};
+    return table;
+}
+
+const StatusTable<Radio>& wanStatusTable() {
+    using namespace status;
+    static const StatusTable<Radio> table{
+        "Radio:parseWanToken:Unrecognized token:[{key}]",
+        {
+            {"upnp_supported", wordTruth, &R::upnp_supported},
+            {"public_upnp_tls_port", wordInteger, &R::public_upnp_tls_port},
+            {"public_upnp_udp_port", wordInteger, &R::public_upnp_udp_port},
+            {"server_connected", wordTruth, &R::server_connected},
+            {"radio_authenticated", wordTruth, &R::radio_authenticated},
+            {"public_tls_port", wordInteger, &R::public_tls_port},
+            {"public_udp_port", wordInteger, &R::public_udp_port},
+            {"enabled", wordInteger, &R::wan_enabled},
+        }};
+    return table;
+}
+
 void Radio::parseAtuToken(Scanner& scan, bool /*selfStatus*/) {
-    readStatusFields(scan, atuFields(), [](const UnknownStatusKey& unknown) {
-        log("Radio:parseAtuToken:Unrecognized token:[{}]", unknown.key);
-    });
+    atuStatusTable().read(*this, scan);
 }
 
 void Radio::parseWanToken(Scanner& scan, bool /*selfStatus*/) {
-    readStatusFields(scan, wanFields(), [](const UnknownStatusKey& unknown) {
-        log("Radio:parseWanToken:Unrecognized token:[{}]", unknown.key);
-    });
+    wanStatusTable().read(*this, scan);
 }
 
 // "<handle> model=<m> serial_num=<s> ant=<a> state=<st>": the one amplifier record is made by the
@@ -101,8 +111,10 @@ void Radio::parseAmplifierStatusToken(Scanner& scan, bool /*selfStatus*/) {
         }
     }
     if (debugLogLevel() >= 2) {
-        log("Radio:parseAmplifierStatusToken:handle:[{}] model:[{}] serial_number:[{}] antenna:[{}] state:[{}]",
-            record->handle(), record->model(), record->serial_number(), record->antenna(), record->state());
+        log("Radio:parseAmplifierStatusToken:handle:[{}] model:[{}] serial_number:[{}] "
+            "antenna:[{}] state:[{}]",
+            record->handle(), record->model(), record->serial_number(), record->antenna(),
+            record->state());
     }
 }
 
@@ -136,12 +148,6 @@ void Radio::parseProfileToken(Scanner& scan, bool /*selfStatus*/) {
         } else if (kind == "mic") {
             storeOnMain(currentMicProfile, current);
         }
-    }
-}
-
-void Radio::parseCwxToken(Scanner& scan, bool selfStatus) {
-    if (const auto keyer = cwx()) {
-        keyer->statusParserSelfStatus(scan, selfStatus);
     }
 }
 

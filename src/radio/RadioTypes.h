@@ -2,11 +2,13 @@
 // Value types of the radio's state and the collections of the objects a radio owns.
 //
 // A number holds either a flag (0 or 1) or an integer, a text the radio's word as read; both are
-// empty until their first writer runs, and observers accept that.
-#include "radio/Guarded.h"
+// empty until their first writer runs, and observers accept that. The objects' properties add
+// wider integers, true flags, floats and lists, also empty until first stored.
+#include "platform/core/Guarded.h"
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -20,6 +22,10 @@ namespace vm {
 using Number = std::optional<int>;
 using Text = std::optional<std::string>;
 using TextList = std::vector<std::string>;
+using Integer = std::optional<std::int64_t>;
+using Flag = std::optional<bool>;
+using Float = std::optional<float>;
+using List = std::optional<TextList>;
 
 // The objects the radio's status lines bring into being; each is built by its own subsystem.
 class Slice;

@@ -3,8 +3,8 @@
 #include "radio/VitaManager.h"
 
 #include "platform/core/Log.h"
+#include "platform/core/TextValues.h"
 #include "radio/Radio.h"
-#include "radio/TextValues.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -66,7 +66,8 @@ bool VitaManager::handleRadio(const std::shared_ptr<Radio>& radio) {
             break;
         }
         Error error;
-        if (vitaSocket_->bindToPort(static_cast<std::uint16_t>(candidate), bindInterface_, &error)) {
+        if (vitaSocket_->bindToPort(static_cast<std::uint16_t>(candidate), bindInterface_,
+                                    &error)) {
             port_ = static_cast<std::uint16_t>(candidate);
             bound = true;
         } else {
@@ -96,7 +97,8 @@ bool VitaManager::handleRadio(const std::shared_ptr<Radio>& radio) {
 bool VitaManager::createTxSocket() {
     txSocket_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
     if (txSocket_ == -1) {
-        log("VitaManager:createTxSocket:cound not create raw cfSocket for {} on port: {}", host_, port_);
+        log("VitaManager:createTxSocket:cound not create raw cfSocket for {} on port: {}", host_,
+            port_);
         return false;
     }
     sockaddr_in address{};
@@ -120,7 +122,8 @@ std::string VitaManager::clientHandle() const {
 }
 
 void VitaManager::udpSocketDidReceiveData(UdpSocket& /*sock*/, const Bytes& data,
-                                          const SocketAddress& /*address*/, const std::any& /*context*/) {
+                                          const SocketAddress& /*address*/,
+                                          const std::any& /*context*/) {
     receiveDatagram(data);
 }
 
@@ -132,7 +135,8 @@ void VitaManager::udpSocketDidNotConnect(UdpSocket& /*sock*/, const Error& error
     log("VitaManager:didNotConnect:error:[{}]", error.description);
 }
 
-void VitaManager::udpSocketDidNotSendDataWithTag(UdpSocket& /*sock*/, long /*tag*/, const Error& error) {
+void VitaManager::udpSocketDidNotSendDataWithTag(UdpSocket& /*sock*/, long /*tag*/,
+                                                 const Error& error) {
     log("VitaManager:didNotSendDataWithTag:error:[{}]", error.description);
 }
 

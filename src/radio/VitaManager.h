@@ -59,7 +59,8 @@ public:
 
     // A manager with its stream socket, not bound yet. `bindInterface` is the address the socket
     // binds (none: every interface, as the product does; tests bind loopback).
-    static std::shared_ptr<VitaManager> create(std::optional<std::string> bindInterface = std::nullopt);
+    static std::shared_ptr<VitaManager> create(
+        std::optional<std::string> bindInterface = std::nullopt);
     ~VitaManager() override;
     VitaManager(const VitaManager&) = delete;
     VitaManager& operator=(const VitaManager&) = delete;
@@ -72,11 +73,11 @@ public:
     void setStreamTables(VitaStreamTables tables);
 
     // DoroLink radios: the registration datagrams once the handle is known, and the pings.
-    void registerRemoteUDP(const std::string& handle);
+    void registerRemoteUdp(const std::string& handle);
     void startVitaPingTimer();
     void stopVitaPingTimer();
     // One text datagram through the stream socket to host:port.
-    void SendUDP(const std::string& text);
+    void sendUdp(const std::string& text);
     // An encoded packet of an audio stream, sent to the radio once its streams have reached us.
     void txStreamPacket(const Bytes& packet);
 

@@ -9,7 +9,7 @@
 
 namespace vm {
 
-void VitaManager::SendUDP(const std::string& text) {
+void VitaManager::sendUdp(const std::string& text) {
     if (text.empty()) {
         return;
     }
@@ -18,7 +18,7 @@ void VitaManager::SendUDP(const std::string& text) {
 
 // Sends the registration every 50 ms until the radio's first packet arrives, at most 100 times.
 // The steps run on a low-priority global queue and do not keep the manager alive.
-void VitaManager::registerRemoteUDP(const std::string& handle) {
+void VitaManager::registerRemoteUdp(const std::string& handle) {
     {
         std::lock_guard lock(mutex_);
         clientHandle_ = handle;
@@ -41,7 +41,7 @@ void VitaManager::registrationStep(std::string command, int sent) {
         log("VitaManager:registerRemoteUDP: failed");
         return;
     }
-    SendUDP(command);
+    sendUdp(command);
     DispatchQueue::global(DispatchQueue::Priority::Low)
         ->after(kRegisterInterval, [weak = weak_from_this(), command = std::move(command), sent] {
             if (const auto self = weak.lock()) {
@@ -83,7 +83,7 @@ void VitaManager::stopVitaPingTimer() {
 void VitaManager::pingTimerFired() {
     const std::string handle = clientHandle();
     if (!handle.empty() && vitaPacketReceived()) {
-        SendUDP("client ping handle=" + handle);
+        sendUdp("client ping handle=" + handle);
     }
 }
 

@@ -1,6 +1,7 @@
 // Arbitrary bytes as lines received from a radio: each line, as the session's read hands it over
 // (up to and including its line feed), goes through the line decoding and parseRadioStream(), and
 // on into whatever status parsers exist.
+#include "objects/RadioObjects.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
@@ -12,7 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const auto radio = [] {
         vm::setLogSink([](std::string_view) {});
-        auto r = vm::Radio::createDetached(nullptr, {}, "fuzz", 2);
+        auto r = vm::Radio::createDetached(nullptr, {}, "fuzz", 2, vm::attachRadioObjects);
         r->parseRadioStream("H2DE0B1A5");  // lines from this handle are this client's own
         return r;
     }();

@@ -21,7 +21,7 @@ TEST_F(AudioDeviceTest, ListsDevicesBySide) {
     ASSERT_EQ(3u, all.size());
     EXPECT_EQ("Device 1", all[0].name());
     EXPECT_EQ("Test", all[0].manufacturer());
-    EXPECT_EQ("test:1", all[0].UID());
+    EXPECT_EQ("test:1", all[0].uid());
     EXPECT_EQ(8, all[1].outputChannelCount());
     EXPECT_EQ(0, all[1].inputChannelCount());  // a side with no streams
 

@@ -36,8 +36,9 @@ public:
     void outputChangedPlayingState(AudioOutput&, bool playing) override { states.push_back(playing); }
     void outputChangedDevice(AudioOutput&, const AudioDevice& device) override { devices.push_back(device); }
     bool takesPlayedAudio() const override { return true; }
-    void outputPlayedAudio(AudioOutput&, float** buffers, std::uint32_t frames, std::uint32_t channels) override {
-        this->channels = channels;
+    void outputPlayedAudio(AudioOutput&, float** buffers, std::uint32_t frames,
+                           std::uint32_t channelCount) override {
+        channels = channelCount;
         for (std::uint32_t f = 0; f < frames; ++f) {
             played.push_back(buffers[channels - 1][f]);
         }

@@ -45,7 +45,7 @@ TEST(AudioUtilitiesTest, FormatFactories) {
         {AudioUtilities::stereoFloatInterleavedFormatWithSampleRate(8000), 0x1, 8, 2},
         {AudioUtilities::stereoFloatNonInterleavedFormatWithSampleRate(8000), 0x21, 4, 2},
         {AudioUtilities::floatFormatWithNumberOfChannels(3, 8000), 0x21, 4, 3},
-        {AudioUtilities::AIFFFormatWithNumberOfChannels(3, 8000), 0xE, 12, 3},
+        {AudioUtilities::aiffFormatWithNumberOfChannels(3, 8000), 0xE, 12, 3},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(8000, c.format.mSampleRate);
@@ -110,14 +110,14 @@ TEST(AudioUtilitiesTest, BufferListsAndFloatBuffers) {
 }
 
 TEST(AudioUtilitiesTest, Numbers) {
-    EXPECT_FLOAT_EQ(75.0f, AudioUtilities::MAP(0.5f, 0, 1, 50, 100));
+    EXPECT_FLOAT_EQ(75.0f, AudioUtilities::map(0.5f, 0, 1, 50, 100));
     const float values[] = {3, -4};
-    EXPECT_FLOAT_EQ(std::sqrt(12.5f), AudioUtilities::RMS(values, 2));
-    EXPECT_TRUE(std::isnan(AudioUtilities::RMS(values, 0)));
-    EXPECT_EQ(0.0f, AudioUtilities::RMS(values, -1));
-    EXPECT_EQ(-1.0f, AudioUtilities::SGN(-0.1f));
-    EXPECT_EQ(0.0f, AudioUtilities::SGN(0));
-    EXPECT_EQ(1.0f, AudioUtilities::SGN(3));
+    EXPECT_FLOAT_EQ(std::sqrt(12.5f), AudioUtilities::rms(values, 2));
+    EXPECT_TRUE(std::isnan(AudioUtilities::rms(values, 0)));
+    EXPECT_EQ(0.0f, AudioUtilities::rms(values, -1));
+    EXPECT_EQ(-1.0f, AudioUtilities::sgn(-0.1f));
+    EXPECT_EQ(0.0f, AudioUtilities::sgn(0));
+    EXPECT_EQ(1.0f, AudioUtilities::sgn(3));
 
     EXPECT_EQ("01:02", AudioUtilities::displayTimeStringFromSeconds(61.2));
     EXPECT_EQ("00:00", AudioUtilities::displayTimeStringFromSeconds(3600));

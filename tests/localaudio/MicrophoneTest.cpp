@@ -12,21 +12,23 @@ using test::makeDevice;
 
 class RecordingDelegate : public MicrophoneDelegate {
 public:
-    explicit RecordingDelegate(bool floats = true) : floats(floats) {}
+    explicit RecordingDelegate(bool wantsFloats = true) : floats(wantsFloats) {}
     void microphoneChangedPlayingState(Microphone&, bool on) override { states.push_back(on); }
     void microphoneChangedDevice(Microphone&, const AudioDevice& device) override { devices.push_back(device); }
     void microphoneHasAudioStreamBasicDescription(Microphone&, AudioStreamBasicDescription format) override {
         formats.push_back(format);
     }
     void microphoneHasBufferList(Microphone&, AudioBufferList* list, std::uint32_t frames,
-                                 std::uint32_t channels) override {
-        this->channels = channels;
+                                 std::uint32_t channelCount) override {
+        channels = channelCount;
         const auto* samples = static_cast<const float*>(audioBuffers(list)[channels - 1].mData);
         captured.insert(captured.end(), samples, samples + frames);
     }
     bool takesFloatAudio() const override { return floats; }
-    void microphoneHasAudioReceived(Microphone&, float** buffers, std::uint32_t frames, std::uint32_t channels) override {
-        floatsReceived.insert(floatsReceived.end(), buffers[channels - 1], buffers[channels - 1] + frames);
+    void microphoneHasAudioReceived(Microphone&, float** buffers, std::uint32_t frames,
+                                    std::uint32_t channelCount) override {
+        floatsReceived.insert(floatsReceived.end(), buffers[channelCount - 1],
+                              buffers[channelCount - 1] + frames);
     }
     bool floats;
     std::vector<bool> states;
@@ -99,7 +101,7 @@ TEST_F(MicrophoneTest, DelegateSetLaterHearsOfTheNextFormatOnly) {
     std::vector<std::int16_t> got;
     class Int16Delegate : public MicrophoneDelegate {
     public:
-        explicit Int16Delegate(std::vector<std::int16_t>& out) : out(out) {}
+        explicit Int16Delegate(std::vector<std::int16_t>& into) : out(into) {}
         void microphoneHasBufferList(Microphone&, AudioBufferList* list, std::uint32_t frames, std::uint32_t) override {
             const auto* s = static_cast<const std::int16_t*>(list->mBuffers[0].mData);
             out.insert(out.end(), s, s + frames);

@@ -39,6 +39,9 @@ struct PreBufferSearchCase {
     bool expectedFound;
 };
 
+// Printed by its name, so that the test's listed name stays short and the same on every run.
+void PrintTo(const PreBufferSearchCase& c, std::ostream* os) { *os << c.name; }
+
 class TcpReadPacketSearch : public ::testing::TestWithParam<PreBufferSearchCase> {};
 
 TEST_P(TcpReadPacketSearch, FindsTerminatorAcrossTheBoundary) {
@@ -65,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         PreBufferSearchCase{"TooFewBytesForTerm", "", "\r", "\r\n", 0, 1, false},
         PreBufferSearchCase{"CappedByMaxLength", "ab", "cdef\n", "\n", 4, 2, false},
         PreBufferSearchCase{"FoundRightAtMaxLength", "ab", "c\nzz", "\n", 4, 2, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(TcpReadPacket, SearchAfterDirectReadReportsOverflow) {
     // A caller's buffer with room: new bytes land straight in it.

@@ -61,7 +61,9 @@ TEST_P(TcpSplitTerminator, CrLfSplitAcrossSegmentsIsFound) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Buffers, TcpSplitTerminator, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "CallerBuffer" : "OwnBuffer"; });
+                         [](const auto& test) {
+                             return test.param ? "CallerBuffer" : "OwnBuffer";
+                         });
 
 TEST(TcpReadWrite, TerminatorReadBeyondItsMaximumCloses) {
     struct Case {

@@ -42,32 +42,32 @@ TEST(UdpSocketPreconditions, OperationsNeedADelegateAndADelegateQueue) {
 TEST_F(UdpSocketTest, BroadcastBindOnAnyOrAFixedPortReceives) {
     for (const std::uint16_t wanted : {std::uint16_t(0), freeUdpPort()}) {
         SCOPED_TRACE(wanted);
-        auto recorder = std::make_shared<UdpRecorder>();
-        auto udp = UdpSocket::create(recorder, DispatchQueue::main());
+        auto listener = std::make_shared<UdpRecorder>();
+        auto socket = UdpSocket::create(listener, DispatchQueue::main());
         // The discovery listener's set-up.
-        udp->setPreferIPv4();
-        udp->setIPv6Enabled(false);
+        socket->setPreferIPv4();
+        socket->setIPv6Enabled(false);
         Error error;
-        ASSERT_TRUE(udp->enableBroadcast(true, &error)) << error.description;
-        ASSERT_TRUE(udp->enableReusePort(true, &error)) << error.description;
-        ASSERT_TRUE(udp->bindToPort(wanted, &error)) << error.description;
-        ASSERT_TRUE(udp->beginReceiving(&error));
-        const std::uint16_t port = udp->localPort();
+        ASSERT_TRUE(socket->enableBroadcast(true, &error)) << error.description;
+        ASSERT_TRUE(socket->enableReusePort(true, &error)) << error.description;
+        ASSERT_TRUE(socket->bindToPort(wanted, &error)) << error.description;
+        ASSERT_TRUE(socket->beginReceiving(&error));
+        const std::uint16_t port = socket->localPort();
         if (wanted != 0) {
             EXPECT_EQ(port, wanted);
         }
         EXPECT_NE(port, 0);
-        EXPECT_EQ(udp->localHost(), "0.0.0.0");
-        EXPECT_FALSE(udp->isIPv6());
-        EXPECT_EQ(udp->localPort_IPv6(), 0);
+        EXPECT_EQ(socket->localHost(), "0.0.0.0");
+        EXPECT_FALSE(socket->isIPv6());
+        EXPECT_EQ(socket->localPort_IPv6(), 0);
 
         UdpPeer peer;
         peer.sendTo(loopback4(port), "discovery");
-        ASSERT_TRUE(runMainUntil([&] { return !recorder->received.empty(); }));
-        EXPECT_EQ(recorder->received[0].data, "discovery");
-        EXPECT_EQ(recorder->received[0].from, peer.address());
-        EXPECT_FALSE(recorder->received[0].context.has_value());
-        udp->close();
+        ASSERT_TRUE(runMainUntil([&] { return !listener->received.empty(); }));
+        EXPECT_EQ(listener->received[0].data, "discovery");
+        EXPECT_EQ(listener->received[0].from, peer.address());
+        EXPECT_FALSE(listener->received[0].context.has_value());
+        socket->close();
     }
 }
 

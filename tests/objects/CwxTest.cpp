@@ -1,6 +1,7 @@
 // The CW text keyer: its commands as the simulated radio receives them, its status lines, and the
 // reply to a macro send.
 #include "objects/Cwx.h"
+#include "objects/RadioObjects.h"
 #include "radio/Radio.h"
 #include "support/LogCapture.h"
 #include "support/sim/SimRadio.h"
@@ -17,7 +18,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::LogCapture;
-using test::settle;
 using test::waitFor;
 
 struct KeyerEvents : CWXMessageEventHandler, CWXCharSentEventHandler, CWXEraseSentEventHandler {
@@ -51,6 +51,7 @@ std::shared_ptr<KeyerEvents> listenTo(Cwx& keyer) {
 
 class CwxSession : public test::SimSessionFixture {
 protected:
+    CwxSession() { attach = attachRadioObjects; }
     void SetUp() override {
         SimSessionFixture::SetUp();
         keyer = radio->cwx();
@@ -79,11 +80,16 @@ TEST_F(CwxSession, SettingsAreLimitedStoredAndQueued) {
     EXPECT_EQ(macro, "");
 
     const std::vector<std::string> expected{
-        "cwx wpm 5", "cwx wpm 100", "cwx delay 0", "cwx delay 2000", "cwx macro save 1 \"CQ TEST\"",
+        "cwx wpm 5",
+        "cwx wpm 100",
+        "cwx delay 0",
+        "cwx delay 2000",
+        "cwx macro save 1 \"CQ TEST\"",
         "cwx macro save 12 \"say '73' bye\"",
     };
     ASSERT_TRUE(waitForReceived(expected.size()));
-    settle(50ms);
+    keyer->cwxRunQueue()->sync([] {});
+    test::commandBarrier(*radio, *sim);
     EXPECT_EQ(received(), expected);
 }
 
@@ -98,7 +104,8 @@ TEST_F(CwxSession, TextAndMacroCommandsAreSentAtOnce) {
     keyer->erase(3);
     keyer->clearBuffer();
     const std::vector<std::string> expected{
-        "cwx macro send 12", "cwx send \"CQ 'DE' K1ABC \"", "cwx send \"TEST\" 4", "cwx erase 3", "cwx clear",
+        "cwx macro send 12", "cwx send \"CQ 'DE' K1ABC \"", "cwx send \"TEST\" 4", "cwx erase 3",
+        "cwx clear",
     };
     ASSERT_TRUE(waitForReceived(expected.size()));
     EXPECT_EQ(received(), expected);
@@ -118,7 +125,8 @@ TEST_F(CwxSession, ReleasedRadioTakesNoKeyerCommands) {
     keyer->send("CQ");
     EXPECT_FALSE(keyer->sendMacro(0));
     keyer->cwxRunQueue()->sync([] {});
-    settle(50ms);
+    // What the session wrote reached the radio before its connection ended.
+    ASSERT_TRUE(waitFor([&] { return !sim->sessionOpen(); }));
     EXPECT_EQ(received(), std::vector<std::string>{});
 }
 
@@ -131,7 +139,8 @@ protected:
         ASSERT_TRUE(waitFor([&] { return done; }));
     }
 
-    std::shared_ptr<Radio> radio = Radio::createDetached(nullptr, {}, "velmoraSDR", 0);
+    std::shared_ptr<Radio> radio =
+        Radio::createDetached(nullptr, {}, "velmoraSDR", 0, attachRadioObjects);
     std::shared_ptr<Cwx> keyer = radio->cwx();
 };
 
@@ -142,7 +151,9 @@ TEST_F(CwxStatus, SettingsAndMacrosFromTheRadio) {
         ++macroAnnouncements;
     });
     LogCapture capture;
-    parse("wpm=22 break_in_delay=40 qsk_enabled=257 macro3=\"CQ CQ DE X=Y\" macro4=A*B macro13=x macro0=x");
+    parse(
+        "wpm=22 break_in_delay=40 qsk_enabled=257 macro3=\"CQ CQ DE X=Y\" macro4=A*B macro13=x "
+        "macro0=x");
     EXPECT_EQ(keyer->speed(), 22);
     EXPECT_EQ(keyer->delay(), 40);
     EXPECT_EQ(keyer->qsk_enabled(), 1);  // cut to 8 bits
@@ -153,11 +164,13 @@ TEST_F(CwxStatus, SettingsAndMacrosFromTheRadio) {
     EXPECT_EQ(macroAnnouncements, 2);
     EXPECT_TRUE(test::loggedLines(capture).empty());
     radio->radioRunQueue()->sync([] {});
-    EXPECT_TRUE(std::all_of(macros.begin() + 4, macros.end(), [](const auto& m) { return m.empty(); }));
+    EXPECT_TRUE(
+        std::all_of(macros.begin() + 4, macros.end(), [](const auto& m) { return m.empty(); }));
 
     parse("macro=x bogus=1");
-    EXPECT_EQ(test::loggedLines(capture), (std::vector<std::string>{"cwx:statusParser:Unrecognized k:[macro] k:[x]",
-                                                                     "cwx:statusParser:Unrecognized k:[bogus] k:[1]"}));
+    EXPECT_EQ(test::loggedLines(capture),
+              (std::vector<std::string>{"cwx:statusParser:Unrecognized k:[macro] k:[x]",
+                                        "cwx:statusParser:Unrecognized k:[bogus] k:[1]"}));
 }
 
 TEST_F(CwxStatus, SentAndEraseEventsAndAnEraseThatEndsTheLine) {
@@ -170,7 +183,8 @@ TEST_F(CwxStatus, SentAndEraseEventsAndAnEraseThatEndsTheLine) {
 
 TEST_F(CwxStatus, OnlyASuccessfulReplyWithTwoPartsQueuesAMessage) {
     const auto events = listenTo(*keyer);
-    const std::string replies[] = {"R17|0|2,5", "R18|E2000000|2,5", "R19|50000015|2,5", "R20|0|2", "R21|0|1,2,3"};
+    const std::string replies[] = {"R17|0|2,5", "R18|E2000000|2,5", "R19|50000015|2,5", "R20|0|2",
+                                   "R21|0|1,2,3"};
     for (const auto& reply : replies) {
         keyer->radioCommandResponse(0, reply);
     }

@@ -2,6 +2,7 @@
 // Helpers for the tests of the radio's objects: a session that does not connect, a recorder of the
 // keys an object announces, a printable form of any property value, and notification recording.
 // Waiting and log capture come from the radio session's test helpers.
+#include "objects/RadioObjects.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/Observable.h"
@@ -20,11 +21,13 @@
 
 namespace vm::test {
 
-inline std::shared_ptr<Radio> detachedRadio(int logLevel = 0, double pversion = 0, bool v3 = false) {
+// A session with the radio's objects attached.
+inline std::shared_ptr<Radio> detachedRadio(int logLevel = 0, double pversion = 0,
+                                            bool v3 = false) {
     auto instance = std::make_shared<RadioInstance>();
     instance->pversion = pversion;
     instance->supportsV3_API = v3;
-    return Radio::createDetached(instance, {}, "velmoraSDR", logLevel);
+    return Radio::createDetached(instance, {}, "velmoraSDR", logLevel, attachRadioObjects);
 }
 
 // Every key an object announces, in order, with whether it was announced on the main thread.

@@ -2,9 +2,11 @@
 // slots, this client's slices announced, meters filed by number and short name and given to their
 // slices. Lines are fed straight to a session that does not connect.
 #include "objects/Meter.h"
+#include "objects/RadioObjects.h"
 #include "objects/Slice.h"
 #include "platform/core/DispatchClock.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 #include "support/sim/SimLines.h"
 
 #include "ObjectsTestSupport.h"
@@ -24,7 +26,9 @@ protected:
         radio = test::detachedRadio();
         radio->parseRadioStream("H2DE0B1A5");
     }
-    void status(const std::string& text) { radio->parseRadioStream(sim::statusLine("2DE0B1A5", text)); }
+    void status(const std::string& text) {
+        radio->parseRadioStream(sim::statusLine("2DE0B1A5", text));
+    }
     std::shared_ptr<Slice> slot(std::size_t n) {
         return radio->slices()->with([&](const auto& slots) { return slots[n]; });
     }
@@ -46,11 +50,12 @@ protected:
             return found == byName.end() ? nullptr : found->second;
         });
     }
+    // Lets the delayed announcements that fall due within `time` run.
     void passTime(DispatchClock::duration time) {
-        DispatchClock::advance(time);
-        test::settle(30ms);
+        test::advanceBarrier(DispatchQueue::main(), time);
     }
-    // The session is a GUI client on a radio with several GUI clients: slices are compared by handle.
+    // The session is a GUI client on a radio with several GUI clients: slices are compared by
+    // handle.
     void multiClient() {
         auto instance = std::make_shared<RadioInstance>(*radio->radioInstance());
         instance->supportsMultiDoro = true;
@@ -92,7 +97,7 @@ TEST_F(SliceRouting, ASliceLivesFromInUseToNotInUse) {
     ASSERT_TRUE(test::waitFor([&] { return notes.seen().size() == 2; }));
     EXPECT_EQ(notes.names(), (std::vector<std::string>{"SliceCreated", "SliceDeleted"}));
     EXPECT_EQ(notes.seen()[1].object, slice);
-    test::settle(20ms);
+    test::queueBarrier(slice->sliceRunQueue());
     EXPECT_EQ(slice->sliceMode(), "LSB");
     EXPECT_EQ(slice->sliceInUse(), true);
 
@@ -113,12 +118,14 @@ TEST_F(SliceRouting, LinesThatMakeNoSlice) {
     for (std::size_t n = 0; n < kSliceSlots; ++n) {
         EXPECT_FALSE(slot(n)) << n;
     }
-    EXPECT_EQ(test::loggedLines(capture), (std::vector<std::string>{
-                                              "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice 8 in_use=1]",
-                                              "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice -1 in_use=1]",
-                                              "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice x in_use=1]",
-                                              "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice 99999999999999999999 in_use=1]",
-                                          }));
+    EXPECT_EQ(test::loggedLines(capture),
+              (std::vector<std::string>{
+                  "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice 8 in_use=1]",
+                  "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice -1 in_use=1]",
+                  "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice x in_use=1]",
+                  "Radio:parseSliceToken:slice number out of range:[2DE0B1A5|slice "
+                  "99999999999999999999 in_use=1]",
+              }));
 }
 
 // A slice that comes and goes within the 100 ms before its announcement is never announced as
@@ -131,6 +138,7 @@ TEST_F(SliceRouting, ASliceGoneBeforeItsAnnouncementIsNotAnnouncedAsCreated) {
     status(sim::sliceStatus(0, "in_use=1"));
     const auto second = slot(0);
     passTime(100ms);
+    ASSERT_TRUE(test::waitFor([&] { return notes.seen().size() >= 2; }));
     ASSERT_EQ(notes.names(), (std::vector<std::string>{"SliceDeleted", "SliceCreated"}));
     EXPECT_EQ(notes.seen()[0].object, first);
     EXPECT_EQ(notes.seen()[1].object, second);
@@ -150,34 +158,36 @@ TEST_F(SliceRouting, OtherClientsSlicesAreKeptButNotAnnounced) {
     ASSERT_TRUE(slot(0));
     ASSERT_TRUE(slot(1));
     passTime(100ms);
+    ASSERT_TRUE(test::waitFor([&] { return !notes.seen().empty(); }));
     status(sim::sliceStatus(0, "in_use=0"));
     status(sim::sliceStatus(1, "in_use=0"));
-    test::settle(20ms);
+    test::mainQueueBarrier();
     EXPECT_FALSE(slot(0));
     EXPECT_FALSE(slot(1));
     EXPECT_EQ(notes.names(), (std::vector<std::string>{"SliceCreated", "SliceDeleted"}));
-    EXPECT_EQ(test::loggedLines(capture), std::vector<std::string>{"parseSliceToken:delete slice - not ours"});
+    EXPECT_EQ(test::loggedLines(capture),
+              std::vector<std::string>{"parseSliceToken:delete slice - not ours"});
 }
 
 TEST_F(SliceRouting, WhichSlicesAreOurs) {
     const auto slice = Slice::create(radio, 0);
     LogCapture capture;
-    EXPECT_TRUE(radio->ourSlice(*slice));  // one GUI client per radio
+    EXPECT_TRUE(ourSlice(*radio, *slice));  // one GUI client per radio
     auto instance = std::make_shared<RadioInstance>(*radio->radioInstance());
     instance->supportsMultiDoro = true;
     radio->radioInstance.store(instance);
-    EXPECT_TRUE(radio->ourSlice(*slice));  // not a GUI client yet
+    EXPECT_TRUE(ourSlice(*radio, *slice));  // not a GUI client yet
     radio->isGui.store(1);
-    EXPECT_FALSE(radio->ourSlice(*slice));
+    EXPECT_FALSE(ourSlice(*radio, *slice));
     EXPECT_EQ(test::loggedLines(capture), std::vector<std::string>{"ourSlice:clientHandle is nil"});
     slice->clientHandle.store("0x2de0b1a5");
-    EXPECT_FALSE(radio->ourSlice(*slice));
+    EXPECT_FALSE(ourSlice(*radio, *slice));
     slice->clientHandle.store("0x2DE0B1A5");
-    EXPECT_TRUE(radio->ourSlice(*slice));
+    EXPECT_TRUE(ourSlice(*radio, *slice));
     const auto fresh = test::detachedRadio();
     fresh->radioInstance.store(instance);
     fresh->isGui.store(1);
-    EXPECT_FALSE(fresh->ourSlice(*slice));  // the session has no handle
+    EXPECT_FALSE(ourSlice(*fresh, *slice));  // the session has no handle
 }
 
 TEST_F(SliceRouting, MetersAreFiledAndGivenToTheirSlices) {

@@ -16,10 +16,19 @@ TEST(SliceFormats, HertzFromMegahertzText) {
         const char* text;
         std::int64_t hertz;
     } cases[] = {
-        {"14.074000", 14074000}, {"14.074", 14074000}, {"7", 7000000}, {"0.5", 500000}, {"", 0},
-        {" 3.5", 3500000},       {"-0.5", -500000},    {"abc", 0},     {"14.074xyz", 14074},
+        {"14.074000", 14074000},
+        {"14.074", 14074000},
+        {"7", 7000000},
+        {"0.5", 500000},
+        {"", 0},
+        {" 3.5", 3500000},
+        {"-0.5", -500000},
+        {"abc", 0},
+        {"14.074xyz", 14074},
         // More than six decimals: the digits below one hertz are cut off.
-        {"14.0740001", 14074000}, {"14.074000999", 14074000}, {"0.0000001", 0},
+        {"14.0740001", 14074000},
+        {"14.074000999", 14074000},
+        {"0.0000001", 0},
         // Beyond 64 bits the value saturates.
         {"99999999999999999999", std::numeric_limits<std::int64_t>::max()},
         {"-9999999999999.5", std::numeric_limits<std::int64_t>::min()},
@@ -48,8 +57,9 @@ TEST(SliceFormats, FilterBandwidth) {
         std::int64_t lo, hi;
         const char* text;
     } cases[] = {
-        {-2850, -150, "2.7 KHz"}, {100, 100, "0 Hz"}, {2900, 100, "2.8 KHz"}, {0, 2750, "2.7 KHz"},
-        {0, 1000, "1.0 KHz"},     {0, 999, "999 Hz"}, {-6000, 6000, "12.0 KHz"},
+        {-2850, -150, "2.7 KHz"},  {100, 100, "0 Hz"},   {2900, 100, "2.8 KHz"},
+        {0, 2750, "2.7 KHz"},      {0, 1000, "1.0 KHz"}, {0, 999, "999 Hz"},
+        {-6000, 6000, "12.0 KHz"},
     };
     const auto slice = Slice::create(test::detachedRadio(), 0);
     for (const auto& c : cases) {
@@ -72,10 +82,11 @@ TEST(SliceFormats, TitleAndAgcOff) {
     newer->indexLetter.store("F");
     EXPECT_EQ(newer->sliceTitle(), "F");
 
-    EXPECT_FALSE(older->sliceAGCOff());
-    for (const auto& [mode, off] : {std::pair{"", false}, {"Off", false}, {"fast", false}, {"off", true}}) {
+    EXPECT_FALSE(older->sliceAgcOff());
+    for (const auto& [mode, off] :
+         {std::pair{"", false}, {"Off", false}, {"fast", false}, {"off", true}}) {
         older->sliceAgcMode.store(mode);
-        EXPECT_EQ(older->sliceAGCOff(), off) << mode;
+        EXPECT_EQ(older->sliceAgcOff(), off) << mode;
     }
 }
 

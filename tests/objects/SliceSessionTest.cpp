@@ -1,13 +1,16 @@
 // Slices and meters against the simulated radio on loopback: a slice made, updated and dropped by
 // the radio's status lines, its meters, and the exact commands its setters send.
 #include "objects/Meter.h"
+#include "objects/RadioObjects.h"
 #include "objects/Slice.h"
 #include "platform/core/DispatchClock.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 #include "support/sim/SimLines.h"
 #include "support/sim/SimRadio.h"
 
 #include "ObjectsTestSupport.h"
+#include "radio/SimSessionFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +31,8 @@ protected:
         ASSERT_TRUE(sim);
         auto instance = std::make_shared<RadioInstance>();
         instance->name = "SimRadio";
-        radio = Radio::create(instance, "127.0.0.1", sim->commandPort(), delegate, "velmoraSDR", 0);
+        radio = Radio::create(instance, "127.0.0.1", sim->commandPort(), delegate, "velmoraSDR", 0,
+                              attachRadioObjects);
         ASSERT_TRUE(radio);
         ASSERT_TRUE(test::waitFor([&] { return delegate->saw(kStateConnected); }));
         ASSERT_TRUE(sim->waitForSessions(1));
@@ -38,7 +42,7 @@ protected:
         if (radio) {
             radio->close();
         }
-        test::settle(50ms);
+        test::mainQueueBarrier();
     }
     std::shared_ptr<Slice> slot(std::size_t n) const {
         return radio->slices()->with([&](const auto& slots) { return slots[n]; });
@@ -52,7 +56,8 @@ protected:
     std::vector<std::string> sliceCommands() const {
         std::vector<std::string> out;
         for (const std::string& text : sim->commandTexts()) {
-            if (text.starts_with("slice ") || text.starts_with("filt ") || text.starts_with("audio client 0 slice ")) {
+            if (text.starts_with("slice ") || text.starts_with("filt ") ||
+                text.starts_with("audio client 0 slice ")) {
                 out.push_back(text);
             }
         }
@@ -69,8 +74,10 @@ protected:
 
 TEST_F(SliceSession, TheRadioMakesFeedsAndDropsASlice) {
     NotificationRecorder notes({"SliceCreated", "SliceDeleted"});
-    ASSERT_TRUE(sim->sendStatus(sim::meterStatus({.number = 12, .sliceNum = 0, .name = "LEVEL", .unit = "dBm"})));
-    const auto slice = sliceFromRadio(0, "in_use=1 RF_frequency=14.074000 mode=USB filter_lo=100 filter_hi=2900 rxant=ANT1");
+    ASSERT_TRUE(sim->sendStatus(
+        sim::meterStatus({.number = 12, .sliceNum = 0, .name = "LEVEL", .unit = "dBm"})));
+    const auto slice = sliceFromRadio(
+        0, "in_use=1 RF_frequency=14.074000 mode=USB filter_lo=100 filter_hi=2900 rxant=ANT1");
     ASSERT_TRUE(slice);
     EXPECT_EQ(slice->sliceFrequency(), "14.074000");
     EXPECT_EQ(slice->sliceMode(), "USB");
@@ -87,7 +94,8 @@ TEST_F(SliceSession, TheRadioMakesFeedsAndDropsASlice) {
     KeyRecorder recorder(*slice);
     ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "mode=LSB filter_lo=-2900 filter_hi=-100")));
     ASSERT_TRUE(test::waitFor([&] { return recorder.keys().size() == 3; }));
-    EXPECT_EQ(recorder.keys(), (std::vector<std::string>{"sliceMode", "sliceFilterLo", "sliceFilterHi"}));
+    EXPECT_EQ(recorder.keys(),
+              (std::vector<std::string>{"sliceMode", "sliceFilterLo", "sliceFilterHi"}));
     EXPECT_TRUE(recorder.allOnMain());
     EXPECT_EQ(slice->sliceMode(), "LSB");
     EXPECT_EQ(slice->formatSliceFilterBandwidth(), "2.8 KHz");
@@ -154,7 +162,8 @@ TEST_F(SliceSession, SettersSendTheirCommandsInOrder) {
         {[](Slice& s) { s.setSquelchLevel(20); }, {"slice set 0 squelch_level=20"}},
         {[](Slice& s) { s.setFmToneMode("CTCSS_TX"); }, {"slice set 0 fm_tone_mode=CTCSS_TX"}},
         {[](Slice& s) { s.setFmToneFreq(88.5f); }, {"slice set 0 fm_tone_value=88.5"}},
-        {[](Slice& s) { s.setFmRepeaterOffset(0.6f); }, {"slice set 0 fm_repeater_offset_freq=0.600"}},
+        {[](Slice& s) { s.setFmRepeaterOffset(0.6f); },
+         {"slice set 0 fm_repeater_offset_freq=0.600"}},
         {[](Slice& s) { s.setTxOffsetFreq(-0.6f); }, {"slice set 0 tx_offset_freq=-0.600000"}},
         {[](Slice& s) { s.setRepeaterOffsetDir("UP"); }, {"slice set 0 repeater_offset_dir=UP"}},
         {[](Slice& s) { s.setFmToneBurstEnabled(true); }, {"slice set 0 fm_tone_burst=1"}},
@@ -184,7 +193,8 @@ TEST_F(SliceSession, SettersSendTheirCommandsInOrder) {
     expected.push_back("slice set 0 audio_level=60");
 
     ASSERT_TRUE(waitForSliceCommands(expected.size()));
-    test::settle(50ms);
+    slice->sliceRunQueue()->sync([] {});
+    test::commandBarrier(*radio, *sim);
     EXPECT_EQ(sliceCommands(), expected);
     // Setters store and announce at once; choosing the active slice again announces nothing.
     EXPECT_EQ(recorder.count("sliceAgcMode"), 1u);
@@ -206,7 +216,7 @@ TEST_F(SliceSession, SliceRequestsNeedAFreeSlice) {
     radio->cmdNewSlice("14.074000", "ANT1", "USB");
     radio->cmdNewSlice("7.074000", "ANT2", "DIGU", "40000000");
     ASSERT_TRUE(waitForSliceCommands(4));
-    test::settle(20ms);
+    test::commandBarrier(*radio, *sim);
     EXPECT_EQ(sliceCommands(), (std::vector<std::string>{
                                    "slice remove 3",
                                    "slice create",

@@ -4,6 +4,7 @@
 #include "platform/core/NotificationCenter.h"
 #include "radio/RadioFactory.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 #include "support/sim/SimRadio.h"
 
 #include "RadioTestSupport.h"
@@ -19,7 +20,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::LogCapture;
-using test::settle;
 using test::waitFor;
 
 class Discovery : public ::testing::Test {
@@ -61,13 +61,15 @@ TEST_F(Discovery, AnnouncementAddsRefreshesReplacesAndAgesOut) {
     EXPECT_TRUE(capture.contains("RadioFactory:radioFound:Radio added:[SimRadio] key(s/n):[" +
                                  sim->identity().serial + "]"));
 
-    // The same announcement, with only free counts changed: the stored record stays, its time moves.
+    // The same announcement, with only free counts changed: the stored record stays, its time
+    // moves.
     DispatchClock::advance(3s);
     auto fields = sim->discoveryFields();
     sim::setField(fields, "available_slices", "1");
     ASSERT_TRUE(sim->announce(to, fields));
-    ASSERT_TRUE(waitFor([&] { return record->lastSeen && DispatchClock::now() - *record->lastSeen < 1s; }));
-    settle(50ms);
+    ASSERT_TRUE(
+        waitFor([&] { return record->lastSeen && DispatchClock::now() - *record->lastSeen < 1s; }));
+    test::mainQueueBarrier();
     EXPECT_EQ(notified.size(), 1u);
     EXPECT_EQ(factory->availableRadioInstances().front(), record);
     EXPECT_EQ(record->availableSlices, 4);
@@ -78,12 +80,15 @@ TEST_F(Discovery, AnnouncementAddsRefreshesReplacesAndAgesOut) {
     ASSERT_TRUE(waitFor([&] { return notified.size() == 2; }));
     EXPECT_NE(notified.back(), record);
     EXPECT_EQ(notified.back()->status, "In_Use");
-    EXPECT_EQ(factory->availableRadioInstances(), std::vector<std::shared_ptr<RadioInstance>>{notified.back()});
+    EXPECT_EQ(factory->availableRadioInstances(),
+              std::vector<std::shared_ptr<RadioInstance>>{notified.back()});
     EXPECT_TRUE(capture.contains("RadioFactory:radioFound:Radio updated:[SimRadio]"));
 
     // Silence: a warning after 5 s, removal after 30 s, with one notification without a record.
     DispatchClock::advance(6s);
-    ASSERT_TRUE(waitFor([&] { return capture.contains("RadioFactory:radioTimeoutCheck:Warning: SimRadio last seen 6."); }));
+    ASSERT_TRUE(waitFor([&] {
+        return capture.contains("RadioFactory:radioTimeoutCheck:Warning: SimRadio last seen 6.");
+    }));
     EXPECT_EQ(factory->availableRadioInstances().size(), 1u);
     DispatchClock::advance(25s);
     ASSERT_TRUE(waitFor([&] { return notified.size() == 3; }));
@@ -113,8 +118,11 @@ TEST_F(Discovery, AnnouncementWithoutSerialNumberIsDropped) {
     auto fields = sim->discoveryFields();
     sim::setField(fields, "serial", "");
     ASSERT_TRUE(sim->announce(to, fields));
-    ASSERT_TRUE(waitFor([&] { return capture.contains("RadioFactory:radioFound:Radio:name:[SimRadio] is missing serial number!"); }));
-    settle(50ms);
+    ASSERT_TRUE(waitFor([&] {
+        return capture.contains(
+            "RadioFactory:radioFound:Radio:name:[SimRadio] is missing serial number!");
+    }));
+    test::mainQueueBarrier();
     EXPECT_TRUE(notified.empty());
     EXPECT_TRUE(factory->availableRadioInstances().empty());
 }

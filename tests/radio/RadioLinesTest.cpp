@@ -29,15 +29,23 @@ TEST(RadioLines, LinesAreDispatchedByTheirFirstCharacterAndStatusType) {
     const Case cases[] = {
         {"X123", "Radio:parseRadioStream:Unrecognized message type from radio - X123"},
         {"", "Radio:parseRadioStream:Unrecognized message type from radio - "},
-        {"s1|radio slices=4", "Radio:parseRadioStream:Unrecognized message type from radio - s1|radio slices=4"},
-        {"S2DE0B1A5|bogus a=1", "Radio:parseStatusType:Unrecognized token:[bogus] payload:[S2DE0B1A5|bogus a=1]"},
-        {"S1|Slice 0 in_use=1", "Radio:parseStatusType:Unrecognized token:[Slice] payload:[S1|Slice 0 in_use=1]"},
+        {"s1|radio slices=4",
+         "Radio:parseRadioStream:Unrecognized message type from radio - s1|radio slices=4"},
+        {"S2DE0B1A5|bogus a=1",
+         "Radio:parseStatusType:Unrecognized token:[bogus] payload:[S2DE0B1A5|bogus a=1]"},
+        {"S1|Slice 0 in_use=1",
+         "Radio:parseStatusType:Unrecognized token:[Slice] payload:[S1|Slice 0 in_use=1]"},
         {"S1|", "Radio:parseStatusType:Unrecognized token:[] payload:[S1|]"},
         {"S1|mixer lineout=1", ""},
         {"S1|gps lat=1.0", ""},
         {"S1|waveform installed_list=", ""},
-        // Types whose parsers come with their own objects are dropped as unknown ones are, until then.
-        {"S1|spot index=1", "Radio:parseStatusType:Unrecognized token:[spot] payload:[S1|spot index=1]"},
+        // Types whose parsers come with their objects are dropped as unknown ones are, until the
+        // objects are attached to the session.
+        {"S1|spot index=1",
+         "Radio:parseStatusType:Unrecognized token:[spot] payload:[S1|spot index=1]"},
+        {"S1|slice 0 in_use=1",
+         "Radio:parseStatusType:Unrecognized token:[slice] payload:[S1|slice 0 in_use=1]"},
+        {"S1|cwx wpm=20", "Radio:parseStatusType:Unrecognized token:[cwx] payload:[S1|cwx wpm=20]"},
         {"S1|tranmsit rfpower=50", ""},
         {"S1|interlock band 7 acc_txreq_enable=1", ""},
         {"S1|transmit band 7 rfpower=50", ""},
@@ -61,13 +69,47 @@ TEST(RadioLines, LinesAreDispatchedByTheirFirstCharacterAndStatusType) {
     }
 }
 
+// An object type attached to a session: its status lines, from just after the type word, with
+// whether this client sent them; and its step when the session closes.
+std::vector<std::string> displayLines;
+void readDisplayLine(Radio& /*radio*/, Scanner& scan, bool selfStatus) {
+    displayLines.push_back(std::string(scan.remainder()) + (selfStatus ? " (own)" : ""));
+}
+void attachDisplays(Radio& radio) {
+    radio.routeStatus(kStatusDisplay, readDisplayLine);
+    radio.whenClosing([](Radio& closing) {
+        EXPECT_TRUE(closing.radioRunQueue()->isCurrent());
+        displayLines.push_back("closed");
+    });
+}
+
+TEST(RadioLines, AttachedObjectsGetTheirLinesAndTheirClosingStep) {
+    displayLines.clear();
+    const auto radio = Radio::createDetached(nullptr, {}, "velmoraSDR", 0, attachDisplays);
+    radio->parseRadioStream("S2DE0B1A5|display pan 0x40000000 center=14.100000");
+    radio->parseRadioStream("H2DE0B1A5");
+    radio->parseRadioStream("S2DE0B1A5|display pan 0x40000000 fps=25");
+    radio->parseRadioStream("S11111111|display waterfall 0x42000000 line_duration=100");
+    radio->close();
+    EXPECT_EQ(displayLines, (std::vector<std::string>{
+                                "pan 0x40000000 center=14.100000",
+                                "pan 0x40000000 fps=25 (own)",
+                                "waterfall 0x42000000 line_duration=100",
+                                "closed",
+                            }));
+    LogCapture capture;
+    detachedRadio()->parseRadioStream("S1|display pan 0x40000000 fps=25");
+    EXPECT_TRUE(capture.contains("Radio:parseStatusType:Unrecognized token:[display]"));
+}
+
 TEST(RadioLines, HandleLineIsInPlaceAtOnceAndAnnouncedOnTheMainQueue) {
     const auto radio = detachedRadio();
     std::vector<std::string> heard;
     for (const char* key : {"apiHandle", "clientHandle"}) {
         radio->addObserver(key, [&, key](const Change& change) {
             EXPECT_TRUE(isMainThread());
-            heard.push_back(std::string(key) + "=" + std::any_cast<Text>(change.newValue).value_or("-"));
+            heard.push_back(std::string(key) + "=" +
+                            std::any_cast<Text>(change.newValue).value_or("-"));
         });
     }
     std::thread queue([&] { radio->parseRadioStream("H2DE0B1A5"); });
@@ -108,7 +150,8 @@ TEST(RadioLines, ReplyReachesItsReceiverOnceWithTheWholeLine) {
     const std::string reply = "R" + std::to_string(*seq) + "|0|model=\"DORO-6700\"";
     radio->parseRadioStream(reply);
     radio->parseRadioStream(reply);
-    EXPECT_EQ(receiver->received(), (std::vector<std::pair<std::uint32_t, std::string>>{{*seq, reply}}));
+    EXPECT_EQ(receiver->received(),
+              (std::vector<std::pair<std::uint32_t, std::string>>{{*seq, reply}}));
     EXPECT_TRUE(radio->notifyList()->with([](const auto& t) { return t.empty(); }));
 }
 
@@ -144,7 +187,9 @@ TEST(RadioLines, RadioAsReceiverWithoutCallbackLogsThePendingKeys) {
     // The key of the reply being handled is no longer listed; the other two still wait.
     auto lines = test::loggedLines(capture);
     ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], fmt::format("Radio:radioCommandResponse: selector NULL - seqNum = {}  key = {}", *seq, *seq));
+    EXPECT_EQ(lines[0],
+              fmt::format("Radio:radioCommandResponse: selector NULL - seqNum = {}  key = {}", *seq,
+                          *seq));
     EXPECT_EQ(std::set<std::string>(lines.begin() + 1, lines.end()),
               (std::set<std::string>{fmt::format("Radio:  Callback key: {}", *callback),
                                      fmt::format("Radio:  Waiting key: {}", *callback),
@@ -176,8 +221,8 @@ TEST(RadioCommands, CommandsThatWouldInjectALineAreRefused) {
         EXPECT_FALSE(radio->commandToRadio(command, &Radio::pingResponseCallback));
         radio->commandToRadio(command);
         EXPECT_EQ(test::loggedLines(capture).size(), 3u);
-        EXPECT_TRUE(capture.contains("Radio:commandToRadio:Refused command containing CR, LF or NUL:[" +
-                                     shown + "]"));
+        EXPECT_TRUE(capture.contains(
+            "Radio:commandToRadio:Refused command containing CR, LF or NUL:[" + shown + "]"));
     }
     const auto after = radio->commandToRadio("info", std::make_shared<ReplyRecorder>());
     EXPECT_EQ(*after, *before + 1) << "a refused command takes no number";

@@ -1,7 +1,6 @@
-// The radio instance record, the status word tables and the stock filter table.
+// The radio instance record and the stock filter table.
 #include "radio/FilterTable.h"
 #include "radio/RadioInstance.h"
-#include "radio/StatusTokens.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +45,8 @@ TEST(RadioInstance, EqualityComparesTheSevenIdentityFieldsOnly) {
         {"status differs", [](auto&, auto& t) { t.status = "In_Use"; }, false},
         {"one has no name", [](auto&, auto& t) { t.name.reset(); }, false},
         {"neither has a name", [](auto& m, auto& t) { m.name.reset(), t.name.reset(); }, true},
-        {"neither has a call sign", [](auto& m, auto& t) { m.callsign.reset(), t.callsign.reset(); },
-         true},
+        {"neither has a call sign",
+         [](auto& m, auto& t) { m.callsign.reset(), t.callsign.reset(); }, true},
         {"call sign differs", [](auto&, auto& t) { t.callsign = "K1ABC"; }, false},
         {"both lack an address", [](auto& m, auto& t) { m.ipAddress.reset(), t.ipAddress.reset(); },
          false},
@@ -79,60 +78,8 @@ TEST(RadioInstance, LegacyInitializerStoresWhatIsGivenAndStampsLastSeen) {
     EXPECT_FALSE(r.supportsV3_API);
 }
 
-TEST(StatusTokens, TablesHoldTheirWordsWithTheirNumbers) {
-    struct Case {
-        const TokenTable& table;
-        const char* key;
-        int number;
-    };
-    const Case cases[] = {
-        {initStatusTokens(), "interlock", 1},
-        {initStatusTokens(), "transmit", 4},
-        {initStatusTokens(), "tranmsit", 5},
-        {initStatusTokens(), "memory", 28},
-        {initStatusTokens(), "Slice", 0},
-        {initStatusRadioTokens(), "slices", 1},
-        {initStatusRadioTokens(), "Slices", 0},
-        {initStatusRadioTokens(), "filter_sharpness VOICE level", 25},
-        {initStatusRadioTokens(), "6700 callsign", 21},
-        {initStatusRadioTokens(), "front_speaker_mute", 38},
-        {initStatusAtuTokens(), "memories_enabled", 3},
-        {initStatusAtuTokens(), "atu memories_enabled", 3},
-        {initStatusAtuStatusTokens(), "TUNE_MANUAL_BYPASS", 9},
-        {initStatusTransmitTokens(), "am_carrier_level", 5},
-        {initStatusTransmitTokens(), "am_carrler_level", 5},
-        {initStatusTransmitTokens(), "monitor", 22},
-        {initStatusTransmitTokens(), "tune", 30},
-        {initStatusTransmitTokens(), "tx_antenna", 52},
-        {initStatusInterlockTokens(), "tx_client_handle", 21},
-        {initStatusInterlockStateTokens(), "UNKEY_REQUESTED", 9},
-        {initStatusInterlockReasonTokens(), "NO_TX_ASSIGNED", 9},
-        {initXvtrTokens(), "in_use", 12},
-        {initStatusWanTokens(), "radio_authenticated", 5},
-        {initStatusWanTokens(), "public_tls_port", 7},
-        {initStatusWanTokens(), "enabled", 9},
-        {initClientTokens(), "station", 7},
-        {initClientTokens(), "", 0},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.table.lookup(c.key), c.number) << c.key;
-    }
-    // 52 distinct transmit keys on 51 numbers (the misspelling shares 5; 29 is unused).
-    const std::pair<const TokenTable&, std::size_t> sizes[] = {
-        {initStatusTokens(), 28},          {initStatusRadioTokens(), 38},
-        {initStatusAtuTokens(), 5},        {initStatusAtuStatusTokens(), 9},
-        {initStatusTransmitTokens(), 52},  {initStatusInterlockTokens(), 21},
-        {initStatusInterlockStateTokens(), 9}, {initStatusInterlockReasonTokens(), 9},
-        {initXvtrTokens(), 12},            {initStatusWanTokens(), 8},
-        {initClientTokens(), 7},
-    };
-    for (const auto& [table, size] : sizes) {
-        EXPECT_EQ(table.size(), size);
-    }
-}
-
 TEST(FilterSpecs, SevenModesWithTheirWidths) {
-    const FilterTable& table = initFilterSpecs();
+    const FilterTable& table = stockFilterTable();
     ASSERT_EQ(table.size(), 7u);
     for (const auto& [mode, specs] : table) {
         EXPECT_EQ(specs.size(), mode == "DIGL" ? 5u : 8u) << mode;

@@ -48,14 +48,17 @@ TEST(RadioReplies, InfoReplyFillsTheIdentityWithoutQuotes) {
 TEST(RadioReplies, VersionReplyFillsKnownFieldsAndLogsTheRest) {
     LogCapture capture;
     const auto radio = detachedRadio();
-    radio->versionResponseCallback("R5|0|DoroSDR-MB=3.2.31#PSoC-MBTRX=3.03#FPGA-MB=1.2#SmartSDR-API=1.4.0.0##");
+    radio->versionResponseCallback(
+        "R5|0|DoroSDR-MB=3.2.31#PSoC-MBTRX=3.03#FPGA-MB=1.2#SmartSDR-API=1.4.0.0##");
     drainMain();
     EXPECT_EQ(radio->doroSdrVersion(), "3.2.31");
     EXPECT_EQ(radio->psocMbtrxVersion(), "3.03");
     EXPECT_EQ(radio->fpgaMbVersion(), "1.2");
     EXPECT_FALSE(radio->psocMbPa100Version());
-    EXPECT_EQ(capture.lines(), std::vector<std::string>{
-                                   "Radio:versionResponseCallback:Unrecognized token:[SmartSDR-API] value:[1.4.0.0]"});
+    EXPECT_EQ(
+        capture.lines(),
+        std::vector<std::string>{
+            "Radio:versionResponseCallback:Unrecognized token:[SmartSDR-API] value:[1.4.0.0]"});
 
     // Text without "=" or with empty parts ends the loop without hanging.
     radio->versionResponseCallback("R6|0|garbage");
@@ -91,10 +94,10 @@ TEST(RadioReplies, GuiBindingSetsTheStateAndSavesTheClientIdOfV3Radios) {
     const std::string key = "client_0610-1122-6700-4321";
     const Case cases[] = {
         {"V3 radio", {}, "R1|0|6F1B2C3D-4E5F rest", kStateConnectedAsGui, "6F1B2C3D-4E5F"},
-        {"older radio", [](RadioInstance& r) { r.supportsV3_API = false; }, "R1|0|6F1B2C3D", kStateConnectedAsGui,
-         std::nullopt},
-        {"no serial number", [](RadioInstance& r) { r.serialNum = ""; }, "R1|0|6F1B2C3D", kStateConnectedAsGui,
-         std::nullopt},
+        {"older radio", [](RadioInstance& r) { r.supportsV3_API = false; }, "R1|0|6F1B2C3D",
+         kStateConnectedAsGui, std::nullopt},
+        {"no serial number", [](RadioInstance& r) { r.serialNum = ""; }, "R1|0|6F1B2C3D",
+         kStateConnectedAsGui, std::nullopt},
         {"no id in the reply", {}, "R1|0|", kStateConnectedAsGui, std::nullopt},
         {"refused", {}, "R1|50000035|", kStateTooManyGuiClients, std::nullopt},
         {"code must be exactly 0", {}, "R1|00|6F1B2C3D", kStateTooManyGuiClients, std::nullopt},
@@ -122,10 +125,14 @@ TEST(RadioReplies, ProfileRepliesPostTheirNotificationWithTheResult) {
         const char* logged;
     };
     const Case cases[] = {
-        {&Radio::globalProfileLoadCallback, "RadioGlobalProfileLoaded", "Radio:globalProfileLoadCallback"},
-        {&Radio::globalProfileSaveCallback, "RadioGlobalProfileSaved", "Radio:globalProfileSaveCallback"},
-        {&Radio::transmitProfileLoadCallback, "RadioTransmitProfileLoaded", "Radio:transmitProfileLoadCallback"},
-        {&Radio::transmitProfileSaveCallback, "RadioTransmitProfileSaved", "Radio:transmitProfileSaveCallback"},
+        {&Radio::globalProfileLoadCallback, "RadioGlobalProfileLoaded",
+         "Radio:globalProfileLoadCallback"},
+        {&Radio::globalProfileSaveCallback, "RadioGlobalProfileSaved",
+         "Radio:globalProfileSaveCallback"},
+        {&Radio::transmitProfileLoadCallback, "RadioTransmitProfileLoaded",
+         "Radio:transmitProfileLoadCallback"},
+        {&Radio::transmitProfileSaveCallback, "RadioTransmitProfileSaved",
+         "Radio:transmitProfileSaveCallback"},
         {&Radio::micProfileLoadCallback, "RadioMicProfileLoaded", "Radio:micProfileLoadCallback"},
         {&Radio::micProfileSaveCallback, "RadioMicProfileSaved", "Radio:micProfileSaveCallback"},
     };
@@ -182,17 +189,18 @@ TEST(RadioGuiClients, LookupByHandleFindsTheFirstNonEmptyMatch) {
     };
     const auto first = client("0x1234ABCD", "first");
     radio->guiClients()->with([&](auto& clients) {
-        clients = {client(std::nullopt, "none"), client("", "empty"), first, client("0x1234ABCD", "second")};
+        clients = {client(std::nullopt, "none"), client("", "empty"), first,
+                   client("0x1234ABCD", "second")};
     });
     Client wanted;
     wanted.clientHandle = "0x1234ABCD";
-    EXPECT_EQ(radio->FindGUIClientByClientHandle(wanted), first);
+    EXPECT_EQ(radio->findGuiClientByClientHandle(wanted), first);
     wanted.clientHandle = "";
-    EXPECT_EQ(radio->FindGUIClientByClientHandle(wanted), nullptr);
+    EXPECT_EQ(radio->findGuiClientByClientHandle(wanted), nullptr);
     wanted.clientHandle.reset();
-    EXPECT_EQ(radio->FindGUIClientByClientHandle(wanted), nullptr);
+    EXPECT_EQ(radio->findGuiClientByClientHandle(wanted), nullptr);
     wanted.clientHandle = "0x00000001";
-    EXPECT_EQ(radio->FindGUIClientByClientHandle(wanted), nullptr);
+    EXPECT_EQ(radio->findGuiClientByClientHandle(wanted), nullptr);
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 #include "platform/core/NotificationCenter.h"
 #include "radio/Radio.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 #include "support/sim/SimRadio.h"
 
 #include "RadioTestSupport.h"
+#include "SimSessionFixture.h"
 #include "support/LoopbackPort.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +27,6 @@ namespace {
 using namespace std::chrono_literals;
 using test::LogCapture;
 using test::ReplyRecorder;
-using test::settle;
 using test::StateRecorder;
 using test::waitFor;
 
@@ -39,7 +40,7 @@ protected:
         for (const auto& radio : radios) {
             radio->close();
         }
-        settle(50ms);
+        test::mainQueueBarrier();
     }
 
     std::shared_ptr<Radio> connect(const std::shared_ptr<StateRecorder>& to, int logLevel = 0) {
@@ -47,7 +48,8 @@ protected:
         instance->name = "SimRadio";
         instance->model = sim->identity().model;
         instance->serialNum = sim->identity().serial;
-        auto radio = Radio::create(instance, "127.0.0.1", sim->commandPort(), to, "velmoraSDR", logLevel);
+        auto radio =
+            Radio::create(instance, "127.0.0.1", sim->commandPort(), to, "velmoraSDR", logLevel);
         if (radio) {
             radios.push_back(radio);
         }
@@ -79,14 +81,16 @@ TEST_F(RadioSession, ConnectsThenReportsThePeerClosing) {
     ASSERT_TRUE(sim->waitForCommand("ping"));
     ASSERT_TRUE(sim->closeSession());
     ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateDisconnectedByPeer); }));
-    EXPECT_EQ(delegate->states, (std::vector<std::uint32_t>{kStateConnected, kStateDisconnectedByPeer}));
+    EXPECT_EQ(delegate->states,
+              (std::vector<std::uint32_t>{kStateConnected, kStateDisconnectedByPeer}));
     EXPECT_EQ(radio->radioConnectionState(), kStateDisconnectedByPeer);
 }
 
 TEST_F(RadioSession, RefusedConnectionReportsConnectFailed) {
     LogCapture capture;
     auto instance = std::make_shared<RadioInstance>();
-    const auto radio = Radio::create(instance, "127.0.0.1", test::unusedLoopbackPort(), delegate, "velmoraSDR", 0);
+    const auto radio =
+        Radio::create(instance, "127.0.0.1", test::unusedLoopbackPort(), delegate, "velmoraSDR", 0);
     ASSERT_TRUE(radio);
     radios.push_back(radio);
     ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateConnectFailed); }));
@@ -100,7 +104,7 @@ TEST_F(RadioSession, ConnectionThatCannotStartGivesNoRadio) {
     instance->name = "Nowhere";
     EXPECT_FALSE(Radio::create(instance, "", 4992, delegate, "velmoraSDR", 0));
     EXPECT_TRUE(capture.contains("Radio:Error connecting to [Nowhere] ip:[] port:[4992] error:["));
-    settle(50ms);
+    test::mainQueueBarrier();
     EXPECT_TRUE(delegate->states.empty());
 }
 
@@ -134,12 +138,14 @@ TEST_F(RadioSession, ReplyReachesItsReceiverOnceAndStrayRepliesAreDropped) {
     ASSERT_TRUE(waitFor([&] { return !receiver->received().empty(); }));
 
     LogCapture capture;
-    sim->sendLine(reply);         // the same reply again
+    sim->sendLine(reply);             // the same reply again
     sim->sendLine("R4000000000|0|");  // nobody waits for this one
-    sim->sendLine("V2.0.0.0");    // lines are parsed in order: when this one is in, so are the others
+    sim->sendLine("V2.0.0.0");  // lines are parsed in order: when this one is in, so are the others
     ASSERT_TRUE(waitFor([&] { return radio->apiVersion() == "V2.0.0.0"; }));
-    EXPECT_EQ(receiver->received(), (std::vector<std::pair<std::uint32_t, std::string>>{{*seq, reply}}));
-    EXPECT_EQ(test::loggedLines(capture), std::vector<std::string>{"Radio:parseVersionType:[V2.0.0.0]"});
+    EXPECT_EQ(receiver->received(),
+              (std::vector<std::pair<std::uint32_t, std::string>>{{*seq, reply}}));
+    EXPECT_EQ(test::loggedLines(capture),
+              std::vector<std::string>{"Radio:parseVersionType:[V2.0.0.0]"});
 }
 
 TEST_F(RadioSession, EveryKindOfLineIsDispatched) {
@@ -180,8 +186,10 @@ TEST_F(RadioSession, DebugLevelTwoLogsTrafficExceptPingsAndPlainReplies) {
     const auto radio = connected(2);
     const auto info = radio->commandToRadio("info", std::make_shared<ReplyRecorder>());
     const auto version = radio->commandToRadio("version", std::make_shared<ReplyRecorder>());
-    ASSERT_TRUE(waitFor([&] { return capture.contains("Radio:<-R" + std::to_string(*version) + "|0|FPGA-MB=2.15"); }));
-    settle(50ms);
+    ASSERT_TRUE(waitFor([&] {
+        return capture.contains("Radio:<-R" + std::to_string(*version) + "|0|FPGA-MB=2.15");
+    }));
+    test::queueBarrier(radio->radioRunQueue());
     EXPECT_TRUE(capture.contains("Radio:->c" + std::to_string(*info) + "|info"));
     EXPECT_TRUE(capture.contains("Radio:<-V" + sim->identity().protocolVersion));
     EXPECT_FALSE(capture.contains("Radio:<-R" + std::to_string(*info) + "|"));
@@ -194,21 +202,23 @@ TEST_F(RadioSession, SilentRadioIsWarnedAboutThenTimedOut) {
     const auto radio = connected();
     // The start-up ping and the first tick: a new session is not late yet.
     ASSERT_TRUE(waitFor([&] { return pings() == 2; }));
-    settle(50ms);
+    test::queueBarrier(radio->radioRunQueue());
     EXPECT_FALSE(capture.contains("Radio:pingTimerFired"));
 
     DispatchClock::advance(6s);
-    ASSERT_TRUE(waitFor([&] { return capture.contains("Radio:pingTimerFired:Warning: SimRadio last seen 6."); }));
+    ASSERT_TRUE(waitFor(
+        [&] { return capture.contains("Radio:pingTimerFired:Warning: SimRadio last seen 6."); }));
     ASSERT_TRUE(waitFor([&] { return pings() == 3; })) << "a late tick still pings";
     EXPECT_EQ(delegate->states, std::vector<std::uint32_t>{kStateConnected});
 
     DispatchClock::advance(25s);
     ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateTimedOut); }));
     EXPECT_TRUE(capture.contains("Radio:pingTimerFired:Timeout: SimRadio last seen 31."));
-    EXPECT_TRUE(capture.contains("seconds ago, sending radioTimedOut radio connection state change"));
+    EXPECT_TRUE(
+        capture.contains("seconds ago, sending radioTimedOut radio connection state change"));
     const std::size_t pinged = pings();
-    DispatchClock::advance(5s);
-    settle(100ms);
+    test::advanceBarrier(radio->radioRunQueue(), 5s);
+    test::commandBarrier(*radio, *sim);
     EXPECT_EQ(pings(), pinged) << "no tick after the time-out";
     EXPECT_EQ(delegate->states, (std::vector<std::uint32_t>{kStateConnected, kStateTimedOut}));
     EXPECT_TRUE(sim->sessionOpen()) << "the connection stays open";
@@ -218,7 +228,8 @@ TEST_F(RadioSession, SilentRadioIsWarnedAboutThenTimedOut) {
 TEST_F(RadioSession, AnsweredPingsKeepTheSessionAlive) {
     std::atomic<int> pinged{0};
     const auto token = NotificationCenter::defaultCenter().addObserver(
-        "com.velmorasoftware.doro.remote_radio_vita_pinged", [&](const Notification&) { ++pinged; });
+        "com.velmorasoftware.doro.remote_radio_vita_pinged",
+        [&](const Notification&) { ++pinged; });
     LogCapture capture;
     const auto radio = connected();
     for (int i = 0; i < 10; ++i) {  // 40 s in all
@@ -252,8 +263,9 @@ TEST_F(RadioSession, CloseTellsTheDelegateAndHearsNothingMore) {
     });
     const std::size_t sent = sim->commands().size();
     radio->commandToRadio("info");
-    DispatchClock::advance(3s);
-    settle();
+    test::advanceBarrier(radio->radioRunQueue(), 3s);
+    // What was written before the close reached the radio before the connection ended.
+    ASSERT_TRUE(waitFor([&] { return !sim->sessionOpen(); }));
     EXPECT_EQ(sim->commands().size(), sent) << "nothing is sent after close";
     EXPECT_EQ(delegate->states, (std::vector<std::uint32_t>{kStateConnected, kStateDisconnected}));
 }
@@ -271,7 +283,7 @@ TEST_F(RadioSession, CloseWhileLinesArrive) {
     ASSERT_TRUE(waitFor([&] { return capture.contains("Unrecognized token"); }));
     radio->close();
     const std::size_t parsed = test::loggedLines(capture).size();
-    settle();
+    test::queueBarrier(radio->radioRunQueue());
     EXPECT_EQ(test::loggedLines(capture).size(), parsed) << "a line was parsed after close";
 }
 

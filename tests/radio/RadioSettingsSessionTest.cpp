@@ -1,8 +1,7 @@
 // The radio-wide status and settings against the simulated radio: a whole radio's status lines
 // checked property by property, every setter's command text as the radio receives it, the direct
 // ATU and amplifier commands, and a released session that sends nothing.
-#include "objects/Amplifier.h"
-#include "objects/Cwx.h"
+#include "radio/Amplifier.h"
 #include "radio/Radio.h"
 #include "support/LogCapture.h"
 #include "support/sim/SimRadio.h"
@@ -22,7 +21,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::LogCapture;
-using test::settle;
 using test::waitFor;
 
 // A property's value as text: "-" for none, numbers in decimal, texts in brackets, lists joined.
@@ -54,32 +52,45 @@ protected:
 TEST_F(RadioSettingsSession, WholeRadioStatusSetsEveryPropertyByName) {
     LogCapture capture;
     const char* const lines[] = {
-        "radio slices=4 panadapters=4 lineout_gain=60 lineout_mute=0 headphone_gain=50 headphone_mute=1 "
+        "radio slices=4 panadapters=4 lineout_gain=60 lineout_mute=0 headphone_gain=50 "
+        "headphone_mute=1 "
         "remote_on_enabled=0 pll_done=0 freq_error_ppb=-12 cal_freq=15.000000 tnf_enabled=1 "
         "snap_tune_enabled=1 binaural_rx=0 full_duplex_enabled=1 band_persistence_enabled=1 "
         "rtty_mark_default=2125 enforce_private_ip_connections=1 auto_level=1 backlight=50 "
         "mute_local_audio_when_remote=1 daxiq_capacity=16 daxiq_available=12 front_speaker_mute=1",
-        "radio filter_sharpness VOICE level=2 filter_sharpness CW level=3 filter_sharpness DIGITAL level=1 "
+        "radio filter_sharpness VOICE level=2 filter_sharpness CW level=3 filter_sharpness DIGITAL "
+        "level=1 "
         "static_net_params ip=10.0.0.5 gateway=10.0.0.1 netmask=255.255.255.0",
-        "radio 6300 callsign=K1ABC 6400 callsign=K2ABC 6500 callsign=K3ABC 6600 callsign=K4ABC 6700 callsign=W1AW",
+        "radio 6300 callsign=K1ABC 6400 callsign=K2ABC 6500 callsign=K3ABC 6600 callsign=K4ABC "
+        "6700 callsign=W1AW",
         "radio nickname=Shack Radio",       // a word ends at the space: "Radio" is read as a key
         "radio callsign= lineout_gain=61",  // an empty call sign
-        "radio oscillator state=gpsdo setting=auto locked=1 ext_present=0 gpsdo_present=1 tcxo_present=1 slices=2",
+        "radio oscillator state=gpsdo setting=auto locked=1 ext_present=0 gpsdo_present=1 "
+        "tcxo_present=1 slices=2",
         "radio spot_action=remove panadapters=1",
-        "transmit freq=14.074000 lo=100 hi=2900 rfpower=100 tunepower=10 am_carrier_level=48 mic_level=40 "
+        "transmit freq=14.074000 lo=100 hi=2900 rfpower=100 tunepower=10 am_carrier_level=48 "
+        "mic_level=40 "
         "mic_selection=MIC mic_boost=1 mic_bias=0 mic_acc=0 compander=1 compander_level=70 "
-        "speech_processor_enable=1 speech_processor_level=0 noise_gate_level=10 pitch=600 speed=25 iambic=1 "
-        "iambic_mode=1 swap_paddles=0 break_in=1 break_in_delay=30 monitor=0 mon_gain=50 met_in_rx=0 "
-        "vox_enable=0 vox_level=50 vox_delay=20 vox_visible=1 tune=0 hwalc_enabled=0 dax=1 inhibit=0 "
-        "show_tx_in_waterfall=1 sidetone=1 mon_gain_cw=60 mon_pan_cw=50 sb_monitor=0 mon_gain_sb=40 "
+        "speech_processor_enable=1 speech_processor_level=0 noise_gate_level=10 pitch=600 speed=25 "
+        "iambic=1 "
+        "iambic_mode=1 swap_paddles=0 break_in=1 break_in_delay=30 monitor=0 mon_gain=50 "
+        "met_in_rx=0 "
+        "vox_enable=0 vox_level=50 vox_delay=20 vox_visible=1 tune=0 hwalc_enabled=0 dax=1 "
+        "inhibit=0 "
+        "show_tx_in_waterfall=1 sidetone=1 mon_gain_cw=60 mon_pan_cw=50 sb_monitor=0 "
+        "mon_gain_sb=40 "
         "mon_pan_sb=50 cwl_enabled=0 raw_iq_enable=0 tx_filter_changes_allowed=1 "
-        "tx_rf_power_changes_allowed=1 synccwx=1 mon_available=1 max_power_level=100 tx_slice_mode=USB "
+        "tx_rf_power_changes_allowed=1 synccwx=1 mon_available=1 max_power_level=100 "
+        "tx_slice_mode=USB "
         "tx_antenna=ANT1",
         "tranmsit am_carrler_level=30 vox=1",
         "transmit band 20 rfpower=50 tunepower=5",
-        "interlock tx_allowed=1 tx_client_handle=0x2DE0B1A5 state=TRANSMITTING source=SW reason= timeout=abc "
-        "acc_txreq_enable=1 rca_txreq_enable=0 acc_txreq_polarity=1 rca_txreq_polarity=0 ptt_delay=50 "
-        "tx1_delay=5 tx2_delay=10 tx3_delay=15 acc_tx_delay=20 tx_delay=25 tx1_enabled=1 tx2_enabled=0 "
+        "interlock tx_allowed=1 tx_client_handle=0x2DE0B1A5 state=TRANSMITTING source=SW reason= "
+        "timeout=abc "
+        "acc_txreq_enable=1 rca_txreq_enable=0 acc_txreq_polarity=1 rca_txreq_polarity=0 "
+        "ptt_delay=50 "
+        "tx1_delay=5 tx2_delay=10 tx3_delay=15 acc_tx_delay=20 tx_delay=25 tx1_enabled=1 "
+        "tx2_enabled=0 "
         "tx3_enabled=1 acc_tx_enabled=0 amplifier=0x11",
         "interlock band 20 tx1_enabled=0",
         "atu status=TUNE_SUCCESSFUL atu_enabled=1 memories_enabled=1 using_mem=0",
@@ -91,7 +102,6 @@ TEST_F(RadioSettingsSession, WholeRadioStatusSetsEveryPropertyByName) {
         "profile mic current=Studio Mic",
         "wan upnp_supported=0 server_connected=1 radio_authenticated=1 public_upnp_tls_port=-1 "
         "public_upnp_udp_port=-1 public_tls_port=4994 public_udp_port=4993 enabled=1",
-        "cwx wpm=22 break_in_delay=40 qsk_enabled=1 macro1=\"CQ CQ DE X=Y\"",
         "mixer lineout_gain=1",
         "gps lat=1.0",
         "waveform installed_list=",
@@ -103,45 +113,128 @@ TEST_F(RadioSettingsSession, WholeRadioStatusSetsEveryPropertyByName) {
     ASSERT_TRUE(waitFor([&] { return radio->backlight() == 77; }));
 
     const std::pair<const char*, const char*> expected[] = {
-        {"availableSlices", "4"}, {"availablePanadapters", "4"}, {"masterSpeakerAfGain", "61"},
-        {"masterSpeakerMute", "0"}, {"masterHeadsetAfGain", "50"}, {"masterHeadsetMute", "1"},
-        {"remoteOnEnabled", "0"}, {"tnfEnabled", "1"}, {"binauralRx", "0"}, {"fullDuplexEnabled", "1"},
-        {"bandPersistenceEnabled", "1"}, {"rttyMarkDefault", "2125"}, {"enforcePrivateIpConnections", "1"},
-        {"autoLevel", "1"}, {"muteLocalAudioWhenRemote", "1"}, {"daxiqCapacity", "16"},
-        {"daxiqAvailable", "12"}, {"frontSpeakerMute", "1"}, {"filterSharpnessVOICELevel", "2"},
-        {"filterSharpnessCWLevel", "3"}, {"filterSharpnessDIGITALLevel", "1"},
-        {"staticNetParams", "[10.0.0.5]"}, {"gateway", "[10.0.0.1]"}, {"netMask", "[255.255.255.0]"},
-        {"callSign6300", "[K1ABC]"}, {"callSign6400", "[K2ABC]"}, {"callSign6500", "[K3ABC]"},
-        {"callSign6600", "[K4ABC]"}, {"callSign6700", "[W1AW]"}, {"radioName", "[Shack]"},
+        {"availableSlices", "4"},
+        {"availablePanadapters", "4"},
+        {"masterSpeakerAfGain", "61"},
+        {"masterSpeakerMute", "0"},
+        {"masterHeadsetAfGain", "50"},
+        {"masterHeadsetMute", "1"},
+        {"remoteOnEnabled", "0"},
+        {"tnfEnabled", "1"},
+        {"binauralRx", "0"},
+        {"fullDuplexEnabled", "1"},
+        {"bandPersistenceEnabled", "1"},
+        {"rttyMarkDefault", "2125"},
+        {"enforcePrivateIpConnections", "1"},
+        {"autoLevel", "1"},
+        {"muteLocalAudioWhenRemote", "1"},
+        {"daxiqCapacity", "16"},
+        {"daxiqAvailable", "12"},
+        {"frontSpeakerMute", "1"},
+        {"filterSharpnessVOICELevel", "2"},
+        {"filterSharpnessCWLevel", "3"},
+        {"filterSharpnessDIGITALLevel", "1"},
+        {"staticNetParams", "[10.0.0.5]"},
+        {"gateway", "[10.0.0.1]"},
+        {"netMask", "[255.255.255.0]"},
+        {"callSign6300", "[K1ABC]"},
+        {"callSign6400", "[K2ABC]"},
+        {"callSign6500", "[K3ABC]"},
+        {"callSign6600", "[K4ABC]"},
+        {"callSign6700", "[W1AW]"},
+        {"radioName", "[Shack]"},
         {"radioCallsign", "[]"},
         // Transmit.
-        {"transmitFrequency", "[14.074000]"}, {"transmitFilterLo", "[100]"}, {"transmitFilterHi", "[2900]"},
-        {"rfPowerLevel", "100"}, {"tunePowerLevel", "10"}, {"amCarrierLevel", "30"}, {"micLevel", "40"},
-        {"micSelection", "[MIC]"}, {"micBoost", "1"}, {"micBias", "0"}, {"micAccEnabled", "0"},
-        {"companderEnabled", "1"}, {"companderLevel", "70"}, {"speechProcEnabled", "1"},
-        {"speechProcLevel", "0"}, {"noiseGateLevel", "10"}, {"cwPitch", "600"}, {"cwSpeed", "25"},
-        {"cwIambicEnabled", "1"}, {"cwIambicMode", "[B]"}, {"cwSwapPaddles", "0"}, {"cwBreakinEnabled", "1"},
-        {"cwBreakinDelay", "30"}, {"metInRxEnabled", "0"}, {"voxEnabled", "1"}, {"voxLevel", "50"},
-        {"voxDelay", "20"}, {"voxVisible", "1"}, {"tuneEnabled", "0"}, {"hwAlcEnabled", "0"},
-        {"txDaxEnabled", "1"}, {"txInhibit", "0"}, {"txInWaterfall", "1"}, {"sidetone", "1"},
-        {"sidetoneGain", "60"}, {"sidetonePan", "50"}, {"phMonitor", "0"}, {"monitorPHGain", "40"},
-        {"monitorPHPan", "50"}, {"cwlEnabled", "0"}, {"rawIQEnabled", "0"}, {"txFilterChangesAllowed", "1"},
-        {"txRfPowerChangesAllowed", "1"}, {"syncCWX", "1"}, {"monAvailable", "1"}, {"maxPowerLevel", "100"},
-        {"txSliceMode", "[USB]"}, {"txAntenna", "[ANT1]"},
+        {"transmitFrequency", "[14.074000]"},
+        {"transmitFilterLo", "[100]"},
+        {"transmitFilterHi", "[2900]"},
+        {"rfPowerLevel", "100"},
+        {"tunePowerLevel", "10"},
+        {"amCarrierLevel", "30"},
+        {"micLevel", "40"},
+        {"micSelection", "[MIC]"},
+        {"micBoost", "1"},
+        {"micBias", "0"},
+        {"micAccEnabled", "0"},
+        {"companderEnabled", "1"},
+        {"companderLevel", "70"},
+        {"speechProcEnabled", "1"},
+        {"speechProcLevel", "0"},
+        {"noiseGateLevel", "10"},
+        {"cwPitch", "600"},
+        {"cwSpeed", "25"},
+        {"cwIambicEnabled", "1"},
+        {"cwIambicMode", "[B]"},
+        {"cwSwapPaddles", "0"},
+        {"cwBreakinEnabled", "1"},
+        {"cwBreakinDelay", "30"},
+        {"metInRxEnabled", "0"},
+        {"voxEnabled", "1"},
+        {"voxLevel", "50"},
+        {"voxDelay", "20"},
+        {"voxVisible", "1"},
+        {"tuneEnabled", "0"},
+        {"hwAlcEnabled", "0"},
+        {"txDaxEnabled", "1"},
+        {"txInhibit", "0"},
+        {"txInWaterfall", "1"},
+        {"sidetone", "1"},
+        {"sidetoneGain", "60"},
+        {"sidetonePan", "50"},
+        {"phMonitor", "0"},
+        {"monitorPHGain", "40"},
+        {"monitorPHPan", "50"},
+        {"cwlEnabled", "0"},
+        {"rawIQEnabled", "0"},
+        {"txFilterChangesAllowed", "1"},
+        {"txRfPowerChangesAllowed", "1"},
+        {"syncCWX", "1"},
+        {"monAvailable", "1"},
+        {"maxPowerLevel", "100"},
+        {"txSliceMode", "[USB]"},
+        {"txAntenna", "[ANT1]"},
         // Interlock.
-        {"txAllowed", "1"}, {"txClientHandle", "[0x2DE0B1A5]"}, {"interlockState", "5"}, {"pttSource", "[SW]"},
-        {"interlockReason", "[]"}, {"interlockTimeoutValue", "0"}, {"accTxReqEnable", "1"},
-        {"rcaTxReqEnable", "0"}, {"accTxReqPolarity", "1"}, {"rcaTxReqPolarity", "0"}, {"pttDelay", "50"},
-        {"tx1Delay", "5"}, {"tx2Delay", "10"}, {"tx3Delay", "15"}, {"accTxDelay", "20"}, {"txDelay", "25"},
-        {"tx1Enabled", "1"}, {"tx2Enabled", "0"}, {"tx3Enabled", "1"}, {"accTxEnabled", "0"},
+        {"txAllowed", "1"},
+        {"txClientHandle", "[0x2DE0B1A5]"},
+        {"interlockState", "5"},
+        {"pttSource", "[SW]"},
+        {"interlockReason", "[]"},
+        {"interlockTimeoutValue", "0"},
+        {"accTxReqEnable", "1"},
+        {"rcaTxReqEnable", "0"},
+        {"accTxReqPolarity", "1"},
+        {"rcaTxReqPolarity", "0"},
+        {"pttDelay", "50"},
+        {"tx1Delay", "5"},
+        {"tx2Delay", "10"},
+        {"tx3Delay", "15"},
+        {"accTxDelay", "20"},
+        {"txDelay", "25"},
+        {"tx1Enabled", "1"},
+        {"tx2Enabled", "0"},
+        {"tx3Enabled", "1"},
+        {"accTxEnabled", "0"},
         {"amplifierHandles", "[0x11]"},
         // ATU, amplifier, profiles, WAN.
-        {"atuStatus", "4"}, {"atuEnabled", "1"}, {"atuMemoriesEnabled", "1"}, {"atuUsingMemories", "0"},
-        {"amplifierState", "[STANDBY]"}, {"globalProfiles", "[Default][Contest Setup]"}, {"txProfiles", "[A]"},
-        {"micProfiles", ""}, {"currentGlobalProfile", "[Contest Setup]"}, {"currentMicProfile", "[Studio Mic]"},
-        {"currentTxProfile", "-"}, {"upnp_supported", "0"}, {"server_connected", "1"},
-        {"radio_authenticated", "1"}, {"public_upnp_tls_port", "-1"}, {"public_upnp_udp_port", "-1"},
-        {"public_tls_port", "4994"}, {"public_udp_port", "4993"}, {"wan_enabled", "1"},
+        {"atuStatus", "4"},
+        {"atuEnabled", "1"},
+        {"atuMemoriesEnabled", "1"},
+        {"atuUsingMemories", "0"},
+        {"amplifierState", "[STANDBY]"},
+        {"globalProfiles", "[Default][Contest Setup]"},
+        {"txProfiles", "[A]"},
+        {"micProfiles", ""},
+        {"currentGlobalProfile", "[Contest Setup]"},
+        {"currentMicProfile", "[Studio Mic]"},
+        {"currentTxProfile", "-"},
+        {"upnp_supported", "0"},
+        {"server_connected", "1"},
+        {"radio_authenticated", "1"},
+        {"public_upnp_tls_port", "-1"},
+        {"public_upnp_udp_port", "-1"},
+        {"public_tls_port", "4994"},
+        {"public_udp_port", "4993"},
+        {"wan_enabled", "1"},
     };
     for (const auto& [name, text] : expected) {
         EXPECT_EQ(value(name), text) << name;
@@ -154,18 +247,13 @@ TEST_F(RadioSettingsSession, WholeRadioStatusSetsEveryPropertyByName) {
     EXPECT_EQ(amp->serial_number(), "1234-5678");
     EXPECT_EQ(amp->antenna(), "ANT1");
     EXPECT_EQ(amp->state(), "STANDBY");
-    const auto keyer = radio->cwx();
-    ASSERT_TRUE(keyer);
-    EXPECT_EQ(keyer->speed(), 22);
-    EXPECT_EQ(keyer->delay(), 40);
-    EXPECT_EQ(keyer->qsk_enabled(), 1);
-    EXPECT_EQ(keyer->macros()[0], "CQ CQ DE X=Y");
 
     auto logged = test::loggedLines(capture);
-    std::erase_if(logged, [](const std::string& l) { return l.find("Unrecognized") == std::string::npos; });
+    std::erase_if(logged,
+                  [](const std::string& l) { return l.find("Unrecognized") == std::string::npos; });
     EXPECT_EQ(logged, (std::vector<std::string>{
-                          "Radio:parseRadioToken:Unrecognized token:[Radio] scan:[" + sim->identity().handle +
-                              "|radio nickname=Shack Radio]",
+                          "Radio:parseRadioToken:Unrecognized token:[Radio] scan:[" +
+                              sim->identity().handle + "|radio nickname=Shack Radio]",
                           "Radio:parseOscillatorToken:Unrecognized token:[slices]",
                       }));
 }
@@ -181,8 +269,8 @@ TEST_F(RadioSettingsSession, RepeatedStatusValuesAnnounceAgainOnTheMainThread) {
     sim->sendStatus("radio slices=4 panadapters=4");
     sim->sendStatus("radio slices=4 panadapters=4");
     ASSERT_TRUE(waitFor([&] { return heard.size() == 4; }));
-    EXPECT_EQ(heard, (std::vector<std::string>{"availableSlices=4", "availablePanadapters=4", "availableSlices=4",
-                                               "availablePanadapters=4"}));
+    EXPECT_EQ(heard, (std::vector<std::string>{"availableSlices=4", "availablePanadapters=4",
+                                               "availableSlices=4", "availablePanadapters=4"}));
 }
 
 // Each setter with the command the radio receives, in call order.
@@ -291,7 +379,8 @@ TEST_F(RadioSettingsSession, SettersSendTheirCommandTexts) {
         expected.emplace_back(command);
     }
     ASSERT_TRUE(waitForReceived(expected.size()));
-    settle(50ms);
+    radio->radioRunQueue()->sync([] {});
+    test::commandBarrier(*radio, *sim);
     EXPECT_EQ(received(), expected);
     EXPECT_EQ(sim->sessionCount(), 1);
 }
@@ -300,7 +389,8 @@ TEST_F(RadioSettingsSession, SettersStoreAndAnnounceOnTheCallingThread) {
     std::vector<std::pair<std::string, std::thread::id>> heard;
     for (const char* key : {"rfPowerLevel", "cwSpeed", "tx2Enabled", "radioName"}) {
         radio->addObserver(key, [&, key](const Change& change) {
-            heard.emplace_back(std::string(key) + "=" + describe(change.newValue), std::this_thread::get_id());
+            heard.emplace_back(std::string(key) + "=" + describe(change.newValue),
+                               std::this_thread::get_id());
         });
     }
     std::thread caller([&] {
@@ -318,8 +408,8 @@ TEST_F(RadioSettingsSession, SettersStoreAndAnnounceOnTheCallingThread) {
     }
     EXPECT_EQ(heard[0].first, "rfPowerLevel=50");
     EXPECT_EQ(heard[1].first, "rfPowerLevel=50");
-    EXPECT_EQ(heard[2].first, "cwSpeed=5");              // the limited value
-    EXPECT_EQ(heard[3].first, "tx2Enabled=7");           // the value given; the command carries 1
+    EXPECT_EQ(heard[2].first, "cwSpeed=5");     // the limited value
+    EXPECT_EQ(heard[3].first, "tx2Enabled=7");  // the value given; the command carries 1
     EXPECT_EQ(heard[4].first, "radioName=[Shack\nRadio]");  // as given; only the command is cleaned
     ASSERT_TRUE(waitForReceived(5));
     EXPECT_EQ(received()[4], "radio name Shack Radio");
@@ -348,15 +438,17 @@ TEST_F(RadioSettingsSession, AtuAndAmplifierDirectCommands) {
     radio->cmdSetAtuTune(1);
     radio->cmdSetBypass();
     radio->cmdSetAmplifier(true);  // no amplifier reported yet
-    EXPECT_TRUE(capture.contains("cmdSetAmplifier:error - handle:[] model:[] serial_number:[] antenna:[] state:[]"));
+    EXPECT_TRUE(capture.contains(
+        "cmdSetAmplifier:error - handle:[] model:[] serial_number:[] antenna:[] state:[]"));
 
     sim->sendStatus("amplifier 0x11 model=PGXL");
-    ASSERT_TRUE(waitFor([&] { return radio->amplifier() && radio->amplifier()->model() == "PGXL"; }));
+    ASSERT_TRUE(
+        waitFor([&] { return radio->amplifier() && radio->amplifier()->model() == "PGXL"; }));
     radio->cmdSetAmplifier(true);
     radio->cmdSetAmplifier(false);
     ASSERT_TRUE(waitForReceived(6));
-    EXPECT_EQ(received(), (std::vector<std::string>{"atu start 0", "atu start 0", "atu start 1", "atu bypass 1",
-                                                    "amplifier set 0x11 operate=1",
+    EXPECT_EQ(received(), (std::vector<std::string>{"atu start 0", "atu start 0", "atu start 1",
+                                                    "atu bypass 1", "amplifier set 0x11 operate=1",
                                                     "amplifier set 0x11 operate=0"}));
     EXPECT_TRUE(capture.contains("cmdSetAmplifier:[amplifier set 0x11 operate=1]"));
     // The reply goes to the amplifier callback, which logs it.
@@ -386,7 +478,8 @@ TEST_F(RadioSettingsSession, ReleasedRadioSendsNothing) {
     }
     opened.notify_all();
     queue->sync([] {});
-    settle(100ms);
+    // What the session wrote reached the radio before its connection ended.
+    ASSERT_TRUE(waitFor([&] { return !sim->sessionOpen(); }));
     EXPECT_EQ(received(), std::vector<std::string>{});
 }
 

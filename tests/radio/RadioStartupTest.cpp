@@ -6,6 +6,7 @@
 #include "radio/Radio.h"
 #include "radio/VitaManager.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 #include "support/sim/SimRadio.h"
 
 #include "RadioTestSupport.h"
@@ -19,7 +20,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::LogCapture;
-using test::settle;
 using test::StateRecorder;
 using test::waitFor;
 
@@ -34,7 +34,7 @@ protected:
         for (const auto& radio : radios) {
             radio->close();
         }
-        settle(50ms);
+        test::mainQueueBarrier();
     }
 
     std::shared_ptr<RadioInstance> record() const {
@@ -46,9 +46,10 @@ protected:
         instance->supportsV3_API = true;
         return instance;
     }
-    std::shared_ptr<Radio> connected(std::shared_ptr<RadioInstance> instance = nullptr, int logLevel = 0) {
-        auto radio = Radio::create(instance ? instance : record(), "127.0.0.1", sim->commandPort(), delegate,
-                                   "velmoraSDR", logLevel);
+    std::shared_ptr<Radio> connected(std::shared_ptr<RadioInstance> instance = nullptr,
+                                     int logLevel = 0) {
+        auto radio = Radio::create(instance ? instance : record(), "127.0.0.1", sim->commandPort(),
+                                   delegate, "velmoraSDR", logLevel);
         EXPECT_TRUE(radio);
         if (!radio) {
             return nullptr;
@@ -87,18 +88,39 @@ TEST_F(RadioStartup, SendsTheStartUpCommandsInOrderAndFillsTheIdentity) {
         "ping",
         "client program velmoraSDR",
         "keepalive enable",
-        "sub client all", "sub tx all", "sub atu all", "sub amplifier all", "sub meter all", "sub slice all",
-        "sub gps all", "sub audio_stream all", "sub cwx all", "sub xvtr all", "sub memories all",
-        "sub daxiq all", "sub dax all", "sub usb_cable all", "sub tnf all", "sub spot all",
-        "info", "version", "ant list", "mic list",
-        "eq rx info", "eq tx info", "profile global info", "profile tx info", "profile mic info",
+        "sub client all",
+        "sub tx all",
+        "sub atu all",
+        "sub amplifier all",
+        "sub meter all",
+        "sub slice all",
+        "sub gps all",
+        "sub audio_stream all",
+        "sub cwx all",
+        "sub xvtr all",
+        "sub memories all",
+        "sub daxiq all",
+        "sub dax all",
+        "sub usb_cable all",
+        "sub tnf all",
+        "sub spot all",
+        "info",
+        "version",
+        "ant list",
+        "mic list",
+        "eq rx info",
+        "eq tx info",
+        "profile global info",
+        "profile tx info",
+        "profile mic info",
     };
     auto texts = sim->commandTexts();
     ASSERT_GE(texts.size(), expected.size());
     texts.resize(expected.size());  // the keep-alive's first tick follows with its own "ping"
     EXPECT_EQ(texts, expected);
     const auto commands = sim->commands();
-    EXPECT_TRUE(std::all_of(commands.begin(), commands.end(), [](const auto& c) { return c.seq.has_value(); }));
+    EXPECT_TRUE(std::all_of(commands.begin(), commands.end(),
+                            [](const auto& c) { return c.seq.has_value(); }));
 
     const sim::RadioIdentity& id = sim->identity();
     ASSERT_TRUE(waitFor([&] { return radio->micList() == id.microphones; }));
@@ -128,7 +150,8 @@ TEST_F(RadioStartup, GuiBindingWithTheSavedIdReachesStateFourAndSavesTheNewId) {
     EXPECT_TRUE(sim->waitForCommand("client gui OLD-ID"));
     EXPECT_EQ(radio->radioConnectionState(), kStateConnectedAsGui);
     EXPECT_EQ(Defaults::standard().stringForKey(key), sim->identity().clientId);
-    EXPECT_EQ(delegate->states, (std::vector<std::uint32_t>{kStateConnected, kStateConnectedAsGui}));
+    EXPECT_EQ(delegate->states,
+              (std::vector<std::uint32_t>{kStateConnected, kStateConnectedAsGui}));
 }
 
 TEST_F(RadioStartup, RefusedGuiBindingReportsTooManyClients) {
@@ -150,12 +173,14 @@ TEST_F(RadioStartup, DoroLinkRadioRegistersForStreamsInsteadOfAnnouncingAPort) {
     ASSERT_TRUE(sim->waitForCommand("profile mic info"));
     const auto texts = sim->commandTexts();
     EXPECT_EQ(texts.front(), "ping");
-    EXPECT_TRUE(std::none_of(texts.begin(), texts.end(), [](const auto& t) { return t.starts_with("client udpport"); }));
+    EXPECT_TRUE(std::none_of(texts.begin(), texts.end(),
+                             [](const auto& t) { return t.starts_with("client udpport"); }));
     EXPECT_TRUE(capture.contains("VitaManager:startVitaPingTimer"));
     // The greeting's handle starts the registration.
     const std::string handle = "0x" + sim->identity().handle;
     ASSERT_TRUE(waitFor([&] {
-        return capture.contains("VitaManager:registerRemoteUDP:command:[client udp_register handle=" + handle + "]");
+        return capture.contains(
+            "VitaManager:registerRemoteUDP:command:[client udp_register handle=" + handle + "]");
     }));
     EXPECT_EQ(radio->vitaManager()->clientHandle(), handle);
     radio->close();
@@ -173,8 +198,8 @@ TEST_F(RadioStartup, CommandsReachTheRadioWithTheirExactTexts) {
     radio->cmdSetRadioName("Shack Radio");
     radio->cmdSetStationName("");
     radio->cmdSetRadioCallSign("N0CALL");
-    radio->cmdNewRemoteAudioRXStream("opus");
-    radio->cmdNewRemoteAudioTXStream();
+    radio->cmdNewRemoteAudioRxStream("opus");
+    radio->cmdNewRemoteAudioTxStream();
     radio->cmdRemoveRemoteAudioStream("0x04000008");
     radio->cmdSaveGlobalProfile("Contest*");
     radio->cmdNewTxProfile("SS\"B");
@@ -187,8 +212,8 @@ TEST_F(RadioStartup, CommandsReachTheRadioWithTheirExactTexts) {
     radio->disconnectClientByHandle(std::nullopt);
     radio->disconnectClientByHandle("");
     radio->disconnectClientByHandle("0x1234ABCD");
-    radio->WanSetForwardedPorts(true, 4994, 4993);
-    radio->WanSetForwardedPorts(false, 4994, 4993);
+    radio->wanSetForwardedPorts(true, 4994, 4993);
+    radio->wanSetForwardedPorts(false, 4994, 4993);
     radio->subscribe("pan all");
     const std::vector<std::string> expected{
         "client bind client_id=6F1B2C3D",
@@ -240,13 +265,16 @@ TEST_F(RadioStartup, ProfileOperationsAnnounceOnTheMainQueue) {
     radio->setCurrentTxProfile("SSB");
     EXPECT_EQ(radio->currentTxProfile(), "SSB");
     ASSERT_TRUE(waitFor([&] {
-        return std::count_if(seen.begin(), seen.end(), [](const auto& s) { return s.first == "RadioTransmitProfileLoaded"; }) == 2;
+        return std::count_if(seen.begin(), seen.end(), [](const auto& s) {
+                   return s.first == "RadioTransmitProfileLoaded";
+               }) == 2;
     }));
     NotificationCenter::defaultCenter().removeObserver(token);
     const auto texts = sim->commandTexts();
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "profile transmit load \"SSB\""), 2);
     ASSERT_GE(seen.size(), 4u);
-    const std::vector<std::pair<std::string, std::string>> announced(seen.begin(), seen.begin() + 4);
+    const std::vector<std::pair<std::string, std::string>> announced(seen.begin(),
+                                                                     seen.begin() + 4);
     EXPECT_EQ(announced, (std::vector<std::pair<std::string, std::string>>{
                              {"GlobalProfileCreated", "Field Day"},
                              {"GlobalProfileUpdated", "Contest"},
@@ -259,7 +287,9 @@ TEST_F(RadioStartup, SetIsGuiAsksOnlyForATrueNumber) {
     const auto radio = connected();
     ASSERT_TRUE(sim->waitForCommand("profile mic info"));
     std::vector<Number> announced;
-    radio->addObserver("isGui", [&](const Change& change) { announced.push_back(std::any_cast<Number>(change.newValue)); });
+    radio->addObserver("isGui", [&](const Change& change) {
+        announced.push_back(std::any_cast<Number>(change.newValue));
+    });
     radio->setIsGui(0);
     radio->setIsGui(std::nullopt);
     EXPECT_FALSE(radio->isGui());
@@ -269,7 +299,9 @@ TEST_F(RadioStartup, SetIsGuiAsksOnlyForATrueNumber) {
     EXPECT_TRUE(sim->waitForCommand("client gui"));
     ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateConnectedAsGui); }));
     const auto texts = sim->commandTexts();
-    EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const auto& t) { return t.starts_with("client gui"); }), 1);
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                            [](const auto& t) { return t.starts_with("client gui"); }),
+              1);
 }
 
 }  // namespace

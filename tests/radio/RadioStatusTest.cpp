@@ -1,10 +1,12 @@
 // The radio-wide status readers on a session without a connection: lines are parsed on the
 // session's queue, as the socket would deliver them, and the main queue is drained by the test.
-#include "objects/Amplifier.h"
+#include "platform/core/TextValues.h"
+#include "radio/Amplifier.h"
 #include "radio/CommandText.h"
 #include "radio/Radio.h"
-#include "radio/TextValues.h"
+#include "radio/RadioStatusTables.h"
 #include "support/LogCapture.h"
+#include "support/StatusTableWalk.h"
 
 #include "RadioTestSupport.h"
 
@@ -28,18 +30,28 @@ protected:
     // Parses the line and lets the main queue run its stores.
     void apply(const std::string& line) {
         parse(line);
-        bool done = false;
-        DispatchQueue::main()->async([&] { done = true; });
-        ASSERT_TRUE(waitFor([&] { return done; }));
+        test::mainQueueBarrier();
     }
     std::vector<std::string> unrecognized(const LogCapture& capture) const {
         auto lines = test::loggedLines(capture);
-        std::erase_if(lines, [](const std::string& l) { return l.find("Unrecognized") == std::string::npos; });
+        std::erase_if(lines, [](const std::string& l) {
+            return l.find("Unrecognized") == std::string::npos;
+        });
         return lines;
     }
 
     std::shared_ptr<Radio> radio = Radio::createDetached(nullptr, {}, "velmoraSDR", 0);
 };
+
+TEST(RadioStatusTables, EveryKeyReachesItsProperty) {
+    const StatusTable<Radio>* tables[] = {&radioStatusTable(),    &oscillatorStatusTable(),
+                                          &transmitStatusTable(), &interlockStatusTable(),
+                                          &atuStatusTable(),      &wanStatusTable()};
+    for (const StatusTable<Radio>* table : tables) {
+        test::walkStatusTable<Radio>(
+            *table, [] { return Radio::createDetached(nullptr, {}, "velmoraSDR", 0); });
+    }
+}
 
 TEST_F(RadioStatus, UnknownKeysAreLoggedByEachReaderAndTheRestOfTheLineIsRead) {
     struct Case {
@@ -47,13 +59,16 @@ TEST_F(RadioStatus, UnknownKeysAreLoggedByEachReaderAndTheRestOfTheLineIsRead) {
         std::string logged;
     };
     const Case cases[] = {
-        {"S1|radio bogus=7 slices=3", "Radio:parseRadioToken:Unrecognized token:[bogus] scan:[1|radio bogus=7 slices=3]"},
+        {"S1|radio bogus=7 slices=3",
+         "Radio:parseRadioToken:Unrecognized token:[bogus] scan:[1|radio bogus=7 slices=3]"},
         {"S1|transmit mic_level=33 bogus=x7 micLevel=1",
          "Radio:parseTransmitToken:Unrecognized token:[bogus] intVal:[33] stringVal:[x7]"},
-        {"S1|interlock bogus=on tx_delay=3", "Radio:parseInterlockToken:Unrecognized token:[bogus] value:[on]"},
+        {"S1|interlock bogus=on tx_delay=3",
+         "Radio:parseInterlockToken:Unrecognized token:[bogus] value:[on]"},
         {"S1|atu bogus=1 using_mem=1", "Radio:parseAtuToken:Unrecognized token:[bogus]"},
         {"S1|wan bogus=1 enabled=1", "Radio:parseWanToken:Unrecognized token:[bogus]"},
-        {"S1|amplifier 0x11 bogus=1 ant=ANT2", "Radio:parseAmplifierStatusToken:Unrecognized token:[bogus]"},
+        {"S1|amplifier 0x11 bogus=1 ant=ANT2",
+         "Radio:parseAmplifierStatusToken:Unrecognized token:[bogus]"},
     };
     for (const auto& c : cases) {
         LogCapture capture;
@@ -99,8 +114,8 @@ TEST_F(RadioStatus, StoredFormsOfTheValueKinds) {
     apply("S1|interlock state=WARMING_UP");
     EXPECT_EQ(radio->interlockState(), Number());
     // WAN flags read the text: leading zeros and sign skipped, then 1 to 9, Y or T.
-    const std::pair<const char*, int> wanFlags[] = {{"1", 1}, {"0", 0}, {"007", 1}, {"-00", 0}, {"Yes", 1},
-                                                    {"true", 1}, {"no", 0}, {"", 0}};
+    const std::pair<const char*, int> wanFlags[] = {{"1", 1},   {"0", 0},    {"007", 1}, {"-00", 0},
+                                                    {"Yes", 1}, {"true", 1}, {"no", 0},  {"", 0}};
     for (const auto& [text, flag] : wanFlags) {
         apply(std::string("S1|wan server_connected=") + text + " enabled=" + text);
         EXPECT_EQ(radio->server_connected(), flag) << text;
@@ -111,6 +126,13 @@ TEST_F(RadioStatus, StoredFormsOfTheValueKinds) {
     EXPECT_EQ(radio->atuMemoriesEnabled(), 1);
     apply("S1|atu atu memories_enabled=0");
     EXPECT_EQ(radio->atuMemoriesEnabled(), 0);
+    // Both spellings of the AM carrier key, and both VOX keys.
+    apply("S1|transmit am_carrler_level=7 vox_enable=1");
+    EXPECT_EQ(radio->amCarrierLevel(), 7);
+    EXPECT_EQ(radio->voxEnabled(), 1);
+    apply("S1|transmit am_carrier_level=8 vox=0");
+    EXPECT_EQ(radio->amCarrierLevel(), 8);
+    EXPECT_EQ(radio->voxEnabled(), 0);
 }
 
 TEST_F(RadioStatus, PowerReportsAreDroppedWhileTuning) {
@@ -127,8 +149,10 @@ TEST_F(RadioStatus, PowerReportsAreDroppedWhileTuning) {
 
 TEST_F(RadioStatus, OscillatorReportKeepsNothingAndSpotActionEndsTheLine) {
     LogCapture capture;
-    apply("S1|radio callsign=state oscillator state=gpsdo setting=auto locked=1 ext_present=0 gpsdo_present=1 "
-          "tcxo_present=1");
+    apply(
+        "S1|radio callsign=state oscillator state=gpsdo setting=auto locked=1 ext_present=0 "
+        "gpsdo_present=1 "
+        "tcxo_present=1");
     EXPECT_EQ(radio->radioCallsign(), "state");
     EXPECT_TRUE(unrecognized(capture).empty());
     apply("S1|radio spot_action=remove slices=2");
@@ -155,7 +179,8 @@ TEST_F(RadioStatus, CurrentGlobalProfileIsInPlaceAtOnceOthersAfterTheMainQueue) 
     for (const char* key : {"currentGlobalProfile", "currentTxProfile"}) {
         radio->addObserver(key, [&, key](const Change& change) {
             EXPECT_TRUE(isMainThread());
-            heard.push_back(std::string(key) + "=" + std::any_cast<Text>(change.newValue).value_or("-"));
+            heard.push_back(std::string(key) + "=" +
+                            std::any_cast<Text>(change.newValue).value_or("-"));
         });
     }
     parse("S1|profile global current=Contest Setup");
@@ -165,7 +190,8 @@ TEST_F(RadioStatus, CurrentGlobalProfileIsInPlaceAtOnceOthersAfterTheMainQueue) 
     EXPECT_TRUE(heard.empty());
     ASSERT_TRUE(waitFor([&] { return heard.size() == 2; }));
     EXPECT_EQ(radio->currentTxProfile(), "Low Power");
-    EXPECT_EQ(heard, (std::vector<std::string>{"currentGlobalProfile=Contest Setup", "currentTxProfile=Low Power"}));
+    EXPECT_EQ(heard, (std::vector<std::string>{"currentGlobalProfile=Contest Setup",
+                                               "currentTxProfile=Low Power"}));
 }
 
 TEST_F(RadioStatus, ProfileListsAndIgnoredProfileLines) {
@@ -207,12 +233,9 @@ TEST(CommandText, LineBreaksNulAndQuotesNeverReachTheCommandLine) {
         std::string quoted;
     };
     const Case cases[] = {
-        {"CQ TEST", "CQ TEST", "\"CQ TEST\""},
-        {"a\r\nb", "a b", "\"a b\""},
-        {"a\n\nb\r", "a  b ", "\"a  b \""},
-        {std::string("a\0b", 3), "ab", "\"ab\""},
-        {"say \"hi\"", "say \"hi\"", "\"say 'hi'\""},
-        {"", "", "\"\""},
+        {"CQ TEST", "CQ TEST", "\"CQ TEST\""},        {"a\r\nb", "a b", "\"a b\""},
+        {"a\n\nb\r", "a  b ", "\"a  b \""},           {std::string("a\0b", 3), "ab", "\"ab\""},
+        {"say \"hi\"", "say \"hi\"", "\"say 'hi'\""}, {"", "", "\"\""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(commandField(c.text), c.field);
@@ -221,8 +244,12 @@ TEST(CommandText, LineBreaksNulAndQuotesNeverReachTheCommandLine) {
 }
 
 TEST(TextValues, IntegersAndFlagsFromText) {
-    const std::pair<const char*, int> integers[] = {{"42", 42},   {"-100", -100}, {" +7x", 7},
-                                                    {"x7", 0},    {"", 0},        {"99999999999", 2147483647},
+    const std::pair<const char*, int> integers[] = {{"42", 42},
+                                                    {"-100", -100},
+                                                    {" +7x", 7},
+                                                    {"x7", 0},
+                                                    {"", 0},
+                                                    {"99999999999", 2147483647},
                                                     {"-99999999999", -2147483647 - 1}};
     for (const auto& [text, value] : integers) {
         EXPECT_EQ(textIntValue(text), value) << text;

@@ -3,6 +3,7 @@
 // is connected and greeted, and the commands it sent after its start-up burst can be read without
 // the keep-alive's pings.
 #include "radio/Radio.h"
+#include "support/QueueBarrier.h"
 #include "support/sim/SimRadio.h"
 
 #include "RadioTestSupport.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -17,13 +19,25 @@
 
 namespace vm::test {
 
+inline bool isCommandBarrier(const std::string& text) { return text.starts_with("barrier "); }
+
+// Every command the session sent before this call, from any thread that has finished sending,
+// has reached the simulated radio: a marker command sent after them on the same connection has
+// arrived. The marker is "barrier <n>".
+inline void commandBarrier(RadioLink& radio, sim::SimRadio& sim) {
+    static std::atomic<int> count{0};
+    const std::string marker = "barrier " + std::to_string(++count);
+    radio.commandToRadio(marker);
+    EXPECT_TRUE(sim.waitForCommand(marker)) << "the radio did not receive " << marker;
+}
+
 class SimSessionFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         sim = sim::SimRadio::start();
         ASSERT_TRUE(sim);
-        radio = Radio::create(std::make_shared<RadioInstance>(), "127.0.0.1", sim->commandPort(), delegate,
-                              "velmoraSDR", 0);
+        radio = Radio::create(std::make_shared<RadioInstance>(), "127.0.0.1", sim->commandPort(),
+                              delegate, "velmoraSDR", 0, attach);
         ASSERT_TRUE(radio);
         ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateConnected) && radio->apiHandle(); }));
         ASSERT_TRUE(sim->waitForSessions(1));
@@ -38,14 +52,16 @@ protected:
         if (radio) {
             radio->close();
         }
-        settle(std::chrono::milliseconds(50));
+        mainQueueBarrier();
     }
 
-    // The commands the radio received after the start-up burst, without the keep-alive.
+    // The commands the radio received after the start-up burst, without the keep-alive and the
+    // barriers.
     std::vector<std::string> received() const {
         auto texts = sim->commandTexts();
         texts.erase(texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(startupCommands_));
         std::erase(texts, "ping");
+        std::erase_if(texts, isCommandBarrier);
         return texts;
     }
     bool waitForReceived(std::size_t count) const {
@@ -59,6 +75,8 @@ protected:
         return weak;
     }
 
+    // The session's objects (none unless a test of objects sets it before SetUp).
+    Radio::Attach attach = nullptr;
     std::unique_ptr<sim::SimRadio> sim;
     std::shared_ptr<StateRecorder> delegate = std::make_shared<StateRecorder>();
     std::shared_ptr<Radio> radio;

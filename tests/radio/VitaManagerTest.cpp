@@ -5,6 +5,7 @@
 #include "radio/Radio.h"
 #include "radio/VitaManager.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 #include "support/sim/SimRadio.h"
 
 #include "RadioTestSupport.h"
@@ -40,8 +41,8 @@ std::shared_ptr<Radio> radioFor(const std::function<void(RadioInstance&)>& edit)
 
 std::size_t datagramsStartingWith(const sim::SimRadio& sim, const std::string& prefix) {
     const auto all = sim.datagrams();
-    return static_cast<std::size_t>(
-        std::count_if(all.begin(), all.end(), [&](const auto& d) { return d.bytes.starts_with(prefix); }));
+    return static_cast<std::size_t>(std::count_if(
+        all.begin(), all.end(), [&](const auto& d) { return d.bytes.starts_with(prefix); }));
 }
 
 class VitaStreams : public ::testing::Test {
@@ -72,11 +73,16 @@ TEST_F(VitaStreams, EachClassCodeReachesTheHandlerOfItsStream) {
         const auto manager = lanManager(v3);
         const auto queue = manager->vitaRunQueue();
         const std::string key = "0x40000001";
-        const auto pan = FakeStreamTables::add(tables.panafalls, key, std::make_shared<FakeStreamHandler>(queue));
-        const auto waterfall = FakeStreamTables::add(tables.waterfalls, key, std::make_shared<FakeStreamHandler>(queue));
-        const auto opus = FakeStreamTables::add(tables.opus, key, std::make_shared<FakeStreamHandler>(queue));
-        const auto remote = FakeStreamTables::add(tables.remote, key, std::make_shared<FakeStreamHandler>(queue));
-        const auto dax = FakeStreamTables::add(tables.dax, key, std::make_shared<FakeStreamHandler>(queue));
+        const auto pan = FakeStreamTables::add(tables.panafalls, key,
+                                               std::make_shared<FakeStreamHandler>(queue));
+        const auto waterfall = FakeStreamTables::add(tables.waterfalls, key,
+                                                     std::make_shared<FakeStreamHandler>(queue));
+        const auto opus =
+            FakeStreamTables::add(tables.opus, key, std::make_shared<FakeStreamHandler>(queue));
+        const auto remote =
+            FakeStreamTables::add(tables.remote, key, std::make_shared<FakeStreamHandler>(queue));
+        const auto dax =
+            FakeStreamTables::add(tables.dax, key, std::make_shared<FakeStreamHandler>(queue));
 
         sim::FftFrame frame;
         frame.bins = {100, 200, 300};
@@ -85,7 +91,7 @@ TEST_F(VitaStreams, EachClassCodeReachesTheHandlerOfItsStream) {
         ASSERT_TRUE(sim->sendOpus(0x40000001, "opus-bytes"));
         ASSERT_TRUE(sim->sendDax(0x40000001, "dax-bytes!!!"));
         ASSERT_TRUE(sim->sendOpus(0x40000002, "nobody's"));  // no handler: dropped without a word
-        ASSERT_TRUE(sim->sendFft(0x40000001, frame));         // the last one in
+        ASSERT_TRUE(sim->sendFft(0x40000001, frame));        // the last one in
         ASSERT_TRUE(waitFor([&] { return pan->count() == 2; }));
 
         EXPECT_EQ(waterfall->count(), 1u);
@@ -97,7 +103,8 @@ TEST_F(VitaStreams, EachClassCodeReachesTheHandlerOfItsStream) {
         EXPECT_EQ(first.classCode, sim::kClassPanFft);
         EXPECT_EQ(first.payload, sim::fftPayload(frame));
         EXPECT_DOUBLE_EQ(first.fversion, 3.3);
-        EXPECT_EQ(pan->packets().back().packetCount, (first.packetCount + 4) % 16) << "the fifth of its stream";
+        EXPECT_EQ(pan->packets().back().packetCount, (first.packetCount + 4) % 16)
+            << "the fifth of its stream";
         const auto audio = (v3 ? remote : opus)->packets().front();
         EXPECT_EQ(audio.payload, "opus-bytes");
     }
@@ -111,7 +118,8 @@ TEST_F(VitaStreams, MeterValuesReachTheirMetersOnTheMainQueue) {
     ASSERT_TRUE(sim->sendMeters({{1, 100}, {2, 200}, {3, -12800}}));  // meter 2 is unknown
     ASSERT_TRUE(sim->sendMeters({{0xFFFF, 5}}));
     // A payload with half a pair at its end: only the whole pair is read.
-    ASSERT_TRUE(sim->sendStream(sim::kClassMeter, sim::kMeterStreamId, sim::meterPayload({{1, 7}}) + "\x00\x03"));
+    ASSERT_TRUE(sim->sendStream(sim::kClassMeter, sim::kMeterStreamId,
+                                sim::meterPayload({{1, 7}}) + "\x00\x03"));
     ASSERT_TRUE(waitFor([&] { return one->values.size() == 2; }));
     EXPECT_EQ(one->values, (std::vector<int>{100, 7}));
     EXPECT_EQ(three->values, std::vector<int>{-12800});
@@ -121,11 +129,12 @@ TEST_F(VitaStreams, MeterValuesReachTheirMetersOnTheMainQueue) {
 TEST_F(VitaStreams, MalformedAndForeignPacketsAreDroppedAndLogged) {
     LogCapture capture;
     const auto manager = lanManager(true);
-    const auto pan = FakeStreamTables::add(tables.panafalls, "0x40000001", std::make_shared<FakeStreamHandler>());
+    const auto pan = FakeStreamTables::add(tables.panafalls, "0x40000001",
+                                           std::make_shared<FakeStreamHandler>());
     const auto meter = FakeStreamTables::add(tables.meters, "1", std::make_shared<FakeMeter>());
     using sim::Malformation;
-    for (const Malformation kind : {Malformation::Short, Malformation::TruncatedHeader, Malformation::LyingLength,
-                                    Malformation::WrongOui}) {
+    for (const Malformation kind : {Malformation::Short, Malformation::TruncatedHeader,
+                                    Malformation::LyingLength, Malformation::WrongOui}) {
         ASSERT_TRUE(sim->sendMalformed(kind));
         ASSERT_TRUE(sim->sendMalformed(kind, sim::kClassPanFft, 0x40000001));
     }
@@ -138,13 +147,15 @@ TEST_F(VitaStreams, MalformedAndForeignPacketsAreDroppedAndLogged) {
     ASSERT_TRUE(sim->sendStream(0x00E3, 0x40000001, "iq"));
     ASSERT_TRUE(sim->sendFft(0x40000001, sim::FftFrame{}));
     ASSERT_TRUE(waitFor([&] { return pan->count() == 1; }));
-    settle(50ms);
+    // The packets before the last one were read before it.
+    test::queueBarrier(manager->vitaRunQueue());
     EXPECT_EQ(pan->count(), 1u);
     EXPECT_TRUE(meter->values.empty());
 
     const auto lines = capture.lines();
     const auto count = [&](const std::string& text) {
-        return std::count_if(lines.begin(), lines.end(), [&](const auto& l) { return l.find(text) != std::string::npos; });
+        return std::count_if(lines.begin(), lines.end(),
+                             [&](const auto& l) { return l.find(text) != std::string::npos; });
     };
     EXPECT_EQ(count("VitaManager:didReceiveData:data length short:[12]"), 2);
     EXPECT_EQ(count("VitaManager:didReceiveData:not oui:[0]"), 2);  // 24 bytes decode to nothing
@@ -164,7 +175,8 @@ TEST_F(VitaStreams, BusyPortsAreSkippedAndNeverShared) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(VitaManager::kLanStreamPort);
-    const bool held = ::bind(holder, reinterpret_cast<const ::sockaddr*>(&address), sizeof address) == 0;
+    const bool held =
+        ::bind(holder, reinterpret_cast<const ::sockaddr*>(&address), sizeof address) == 0;
 
     const auto first = lanManager(false);
     const auto second = VitaManager::create();
@@ -173,10 +185,12 @@ TEST_F(VitaStreams, BusyPortsAreSkippedAndNeverShared) {
     if (held) {
         EXPECT_GT(first->vitaPort(), VitaManager::kLanStreamPort);
         EXPECT_GT(second->vitaPort(), VitaManager::kLanStreamPort);
-        EXPECT_TRUE(capture.contains("VitaManager:handleRadio:vitaSocket: Error binding to port: 4991, "));
+        EXPECT_TRUE(
+            capture.contains("VitaManager:handleRadio:vitaSocket: Error binding to port: 4991, "));
     }
-    EXPECT_TRUE(capture.contains("VitaManager:handleRadio:vitaSocket bound to host: 127.0.0.1 on port: " +
-                                 std::to_string(first->vitaPort()) + " "));
+    EXPECT_TRUE(
+        capture.contains("VitaManager:handleRadio:vitaSocket bound to host: 127.0.0.1 on port: " +
+                         std::to_string(first->vitaPort()) + " "));
     ::close(holder);
 
     // Room for bursts of several streams, well beyond 64 KiB.
@@ -243,10 +257,11 @@ protected:
 };
 
 TEST_F(RemoteStreams, RegistersThenPingsAndTransmitsOnceStreamsArrive) {
-    const std::string opus = sim::encodeVita(sim::streamHeader(sim::kClassOpus, 0x04000008), "encoded audio");
+    const std::string opus =
+        sim::encodeVita(sim::streamHeader(sim::kClassOpus, 0x04000008), "encoded audio");
     manager->txStreamPacket(opus);  // before the first packet: dropped
     manager->startVitaPingTimer();
-    manager->registerRemoteUDP(handle);
+    manager->registerRemoteUdp(handle);
     ASSERT_TRUE(sim->waitForStreamDestination());
     EXPECT_EQ(sim->datagrams().front().bytes, "client udp_register handle=" + handle);
     EXPECT_EQ(*sim->streamDestination(), (sim::Endpoint{"127.0.0.1", sim->udpPort()}));
@@ -262,10 +277,12 @@ TEST_F(RemoteStreams, RegistersThenPingsAndTransmitsOnceStreamsArrive) {
     const std::size_t registrations = datagramsStartingWith(*sim, "client udp_register");
     DispatchClock::advance(1s);
     settle(100ms);
-    EXPECT_EQ(datagramsStartingWith(*sim, "client udp_register"), registrations) << "registration ended";
+    EXPECT_EQ(datagramsStartingWith(*sim, "client udp_register"), registrations)
+        << "registration ended";
 
     DispatchClock::advance(5s);
-    ASSERT_TRUE(waitFor([&] { return datagramsStartingWith(*sim, "client ping handle=" + handle) == 1; }));
+    ASSERT_TRUE(
+        waitFor([&] { return datagramsStartingWith(*sim, "client ping handle=" + handle) == 1; }));
     manager->txStreamPacket(opus);
     ASSERT_TRUE(waitFor([&] { return datagramsStartingWith(*sim, opus) == 1; }));
 
@@ -281,7 +298,7 @@ TEST_F(RemoteStreams, RegistersThenPingsAndTransmitsOnceStreamsArrive) {
 
 TEST_F(RemoteStreams, RegistrationGivesUpAfterAHundredSends) {
     LogCapture capture;
-    manager->registerRemoteUDP(handle);
+    manager->registerRemoteUdp(handle);
     for (std::size_t sent = 1; sent <= VitaManager::kRegisterAttempts; ++sent) {
         ASSERT_TRUE(sim->waitForDatagramCount(sent)) << sent;
         DispatchClock::advance(VitaManager::kRegisterInterval);

@@ -2,6 +2,7 @@
 
 #include "platform/core/DispatchClock.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 
 #include <gtest/gtest.h>
 
@@ -26,8 +27,7 @@ TEST(SharedFunctionsTest, DispatchTimerFiresAtOnceThenEveryInterval) {
     DispatchClock::advance(std::chrono::seconds(1));
     EXPECT_TRUE(runMainUntil([&] { return fired.load() == 2; }));
     timer->cancel();
-    DispatchClock::advance(std::chrono::seconds(5));
-    runMainUntil([] { return false; }, std::chrono::milliseconds(50));
+    test::advanceBarrier(DispatchQueue::main(), std::chrono::seconds(5));
     EXPECT_EQ(fired.load(), 2);
 }
 

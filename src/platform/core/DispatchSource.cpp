@@ -131,7 +131,7 @@ void DispatchSource::cancel() {
     queue_->async([self = shared_from_this()] {
         std::function<void()> onCancel;
         {
-            std::lock_guard lock(self->mutex_);
+            std::lock_guard guard(self->mutex_);
             onCancel = std::move(self->cancelHandler_);
             self->cancelHandler_ = nullptr;
             self->eventHandler_ = nullptr;

@@ -1,5 +1,6 @@
 #include "platform/core/DispatchSemaphore.h"
 #include "platform/core/DispatchSource.h"
+#include "support/QueueBarrier.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,9 @@ namespace {
 // Timers here use long periods and move the dispatch clock forward, so no test waits them out.
 constexpr auto kPeriod = std::chrono::seconds(100);
 
-// Gives queued work a moment to show up (for checks that something did NOT happen).
+// Gives a pipe's readiness a moment to show up (for checks that something did NOT happen): the
+// reactor's notice of a file descriptor has no marker a test could wait for. Timer checks use
+// advanceBarrier instead.
 void settle() { runMainUntil([] { return false; }, 50ms); }
 
 struct TimerProbe {
@@ -50,8 +53,7 @@ TEST(DispatchTimer, FiresAtOnceThenEveryPeriodAndStopsOnCancel) {
 
     probe.timer->cancel();
     probe.timer->cancel();
-    DispatchClock::advance(kPeriod * 3);
-    settle();
+    test::advanceBarrier(DispatchQueue::main(), kPeriod * 3);
     EXPECT_EQ(probe.events.size(), 3u);
     EXPECT_EQ(probe.cancels, 1);
 }
@@ -62,7 +64,7 @@ TEST(DispatchTimer, MissedPeriodsArriveAsOneEventWithTheirCount) {
     probe.timer->resume();
     DispatchClock::advance(kPeriod * 3 + kPeriod / 2);
     ASSERT_TRUE(probe.waitForEvents(1));
-    settle();
+    test::advanceBarrier(DispatchQueue::main(), 0s);
     EXPECT_EQ(probe.events, (std::vector<unsigned long>{3}));
 }
 
@@ -70,16 +72,13 @@ TEST(DispatchTimer, OneShotCanBeExtendedBeforeItFires) {
     TimerProbe probe;
     probe.timer->setTimer(5s, std::nullopt);
     probe.timer->resume();
-    DispatchClock::advance(3s);
-    settle();
+    test::advanceBarrier(DispatchQueue::main(), 3s);
     probe.timer->setTimer(5s, std::nullopt);  // extend: now due 5 s from here
-    DispatchClock::advance(3s);
-    settle();
+    test::advanceBarrier(DispatchQueue::main(), 3s);
     EXPECT_TRUE(probe.events.empty());
     DispatchClock::advance(2s + 1ms);
     ASSERT_TRUE(probe.waitForEvents(1));
-    DispatchClock::advance(kPeriod);
-    settle();
+    test::advanceBarrier(DispatchQueue::main(), kPeriod);
     EXPECT_EQ(probe.events.size(), 1u);
 }
 
@@ -89,8 +88,7 @@ TEST(DispatchTimer, SuspendedTimerDeliversOnResume) {
     probe.timer->resume();
     probe.timer->suspend();
     probe.timer->suspend();  // does not nest
-    DispatchClock::advance(kPeriod * 2);
-    settle();
+    test::advanceBarrier(DispatchQueue::main(), kPeriod * 2);
     EXPECT_TRUE(probe.events.empty());
     probe.timer->resume();
     ASSERT_TRUE(probe.waitForEvents(1));
@@ -100,7 +98,7 @@ TEST(DispatchTimer, SuspendedTimerDeliversOnResume) {
 TEST(DispatchQueueAfter, RunsWhenTheClockReachesIt) {
     bool ran = false;
     DispatchQueue::main()->after(30s, [&] { ran = true; });
-    settle();
+    test::advanceBarrier(DispatchQueue::main(), 0s);
     EXPECT_FALSE(ran);
     DispatchClock::advance(30s);
     EXPECT_TRUE(runMainUntil([&] { return ran; }));

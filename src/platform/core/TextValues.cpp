@@ -1,4 +1,4 @@
-#include "radio/TextValues.h"
+#include "platform/core/TextValues.h"
 
 #include <climits>
 #include <cstddef>
@@ -16,9 +16,7 @@ std::size_t afterBlanks(std::string_view text) {
     return pos;
 }
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 

@@ -1,7 +1,9 @@
-// Meter definitions from their status lines: "meter <n>.src=SLC#<n>.num=0#<n>.nam=LEVEL#..." files
-// a new meter under its number and its short name and gives a slice meter to its slice;
-// "meter <n> removed" takes a slice meter away again.
+// The session's side of the meters: "meter <n>.src=SLC#<n>.num=0#<n>.nam=LEVEL#..." files a new
+// meter under its number and its short name and gives a slice meter to its slice; "meter <n>
+// removed" takes a slice meter away again. The stream router finds meters by number for their
+// values.
 #include "objects/Meter.h"
+#include "objects/RadioObjects.h"
 #include "objects/Slice.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
@@ -10,13 +12,9 @@ namespace vm {
 
 namespace {
 
-bool isSliceNumber(int number) {
-    return number >= 0 && number < static_cast<int>(kSliceSlots);
-}
+bool isSliceNumber(int number) { return number >= 0 && number < static_cast<int>(kSliceSlots); }
 
-}  // namespace
-
-void Radio::parseMeterToken(Scanner& scan, bool /*selfStatus*/) {
+void parseMeterToken(Radio& radio, Scanner& scan, bool /*selfStatus*/) {
     Scanner numberScan = scan;
     int number = 0;
     if (!numberScan.scanInt(&number)) {
@@ -24,12 +22,13 @@ void Radio::parseMeterToken(Scanner& scan, bool /*selfStatus*/) {
         return;
     }
     const std::string key = std::to_string(number);
-    const auto sliceAt = [this](int sliceNum) {
-        return slices()->with([&](const auto& slots) { return slots[static_cast<std::size_t>(sliceNum)]; });
+    const auto sliceAt = [&radio](int sliceNum) {
+        return radio.slices()->with(
+            [&](const auto& slots) { return slots[static_cast<std::size_t>(sliceNum)]; });
     };
 
     if (scan.string().find("removed") != std::string::npos) {
-        const std::shared_ptr<Meter> meter = meters()->with([&](const auto& byNumber) {
+        const std::shared_ptr<Meter> meter = radio.meters()->with([&](const auto& byNumber) {
             const auto found = byNumber.find(key);
             return found == byNumber.end() ? nullptr : found->second;
         });
@@ -44,19 +43,19 @@ void Radio::parseMeterToken(Scanner& scan, bool /*selfStatus*/) {
         }
         slice->removeMeter(meter);
         const std::string shortName = meter->shortName();
-        metersByShortName()->with([&](auto& byName) { byName.erase(shortName); });
-        meters()->with([&](auto& byNumber) { byNumber.erase(key); });
+        radio.metersByShortName()->with([&](auto& byName) { byName.erase(shortName); });
+        radio.meters()->with([&](auto& byNumber) { byNumber.erase(key); });
         return;
     }
 
-    if (meters()->with([&](const auto& byNumber) { return byNumber.contains(key); })) {
+    if (radio.meters()->with([&](const auto& byNumber) { return byNumber.contains(key); })) {
         return;
     }
     const auto meter = std::make_shared<Meter>();
-    meter->setupMeter(shared_from_this(), scan);
-    meters()->with([&](auto& byNumber) { byNumber.emplace(key, meter); });
+    meter->setupMeter(radio.shared_from_this(), scan);
+    radio.meters()->with([&](auto& byNumber) { byNumber.emplace(key, meter); });
     const std::string shortName = meter->shortName();
-    metersByShortName()->with([&](auto& byName) { byName[shortName] = meter; });
+    radio.metersByShortName()->with([&](auto& byName) { byName[shortName] = meter; });
     if (meter->meterSource() != kMeterSourceSlice) {
         return;
     }
@@ -68,6 +67,13 @@ void Radio::parseMeterToken(Scanner& scan, bool /*selfStatus*/) {
     if (const auto slice = sliceAt(sliceNum)) {
         slice->addMeter(meter);
     }
+}
+
+}  // namespace
+
+void attachMeters(Radio& radio) {
+    radio.routeStatus(kStatusMeter, parseMeterToken);
+    radio.streamTables().meters = vitaTableView<VitaManagerMeterUpdate>(radio.meters());
 }
 
 }  // namespace vm

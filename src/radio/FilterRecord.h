@@ -6,8 +6,8 @@
 namespace vm {
 
 struct FilterSpec {
-    FilterSpec(std::string label, std::string mode, int txFilterLo, int txFilterHi, int filterLo,
-               int filterHi);
+    FilterSpec(std::string menuLabel, std::string modeName, int txFilterLo, int txFilterHi,
+               int filterLo, int filterHi);
 
     std::string label;
     std::string mode;
