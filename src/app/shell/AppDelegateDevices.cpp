@@ -32,7 +32,7 @@ AudioDeviceID defaultDevice(AudioDirection direction) {
 std::vector<std::string> deviceUids() {
     std::vector<std::string> uids;
     for (const auto& device : AudioDevice::devices()) {
-        uids.push_back(device.UID());
+        uids.push_back(device.uid());
     }
     return uids;
 }
@@ -129,7 +129,7 @@ void AppDelegate::loadAudioDevicePopups(bool verbose) {
         for (const auto& device : side.devices) {
             // Each device is its own entry, with the device kept on it, even when two share a name.
             side.popup->addItem(QString::fromStdString(device.name()),
-                                QString::fromStdString(device.UID()));
+                                QString::fromStdString(device.uid()));
             if (verbose) {
                 log(fmt::runtime(side.itemLine), device.name());
             }
