@@ -22,7 +22,7 @@ public:
 
 private:
     struct Guard {
-        explicit Guard(std::atomic_flag& flag) : flag(flag) {
+        explicit Guard(std::atomic_flag& busy) : flag(busy) {
             while (flag.test_and_set(std::memory_order_acquire)) {
                 flag.wait(true, std::memory_order_relaxed);
             }

@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{
                           "CafFloatStereoToInterleaved", SF_FORMAT_CAF | SF_FORMAT_FLOAT, 44100, 2,
                           AudioUtilities::stereoFloatInterleavedFormatWithSampleRate(44100), true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 class RecordingFileDelegate : public AudioFileDelegate {
 public:
@@ -137,13 +137,13 @@ public:
     bool takesReadAudio() const override { return floats; }
     void audioFileReadAudio(AudioFile&, float** buffers, std::uint32_t frames,
                             std::uint32_t channels) override {
-        this->channels = channels;
+        lastChannels = channels;
         floatsRead.insert(floatsRead.end(), buffers[channels - 1], buffers[channels - 1] + frames);
     }
     int updates = 0;
     std::vector<std::int64_t> positions;
     bool floats = false;
-    std::uint32_t channels = 0;
+    std::uint32_t lastChannels = 0;
     std::vector<float> floatsRead;
     std::function<void(AudioFile&)> onUpdate;
 };
@@ -318,7 +318,7 @@ TEST_F(AudioFileTest, ReadsAreHandedToTheDelegateAsFloat) {
     EXPECT_EQ(8192u, list->mBuffers[0].mDataByteSize);
     EXPECT_EQ(8192, static_cast<std::int16_t*>(list->mBuffers[0].mData)[1]);
     // At most the float buffers' 1024 frames reach the delegate.
-    EXPECT_EQ(2u, delegate->channels);
+    EXPECT_EQ(2u, delegate->lastChannels);
     ASSERT_EQ(1024u, delegate->floatsRead.size());
     EXPECT_FLOAT_EQ(0.25f, delegate->floatsRead[1023]);
     AudioUtilities::freeBufferList(list);

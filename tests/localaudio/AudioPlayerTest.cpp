@@ -62,13 +62,13 @@ public:
     void audioPlayerPlayedAudio(AudioPlayer&, float**, std::uint32_t frames, std::uint32_t channels,
                                 AudioFile& file) override {
         playedFrames += frames;
-        this->channels = channels;
+        lastChannels = channels;
         fileURL = file.url();
     }
     std::atomic<int> ends{0};
     std::atomic<std::int64_t> lastPosition{-1};
     std::atomic<std::uint32_t> playedFrames{0};
-    std::uint32_t channels = 0;
+    std::uint32_t lastChannels = 0;
     std::string fileURL;
 };
 
@@ -118,7 +118,7 @@ TEST_F(AudioPlayerTest, PlaysTheFileAndTellsItsPosition) {
     EXPECT_EQ(2048, player->frameIndex());
     EXPECT_EQ(2048, delegate->lastPosition.load());
     EXPECT_EQ(2048u, delegate->playedFrames.load());
-    EXPECT_EQ(2u, delegate->channels);
+    EXPECT_EQ(2u, delegate->lastChannels);
     EXPECT_EQ(url, delegate->fileURL);
 
     player->pause();

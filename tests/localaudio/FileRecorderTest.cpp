@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  AudioUtilities::monoFloatFormatWithSampleRate(48000),
                                  AudioUtilities::AIFFFormatWithNumberOfChannels(1, 24000),
                                  SF_FORMAT_AIFF | SF_FORMAT_PCM_32, 1, 24000}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 class FileRecorderTest : public ::testing::Test {
 protected:
