@@ -1,5 +1,7 @@
 #include "localaudio/FileRecorder.h"
 
+#include "localaudio/AudioFile.h"
+
 #include "localaudio/AudioUtilities.h"
 #include "localaudio/SoundFileFixture.h"
 #include "platform/audio/AudioTestSupport.h"
@@ -126,6 +128,36 @@ protected:
     SoundFolder folder;
     test::LogCapture log;
 };
+
+// What a recorder writes, a file reads back: five seconds of the tone at its level.
+TEST_F(FileRecorderTest, RecordingReadsBackThroughAudioFile) {
+    const auto mono = AudioUtilities::monoFloatFormatWithSampleRate(48000);
+    const std::string url = (folder.path / "voice.wav").string();
+    auto recorder = FileRecorder::recorderWithURL(url, mono, FileRecorderFileTypeWAV);
+    ASSERT_TRUE(recorder);
+    appendTone(*recorder, 5.0);
+    recorder->closeAudioFile();
+    auto file = AudioFile::audioFileWithURL(url, {}, mono);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(240000, file->totalFrames());
+    EXPECT_EQ("00:05", file->formattedDuration());
+    auto list = AudioUtilities::audioBufferListWithNumberOfFrames(512, 1, true);
+    double sum = 0;
+    std::int64_t frames = 0;
+    for (bool eof = false; !eof;) {
+        list->mBuffers[0].mDataByteSize = 512 * 4;
+        std::uint32_t read = 0;
+        file->readFrames(512, list, &read, &eof);
+        const auto* samples = static_cast<const float*>(list->mBuffers[0].mData);
+        for (std::uint32_t f = 0; f < read; ++f) {
+            sum += double(samples[f]) * samples[f];
+        }
+        frames += read;
+    }
+    AudioUtilities::freeBufferList(list);
+    EXPECT_EQ(240000, frames);
+    EXPECT_NEAR(0.5 / std::sqrt(2.0), std::sqrt(sum / double(frames)), 1e-4);
+}
 
 TEST_F(FileRecorderTest, ClosesOnceAndTellsTheDelegate) {
     auto delegate = std::make_shared<CountingRecorderDelegate>();
