@@ -1,5 +1,6 @@
 #include "localaudio/AudioUtilities.h"
 
+#include "localaudio/SoundFileFormat.h"
 #include "platform/core/Log.h"
 
 #include <atomic>
@@ -29,7 +30,8 @@ AudioStreamBasicDescription linearPCM(float sampleRate, AudioFormatFlags flags,
 }
 
 constexpr AudioFormatFlags kFloatPacked = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked;
-constexpr AudioFormatFlags kFloatPackedNonInterleaved = kFloatPacked | kAudioFormatFlagIsNonInterleaved;
+constexpr AudioFormatFlags kFloatPackedNonInterleaved =
+    kFloatPacked | kAudioFormatFlagIsNonInterleaved;
 constexpr AudioFormatFlags kFloatNonInterleaved =
     kAudioFormatFlagIsFloat | kAudioFormatFlagIsNonInterleaved;
 
@@ -82,7 +84,8 @@ AudioStreamBasicDescription AudioUtilities::stereoCanonicalNonInterleavedFormatW
     return linearPCM(sampleRate, kFloatPackedNonInterleaved, 4, 2);
 }
 
-AudioStreamBasicDescription AudioUtilities::stereoFloatInterleavedFormatWithSampleRate(float sampleRate) {
+AudioStreamBasicDescription AudioUtilities::stereoFloatInterleavedFormatWithSampleRate(
+    float sampleRate) {
     return linearPCM(sampleRate, kAudioFormatFlagIsFloat, 8, 2);
 }
 
@@ -92,7 +95,7 @@ AudioStreamBasicDescription AudioUtilities::stereoFloatNonInterleavedFormatWithS
 }
 
 AudioStreamBasicDescription AudioUtilities::floatFormatWithNumberOfChannels(std::uint32_t channels,
-                                                                           float sampleRate) {
+                                                                            float sampleRate) {
     return linearPCM(sampleRate, kFloatNonInterleaved, 4, channels);
 }
 
@@ -104,12 +107,34 @@ AudioStreamBasicDescription AudioUtilities::aiffFormatWithNumberOfChannels(std::
                      4 * channels, channels);
 }
 
+AudioStreamBasicDescription AudioUtilities::ilbcFormatWithSampleRate(float sampleRate) {
+    AudioStreamBasicDescription f;
+    f.mFormatID = kAudioFormatILBC;
+    f.mChannelsPerFrame = 1;
+    f.mSampleRate = sampleRate;
+    checkResult(completeAudioFormat(&f),
+                "Failed to fill out the rest of the iLBC AudioStreamBasicDescription");
+    return f;
+}
+
+AudioStreamBasicDescription AudioUtilities::m4aFormatWithNumberOfChannels(std::uint32_t channels,
+                                                                          float sampleRate) {
+    AudioStreamBasicDescription f;
+    f.mFormatID = kAudioFormatMPEG4AAC;
+    f.mChannelsPerFrame = channels;
+    f.mSampleRate = sampleRate;
+    checkResult(completeAudioFormat(&f),
+                "Failed to fill out the rest of the m4a AudioStreamBasicDescription");
+    return f;
+}
+
 void AudioUtilities::setCanonicalAudioStreamBasicDescription(AudioStreamBasicDescription* format,
                                                              std::uint32_t numberOfChannels,
                                                              bool interleaved) {
     const std::uint32_t bytes = interleaved ? 4 * numberOfChannels : 4;
-    *format = linearPCM(float(format->mSampleRate), interleaved ? kFloatPacked : kFloatPackedNonInterleaved,
-                        bytes, numberOfChannels);
+    *format =
+        linearPCM(float(format->mSampleRate),
+                  interleaved ? kFloatPacked : kFloatPackedNonInterleaved, bytes, numberOfChannels);
 }
 
 bool AudioUtilities::isFloatFormat(const AudioStreamBasicDescription& f) {
@@ -135,7 +160,8 @@ void AudioUtilities::printASBD(const AudioStreamBasicDescription& f) {
     log("  Bits per Channel:    {:>10}", f.mBitsPerChannel);
 }
 
-std::string AudioUtilities::stringForAudioStreamBasicDescription(const AudioStreamBasicDescription& f) {
+std::string AudioUtilities::stringForAudioStreamBasicDescription(
+    const AudioStreamBasicDescription& f) {
     return fmt::format(
         "\nSample Rate:       {:>10.0f},"
         "\nFormat ID:           {:>10},"
@@ -164,7 +190,8 @@ AudioBufferList* AudioUtilities::audioBufferListWithNumberOfFrames(std::uint32_t
     list->mNumberBuffers = buffers;
     for (std::uint32_t b = 0; b < buffers; ++b) {
         const std::uint32_t bytes = frames * channelsPerBuffer * 4;
-        audioBuffers(list)[b] = AudioBuffer{channelsPerBuffer, bytes, std::calloc(1, bytes ? bytes : 1)};
+        audioBuffers(list)[b] =
+            AudioBuffer{channelsPerBuffer, bytes, std::calloc(1, bytes ? bytes : 1)};
     }
     return list;
 }
@@ -179,7 +206,8 @@ void AudioUtilities::freeBufferList(AudioBufferList* list) {
     std::free(list);
 }
 
-float** AudioUtilities::floatBuffersWithNumberOfFrames(std::uint32_t frames, std::uint32_t channels) {
+float** AudioUtilities::floatBuffersWithNumberOfFrames(std::uint32_t frames,
+                                                       std::uint32_t channels) {
     auto** buffers = static_cast<float**>(std::calloc(channels ? channels : 1, sizeof(float*)));
     for (std::uint32_t c = 0; c < channels; ++c) {
         buffers[c] = static_cast<float*>(std::malloc(sizeof(float) * (frames ? frames : 1)));
@@ -254,6 +282,17 @@ std::string AudioUtilities::noteNameStringForFrequency(float frequency, bool inc
         name += std::to_string(octave + 4);
     }
     return name;
+}
+
+void AudioUtilities::getColorComponentsFromCGColor(std::span<const double> components, double* red,
+                                                   double* green, double* blue, double* alpha) {
+    if (components.size() != 4) {
+        return;
+    }
+    *red = components[0];
+    *green = components[1];
+    *blue = components[2];
+    *alpha = components[3];
 }
 
 }  // namespace vm

@@ -6,6 +6,7 @@
 #include "platform/audio/AudioTypes.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace vm {
@@ -13,7 +14,7 @@ namespace vm {
 // The rolling history of a plot: the values shown (a window of them) and the ring they scroll
 // through.
 struct HistoryInfo {
-    float* buffer = nullptr;  // maximumLength values
+    float* buffer = nullptr;      // maximumLength values
     std::int32_t bufferSize = 0;  // the window, in values
     std::int32_t maximumLength = 0;
     RingBuffer circularBuffer;
@@ -32,13 +33,20 @@ public:
     // Stream formats (linear PCM, one frame per packet).
     static AudioStreamBasicDescription monoFloatFormatWithSampleRate(float sampleRate);
     static AudioStreamBasicDescription monoCanonicalFormatWithSampleRate(float sampleRate);
-    static AudioStreamBasicDescription stereoCanonicalNonInterleavedFormatWithSampleRate(float sampleRate);
+    static AudioStreamBasicDescription stereoCanonicalNonInterleavedFormatWithSampleRate(
+        float sampleRate);
     static AudioStreamBasicDescription stereoFloatInterleavedFormatWithSampleRate(float sampleRate);
-    static AudioStreamBasicDescription stereoFloatNonInterleavedFormatWithSampleRate(float sampleRate);
+    static AudioStreamBasicDescription stereoFloatNonInterleavedFormatWithSampleRate(
+        float sampleRate);
     static AudioStreamBasicDescription floatFormatWithNumberOfChannels(std::uint32_t channels,
                                                                       float sampleRate);
     static AudioStreamBasicDescription aiffFormatWithNumberOfChannels(std::uint32_t channels,
                                                                       float sampleRate);
+    // Compressed formats, completed by the format service. No codec here encodes or decodes
+    // them: each reports 'fmt?' through checkResult and answers the incomplete description.
+    static AudioStreamBasicDescription ilbcFormatWithSampleRate(float sampleRate);
+    static AudioStreamBasicDescription m4aFormatWithNumberOfChannels(std::uint32_t channels,
+                                                                     float sampleRate);
     static void setCanonicalAudioStreamBasicDescription(AudioStreamBasicDescription* format,
                                                         std::uint32_t numberOfChannels,
                                                         bool interleaved);
@@ -46,7 +54,8 @@ public:
     static bool isInterleaved(const AudioStreamBasicDescription& format);
     static bool isLinearPCM(const AudioStreamBasicDescription& format);
     static void printASBD(const AudioStreamBasicDescription& format);
-    static std::string stringForAudioStreamBasicDescription(const AudioStreamBasicDescription& format);
+    static std::string stringForAudioStreamBasicDescription(
+        const AudioStreamBasicDescription& format);
 
     // Buffers. A list holds one buffer of `channels` channels (interleaved) or one buffer per
     // channel, each zero-filled, of 32-bit samples.
@@ -63,6 +72,9 @@ public:
     static float sgn(float value);
     static std::string displayTimeStringFromSeconds(double seconds);
     static std::string noteNameStringForFrequency(float frequency, bool includeOctave);
+    // A colour's components: written to the four out-values only when there are exactly four.
+    static void getColorComponentsFromCGColor(std::span<const double> components, double* red,
+                                              double* green, double* blue, double* alpha);
 
     // Ring buffers.
     static bool circularBuffer(RingBuffer* ring, std::uint32_t size);

@@ -15,13 +15,16 @@ TEST(AudioUtilitiesTest, CheckResultReportsFailuresOnly) {
     AudioUtilities::checkResult(0, "Nothing wrong");
     AudioUtilities::checkResult(fourCC("fmt?"), "Failed to convert");
     AudioUtilities::checkResult(-50, "Failed to set");
-    const std::vector<std::string> expected = {"Error: Failed to convert ('fmt?')", "Error: Failed to set (-50)"};
+    const std::vector<std::string> expected = {"Error: Failed to convert ('fmt?')",
+                                               "Error: Failed to set (-50)"};
     EXPECT_EQ(expected, log.lines());
     EXPECT_EQ("'lpcm'", AudioUtilities::stringFromUInt32Code(fourCC("lpcm")));
     EXPECT_EQ("1", AudioUtilities::stringFromUInt32Code(1));
 }
 
 TEST(AudioUtilitiesTest, CheckResultEndsTheProcessWhenAsked) {
+    // Other tests of this program leave dispatch threads running: the child starts afresh.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             AudioUtilities::setShouldExitOnCheckResultFail(true);
@@ -60,7 +63,8 @@ TEST(AudioUtilitiesTest, FormatFactories) {
     AudioStreamBasicDescription canonical{};
     canonical.mSampleRate = 48000;
     AudioUtilities::setCanonicalAudioStreamBasicDescription(&canonical, 2, true);
-    EXPECT_EQ(AudioUtilities::stereoFloatInterleavedFormatWithSampleRate(48000).mBytesPerFrame, canonical.mBytesPerFrame);
+    EXPECT_EQ(AudioUtilities::stereoFloatInterleavedFormatWithSampleRate(48000).mBytesPerFrame,
+              canonical.mBytesPerFrame);
     EXPECT_EQ(0x9u, canonical.mFormatFlags);
     EXPECT_TRUE(AudioUtilities::isInterleaved(canonical));
     AudioUtilities::setCanonicalAudioStreamBasicDescription(&canonical, 2, false);
@@ -128,12 +132,12 @@ TEST(AudioUtilitiesTest, Numbers) {
         const char* name;
     };
     const Note notes[] = {
-        {440, "A4"},     {261.63f, "C4"}, {246.94f, "B3"}, {523.25f, "C5"},
-        {987.77f, "B5"}, {130.81f, "C3"}, {123.47f, "B2"}, {61.74f, "B1"},
-        {466.16f, "A#4"}, {27.5f, "A0"},
+        {440, "A4"},     {261.63f, "C4"}, {246.94f, "B3"}, {523.25f, "C5"},  {987.77f, "B5"},
+        {130.81f, "C3"}, {123.47f, "B2"}, {61.74f, "B1"},  {466.16f, "A#4"}, {27.5f, "A0"},
     };
     for (const auto& note : notes) {
-        EXPECT_EQ(note.name, AudioUtilities::noteNameStringForFrequency(note.frequency, true)) << note.frequency;
+        EXPECT_EQ(note.name, AudioUtilities::noteNameStringForFrequency(note.frequency, true))
+            << note.frequency;
     }
     EXPECT_EQ("A", AudioUtilities::noteNameStringForFrequency(440, false));
     EXPECT_EQ("", AudioUtilities::noteNameStringForFrequency(0, true));
@@ -188,6 +192,17 @@ TEST(AudioUtilitiesTest, RollingHistoryKeepsTheNewestWindow) {
     EXPECT_EQ((std::vector<float>{0, 0, 0, 0}), std::vector<float>(info->buffer, info->buffer + 4));
     EXPECT_EQ(0, info->circularBuffer.fillCount.load());
     AudioUtilities::freeHistoryInfo(info);
+}
+
+TEST(AudioUtilitiesTest, ColorComponentsOnlyFromFourComponents) {
+    double r = -1, g = -1, b = -1, a = -1;
+    const double gray[] = {0.5, 1.0};
+    AudioUtilities::getColorComponentsFromCGColor(gray, &r, &g, &b, &a);
+    EXPECT_EQ(-1, r);
+    EXPECT_EQ(-1, a);
+    const double rgba[] = {0.569, 0.82, 0.478, 1.0};
+    AudioUtilities::getColorComponentsFromCGColor(rgba, &r, &g, &b, &a);
+    EXPECT_EQ((std::vector<double>{0.569, 0.82, 0.478, 1.0}), (std::vector<double>{r, g, b, a}));
 }
 
 }  // namespace
