@@ -58,22 +58,18 @@ std::size_t mixBytes() {
 void BM_DecodeAndRoute(benchmark::State& state) {
     setLogSink([](std::string_view) {});
     const auto handler = std::make_shared<NoOpHandler>();
-    auto streams = std::make_shared<ObjectsById<VitaStreamHandler>>();
-    auto meters = std::make_shared<ObjectsById<VitaManagerMeterUpdate>>();
-    streams->with([&](auto& objects) {
-        for (const char* id : {"0x40000000", "0x42000000", "0x04000008", "0x40000001", "0x42000001"}) {
-            objects[id] = handler;
+    const auto tables = std::make_shared<VitaStreamTables>();
+    for (const std::uint32_t id : {0x40000000u, 0x42000000u, 0x04000008u, 0x40000001u, 0x42000001u}) {
+        for (auto* streams : {&tables->panafalls, &tables->waterfalls, &tables->opusAudioStreamHandlers,
+                              &tables->remoteAudioStreamHandlers, &tables->daxAudioStreamToStreamHandler}) {
+            streams->insert(id, handler);
         }
-    });
-    meters->with([&](auto& objects) {
-        for (int m = 0; m < 40; ++m) {
-            objects[std::to_string(m)] = handler;
-        }
-    });
+    }
+    for (int m = 0; m < 40; ++m) {
+        tables->meters.insert(m, handler);
+    }
     const auto manager = VitaManager::create();
-    manager->setStreamTables({vitaTableView<VitaManagerMeterUpdate>(meters), vitaTableView<VitaStreamHandler>(streams),
-                              vitaTableView<VitaStreamHandler>(streams), vitaTableView<VitaStreamHandler>(streams),
-                              vitaTableView<VitaStreamHandler>(streams), vitaTableView<VitaStreamHandler>(streams)});
+    manager->setStreamTables(tables);
     const auto& mix = packetMix();
     for (auto _ : state) {
         for (const Bytes& packet : mix) {

@@ -65,22 +65,25 @@ void VitaManager::receiveDatagram(const Bytes& data) {
 }
 
 void VitaManager::routeStreamPacket(const VITA& packet) {
+    if (!tables_) {
+        return;
+    }
     switch (packet.packetClassCode) {
         case kVitaMeter: meterStreamHandler(packet); break;
-        case kVitaPanFft: callHandler(tables_.panafalls, packet); break;
-        case kVitaWaterfall: callHandler(tables_.waterfalls, packet); break;
+        case kVitaPanFft: callHandler(tables_->panafalls, packet); break;
+        case kVitaWaterfall: callHandler(tables_->waterfalls, packet); break;
         case kVitaOpus:
-            callHandler(supportsV3_ ? tables_.remoteAudioStreamHandlers : tables_.opusAudioStreamHandlers,
+            callHandler(supportsV3_ ? tables_->remoteAudioStreamHandlers
+                                    : tables_->opusAudioStreamHandlers,
                         packet);
             break;
         case kVitaDaxAudio:
             if (supportsV3_) {
-                callHandler(tables_.remoteAudioStreamHandlers, packet);
-            } else if (tables_.daxAudioStreamToStreamHandler) {
+                callHandler(tables_->remoteAudioStreamHandlers, packet);
+            } else {
                 // Older radios: the DAX object is fed while its table stays locked.
-                tables_.daxAudioStreamToStreamHandler(
-                    Radio::hexStringFormatFromInt(packet.streamId),
-                    [&](const std::shared_ptr<VitaStreamHandler>& handler) {
+                tables_->daxAudioStreamToStreamHandler.visit(
+                    packet.streamId, [&](VitaStreamHandler* handler) {
                         if (handler) {
                             handler->streamHandler(packet);
                         }
@@ -92,38 +95,31 @@ void VitaManager::routeStreamPacket(const VITA& packet) {
 }
 
 // Looks the stream up under the table's lock and calls its handler after leaving it.
-void VitaManager::callHandler(const VitaTableView<VitaStreamHandler>& table, const VITA& packet) {
-    if (!table) {
-        return;
-    }
-    std::shared_ptr<VitaStreamHandler> handler;
-    table(Radio::hexStringFormatFromInt(packet.streamId),
-          [&](const std::shared_ptr<VitaStreamHandler>& found) { handler = found; });
-    if (handler) {
+void VitaManager::callHandler(const VitaStreamRoutes<VitaStreamHandler>& table,
+                              const VITA& packet) {
+    if (const auto handler = table.find(packet.streamId)) {
         handler->streamHandler(packet);
     }
 }
 
 // Pairs of big-endian signed 16-bit numbers, meter number then raw value; only whole pairs inside
-// the payload are read. The values reach their meters on the main queue, one call per value in
-// the packet's order, carried there by one task per packet.
+// the payload are read, all under one hold of the meter table. The values reach their meters on
+// the main queue, one call per value in the packet's order, carried there by one task per packet.
 void VitaManager::meterStreamHandler(const VITA& packet) {
-    if (!tables_.meters || !packet.payload) {
+    if (!tables_ || !packet.payload) {
         return;
     }
     const std::uint32_t pairs = packet.payloadLength / 4;
     std::vector<std::pair<std::shared_ptr<VitaManagerMeterUpdate>, int>> updates;
     updates.reserve(pairs);
-    for (std::uint32_t i = 0; i < pairs; ++i) {
-        const char* pair = packet.payload + std::size_t{i} * 4;
-        const int value = signed16At(pair + 2);
-        tables_.meters(std::to_string(signed16At(pair)),
-                       [&](const std::shared_ptr<VitaManagerMeterUpdate>& meter) {
-                           if (meter) {
-                               updates.emplace_back(meter, value);
-                           }
-                       });
-    }
+    tables_->meters.visit([&](const auto& find) {
+        for (std::uint32_t i = 0; i < pairs; ++i) {
+            const char* pair = packet.payload + std::size_t{i} * 4;
+            if (const auto* meter = find(signed16At(pair))) {
+                updates.emplace_back(*meter, signed16At(pair + 2));
+            }
+        }
+    });
     if (!updates.empty()) {
         DispatchQueue::main()->async([updates = std::move(updates)] {
             for (const auto& [meter, value] : updates) {

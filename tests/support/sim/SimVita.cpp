@@ -1,6 +1,8 @@
 #include "support/sim/SimVita.h"
 
 #include <cmath>
+#include <cstddef>
+#include <utility>
 
 namespace vm::sim {
 
@@ -119,6 +121,50 @@ std::string waterfallPayload(const WaterfallTile& t) {
     }
     for (uint16_t value : t.data) {
         put16(out, value);
+    }
+    return out;
+}
+
+namespace {
+
+// [begin, end) of run `index` when `count` items are cut into `runs` runs of nearly equal length.
+std::pair<size_t, size_t> runBounds(size_t count, size_t runs, size_t index) {
+    return {count * index / runs, count * (index + 1) / runs};
+}
+
+}  // namespace
+
+std::vector<std::string> fftFramePayloads(const std::vector<uint16_t>& bins, uint32_t frameIndex,
+                                          size_t packets, bool olderLayout) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < packets; ++i) {
+        const auto [begin, end] = runBounds(bins.size(), packets, i);
+        FftFrame frame;
+        frame.startBin = static_cast<uint16_t>(begin);
+        frame.totalBins = static_cast<uint16_t>(bins.size());
+        frame.frameIndex = frameIndex;
+        frame.bins.assign(bins.begin() + static_cast<std::ptrdiff_t>(begin),
+                          bins.begin() + static_cast<std::ptrdiff_t>(end));
+        frame.olderLayout = olderLayout;
+        out.push_back(fftPayload(frame));
+    }
+    return out;
+}
+
+std::vector<std::string> waterfallLinePayloads(const WaterfallTile& line, size_t segments) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < segments; ++i) {
+        const auto [begin, end] = runBounds(line.data.size(), segments, i);
+        WaterfallTile segment = line;
+        segment.firstPixelFreq = line.firstPixelFreq + line.binBandwidth * begin;
+        segment.width = static_cast<uint16_t>(end - begin);
+        segment.height = 1;
+        segment.totalBins = static_cast<uint16_t>(line.data.size());
+        segment.firstBin = static_cast<uint16_t>(begin);
+        segment.olderLayout = false;
+        segment.data.assign(line.data.begin() + static_cast<std::ptrdiff_t>(begin),
+                            line.data.begin() + static_cast<std::ptrdiff_t>(end));
+        out.push_back(waterfallPayload(segment));
     }
     return out;
 }
