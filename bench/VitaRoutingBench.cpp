@@ -39,7 +39,8 @@ struct NoOpHandler : VitaStreamHandler, VitaManagerMeterUpdate {
 // Views that do what the real ones do first with what they get: copy the bins out.
 struct CopyingViews : PanafallData, WaterfallData {
     void fftFrame(const std::shared_ptr<const PanafallFFTFrame>& frame) override {
-        std::copy(frame->bins, frame->bins + frame->numBins, bins.begin() + frame->startBinIndex % 8192);
+        std::copy(frame->bins, frame->bins + frame->numBins,
+                  bins.begin() + frame->startBinIndex % 8192);
     }
     void waterfallTile(const std::shared_ptr<WaterfallTile>& tile) override {
         benchmark::DoNotOptimize(tile->waterFallBinData.data());
@@ -68,10 +69,11 @@ std::vector<Bytes> packetMix(std::uint32_t frameIndex = 0) {
     const Bytes fftPacket = streamPacket(sim::kClassPanFft, kPanId, sim::fftPayload(fft));
     const Bytes opusPacket = streamPacket(sim::kClassOpus, kOpusId, Bytes(240, 'o'));
     return {
-        fftPacket, fftPacket, fftPacket, fftPacket, fftPacket,
-        streamPacket(sim::kClassWaterfall, kWaterfallId, sim::waterfallPayload(tile)),
-        opusPacket, opusPacket, opusPacket,
-        streamPacket(sim::kClassMeter, sim::kMeterStreamId, sim::meterPayload(meters)),
+        fftPacket,  fftPacket,
+        fftPacket,  fftPacket,
+        fftPacket,  streamPacket(sim::kClassWaterfall, kWaterfallId, sim::waterfallPayload(tile)),
+        opusPacket, opusPacket,
+        opusPacket, streamPacket(sim::kClassMeter, sim::kMeterStreamId, sim::meterPayload(meters)),
     };
 }
 
@@ -115,7 +117,8 @@ struct Router {
     std::shared_ptr<VitaManager> manager = VitaManager::create("127.0.0.1");
     std::shared_ptr<Radio> radio;
 
-    Router(std::shared_ptr<VitaStreamHandler> panafall, std::shared_ptr<VitaStreamHandler> waterfall) {
+    Router(std::shared_ptr<VitaStreamHandler> panafall,
+           std::shared_ptr<VitaStreamHandler> waterfall) {
         auto record = std::make_shared<RadioInstance>();
         record->ipAddress = "127.0.0.1";
         record->fversion = 3.3;
@@ -165,7 +168,8 @@ void receive(benchmark::State& state, Router& router, const std::vector<Bytes>& 
             queue->sync([] {});
         }
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kBatch * packets.size()));
+    state.SetItemsProcessed(
+        static_cast<std::int64_t>(state.iterations() * kBatch * packets.size()));
     state.SetBytesProcessed(state.iterations() * kBatch * bytesOf(packets));
 }
 
@@ -185,7 +189,9 @@ struct Displays {
         pan->setDelegate(views);
         waterfall->setDelegate(views);
     }
-    std::vector<DispatchQueuePtr> queues() const { return {pan->runQueue(), waterfall->runQueue()}; }
+    std::vector<DispatchQueuePtr> queues() const {
+        return {pan->runQueue(), waterfall->runQueue()};
+    }
 };
 
 void BM_DecodeRouteAndTakeIn(benchmark::State& state) {
@@ -240,7 +246,8 @@ void copy(benchmark::State& state, const std::vector<Bytes>& packets) {
         }
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kBatch * packets.size()));
+    state.SetItemsProcessed(
+        static_cast<std::int64_t>(state.iterations() * kBatch * packets.size()));
     state.SetBytesProcessed(state.iterations() * kBatch * bytesOf(packets));
 }
 

@@ -49,16 +49,16 @@ public:
     std::string combinedCallsign;  // the spotted station
     std::string dxde;              // the spotter
     std::optional<Date> timestamp;
-    int callStatus = 0;            // status of the call in the logger (logger spots only)
-    bool workedThisBand = false;   // logger spots only
+    int callStatus = 0;           // status of the call in the logger (logger spots only)
+    bool workedThisBand = false;  // logger spots only
     std::string mode;
-    double megahertz = 0;          // the station's frequency
-    double qsx_megahertz = 0;      // where it listens (split)
-    double marker_x = 0;           // where the view last drew the marker
+    double megahertz = 0;      // the station's frequency
+    double qsx_megahertz = 0;  // where it listens (split)
+    double marker_x = 0;       // where the view last drew the marker
     double marker_y = 0;
-    SpotRect label_rect;           // where the view last drew the label (for mouse hits)
+    SpotRect label_rect;  // where the view last drew the label (for mouse hits)
     std::string comments;
-    std::string trigger_action;    // radio spots only
+    std::string trigger_action;                 // radio spots only
     std::optional<SpotColor> background_color;  // radio spots only
 
     // A new spot with the call sign, spotter, time, mode, comments and both frequencies of this

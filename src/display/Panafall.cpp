@@ -59,9 +59,8 @@ void Panafall::radioCommandResponse(std::uint32_t /*seqNum*/, const std::string&
         data.erase(end);
     }
     List steps = data.empty() ? TextList{} : strings::units::split(data, ',');
-    DispatchQueue::main()->async([self = shared_from_this(), steps = std::move(steps)] {
-        self->preAmpList.set(steps);
-    });
+    DispatchQueue::main()->async(
+        [self = shared_from_this(), steps = std::move(steps)] { self->preAmpList.set(steps); });
 }
 
 void Panafall::dumpHeader(const VITA& packet) { dumpPayloadHead("dumpHeader", packet, 16); }

@@ -117,9 +117,9 @@ public:
     ConstantProperty<DispatchQueuePtr> runQueue;
     Observed<int> debugLogLevel{this, "debugLogLevel"};
     Observed<Text> waterfallId{this, "waterfallId"};  // "0x%08X", or empty until known
-    Observed<Float> center{this, "center"};            // MHz
-    Observed<Float> bandwidth{this, "bandwidth"};      // MHz
-    Observed<bool> autoCenter{this, "autoCenter"};     // sent with centre and bandwidth
+    Observed<Float> center{this, "center"};           // MHz
+    Observed<Float> bandwidth{this, "bandwidth"};     // MHz
+    Observed<bool> autoCenter{this, "autoCenter"};    // sent with centre and bandwidth
     Observed<Float> minDbm{this, "minDbm"};
     Observed<Float> maxDbm{this, "maxDbm"};
     Observed<Number> fps{this, "fps"};

@@ -38,14 +38,14 @@ void Panafall::setPanDimensions(PanSize size) {
 }
 
 void Panafall::setCenter(float megahertz) {
-    setAndSend(center, Float(megahertz),
-               panafallSet(fmt::format("center={} autocenter={}", real(megahertz),
-                                       flag(autoCenter()))));
+    setAndSend(
+        center, Float(megahertz),
+        panafallSet(fmt::format("center={} autocenter={}", real(megahertz), flag(autoCenter()))));
 }
 
 void Panafall::setBandwidth(float megahertz) {
-    std::string command = panafallSet(
-        fmt::format("bandwidth={} autocenter={}", real(megahertz), flag(autoCenter())));
+    std::string command =
+        panafallSet(fmt::format("bandwidth={} autocenter={}", real(megahertz), flag(autoCenter())));
     autoCenter.set(false);
     setAndSend(bandwidth, Float(megahertz), std::move(command));
 }
@@ -63,7 +63,8 @@ void Panafall::setAverage(int value) {
     setAndSend(average, Number(value), panafallSet(fmt::format("average={}", value)));
 }
 void Panafall::setWeightedAverage(bool on) {
-    setAndSend(weightedAverage, Flag(on), panafallSet(fmt::format("weighted_average={}", flag(on))));
+    setAndSend(weightedAverage, Flag(on),
+               panafallSet(fmt::format("weighted_average={}", flag(on))));
 }
 void Panafall::setLoopA(bool on) {
     setAndSend(loopA, Flag(on), panafallSet(fmt::format("loopa={}", flag(on))));
@@ -77,10 +78,12 @@ void Panafall::setRfGain(int gain) {
                panafallSet("rfgain=" + fmt::format("{:f}", static_cast<double>(gain))));
 }
 void Panafall::setBand(const std::string& value) {
-    setAndSend(band, Text(value), fmt::format("display pan set {} band={}", streamId(), commandField(value)));
+    setAndSend(band, Text(value),
+               fmt::format("display pan set {} band={}", streamId(), commandField(value)));
 }
 void Panafall::setRxAnt(const std::string& antenna) {
-    setAndSend(rxAnt, Text(antenna), fmt::format("display pan set {} rxant={}", streamId(), commandField(antenna)));
+    setAndSend(rxAnt, Text(antenna),
+               fmt::format("display pan set {} rxant={}", streamId(), commandField(antenna)));
 }
 void Panafall::setNb(bool on) {
     setAndSend(nb, Flag(on), panafallSet(fmt::format("nb={}", flag(on))));

@@ -8,9 +8,11 @@
 namespace vm {
 
 void dumpPayloadHead(const char* name, const VITA& packet, std::size_t count) {
-    const std::size_t shown = packet.payload ? std::min<std::size_t>(packet.payloadLength, count) : 0;
+    const std::size_t shown =
+        packet.payload ? std::min<std::size_t>(packet.payloadLength, count) : 0;
     const auto byteAt = [&](std::size_t i) {
-        return i < shown ? static_cast<unsigned>(static_cast<unsigned char>(packet.payload[i])) : 0u;
+        return i < shown ? static_cast<unsigned>(static_cast<unsigned char>(packet.payload[i]))
+                         : 0u;
     };
     std::string columns;
     std::string bytes;

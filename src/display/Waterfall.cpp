@@ -42,8 +42,9 @@ void Waterfall::willRemoveStreamProcessor() { setDelegate({}); }
 
 void Waterfall::updateXPixelSize(int pixels) {
     xPixels.store(pixels);
-    DispatchQueue::main()->after(std::chrono::milliseconds(1),
-                                 [self = shared_from_this(), pixels] { self->xPixels.set(pixels); });
+    DispatchQueue::main()->after(std::chrono::milliseconds(1), [self = shared_from_this(), pixels] {
+        self->xPixels.set(pixels);
+    });
 }
 
 void Waterfall::dumpWFHead(const VITA& packet) { dumpPayloadHead("dumpWFHead", packet, 36); }

@@ -73,8 +73,6 @@ void parseMeterToken(Radio& radio, Scanner& scan, bool /*selfStatus*/) {
 
 }  // namespace
 
-void attachMeters(Radio& radio) {
-    radio.routeStatus(kStatusMeter, parseMeterToken);
-}
+void attachMeters(Radio& radio) { radio.routeStatus(kStatusMeter, parseMeterToken); }
 
 }  // namespace vm

@@ -9,14 +9,11 @@
 
 #include <fmt/format.h>
 
-
 namespace vm {
 
 namespace {
 
-bool hasFreeSlice(const Number& availableSlices) {
-    return availableSlices.value_or(0) != 0;
-}
+bool hasFreeSlice(const Number& availableSlices) { return availableSlices.value_or(0) != 0; }
 
 }  // namespace
 
@@ -63,7 +60,8 @@ void Radio::cmdNewSlice() {
 void Radio::cmdNewSlice(const std::string& frequency, const std::string& antenna,
                         const std::string& mode) {
     if (hasFreeSlice(availableSlices())) {
-        commandToRadio(fmt::format("slice create freq={} ant={} mode={}", frequency, antenna, mode));
+        commandToRadio(
+            fmt::format("slice create freq={} ant={} mode={}", frequency, antenna, mode));
     }
 }
 

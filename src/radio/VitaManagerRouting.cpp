@@ -46,7 +46,8 @@ void VitaManager::receiveDatagram(const Bytes& data) {
         return;
     }
     if (!packet.payload) {
-        log("VitaManager:didReceiveData:header does not fit the datagram:[{}]", packet.description());
+        log("VitaManager:didReceiveData:header does not fit the datagram:[{}]",
+            packet.description());
         return;
     }
     if (!vitaPacketReceived_.load()) {
@@ -58,7 +59,8 @@ void VitaManager::receiveDatagram(const Bytes& data) {
         return;
     }
     if (packet.packetType != 3) {
-        log("VitaManager:Unrecognized vita packet:[{:x}] val:[{}]", packet.packetType, packet.description());
+        log("VitaManager:Unrecognized vita packet:[{:x}] val:[{}]", packet.packetType,
+            packet.description());
         return;
     }
     routeStreamPacket(packet);
@@ -73,24 +75,25 @@ void VitaManager::routeStreamPacket(const VITA& packet) {
         case kVitaPanFft: callHandler(tables_->panafalls, packet); break;
         case kVitaWaterfall: callHandler(tables_->waterfalls, packet); break;
         case kVitaOpus:
-            callHandler(supportsV3_ ? tables_->remoteAudioStreamHandlers
-                                    : tables_->opusAudioStreamHandlers,
-                        packet);
+            callHandler(
+                supportsV3_ ? tables_->remoteAudioStreamHandlers : tables_->opusAudioStreamHandlers,
+                packet);
             break;
         case kVitaDaxAudio:
             if (supportsV3_) {
                 callHandler(tables_->remoteAudioStreamHandlers, packet);
             } else {
                 // Older radios: the DAX object is fed while its table stays locked.
-                tables_->daxAudioStreamToStreamHandler.visit(
-                    packet.streamId, [&](VitaStreamHandler* handler) {
-                        if (handler) {
-                            handler->streamHandler(packet);
-                        }
-                    });
+                tables_->daxAudioStreamToStreamHandler.visit(packet.streamId,
+                                                             [&](VitaStreamHandler* handler) {
+                                                                 if (handler) {
+                                                                     handler->streamHandler(packet);
+                                                                 }
+                                                             });
             }
             break;
-        default: log("VitaManager:unrecognized packet:packetClassCode:[{}]", packet.packetClassCode);
+        default:
+            log("VitaManager:unrecognized packet:packetClassCode:[{}]", packet.packetClassCode);
     }
 }
 

@@ -57,12 +57,14 @@ public:
 private:
     using Entry = std::pair<std::uint32_t, std::shared_ptr<Handler>>;
     auto lowerBound(std::uint32_t streamId) const {
-        return std::lower_bound(entries_.begin(), entries_.end(), streamId,
-                                [](const Entry& entry, std::uint32_t id) { return entry.first < id; });
+        return std::lower_bound(
+            entries_.begin(), entries_.end(), streamId,
+            [](const Entry& entry, std::uint32_t id) { return entry.first < id; });
     }
     auto lowerBound(std::uint32_t streamId) {
-        return std::lower_bound(entries_.begin(), entries_.end(), streamId,
-                                [](const Entry& entry, std::uint32_t id) { return entry.first < id; });
+        return std::lower_bound(
+            entries_.begin(), entries_.end(), streamId,
+            [](const Entry& entry, std::uint32_t id) { return entry.first < id; });
     }
 
     mutable std::mutex mutex_;

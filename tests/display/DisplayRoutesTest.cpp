@@ -35,7 +35,9 @@ protected:
         radio->parseRadioStream("H" + kHandle);
     }
     void SetUp() override { start(true); }
-    void status(const std::string& text) { radio->parseRadioStream(sim::statusLine(kHandle, text)); }
+    void status(const std::string& text) {
+        radio->parseRadioStream(sim::statusLine(kHandle, text));
+    }
     std::shared_ptr<Panafall> pan(const std::string& id) {
         return radio->panafalls()->with([&](const auto& all) {
             const auto found = all.find(id);

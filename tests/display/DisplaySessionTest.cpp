@@ -75,7 +75,8 @@ protected:
     std::shared_ptr<test::StateRecorder> delegate = std::make_shared<test::StateRecorder>();
     std::shared_ptr<Radio> radio;
     std::shared_ptr<RecordingPanView> panView = std::make_shared<RecordingPanView>();
-    std::shared_ptr<RecordingWaterfallView> waterfallView = std::make_shared<RecordingWaterfallView>();
+    std::shared_ptr<RecordingWaterfallView> waterfallView =
+        std::make_shared<RecordingWaterfallView>();
 };
 
 TEST_F(DisplaySession, ARequestedPanadapterComesWithItsWaterfall) {
@@ -91,7 +92,8 @@ TEST_F(DisplaySession, ARequestedPanadapterComesWithItsWaterfall) {
                                         "display pan rfgain_info 0x40000000"}));
 
     // The radio then describes the pair, and another client's pair: nothing more is announced.
-    ASSERT_TRUE(sim->sendStatus(sim::panStatus(kPan, "center=14.100000 waterfall=0x42000000 " + ours())));
+    ASSERT_TRUE(
+        sim->sendStatus(sim::panStatus(kPan, "center=14.100000 waterfall=0x42000000 " + ours())));
     ASSERT_TRUE(sim->sendStatus(sim::waterfallStatus(kWaterfall, "line_duration=100")));
     ASSERT_TRUE(sim->sendStatus(
         sim::panStatus(0x40000001, "waterfall=0x42000001 client_handle=0x11111111")));
@@ -213,7 +215,8 @@ TEST_F(DisplaySession, ARemovalLineDropsThePanAndItsWaterfall) {
     // Packets of the removed streams reach nobody: a frame of another pan, sent last, marks the
     // point where the earlier ones have been routed.
     ASSERT_TRUE(sim->sendStatus(sim::panStatus(0x40000001, "center=7.000000")));
-    ASSERT_TRUE(waitFor([&] { return radio->streamTables().panafalls.find(0x40000001) != nullptr; }));
+    ASSERT_TRUE(
+        waitFor([&] { return radio->streamTables().panafalls.find(0x40000001) != nullptr; }));
     const auto marker = std::make_shared<RecordingPanView>();
     radio->panafalls()->with([&](const auto& all) { all.at("0x40000001")->setDelegate(marker); });
     ASSERT_TRUE(sim->sendFftFrame(kPan, {1, 2, 3}, 9, 1));
@@ -231,17 +234,25 @@ TEST_F(DisplaySession, SettersSendTheirCommandTexts) {
     const auto pan = requestPan();
     const auto waterfall = pan->waterfall();
     const std::vector<std::pair<std::function<void()>, std::string>> table{
-        {[&] { pan->setCenter(14.1f); }, "display panafall set 0x40000000 center=14.100000 autocenter=0"},
-        {[&] { pan->autoCenter.set(true); pan->setBandwidth(0.2f); },
+        {[&] { pan->setCenter(14.1f); },
+         "display panafall set 0x40000000 center=14.100000 autocenter=0"},
+        {[&] {
+             pan->autoCenter.set(true);
+             pan->setBandwidth(0.2f);
+         },
          "display panafall set 0x40000000 bandwidth=0.200000 autocenter=1"},
-        {[&] { pan->setCenter(7.05f); }, "display panafall set 0x40000000 center=7.050000 autocenter=0"},
-        {[&] { pan->setPanDimensions({1024.7, 300.2}); },
+        {[&] { pan->setCenter(7.05f); },
+         "display panafall set 0x40000000 center=7.050000 autocenter=0"},
+        {[&] {
+             pan->setPanDimensions({1024.7, 300.2});
+         },
          "display panafall set 0x40000000 xpixels=1024 ypixels=300"},
         {[&] { pan->setMinDbm(-130.5f); }, "display panafall set 0x40000000 min_dbm=-130.500000"},
         {[&] { pan->setMaxDbm(-40); }, "display panafall set 0x40000000 max_dbm=-40.000000"},
         {[&] { pan->setFps(25); }, "display panafall set 0x40000000 fps=25"},
         {[&] { pan->setAverage(30); }, "display panafall set 0x40000000 average=30"},
-        {[&] { pan->setWeightedAverage(true); }, "display panafall set 0x40000000 weighted_average=1"},
+        {[&] { pan->setWeightedAverage(true); },
+         "display panafall set 0x40000000 weighted_average=1"},
         {[&] { pan->setLoopA(true); }, "display panafall set 0x40000000 loopa=1"},
         {[&] { pan->setLoopB(false); }, "display panafall set 0x40000000 loopb=0"},
         {[&] { pan->setRfGain(10); }, "display panafall set 0x40000000 rfgain=10.000000"},
@@ -254,11 +265,13 @@ TEST_F(DisplaySession, SettersSendTheirCommandTexts) {
         {[&] { pan->setWnbLevel(20); }, "display panafall set 0x40000000 wnb_level=20"},
         {[&] { pan->setDaxIQ(2); }, "display panafall set 0x40000000 daxiq=2"},
         {[&] { pan->setDaxIQRate(192000); }, "display panafall set 0x40000000 daxiqrate=192000"},
-        {[&] { waterfall->setLineDuration(80); }, "display panafall set 0x42000000 line_duration=80"},
+        {[&] { waterfall->setLineDuration(80); },
+         "display panafall set 0x42000000 line_duration=80"},
         {[&] { waterfall->setAutoBlack(true); }, "display panafall set 0x42000000 auto_black=1"},
         {[&] { waterfall->setColorGain(55); }, "display panafall set 0x42000000 color_gain=55"},
         {[&] { waterfall->setBlackLevel(15); }, "display panafall set 0x42000000 black_level=15"},
-        {[&] { waterfall->setGradientIndex(3); }, "display panafall set 0x42000000 gradient_index=3"},
+        {[&] { waterfall->setGradientIndex(3); },
+         "display panafall set 0x42000000 gradient_index=3"},
     };
     std::vector<std::string> expected;
     for (const auto& [call, command] : table) {

@@ -34,11 +34,12 @@ public:
         if (queue_) {
             EXPECT_TRUE(queue_->isCurrent()) << "frames arrive on the pan's queue";
         }
-        ReceivedFrame received{frame->startBinIndex, frame->numBins, frame->totalBinsInFrame,
-                               frame->binSize,
-                               std::vector<std::uint16_t>(frame->bins, frame->bins + frame->numBins)};
+        ReceivedFrame received{
+            frame->startBinIndex, frame->numBins, frame->totalBinsInFrame, frame->binSize,
+            std::vector<std::uint16_t>(frame->bins, frame->bins + frame->numBins)};
         std::lock_guard lock(mutex_);
-        const std::size_t total = frame->totalBinsInFrame ? frame->totalBinsInFrame : frame->numBins;
+        const std::size_t total =
+            frame->totalBinsInFrame ? frame->totalBinsInFrame : frame->numBins;
         joined_.resize(std::max<std::size_t>(total, frame->startBinIndex + frame->numBins));
         std::copy(received.bins.begin(), received.bins.end(),
                   joined_.begin() + frame->startBinIndex);
@@ -118,9 +119,10 @@ private:
 
 // A stream packet of the simulated radio, decoded, with the radio's firmware version stamped on
 // it as the stream manager stamps it.
-inline VITA streamPacket(std::uint16_t classCode, std::uint32_t streamId, const std::string& payload,
-                         double fversion) {
-    VITA packet(std::make_shared<Bytes>(sim::encodeVita(sim::streamHeader(classCode, streamId), payload)));
+inline VITA streamPacket(std::uint16_t classCode, std::uint32_t streamId,
+                         const std::string& payload, double fversion) {
+    VITA packet(
+        std::make_shared<Bytes>(sim::encodeVita(sim::streamHeader(classCode, streamId), payload)));
     packet.fversion = fversion;
     return packet;
 }

@@ -26,7 +26,7 @@ TEST(PanSpotObject, SimilarMeansTheSameCallWithinATenthOfAKilohertz) {
     } cases[] = {
         {"K1ABC", 7.00005, true, true},
         {"K1ABC", 7.0002, false, true},
-        {"k1abc", 7.0, false, false},    // letter case counts
+        {"k1abc", 7.0, false, false},  // letter case counts
     };
     const PanSpotObject base = spot("K1ABC", 7.0);
     for (const auto& c : cases) {
@@ -93,8 +93,8 @@ TEST(PanSpotObject, ACopyKeepsTheSpotButNotWhereItWasDrawn) {
 
 TEST(PanSpotObject, AKeyedArchiveKeepsTheSameFields) {
     Error error;
-    const auto bytes = archivedData(ArchiveArray{fullSpot().archiveValue(), spot("N0CALL", 3.5).archiveValue()},
-                                    &error);
+    const auto bytes = archivedData(
+        ArchiveArray{fullSpot().archiveValue(), spot("N0CALL", 3.5).archiveValue()}, &error);
     ASSERT_TRUE(bytes) << error.description;
     const auto unarchiver = KeyedUnarchiver::create(*bytes);
     ASSERT_TRUE(unarchiver);

@@ -27,9 +27,10 @@ TEST(PanafallStatus, EveryKeyFindsItsRow) {
 TEST(PanafallStatus, AFirstLineStoresAtOnceALaterOneOnTheMainQueue) {
     const auto pan = Panafall::create(nullptr, "0x40000000");
     LogCapture capture;
-    Scanner first(" center=14.100000 bandwidth=0.200000 min_dbm=-135.5 fps=25 waterfall=42000000 "
-                  "client_handle=0x1234ABCD x_pixels=800 y_pixels=600 daxiq=3 nb_updating=T "
-                  "ant_list=ANT1,ANT2 daxiq_rate=48000 band=20 mystery=1");
+    Scanner first(
+        " center=14.100000 bandwidth=0.200000 min_dbm=-135.5 fps=25 waterfall=42000000 "
+        "client_handle=0x1234ABCD x_pixels=800 y_pixels=600 daxiq=3 nb_updating=T "
+        "ant_list=ANT1,ANT2 daxiq_rate=48000 band=20 mystery=1");
     pan->statusParserImmediate(first, true);
     EXPECT_FLOAT_EQ(pan->center().value_or(0), 14.1f);
     EXPECT_FLOAT_EQ(pan->bandwidth().value_or(0), 0.2f);
@@ -37,7 +38,8 @@ TEST(PanafallStatus, AFirstLineStoresAtOnceALaterOneOnTheMainQueue) {
     EXPECT_EQ(pan->fps(), 25);
     EXPECT_EQ(pan->waterfallId(), "0x42000000") << "an id without 0x gets its one written form";
     EXPECT_EQ(pan->clientHandle(), "0x1234ABCD");
-    EXPECT_EQ(pan->panDimensions(), (PanSize{100, 100})) << "the radio's pixel sizes change nothing";
+    EXPECT_EQ(pan->panDimensions(), (PanSize{100, 100}))
+        << "the radio's pixel sizes change nothing";
     EXPECT_EQ(pan->daxIQ(), 1);
     EXPECT_EQ(pan->nbUpdating(), true);
     EXPECT_EQ(pan->antList(), (TextList{"ANT1", "ANT2"}));
@@ -59,7 +61,8 @@ TEST(PanafallStatus, AFirstLineStoresAtOnceALaterOneOnTheMainQueue) {
 TEST(PanafallStatus, WaterfallKeysFeedTheLinkedWaterfallWithoutCommands) {
     const auto link = std::make_shared<RecordingLink>();
     const auto pan = Panafall::create(link, "0x40000000");
-    const std::string line = " line_duration=80 color_gain=50 auto_black=1 black_level=20 gradient_index=2";
+    const std::string line =
+        " line_duration=80 color_gain=50 auto_black=1 black_level=20 gradient_index=2";
     Scanner alone(line);
     pan->statusParserImmediate(alone, false);
     test::mainQueueBarrier();
@@ -129,16 +132,19 @@ TEST(PanafallStream, PacketsInBothLayoutsAndTheLimitsOfAFrame) {
     } cases[] = {
         {"layout 3.3", 3.3, sim::fftPayload(placed), 3, ""},
         {"older layout", 3.2, sim::fftPayload(older), 3, ""},
-        {"16384 bins", 3.3, sim::fftPayload(frameOf(std::vector<std::uint16_t>(16384, 7))), 16384, ""},
+        {"16384 bins", 3.3, sim::fftPayload(frameOf(std::vector<std::uint16_t>(16384, 7))), 16384,
+         ""},
         {"16385 bins", 3.3, sim::fftPayload(frameOf(std::vector<std::uint16_t>(16385, 7))), 0, ""},
         {"no bins", 3.3, sim::fftPayload(frameOf({})), 0, ""},
         {"bin size 0", 3.3, sim::fftPayload(frameOf({1, 2}, 0)), 0, ""},
         {"bins beyond the payload", 3.3, sim::fftPayload(frameOf({1, 2, 3}, 4)), 0,
-         "pan:streamHandler:discard oversize frame: index:[1] numBins:[3] binSize:[4] vitaBuffer:[6]"},
+         "pan:streamHandler:discard oversize frame: index:[1] numBins:[3] binSize:[4] "
+         "vitaBuffer:[6]"},
         // One byte per bin fits by the bin size, but the bins are 16-bit: their swap would run
         // past the payload.
         {"bin size shorter than a bin", 3.3, withNumBins(sim::fftPayload(frameOf({1, 2}, 1)), 4), 0,
-         "pan:streamHandler:discard oversize frame: index:[1] numBins:[4] binSize:[1] vitaBuffer:[4]"},
+         "pan:streamHandler:discard oversize frame: index:[1] numBins:[4] binSize:[1] "
+         "vitaBuffer:[4]"},
         {"header cut short", 3.3, sim::fftPayload(placed).substr(0, 10), 0,
          "pan:streamHandler:discard short packet: payload:[10] header:[12]"},
         {"older header cut short", 3.2, sim::fftPayload(older).substr(0, 14), 0,
@@ -176,7 +182,8 @@ TEST(PanafallStream, ALowerFrameIndexIsDroppedAnEqualOnePasses) {
     const auto send = [&](std::uint32_t index) {
         sim::FftFrame frame = frameOf({static_cast<std::uint16_t>(index)});
         frame.frameIndex = index;
-        pan->streamHandler(test::streamPacket(sim::kClassPanFft, kPanId, sim::fftPayload(frame), 3.3));
+        pan->streamHandler(
+            test::streamPacket(sim::kClassPanFft, kPanId, sim::fftPayload(frame), 3.3));
     };
     send(20);  // no view yet: not even counted
     EXPECT_EQ(pan->lastFFTFrameIndex(), 0u);
@@ -199,7 +206,8 @@ TEST(PanafallStream, ALowerFrameIndexIsDroppedAnEqualOnePasses) {
 TEST(PanafallStream, TheHeaderDumpShowsTheFirstSixteenBytes) {
     LogCapture capture;
     sim::FftFrame frame = frameOf({0x0102, 0x0304});
-    Panafall::dumpHeader(test::streamPacket(sim::kClassPanFft, kPanId, sim::fftPayload(frame), 3.3));
+    Panafall::dumpHeader(
+        test::streamPacket(sim::kClassPanFft, kPanId, sim::fftPayload(frame), 3.3));
     EXPECT_EQ(capture.lines(),
               (std::vector<std::string>{
                   "---------------------------------------------",

@@ -28,8 +28,9 @@ TEST(WaterfallStatus, EveryKeyFindsItsRow) {
 TEST(WaterfallStatus, KeysAreStoredIgnoredOrLogged) {
     const auto waterfall = Waterfall::create(nullptr, "0x42000000");
     LogCapture capture;
-    Scanner line(" x_pixels=640 panadaptor=40000000 line_duration=100 auto_black=Y "
-                 "gradient_index=3 mystery=7");
+    Scanner line(
+        " x_pixels=640 panadaptor=40000000 line_duration=100 auto_black=Y "
+        "gradient_index=3 mystery=7");
     waterfall->statusParserImmediate(line, true);
     EXPECT_EQ(waterfall->xPixels(), 100) << "x_pixels changes nothing";
     EXPECT_EQ(waterfall->panadaptorId(), "0x40000000");
@@ -144,8 +145,9 @@ TEST(WaterfallStream, TilesInBothLayoutsAndTilesThatDoNotFit) {
 TEST(WaterfallStream, ALowerTimecodeIsDroppedWithOrWithoutAView) {
     const auto waterfall = Waterfall::create(nullptr, "0x42000000");
     const auto send = [&](std::uint32_t timecode) {
-        waterfall->streamHandler(test::streamPacket(
-            sim::kClassWaterfall, kWaterfallId, sim::waterfallPayload(tileOf(1, 1, timecode)), 3.3));
+        waterfall->streamHandler(test::streamPacket(sim::kClassWaterfall, kWaterfallId,
+                                                    sim::waterfallPayload(tileOf(1, 1, timecode)),
+                                                    3.3));
     };
     send(6);  // no view: the timecode still moves
     send(5);

@@ -31,14 +31,17 @@ struct ReadingViews : PanafallData, WaterfallData {
 
 struct Setup {
     std::shared_ptr<ReadingViews> views = std::make_shared<ReadingViews>();
-    Setup() { setLogSink([](std::string_view) {}); }
+    Setup() {
+        setLogSink([](std::string_view) {});
+    }
 };
 
 VITA packetOf(const std::uint8_t* data, std::size_t size) {
     VITA packet;
     packet.fversion = size > 0 && (data[0] & 1) ? 3.3 : 3.2;
     const std::size_t skip = size > 0 ? 1 : 0;
-    packet.buffer = std::make_shared<Bytes>(reinterpret_cast<const char*>(data) + skip, size - skip);
+    packet.buffer =
+        std::make_shared<Bytes>(reinterpret_cast<const char*>(data) + skip, size - skip);
     packet.payload = packet.buffer->data();
     packet.payloadLength = static_cast<std::uint32_t>(packet.buffer->size());
     return packet;

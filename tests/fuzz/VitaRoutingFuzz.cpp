@@ -52,8 +52,9 @@ struct Setup {
             tables->meters.insert(meter, handler);
         }
         for (const std::uint32_t id : {0x00000000u, 0x40000000u, 0xFFFFFFFFu}) {
-            for (auto* streams : {&tables->panafalls, &tables->waterfalls, &tables->opusAudioStreamHandlers,
-                                  &tables->remoteAudioStreamHandlers, &tables->daxAudioStreamToStreamHandler}) {
+            for (auto* streams :
+                 {&tables->panafalls, &tables->waterfalls, &tables->opusAudioStreamHandlers,
+                  &tables->remoteAudioStreamHandlers, &tables->daxAudioStreamToStreamHandler}) {
                 streams->insert(id, handler);
             }
         }

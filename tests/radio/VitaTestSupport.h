@@ -24,7 +24,8 @@ struct RoutedPacket {
 
 class FakeStreamHandler : public VitaStreamHandler {
 public:
-    explicit FakeStreamHandler(DispatchQueuePtr expectedQueue = nullptr) : queue_(std::move(expectedQueue)) {}
+    explicit FakeStreamHandler(DispatchQueuePtr expectedQueue = nullptr)
+        : queue_(std::move(expectedQueue)) {}
     void streamHandler(const VITA& packet) override {
         if (queue_) {
             EXPECT_TRUE(queue_->isCurrent());
@@ -61,8 +62,8 @@ struct FakeStreamTables {
 
     std::shared_ptr<const VitaStreamTables> views() const { return routes; }
     template <class T>
-    static std::shared_ptr<T> add(VitaStreamRoutes<VitaStreamHandler>& table, std::uint32_t streamId,
-                                  std::shared_ptr<T> object) {
+    static std::shared_ptr<T> add(VitaStreamRoutes<VitaStreamHandler>& table,
+                                  std::uint32_t streamId, std::shared_ptr<T> object) {
         table.insert(streamId, object);
         return object;
     }

@@ -100,12 +100,16 @@ void SimRadio::run() {
             if (stopping_) {
                 return;
             }
-            fds.assign({{wakeFd_.get(), POLLIN, 0}, {listenFd_.get(), POLLIN, 0}, {udpFd_.get(), POLLIN, 0}});
+            fds.assign({{wakeFd_.get(), POLLIN, 0},
+                        {listenFd_.get(), POLLIN, 0},
+                        {udpFd_.get(), POLLIN, 0}});
             polled.clear();
             for (const auto& session : sessions_) {
                 if (session->fd.valid()) {
-                    const bool sending = (!session->out.empty() || session->closing) && !session->writeShut;
-                    fds.push_back({session->fd.get(), static_cast<short>(POLLIN | (sending ? POLLOUT : 0)), 0});
+                    const bool sending =
+                        (!session->out.empty() || session->closing) && !session->writeShut;
+                    fds.push_back({session->fd.get(),
+                                   static_cast<short>(POLLIN | (sending ? POLLOUT : 0)), 0});
                     polled.push_back(session.get());
                 }
             }
@@ -237,7 +241,8 @@ void SimRadio::writeSession(Session& session) {
         return;
     }
     while (!session.out.empty()) {
-        const ssize_t n = ::send(session.fd.get(), session.out.data(), session.out.size(), MSG_NOSIGNAL);
+        const ssize_t n =
+            ::send(session.fd.get(), session.out.data(), session.out.size(), MSG_NOSIGNAL);
         if (n > 0) {
             session.out.erase(0, static_cast<size_t>(n));
         } else if (n < 0 && errno == EINTR) {
@@ -322,7 +327,8 @@ std::vector<std::string> SimRadio::commandTexts() const {
     return texts;
 }
 
-std::optional<SimCommand> SimRadio::waitForCommand(const std::string& text, std::chrono::milliseconds timeout) {
+std::optional<SimCommand> SimRadio::waitForCommand(const std::string& text,
+                                                   std::chrono::milliseconds timeout) {
     std::optional<SimCommand> found;
     waitUntil(timeout, [&] {
         const auto it = std::find_if(commands_.begin(), commands_.end(),

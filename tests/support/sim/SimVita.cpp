@@ -169,16 +169,16 @@ std::vector<std::string> waterfallLinePayloads(const WaterfallTile& line, size_t
     return out;
 }
 
-uint64_t tileFrequency(double mhz) { return static_cast<uint64_t>(std::llround(mhz * 1.048576e12)); }
+uint64_t tileFrequency(double mhz) {
+    return static_cast<uint64_t>(std::llround(mhz * 1.048576e12));
+}
 
 std::string malformedPacket(Malformation kind, uint16_t classCode, uint32_t streamId) {
     const VitaHeader header = streamHeader(classCode, streamId);
     const std::string valid = encodeVita(header, meterPayload({{1, 100}, {2, 200}}));
     switch (kind) {
-        case Malformation::Short:
-            return valid.substr(0, 12);
-        case Malformation::TruncatedHeader:
-            return valid.substr(0, 24);
+        case Malformation::Short: return valid.substr(0, 12);
+        case Malformation::TruncatedHeader: return valid.substr(0, 24);
         case Malformation::LyingLength: {
             std::string out = encodeVita(header, {});
             out[0] = static_cast<char>(out[0] | 0x04);  // trailer flag

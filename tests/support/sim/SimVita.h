@@ -29,8 +29,8 @@ struct VitaHeader {
     uint8_t packetType = 3;  // 1 and 3 carry a stream id
     bool classIdPresent = true;
     bool trailerPresent = false;
-    uint8_t tsi = 3;  // 0..3
-    uint8_t tsf = 1;  // 0..3
+    uint8_t tsi = 3;          // 0..3
+    uint8_t tsf = 1;          // 0..3
     uint8_t packetCount = 0;  // 0..15
     uint32_t streamId = 0;
     uint32_t oui = kOui;
