@@ -207,6 +207,7 @@ TEST_F(DisplaySession, ARemovalLineDropsThePanAndItsWaterfall) {
     const auto waterfall = pan->waterfall();
     ASSERT_TRUE(sim->sendStatus(sim::displayRemovedStatus("pan", kPan)));
     ASSERT_TRUE(waitFor([&] { return notes.seen().size() == 2; }));
+    test::queueBarrier(radio->radioRunQueue());  // the notification goes out before the removal
     EXPECT_EQ(notes.names(), (std::vector<std::string>{"PanafallCreated", "PanafallDeleted"}));
     EXPECT_EQ(notes.seen()[1].object, pan);
     EXPECT_TRUE(radio->panafalls()->with([](const auto& all) { return all.empty(); }));
