@@ -1,5 +1,6 @@
 #include "objects/RadioObjects.h"
 
+#include "display/DisplayRoutes.h"
 #include "objects/Cwx.h"
 #include "radio/Radio.h"
 
@@ -9,6 +10,7 @@ void attachRadioObjects(Radio& radio) {
     attachSlices(radio);
     attachMeters(radio);
     attachCwx(radio);
+    attachDisplays(radio);
 }
 
 void attachCwx(Radio& radio) {

@@ -8,7 +8,7 @@ namespace vm {
 class Radio;
 class Slice;
 
-// Every object type below.
+// Every object type below, and the panadapters and waterfalls (display/DisplayRoutes.h).
 void attachRadioObjects(Radio& radio);
 
 // "slice" lines make, feed and drop the session's slices (SliceRoutes.cpp); closing the session

@@ -1,6 +1,11 @@
-// Asking the radio for a new slice or to remove one. A new or removed slice shows up only in the
+// Asking the radio for a new panadapter or slice, or to remove one. The reply to a panadapter
+// request names the new panadapter and waterfall; a new or removed slice shows up only in the
 // radio's slice status lines.
+#include "platform/core/Log.h"
+#include "radio/CommandValues.h"
 #include "radio/Radio.h"
+#include "radio/ReplyLine.h"
+#include "util/TextUnits.h"
 
 #include <fmt/format.h>
 
@@ -8,11 +13,43 @@ namespace vm {
 
 namespace {
 
-bool hasFreeSlice(const Number& availableSlices) {
-    return availableSlices.value_or(0) != 0;
-}
+bool hasFreeSlice(const Number& availableSlices) { return availableSlices.value_or(0) != 0; }
 
 }  // namespace
+
+bool Radio::cmdNewPanafall(double width, double height) {
+    if (const Number available = availablePanadapters(); available && *available == 0) {
+        log("cmdNewPanafall:availablePanadapters:[{}]", *available);
+        return false;
+    }
+    if (!displaySubscribed_.exchange(true)) {
+        commandToRadio("sub pan all");
+    }
+    commandToRadio(fmt::format("display panafall create x={} y={}", commandPixels(width),
+                               commandPixels(height)),
+                   &Radio::panafallCreateCallback);
+    return true;
+}
+
+void Radio::cmdRemovePanafall(const std::string& panafallStreamId) {
+    commandToRadio(fmt::format("display pan remove {}", panafallStreamId));
+}
+
+void Radio::panafallCreateCallback(const std::string& response) {
+    const Reply reply = splitReply(response);
+    if (!replySucceeded(reply)) {
+        log("panafallCreateCallback:errorNumAsString:[{}]", reply.code);
+        return;
+    }
+    const auto ids = strings::units::split(reply.data, ',');
+    if (ids.size() != 2 || ids[0].empty() || ids[1].empty()) {
+        log("panafallCreateCallback:no stream ids:[{}]", reply.data);
+        return;
+    }
+    if (panafallPairMaker_) {
+        panafallPairMaker_(*this, reformatStreamId(ids[0]), reformatStreamId(ids[1]));
+    }
+}
 
 void Radio::cmdNewSlice() {
     if (hasFreeSlice(availableSlices())) {
@@ -20,17 +57,19 @@ void Radio::cmdNewSlice() {
     }
 }
 
-void Radio::cmdNewSlice(const std::string& frequency, const std::string& antenna, const std::string& mode) {
+void Radio::cmdNewSlice(const std::string& frequency, const std::string& antenna,
+                        const std::string& mode) {
     if (hasFreeSlice(availableSlices())) {
-        commandToRadio(fmt::format("slice create freq={} ant={} mode={}", frequency, antenna, mode));
+        commandToRadio(
+            fmt::format("slice create freq={} ant={} mode={}", frequency, antenna, mode));
     }
 }
 
-void Radio::cmdNewSlice(const std::string& frequency, const std::string& antenna, const std::string& mode,
-                        const std::string& panafall) {
+void Radio::cmdNewSlice(const std::string& frequency, const std::string& antenna,
+                        const std::string& mode, const std::string& panafall) {
     if (hasFreeSlice(availableSlices())) {
-        commandToRadio(
-            fmt::format("slice create pan=0x{} freq={} ant={} mode={}", panafall, frequency, antenna, mode));
+        commandToRadio(fmt::format("slice create pan=0x{} freq={} ant={} mode={}", panafall,
+                                   frequency, antenna, mode));
     }
 }
 

@@ -15,9 +15,10 @@ struct CommandLine {
 // Reads "c<seq>|<command>" (the line feed already removed).
 CommandLine parseCommandLine(std::string_view line);
 
-std::string replyLine(uint32_t seq, std::string_view code, std::string_view data);  // R<seq>|code|data
-std::string statusLine(std::string_view handle, std::string_view text);             // S<handle>|text
-std::string messageLine(std::string_view code, std::string_view text);              // M<code>|text
+std::string replyLine(uint32_t seq, std::string_view code,
+                      std::string_view data);                            // R<seq>|code|data
+std::string statusLine(std::string_view handle, std::string_view text);  // S<handle>|text
+std::string messageLine(std::string_view code, std::string_view text);   // M<code>|text
 
 // Status texts of the radio's objects, to send with SimRadio::sendStatus().
 std::string sliceStatus(int slice, std::string_view pairs);  // "slice <n> <pairs>"
@@ -27,7 +28,7 @@ struct MeterDefinition {
     int number = 0;
     std::string source = "SLC";  // "COD-", "TX-", "SLC", "RAD", "AMP"
     int sliceNum = 0;
-    std::string name{};          // the short name
+    std::string name{};  // the short name
     std::string low = "-150.0";
     std::string high = "20.0";
     std::string description{};
@@ -37,5 +38,13 @@ struct MeterDefinition {
 // "meter <n>.src=SLC#<n>.num=0#<n>.nam=LEVEL#...#", every record closed by "#".
 std::string meterStatus(const MeterDefinition& meter);
 std::string meterRemovedStatus(int number);  // "meter <n> removed"
+
+// "display pan <id> <pairs>" and "display waterfall <id> <pairs>", the id written "0x%08X".
+std::string panStatus(uint32_t streamId, std::string_view pairs);
+std::string waterfallStatus(uint32_t streamId, std::string_view pairs);
+// "display <kind> <id> removed", kind "pan" or "waterfall".
+std::string displayRemovedStatus(std::string_view kind, uint32_t streamId);
+// "0x%08X".
+std::string streamIdText(uint32_t streamId);
 
 }  // namespace vm::sim

@@ -125,7 +125,9 @@ void SimRadio::run() {
             if (stopping_) {
                 return;
             }
-            fds.assign({{wakeFd_.get(), POLLIN, 0}, {listenFd_.get(), POLLIN, 0}, {udpFd_.get(), POLLIN, 0}});
+            fds.assign({{wakeFd_.get(), POLLIN, 0},
+                        {listenFd_.get(), POLLIN, 0},
+                        {udpFd_.get(), POLLIN, 0}});
             polled.clear();
             for (const auto& session : sessions_) {
                 if (session->fd.valid()) {
@@ -329,6 +331,11 @@ void SimRadio::scriptStartupReplies() {
     replyPrefix("client gui", {"0", id.clientId});
 }
 
+void SimRadio::scriptPanafallCreate(uint32_t panafallId, uint32_t waterfallId) {
+    replyPrefix("display panafall create",
+                {"0", streamIdText(panafallId) + "," + streamIdText(waterfallId)});
+}
+
 // --- Transcript
 
 template <typename Predicate>
@@ -351,7 +358,8 @@ std::vector<std::string> SimRadio::commandTexts() const {
     return texts;
 }
 
-std::optional<SimCommand> SimRadio::waitForCommand(const std::string& text, std::chrono::milliseconds timeout) {
+std::optional<SimCommand> SimRadio::waitForCommand(const std::string& text,
+                                                   std::chrono::milliseconds timeout) {
     std::optional<SimCommand> found;
     waitUntil(timeout, [&] {
         const auto it = std::find_if(commands_.begin(), commands_.end(),
@@ -482,6 +490,25 @@ bool SimRadio::sendFft(uint32_t streamId, const FftFrame& frame) {
 
 bool SimRadio::sendWaterfall(uint32_t streamId, const WaterfallTile& tile) {
     return sendStream(kClassWaterfall, streamId, waterfallPayload(tile));
+}
+
+bool SimRadio::sendFftFrame(uint32_t streamId, const std::vector<uint16_t>& bins,
+                            uint32_t frameIndex, size_t packets, bool olderLayout) {
+    for (const std::string& payload : fftFramePayloads(bins, frameIndex, packets, olderLayout)) {
+        if (!sendStream(kClassPanFft, streamId, payload)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SimRadio::sendWaterfallLine(uint32_t streamId, const WaterfallTile& line, size_t segments) {
+    for (const std::string& payload : waterfallLinePayloads(line, segments)) {
+        if (!sendStream(kClassWaterfall, streamId, payload)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool SimRadio::sendOpus(uint32_t streamId, std::string_view bytes) {

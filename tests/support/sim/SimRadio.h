@@ -66,7 +66,8 @@ public:
     static constexpr size_t kMaxLine = 1 << 20;
 
     // Binds both sockets and starts the radio's thread; nullptr (with `error`) when it cannot.
-    static std::unique_ptr<SimRadio> start(SimRadioOptions options = {}, std::string* error = nullptr);
+    static std::unique_ptr<SimRadio> start(SimRadioOptions options = {},
+                                           std::string* error = nullptr);
     ~SimRadio();
     SimRadio(const SimRadio&) = delete;
     SimRadio& operator=(const SimRadio&) = delete;
@@ -77,23 +78,26 @@ public:
     const RadioIdentity& identity() const { return options_.identity; }
 
     // --- Replies. The latest rule that matches a command answers it.
-    void reply(const std::string& command, SimReply reply);           // exact command text
-    void replyPrefix(const std::string& prefix, SimReply reply);      // command starts with it
+    void reply(const std::string& command, SimReply reply);       // exact command text
+    void replyPrefix(const std::string& prefix, SimReply reply);  // command starts with it
     // Replies to "info", "version", "ant list", "mic list" and "client gui..." from the identity.
     void scriptStartupReplies();
+    // Replies to "display panafall create ..." with the new panadapter's and waterfall's ids.
+    void scriptPanafallCreate(uint32_t panafallId, uint32_t waterfallId);
 
     // --- Transcript of the command sessions.
     std::vector<SimCommand> commands() const;
     std::vector<std::string> commandTexts() const;
-    std::optional<SimCommand> waitForCommand(const std::string& text, std::chrono::milliseconds timeout = kWait);
+    std::optional<SimCommand> waitForCommand(const std::string& text,
+                                             std::chrono::milliseconds timeout = kWait);
     bool waitForCommandCount(size_t count, std::chrono::milliseconds timeout = kWait);
     int sessionCount() const;  // sessions accepted so far
     bool waitForSessions(int count, std::chrono::milliseconds timeout = kWait);
     bool sessionOpen() const;  // the latest session is still connected
 
     // --- Lines to the latest open session; false when there is none.
-    bool sendLine(std::string_view line);  // adds the line feed
-    bool sendRaw(std::string_view bytes);  // exactly these bytes
+    bool sendLine(std::string_view line);    // adds the line feed
+    bool sendRaw(std::string_view bytes);    // exactly these bytes
     bool sendStatus(std::string_view text);  // "S<own handle>|text": the client's own status
     bool sendStatusFrom(std::string_view handle, std::string_view text);
     bool sendMessage(std::string_view code, std::string_view text);
@@ -115,12 +119,18 @@ public:
     bool sendMeters(const std::vector<MeterValue>& values, uint32_t streamId = kMeterStreamId);
     bool sendFft(uint32_t streamId, const FftFrame& frame);
     bool sendWaterfall(uint32_t streamId, const WaterfallTile& tile);
+    // A whole spectrum frame in `packets` packets, and a waterfall line in `segments` tiles
+    // (fftFramePayloads, waterfallLinePayloads).
+    bool sendFftFrame(uint32_t streamId, const std::vector<uint16_t>& bins, uint32_t frameIndex,
+                      size_t packets, bool olderLayout = false);
+    bool sendWaterfallLine(uint32_t streamId, const WaterfallTile& line, size_t segments);
     bool sendOpus(uint32_t streamId, std::string_view bytes);
     bool sendDax(uint32_t streamId, std::string_view bytes);
     // A stream packet whose packet count runs modulo 16 per stream id.
     bool sendStream(uint16_t classCode, uint32_t streamId, std::string_view payload);
     bool sendPacket(const VitaHeader& header, std::string_view payload);  // the header as given
-    bool sendMalformed(Malformation kind, uint16_t classCode = kClassMeter, uint32_t streamId = kMeterStreamId);
+    bool sendMalformed(Malformation kind, uint16_t classCode = kClassMeter,
+                       uint32_t streamId = kMeterStreamId);
     bool sendDatagram(std::string_view bytes);
 
     // Datagrams received on the UDP port.
