@@ -14,8 +14,6 @@ namespace vm {
 
 namespace {
 
-bool codeReadsZero(const Reply& reply) { return textIntValue(reply.code) == 0; }
-
 std::string withoutQuotes(std::string value) {
     std::erase(value, '"');
     return value;
@@ -24,7 +22,7 @@ std::string withoutQuotes(std::string value) {
 // "R<seq>|0|a,b,c": exactly three bar-separated parts, the middle reading 0.
 std::optional<TextList> listFromReply(const std::string& line) {
     const auto parts = strings::units::split(line, '|');
-    if (parts.size() != 3 || textIntValue(parts[1]) != 0) {
+    if (parts.size() != 3 || !replySucceeded(Reply{parts[1], parts[2]})) {
         return std::nullopt;
     }
     return strings::units::split(parts[2], ',');
@@ -35,7 +33,7 @@ std::optional<TextList> listFromReply(const std::string& line) {
 // "key=value" elements separated by commas; texts may come in double quotes.
 void Radio::infoResponseCallback(const std::string& response) {
     const Reply reply = splitReply(response);
-    if (!codeReadsZero(reply)) {
+    if (!replySucceeded(reply)) {
         return;
     }
     for (const std::string& element : strings::units::split(reply.data, ',')) {
@@ -62,7 +60,7 @@ void Radio::infoResponseCallback(const std::string& response) {
 // "key=value" elements separated by "#".
 void Radio::versionResponseCallback(const std::string& response) {
     const Reply reply = splitReply(response);
-    if (!codeReadsZero(reply)) {
+    if (!replySucceeded(reply)) {
         return;
     }
     static const CharacterSet separators = CharacterSet::fromString("#\n");
@@ -138,14 +136,14 @@ void Radio::radioBindCallback(const std::string& response) {
 
 void Radio::newRemoteAudioStreamCallback(const std::string& response) {
     const Reply reply = splitReply(response);
-    if (!codeReadsZero(reply)) {
+    if (!replySucceeded(reply)) {
         log("newRemoteAudioStreamCallback:errorNumAsString:[{}]", reply.code);
     }
 }
 
 void Radio::removeRemoteAudioStreamCallback(const std::string& response) {
     const Reply reply = splitReply(response);
-    if (!codeReadsZero(reply)) {
+    if (!replySucceeded(reply)) {
         log("removeRemoteAudioStreamCallback:errorNumAsString:[{}]", reply.code);
     }
 }
@@ -156,7 +154,13 @@ void Radio::postProfileResult(const std::string& response, const char* notificat
     if (debugLogLevel() >= 2) {
         log("Radio:{}", callbackName);
     }
-    const int result = textIntValue(splitReply(response).code);
+    // The code as a decimal number, as the controller reads it; a hexadecimal error code that
+    // reads as 0 that way ("E2000048") passes on its own number, never as success.
+    const Reply reply = splitReply(response);
+    int result = textIntValue(reply.code);
+    if (result == 0 && !replySucceeded(reply)) {
+        result = static_cast<int>(replyCode(reply));
+    }
     DispatchQueue::main()->async([self = shared_from_this(), notification, result] {
         NotificationCenter::defaultCenter().post(notification, self, {{"result", result}});
     });

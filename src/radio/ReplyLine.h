@@ -24,11 +24,14 @@ inline Reply splitReply(const std::string& line) {
     return reply;
 }
 
-// The radio's codes are hexadecimal error numbers; only a code that reads as 0 is success.
-inline bool replySucceeded(const Reply& reply) {
+// The radio's codes are hexadecimal error numbers ("50000015", "E2000048"). A code that does not
+// read as one counts as a failure (1), so nothing unreadable passes for success.
+inline unsigned replyCode(const Reply& reply) {
     Scanner scan(reply.code);
     unsigned code = 1;
-    return scan.scanHexInt(&code) && code == 0;
+    return scan.scanHexInt(&code) ? code : 1;
 }
+
+inline bool replySucceeded(const Reply& reply) { return replyCode(reply) == 0; }
 
 }  // namespace vm

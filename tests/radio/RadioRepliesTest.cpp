@@ -4,6 +4,7 @@
 #include "platform/core/NotificationCenter.h"
 #include "radio/Client.h"
 #include "radio/Radio.h"
+#include "radio/ReplyLine.h"
 #include "support/LogCapture.h"
 
 #include "RadioTestSupport.h"
@@ -49,16 +50,15 @@ TEST(RadioReplies, VersionReplyFillsKnownFieldsAndLogsTheRest) {
     LogCapture capture;
     const auto radio = detachedRadio();
     radio->versionResponseCallback(
-        "R5|0|DoroSDR-MB=3.2.31#PSoC-MBTRX=3.03#FPGA-MB=1.2#SmartSDR-API=1.4.0.0##");
+        "R5|0|DoroSDR-MB=3.2.31#PSoC-MBTRX=3.03#FPGA-MB=1.2#Radio-API=1.4.0.0##");
     drainMain();
     EXPECT_EQ(radio->doroSdrVersion(), "3.2.31");
     EXPECT_EQ(radio->psocMbtrxVersion(), "3.03");
     EXPECT_EQ(radio->fpgaMbVersion(), "1.2");
     EXPECT_FALSE(radio->psocMbPa100Version());
-    EXPECT_EQ(
-        capture.lines(),
-        std::vector<std::string>{
-            "Radio:versionResponseCallback:Unrecognized token:[SmartSDR-API] value:[1.4.0.0]"});
+    EXPECT_EQ(capture.lines(),
+              std::vector<std::string>{
+                  "Radio:versionResponseCallback:Unrecognized token:[Radio-API] value:[1.4.0.0]"});
 
     // Text without "=" or with empty parts ends the loop without hanging.
     radio->versionResponseCallback("R6|0|garbage");
@@ -81,6 +81,28 @@ TEST(RadioReplies, ListRepliesNeedExactlyThreePartsAndCodeZero) {
     drainMain();
     EXPECT_EQ(radio->antList(), (TextList{"ANT1", "ANT2", "RX_A"}));
     EXPECT_EQ(radio->micList(), (TextList{"MIC", "BAL"}));
+}
+
+// Reply codes are the radio's hexadecimal error numbers: a code starting with a letter is an
+// error, not a zero, and a code that does not read at all is no success either.
+TEST(RadioReplies, OnlyACodeThatReadsAsHexadecimalZeroSucceeds) {
+    struct Case {
+        const char* code;
+        bool succeeds;
+    };
+    const Case cases[] = {{"0", true},         {"00000000", true},  {"50000015", false},
+                          {"E2000048", false}, {"e2000048", false}, {"", false},
+                          {"garbage", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        EXPECT_EQ(replySucceeded(splitReply(std::string("R7|") + c.code + "|x")), c.succeeds);
+        const auto radio = detachedRadio();
+        radio->antListResponseCallback(std::string("R8|") + c.code + "|ANT1,ANT2");
+        radio->infoResponseCallback(std::string("R9|") + c.code + "|name=Shack");
+        drainMain();
+        EXPECT_EQ(radio->antList() == (TextList{"ANT1", "ANT2"}), c.succeeds);
+        EXPECT_EQ(radio->radioName() == "Shack", c.succeeds);
+    }
 }
 
 TEST(RadioReplies, GuiBindingSetsTheStateAndSavesTheClientIdOfV3Radios) {
@@ -144,13 +166,15 @@ TEST(RadioReplies, ProfileRepliesPostTheirNotificationWithTheResult) {
         LogCapture capture;
         (radio.get()->*c.callback)("R2|0|");
         (radio.get()->*c.callback)("R3|31|");
+        (radio.get()->*c.callback)("R4|E2000048|");
         EXPECT_TRUE(seen.empty());  // posted on the main queue
         drainMain();
         NotificationCenter::defaultCenter().removeObserver(token);
-        ASSERT_EQ(seen.size(), 2u);
+        ASSERT_EQ(seen.size(), 3u);
         EXPECT_EQ(seen[0].object, radio);
         EXPECT_EQ(std::any_cast<int>(seen[0].userInfo.at("result")), 0);
         EXPECT_EQ(std::any_cast<int>(seen[1].userInfo.at("result")), 31);
+        EXPECT_NE(std::any_cast<int>(seen[2].userInfo.at("result")), 0);
         EXPECT_TRUE(capture.contains(c.logged));
     }
 }
