@@ -6,8 +6,9 @@
 namespace vm {
 
 void ColorGradient::addColorPoint(GradientColor color, float threshold) {
-    const auto place = std::find_if(colors_.begin(), colors_.end(),
-                                    [&](const ColorPoint& point) { return point.tValue > threshold; });
+    const auto place = std::find_if(colors_.begin(), colors_.end(), [&](const ColorPoint& point) {
+        return point.tValue > threshold;
+    });
     colors_.insert(place, ColorPoint{color, threshold});
 }
 

@@ -40,7 +40,8 @@ int blackLevelFromPercent(double percent) {
 void WaterfallColorMap::calculateHighThreshold() {
     lowThreshold_ = std::clamp(blackLevel_, 0, kTop);
     const double gain = (100.0 - std::clamp(colorGain_, 0, 100)) / 100.0;
-    const double span = std::trunc(std::pow(std::pow(double(kTop - lowThreshold_), 1.0 / 3.0) * gain, 3));
+    const double span =
+        std::trunc(std::pow(std::pow(double(kTop - lowThreshold_), 1.0 / 3.0) * gain, 3));
     const long long high = lowThreshold_ + std::max(static_cast<long long>(span), 0LL);
     highThreshold_ = static_cast<int>(
         std::min<long long>(std::max<long long>(high, lowThreshold_ + kMinimumRamp), kTop));

@@ -12,8 +12,8 @@ constexpr std::size_t kMaxBins = 65535;
 
 // The tile's first line only: its width, never more than its data holds.
 void keepFirstLine(WaterfallTile& tile) {
-    tile.width = static_cast<std::uint16_t>(
-        std::min<std::size_t>(tile.width, tile.waterFallBinData.size()));
+    tile.width =
+        static_cast<std::uint16_t>(std::min<std::size_t>(tile.width, tile.waterFallBinData.size()));
     tile.waterFallBinData.resize(tile.width);
 }
 
@@ -23,7 +23,8 @@ std::size_t rowLimit(const WaterfallTile& row) {
 
 }  // namespace
 
-WaterfallRows::Intake WaterfallRows::store(const std::shared_ptr<WaterfallTile>& tile, int maxRows) {
+WaterfallRows::Intake WaterfallRows::store(const std::shared_ptr<WaterfallTile>& tile,
+                                           int maxRows) {
     if (!tile || tile->height == 0) {
         return Intake::Dropped;
     }
@@ -80,7 +81,8 @@ void WaterfallRows::paintRow(int row, std::uint8_t* line, int pixels, double sta
     for (int x = 0; x < pixels; ++x) {
         // In doubles, so that a zero bin bandwidth or a far-off row reads no bin at all.
         const double bin = std::round(x * binsPerPixel) + firstBin;
-        const std::uint16_t value = bin >= 0 && bin < width ? bins[static_cast<std::size_t>(bin)] : 0;
+        const std::uint16_t value =
+            bin >= 0 && bin < width ? bins[static_cast<std::size_t>(bin)] : 0;
         std::memcpy(line + 3 * x, &colorMap[value], 3);
     }
 }

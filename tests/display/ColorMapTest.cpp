@@ -44,10 +44,15 @@ TEST(ColorGradient, DefaultGradientGivesItsColoursAtTheirPositions) {
         double value;
         std::uint32_t packed;
     };
-    for (const Case& c : std::vector<Case>{
-             {-1.0, 0x000000}, {0.0, 0x000000}, {0.4, 0x0000FF}, {0.5, 0x00FFFF},
-             {0.55, 0xFFFF00}, {0.65, 0xFF0000}, {0.75, 0x800080},  // 127.5 rounds up
-             {1.0, 0xFFFFFF}, {2.0, 0xFFFFFF}}) {
+    for (const Case& c : std::vector<Case>{{-1.0, 0x000000},
+                                           {0.0, 0x000000},
+                                           {0.4, 0x0000FF},
+                                           {0.5, 0x00FFFF},
+                                           {0.55, 0xFFFF00},
+                                           {0.65, 0xFF0000},
+                                           {0.75, 0x800080},  // 127.5 rounds up
+                                           {1.0, 0xFFFFFF},
+                                           {2.0, 0xFFFFFF}}) {
         EXPECT_EQ(gradient.getPackedColorAtValue(c.value), c.packed) << "at " << c.value;
     }
     const GradientColor half = gradient.getColorColorForValue(0.45);
@@ -68,10 +73,10 @@ struct Thresholds {
 
 TEST(WaterfallColorMap, ThresholdsFromBlackLevelAndGain) {
     for (const Thresholds& c : std::vector<Thresholds>{
-             {0, 0, 0, 65534},         // the cube root and cube come out just below 65535
-             {0, 50, 0, 8191},         // 65535 / 8, truncated
+             {0, 0, 0, 65534},  // the cube root and cube come out just below 65535
+             {0, 50, 0, 8191},  // 65535 / 8, truncated
              {13107, 50, 13107, 19660},
-             {0, 100, 0, 100},         // the 100-value minimum
+             {0, 100, 0, 100},  // the 100-value minimum
              {1000, 100, 1000, 1100},
              {65400, 100, 65400, 65500},
              {65500, 50, 65500, 65535},  // no wrap near the top: held at 65535
@@ -106,11 +111,20 @@ TEST(WaterfallColorMap, EveryValueHasAnEntryAndTheLastIsTheHighColour) {
         std::vector<std::pair<int, std::uint32_t>> entries;
     };
     for (const Case& c : std::vector<Case>{
-             {0, 100, 65436,
-              {{0, kBlack}, {40, kBlue}, {50, kCyan}, {65, kRed}, {75, kPurple}, {100, kWhite},
+             {0,
+              100,
+              65436,
+              {{0, kBlack},
+               {40, kBlue},
+               {50, kCyan},
+               {65, kRed},
+               {75, kPurple},
+               {100, kWhite},
                {65535, kWhite}}},
              {0, 50, 65536 - 8191, {{0, kBlack}, {8191, kWhite}, {65535, kWhite}}},
-             {13107, 50, 65536 - 19660,
+             {13107,
+              50,
+              65536 - 19660,
               {{0, kBlue}, {13106, kBlue}, {13107, kBlack}, {19660, kWhite}, {65535, kWhite}}},
              {0, 0, 2, {{0, kBlack}, {65534, kWhite}, {65535, kWhite}}},
              {65535, 0, 1, {{0, kBlue}, {65534, kBlue}, {65535, kWhite}}},
@@ -119,7 +133,8 @@ TEST(WaterfallColorMap, EveryValueHasAnEntryAndTheLastIsTheHighColour) {
         WaterfallColorMap map;
         map.setBlackLevel(c.black);
         map.setColorGain(c.gain);
-        EXPECT_EQ(map.setupColorGradient(), c.highCount) << "black " << c.black << " gain " << c.gain;
+        EXPECT_EQ(map.setupColorGradient(), c.highCount)
+            << "black " << c.black << " gain " << c.gain;
         ASSERT_TRUE(map.exists());
         EXPECT_EQ(map.lowColor(), kBlue);
         EXPECT_EQ(map.highColor(), kWhite);
@@ -151,8 +166,8 @@ TEST(WaterfallColorMap, BlackLevelPercentRoundsHalvesAwayFromZero) {
     EXPECT_EQ(blackLevelFromPercent(100.00000000000004), 65535) << "e^ln 100 is held at the top";
     EXPECT_EQ(blackLevelFromPercent(-3), 0);
     EXPECT_EQ(blackLevelPercent(32768), 50);
-    EXPECT_EQ(blackLevelPercent(327), 0);   // 0.499
-    EXPECT_EQ(blackLevelPercent(328), 1);   // 0.5005
+    EXPECT_EQ(blackLevelPercent(327), 0);  // 0.499
+    EXPECT_EQ(blackLevelPercent(328), 1);  // 0.5005
     EXPECT_EQ(blackLevelPercent(65535), 100);
 }
 

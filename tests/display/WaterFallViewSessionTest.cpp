@@ -55,8 +55,8 @@ protected:
             kPan, "center=14.100000 bandwidth=0.200000 waterfall=0x42000000 client_handle=0x" +
                       sim->identity().handle)));
         for (const auto& [number, mhz] : {std::pair{0, "14.100000"}, std::pair{1, "14.050000"}}) {
-            ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(
-                number, std::string("in_use=1 mode=USB RF_frequency=") + mhz)));
+            ASSERT_TRUE(sim->sendStatus(
+                sim::sliceStatus(number, std::string("in_use=1 mode=USB RF_frequency=") + mhz)));
         }
         ASSERT_TRUE(waitFor([&] {
             return pan->bandwidth().value_or(0) > 0.1f && slot(0) && slot(1) &&
@@ -100,9 +100,7 @@ protected:
         }
         return out;
     }
-    bool nothingReceived() {
-        return received("slice ").empty() && received("display pan").empty();
-    }
+    bool nothingReceived() { return received("slice ").empty() && received("display pan").empty(); }
     void wheel(QPoint angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         const QPointF at(200, 50);
         QWheelEvent event(at, view.mapToGlobal(at), QPoint(), angle, Qt::NoButton, modifiers,
@@ -121,8 +119,8 @@ protected:
 };
 
 TEST_F(WaterFallViewSession, PointerFrequencyAcrossTheView) {
-    for (const auto& [x, mhz] : std::vector<std::pair<int, double>>{
-             {0, 14.0}, {100, 14.05}, {399, 14.1995}}) {
+    for (const auto& [x, mhz] :
+         std::vector<std::pair<int, double>>{{0, 14.0}, {100, 14.05}, {399, 14.1995}}) {
         QTest::mouseMove(&view, QPoint(x, 40));
         EXPECT_NEAR(view.mouseMHz(), mhz, 1e-6) << x;
     }
@@ -193,9 +191,9 @@ TEST_F(WaterFallViewSession, DragsAndDoubleClickSendTheExactCommands) {
                                       "slice tune 0 14.205 autopan=0",
                                       "slice set 0 active=1",
                                   }));
-    EXPECT_EQ(received("display pan"),
-              std::vector<std::string>{
-                  "display panafall set 0x40000000 center=14.106000 autocenter=0"});
+    EXPECT_EQ(
+        received("display pan"),
+        std::vector<std::string>{"display panafall set 0x40000000 center=14.106000 autocenter=0"});
 
     // Dragging the background 50 pixels left moves the centre 25 kHz up; the flag holds until
     // the button comes up.
@@ -206,16 +204,17 @@ TEST_F(WaterFallViewSession, DragsAndDoubleClickSendTheExactCommands) {
     QTest::mouseMove(&view, QPoint(250, 120));
     QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(250, 120));
     EXPECT_FALSE(view.scrolling());
-    EXPECT_EQ(received("display pan"),
-              std::vector<std::string>{
-                  "display panafall set 0x40000000 center=14.131000 autocenter=0"});
+    EXPECT_EQ(
+        received("display pan"),
+        std::vector<std::string>{"display panafall set 0x40000000 center=14.131000 autocenter=0"});
     EXPECT_TRUE(received("slice ").empty());
 }
 
 TEST_F(WaterFallViewSession, ADoubleClickWhileASliceIsHoveredDoesNotTune) {
     QTest::mouseMove(&view, QPoint(100, 40));  // onto slice 1's line
-    QMouseEvent event(QEvent::MouseButtonDblClick, QPointF(300, 40), view.mapToGlobal(QPointF(300, 40)),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent event(QEvent::MouseButtonDblClick, QPointF(300, 40),
+                      view.mapToGlobal(QPointF(300, 40)), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(&view, &event);
     EXPECT_TRUE(nothingReceived());
 }

@@ -6,9 +6,9 @@
 #include "display/views/WaterFallView.h"
 #include "platform/core/Defaults.h"
 #include "platform/ui/CheckBox.h"
+#include "platform/ui/Screenshot.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/TextField.h"
-#include "platform/ui/Screenshot.h"
 #include "support/LogCapture.h"
 #include "support/QueueBarrier.h"
 #include "support/display/FakeDisplayController.h"
@@ -223,8 +223,8 @@ TEST_F(WaterFallViewTest, ControlsAndModelChanges) {
     };
     // A linear slider at 50 sends 32768 (32767.5 rounded up); on a logarithmic one e^ln 20 is 20
     // within rounding.
-    for (const Case& c : {Case{"logarithmic", false, 20, "13107"},
-                          Case{"linear", true, 50, "32768"}}) {
+    for (const Case& c :
+         {Case{"logarithmic", false, 20, "13107"}, Case{"linear", true, 50, "32768"}}) {
         SCOPED_TRACE(c.name);
         if (c.linear) {
             Defaults::standard().set("linear_waterfall_color_sliders", PlistValue(true));
@@ -239,8 +239,8 @@ TEST_F(WaterFallViewTest, ControlsAndModelChanges) {
         Slider black, gain, duration;
         TextField blackText, gainText, durationText, fps;
         duration.setMaxValue(1000);
-        controlled.setControls({&autoBlack, &black, &blackText, &gain, &gainText, &duration,
-                                &durationText, &fps});
+        controlled.setControls(
+            {&autoBlack, &black, &blackText, &gain, &gainText, &duration, &durationText, &fps});
         EXPECT_EQ(controlled.useLogSliders(), !c.linear);
         const double top = c.linear ? 100.0 : std::log(100.0);
         EXPECT_EQ(black.maxValue(), top);
@@ -256,11 +256,11 @@ TEST_F(WaterFallViewTest, ControlsAndModelChanges) {
         autoBlack.setState(true);
         autoBlack.sendAction();
         waterfall2->runQueue()->sync([] {});
-        EXPECT_EQ(link2->commands(),
-                  (std::vector<std::string>{"display panafall set 0x42000001 color_gain=100",
-                                            "display panafall set 0x42000001 black_level=" + c.level,
-                                            "display panafall set 0x42000001 line_duration=100",
-                                            "display panafall set 0x42000001 auto_black=1"}));
+        EXPECT_EQ(link2->commands(), (std::vector<std::string>{
+                                         "display panafall set 0x42000001 color_gain=100",
+                                         "display panafall set 0x42000001 black_level=" + c.level,
+                                         "display panafall set 0x42000001 line_duration=100",
+                                         "display panafall set 0x42000001 auto_black=1"}));
 
         // The model's changes, bound as the application controller binds them.
         auto kvo = VMKVOManager::create();
@@ -321,8 +321,8 @@ TEST_F(WaterFallViewTest, HeartbeatShowsTheTileRateAndItsCollapse) {
         bool shown;
         std::string status;
     };
-    for (const Case& c : {Case{100, false, "Waterfall tile rate dropped to 0.00 tps"},
-                          Case{50, true, ""}}) {
+    for (const Case& c :
+         {Case{100, false, "Waterfall tile rate dropped to 0.00 tps"}, Case{50, true, ""}}) {
         waterfall->lineDuration.set(c.lineDuration);
         DispatchClock::advance(20s);
         EXPECT_EQ(view->heartBeatTimer(false, true), c.shown) << c.lineDuration;

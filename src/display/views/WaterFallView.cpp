@@ -47,9 +47,8 @@ WaterFallView::WaterFallView(DisplayController& controller, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
-    inbox_ = WaterfallTileInbox::create([this](WaterfallTileInbox::Tiles& tiles) {
-        waterfallTiles(tiles);
-    });
+    inbox_ = WaterfallTileInbox::create(
+        [this](WaterfallTileInbox::Tiles& tiles) { waterfallTiles(tiles); });
     if (const auto linear = Defaults::standard().boolForKey("linear_waterfall_color_sliders")) {
         useLogSliders_ = !*linear;
     }
@@ -132,16 +131,14 @@ void WaterFallView::waterfallTile(const std::shared_ptr<WaterfallTile>& tile) {
         const bool otherTimecode = rows_.size() > 0 && rows_.at(0).timecode != tile->timecode;
         const std::uint32_t topTimecode = rows_.size() > 0 ? rows_.at(0).timecode : 0;
         switch (rows_.store(tile, rowCount_)) {
-        case WaterfallRows::Intake::Dropped:
-            if (debug_ && otherTimecode) {
-                log("waterfallTile:timecodes: topTile:{} dropping:{}", topTimecode, tile->timecode);
-            }
-            return;
-        case WaterfallRows::Intake::Incomplete:
-            return;
-        case WaterfallRows::Intake::Complete:
-            ++frameCount_;
-            break;
+            case WaterfallRows::Intake::Dropped:
+                if (debug_ && otherTimecode) {
+                    log("waterfallTile:timecodes: topTile:{} dropping:{}", topTimecode,
+                        tile->timecode);
+                }
+                return;
+            case WaterfallRows::Intake::Incomplete: return;
+            case WaterfallRows::Intake::Complete: ++frameCount_; break;
         }
     }
     const int autoBlack = static_cast<int>(std::min<std::uint32_t>(tile->autoBlackLevel, 65535));
@@ -538,24 +535,24 @@ void WaterFallView::mouseDragged(const QPointF& position) {
 }
 
 void WaterFallView::tuneSliceTo(double mhz, const std::shared_ptr<Slice>& slice) {
-    DispatchQueue::main()->async([self = QPointer<WaterFallView>(this), mhz, slice,
-                                  pan = myPanafall_] {
-        slice->setSliceFrequency(pointerFrequencyText(mhz), 0);
-        if (!self) {
-            return;
-        }
-        const double outside = self->controller_.frequencyOutSidePanadapter(*pan, mhz);
-        if (outside == 0) {
-            return;
-        }
-        pan->setCenter(static_cast<float>(pan->center().value_or(0) + outside));
-        self->setScrollingBoth(true);
-        DispatchQueue::main()->after(kScrollingHold, [self] {
-            if (self) {
-                self->setScrollingBoth(false);
+    DispatchQueue::main()->async(
+        [self = QPointer<WaterFallView>(this), mhz, slice, pan = myPanafall_] {
+            slice->setSliceFrequency(pointerFrequencyText(mhz), 0);
+            if (!self) {
+                return;
             }
+            const double outside = self->controller_.frequencyOutSidePanadapter(*pan, mhz);
+            if (outside == 0) {
+                return;
+            }
+            pan->setCenter(static_cast<float>(pan->center().value_or(0) + outside));
+            self->setScrollingBoth(true);
+            DispatchQueue::main()->after(kScrollingHold, [self] {
+                if (self) {
+                    self->setScrollingBoth(false);
+                }
+            });
         });
-    });
 }
 
 void WaterFallView::setScrollingBoth(bool scrolling) {
@@ -598,12 +595,12 @@ void WaterFallView::wheelEvent(QWheelEvent* event) {
         steps.push_back(-step);
     }
     for (const double hz : steps) {
-        DispatchQueue::main()->async([self = QPointer<WaterFallView>(this), hz,
-                                      slice = mouseOverSlice_] {
-            if (self) {
-                self->controller_.fineTuneHz(hz, slice);
-            }
-        });
+        DispatchQueue::main()->async(
+            [self = QPointer<WaterFallView>(this), hz, slice = mouseOverSlice_] {
+                if (self) {
+                    self->controller_.fineTuneHz(hz, slice);
+                }
+            });
     }
 }
 
@@ -616,16 +613,11 @@ void WaterFallView::keyPressEvent(QKeyEvent* event) {
     }
     const double step = frequencyStepForModifiers(event->modifiers());
     switch (event->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Down:
-        controller_.fineTuneHz(-step, slice);
-        break;
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-        controller_.fineTuneHz(step, slice);
-        break;
-    default:
-        break;
+        case Qt::Key_Left:
+        case Qt::Key_Down: controller_.fineTuneHz(-step, slice); break;
+        case Qt::Key_Right:
+        case Qt::Key_Up: controller_.fineTuneHz(step, slice); break;
+        default: break;
     }
 }
 
