@@ -19,6 +19,8 @@ void attachSlices(Radio& radio);
 void attachMeters(Radio& radio);
 // The session's CW keyer, and its "cwx" lines.
 void attachCwx(Radio& radio);
+// "eq" lines make and feed the receive and transmit equalizers (EqualizerRoutes.cpp).
+void attachEqualizers(Radio& radio);
 
 // Whether the slice is this client's: always on radios without several GUI clients and until the
 // session is a GUI client; otherwise when the client handles match.

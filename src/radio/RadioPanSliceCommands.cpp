@@ -1,5 +1,6 @@
 // Asking the radio for a new slice or to remove one. A new or removed slice shows up only in the
-// radio's slice status lines.
+// radio's slice status lines; a deleted slice leaves its slot.
+#include "radio/CommandText.h"
 #include "radio/Radio.h"
 
 #include <fmt/format.h>
@@ -8,9 +9,7 @@ namespace vm {
 
 namespace {
 
-bool hasFreeSlice(const Number& availableSlices) {
-    return availableSlices.value_or(0) != 0;
-}
+bool hasFreeSlice(const Number& availableSlices) { return availableSlices.value_or(0) != 0; }
 
 }  // namespace
 
@@ -20,22 +19,40 @@ void Radio::cmdNewSlice() {
     }
 }
 
-void Radio::cmdNewSlice(const std::string& frequency, const std::string& antenna, const std::string& mode) {
+void Radio::cmdNewSlice(const std::string& frequency, const std::string& antenna,
+                        const std::string& mode) {
     if (hasFreeSlice(availableSlices())) {
-        commandToRadio(fmt::format("slice create freq={} ant={} mode={}", frequency, antenna, mode));
+        commandToRadio(fmt::format("slice create freq={} ant={} mode={}", commandField(frequency),
+                                   commandField(antenna), commandField(mode)));
     }
 }
 
-void Radio::cmdNewSlice(const std::string& frequency, const std::string& antenna, const std::string& mode,
-                        const std::string& panafall) {
+void Radio::cmdNewSlice(const std::string& frequency, const std::string& antenna,
+                        const std::string& mode, const std::string& panafall) {
     if (hasFreeSlice(availableSlices())) {
-        commandToRadio(
-            fmt::format("slice create pan=0x{} freq={} ant={} mode={}", panafall, frequency, antenna, mode));
+        commandToRadio(fmt::format("slice create pan=0x{} freq={} ant={} mode={}",
+                                   commandField(panafall), commandField(frequency),
+                                   commandField(antenna), commandField(mode)));
     }
 }
 
 void Radio::cmdRemoveSlice(int sliceNumber) {
     commandToRadio(fmt::format("slice remove {}", sliceNumber));
+}
+
+// The slot is found by the slice itself, so a slice deleted late can never empty the slot of a
+// newer slice with the same number.
+void Radio::sliceDeleteNotification(const Notification& notification) {
+    if (!notification.object) {
+        return;
+    }
+    slices()->with([&](auto& slots) {
+        for (auto& slot : slots) {
+            if (slot.get() == notification.object.get()) {
+                slot = nullptr;
+            }
+        }
+    });
 }
 
 }  // namespace vm

@@ -100,12 +100,16 @@ void SimRadio::run() {
             if (stopping_) {
                 return;
             }
-            fds.assign({{wakeFd_.get(), POLLIN, 0}, {listenFd_.get(), POLLIN, 0}, {udpFd_.get(), POLLIN, 0}});
+            fds.assign({{wakeFd_.get(), POLLIN, 0},
+                        {listenFd_.get(), POLLIN, 0},
+                        {udpFd_.get(), POLLIN, 0}});
             polled.clear();
             for (const auto& session : sessions_) {
                 if (session->fd.valid()) {
-                    const bool sending = (!session->out.empty() || session->closing) && !session->writeShut;
-                    fds.push_back({session->fd.get(), static_cast<short>(POLLIN | (sending ? POLLOUT : 0)), 0});
+                    const bool sending =
+                        (!session->out.empty() || session->closing) && !session->writeShut;
+                    fds.push_back({session->fd.get(),
+                                   static_cast<short>(POLLIN | (sending ? POLLOUT : 0)), 0});
                     polled.push_back(session.get());
                 }
             }
@@ -237,7 +241,8 @@ void SimRadio::writeSession(Session& session) {
         return;
     }
     while (!session.out.empty()) {
-        const ssize_t n = ::send(session.fd.get(), session.out.data(), session.out.size(), MSG_NOSIGNAL);
+        const ssize_t n =
+            ::send(session.fd.get(), session.out.data(), session.out.size(), MSG_NOSIGNAL);
         if (n > 0) {
             session.out.erase(0, static_cast<size_t>(n));
         } else if (n < 0 && errno == EINTR) {
@@ -265,6 +270,11 @@ void SimRadio::handleLine(Session& session, std::string_view line, Events& event
         const SimReply answer = rule == rules_.rend() ? SimReply{} : rule->reply;
         if (!answer.silent) {
             session.out += replyLine(*command.seq, answer.code, answer.data) + "\n";
+        }
+        if (objects_) {
+            for (const std::string& text : objects_->answer(command.text)) {
+                session.out += statusLine(options_.identity.handle, text) + "\n";
+            }
         }
         if (const auto port = udpPortCommand(command.text)) {
             streamDestination_ = Endpoint{session.peer.address, *port};
@@ -295,6 +305,13 @@ void SimRadio::scriptStartupReplies() {
     replyPrefix("client gui", {"0", id.clientId});
 }
 
+void SimRadio::answerObjectCommands() {
+    std::lock_guard lock(mutex_);
+    if (!objects_) {
+        objects_ = std::make_unique<SimObjects>();
+    }
+}
+
 // --- Transcript
 
 template <typename Predicate>
@@ -317,7 +334,8 @@ std::vector<std::string> SimRadio::commandTexts() const {
     return texts;
 }
 
-std::optional<SimCommand> SimRadio::waitForCommand(const std::string& text, std::chrono::milliseconds timeout) {
+std::optional<SimCommand> SimRadio::waitForCommand(const std::string& text,
+                                                   std::chrono::milliseconds timeout) {
     std::optional<SimCommand> found;
     waitUntil(timeout, [&] {
         const auto it = std::find_if(commands_.begin(), commands_.end(),

@@ -8,6 +8,7 @@
 // waits take a real-time bound and return false (or nothing) when it passes.
 #include "support/sim/SimDiscovery.h"
 #include "support/sim/SimIdentity.h"
+#include "support/sim/SimObjects.h"
 #include "support/sim/SimSocket.h"
 #include "support/sim/SimVita.h"
 
@@ -62,7 +63,8 @@ public:
     static constexpr size_t kMaxLine = 1 << 20;
 
     // Binds both sockets and starts the radio's thread; nullptr (with `error`) when it cannot.
-    static std::unique_ptr<SimRadio> start(SimRadioOptions options = {}, std::string* error = nullptr);
+    static std::unique_ptr<SimRadio> start(SimRadioOptions options = {},
+                                           std::string* error = nullptr);
     ~SimRadio();
     SimRadio(const SimRadio&) = delete;
     SimRadio& operator=(const SimRadio&) = delete;
@@ -73,23 +75,27 @@ public:
     const RadioIdentity& identity() const { return options_.identity; }
 
     // --- Replies. The latest rule that matches a command answers it.
-    void reply(const std::string& command, SimReply reply);           // exact command text
-    void replyPrefix(const std::string& prefix, SimReply reply);      // command starts with it
+    void reply(const std::string& command, SimReply reply);       // exact command text
+    void replyPrefix(const std::string& prefix, SimReply reply);  // command starts with it
     // Replies to "info", "version", "ant list", "mic list" and "client gui..." from the identity.
     void scriptStartupReplies();
+    // From now on, commands that change the equalizers, notch filters and transverters are
+    // answered, after their reply, with the objects' status lines as this client's (SimObjects.h).
+    void answerObjectCommands();
 
     // --- Transcript of the command sessions.
     std::vector<SimCommand> commands() const;
     std::vector<std::string> commandTexts() const;
-    std::optional<SimCommand> waitForCommand(const std::string& text, std::chrono::milliseconds timeout = kWait);
+    std::optional<SimCommand> waitForCommand(const std::string& text,
+                                             std::chrono::milliseconds timeout = kWait);
     bool waitForCommandCount(size_t count, std::chrono::milliseconds timeout = kWait);
     int sessionCount() const;  // sessions accepted so far
     bool waitForSessions(int count, std::chrono::milliseconds timeout = kWait);
     bool sessionOpen() const;  // the latest session is still connected
 
     // --- Lines to the latest open session; false when there is none.
-    bool sendLine(std::string_view line);  // adds the line feed
-    bool sendRaw(std::string_view bytes);  // exactly these bytes
+    bool sendLine(std::string_view line);    // adds the line feed
+    bool sendRaw(std::string_view bytes);    // exactly these bytes
     bool sendStatus(std::string_view text);  // "S<own handle>|text": the client's own status
     bool sendStatusFrom(std::string_view handle, std::string_view text);
     bool sendMessage(std::string_view code, std::string_view text);
@@ -116,7 +122,8 @@ public:
     // A stream packet whose packet count runs modulo 16 per stream id.
     bool sendStream(uint16_t classCode, uint32_t streamId, std::string_view payload);
     bool sendPacket(const VitaHeader& header, std::string_view payload);  // the header as given
-    bool sendMalformed(Malformation kind, uint16_t classCode = kClassMeter, uint32_t streamId = kMeterStreamId);
+    bool sendMalformed(Malformation kind, uint16_t classCode = kClassMeter,
+                       uint32_t streamId = kMeterStreamId);
     bool sendDatagram(std::string_view bytes);
 
     // Datagrams received on the UDP port.
@@ -165,6 +172,7 @@ private:
     bool stopping_ = false;
     std::vector<std::unique_ptr<Session>> sessions_;
     std::vector<Rule> rules_;
+    std::unique_ptr<SimObjects> objects_;  // none until answerObjectCommands()
     std::vector<SimCommand> commands_;
     std::vector<SimDatagram> datagrams_;
     std::optional<Endpoint> streamDestination_;
