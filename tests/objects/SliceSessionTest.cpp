@@ -178,6 +178,10 @@ TEST_F(SliceSession, SettersSendTheirCommandsInOrder) {
         {[](Slice& s) { s.setDiguOffset(1500); }, {"slice set 0 digu_offset=1500"}},
         {[](Slice& s) { s.setRfGain(10); }, {"slice set 0 rfgain=10"}},
         {[](Slice& s) { s.setDetached(0); }, {"slice set 0 detached=0"}},
+        // Texts go through the command-text cleaning.
+        {[](Slice& s) { s.setSliceRxAnt("ANT\"1\r\nx"); }, {"slice set 0 rxant=ANT'1 x"}},
+        {[](Slice& s) { s.setSliceFrequency(std::string("14.0\n0\0", 7)); },
+         {"slice tune 0 14.0 0"}},
     };
     KeyRecorder recorder(*slice);
     std::vector<std::string> expected;

@@ -26,7 +26,8 @@ struct RoutedPacket {
 
 class FakeStreamHandler : public VitaStreamHandler {
 public:
-    explicit FakeStreamHandler(DispatchQueuePtr expectedQueue = nullptr) : queue_(std::move(expectedQueue)) {}
+    explicit FakeStreamHandler(DispatchQueuePtr expectedQueue = nullptr)
+        : queue_(std::move(expectedQueue)) {}
     void streamHandler(const VITA& packet) override {
         if (queue_) {
             EXPECT_TRUE(queue_->isCurrent());
@@ -59,20 +60,28 @@ public:
 
 struct FakeStreamTables {
     std::shared_ptr<ObjectsById<FakeMeter>> meters = std::make_shared<ObjectsById<FakeMeter>>();
-    std::shared_ptr<ObjectsById<FakeStreamHandler>> panafalls = std::make_shared<ObjectsById<FakeStreamHandler>>();
-    std::shared_ptr<ObjectsById<FakeStreamHandler>> waterfalls = std::make_shared<ObjectsById<FakeStreamHandler>>();
-    std::shared_ptr<ObjectsById<FakeStreamHandler>> opus = std::make_shared<ObjectsById<FakeStreamHandler>>();
-    std::shared_ptr<ObjectsById<FakeStreamHandler>> remote = std::make_shared<ObjectsById<FakeStreamHandler>>();
-    std::shared_ptr<ObjectsById<FakeStreamHandler>> dax = std::make_shared<ObjectsById<FakeStreamHandler>>();
+    std::shared_ptr<ObjectsById<FakeStreamHandler>> panafalls =
+        std::make_shared<ObjectsById<FakeStreamHandler>>();
+    std::shared_ptr<ObjectsById<FakeStreamHandler>> waterfalls =
+        std::make_shared<ObjectsById<FakeStreamHandler>>();
+    std::shared_ptr<ObjectsById<FakeStreamHandler>> opus =
+        std::make_shared<ObjectsById<FakeStreamHandler>>();
+    std::shared_ptr<ObjectsById<FakeStreamHandler>> remote =
+        std::make_shared<ObjectsById<FakeStreamHandler>>();
+    std::shared_ptr<ObjectsById<FakeStreamHandler>> dax =
+        std::make_shared<ObjectsById<FakeStreamHandler>>();
 
     VitaStreamTables views() const {
-        return {vitaTableView<VitaManagerMeterUpdate>(meters), vitaTableView<VitaStreamHandler>(panafalls),
-                vitaTableView<VitaStreamHandler>(waterfalls),  vitaTableView<VitaStreamHandler>(opus),
-                vitaTableView<VitaStreamHandler>(remote),      vitaTableView<VitaStreamHandler>(dax)};
+        return {vitaTableView<VitaManagerMeterUpdate>(meters),
+                vitaTableView<VitaStreamHandler>(panafalls),
+                vitaTableView<VitaStreamHandler>(waterfalls),
+                vitaTableView<VitaStreamHandler>(opus),
+                vitaTableView<VitaStreamHandler>(remote),
+                vitaTableView<VitaStreamHandler>(dax)};
     }
     template <class T>
-    static std::shared_ptr<T> add(const std::shared_ptr<ObjectsById<T>>& table, const std::string& key,
-                                  std::shared_ptr<T> object) {
+    static std::shared_ptr<T> add(const std::shared_ptr<ObjectsById<T>>& table,
+                                  const std::string& key, std::shared_ptr<T> object) {
         table->with([&](auto& objects) { objects[key] = object; });
         return object;
     }

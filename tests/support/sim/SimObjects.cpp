@@ -77,11 +77,12 @@ std::vector<std::string> SimObjects::answer(std::string_view command) {
         if (equalizer == equalizers_.end() || w.size() < 3) {
             return {};
         }
-        if (w[2] != "info") {
-            const auto [key, value] = pair(w[2]);
-            set(equalizer->second, key, value);
+        if (w[2] == "info") {
+            return {status("eq", side + "sc", equalizer->second)};
         }
-        return {status("eq", side + "sc", equalizer->second)};
+        const auto [key, value] = pair(w[2]);
+        set(equalizer->second, key, value);
+        return {status("eq", side + "sc", {{key, value}})};
     }
     if (w[0] == "tnf") {
         if (w[1] == "create" && w.size() >= 3) {
@@ -101,7 +102,7 @@ std::vector<std::string> SimObjects::answer(std::string_view command) {
         if (w[1] == "set" && w.size() >= 4) {
             const auto [key, value] = pair(w[3]);
             set(tnf->second, key, value);
-            return {status("tnf", w[2], tnf->second)};
+            return {status("tnf", w[2], {{key, value}})};
         }
         if (w[1] == "remove") {
             tnfs_.erase(tnf);

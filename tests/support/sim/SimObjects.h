@@ -5,9 +5,9 @@
 // object's new state.
 //
 //   "eq rx info", "eq tx info"           the side's whole status: "eq rxsc mode=0 63Hz=0 ..."
-//   "eq <side>sc <key>=<value>"          the side's whole status with the new value
+//   "eq <side>sc <key>=<value>"          the new value: "eq <side>sc <key>=<value>"
 //   "tnf create freq=<f>"                "tnf <id> freq=<f> depth=1 width=0.0001 permanent=0"
-//   "tnf set <id> <key>=<value>"         the filter's whole status
+//   "tnf set <id> <key>=<value>"         the new value: "tnf <id> <key>=<value>"
 //   "tnf remove <id>"                    "tnf <id> removed"
 //   "xvtr create"                        "xvtr <key> name=XVTR rf_freq=0 ... in_use=1"
 //   "xvtr set <key> <param> <value>"     the transverter's whole status
