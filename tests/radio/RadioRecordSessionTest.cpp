@@ -29,15 +29,9 @@ using test::waitFor;
 class RadioRecordSession : public test::SimSessionFixture {
 protected:
     RadioRecordSession() { record->supportsMultiDoro = true; }
-    std::vector<std::shared_ptr<TNF>> tnfs() const {
-        return radio->tnfs()->with([](const auto& list) { return list; });
-    }
-    std::vector<std::shared_ptr<Xvtr>> xvtrs() const {
-        return radio->xvtrs()->with([](const auto& list) { return list; });
-    }
-    std::vector<std::shared_ptr<Client>> clients() const {
-        return radio->guiClients()->with([](const auto& list) { return list; });
-    }
+    auto tnfs() const { return test::contents(radio->tnfs()); }
+    auto xvtrs() const { return test::contents(radio->xvtrs()); }
+    auto clients() const { return test::contents(radio->guiClients()); }
     // Runs the calls and checks that the radio received exactly these commands, in call order
     // (a call's queued command goes out before the next call).
     void expectCommands(

@@ -40,15 +40,9 @@ protected:
         radio->radioRunQueue()->sync([&] { radio->parseRadioStream(line); });
         test::mainQueueBarrier();
     }
-    std::vector<std::shared_ptr<Client>> clients() const {
-        return radio->guiClients()->with([](const auto& list) { return list; });
-    }
-    std::vector<std::shared_ptr<Xvtr>> xvtrs() const {
-        return radio->xvtrs()->with([](const auto& list) { return list; });
-    }
-    std::vector<std::shared_ptr<TNF>> tnfs() const {
-        return radio->tnfs()->with([](const auto& list) { return list; });
-    }
+    auto clients() const { return test::contents(radio->guiClients()); }
+    auto xvtrs() const { return test::contents(radio->xvtrs()); }
+    auto tnfs() const { return test::contents(radio->tnfs()); }
     std::vector<std::string> keys() const {
         std::vector<std::string> out;
         for (const auto& x : xvtrs()) {

@@ -60,6 +60,12 @@ inline bool waitFor(const std::function<bool()>& done,
     return runMainUntil(done, timeout);
 }
 
+// A copy of what a guarded collection of the session holds now.
+template <class C>
+C contents(const std::shared_ptr<Guarded<C>>& collection) {
+    return collection->with([](const C& items) { return items; });
+}
+
 // Lets queued work run for a while when a test checks that something does not happen.
 inline void settle(std::chrono::milliseconds time = std::chrono::milliseconds(200)) {
     runMainUntil([] { return false; }, time);

@@ -66,81 +66,97 @@ std::string SimObjects::status(std::string_view type, std::string_view id, const
     return text;
 }
 
+// The object a command names by its third word ("tnf set 3 ...", "xvtr remove 0").
+template <class Map>
+typename Map::iterator SimObjects::named(Map& map, const std::vector<std::string>& w) {
+    const auto n = w.size() >= 3 ? number(w[2]) : std::nullopt;
+    return n ? map.find(*n) : map.end();
+}
+
 std::vector<std::string> SimObjects::answer(std::string_view command) {
     const std::vector<std::string> w = words(command);
     if (w.size() < 2) {
         return {};
     }
     if (w[0] == "eq") {
-        const std::string side = w[1].substr(0, 2);
-        const auto equalizer = equalizers_.find(side);
-        if (equalizer == equalizers_.end() || w.size() < 3) {
-            return {};
-        }
-        if (w[2] == "info") {
-            return {status("eq", side + "sc", equalizer->second)};
-        }
-        const auto [key, value] = pair(w[2]);
-        set(equalizer->second, key, value);
-        return {status("eq", side + "sc", {{key, value}})};
+        return answerEq(w);
     }
     if (w[0] == "tnf") {
-        if (w[1] == "create" && w.size() >= 3) {
-            const int id = nextTnf_++;
-            Fields& fields = tnfs_[id];
-            fields = {{"freq", pair(w[2]).second},
-                      {"depth", "1"},
-                      {"width", "0.0001"},
-                      {"permanent", "0"}};
-            return {status("tnf", std::to_string(id), fields)};
-        }
-        const auto id = w.size() >= 3 ? number(w[2]) : std::nullopt;
-        const auto tnf = id ? tnfs_.find(*id) : tnfs_.end();
-        if (tnf == tnfs_.end()) {
-            return {};
-        }
-        if (w[1] == "set" && w.size() >= 4) {
-            const auto [key, value] = pair(w[3]);
-            set(tnf->second, key, value);
-            return {status("tnf", w[2], {{key, value}})};
-        }
-        if (w[1] == "remove") {
-            tnfs_.erase(tnf);
-            return {"tnf " + w[2] + " removed"};
-        }
-        return {};
+        return answerTnf(w);
     }
     if (w[0] == "xvtr") {
-        if (w[1] == "create") {
-            const int key = nextXvtr_++;
-            Fields& fields = xvtrs_[key];
-            fields = {{"name", "XVTR"},
-                      {"rf_freq", "0"},
-                      {"if_freq", "0"},
-                      {"lo_error", "0"},
-                      {"max_power", "0"},
-                      {"rx_gain", "0"},
-                      {"order", std::to_string(key)},
-                      {"rx_only", "0"},
-                      {"is_valid", "0"},
-                      {"preferred", "0"},
-                      {"two_meter_int", "0"},
-                      {"in_use", "1"}};
-            return {status("xvtr", std::to_string(key), fields)};
-        }
-        const auto key = w.size() >= 3 ? number(w[2]) : std::nullopt;
-        const auto xvtr = key ? xvtrs_.find(*key) : xvtrs_.end();
-        if (xvtr == xvtrs_.end()) {
-            return {};
-        }
-        if (w[1] == "set" && w.size() >= 5) {
-            set(xvtr->second, w[3], w[4]);
-            return {status("xvtr", w[2], xvtr->second)};
-        }
-        if (w[1] == "remove") {
-            xvtrs_.erase(xvtr);
-            return {"xvtr " + w[2] + " in_use=0"};
-        }
+        return answerXvtr(w);
+    }
+    return {};
+}
+
+std::vector<std::string> SimObjects::answerEq(const std::vector<std::string>& w) {
+    const std::string side = w[1].substr(0, 2);
+    const auto equalizer = equalizers_.find(side);
+    if (equalizer == equalizers_.end() || w.size() < 3) {
+        return {};
+    }
+    if (w[2] == "info") {
+        return {status("eq", side + "sc", equalizer->second)};
+    }
+    const auto [key, value] = pair(w[2]);
+    set(equalizer->second, key, value);
+    return {status("eq", side + "sc", {{key, value}})};
+}
+
+std::vector<std::string> SimObjects::answerTnf(const std::vector<std::string>& w) {
+    if (w[1] == "create" && w.size() >= 3) {
+        const int id = nextTnf_++;
+        Fields& fields = tnfs_[id];
+        fields = {
+            {"freq", pair(w[2]).second}, {"depth", "1"}, {"width", "0.0001"}, {"permanent", "0"}};
+        return {status("tnf", std::to_string(id), fields)};
+    }
+    const auto tnf = named(tnfs_, w);
+    if (tnf == tnfs_.end()) {
+        return {};
+    }
+    if (w[1] == "set" && w.size() >= 4) {
+        const auto [key, value] = pair(w[3]);
+        set(tnf->second, key, value);
+        return {status("tnf", w[2], {{key, value}})};
+    }
+    if (w[1] == "remove") {
+        tnfs_.erase(tnf);
+        return {"tnf " + w[2] + " removed"};
+    }
+    return {};
+}
+
+std::vector<std::string> SimObjects::answerXvtr(const std::vector<std::string>& w) {
+    if (w[1] == "create") {
+        const int key = nextXvtr_++;
+        Fields& fields = xvtrs_[key];
+        fields = {{"name", "XVTR"},
+                  {"rf_freq", "0"},
+                  {"if_freq", "0"},
+                  {"lo_error", "0"},
+                  {"max_power", "0"},
+                  {"rx_gain", "0"},
+                  {"order", std::to_string(key)},
+                  {"rx_only", "0"},
+                  {"is_valid", "0"},
+                  {"preferred", "0"},
+                  {"two_meter_int", "0"},
+                  {"in_use", "1"}};
+        return {status("xvtr", std::to_string(key), fields)};
+    }
+    const auto xvtr = named(xvtrs_, w);
+    if (xvtr == xvtrs_.end()) {
+        return {};
+    }
+    if (w[1] == "set" && w.size() >= 5) {
+        set(xvtr->second, w[3], w[4]);
+        return {status("xvtr", w[2], xvtr->second)};
+    }
+    if (w[1] == "remove") {
+        xvtrs_.erase(xvtr);
+        return {"xvtr " + w[2] + " in_use=0"};
     }
     return {};
 }

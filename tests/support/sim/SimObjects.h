@@ -32,6 +32,11 @@ public:
 
 private:
     using Fields = std::vector<std::pair<std::string, std::string>>;  // in the radio's key order
+    std::vector<std::string> answerEq(const std::vector<std::string>& words);
+    std::vector<std::string> answerTnf(const std::vector<std::string>& words);
+    std::vector<std::string> answerXvtr(const std::vector<std::string>& words);
+    template <class Map>
+    static typename Map::iterator named(Map& map, const std::vector<std::string>& words);
     static void set(Fields& fields, const std::string& key, const std::string& value);
     static std::string status(std::string_view type, std::string_view id, const Fields& fields);
 
