@@ -11,9 +11,11 @@
 // The class is split by concern: creation, states and closing (Radio.cpp), the socket callbacks
 // (RadioConnection.cpp), the keep-alive (RadioKeepAlive.cpp), the command channel
 // (RadioCommands.cpp), the line dispatch (RadioLines.cpp), the stream-id helpers
-// (RadioStreamIds.cpp), the start-up and reply callbacks (RadioStartup.cpp, RadioReplies.cpp) and
+// (RadioStreamIds.cpp), the start-up and reply callbacks (RadioStartup.cpp, RadioReplies.cpp),
 // the client, profile and GUI commands (RadioClientCommands.cpp, RadioProfileCommands.cpp,
-// RadioGuiClients.cpp).
+// RadioGuiClients.cpp), and the radio's small records: GUI clients, transverters, notch filters,
+// the USB cable and memories (RadioStatusClient.cpp, RadioStatusXvtrTnf.cpp,
+// RadioStatusUsbMemory.cpp, RadioXvtrTnfCommands.cpp).
 //
 // The radio's objects (slices, meters, the CW keyer and the later ones) live in their own
 // libraries: they send through RadioLink, and their attach step, given to create(), routes their
