@@ -1,7 +1,7 @@
 // The session's side of the meters: "meter <n>.src=SLC#<n>.num=0#<n>.nam=LEVEL#..." files a new
 // meter under its number and its short name and gives a slice meter to its slice; "meter <n>
-// removed" takes a slice meter away again. The stream router finds meters by number for their
-// values.
+// removed" takes a slice meter away again. Each meter is also filed with the stream router, which
+// finds it by number for its values.
 #include "objects/Meter.h"
 #include "objects/RadioObjects.h"
 #include "objects/Slice.h"
@@ -45,6 +45,7 @@ void parseMeterToken(Radio& radio, Scanner& scan, bool /*selfStatus*/) {
         const std::string shortName = meter->shortName();
         radio.metersByShortName()->with([&](auto& byName) { byName.erase(shortName); });
         radio.meters()->with([&](auto& byNumber) { byNumber.erase(key); });
+        radio.streamTables().meters.erase(number);
         return;
     }
 
@@ -54,6 +55,7 @@ void parseMeterToken(Radio& radio, Scanner& scan, bool /*selfStatus*/) {
     const auto meter = std::make_shared<Meter>();
     meter->setupMeter(radio.shared_from_this(), scan);
     radio.meters()->with([&](auto& byNumber) { byNumber.emplace(key, meter); });
+    radio.streamTables().meters.insert(number, meter);
     const std::string shortName = meter->shortName();
     radio.metersByShortName()->with([&](auto& byName) { byName[shortName] = meter; });
     if (meter->meterSource() != kMeterSourceSlice) {
@@ -71,9 +73,6 @@ void parseMeterToken(Radio& radio, Scanner& scan, bool /*selfStatus*/) {
 
 }  // namespace
 
-void attachMeters(Radio& radio) {
-    radio.routeStatus(kStatusMeter, parseMeterToken);
-    radio.streamTables().meters = vitaTableView<VitaManagerMeterUpdate>(radio.meters());
-}
+void attachMeters(Radio& radio) { radio.routeStatus(kStatusMeter, parseMeterToken); }
 
 }  // namespace vm

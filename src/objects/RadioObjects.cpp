@@ -1,5 +1,6 @@
 #include "objects/RadioObjects.h"
 
+#include "display/DisplayRoutes.h"
 #include "objects/Cwx.h"
 #include "radio/Radio.h"
 
@@ -10,6 +11,8 @@ void attachRadioObjects(Radio& radio) {
     attachMeters(radio);
     attachCwx(radio);
     attachEqualizers(radio);
+    attachSpots(radio);
+    attachDisplays(radio);
 }
 
 void attachCwx(Radio& radio) {

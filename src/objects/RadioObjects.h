@@ -8,7 +8,7 @@ namespace vm {
 class Radio;
 class Slice;
 
-// Every object type below.
+// Every object type below, and the panadapters and waterfalls (display/DisplayRoutes.h).
 void attachRadioObjects(Radio& radio);
 
 // "slice" lines make, feed and drop the session's slices (SliceRoutes.cpp); closing the session
@@ -21,6 +21,8 @@ void attachMeters(Radio& radio);
 void attachCwx(Radio& radio);
 // "eq" lines make and feed the receive and transmit equalizers (EqualizerRoutes.cpp).
 void attachEqualizers(Radio& radio);
+// "spot" lines fill and empty the session's `radio_spots` (SpotRoutes.cpp).
+void attachSpots(Radio& radio);
 
 // Whether the slice is this client's: always on radios without several GUI clients and until the
 // session is a GUI client; otherwise when the client handles match.

@@ -68,6 +68,8 @@ void Radio::routeStatus(StatusType type, StatusParser parser) {
 
 void Radio::whenClosing(ClosingStep step) { closingSteps_.push_back(step); }
 
+void Radio::makePanafallPairsWith(PanafallPairMaker maker) { panafallPairMaker_ = maker; }
+
 Radio::~Radio() {
     if (const DispatchSourcePtr timer = pingTimer()) {
         timer->cancel();

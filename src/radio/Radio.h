@@ -108,9 +108,15 @@ public:
     void routeStatus(StatusType type, StatusParser parser);
     // Runs on the session's queue in close(), before the slice slots are emptied.
     void whenClosing(ClosingStep step);
-    // The stream router's views of the objects' tables, handed to the stream manager when the
-    // session starts its streams.
-    VitaStreamTables& streamTables() { return streamTables_; }
+    // The stream router's tables, where the objects file the owners of streams by number; handed
+    // to the stream manager when the session starts its streams.
+    VitaStreamTables& streamTables() { return *streamTables_; }
+    // What makes the panadapter and waterfall that a "display panafall create" reply names (ids
+    // in their "0x%08X" form); the display models' attach step sets it. Without it such a reply
+    // creates nothing.
+    using PanafallPairMaker = void (*)(Radio& radio, const std::string& panafallId,
+                                       const std::string& waterfallId);
+    void makePanafallPairsWith(PanafallPairMaker maker);
 
     // --- Keep-alive.
     void startPingTimer();
@@ -310,6 +316,17 @@ public:
     // holds that very slice; a newer slice in the slot stays.
     void sliceDeleteNotification(const Notification& notification);
 
+    // --- Panadapter commands (RadioPanSliceCommands.cpp). Asks the radio for a panadapter (with
+    // its waterfall) of `width` x `height` pixels, truncated to integers; the first request of
+    // the session subscribes to panadapters first. False, sending nothing, when the radio has
+    // said it has no panadapter left. The reply reaches panafallCreateCallback.
+    bool cmdNewPanafall(double width, double height);
+    // "display pan remove <id>" with the panadapter's stream id ("0x%08X").
+    void cmdRemovePanafall(const std::string& panafallStreamId);
+    // Code 0: the reply data is "<pan id>,<waterfall id>", handed to the pair maker in their
+    // "0x%08X" form. Any other code is logged and creates nothing.
+    void panafallCreateCallback(const std::string& response);
+
     // --- Session start-up and reply callbacks (RadioStartup.cpp, RadioReplies.cpp).
     void initializeRadio();
     // Creates and starts the stream manager; without a free port the session has no streams.
@@ -446,7 +463,10 @@ private:
     // Set before the first line is read (the constructor and the attach step), then only read.
     std::array<StatusRoute, kStatusTypeCount + 1> statusRoutes_{};
     std::vector<ClosingStep> closingSteps_;
-    VitaStreamTables streamTables_;
+    const std::shared_ptr<VitaStreamTables> streamTables_ = std::make_shared<VitaStreamTables>();
+    PanafallPairMaker panafallPairMaker_ = nullptr;
+    // Set by the session's first panadapter request, which subscribes to panadapters.
+    std::atomic<bool> displaySubscribed_{false};
     std::optional<std::string> streamInterface_;
 
     std::atomic<std::uint32_t> connectionState_{kStateDisconnected};

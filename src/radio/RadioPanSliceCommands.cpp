@@ -1,7 +1,12 @@
-// Asking the radio for a new slice or to remove one. A new or removed slice shows up only in the
+// Asking the radio for a new panadapter or slice, or to remove one. The reply to a panadapter
+// request names the new panadapter and waterfall; a new or removed slice shows up only in the
 // radio's slice status lines; a deleted slice leaves its slot.
+#include "platform/core/Log.h"
 #include "radio/CommandText.h"
+#include "radio/CommandValues.h"
 #include "radio/Radio.h"
+#include "radio/ReplyLine.h"
+#include "util/TextUnits.h"
 
 #include <fmt/format.h>
 
@@ -12,6 +17,40 @@ namespace {
 bool hasFreeSlice(const Number& availableSlices) { return availableSlices.value_or(0) != 0; }
 
 }  // namespace
+
+bool Radio::cmdNewPanafall(double width, double height) {
+    if (const Number available = availablePanadapters(); available && *available == 0) {
+        log("cmdNewPanafall:availablePanadapters:[{}]", *available);
+        return false;
+    }
+    if (!displaySubscribed_.exchange(true)) {
+        commandToRadio("sub pan all");
+    }
+    commandToRadio(fmt::format("display panafall create x={} y={}", commandPixels(width),
+                               commandPixels(height)),
+                   &Radio::panafallCreateCallback);
+    return true;
+}
+
+void Radio::cmdRemovePanafall(const std::string& panafallStreamId) {
+    commandToRadio(fmt::format("display pan remove {}", panafallStreamId));
+}
+
+void Radio::panafallCreateCallback(const std::string& response) {
+    const Reply reply = splitReply(response);
+    if (!replySucceeded(reply)) {
+        log("panafallCreateCallback:errorNumAsString:[{}]", reply.code);
+        return;
+    }
+    const auto ids = strings::units::split(reply.data, ',');
+    if (ids.size() != 2 || ids[0].empty() || ids[1].empty()) {
+        log("panafallCreateCallback:no stream ids:[{}]", reply.data);
+        return;
+    }
+    if (panafallPairMaker_) {
+        panafallPairMaker_(*this, reformatStreamId(ids[0]), reformatStreamId(ids[1]));
+    }
+}
 
 void Radio::cmdNewSlice() {
     if (hasFreeSlice(availableSlices())) {

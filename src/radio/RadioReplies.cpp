@@ -5,6 +5,7 @@
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/TextValues.h"
 #include "radio/Radio.h"
+#include "radio/ReplyLine.h"
 #include "util/TextUnits.h"
 
 #include <algorithm>
@@ -12,23 +13,6 @@
 namespace vm {
 
 namespace {
-
-struct Reply {
-    std::string code;
-    std::string data;
-};
-
-Reply splitReply(const std::string& line) {
-    Scanner scan(line);
-    scan.scanString("R");
-    scan.scanInt();
-    scan.scanString("|");
-    Reply reply;
-    scan.scanUpToString("|", &reply.code);
-    scan.scanString("|");
-    reply.data = std::string(scan.remainder());
-    return reply;
-}
 
 bool codeReadsZero(const Reply& reply) { return textIntValue(reply.code) == 0; }
 

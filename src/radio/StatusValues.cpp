@@ -1,6 +1,7 @@
 #include "radio/StatusValues.h"
 
 #include "platform/core/TextValues.h"
+#include "radio/Radio.h"
 #include "util/StringAdditions.h"
 #include "util/TextUnits.h"
 
@@ -37,6 +38,22 @@ Number wordInteger(StatusLine& line) { return integerOfWord(line); }
 Number wordBoolean(StatusLine& line) { return integerOfWord(line) != 0 ? 1 : 0; }
 
 Number wordTruth(StatusLine& line) { return textBoolValue(wordAt(line)) ? 1 : 0; }
+
+Flag wordFlag(StatusLine& line) { return integerOfWord(line) != 0; }
+
+Flag wordTruthFlag(StatusLine& line) { return textBoolValue(wordAt(line)); }
+
+Integer wordLong(StatusLine& line) {
+    Scanner scan(wordAt(line));
+    scan.setCharactersToBeSkipped(std::nullopt);
+    long long value = 0;
+    return scan.scanLongLong(&value) ? value : 0;
+}
+
+Text streamIdWord(StatusLine& line) {
+    const std::string text = wordAt(line);
+    return text.empty() ? text : Radio::reformatStreamId(text);
+}
 
 Float wordDecimal(StatusLine& line) {
     return static_cast<float>(strings::doubleValue(wordAt(line)));

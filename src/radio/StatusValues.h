@@ -17,8 +17,17 @@ Number wordInteger(StatusLine& line);
 Number wordBoolean(StatusLine& line);
 // 1 when the word reads as true (textBoolValue), else 0.
 Number wordTruth(StatusLine& line);
+// The same integer as a true flag: false for 0, true for any other value.
+Flag wordFlag(StatusLine& line);
+// The word's truth (textBoolValue) as a true flag.
+Flag wordTruthFlag(StatusLine& line);
+// The word's leading decimal integer in 64 bits (saturated), 0 when it does not begin with one.
+Integer wordLong(StatusLine& line);
 // A decimal number as a float: the word's leading number, 0 when it does not begin with one.
 Float wordDecimal(StatusLine& line);
+// A stream id in its one written form "0x%08X", whatever form the radio wrote it in ("40000000",
+// "0x4000000a"); the empty word stays empty.
+Text streamIdWord(StatusLine& line);
 // The word split at every ","; the empty word gives a list of one empty text.
 List list(StatusLine& line);
 // True exactly for the words "enabled" and "1".

@@ -112,7 +112,7 @@ bool VitaManager::createTxSocket() {
     return true;
 }
 
-void VitaManager::setStreamTables(VitaStreamTables tables) {
+void VitaManager::setStreamTables(std::shared_ptr<const VitaStreamTables> tables) {
     vitaRunQueue_->sync([&] { tables_ = std::move(tables); });
 }
 

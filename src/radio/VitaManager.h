@@ -69,8 +69,9 @@ public:
     // session then runs without streams) when no port among the 80 tried is free or the sending
     // socket cannot be made.
     bool handleRadio(const std::shared_ptr<Radio>& radio);
-    // Where the router finds the owners of streams; until set, packets are accepted and dropped.
-    void setStreamTables(VitaStreamTables tables);
+    // Where the router finds the owners of streams (the session's tables); until set, packets are
+    // accepted and dropped.
+    void setStreamTables(std::shared_ptr<const VitaStreamTables> tables);
 
     // DoroLink radios: the registration datagrams once the handle is known, and the pings.
     void registerRemoteUdp(const std::string& handle);
@@ -116,7 +117,7 @@ private:
     bool bindStreamSocket();
     bool createTxSocket();
     void routeStreamPacket(const VITA& packet);
-    void callHandler(const VitaTableView<VitaStreamHandler>& table, const VITA& packet);
+    void callHandler(const VitaStreamRoutes<VitaStreamHandler>& table, const VITA& packet);
     void registrationStep(std::string command, int sent);
     void pingTimerFired();
 
@@ -134,7 +135,7 @@ private:
     int vitaPort_ = 0;
     int txSocket_ = -1;  // unbound IPv4 datagram socket for transmit
     SocketAddress destAddress_;
-    VitaStreamTables tables_;  // used on vitaRunQueue only
+    std::shared_ptr<const VitaStreamTables> tables_;  // used on vitaRunQueue only
     std::atomic<bool> vitaPacketReceived_{false};
     mutable std::mutex mutex_;  // guards the handle and the timer
     std::string clientHandle_;

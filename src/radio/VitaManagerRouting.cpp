@@ -46,7 +46,8 @@ void VitaManager::receiveDatagram(const Bytes& data) {
         return;
     }
     if (!packet.payload) {
-        log("VitaManager:didReceiveData:header does not fit the datagram:[{}]", packet.description());
+        log("VitaManager:didReceiveData:header does not fit the datagram:[{}]",
+            packet.description());
         return;
     }
     if (!vitaPacketReceived_.load()) {
@@ -58,72 +59,70 @@ void VitaManager::receiveDatagram(const Bytes& data) {
         return;
     }
     if (packet.packetType != 3) {
-        log("VitaManager:Unrecognized vita packet:[{:x}] val:[{}]", packet.packetType, packet.description());
+        log("VitaManager:Unrecognized vita packet:[{:x}] val:[{}]", packet.packetType,
+            packet.description());
         return;
     }
     routeStreamPacket(packet);
 }
 
 void VitaManager::routeStreamPacket(const VITA& packet) {
+    if (!tables_) {
+        return;
+    }
     switch (packet.packetClassCode) {
         case kVitaMeter: meterStreamHandler(packet); break;
-        case kVitaPanFft: callHandler(tables_.panafalls, packet); break;
-        case kVitaWaterfall: callHandler(tables_.waterfalls, packet); break;
+        case kVitaPanFft: callHandler(tables_->panafalls, packet); break;
+        case kVitaWaterfall: callHandler(tables_->waterfalls, packet); break;
         case kVitaOpus:
-            callHandler(supportsV3_ ? tables_.remoteAudioStreamHandlers : tables_.opusAudioStreamHandlers,
-                        packet);
+            callHandler(
+                supportsV3_ ? tables_->remoteAudioStreamHandlers : tables_->opusAudioStreamHandlers,
+                packet);
             break;
         case kVitaDaxAudio:
             if (supportsV3_) {
-                callHandler(tables_.remoteAudioStreamHandlers, packet);
-            } else if (tables_.daxAudioStreamToStreamHandler) {
+                callHandler(tables_->remoteAudioStreamHandlers, packet);
+            } else {
                 // Older radios: the DAX object is fed while its table stays locked.
-                tables_.daxAudioStreamToStreamHandler(
-                    Radio::hexStringFormatFromInt(packet.streamId),
-                    [&](const std::shared_ptr<VitaStreamHandler>& handler) {
-                        if (handler) {
-                            handler->streamHandler(packet);
-                        }
-                    });
+                tables_->daxAudioStreamToStreamHandler.visit(packet.streamId,
+                                                             [&](VitaStreamHandler* handler) {
+                                                                 if (handler) {
+                                                                     handler->streamHandler(packet);
+                                                                 }
+                                                             });
             }
             break;
-        default: log("VitaManager:unrecognized packet:packetClassCode:[{}]", packet.packetClassCode);
+        default:
+            log("VitaManager:unrecognized packet:packetClassCode:[{}]", packet.packetClassCode);
     }
 }
 
 // Looks the stream up under the table's lock and calls its handler after leaving it.
-void VitaManager::callHandler(const VitaTableView<VitaStreamHandler>& table, const VITA& packet) {
-    if (!table) {
-        return;
-    }
-    std::shared_ptr<VitaStreamHandler> handler;
-    table(Radio::hexStringFormatFromInt(packet.streamId),
-          [&](const std::shared_ptr<VitaStreamHandler>& found) { handler = found; });
-    if (handler) {
+void VitaManager::callHandler(const VitaStreamRoutes<VitaStreamHandler>& table,
+                              const VITA& packet) {
+    if (const auto handler = table.find(packet.streamId)) {
         handler->streamHandler(packet);
     }
 }
 
 // Pairs of big-endian signed 16-bit numbers, meter number then raw value; only whole pairs inside
-// the payload are read. The values reach their meters on the main queue, one call per value in
-// the packet's order, carried there by one task per packet.
+// the payload are read, all under one hold of the meter table. The values reach their meters on
+// the main queue, one call per value in the packet's order, carried there by one task per packet.
 void VitaManager::meterStreamHandler(const VITA& packet) {
-    if (!tables_.meters || !packet.payload) {
+    if (!tables_ || !packet.payload) {
         return;
     }
     const std::uint32_t pairs = packet.payloadLength / 4;
     std::vector<std::pair<std::shared_ptr<VitaManagerMeterUpdate>, int>> updates;
     updates.reserve(pairs);
-    for (std::uint32_t i = 0; i < pairs; ++i) {
-        const char* pair = packet.payload + std::size_t{i} * 4;
-        const int value = signed16At(pair + 2);
-        tables_.meters(std::to_string(signed16At(pair)),
-                       [&](const std::shared_ptr<VitaManagerMeterUpdate>& meter) {
-                           if (meter) {
-                               updates.emplace_back(meter, value);
-                           }
-                       });
-    }
+    tables_->meters.visit([&](const auto& find) {
+        for (std::uint32_t i = 0; i < pairs; ++i) {
+            const char* pair = packet.payload + std::size_t{i} * 4;
+            if (const auto* meter = find(signed16At(pair))) {
+                updates.emplace_back(*meter, signed16At(pair + 2));
+            }
+        }
+    });
     if (!updates.empty()) {
         DispatchQueue::main()->async([updates = std::move(updates)] {
             for (const auto& [meter, value] : updates) {

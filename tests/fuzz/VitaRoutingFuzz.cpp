@@ -32,18 +32,6 @@ struct ReadingHandler : VitaStreamHandler, VitaManagerMeterUpdate {
     unsigned sum = 0;
 };
 
-template <class Handler>
-std::shared_ptr<ObjectsById<Handler>> tableOf(const std::shared_ptr<Handler>& handler,
-                                              std::initializer_list<const char*> keys) {
-    auto table = std::make_shared<ObjectsById<Handler>>();
-    table->with([&](auto& objects) {
-        for (const char* key : keys) {
-            objects[key] = handler;
-        }
-    });
-    return table;
-}
-
 struct Setup {
     std::shared_ptr<ReadingHandler> handler = std::make_shared<ReadingHandler>();
     std::shared_ptr<Radio> radio;
@@ -59,12 +47,17 @@ struct Setup {
         record->supportsV3_API = true;
         radio = Radio::createDetached(record, {}, "fuzz", 0);
         v3->handleRadio(radio);
-        const auto streams = tableOf<VitaStreamHandler>(handler, {"0x00000000", "0x40000000", "0xFFFFFFFF"});
-        const VitaStreamTables tables{
-            vitaTableView<VitaManagerMeterUpdate>(tableOf<VitaManagerMeterUpdate>(handler, {"0", "1", "-1"})),
-            vitaTableView<VitaStreamHandler>(streams), vitaTableView<VitaStreamHandler>(streams),
-            vitaTableView<VitaStreamHandler>(streams), vitaTableView<VitaStreamHandler>(streams),
-            vitaTableView<VitaStreamHandler>(streams)};
+        const auto tables = std::make_shared<VitaStreamTables>();
+        for (const int meter : {0, 1, -1}) {
+            tables->meters.insert(meter, handler);
+        }
+        for (const std::uint32_t id : {0x00000000u, 0x40000000u, 0xFFFFFFFFu}) {
+            for (auto* streams :
+                 {&tables->panafalls, &tables->waterfalls, &tables->opusAudioStreamHandlers,
+                  &tables->remoteAudioStreamHandlers, &tables->daxAudioStreamToStreamHandler}) {
+                streams->insert(id, handler);
+            }
+        }
         older->setStreamTables(tables);
         v3->setStreamTables(tables);
     }

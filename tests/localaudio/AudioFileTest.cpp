@@ -66,6 +66,7 @@ struct ReadCase {
     AudioStreamBasicDescription client;
     bool exact;  // no rate change: the samples come back as written
 };
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 
 class AudioFileReadTest : public ::testing::TestWithParam<ReadCase> {};
 

@@ -65,6 +65,7 @@ struct RecordCase {
     int expectedChannels;
     int expectedRate;
 };
+void PrintTo(const RecordCase& c, std::ostream* os) { *os << c.name; }
 
 class FileRecorderWriteTest : public ::testing::TestWithParam<RecordCase> {};
 

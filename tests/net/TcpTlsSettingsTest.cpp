@@ -15,6 +15,7 @@ struct RefusedCase {
     TlsSettings settings;
     const char* message;
 };
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
 
 class TlsRefusedSetting : public ::testing::TestWithParam<RefusedCase> {};
 
@@ -131,6 +132,7 @@ struct SessionCase {
     int cipher;            // negotiated, 0: any
     const char* alpn;
 };
+void PrintTo(const SessionCase& c, std::ostream* os) { *os << c.name; }
 
 class TlsAcceptedSetting : public ::testing::TestWithParam<SessionCase> {};
 

@@ -23,6 +23,7 @@ struct ServerVersion {
     const char* option;
     const char* printed;
 };
+void PrintTo(const ServerVersion& c, std::ostream* os) { *os << c.name; }
 
 class TlsAgainstOpensslServer : public ::testing::TestWithParam<ServerVersion> {};
 
@@ -168,6 +169,7 @@ struct PeerEnding {
     const char* domain;
     long code;
 };
+void PrintTo(const PeerEnding& c, std::ostream* os) { *os << c.name; }
 
 class TlsSessionEnd : public ::testing::TestWithParam<PeerEnding> {};
 

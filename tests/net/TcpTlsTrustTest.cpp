@@ -29,6 +29,7 @@ struct VerificationCase {
     TlsStatus expected;    // tlsSuccess: the handshake completes
     const char* saying;    // in the error's description
 };
+void PrintTo(const VerificationCase& c, std::ostream* os) { *os << c.name; }
 
 class TlsVerification : public ::testing::TestWithParam<VerificationCase> {};
 

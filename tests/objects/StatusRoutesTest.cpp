@@ -1,5 +1,5 @@
-// The status types of the radio's records and equalizers reach their readers on a session with the
-// radio's objects attached: none is logged as an unknown type.
+// The status types of the radio's records, equalizers and spots reach their readers on a session
+// with the radio's objects attached: none is logged as an unknown type.
 #include "support/LogCapture.h"
 #include "support/QueueBarrier.h"
 
@@ -21,6 +21,8 @@ TEST(StatusRoutes, RecordAndEqualizerTypesReachTheirReaders) {
         "S2DE0B1A5|tnf 1 freq=14.1 depth=1 width=0.0001 permanent=0",
         "S2DE0B1A5|usb_cable 0x11 type=cat",
         "S2DE0B1A5|memory 3 owner=K1ABC freq=7.074",
+        "S2DE0B1A5|spot 4 callsign=K1ABC rx_freq=14.025 mode=CW",
+        "S2DE0B1A5|spot 4 removed",
     };
     test::LogCapture capture;
     for (const char* line : lines) {

@@ -73,17 +73,17 @@ TEST_F(VitaStreams, EachClassCodeReachesTheHandlerOfItsStream) {
         tables = FakeStreamTables{};
         const auto manager = lanManager(v3);
         const auto queue = manager->vitaRunQueue();
-        const std::string key = "0x40000001";
-        const auto pan = FakeStreamTables::add(tables.panafalls, key,
+        const std::uint32_t key = 0x40000001;
+        const auto pan = FakeStreamTables::add(tables.routes->panafalls, key,
                                                std::make_shared<FakeStreamHandler>(queue));
-        const auto waterfall = FakeStreamTables::add(tables.waterfalls, key,
+        const auto waterfall = FakeStreamTables::add(tables.routes->waterfalls, key,
                                                      std::make_shared<FakeStreamHandler>(queue));
-        const auto opus =
-            FakeStreamTables::add(tables.opus, key, std::make_shared<FakeStreamHandler>(queue));
-        const auto remote =
-            FakeStreamTables::add(tables.remote, key, std::make_shared<FakeStreamHandler>(queue));
-        const auto dax =
-            FakeStreamTables::add(tables.dax, key, std::make_shared<FakeStreamHandler>(queue));
+        const auto opus = FakeStreamTables::add(tables.routes->opusAudioStreamHandlers, key,
+                                                std::make_shared<FakeStreamHandler>(queue));
+        const auto remote = FakeStreamTables::add(tables.routes->remoteAudioStreamHandlers, key,
+                                                  std::make_shared<FakeStreamHandler>(queue));
+        const auto dax = FakeStreamTables::add(tables.routes->daxAudioStreamToStreamHandler, key,
+                                               std::make_shared<FakeStreamHandler>(queue));
 
         sim::FftFrame frame;
         frame.bins = {100, 200, 300};
@@ -113,9 +113,11 @@ TEST_F(VitaStreams, EachClassCodeReachesTheHandlerOfItsStream) {
 
 TEST_F(VitaStreams, MeterValuesReachTheirMetersOnTheMainQueue) {
     const auto manager = lanManager(true);
-    const auto one = FakeStreamTables::add(tables.meters, "1", std::make_shared<FakeMeter>());
-    const auto three = FakeStreamTables::add(tables.meters, "3", std::make_shared<FakeMeter>());
-    const auto minusOne = FakeStreamTables::add(tables.meters, "-1", std::make_shared<FakeMeter>());
+    const auto one = FakeStreamTables::add(tables.routes->meters, 1, std::make_shared<FakeMeter>());
+    const auto three =
+        FakeStreamTables::add(tables.routes->meters, 3, std::make_shared<FakeMeter>());
+    const auto minusOne =
+        FakeStreamTables::add(tables.routes->meters, -1, std::make_shared<FakeMeter>());
     ASSERT_TRUE(sim->sendMeters({{1, 100}, {2, 200}, {3, -12800}}));  // meter 2 is unknown
     ASSERT_TRUE(sim->sendMeters({{0xFFFF, 5}}));
     // A payload with half a pair at its end: only the whole pair is read.
@@ -130,9 +132,10 @@ TEST_F(VitaStreams, MeterValuesReachTheirMetersOnTheMainQueue) {
 TEST_F(VitaStreams, MalformedAndForeignPacketsAreDroppedAndLogged) {
     LogCapture capture;
     const auto manager = lanManager(true);
-    const auto pan = FakeStreamTables::add(tables.panafalls, "0x40000001",
+    const auto pan = FakeStreamTables::add(tables.routes->panafalls, 0x40000001,
                                            std::make_shared<FakeStreamHandler>());
-    const auto meter = FakeStreamTables::add(tables.meters, "1", std::make_shared<FakeMeter>());
+    const auto meter =
+        FakeStreamTables::add(tables.routes->meters, 1, std::make_shared<FakeMeter>());
     using sim::Malformation;
     for (const Malformation kind : {Malformation::Short, Malformation::TruncatedHeader,
                                     Malformation::LyingLength, Malformation::WrongOui}) {
@@ -270,7 +273,8 @@ TEST_F(RemoteStreams, RegistersThenPingsAndTransmitsOnceStreamsArrive) {
     settle(50ms);
     EXPECT_EQ(datagramsStartingWith(*sim, "client ping"), 0u) << "no ping before the first packet";
 
-    const auto meter = FakeStreamTables::add(tables.meters, "1", std::make_shared<FakeMeter>());
+    const auto meter =
+        FakeStreamTables::add(tables.routes->meters, 1, std::make_shared<FakeMeter>());
     ASSERT_TRUE(sim->sendMeters({{1, 42}}));
     ASSERT_TRUE(waitFor([&] { return !meter->values.empty(); }));
     EXPECT_TRUE(manager->vitaPacketReceived());

@@ -1,9 +1,7 @@
 #pragma once
 // Test doubles of the objects that own streams: a stream handler that records the packets routed
-// to it, a meter that records its raw values, and tables of them that the stream manager reads
-// through the same views as the session's own tables.
+// to it, a meter that records its raw values, and stream tables of them like the session's own.
 #include "platform/core/DispatchQueue.h"
-#include "radio/RadioTypes.h"
 #include "radio/VITA.h"
 #include "radio/VitaStreamTables.h"
 
@@ -58,31 +56,20 @@ public:
     std::vector<int> values;
 };
 
+// The session's kind of stream tables, which the tests fill with these doubles.
 struct FakeStreamTables {
-    std::shared_ptr<ObjectsById<FakeMeter>> meters = std::make_shared<ObjectsById<FakeMeter>>();
-    std::shared_ptr<ObjectsById<FakeStreamHandler>> panafalls =
-        std::make_shared<ObjectsById<FakeStreamHandler>>();
-    std::shared_ptr<ObjectsById<FakeStreamHandler>> waterfalls =
-        std::make_shared<ObjectsById<FakeStreamHandler>>();
-    std::shared_ptr<ObjectsById<FakeStreamHandler>> opus =
-        std::make_shared<ObjectsById<FakeStreamHandler>>();
-    std::shared_ptr<ObjectsById<FakeStreamHandler>> remote =
-        std::make_shared<ObjectsById<FakeStreamHandler>>();
-    std::shared_ptr<ObjectsById<FakeStreamHandler>> dax =
-        std::make_shared<ObjectsById<FakeStreamHandler>>();
+    std::shared_ptr<VitaStreamTables> routes = std::make_shared<VitaStreamTables>();
 
-    VitaStreamTables views() const {
-        return {vitaTableView<VitaManagerMeterUpdate>(meters),
-                vitaTableView<VitaStreamHandler>(panafalls),
-                vitaTableView<VitaStreamHandler>(waterfalls),
-                vitaTableView<VitaStreamHandler>(opus),
-                vitaTableView<VitaStreamHandler>(remote),
-                vitaTableView<VitaStreamHandler>(dax)};
+    std::shared_ptr<const VitaStreamTables> views() const { return routes; }
+    template <class T>
+    static std::shared_ptr<T> add(VitaStreamRoutes<VitaStreamHandler>& table,
+                                  std::uint32_t streamId, std::shared_ptr<T> object) {
+        table.insert(streamId, object);
+        return object;
     }
     template <class T>
-    static std::shared_ptr<T> add(const std::shared_ptr<ObjectsById<T>>& table,
-                                  const std::string& key, std::shared_ptr<T> object) {
-        table->with([&](auto& objects) { objects[key] = object; });
+    static std::shared_ptr<T> add(VitaMeterRoutes& table, int number, std::shared_ptr<T> object) {
+        table.insert(number, object);
         return object;
     }
 };

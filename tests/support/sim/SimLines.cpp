@@ -1,5 +1,7 @@
 #include "support/sim/SimLines.h"
 
+#include <cstdio>
+
 #include <charconv>
 
 namespace vm::sim {
@@ -58,6 +60,24 @@ std::string meterStatus(const MeterDefinition& meter) {
 
 std::string meterRemovedStatus(int number) {
     return "meter " + std::to_string(number) + " removed";
+}
+
+std::string streamIdText(uint32_t streamId) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", streamId);
+    return text;
+}
+
+std::string panStatus(uint32_t streamId, std::string_view pairs) {
+    return "display pan " + streamIdText(streamId) + " " + std::string(pairs);
+}
+
+std::string waterfallStatus(uint32_t streamId, std::string_view pairs) {
+    return "display waterfall " + streamIdText(streamId) + " " + std::string(pairs);
+}
+
+std::string displayRemovedStatus(std::string_view kind, uint32_t streamId) {
+    return "display " + std::string(kind) + " " + streamIdText(streamId) + " removed";
 }
 
 }  // namespace vm::sim

@@ -42,4 +42,12 @@ struct MeterDefinition {
 std::string meterStatus(const MeterDefinition& meter);
 std::string meterRemovedStatus(int number);  // "meter <n> removed"
 
+// "display pan <id> <pairs>" and "display waterfall <id> <pairs>", the id written "0x%08X".
+std::string panStatus(uint32_t streamId, std::string_view pairs);
+std::string waterfallStatus(uint32_t streamId, std::string_view pairs);
+// "display <kind> <id> removed", kind "pan" or "waterfall".
+std::string displayRemovedStatus(std::string_view kind, uint32_t streamId);
+// "0x%08X".
+std::string streamIdText(uint32_t streamId);
+
 }  // namespace vm::sim

@@ -1,5 +1,6 @@
 #include "support/sim/SimObjects.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <sstream>
@@ -86,6 +87,26 @@ std::vector<std::string> SimObjects::answer(std::string_view command) {
     }
     if (w[0] == "xvtr") {
         return answerXvtr(w);
+    }
+    if (w[0] == "spot") {
+        return answerSpot(command, w);
+    }
+    return {};
+}
+
+std::vector<std::string> SimObjects::answerSpot(std::string_view command,
+                                                const std::vector<std::string>& w) {
+    if (w[1] == "add") {
+        const int index = nextSpot_++;
+        const std::string_view add = "spot add";
+        std::string pairs(command.substr(std::min(command.size(), add.size() + 1)));
+        spots_[index] = pairs;
+        return {"spot " + std::to_string(index) + " " + pairs};
+    }
+    const auto spot = named(spots_, w);
+    if (w[1] == "remove" && spot != spots_.end()) {
+        spots_.erase(spot);
+        return {"spot " + w[2] + " removed"};
     }
     return {};
 }

@@ -12,9 +12,12 @@
 //   "xvtr create"                        "xvtr <key> name=XVTR rf_freq=0 ... in_use=1"
 //   "xvtr set <key> <param> <value>"     the transverter's whole status
 //   "xvtr remove <key>"                  "xvtr <key> in_use=0"
+//   "spot add <pairs>"                   "spot <index> <pairs>"
+//   "spot remove <index>"                "spot <index> removed"
 //
-// Filters are numbered from 1 and transverters keyed from 0, in order of creation. A command for
-// a filter or transverter that does not exist is answered by nothing.
+// Filters are numbered from 1, transverters keyed from 0 and spots indexed from 0, in order of
+// creation. A command for a filter, transverter or spot that does not exist is answered by
+// nothing.
 #include <map>
 #include <string>
 #include <string_view>
@@ -35,6 +38,8 @@ private:
     std::vector<std::string> answerEq(const std::vector<std::string>& words);
     std::vector<std::string> answerTnf(const std::vector<std::string>& words);
     std::vector<std::string> answerXvtr(const std::vector<std::string>& words);
+    std::vector<std::string> answerSpot(std::string_view command,
+                                        const std::vector<std::string>& words);
     template <class Map>
     static typename Map::iterator named(Map& map, const std::vector<std::string>& words);
     static void set(Fields& fields, const std::string& key, const std::string& value);
@@ -43,8 +48,10 @@ private:
     std::map<std::string, Fields> equalizers_;  // by side, "rx" and "tx"
     std::map<int, Fields> tnfs_;
     std::map<int, Fields> xvtrs_;
+    std::map<int, std::string> spots_;  // the pairs each was added with
     int nextTnf_ = 1;
     int nextXvtr_ = 0;
+    int nextSpot_ = 0;
 };
 
 }  // namespace vm::sim

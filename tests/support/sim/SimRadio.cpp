@@ -343,6 +343,11 @@ void SimRadio::answerObjectCommands() {
     }
 }
 
+void SimRadio::scriptPanafallCreate(uint32_t panafallId, uint32_t waterfallId) {
+    replyPrefix("display panafall create",
+                {"0", streamIdText(panafallId) + "," + streamIdText(waterfallId)});
+}
+
 // --- Transcript
 
 template <typename Predicate>
@@ -497,6 +502,25 @@ bool SimRadio::sendFft(uint32_t streamId, const FftFrame& frame) {
 
 bool SimRadio::sendWaterfall(uint32_t streamId, const WaterfallTile& tile) {
     return sendStream(kClassWaterfall, streamId, waterfallPayload(tile));
+}
+
+bool SimRadio::sendFftFrame(uint32_t streamId, const std::vector<uint16_t>& bins,
+                            uint32_t frameIndex, size_t packets, bool olderLayout) {
+    for (const std::string& payload : fftFramePayloads(bins, frameIndex, packets, olderLayout)) {
+        if (!sendStream(kClassPanFft, streamId, payload)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SimRadio::sendWaterfallLine(uint32_t streamId, const WaterfallTile& line, size_t segments) {
+    for (const std::string& payload : waterfallLinePayloads(line, segments)) {
+        if (!sendStream(kClassWaterfall, streamId, payload)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool SimRadio::sendOpus(uint32_t streamId, std::string_view bytes) {

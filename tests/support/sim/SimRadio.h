@@ -86,6 +86,8 @@ public:
     // From now on, commands that change the equalizers, notch filters and transverters are
     // answered, after their reply, with the objects' status lines as this client's (SimObjects.h).
     void answerObjectCommands();
+    // Replies to "display panafall create ..." with the new panadapter's and waterfall's ids.
+    void scriptPanafallCreate(uint32_t panafallId, uint32_t waterfallId);
 
     // --- Transcript of the command sessions.
     std::vector<SimCommand> commands() const;
@@ -121,6 +123,11 @@ public:
     bool sendMeters(const std::vector<MeterValue>& values, uint32_t streamId = kMeterStreamId);
     bool sendFft(uint32_t streamId, const FftFrame& frame);
     bool sendWaterfall(uint32_t streamId, const WaterfallTile& tile);
+    // A whole spectrum frame in `packets` packets, and a waterfall line in `segments` tiles
+    // (fftFramePayloads, waterfallLinePayloads).
+    bool sendFftFrame(uint32_t streamId, const std::vector<uint16_t>& bins, uint32_t frameIndex,
+                      size_t packets, bool olderLayout = false);
+    bool sendWaterfallLine(uint32_t streamId, const WaterfallTile& line, size_t segments);
     bool sendOpus(uint32_t streamId, std::string_view bytes);
     bool sendDax(uint32_t streamId, std::string_view bytes);
     // A stream packet whose packet count runs modulo 16 per stream id.

@@ -1,6 +1,8 @@
 #include "support/sim/SimVita.h"
 
 #include <cmath>
+#include <cstddef>
+#include <utility>
 
 namespace vm::sim {
 
@@ -123,16 +125,60 @@ std::string waterfallPayload(const WaterfallTile& t) {
     return out;
 }
 
-uint64_t tileFrequency(double mhz) { return static_cast<uint64_t>(std::llround(mhz * 1.048576e12)); }
+namespace {
+
+// [begin, end) of run `index` when `count` items are cut into `runs` runs of nearly equal length.
+std::pair<size_t, size_t> runBounds(size_t count, size_t runs, size_t index) {
+    return {count * index / runs, count * (index + 1) / runs};
+}
+
+}  // namespace
+
+std::vector<std::string> fftFramePayloads(const std::vector<uint16_t>& bins, uint32_t frameIndex,
+                                          size_t packets, bool olderLayout) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < packets; ++i) {
+        const auto [begin, end] = runBounds(bins.size(), packets, i);
+        FftFrame frame;
+        frame.startBin = static_cast<uint16_t>(begin);
+        frame.totalBins = static_cast<uint16_t>(bins.size());
+        frame.frameIndex = frameIndex;
+        frame.bins.assign(bins.begin() + static_cast<std::ptrdiff_t>(begin),
+                          bins.begin() + static_cast<std::ptrdiff_t>(end));
+        frame.olderLayout = olderLayout;
+        out.push_back(fftPayload(frame));
+    }
+    return out;
+}
+
+std::vector<std::string> waterfallLinePayloads(const WaterfallTile& line, size_t segments) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < segments; ++i) {
+        const auto [begin, end] = runBounds(line.data.size(), segments, i);
+        WaterfallTile segment = line;
+        segment.firstPixelFreq = line.firstPixelFreq + line.binBandwidth * begin;
+        segment.width = static_cast<uint16_t>(end - begin);
+        segment.height = 1;
+        segment.totalBins = static_cast<uint16_t>(line.data.size());
+        segment.firstBin = static_cast<uint16_t>(begin);
+        segment.olderLayout = false;
+        segment.data.assign(line.data.begin() + static_cast<std::ptrdiff_t>(begin),
+                            line.data.begin() + static_cast<std::ptrdiff_t>(end));
+        out.push_back(waterfallPayload(segment));
+    }
+    return out;
+}
+
+uint64_t tileFrequency(double mhz) {
+    return static_cast<uint64_t>(std::llround(mhz * 1.048576e12));
+}
 
 std::string malformedPacket(Malformation kind, uint16_t classCode, uint32_t streamId) {
     const VitaHeader header = streamHeader(classCode, streamId);
     const std::string valid = encodeVita(header, meterPayload({{1, 100}, {2, 200}}));
     switch (kind) {
-        case Malformation::Short:
-            return valid.substr(0, 12);
-        case Malformation::TruncatedHeader:
-            return valid.substr(0, 24);
+        case Malformation::Short: return valid.substr(0, 12);
+        case Malformation::TruncatedHeader: return valid.substr(0, 24);
         case Malformation::LyingLength: {
             std::string out = encodeVita(header, {});
             out[0] = static_cast<char>(out[0] | 0x04);  // trailer flag

@@ -29,8 +29,8 @@ struct VitaHeader {
     uint8_t packetType = 3;  // 1 and 3 carry a stream id
     bool classIdPresent = true;
     bool trailerPresent = false;
-    uint8_t tsi = 3;  // 0..3
-    uint8_t tsf = 1;  // 0..3
+    uint8_t tsi = 3;          // 0..3
+    uint8_t tsf = 1;          // 0..3
     uint8_t packetCount = 0;  // 0..15
     uint32_t streamId = 0;
     uint32_t oui = kOui;
@@ -72,6 +72,10 @@ struct FftFrame {
     bool olderLayout = false;
 };
 std::string fftPayload(const FftFrame& frame);
+// A whole spectrum frame as the radio splits it: `bins` in `packets` runs of (nearly) equal
+// length, each packet with its start bin, the frame's total (3.3 layout) and the frame index.
+std::vector<std::string> fftFramePayloads(const std::vector<uint16_t>& bins, uint32_t frameIndex,
+                                          size_t packets, bool olderLayout = false);
 
 // One waterfall tile. The layout of firmware 3.3 and later unless `olderLayout`. `width` and
 // `height` are written as given, whatever the size of `data`.
@@ -89,6 +93,10 @@ struct WaterfallTile {
     bool olderLayout = false;
 };
 std::string waterfallPayload(const WaterfallTile& tile);
+// One waterfall line (`line.height` 1, `line.data` the whole line) as the 3.3 firmware splits it:
+// `segments` tiles of (nearly) equal width sharing the line's timecode, each with its first bin
+// and the line's total; the frequency of each segment's first column follows from the line's.
+std::vector<std::string> waterfallLinePayloads(const WaterfallTile& line, size_t segments);
 
 // A frequency in MHz in the tile header's fixed point (MHz × 2^20 × 10^6).
 uint64_t tileFrequency(double mhz);

@@ -1,0 +1,106 @@
+#include "display/PanSpotObject.h"
+
+#include <cmath>
+
+namespace vm {
+
+namespace {
+
+constexpr double kSimilarMegahertz = 0.0001;
+
+const std::string* textField(const ArchiveObject& record, const char* key) {
+    const ArchiveValue* value = record.field(key);
+    return value ? value->get<std::string>() : nullptr;
+}
+
+std::optional<double> realField(const ArchiveObject& record, const char* key) {
+    const ArchiveValue* value = record.field(key);
+    if (!value) {
+        return std::nullopt;
+    }
+    if (const auto* real = value->get<double>()) {
+        return *real;
+    }
+    if (const auto* integer = value->get<std::int64_t>()) {
+        return static_cast<double>(*integer);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::shared_ptr<PanSpotObject> PanSpotObject::copy() const {
+    auto spot = std::make_shared<PanSpotObject>();
+    spot->combinedCallsign = combinedCallsign;
+    spot->dxde = dxde;
+    spot->timestamp = timestamp;
+    spot->mode = mode;
+    spot->comments = comments;
+    spot->megahertz = megahertz;
+    spot->qsx_megahertz = qsx_megahertz;
+    return spot;
+}
+
+bool PanSpotObject::similarSpot(const PanSpotObject& other) const {
+    return duplicatesCall(other) && std::fabs(megahertz - other.megahertz) < kSimilarMegahertz;
+}
+
+bool PanSpotObject::duplicatesCall(const PanSpotObject& other) const {
+    return combinedCallsign == other.combinedCallsign;
+}
+
+SpotOrder PanSpotObject::compareFrequency(const PanSpotObject& other) const {
+    if (megahertz > other.megahertz) {
+        return SpotOrder::Ascending;
+    }
+    if (megahertz < other.megahertz) {
+        return SpotOrder::Descending;
+    }
+    return SpotOrder::Same;
+}
+
+ArchiveValue PanSpotObject::archiveValue() const {
+    ArchiveObject record{kClassName, {}};
+    record.fields.emplace("pan_spot_combined", combinedCallsign);
+    record.fields.emplace("pan_spot_dxde", dxde);
+    if (timestamp) {
+        record.fields.emplace("time_stamp", ArchiveDate{timestamp->secondsSinceReferenceDate});
+    }
+    record.fields.emplace("megahertz", megahertz);
+    record.fields.emplace("qsx_megahertz", qsx_megahertz);
+    record.fields.emplace("mode", mode);
+    record.fields.emplace("comments", comments);
+    return record;
+}
+
+std::optional<PanSpotObject> PanSpotObject::fromArchive(const ArchiveValue& value) {
+    const auto* record = value.get<ArchiveObject>();
+    if (!record || record->className != kClassName) {
+        return std::nullopt;
+    }
+    PanSpotObject spot;
+    for (auto [key, text] : {std::pair{"pan_spot_combined", &spot.combinedCallsign},
+                             std::pair{"pan_spot_dxde", &spot.dxde}, std::pair{"mode", &spot.mode},
+                             std::pair{"comments", &spot.comments}}) {
+        if (const std::string* stored = textField(*record, key)) {
+            *text = *stored;
+        }
+    }
+    if (const ArchiveValue* stamp = record->field("time_stamp")) {
+        if (const auto* date = stamp->get<ArchiveDate>()) {
+            spot.timestamp = Date{date->secondsSinceReferenceDate};
+        }
+    }
+    spot.megahertz = realField(*record, "megahertz").value_or(0);
+    spot.qsx_megahertz = realField(*record, "qsx_megahertz").value_or(0);
+    return spot;
+}
+
+const std::set<std::string>& PanSpotObject::archiveClasses() {
+    static const std::set<std::string> classes{kClassName, archive::kStringClass,
+                                               archive::kNumberClass, archive::kDateClass,
+                                               archive::kArrayClass};
+    return classes;
+}
+
+}  // namespace vm

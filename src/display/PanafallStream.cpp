@@ -1,0 +1,85 @@
+// The panadapter's FFT packets (class 0x8003). Payload layouts, all numbers big-endian:
+//
+//   firmware 3.3 and later         older firmware
+//   0  start bin index (u16)       0  start bin index (u16)
+//   2  bins in the packet (u16)    6  bins in the packet (u16)
+//   4  bytes per bin (u16)         10 bytes per bin (u16)
+//   6  bins in the frame (u16)     (not sent: 0)
+//   8  frame index (u32)           12 frame index (u32)
+//   12 bins (u16 each)             16 bins (u16 each)
+//
+// Nothing is read before the payload is known to hold its whole header, and the bins are turned to
+// host order in place only when all of them lie inside the payload, whatever the bin size says.
+#include "display/BigEndian.h"
+#include "display/Panafall.h"
+#include "platform/core/Log.h"
+#include "radio/VITA.h"
+
+namespace vm {
+
+namespace {
+
+struct FftLayout {
+    std::size_t numBins;
+    std::size_t binSize;
+    std::size_t totalBins;  // 0: not in this layout
+    std::size_t frameIndex;
+    std::size_t headerSize;
+};
+
+constexpr FftLayout kLayout33{2, 4, 6, 8, 12};
+constexpr FftLayout kOlderLayout{6, 10, 0, 12, 16};
+constexpr double kLayout33Version = 3.3;
+
+}  // namespace
+
+void Panafall::streamHandler(const VITA& packet) {
+    if (!delegate()) {
+        return;
+    }
+    const FftLayout& layout = packet.fversion >= kLayout33Version ? kLayout33 : kOlderLayout;
+    if (!packet.payload || packet.payloadLength < layout.headerSize) {
+        log("pan:streamHandler:discard short packet: payload:[{}] header:[{}]",
+            packet.payloadLength, layout.headerSize);
+        return;
+    }
+    const char* payload = packet.payload;
+    const std::uint32_t frameIndex = bigendian::read32(payload + layout.frameIndex);
+    if (frameIndex < lastFFTFrameIndex_.load(std::memory_order_relaxed)) {
+        droppedFrames_.fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
+    lastFFTFrameIndex_.store(frameIndex, std::memory_order_relaxed);
+
+    const std::uint32_t numBins = bigendian::read16(payload + layout.numBins);
+    const std::uint32_t binSize = bigendian::read16(payload + layout.binSize);
+    if (numBins == 0 || numBins > PanafallFFTFrame::kMaxBins || binSize == 0) {
+        return;
+    }
+    const std::uint64_t room = packet.payloadLength - layout.headerSize;
+    if (room < std::uint64_t{numBins} * binSize || room < std::uint64_t{numBins} * 2) {
+        log("pan:streamHandler:discard oversize frame: index:[{}] numBins:[{}] binSize:[{}] "
+            "vitaBuffer:[{}]",
+            frameIndex, numBins, binSize, room);
+        return;
+    }
+
+    char* bins = packet.payload + layout.headerSize;
+    bigendian::copy16ToHost(bins, numBins, bins);
+    auto frame = std::make_shared<PanafallFFTFrame>();
+    frame->startBinIndex = bigendian::read16(payload);
+    frame->numBins = numBins;
+    frame->totalBinsInFrame = layout.totalBins ? bigendian::read16(payload + layout.totalBins) : 0;
+    frame->binSize = binSize;
+    frame->buffer = packet.buffer;
+    frame->bins = reinterpret_cast<const std::uint16_t*>(bins);
+    runQueue()->async([weak = weak_from_this(), frame = std::move(frame)] {
+        if (const auto self = weak.lock()) {
+            if (const auto view = self->delegate()) {
+                view->fftFrame(frame);
+            }
+        }
+    });
+}
+
+}  // namespace vm
