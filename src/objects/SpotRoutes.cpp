@@ -33,10 +33,10 @@ struct SpotLine {
 template <class F>
 bool withSpots(Radio& radio, F&& change) {
     NamedLock& lock = *radio.radio_spots_lock();
-    std::unique_lock hold(lock.mutex, std::defer_lock);
-    if (!hold.try_lock_for(kSpotLockWait)) {
+    if (!lock.tryLockFor(kSpotLockWait)) {
         return false;
     }
+    std::unique_lock hold(lock.mutex, std::adopt_lock);
     change(*radio.radio_spots());
     return true;
 }
