@@ -10,6 +10,8 @@ void attachRadioObjects(Radio& radio) {
     attachSlices(radio);
     attachMeters(radio);
     attachCwx(radio);
+    attachEqualizers(radio);
+    attachSpots(radio);
     attachDisplays(radio);
 }
 

@@ -19,6 +19,10 @@ void attachSlices(Radio& radio);
 void attachMeters(Radio& radio);
 // The session's CW keyer, and its "cwx" lines.
 void attachCwx(Radio& radio);
+// "eq" lines make and feed the receive and transmit equalizers (EqualizerRoutes.cpp).
+void attachEqualizers(Radio& radio);
+// "spot" lines fill and empty the session's `radio_spots` (SpotRoutes.cpp).
+void attachSpots(Radio& radio);
 
 // Whether the slice is this client's: always on radios without several GUI clients and until the
 // session is a GUI client; otherwise when the client handles match.

@@ -3,6 +3,8 @@
 // line for the slice confirms or corrects the value.
 #include "objects/Slice.h"
 
+#include "radio/CommandText.h"
+
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -30,36 +32,38 @@ void Slice::setAndSend(Observed<T>& property, T value, std::string command) {
 
 void Slice::setSliceFrequency(const std::string& megahertz) {
     setAndSend(sliceFrequency, Text(megahertz),
-               fmt::format("slice tune {} {}", thisSliceNumber(), megahertz));
+               fmt::format("slice tune {} {}", thisSliceNumber(), commandField(megahertz)));
 }
 
 void Slice::setSliceFrequency(const std::string& megahertz, int autopan) {
     setAndSend(sliceFrequency, Text(megahertz),
-               fmt::format("slice tune {} {} autopan={}", thisSliceNumber(), megahertz, autopan));
+               fmt::format("slice tune {} {} autopan={}", thisSliceNumber(),
+                           commandField(megahertz), autopan));
 }
 
-// --- Text values, sent as given.
+// --- Text values, sent through the command-text cleaning.
 void Slice::setSliceRxAnt(const std::string& antenna) {
-    setAndSend(sliceRxAnt, Text(antenna), sliceSet("rxant", antenna));
+    setAndSend(sliceRxAnt, Text(antenna), sliceSet("rxant", commandField(antenna)));
 }
 void Slice::setSliceTxAnt(const std::string& antenna) {
-    setAndSend(sliceTxAnt, Text(antenna), sliceSet("txant", antenna));
+    setAndSend(sliceTxAnt, Text(antenna), sliceSet("txant", commandField(antenna)));
 }
 void Slice::setSliceMode(const std::string& mode) {
-    setAndSend(sliceMode, Text(mode), sliceSet("mode", mode));
+    setAndSend(sliceMode, Text(mode), sliceSet("mode", commandField(mode)));
 }
 void Slice::setFmToneMode(const std::string& toneMode) {
-    setAndSend(fmToneMode, Text(toneMode), sliceSet("fm_tone_mode", toneMode));
+    setAndSend(fmToneMode, Text(toneMode), sliceSet("fm_tone_mode", commandField(toneMode)));
 }
 void Slice::setRepeaterOffsetDir(const std::string& direction) {
-    setAndSend(repeaterOffsetDir, Text(direction), sliceSet("repeater_offset_dir", direction));
+    setAndSend(repeaterOffsetDir, Text(direction),
+               sliceSet("repeater_offset_dir", commandField(direction)));
 }
 // Stored as given, sent in lower case.
 void Slice::setSliceAgcMode(const std::string& agcMode) {
     std::string lower = agcMode;
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    setAndSend(sliceAgcMode, Text(agcMode), sliceSet("agc_mode", lower));
+    setAndSend(sliceAgcMode, Text(agcMode), sliceSet("agc_mode", commandField(lower)));
 }
 
 // --- Switches, sent as 0 or 1.

@@ -1,6 +1,7 @@
 #pragma once
 // One GUI client that the radio reports in its "client" status lines. A plain record: texts are
-// absent and flags false until a status line fills them.
+// absent and flags false until a status line fills them. The session replaces a record rather
+// than changing it, so a record never changes once it is in `guiClients`.
 #include <optional>
 #include <string>
 
@@ -18,5 +19,11 @@ public:
     bool duplicateClientId = false;
     bool localPtt = false;
 };
+
+// Whether two records name the same client: both handles are non-empty and equal (an empty handle
+// matches nothing, not even another empty handle).
+inline bool sameGuiClient(const Client& a, const Client& b) {
+    return a.clientHandle && !a.clientHandle->empty() && a.clientHandle == b.clientHandle;
+}
 
 }  // namespace vm

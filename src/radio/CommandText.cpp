@@ -2,9 +2,7 @@
 
 namespace vm {
 
-namespace {
-
-std::string cleaned(std::string_view text, bool quoted) {
+std::string commandField(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -18,21 +16,13 @@ std::string cleaned(std::string_view text, bool quoted) {
                 break;
             case '\n': out += ' '; break;
             case '\0': break;
-            case '"': out += quoted ? '\'' : '"'; break;
+            case '"': out += '\''; break;
             default: out += c;
         }
     }
     return out;
 }
 
-}  // namespace
-
-std::string commandField(std::string_view text) {
-    return cleaned(text, false);
-}
-
-std::string quotedCommandField(std::string_view text) {
-    return '"' + cleaned(text, true) + '"';
-}
+std::string quotedCommandField(std::string_view text) { return '"' + commandField(text) + '"'; }
 
 }  // namespace vm

@@ -11,15 +11,18 @@
 // The class is split by concern: creation, states and closing (Radio.cpp), the socket callbacks
 // (RadioConnection.cpp), the keep-alive (RadioKeepAlive.cpp), the command channel
 // (RadioCommands.cpp), the line dispatch (RadioLines.cpp), the stream-id helpers
-// (RadioStreamIds.cpp), the start-up and reply callbacks (RadioStartup.cpp, RadioReplies.cpp) and
+// (RadioStreamIds.cpp), the start-up and reply callbacks (RadioStartup.cpp, RadioReplies.cpp),
 // the client, profile and GUI commands (RadioClientCommands.cpp, RadioProfileCommands.cpp,
-// RadioGuiClients.cpp).
+// RadioGuiClients.cpp), and the radio's small records: GUI clients, transverters, notch filters,
+// the USB cable and memories (RadioStatusClient.cpp, RadioStatusXvtrTnf.cpp,
+// RadioStatusUsbMemory.cpp, RadioXvtrTnfCommands.cpp).
 //
 // The radio's objects (slices, meters, the CW keyer and the later ones) live in their own
 // libraries: they send through RadioLink, and their attach step, given to create(), routes their
 // status lines and stream tables here before the first line is read.
 #include "net/TcpSocket.h"
 #include "net/TcpSocketDelegate.h"
+#include "platform/core/NotificationCenter.h"
 #include "platform/core/Scanner.h"
 #include "radio/RadioDelegate.h"
 #include "radio/RadioLink.h"
@@ -64,6 +67,12 @@ public:
     static constexpr double kConnectTimeout = 30.0;
     static constexpr double kPingWarning = 5.0;
     static constexpr double kPingTimeout = 30.0;
+    // The reply code that a profile command's reply callback is given when the command could not
+    // be sent (no open connection): its "result" reads -1, which no radio code reads as.
+    static constexpr int kProfileNotSent = -1;
+    // The widths saveTNF sends, MHz (5 Hz to 6 kHz, both included).
+    static constexpr double kTnfMinWidth = 0.000005;
+    static constexpr double kTnfMaxWidth = 0.006;
 
     // What the session's objects add to it before it reads its first line: their status routes,
     // stream tables and closing steps (see routeStatus). The objects' library has one for all of
@@ -171,6 +180,27 @@ public:
     void parseAmplifierStatusToken(Scanner& scan, bool selfStatus);
     void parseProfileToken(Scanner& scan, bool selfStatus);
     void parseWanToken(Scanner& scan, bool selfStatus);
+
+    // --- The radio's small records (RadioStatusClient.cpp, RadioStatusXvtrTnf.cpp,
+    // RadioStatusUsbMemory.cpp), on `radioRunQueue`; their keys are the rows of the record tables
+    // of RadioRecordTables.h.
+    void parseClientToken(Scanner& scan);
+    void parseXvtrToken(Scanner& scan);
+    // Lines of this client only.
+    void parseTnfToken(Scanner& scan, bool selfStatus);
+    void parseUsbCableStatusToken(Scanner& scan);
+    void parseMemoryStatusToken(Scanner& scan);
+
+    // --- Notch filters and transverters (RadioXvtrTnfCommands.cpp): commands sent at once on the
+    // calling thread; the records change when the radio's status comes back.
+    void createTNF(double frequency);
+    void removeTNF(std::int32_t tnfId);
+    void saveTNF(const TNF& tnf);
+    void cmdCreateXvtr();
+    void cmdRemoveXvtr(const std::string& key);
+    void cmdSetXvtr(const std::string& key, const std::string& param, const std::string& value);
+    std::shared_ptr<Xvtr> xvtrForKey(const std::string& key) const;
+    std::shared_ptr<Xvtr> xvtrForFrequency(double frequency) const;
 
     // --- Transmit, microphone and CW settings (RadioTransmitSettings.cpp). Numbers go out as
     // integers or as flags (1 for a true value, 0 for false or none); a missing value sends 0.
@@ -282,6 +312,9 @@ public:
     void cmdNewSlice(const std::string& frequency, const std::string& antenna,
                      const std::string& mode, const std::string& panafall);
     void cmdRemoveSlice(int sliceNumber);
+    // Takes a slice that is gone (the notification's object) out of its slot, when the slot still
+    // holds that very slice; a newer slice in the slot stays.
+    void sliceDeleteNotification(const Notification& notification);
 
     // --- Panadapter commands (RadioPanSliceCommands.cpp). Asks the radio for a panadapter (with
     // its waterfall) of `width` x `height` pixels, truncated to integers; the first request of
@@ -299,6 +332,8 @@ public:
     // Creates and starts the stream manager; without a free port the session has no streams.
     void startUdp();
     void subscribe(const std::string& object);
+    // "spot <text>": a spot command of the caller's own.
+    void spotCommand(const std::string& text);
     void wanSetForwardedPorts(bool isPortForwardOn, std::int32_t tcpPort, std::int32_t udpPort);
     // "client_<serial number>", the defaults key of the saved GUI client id; empty without a
     // serial number.
@@ -410,8 +445,14 @@ private:
     void tellDelegate();
     std::string radioNameForLog() const;
     // Queues a command with its reply callback on `radioRunQueue`; nothing is sent once the
-    // Radio has gone.
-    void queueCommand(std::string command, ResponseCallback callback);
+    // Radio has gone. With `answerWhenNotSent`, it goes out as a profile command.
+    void queueCommand(std::string command, ResponseCallback callback,
+                      bool answerWhenNotSent = false);
+    // Whether the command connection is open or still connecting.
+    bool commandConnectionOpen() const;
+    // Sends a profile command with its reply callback; a command that cannot be sent is logged
+    // and answered at once, to the same callback, with the code kProfileNotSent.
+    void sendProfileCommand(const std::string& command, ResponseCallback callback);
     void saveProfile(const std::string& kind, const std::string& verb, const std::string& name,
                      ResponseCallback callback, const TextList& known, const char* created,
                      const char* updated);

@@ -2,6 +2,7 @@
 // a known client up by its handle.
 #include "platform/core/Log.h"
 #include "radio/Client.h"
+#include "radio/CommandText.h"
 #include "radio/Radio.h"
 
 namespace vm {
@@ -9,7 +10,7 @@ namespace vm {
 // `isGui` says the binding was asked for, not that the radio accepted it.
 void Radio::connectAsGui(const std::optional<std::string>& clientId) {
     const std::string command =
-        clientId && !clientId->empty() ? "client gui " + *clientId : "client gui";
+        clientId && !clientId->empty() ? "client gui " + commandField(*clientId) : "client gui";
     isGui.set(1);
     radioRunQueue()->async([self = shared_from_this(), command] {
         if (self->debugLogLevel() >= 2) {
@@ -30,20 +31,16 @@ void Radio::setIsGui(Number value) {
 
 void Radio::disconnectClientByHandle(const std::optional<std::string>& clientHandle) {
     const std::string command =
-        clientHandle ? "client disconnect " + *clientHandle : "client disconnect";
+        clientHandle ? "client disconnect " + commandField(*clientHandle) : "client disconnect";
     log("Radio:disconnectClientByHandle:cmd:[{}]", command);
     commandToRadio(command, &Radio::disconnectChangeCallback);
 }
 
 // An empty handle matches nothing, not even another empty handle.
 std::shared_ptr<Client> Radio::findGuiClientByClientHandle(const Client& client) const {
-    const std::string wanted = client.clientHandle.value_or("");
-    if (wanted.empty()) {
-        return nullptr;
-    }
     return guiClients()->with([&](const auto& clients) -> std::shared_ptr<Client> {
         for (const auto& known : clients) {
-            if (known && known->clientHandle.value_or("") == wanted) {
+            if (known && sameGuiClient(*known, client)) {
                 return known;
             }
         }

@@ -30,6 +30,11 @@ void Radio::routeRadioWideStatus() {
     routeStatus(kStatusWan, [](Radio& r, Scanner& s, bool self) { r.parseWanToken(s, self); });
     routeStatus(kStatusAmplifier,
                 [](Radio& r, Scanner& s, bool self) { r.parseAmplifierStatusToken(s, self); });
+    routeStatus(kStatusClient, [](Radio& r, Scanner& s, bool) { r.parseClientToken(s); });
+    routeStatus(kStatusXvtr, [](Radio& r, Scanner& s, bool) { r.parseXvtrToken(s); });
+    routeStatus(kStatusTnf, [](Radio& r, Scanner& s, bool self) { r.parseTnfToken(s, self); });
+    routeStatus(kStatusUsbCable, [](Radio& r, Scanner& s, bool) { r.parseUsbCableStatusToken(s); });
+    routeStatus(kStatusMemory, [](Radio& r, Scanner& s, bool) { r.parseMemoryStatusToken(s); });
     // "mixer", "gps" and "waveform" lines are accepted and ignored.
     for (const StatusType ignored : {kStatusMixer, kStatusGps, kStatusWaveform}) {
         routeStatus(ignored, [](Radio&, Scanner&, bool) {});

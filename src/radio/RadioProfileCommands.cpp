@@ -1,21 +1,18 @@
 // Global, transmit and microphone profiles: loading by setting the current profile, saving,
 // creating and deleting by name.
+#include "platform/core/Log.h"
 #include "platform/core/NotificationCenter.h"
+#include "radio/CommandText.h"
 #include "radio/Radio.h"
 #include "util/StringAdditions.h"
+
+#include <fmt/format.h>
 
 #include <algorithm>
 
 namespace vm {
 
 namespace {
-
-// A profile name goes between double quotes: a '"' of its own would end the field early and hand
-// the rest of the name to the radio as further words, so it is left out.
-std::string quoted(std::string name) {
-    std::erase(name, '"');
-    return "\"" + name + "\"";
-}
 
 void postOnMain(const char* notification, const std::string& name) {
     DispatchQueue::main()->async([notification, name] {
@@ -25,28 +22,56 @@ void postOnMain(const char* notification, const std::string& name) {
 
 }  // namespace
 
-void Radio::queueCommand(std::string command, ResponseCallback callback) {
-    radioRunQueue()->async([weak = weak_from_this(), command = std::move(command), callback] {
-        if (const auto self = weak.lock()) {
-            self->commandToRadio(command, callback);
-        }
-    });
+void Radio::queueCommand(std::string command, ResponseCallback callback, bool answerWhenNotSent) {
+    radioRunQueue()->async(
+        [weak = weak_from_this(), command = std::move(command), callback, answerWhenNotSent] {
+            if (const auto self = weak.lock()) {
+                if (answerWhenNotSent) {
+                    self->sendProfileCommand(command, callback);
+                } else {
+                    self->commandToRadio(command, callback);
+                }
+            }
+        });
+}
+
+bool Radio::commandConnectionOpen() const {
+    TcpSocketPtr sock;
+    {
+        std::lock_guard lock(socketMutex_);
+        sock = radioSocket_;
+    }
+    return sock && !sock->isDisconnected();
+}
+
+// Whoever waits for a profile's answer (the start-up chain waits for each load) hears it also when
+// the command never leaves: without an open connection, or refused by the command channel, the
+// reply callback gets a failed answer at once.
+void Radio::sendProfileCommand(const std::string& command, ResponseCallback callback) {
+    if (commandConnectionOpen() && commandToRadio(command, callback)) {
+        return;
+    }
+    log("Radio:sendProfileCommand:not sent:[{}]", command);
+    (this->*callback)(fmt::format("R|{}|", kProfileNotSent));
 }
 
 // The setters store and announce on the calling thread, every time (the same name loads again).
 void Radio::setCurrentGlobalProfile(const std::string& name) {
     currentGlobalProfile.set(name);
-    queueCommand("profile global load " + quoted(name), &Radio::globalProfileLoadCallback);
+    queueCommand("profile global load " + quotedCommandField(name),
+                 &Radio::globalProfileLoadCallback, true);
 }
 
 void Radio::setCurrentTxProfile(const std::string& name) {
     currentTxProfile.set(name);
-    queueCommand("profile transmit load " + quoted(name), &Radio::transmitProfileLoadCallback);
+    queueCommand("profile transmit load " + quotedCommandField(name),
+                 &Radio::transmitProfileLoadCallback, true);
 }
 
 void Radio::setCurrentMicProfile(const std::string& name) {
     currentMicProfile.set(name);
-    queueCommand("profile mic load " + quoted(name), &Radio::micProfileLoadCallback);
+    queueCommand("profile mic load " + quotedCommandField(name), &Radio::micProfileLoadCallback,
+                 true);
 }
 
 // Created or updated is decided by the list as it stands when the command leaves, before the
@@ -55,13 +80,13 @@ void Radio::saveProfile(const std::string& kind, const std::string& verb, const 
                         ResponseCallback callback, const TextList& known, const char* created,
                         const char* updated) {
     const std::string plain = strings::stripAsterisk(name);
-    commandToRadio("profile " + kind + " " + verb + " " + quoted(plain), callback);
+    sendProfileCommand("profile " + kind + " " + verb + " " + quotedCommandField(plain), callback);
     const bool listed = std::find(known.begin(), known.end(), plain) != known.end();
     postOnMain(listed ? updated : created, plain);
 }
 
 void Radio::deleteProfile(const std::string& kind, const std::string& name, const char* deleted) {
-    commandToRadio("profile " + kind + " delete " + quoted(name));
+    commandToRadio("profile " + kind + " delete " + quotedCommandField(name));
     postOnMain(deleted, name);
 }
 
@@ -87,8 +112,8 @@ void Radio::cmdNewMicProfile(const std::string& name) {
 }
 
 void Radio::cmdSaveMicProfile(const std::string& name) {
-    saveProfile("mic", "save", name, &Radio::micProfileSaveCallback, micProfiles(), "MicProfileCreated",
-                "MicProfileUpdated");
+    saveProfile("mic", "save", name, &Radio::micProfileSaveCallback, micProfiles(),
+                "MicProfileCreated", "MicProfileUpdated");
 }
 
 void Radio::cmdDeleteGlobalProfile(const std::string& name) {
@@ -99,6 +124,8 @@ void Radio::cmdDeleteTxProfile(const std::string& name) {
     deleteProfile("transmit", name, "TxProfileDeleted");
 }
 
-void Radio::cmdDeleteMicProfile(const std::string& name) { deleteProfile("mic", name, "MicProfileDeleted"); }
+void Radio::cmdDeleteMicProfile(const std::string& name) {
+    deleteProfile("mic", name, "MicProfileDeleted");
+}
 
 }  // namespace vm

@@ -1,6 +1,7 @@
 // Session start-up: the stream manager, the program's announcement, the subscriptions and the
 // questions whose replies fill the radio's identity.
 #include "platform/core/Log.h"
+#include "radio/CommandText.h"
 #include "radio/Radio.h"
 #include "radio/VitaManager.h"
 
@@ -31,7 +32,7 @@ void Radio::initializeRadio() {
     }
     startPingTimer();
     commandToRadio("ping", &Radio::pingResponseCallback);
-    commandToRadio("client program " + apiProgramName());
+    commandToRadio("client program " + commandField(apiProgramName()));
     commandToRadio("keepalive enable");
     for (const char* object : kSubscriptions) {
         subscribe(object);
@@ -64,7 +65,9 @@ void Radio::startUdp() {
     DispatchQueue::main()->async([self = shared_from_this()] { self->vitaManager.announce(); });
 }
 
-void Radio::subscribe(const std::string& object) { commandToRadio("sub " + object); }
+void Radio::subscribe(const std::string& object) { commandToRadio("sub " + commandField(object)); }
+
+void Radio::spotCommand(const std::string& text) { commandToRadio("spot " + commandField(text)); }
 
 void Radio::wanSetForwardedPorts(bool isPortForwardOn, std::int32_t tcpPort, std::int32_t udpPort) {
     log("WanSetForwardedPorts:isPortForwardOn:[{}] tcpPort:[{}] udpPort:[{}]",

@@ -17,6 +17,7 @@
 #include "platform/core/Observable.h"
 #include "radio/FilterTable.h"
 #include "radio/RadioInstance.h"
+#include "radio/RadioRecordTables.h"
 #include "radio/RadioStatusTables.h"
 #include "radio/RadioTypes.h"
 #include "radio/StatusTokens.h"
@@ -79,6 +80,10 @@ public:
                                                               &atuStatusTokens()};
     ConstantProperty<const TokenTable*> statusWanTokens{this, "statusWanTokens",
                                                         &wanStatusTable().tokens()};
+    ConstantProperty<const TokenTable*> statusXvtrTokens{this, "statusXvtrTokens",
+                                                         &xvtrRecordTable().tokens()};
+    ConstantProperty<const TokenTable*> clientTokens{this, "clientTokens",
+                                                     &clientRecordTable().tokens()};
     ConstantProperty<std::shared_ptr<ResponseCallbacks>> responseCallbacks{
         this, "responseCallbacks", std::make_shared<ResponseCallbacks>()};
     ConstantProperty<std::shared_ptr<NotifyList>> notifyList{this, "notifyList",

@@ -7,6 +7,7 @@
 #include "platform/core/Guarded.h"
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -14,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -60,6 +62,19 @@ using EqualizerSlots = Guarded<std::array<std::shared_ptr<Equalizer>, kEqualizer
 // A lock with a name, for waits that give up after a while.
 struct NamedLock {
     explicit NamedLock(std::string lockName) : name(std::move(lockName)) {}
+    // Takes the lock if it comes free within `wait`: true when it is held (the caller unlocks).
+    // It retries every millisecond rather than blocking in a timed lock, whose wait the thread
+    // sanitizer cannot follow.
+    bool tryLockFor(std::chrono::milliseconds wait) {
+        const auto deadline = std::chrono::steady_clock::now() + wait;
+        while (!mutex.try_lock()) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
     const std::string name;
     std::timed_mutex mutex;
 };

@@ -61,6 +61,10 @@ using StatusValue = std::variant<Number, Text, Integer, Flag, Float, List>;
 enum class StatusAnnounce {
     WithLine,  // with the rest of the line (StatusPass says how)
     AtOnce,    // stored and announced on the reading queue as the value is read
+    // With the rest of the line, but only a value that differs from the one stored when the store
+    // is made (on the main queue, or on the reading queue for a first line): an equal value is
+    // neither stored nor announced.
+    WhenChanged,
 };
 
 // How a line is taken.
@@ -149,6 +153,23 @@ private:
             property_);
     }
     bool feedsProperty() const { return !std::holds_alternative<std::monostate>(property_); }
+    // Whether a WhenChanged row's property already holds the value.
+    bool unchanged(const Object& object, const StatusValue& value) const {
+        if (announce_ != StatusAnnounce::WhenChanged) {
+            return false;
+        }
+        return std::visit(
+            [&](auto member) {
+                if constexpr (std::is_same_v<decltype(member), std::monostate>) {
+                    return false;
+                } else {
+                    const auto& target = object.*member;
+                    using T = std::decay_t<decltype(target())>;
+                    return target() == std::get<T>(value);
+                }
+            },
+            property_);
+    }
 
     std::string_view key_;
     Reader read_{};
@@ -206,10 +227,10 @@ public:
                 if (row->feedsProperty() && (!row->keep_ || row->keep_(object, value))) {
                     if (row->announce_ == StatusAnnounce::AtOnce) {
                         row->store(object, std::move(value), true);
-                    } else {
-                        if (pass == StatusPass::First) {
-                            row->store(object, StatusValue(value), false);
-                        }
+                    } else if (pass == StatusPass::Later) {
+                        stores.emplace_back(row, std::move(value));
+                    } else if (!row->unchanged(object, value)) {
+                        row->store(object, StatusValue(value), false);
                         stores.emplace_back(row, std::move(value));
                     }
                 }
@@ -247,7 +268,9 @@ private:
         DispatchQueue::main()->async(
             [self = std::move(self), stores = std::move(stores)]() mutable {
                 for (auto& [row, value] : stores) {
-                    row->store(*self, std::move(value), true);
+                    if (!row->unchanged(*self, value)) {
+                        row->store(*self, std::move(value), true);
+                    }
                 }
             });
     }

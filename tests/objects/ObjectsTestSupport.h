@@ -1,10 +1,9 @@
 #pragma once
 // Helpers for the tests of the radio's objects: a session that does not connect, a recorder of the
-// keys an object announces, a printable form of any property value, and notification recording.
-// Waiting and log capture come from the radio session's test helpers.
+// keys an object announces and a printable form of any property value. Waiting, log capture and
+// notification recording come from the radio session's test helpers.
 #include "objects/RadioObjects.h"
 #include "platform/core/DispatchQueue.h"
-#include "platform/core/NotificationCenter.h"
 #include "platform/core/Observable.h"
 #include "radio/Radio.h"
 #include "radio/RadioTestSupport.h"
@@ -92,45 +91,5 @@ inline std::string show(const Observable& object, std::string_view key) {
     const auto value = object.valueForKey(key);
     return value ? show(*value) : "no such key";
 }
-
-// Notifications of the given names, in the order the main queue delivered them.
-class NotificationRecorder {
-public:
-    explicit NotificationRecorder(std::vector<std::string> names) {
-        for (auto& name : names) {
-            tokens_.push_back(NotificationCenter::defaultCenter().addObserver(
-                std::move(name), nullptr, nullptr, [this](const Notification& note) {
-                    EXPECT_TRUE(isMainThread());
-                    std::lock_guard lock(mutex_);
-                    seen_.push_back({note.name, note.object});
-                }));
-        }
-    }
-    ~NotificationRecorder() {
-        for (const auto token : tokens_) {
-            NotificationCenter::defaultCenter().removeObserver(token);
-        }
-    }
-    struct Seen {
-        std::string name;
-        std::shared_ptr<void> object;
-    };
-    std::vector<Seen> seen() const {
-        std::lock_guard lock(mutex_);
-        return seen_;
-    }
-    std::vector<std::string> names() const {
-        std::vector<std::string> out;
-        for (const auto& s : seen()) {
-            out.push_back(s.name);
-        }
-        return out;
-    }
-
-private:
-    std::vector<NotificationCenter::Token> tokens_;
-    mutable std::mutex mutex_;
-    std::vector<Seen> seen_;
-};
 
 }  // namespace vm::test

@@ -149,6 +149,22 @@ TEST_F(SliceRouting, ASliceGoneBeforeItsAnnouncementIsNotAnnouncedAsCreated) {
     EXPECT_EQ(notes.seen().size(), 2u);
 }
 
+// A deletion notice empties the slot only while the slot holds that very slice.
+TEST_F(SliceRouting, ASliceDeletionNoticeEmptiesOnlyItsOwnSlot) {
+    status(sim::sliceStatus(2, "in_use=1"));
+    const auto first = slot(2);
+    status(sim::sliceStatus(2, "in_use=0"));
+    status(sim::sliceStatus(2, "in_use=1"));
+    const auto second = slot(2);
+    ASSERT_TRUE(first && second && first != second);
+    radio->sliceDeleteNotification({"SliceDeleted", first, {}});
+    radio->sliceDeleteNotification({"SliceDeleted", nullptr, {}});
+    EXPECT_EQ(slot(2), second);
+    radio->sliceDeleteNotification({"SliceDeleted", second, {}});
+    EXPECT_FALSE(slot(2));
+    passTime(100ms);  // the announcements fall due here, not in a later test
+}
+
 TEST_F(SliceRouting, OtherClientsSlicesAreKeptButNotAnnounced) {
     multiClient();
     NotificationRecorder notes({"SliceCreated", "SliceDeleted"});

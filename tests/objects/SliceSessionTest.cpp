@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <functional>
 
@@ -91,11 +92,21 @@ TEST_F(SliceSession, TheRadioMakesFeedsAndDropsASlice) {
     EXPECT_EQ(notes.seen()[0].object, slice);
 
     // Later lines are read on the slice's queue and announced on the main queue, in line order.
+    // (The first line's announcement, due 1 ms after it was read, fell due with "SliceCreated" in
+    // the clock's jump and may still reach the recorder first.)
     KeyRecorder recorder(*slice);
     ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "mode=LSB filter_lo=-2900 filter_hi=-100")));
-    ASSERT_TRUE(test::waitFor([&] { return recorder.keys().size() == 3; }));
-    EXPECT_EQ(recorder.keys(),
-              (std::vector<std::string>{"sliceMode", "sliceFilterLo", "sliceFilterHi"}));
+    const std::vector<std::string> later{"sliceMode", "sliceFilterLo", "sliceFilterHi"};
+    ASSERT_TRUE(test::waitFor([&] {
+        const auto keys = recorder.keys();
+        return keys.size() >= 3 && std::equal(later.rbegin(), later.rend(), keys.rbegin());
+    }));
+    auto keys = recorder.keys();
+    keys.resize(keys.size() - later.size());
+    const std::vector<std::string> firstLine{"sliceInUse",    "sliceFrequency", "sliceMode",
+                                             "sliceFilterLo", "sliceFilterHi",  "sliceRxAnt"};
+    EXPECT_TRUE(keys.empty() || keys == firstLine)
+        << "announced besides the later line: " << fmt::format("{}", fmt::join(keys, ","));
     EXPECT_TRUE(recorder.allOnMain());
     EXPECT_EQ(slice->sliceMode(), "LSB");
     EXPECT_EQ(slice->formatSliceFilterBandwidth(), "2.8 KHz");
@@ -178,6 +189,10 @@ TEST_F(SliceSession, SettersSendTheirCommandsInOrder) {
         {[](Slice& s) { s.setDiguOffset(1500); }, {"slice set 0 digu_offset=1500"}},
         {[](Slice& s) { s.setRfGain(10); }, {"slice set 0 rfgain=10"}},
         {[](Slice& s) { s.setDetached(0); }, {"slice set 0 detached=0"}},
+        // Texts go through the command-text cleaning.
+        {[](Slice& s) { s.setSliceRxAnt("ANT\"1\r\nx"); }, {"slice set 0 rxant=ANT'1 x"}},
+        {[](Slice& s) { s.setSliceFrequency(std::string("14.0\n0\0", 7)); },
+         {"slice tune 0 14.0 0"}},
     };
     KeyRecorder recorder(*slice);
     std::vector<std::string> expected;

@@ -65,9 +65,11 @@ TEST(RadioDiscovery, KeysApplyInTheirOrder) {
         {"later value wins",
          {{"model", "DORO-6300"}, {"model", "DORO-6500"}},
          [](const RadioInstance& r) { EXPECT_EQ(r.model, "DORO-6500"); }},
-        {"no discovery protocol version", {{"serial", "1"}},
+        {"no discovery protocol version",
+         {{"serial", "1"}},
          [](const RadioInstance& r) { EXPECT_DOUBLE_EQ(r.pversion, 0.0); }},
-        {"malformed discovery protocol version", {{"discovery_protocol_version", "3.0"}},
+        {"malformed discovery protocol version",
+         {{"discovery_protocol_version", "3.0"}},
          [](const RadioInstance& r) { EXPECT_DOUBLE_EQ(r.pversion, 2.0); }},
         {"minor version 10 reads as 2.1",
          {{"version", "2.10.1.0"}},
@@ -87,9 +89,11 @@ TEST(RadioDiscovery, KeysApplyInTheirOrder) {
              EXPECT_DOUBLE_EQ(r.fversion, 1.0);
              EXPECT_TRUE(r.supportsNewPan);
          }},
-        {"a second '=' drops the rest", {{"callsign", "N0CALL=x"}},
+        {"a second '=' drops the rest",
+         {{"callsign", "N0CALL=x"}},
          [](const RadioInstance& r) { EXPECT_EQ(r.callsign, "N0CALL"); }},
-        {"numbers read their leading digits", {{"port", "4992xyz"}, {"max_slices", "abc"}},
+        {"numbers read their leading digits",
+         {{"port", "4992xyz"}, {"max_slices", "abc"}},
          [](const RadioInstance& r) {
              EXPECT_EQ(r.port, 4992);
              EXPECT_EQ(r.maxSlices, 0);
@@ -109,18 +113,21 @@ TEST(RadioDiscovery, UnknownKeysAreLoggedAndTokensWithoutValueSkipped) {
     ASSERT_TRUE(record);
     EXPECT_EQ(record->serialNum, "1");
     EXPECT_EQ(capture.lines(),
-              std::vector<std::string>{"udpSocket:didReceiveData Unrecognized token:[0] k:[colour] value:[blue]"});
+              std::vector<std::string>{
+                  "udpSocket:didReceiveData Unrecognized token:[0] k:[colour] value:[blue]"});
 }
 
 TEST(RadioDiscovery, OtherPacketsAreNoAnnouncement) {
     const std::string meter = sim::encodeVita(sim::streamHeader(sim::kClassMeter, 7), "serial=1 ");
     EXPECT_FALSE(discovery::recordFromDatagram(meter, ""));
-    EXPECT_FALSE(discovery::recordFromDatagram(sim::discoveryPacket({{"serial", "1"}}).substr(0, 27), ""));
+    EXPECT_FALSE(
+        discovery::recordFromDatagram(sim::discoveryPacket({{"serial", "1"}}).substr(0, 27), ""));
     EXPECT_FALSE(discovery::recordFromDatagram("", ""));
 }
 
 TEST(RadioDiscovery, LegacyDatagramIsReadWithinItsLength) {
-    const std::string full = sim::legacyDiscoveryPacket("DORO-6500", "0610-1122-6500-0001", "Shack");
+    const std::string full =
+        sim::legacyDiscoveryPacket("DORO-6500", "0610-1122-6500-0001", "Shack");
     const auto r = discovery::recordFromDatagram(full, "127.0.0.5");
     ASSERT_TRUE(r);
     EXPECT_EQ(r->ipAddress, "127.0.0.5");
@@ -131,7 +138,8 @@ TEST(RadioDiscovery, LegacyDatagramIsReadWithinItsLength) {
     EXPECT_FALSE(r->status);
 
     // No name: derived from the serial number.
-    const auto unnamed = discovery::recordFromDatagram(sim::legacyDiscoveryPacket("M", "0610-1122-6500-0001", ""), "");
+    const auto unnamed = discovery::recordFromDatagram(
+        sim::legacyDiscoveryPacket("M", "0610-1122-6500-0001", ""), "");
     EXPECT_EQ(unnamed->name, "6500-0001");
 
     // Cut inside the serial number's slot, with no NUL: the text ends with the datagram.
@@ -157,7 +165,8 @@ TEST(RadioDiscovery, LegacyDatagramIsReadWithinItsLength) {
 TEST(RadioVersion, VersionTextsAndNames) {
     LogCapture capture;
     const std::pair<const char*, double> versions[] = {
-        {"3.3.28.0", 3.3}, {"2.10.1.0", 2.1}, {"2.5.0.0", 2.5}, {"3.3.28", 0.0}, {"", 0.0}, {"x.y.z.w", 0.0},
+        {"3.3.28.0", 3.3}, {"2.10.1.0", 2.1}, {"2.5.0.0", 2.5},
+        {"3.3.28", 0.0},   {"", 0.0},         {"x.y.z.w", 0.0},
     };
     for (const auto& [text, value] : versions) {
         EXPECT_DOUBLE_EQ(versionStringToDouble(text), value) << text;
@@ -165,7 +174,11 @@ TEST(RadioVersion, VersionTextsAndNames) {
     EXPECT_TRUE(capture.contains("versionStringToDouble:Error:3.3.28"));
 
     const std::pair<const char*, const char*> names[] = {
-        {"0610-1122-6700-4321", "6700-4321"}, {"06101122", ""}, {"a-b-c", ""}, {"", ""}, {"a-b-c-d-e", ""},
+        {"0610-1122-6700-4321", "6700-4321"},
+        {"06101122", ""},
+        {"a-b-c", ""},
+        {"", ""},
+        {"a-b-c-d-e", ""},
     };
     for (const auto& [serial, name] : names) {
         EXPECT_EQ(doroRadioNameFromSerialNumber(serial), name) << serial;

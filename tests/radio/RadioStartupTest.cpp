@@ -199,7 +199,7 @@ TEST_F(RadioStartup, CommandsReachTheRadioWithTheirExactTexts) {
         "stream create type=remote_audio_tx",
         "stream remove 0x04000008",
         "profile global save \"Contest\"",
-        "profile transmit create \"SSB\"",
+        "profile transmit create \"SS'B\"",
         "profile transmit save \"SSB\"",
         "profile mic created \"Desk\"",
         "profile mic save \"Desk\"",

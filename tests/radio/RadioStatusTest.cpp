@@ -233,9 +233,9 @@ TEST(CommandText, LineBreaksNulAndQuotesNeverReachTheCommandLine) {
         std::string quoted;
     };
     const Case cases[] = {
-        {"CQ TEST", "CQ TEST", "\"CQ TEST\""},        {"a\r\nb", "a b", "\"a b\""},
-        {"a\n\nb\r", "a  b ", "\"a  b \""},           {std::string("a\0b", 3), "ab", "\"ab\""},
-        {"say \"hi\"", "say \"hi\"", "\"say 'hi'\""}, {"", "", "\"\""},
+        {"CQ TEST", "CQ TEST", "\"CQ TEST\""},      {"a\r\nb", "a b", "\"a b\""},
+        {"a\n\nb\r", "a  b ", "\"a  b \""},         {std::string("a\0b", 3), "ab", "\"ab\""},
+        {"say \"hi\"", "say 'hi'", "\"say 'hi'\""}, {"", "", "\"\""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(commandField(c.text), c.field);

@@ -36,8 +36,8 @@ protected:
     void SetUp() override {
         sim = sim::SimRadio::start();
         ASSERT_TRUE(sim);
-        radio = Radio::create(std::make_shared<RadioInstance>(), "127.0.0.1", sim->commandPort(),
-                              delegate, "velmoraSDR", 0, attach);
+        radio = Radio::create(record, "127.0.0.1", sim->commandPort(), delegate, "velmoraSDR", 0,
+                              attach);
         ASSERT_TRUE(radio);
         ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateConnected) && radio->apiHandle(); }));
         ASSERT_TRUE(sim->waitForSessions(1));
@@ -75,8 +75,10 @@ protected:
         return weak;
     }
 
-    // The session's objects (none unless a test of objects sets it before SetUp).
+    // The session's objects (none unless a test of objects sets it before SetUp), and the record
+    // of the radio it connects to (a test may change it before SetUp).
     Radio::Attach attach = nullptr;
+    std::shared_ptr<RadioInstance> record = std::make_shared<RadioInstance>();
     std::unique_ptr<sim::SimRadio> sim;
     std::shared_ptr<StateRecorder> delegate = std::make_shared<StateRecorder>();
     std::shared_ptr<Radio> radio;

@@ -62,7 +62,8 @@ TEST(VitaPacket, DecodesWhatTheRadioEncodes) {
         EXPECT_EQ(p.streamIdPresent, hasStreamId);
         EXPECT_EQ(p.streamId, hasStreamId ? c.header.streamId : 0u);
         EXPECT_EQ(p.oui, c.header.classIdPresent ? sim::kOui : 0u);
-        EXPECT_EQ(p.informationClassCode, c.header.classIdPresent ? c.header.informationClassCode : 0);
+        EXPECT_EQ(p.informationClassCode,
+                  c.header.classIdPresent ? c.header.informationClassCode : 0);
         EXPECT_EQ(p.packetClassCode, c.header.classIdPresent ? c.header.packetClassCode : 0);
         EXPECT_EQ(p.integerTimestamp, c.header.tsi ? c.header.integerTimestamp : 0u);
         EXPECT_EQ(p.fracTimeStamp0, c.header.tsf ? c.header.fracTimeStamp0 : 0u);
@@ -71,7 +72,8 @@ TEST(VitaPacket, DecodesWhatTheRadioEncodes) {
         ASSERT_NE(p.payload, nullptr);
         EXPECT_EQ(p.payload, p.buffer->data() + c.payloadOffset);
         // A trailer packet's payload is padded to whole words in front of the trailer.
-        const std::size_t padded = c.header.trailerPresent ? (c.payload.size() + 3) / 4 * 4 : c.payload.size();
+        const std::size_t padded =
+            c.header.trailerPresent ? (c.payload.size() + 3) / 4 * 4 : c.payload.size();
         EXPECT_EQ(p.payloadLength, padded);
         EXPECT_EQ(std::string(p.payload, c.payload.size()), c.payload);
     }
@@ -93,8 +95,10 @@ TEST(VitaPacket, PacketsThatDoNotFitTheirHeaderGetNoPayload) {
     const Case cases[] = {
         {"empty", "", false},
         {"12 bytes", sim::malformedPacket(sim::Malformation::Short, sim::kClassMeter, 7), false},
-        {"cut header", sim::malformedPacket(sim::Malformation::TruncatedHeader, sim::kClassMeter, 7), false},
-        {"size field far beyond", sim::malformedPacket(sim::Malformation::LyingLength, sim::kClassMeter, 7), true},
+        {"cut header",
+         sim::malformedPacket(sim::Malformation::TruncatedHeader, sim::kClassMeter, 7), false},
+        {"size field far beyond",
+         sim::malformedPacket(sim::Malformation::LyingLength, sim::kClassMeter, 7), true},
         {"trailer inside the header", trailerInHeader, true},
         {"size field zero", trailerSizeZero, true},
     };

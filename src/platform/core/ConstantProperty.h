@@ -1,7 +1,8 @@
 #pragma once
 // A property of an Observable that is set once, when its owner is built, and never changes: it is
-// listed and read by name like any Observed<T>, and is never announced. The session uses it for
-// its queue, its word tables and its collections, whose contents change under their own locks.
+// listed and read by name like any Observed<T>, and announces nothing by itself. The session uses
+// it for its queue, its word tables and its collections, whose contents change under their own
+// locks (the equalizers' collection is announced, with announce(), when a side is made).
 #include "platform/core/Observable.h"
 
 #include <any>

@@ -37,6 +37,10 @@ std::string sliceStatus(int slice, std::string_view pairs) {
     return "slice " + std::to_string(slice) + " " + std::string(pairs);
 }
 
+std::string objectStatus(std::string_view type, std::string_view id, std::string_view pairs) {
+    return std::string(type) + " " + std::string(id) + " " + std::string(pairs);
+}
+
 std::string meterStatus(const MeterDefinition& meter) {
     const std::string n = std::to_string(meter.number);
     std::string text = "meter ";

@@ -22,6 +22,9 @@ std::string messageLine(std::string_view code, std::string_view text);   // M<co
 
 // Status texts of the radio's objects, to send with SimRadio::sendStatus().
 std::string sliceStatus(int slice, std::string_view pairs);  // "slice <n> <pairs>"
+// "<type> <id> <pairs>": the status of the radio's other objects ("tnf 3 freq=14.1",
+// "client 0x1A2B3C4D connected station=Shack").
+std::string objectStatus(std::string_view type, std::string_view id, std::string_view pairs);
 
 // A meter as the radio defines it; the values are written as given.
 struct MeterDefinition {

@@ -302,6 +302,11 @@ void SimRadio::handleLine(Session& session, std::string_view line, Events& event
         if (!answer.silent) {
             session.out += replyLine(*command.seq, answer.code, answer.data) + "\n";
         }
+        if (objects_) {
+            for (const std::string& text : objects_->answer(command.text)) {
+                session.out += statusLine(options_.identity.handle, text) + "\n";
+            }
+        }
         if (const auto port = udpPortCommand(command.text)) {
             streamDestination_ = Endpoint{session.peer.address, *port};
         }
@@ -329,6 +334,13 @@ void SimRadio::scriptStartupReplies() {
     reply("ant list", {"0", listReplyData(id.antennas)});
     reply("mic list", {"0", listReplyData(id.microphones)});
     replyPrefix("client gui", {"0", id.clientId});
+}
+
+void SimRadio::answerObjectCommands() {
+    std::lock_guard lock(mutex_);
+    if (!objects_) {
+        objects_ = std::make_unique<SimObjects>();
+    }
 }
 
 void SimRadio::scriptPanafallCreate(uint32_t panafallId, uint32_t waterfallId) {

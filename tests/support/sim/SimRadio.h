@@ -8,6 +8,7 @@
 // waits take a real-time bound and return false (or nothing) when it passes.
 #include "support/sim/SimDiscovery.h"
 #include "support/sim/SimIdentity.h"
+#include "support/sim/SimObjects.h"
 #include "support/sim/SimSocket.h"
 #include "support/sim/SimTls.h"
 #include "support/sim/SimVita.h"
@@ -82,6 +83,9 @@ public:
     void replyPrefix(const std::string& prefix, SimReply reply);  // command starts with it
     // Replies to "info", "version", "ant list", "mic list" and "client gui..." from the identity.
     void scriptStartupReplies();
+    // From now on, commands that change the equalizers, notch filters and transverters are
+    // answered, after their reply, with the objects' status lines as this client's (SimObjects.h).
+    void answerObjectCommands();
     // Replies to "display panafall create ..." with the new panadapter's and waterfall's ids.
     void scriptPanafallCreate(uint32_t panafallId, uint32_t waterfallId);
 
@@ -180,6 +184,7 @@ private:
     bool stopping_ = false;
     std::vector<std::unique_ptr<Session>> sessions_;
     std::vector<Rule> rules_;
+    std::unique_ptr<SimObjects> objects_;  // none until answerObjectCommands()
     std::vector<SimCommand> commands_;
     std::vector<SimDatagram> datagrams_;
     std::optional<Endpoint> streamDestination_;

@@ -1,6 +1,7 @@
 // simradio: the simulated radio, started by hand. It listens for command sessions on loopback,
-// answers the start-up questions, announces itself by discovery to a loopback port once per
-// interval, and prints every command and datagram it receives until interrupted.
+// answers the start-up questions and the commands of its equalizers, notch filters and
+// transverters, announces itself by discovery to a loopback port once per interval, and prints
+// every command and datagram it receives until interrupted.
 #include "support/sim/SimRadio.h"
 
 #include <csignal>
@@ -16,12 +17,13 @@ volatile std::sig_atomic_t gStop = 0;
 void onSignal(int) { gStop = 1; }
 
 void usage() {
-    std::fprintf(stderr,
-                 "usage: simradio [--address A] [--port N] [--udp-port N]\n"
-                 "                [--discovery-address A] [--discovery-port N] [--interval SECONDS]\n"
-                 "                [--serial S] [--nickname N] [--model M] [--version V] [--callsign C]\n"
-                 "Every address must be IPv4 loopback (127.0.0.0/8). Defaults: address 127.0.0.1,\n"
-                 "any free ports, discovery to 127.0.0.1:4992 every second.\n");
+    std::fprintf(
+        stderr,
+        "usage: simradio [--address A] [--port N] [--udp-port N]\n"
+        "                [--discovery-address A] [--discovery-port N] [--interval SECONDS]\n"
+        "                [--serial S] [--nickname N] [--model M] [--version V] [--callsign C]\n"
+        "Every address must be IPv4 loopback (127.0.0.0/8). Defaults: address 127.0.0.1,\n"
+        "any free ports, discovery to 127.0.0.1:4992 every second.\n");
 }
 
 bool parsePort(const char* text, uint16_t& port) {
@@ -95,7 +97,8 @@ int main(int argc, char** argv) {
         }
     }
     if (!vm::sim::isLoopback(discovery.address)) {
-        std::fprintf(stderr, "simradio: discovery address %s is not loopback\n", discovery.address.c_str());
+        std::fprintf(stderr, "simradio: discovery address %s is not loopback\n",
+                     discovery.address.c_str());
         return 2;
     }
 
@@ -106,9 +109,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     radio->scriptStartupReplies();
+    radio->answerObjectCommands();
     radio->setCommandObserver([](const vm::sim::SimCommand& command) {
         const std::string seq = command.seq ? std::to_string(*command.seq) : "-";
-        std::printf("session %d <- c%s|%s\n", command.session, seq.c_str(), printable(command.text).c_str());
+        std::printf("session %d <- c%s|%s\n", command.session, seq.c_str(),
+                    printable(command.text).c_str());
         std::fflush(stdout);
     });
     radio->setDatagramObserver([](const vm::sim::SimDatagram& datagram) {
@@ -119,12 +124,13 @@ int main(int argc, char** argv) {
 
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
-    std::printf("simradio: %s \"%s\" serial %s: commands on %s:%u, streams from %s:%u, "
-                "discovery to %s:%u every %u s\n",
-                options.identity.model.c_str(), options.identity.nickname.c_str(),
-                options.identity.serial.c_str(), radio->address().c_str(), radio->commandPort(),
-                radio->address().c_str(), radio->udpPort(), discovery.address.c_str(), discovery.port,
-                interval);
+    std::printf(
+        "simradio: %s \"%s\" serial %s: commands on %s:%u, streams from %s:%u, "
+        "discovery to %s:%u every %u s\n",
+        options.identity.model.c_str(), options.identity.nickname.c_str(),
+        options.identity.serial.c_str(), radio->address().c_str(), radio->commandPort(),
+        radio->address().c_str(), radio->udpPort(), discovery.address.c_str(), discovery.port,
+        interval);
     std::fflush(stdout);
 
     while (!gStop) {
