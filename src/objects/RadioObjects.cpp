@@ -9,6 +9,7 @@ void attachRadioObjects(Radio& radio) {
     attachSlices(radio);
     attachMeters(radio);
     attachCwx(radio);
+    attachAudioStreams(radio);
 }
 
 void attachCwx(Radio& radio) {

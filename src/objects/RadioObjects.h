@@ -19,6 +19,10 @@ void attachSlices(Radio& radio);
 void attachMeters(Radio& radio);
 // The session's CW keyer, and its "cwx" lines.
 void attachCwx(Radio& radio);
+// The audio streams (src/audio, AudioStreamRoutes.cpp): "stream", "opus_stream",
+// "audio_stream", "tx_audio_stream", "mic_audio_stream" and "daxiq" lines, the DAX stream create
+// replies, and the three audio stream tables of the stream router.
+void attachAudioStreams(Radio& radio);
 
 // Whether the slice is this client's: always on radios without several GUI clients and until the
 // session is a GUI client; otherwise when the client handles match.

@@ -163,7 +163,7 @@ class StatusTable {
 public:
     // `unknownKeyLog` is the log line of a key that no row has, with the fields {key}, {value}
     // (the value stepped over), {integer} (the line's last integer) and {line} (the scanner's
-    // whole text).
+    // whole text); an empty text skips unknown keys without a log line.
     StatusTable(std::string_view unknownKeyLog, std::initializer_list<StatusRow<Object>> rows)
         : unknownKeyLog_(unknownKeyLog), rows_(rows), tokens_(keysOf(rows_)) {}
 
@@ -193,9 +193,12 @@ public:
             if (!row) {
                 std::string value;
                 scan.scanUpToCharactersFromSet(blankOrNewline, &value);
-                logLine(fmt::format(fmt::runtime(unknownKeyLog_), fmt::arg("key", key),
-                                    fmt::arg("value", value), fmt::arg("integer", line.lastInteger),
-                                    fmt::arg("line", scan.string())));
+                if (!unknownKeyLog_.empty()) {
+                    logLine(fmt::format(fmt::runtime(unknownKeyLog_), fmt::arg("key", key),
+                                        fmt::arg("value", value),
+                                        fmt::arg("integer", line.lastInteger),
+                                        fmt::arg("line", scan.string())));
+                }
             } else if (row->handOff_) {
                 (object.*(row->handOff_))(scan);
             } else {
