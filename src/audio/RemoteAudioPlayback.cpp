@@ -76,6 +76,7 @@ void RemoteAudioPlayback::write(const char* bytes, std::uint32_t length) {
     }
     std::memcpy(head, bytes, length);
     RingBufferProduce(&ring_, length);
+    bytesWritten_.fetch_add(length);
     started_.store(true);
     if (ring_.fillCount.load() >= kLatencyCap) {
         RingBufferRequestClear(&ring_);

@@ -48,6 +48,8 @@ public:
 
     std::int32_t fillCount() const { return ring_.fillCount.load(); }
     std::uint64_t overRuns() const { return overRuns_.load(); }
+    // PCM bytes that went into the ring.
+    std::uint64_t bytesWritten() const { return bytesWritten_.load(); }
     // Renders that found less than they needed, once audio had started.
     std::uint64_t underRuns() const { return underRuns_.load(); }
 
@@ -64,6 +66,7 @@ private:
     std::shared_ptr<OpusCodecDecoder> decoder_;
     std::atomic<std::uint64_t> overRuns_{0};
     std::atomic<std::uint64_t> underRuns_{0};
+    std::atomic<std::uint64_t> bytesWritten_{0};
     std::atomic<bool> started_{false};
 };
 

@@ -1,0 +1,67 @@
+#pragma once
+// What the remote-audio tests share: a session with the simulated radio (its objects and audio
+// streams attached, its stream port announced), the application controller's side of the engine,
+// and waits on the receive ring.
+#include "audio/RemoteAudioApplication.h"
+#include "objects/RadioObjects.h"
+#include "radio/Radio.h"
+#include "support/QueueBarrier.h"
+#include "support/sim/SimRadio.h"
+
+#include "../radio/RadioTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+
+namespace vm::test {
+
+class FakeApplication : public RemoteAudioApplication {
+public:
+    bool radioStartupComplete() const override { return startupComplete.load(); }
+    std::optional<AudioDeviceChoice> outputDeviceChoice() const override { return output; }
+    std::optional<AudioDeviceChoice> inputDeviceChoice() const override { return input; }
+    void showOutputDevice(const std::string& name) override { shownOutput = name; }
+    void showInputDevice(const std::string& name) override { shownInput = name; }
+
+    std::atomic<bool> startupComplete{true};
+    std::optional<AudioDeviceChoice> output;
+    std::optional<AudioDeviceChoice> input;
+    std::string shownOutput;
+    std::string shownInput;
+};
+
+// A connected session whose stream port the simulated radio knows, with a first stream packet
+// already received (transmit waits for one).
+struct AudioSession {
+    explicit AudioSession(bool supportsV3) {
+        sim = sim::SimRadio::start();
+        EXPECT_TRUE(sim);
+        sim->scriptStartupReplies();
+        auto record = std::make_shared<RadioInstance>();
+        record->name = "SimRadio";
+        record->ipAddress = "127.0.0.1";
+        record->supportsV3_API = supportsV3;
+        radio = Radio::create(record, "127.0.0.1", sim->commandPort(), delegate, "velmoraSDR", 0,
+                              attachRadioObjects);
+        EXPECT_TRUE(radio);
+        EXPECT_TRUE(waitFor([&] { return radio->apiHandle().has_value(); }));
+        EXPECT_TRUE(sim->waitForStreamDestination());
+        sim->sendMeters({{1, 0}});
+        EXPECT_TRUE(waitFor([&] {
+            const auto manager = radio->vitaManager();
+            return manager && manager->vitaPacketReceived();
+        }));
+    }
+    ~AudioSession() {
+        radio->close();
+        mainQueueBarrier();
+    }
+    std::unique_ptr<sim::SimRadio> sim;
+    std::shared_ptr<StateRecorder> delegate = std::make_shared<StateRecorder>();
+    std::shared_ptr<Radio> radio;
+};
+
+}  // namespace vm::test
