@@ -5,6 +5,7 @@
 #include "audio/RemoteAudioApplication.h"
 #include "objects/RadioObjects.h"
 #include "radio/Radio.h"
+#include "radio/VitaManager.h"
 #include "support/QueueBarrier.h"
 #include "support/sim/SimRadio.h"
 
@@ -33,27 +34,39 @@ public:
     std::string shownInput;
 };
 
-// A connected session whose stream port the simulated radio knows, with a first stream packet
-// already received (transmit waits for one).
+// A connected session with a first stream packet already received (transmit waits for one).
+// The radio is on 127.0.0.2 and reached the way a remote radio is: the stream socket binds
+// 127.0.0.1 at the radio's own stream port number and registers, so that the packets the client
+// sends reach the simulated radio's port.
 struct AudioSession {
     explicit AudioSession(bool supportsV3) {
-        sim = sim::SimRadio::start();
+        sim::SimRadioOptions options;
+        options.address = "127.0.0.2";
+        sim = sim::SimRadio::start(options);
         EXPECT_TRUE(sim);
         sim->scriptStartupReplies();
         auto record = std::make_shared<RadioInstance>();
         record->name = "SimRadio";
-        record->ipAddress = "127.0.0.1";
+        record->ipAddress = "127.0.0.2";
         record->supportsV3_API = supportsV3;
-        radio = Radio::create(record, "127.0.0.1", sim->commandPort(), delegate, "velmoraSDR", 0,
+        radio = Radio::create(record, "127.0.0.2", sim->commandPort(), delegate, "velmoraSDR", 0,
                               attachRadioObjects);
         EXPECT_TRUE(radio);
-        EXPECT_TRUE(waitFor([&] { return radio->apiHandle().has_value(); }));
-        EXPECT_TRUE(sim->waitForStreamDestination());
-        sim->sendMeters({{1, 0}});
+        EXPECT_TRUE(waitFor([&] { return radio->apiHandle().has_value() && radio->vitaManager(); }));
+        record->wanRadio = true;
+        record->publicIp = "127.0.0.2";
+        record->public_udp_port = std::to_string(sim->udpPort());
+        const auto manager = VitaManager::create("127.0.0.1");
+        EXPECT_TRUE(manager->handleRadio(radio));
+        manager->setStreamTables(radio->streamTables());
+        radio->vitaManager.store(manager);
+        manager->registerRemoteUdp(radio->apiHandle().value_or(""));
         EXPECT_TRUE(waitFor([&] {
-            const auto manager = radio->vitaManager();
-            return manager && manager->vitaPacketReceived();
+            const auto to = sim->streamDestination();
+            return to && to->port == manager->vitaPort() && to->address == "127.0.0.1";
         }));
+        sim->sendMeters({{1, 0}});
+        EXPECT_TRUE(waitFor([&] { return manager->vitaPacketReceived(); }));
     }
     ~AudioSession() {
         radio->close();
