@@ -10,7 +10,8 @@
 
 namespace vm {
 
-AudioStream::AudioStream(const std::string& queueLabel) : runQueue_(DispatchQueue::serial(queueLabel)) {}
+AudioStream::AudioStream(const std::string& queueLabel)
+    : runQueue_(DispatchQueue::serial(queueLabel)) {}
 
 AudioStream::~AudioStream() {
     // The timer holds the stream weakly; cancelling it here only ends its schedule.

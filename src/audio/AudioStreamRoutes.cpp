@@ -31,7 +31,8 @@ std::string readStreamId(Scanner& scan) {
 
 // Every "key=value" pair to the end of the line (a value may be empty, a key without "=" reads
 // with the empty value). Keys not in `keys` are logged with `unknownKey`.
-std::map<std::string, std::string> readPairs(Scanner& scan, std::initializer_list<std::string_view> keys,
+std::map<std::string, std::string> readPairs(Scanner& scan,
+                                             std::initializer_list<std::string_view> keys,
                                              std::string_view unknownKey) {
     static const CharacterSet keyEnd = CharacterSet::fromString("= \n");
     static const CharacterSet valueEnd = CharacterSet::fromString(" \n");
@@ -64,14 +65,14 @@ std::shared_ptr<T> findStream(ObjectsById<T>& table, const std::string& key) {
 }
 
 void postOnMain(std::string name, std::shared_ptr<void> object, std::string sender = {}) {
-    DispatchQueue::main()->async([name = std::move(name), object = std::move(object),
-                                  sender = std::move(sender)] {
-        std::map<std::string, std::any> info;
-        if (!sender.empty()) {
-            info["sender"] = sender;
-        }
-        NotificationCenter::defaultCenter().post(name, object, std::move(info));
-    });
+    DispatchQueue::main()->async(
+        [name = std::move(name), object = std::move(object), sender = std::move(sender)] {
+            std::map<std::string, std::any> info;
+            if (!sender.empty()) {
+                info["sender"] = sender;
+            }
+            NotificationCenter::defaultCenter().post(name, object, std::move(info));
+        });
 }
 
 void parseStreamToken(Radio& radio, Scanner& scan, bool selfStatus) {
@@ -123,13 +124,15 @@ void parseOpusStreamToken(Radio& radio, Scanner& scan, bool selfStatus) {
         stream = OpusAudio::create();
         stream->attachedRadio(radio.shared_from_this(), key);
         table->with([&](auto& byId) { byId[key] = stream; });
-        postOnMain("com.velmorasoftware.doro.opus_stream_created", stream, "Radio:parseOpusStreamToken");
+        postOnMain("com.velmorasoftware.doro.opus_stream_created", stream,
+                   "Radio:parseOpusStreamToken");
     }
     stream->statusParser(scan, selfStatus);
 }
 
 // Announced before the entry goes, so that an observer still finds the stream's id filed.
-void removeDaxStream(Radio& radio, const std::string& key, const std::shared_ptr<DAXAudio>& stream) {
+void removeDaxStream(Radio& radio, const std::string& key,
+                     const std::shared_ptr<DAXAudio>& stream) {
     postOnMain("AudioStreamDeleted", stream);
     radio.daxAudioStreamToStreamHandler()->with([&](auto& byId) {
         const auto found = byId.find(key);
@@ -174,14 +177,16 @@ void parseTxAudioStreamToken(Radio& radio, Scanner& scan, bool selfStatus) {
 void parseMicAudioStreamToken(Radio& /*radio*/, Scanner& scan, bool selfStatus) {
     if (selfStatus) {
         readStreamId(scan);
-        readPairs(scan, {"in_use", "ip", "port"}, "Radio:parseMicAudioStreamToken:Unrecognized token:[{}]");
+        readPairs(scan, {"in_use", "ip", "port"},
+                  "Radio:parseMicAudioStreamToken:Unrecognized token:[{}]");
     }
 }
 
 void parseDaxIQToken(Radio& /*radio*/, Scanner& scan, bool selfStatus) {
     if (selfStatus) {
         readStreamId(scan);
-        readPairs(scan, {"pan", "rate", "capacity", "available"}, "Radio:parseDaxIQToken:Unrecognized token:[{}]");
+        readPairs(scan, {"pan", "rate", "capacity", "available"},
+                  "Radio:parseDaxIQToken:Unrecognized token:[{}]");
     }
 }
 
@@ -204,8 +209,10 @@ void attachAudioStreams(Radio& radio) {
     radio.routeStatus(kStatusDaxIQ, parseDaxIQToken);
     radio.makeDaxStreamsWith(makeDaxStream);
     auto& tables = radio.streamTables();
-    tables.opusAudioStreamHandlers = vitaTableView<VitaStreamHandler>(radio.opusAudioStreamHandlers());
-    tables.remoteAudioStreamHandlers = vitaTableView<VitaStreamHandler>(radio.remoteAudioStreamHandlers());
+    tables.opusAudioStreamHandlers =
+        vitaTableView<VitaStreamHandler>(radio.opusAudioStreamHandlers());
+    tables.remoteAudioStreamHandlers =
+        vitaTableView<VitaStreamHandler>(radio.remoteAudioStreamHandlers());
     tables.daxAudioStreamToStreamHandler =
         vitaTableView<VitaStreamHandler>(radio.daxAudioStreamToStreamHandler());
 }

@@ -101,9 +101,10 @@ void DAXAudio::streamSend(const float* samples, std::int64_t frames) {
     for (std::int64_t sent = 0; sent < frames;) {
         const std::int64_t n = std::min<std::int64_t>(frames - sent, kFramesPerPacket);
         const auto payloadBytes = static_cast<std::size_t>(n) * 8;
-        sendPacket({1, id, kInformationClassCode, kPacketClassCode}, payloadBytes, [&](char* payload) {
-            swapWords(bytes + sent * 8, payload, static_cast<std::size_t>(n) * 2);
-        });
+        sendPacket({1, id, kInformationClassCode, kPacketClassCode}, payloadBytes,
+                   [&](char* payload) {
+                       swapWords(bytes + sent * 8, payload, static_cast<std::size_t>(n) * 2);
+                   });
         sent += n;
     }
 }

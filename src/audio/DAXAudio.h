@@ -67,7 +67,7 @@ private:
     void readSlice(Scanner& scan);
     void storeSlice(std::weak_ptr<Slice> slice, int number);
 
-    std::string streamId_;  // set once, when the session files the stream
+    std::string streamId_;        // set once, when the session files the stream
     std::weak_ptr<Slice> slice_;  // under the object's lock
     int sliceNumber_ = -1;
     std::atomic<bool> closed_{false};

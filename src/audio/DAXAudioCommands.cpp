@@ -34,8 +34,9 @@ void DAXAudio::setRxGain(int gain) {
     }
     rxGain.set(gain);
     if (const DispatchQueuePtr queue = runQueue()) {
-        queueObjectCommand(queue, weak_from_this(), radio_,
-                           fmt::format("audio stream {} slice {} gain {}", streamId(), number, gain));
+        queueObjectCommand(
+            queue, weak_from_this(), radio_,
+            fmt::format("audio stream {} slice {} gain {}", streamId(), number, gain));
     }
 }
 

@@ -11,7 +11,8 @@
 
 namespace vm {
 
-class OpusAudio : public AudioStreamDelegate<OpusStreamHandler>, public std::enable_shared_from_this<OpusAudio> {
+class OpusAudio : public AudioStreamDelegate<OpusStreamHandler>,
+                  public std::enable_shared_from_this<OpusAudio> {
 public:
     static constexpr std::uint32_t kTransmitStreamId = 0x4B000000;
     static constexpr std::uint16_t kInformationClassCode = 0x543C;

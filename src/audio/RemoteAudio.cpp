@@ -12,7 +12,8 @@ std::shared_ptr<RemoteAudio> RemoteAudio::create() {
     return stream;
 }
 
-void RemoteAudio::attachedRadio(const std::shared_ptr<RadioLink>& radio, const std::string& streamId) {
+void RemoteAudio::attachedRadio(const std::shared_ptr<RadioLink>& radio,
+                                const std::string& streamId) {
     setRadio(radio);
     const std::string type = streamType().value_or("");
     if (type == "remote_audio_rx") {

@@ -11,7 +11,8 @@
 
 namespace vm {
 
-class RemoteAudio : public AudioStreamDelegate<RemoteAudioHandler>, public std::enable_shared_from_this<RemoteAudio> {
+class RemoteAudio : public AudioStreamDelegate<RemoteAudioHandler>,
+                    public std::enable_shared_from_this<RemoteAudio> {
 public:
     static constexpr std::uint16_t kInformationClassCode = 0x534C;
     static constexpr std::uint16_t kPacketClassCode = 0x8005;

@@ -71,7 +71,8 @@ void RemoteAudioTransmitter::setSourceFormat(const AudioStreamBasicDescription& 
         encoder_->setMaxBandwidth(4);
         encoder_->setUseInBandFEC(true);
     }
-    const std::uint32_t buffers = AudioUtilities::isInterleaved(format) ? 1 : format.mChannelsPerFrame;
+    const std::uint32_t buffers =
+        AudioUtilities::isInterleaved(format) ? 1 : format.mChannelsPerFrame;
     inputScratch_.assign(std::size_t{AudioConverter::kChunk} * format.mBytesPerFrame * buffers, 0);
     inputList_.assign(audioBufferListSize(buffers), 0);
     scratchBuffers_ = buffers;
@@ -131,7 +132,8 @@ void RemoteAudioTransmitter::convertHeld() {
         packetFrames_ = 0;
     }
     while (true) {
-        AudioBufferList out{1, {{2, (kFramesPerPacket - packetFrames_) * 4, packet_.data() + packetFrames_ * 2}}};
+        AudioBufferList out{
+            1, {{2, (kFramesPerPacket - packetFrames_) * 4, packet_.data() + packetFrames_ * 2}}};
         std::uint32_t count = kFramesPerPacket - packetFrames_;
         const OSStatus status = converter_->fillComplexBuffer(
             [this](std::uint32_t* n, AudioBufferList* data, AudioStreamPacketDescription**) {
@@ -189,8 +191,8 @@ void RemoteAudioTransmitter::encodeAndSend(const AudioBufferList* pcm) {
     }
     float level = -300;
     float peak = -300;
-    micLevels(static_cast<const std::int16_t*>(pcm->mBuffers[0].mData), pcm->mBuffers[0].mDataByteSize / 4,
-              &level, &peak);
+    micLevels(static_cast<const std::int16_t*>(pcm->mBuffers[0].mData),
+              pcm->mBuffers[0].mDataByteSize / 4, &level, &peak);
     micLevel_.store(level);
     micPeakLevel_.store(peak);
     encoder_->encodeBufferList(pcm, [this](const Bytes& packet, const Error*) {
@@ -200,8 +202,8 @@ void RemoteAudioTransmitter::encodeAndSend(const AudioBufferList* pcm) {
     });
 }
 
-void RemoteAudioTransmitter::micLevels(const std::int16_t* samples, std::uint32_t frames, float* level,
-                                       float* peak) {
+void RemoteAudioTransmitter::micLevels(const std::int16_t* samples, std::uint32_t frames,
+                                       float* level, float* peak) {
     *level = -300;
     *peak = -300;
     if (!samples || frames == 0) {

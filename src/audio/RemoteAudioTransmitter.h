@@ -59,7 +59,8 @@ public:
     float micLevel() const { return micLevel_.load(); }
     float micPeakLevel() const { return micPeakLevel_.load(); }
     // The levels of one packet's interleaved 16-bit stereo frames (left channel).
-    static void micLevels(const std::int16_t* samples, std::uint32_t frames, float* level, float* peak);
+    static void micLevels(const std::int16_t* samples, std::uint32_t frames, float* level,
+                          float* peak);
     // Waits until the transmit thread has handled every slice appended so far.
     void waitUntilIdle();
 
@@ -81,10 +82,10 @@ private:
     AudioStreamBasicDescription sourceFormat_{};
     std::unique_ptr<AudioConverter> converter_;
     std::shared_ptr<OpusCodecEncoder> encoder_;
-    std::vector<std::uint8_t> inputScratch_;   // the converter's input, dequeued from the ring
+    std::vector<std::uint8_t> inputScratch_;  // the converter's input, dequeued from the ring
     std::vector<std::uint8_t> inputList_;
     std::uint32_t scratchBuffers_ = 0;
-    std::vector<std::int16_t> packet_;         // one packet's frames, filled across rounds
+    std::vector<std::int16_t> packet_;  // one packet's frames, filled across rounds
     std::uint32_t packetFrames_ = 0;
 
     // Wake-ups: the capture callback bumps `appended_`; the thread records what it handled.

@@ -43,8 +43,8 @@ std::shared_ptr<VMRemoteAudioHandler> VMRemoteAudioHandler::create(
 }
 
 void VMRemoteAudioHandler::start() {
-    transmitter_ = std::make_unique<RemoteAudioTransmitter>(
-        [weak = weak_from_this()](const Bytes& packet) {
+    transmitter_ =
+        std::make_unique<RemoteAudioTransmitter>([weak = weak_from_this()](const Bytes& packet) {
             if (const auto self = weak.lock()) {
                 self->sendOpusPacket(packet);
             }
@@ -65,10 +65,13 @@ void VMRemoteAudioHandler::start() {
         }
     });
     if (streams.size() == 1) {
-        opusStreamCreateNotification({"com.velmorasoftware.doro.opus_stream_created", streams.front(),
-                                      {{"sender", std::string("VMRemoteAudioHandle:initWithRadio")}}});
+        opusStreamCreateNotification(
+            {"com.velmorasoftware.doro.opus_stream_created",
+             streams.front(),
+             {{"sender", std::string("VMRemoteAudioHandle:initWithRadio")}}});
     } else {
-        log("VMRemoteAudioHandler:initWithRadio:opusAudioStreamHandlers count = {}", streams.size());
+        log("VMRemoteAudioHandler:initWithRadio:opusAudioStreamHandlers count = {}",
+            streams.size());
     }
     observe("com.velmorasoftware.doro.opus_stream_created",
             &VMRemoteAudioHandler::opusStreamCreateNotification);
@@ -146,7 +149,8 @@ void VMRemoteAudioHandler::remoteAudioStreamCreateNotification(const Notificatio
         }
         stream->setDelegate(std::weak_ptr<RemoteAudioHandler>(shared_from_this()));
         setupOutput(strcasecmp(compression.c_str(), "NONE") != 0);
-        log("remoteAudioStreamCreateNotification:streamIdRX: {} call startPlayback", stream->streamIdRX());
+        log("remoteAudioStreamCreateNotification:streamIdRX: {} call startPlayback",
+            stream->streamIdRX());
         if (const auto out = output()) {
             out->startPlayback();
         }

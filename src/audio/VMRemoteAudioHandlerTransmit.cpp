@@ -28,7 +28,8 @@ void VMRemoteAudioHandler::setupMicrophone() {
         }
         log("setupMicrophone:selectedMicrophone:[{}]", device.name());
     }
-    auto mic = Microphone::microphoneWithDelegate(std::weak_ptr<MicrophoneDelegate>(shared_from_this()));
+    auto mic =
+        Microphone::microphoneWithDelegate(std::weak_ptr<MicrophoneDelegate>(shared_from_this()));
     // Reads the device's format again and rebuilds the transmit converter before capture starts.
     mic->setDevice(device);
     AudioUtilities::printASBD(mic->audioStreamBasicDescription());
@@ -54,19 +55,21 @@ void VMRemoteAudioHandler::micAudioOnOff(bool on) {
     }
 }
 
-void VMRemoteAudioHandler::microphoneHasAudioStreamBasicDescription(Microphone& microphone,
-                                                                    AudioStreamBasicDescription format) {
+void VMRemoteAudioHandler::microphoneHasAudioStreamBasicDescription(
+    Microphone& microphone, AudioStreamBasicDescription format) {
     log("microphone:hasAudioStreamBasicDescription:[{}]", microphone.device().name());
     transmitter_->setSourceFormat(format);
 }
 
-void VMRemoteAudioHandler::microphoneHasBufferList(Microphone& /*microphone*/, AudioBufferList* bufferList,
+void VMRemoteAudioHandler::microphoneHasBufferList(Microphone& /*microphone*/,
+                                                   AudioBufferList* bufferList,
                                                    std::uint32_t bufferSize,
                                                    std::uint32_t /*numberOfChannels*/) {
     transmitter_->appendCapture(bufferList, bufferSize);
 }
 
-void VMRemoteAudioHandler::microphoneChangedDevice(Microphone& /*microphone*/, const AudioDevice& device) {
+void VMRemoteAudioHandler::microphoneChangedDevice(Microphone& /*microphone*/,
+                                                   const AudioDevice& device) {
     log("microphone:changedDevice:Changed input device to: {}", device.name());
     DispatchQueue::main()->async([app = app_, name = device.name()] {
         if (const auto shown = app.lock()) {

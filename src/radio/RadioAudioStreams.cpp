@@ -18,11 +18,13 @@ std::shared_ptr<Slice> Radio::sliceAt(int number) const {
     if (number < 0 || number >= static_cast<int>(kSliceSlots)) {
         return nullptr;
     }
-    return slices()->with([&](const auto& slots) { return slots[static_cast<std::size_t>(number)]; });
+    return slices()->with(
+        [&](const auto& slots) { return slots[static_cast<std::size_t>(number)]; });
 }
 
 void Radio::cmdNewAudioStream(int daxChannel) {
-    commandToRadio(fmt::format("stream create dax={}", daxChannel), &Radio::audioStreamCreateCallback);
+    commandToRadio(fmt::format("stream create dax={}", daxChannel),
+                   &Radio::audioStreamCreateCallback);
 }
 
 void Radio::cmdNewAudioStreamV3(int daxChannel) {

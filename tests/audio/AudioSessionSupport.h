@@ -52,7 +52,8 @@ struct AudioSession {
         radio = Radio::create(record, "127.0.0.2", sim->commandPort(), delegate, "velmoraSDR", 0,
                               attachRadioObjects);
         EXPECT_TRUE(radio);
-        EXPECT_TRUE(waitFor([&] { return radio->apiHandle().has_value() && radio->vitaManager(); }));
+        EXPECT_TRUE(
+            waitFor([&] { return radio->apiHandle().has_value() && radio->vitaManager(); }));
         record->wanRadio = true;
         record->publicIp = "127.0.0.2";
         record->public_udp_port = std::to_string(sim->udpPort());

@@ -43,8 +43,12 @@ public:
     std::shared_ptr<Slice> sliceAt(int number) const override {
         return number == 2 ? slice : nullptr;
     }
-    void cmdNewAudioStream(int channel) override { commandToRadio("old " + std::to_string(channel)); }
-    void cmdNewAudioStreamV3(int channel) override { commandToRadio("v3 " + std::to_string(channel)); }
+    void cmdNewAudioStream(int channel) override {
+        commandToRadio("old " + std::to_string(channel));
+    }
+    void cmdNewAudioStreamV3(int channel) override {
+        commandToRadio("v3 " + std::to_string(channel));
+    }
     void cmdRemoveAudioStreamHandler(const std::shared_ptr<DAXAudio>&) override { ++removals; }
 
     std::mutex mutex;
@@ -152,9 +156,8 @@ TEST(AudioStreamSend, OpusAudioSendsOnlyWhileTransmitIsOn) {
 
 TEST(DaxAudio, SixHundredFramesLeaveAsThreePacketsInNetworkOrder) {
     const auto link = std::make_shared<FakeLink>();
-    link->slice = std::shared_ptr<Slice>(reinterpret_cast<Slice*>(new int(0)), [](Slice* s) {
-        delete reinterpret_cast<int*>(s);
-    });
+    link->slice = std::shared_ptr<Slice>(reinterpret_cast<Slice*>(new int(0)),
+                                         [](Slice* s) { delete reinterpret_cast<int*>(s); });
     const auto stream = DAXAudio::create();
     stream->attachedRadio(link, "0x04000008");
     Scanner status(" dax=1 slice=2 dax_tx=1 tx_stream=0x84000002");
@@ -178,7 +181,8 @@ TEST(DaxAudio, SixHundredFramesLeaveAsThreePacketsInNetworkOrder) {
         EXPECT_EQ(wordAt(link->packets[p], 3), 0x543C03E3u);
     }
     // The second packet begins with frame 256: left sample 512, as a big-endian float.
-    EXPECT_EQ(sim::floatsFromBigEndian(link->packets[1].substr(28, 8)), (std::vector<float>{512, 513}));
+    EXPECT_EQ(sim::floatsFromBigEndian(link->packets[1].substr(28, 8)),
+              (std::vector<float>{512, 513}));
 }
 
 TEST(DaxAudio, WithoutTransmitOrSliceNothingIsSentAndTheGainOnlyKept) {
@@ -231,7 +235,8 @@ TEST(DaxAudio, ClosingAsksTheSessionOnceAndTheDestructorAnnouncesNothing) {
 }
 
 TEST(AudioStreamStatus, EveryKeyFindsItsRow) {
-    test::walkStatusTable<RemoteAudio>(RemoteAudio::statusTable(), [] { return RemoteAudio::create(); });
+    test::walkStatusTable<RemoteAudio>(RemoteAudio::statusTable(),
+                                       [] { return RemoteAudio::create(); });
     test::walkStatusTable<OpusAudio>(OpusAudio::statusTable(), [] { return OpusAudio::create(); });
     test::walkStatusTable<DAXAudio>(DAXAudio::statusTable(), [] { return DAXAudio::create(); });
 }
@@ -245,8 +250,8 @@ protected:
         radio = Radio::createDetached(record, {}, "velmoraSDR", 0, attachRadioObjects);
         radio->parseRadioStream("H12345678");
         for (const char* name : {"com.velmorasoftware.doro.remote_audio_stream_created",
-                                 "com.velmorasoftware.doro.opus_stream_created", "AudioStreamCreated",
-                                 "AudioStreamDeleted"}) {
+                                 "com.velmorasoftware.doro.opus_stream_created",
+                                 "AudioStreamCreated", "AudioStreamDeleted"}) {
             tokens.push_back(NotificationCenter::defaultCenter().addObserver(
                 name, [this](const Notification& n) { posted.push_back(n); }));
         }
@@ -277,12 +282,15 @@ TEST_F(AudioStreamRoutes, RemoteAudioStreamsAreMadeAnnouncedFedAndDropped) {
     line("S12345678|stream 0x4000009 type=dax_rx dax_channel=1");
     line("S87654321|stream 0x04000009 type=remote_audio_rx compression=OPUS ip=10.0.0.2");
     EXPECT_TRUE(posted.empty());
-    line("S12345678|stream 0x4000009 type=remote_audio_rx compression=NONE client_handle=0x12345678 ip=10.0.0.2");
+    line(
+        "S12345678|stream 0x4000009 type=remote_audio_rx compression=NONE client_handle=0x12345678 "
+        "ip=10.0.0.2");
     const auto stream = find(*radio->remoteAudioStreamHandlers(), "0x04000009");
     ASSERT_TRUE(stream);
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].object, stream);
-    EXPECT_EQ(std::any_cast<std::string>(posted[0].userInfo.at("sender")), "Radio:parseStreamToken");
+    EXPECT_EQ(std::any_cast<std::string>(posted[0].userInfo.at("sender")),
+              "Radio:parseStreamToken");
     EXPECT_EQ(stream->streamIdRX(), "0x04000009");
     EXPECT_EQ(stream->compression(), "NONE");
     EXPECT_EQ(stream->clientHandle(), "0x12345678");
@@ -299,7 +307,9 @@ TEST_F(AudioStreamRoutes, RemoteAudioStreamsAreMadeAnnouncedFedAndDropped) {
 TEST_F(AudioStreamRoutes, OpusStreamOfThisClientIsMadeOnceAndReadsItsStatus) {
     line("S87654321|opus_stream 0x4B000000 rx_on=1 tx_on=1");
     EXPECT_TRUE(posted.empty());
-    line("S12345678|opus_stream 0x4B000000 opus_rx_stream_stopped=0 rx_on=257 tx_on=1 ip=1.2.3.4 port=4993");
+    line(
+        "S12345678|opus_stream 0x4B000000 opus_rx_stream_stopped=0 rx_on=257 tx_on=1 ip=1.2.3.4 "
+        "port=4993");
     line("S12345678|opus_stream 0x4B000000 tx_on=0");
     const auto stream = find(*radio->opusAudioStreamHandlers(), "0x4B000000");
     ASSERT_TRUE(stream);

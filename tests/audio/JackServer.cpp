@@ -2,16 +2,16 @@
 
 #include <jack/jack.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
-#include <spawn.h>
 #include <sstream>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 extern char** environ;
@@ -51,7 +51,8 @@ bool JackServer::start() {
     ::setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, logPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, logPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     std::vector<std::string> args{"jackd", "-n", name_, "-d", "dummy", "-r", "48000", "-p", "480"};
@@ -71,7 +72,8 @@ bool JackServer::start() {
     while (std::chrono::steady_clock::now() < end) {
         jack_status_t status{};
         if (jack_client_t* client = jack_client_open(
-                "velmora-probe", jack_options_t(JackNoStartServer | JackServerName), &status, name_.c_str())) {
+                "velmora-probe", jack_options_t(JackNoStartServer | JackServerName), &status,
+                name_.c_str())) {
             jack_client_close(client);
             return true;
         }

@@ -25,17 +25,20 @@ constexpr AudioDeviceID kMicrophone = 2;
 class RemoteAudioHandlerTest : public ::testing::Test {
 protected:
     void setUpDevices(double micRate) {
-        scope.backend->setDevices({test::makeDevice(kSpeaker, 0, 2, 48000), test::makeDevice(kMicrophone, 1, 0, micRate)},
-                                  kMicrophone, kSpeaker);
+        scope.backend->setDevices(
+            {test::makeDevice(kSpeaker, 0, 2, 48000), test::makeDevice(kMicrophone, 1, 0, micRate)},
+            kMicrophone, kSpeaker);
         app->output = AudioDeviceChoice{"Speaker", std::nullopt};
         app->input = AudioDeviceChoice{"Microphone", std::nullopt};
     }
     // The engine with its receive stream adopted.
     void startReceive(const char* compression) {
         handler = VMRemoteAudioHandler::create(session.radio, app);
-        ASSERT_TRUE(session.sim->waitForCommand("stream create type=remote_audio_rx compression=opus"));
-        session.sim->sendStatus(fmt::format("stream 0x{:08X} type=remote_audio_rx compression={} ip=127.0.0.1",
-                                            kRxStream, compression));
+        ASSERT_TRUE(
+            session.sim->waitForCommand("stream create type=remote_audio_rx compression=opus"));
+        session.sim->sendStatus(
+            fmt::format("stream 0x{:08X} type=remote_audio_rx compression={} ip=127.0.0.1",
+                        kRxStream, compression));
         ASSERT_TRUE(waitFor([&] { return handler->playback() && handler->output()->isPlaying(); }));
     }
     // Sends one packet and waits until its audio is in the ring.
@@ -51,7 +54,9 @@ protected:
         EXPECT_TRUE(scope.backend->render(kSpeaker, frames, &out));
         return out.empty() ? std::vector<float>() : out[0];
     }
-    double speakerRate() { return scope.backend->runningStream(kSpeaker, AudioDirection::Output)->sampleRate; }
+    double speakerRate() {
+        return scope.backend->runningStream(kSpeaker, AudioDirection::Output)->sampleRate;
+    }
 
     test::TestBackendScope scope;
     test::AudioSession session{true};
@@ -71,7 +76,8 @@ TEST_F(RemoteAudioHandlerTest, OpusToneFromTheRadioPlaysAsThatTone) {
         const auto slice = render(std::uint32_t(speakerRate() / 100));
         played.insert(played.end(), slice.begin(), slice.end());
     }
-    const std::vector<float> steady(played.begin() + std::ptrdiff_t(played.size() / 3), played.end());
+    const std::vector<float> steady(played.begin() + std::ptrdiff_t(played.size() / 3),
+                                    played.end());
     EXPECT_NEAR(sim::toneFrequency(steady, speakerRate()), 440, 2);
     EXPECT_NEAR(sim::rmsLevel(steady), 0.5 / std::sqrt(2.0), 0.05);
     EXPECT_EQ(handler->overRuns(), 0u);
@@ -113,7 +119,8 @@ TEST_F(RemoteAudioHandlerTest, UncompressedReceiveAudioPlaysTheSameWay) {
         const auto slice = render(std::uint32_t(speakerRate() / 100));
         played.insert(played.end(), slice.begin(), slice.end());
     }
-    const std::vector<float> steady(played.begin() + std::ptrdiff_t(played.size() / 3), played.end());
+    const std::vector<float> steady(played.begin() + std::ptrdiff_t(played.size() / 3),
+                                    played.end());
     EXPECT_NEAR(sim::toneFrequency(steady, speakerRate()), 440, 2);
     EXPECT_NEAR(sim::rmsLevel(steady), 0.5 / std::sqrt(2.0), 0.05);
 }
@@ -124,14 +131,16 @@ struct MicCase {
 };
 void PrintTo(const MicCase& c, std::ostream* os) { *os << c.name; }
 
-class MicrophoneTransmit : public RemoteAudioHandlerTest, public ::testing::WithParamInterface<MicCase> {};
+class MicrophoneTransmit : public RemoteAudioHandlerTest,
+                           public ::testing::WithParamInterface<MicCase> {};
 
 TEST_P(MicrophoneTransmit, ToneLeavesAsOneHundredPacketsASecondThatDecodeToIt) {
     const double rate = GetParam().rate;
     setUpDevices(rate);
     handler = VMRemoteAudioHandler::create(session.radio, app);
     ASSERT_TRUE(session.sim->waitForCommand("stream create type=remote_audio_tx"));
-    session.sim->sendStatus(fmt::format("stream 0x{:08X} type=remote_audio_tx compression=OPUS", kTxStream));
+    session.sim->sendStatus(
+        fmt::format("stream 0x{:08X} type=remote_audio_tx compression=OPUS", kTxStream));
     ASSERT_TRUE(waitFor([&] { return handler->microphone() && handler->remoteAudioTxStream(); }));
     handler->micAudioOnOff(true);
     const auto slice = std::size_t(rate / 100);

@@ -63,7 +63,8 @@ protected:
 class BurstProbe : public AudioOutputDelegate {
 public:
     bool takesPlayedAudio() const override { return true; }
-    void outputPlayedAudio(AudioOutput&, float** buffers, std::uint32_t frames, std::uint32_t) override {
+    void outputPlayedAudio(AudioOutput&, float** buffers, std::uint32_t frames,
+                           std::uint32_t) override {
         const auto now = Clock::now();
         float loudest = 0;
         for (std::uint32_t f = 0; f < frames; ++f) {
@@ -87,7 +88,8 @@ double percentile(std::vector<double> values, double p) {
 
 TEST_F(JackAudio, ReceiveLatencyFromPacketToRenderedSample) {
     handler = VMRemoteAudioHandler::create(session->radio, app);
-    ASSERT_TRUE(session->sim->waitForCommand("stream create type=remote_audio_rx compression=opus"));
+    ASSERT_TRUE(
+        session->sim->waitForCommand("stream create type=remote_audio_rx compression=opus"));
     session->sim->sendStatus(
         fmt::format("stream 0x{:08X} type=remote_audio_rx compression=OPUS", kRxStream));
     ASSERT_TRUE(waitFor([&] { return handler->playback() && handler->output()->isPlaying(); }));
@@ -101,7 +103,8 @@ TEST_F(JackAudio, ReceiveLatencyFromPacketToRenderedSample) {
     std::vector<std::string> packets;
     const std::vector<std::int16_t> silence(sim::kOpusFrames * 2, 0);
     for (int p = 0; p < kPackets; ++p) {
-        const auto tone = sim::toInt16(sim::stereoTone(1000, sim::kOpusRate, sim::kOpusFrames, 0.5));
+        const auto tone =
+            sim::toInt16(sim::stereoTone(1000, sim::kOpusRate, sim::kOpusFrames, 0.5));
         packets.push_back(encoder.encode(p % kBurstEvery == 0 ? tone.data() : silence.data()));
     }
     std::vector<Clock::time_point> sent;
@@ -128,7 +131,8 @@ TEST_F(JackAudio, ReceiveLatencyFromPacketToRenderedSample) {
     ASSERT_EQ(probe->count.load(), sent.size()) << "every burst is heard once";
     std::vector<double> latencies;
     for (std::size_t b = 3; b < sent.size(); ++b) {
-        latencies.push_back(std::chrono::duration<double, std::milli>(probe->times[b] - sent[b]).count());
+        latencies.push_back(
+            std::chrono::duration<double, std::milli>(probe->times[b] - sent[b]).count());
     }
     std::vector<double> fillMs;
     for (const auto fill : fills) {
@@ -136,10 +140,11 @@ TEST_F(JackAudio, ReceiveLatencyFromPacketToRenderedSample) {
     }
     const double median = percentile(latencies, 0.5);
     const double p99 = percentile(latencies, 0.99);
-    std::printf("receive latency: median %.1f ms, 99th percentile %.1f ms over %zu bursts; ring "
-                "steady fill median %.1f ms (%.0f bytes); under-runs after warm-up %llu\n",
-                median, p99, latencies.size(), percentile(fillMs, 0.5),
-                percentile(fillMs, 0.5) * 96.0, static_cast<unsigned long long>(underRuns));
+    std::printf(
+        "receive latency: median %.1f ms, 99th percentile %.1f ms over %zu bursts; ring "
+        "steady fill median %.1f ms (%.0f bytes); under-runs after warm-up %llu\n",
+        median, p99, latencies.size(), percentile(fillMs, 0.5), percentile(fillMs, 0.5) * 96.0,
+        static_cast<unsigned long long>(underRuns));
     EXPECT_LT(median, 40.0);
     EXPECT_EQ(handler->overRuns(), 0u);
 }
@@ -147,7 +152,8 @@ TEST_F(JackAudio, ReceiveLatencyFromPacketToRenderedSample) {
 TEST_F(JackAudio, MicrophoneLeavesAsOpusPacketsEveryTenMilliseconds) {
     handler = VMRemoteAudioHandler::create(session->radio, app);
     ASSERT_TRUE(session->sim->waitForCommand("stream create type=remote_audio_tx"));
-    session->sim->sendStatus(fmt::format("stream 0x{:08X} type=remote_audio_tx compression=OPUS", kTxStream));
+    session->sim->sendStatus(
+        fmt::format("stream 0x{:08X} type=remote_audio_tx compression=OPUS", kTxStream));
     ASSERT_TRUE(waitFor([&] { return handler->microphone() && handler->remoteAudioTxStream(); }));
     handler->micAudioOnOff(true);
     const auto count = [&] {

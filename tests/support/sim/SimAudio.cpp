@@ -40,7 +40,8 @@ SimOpusEncoder::~SimOpusEncoder() { opus_encoder_destroy(encoder_); }
 std::string SimOpusEncoder::encode(const std::int16_t* frames) {
     unsigned char packet[4000];
     const opus_int32 size = opus_encode(encoder_, frames, kOpusFrames, packet, sizeof packet);
-    return size > 0 ? std::string(reinterpret_cast<char*>(packet), std::size_t(size)) : std::string();
+    return size > 0 ? std::string(reinterpret_cast<char*>(packet), std::size_t(size))
+                    : std::string();
 }
 
 std::vector<std::string> SimOpusEncoder::tone(double hz, int packets, double amplitude) {
