@@ -89,6 +89,7 @@ void VMRemoteAudioHandler::observe(const char* name,
 
 VMRemoteAudioHandler::~VMRemoteAudioHandler() {
     log("AudioHandler dealloc");
+    stopFiles();
     for (const auto token : observers_) {
         NotificationCenter::defaultCenter().removeObserver(token);
     }
@@ -172,6 +173,7 @@ void VMRemoteAudioHandler::remoteAudioStreamCreateNotification(const Notificatio
 
 void VMRemoteAudioHandler::stopAudioStream() {
     log("stopAudioStream");
+    stopFiles();
     const auto radio = radio_.lock();
     if (radio && radioSupportsV3()) {
         const auto rx = remoteAudioRxStream();

@@ -15,6 +15,9 @@
 #include "audio/RemoteAudioApplication.h"
 #include "audio/RemoteAudioPlayback.h"
 #include "audio/RemoteAudioTransmitter.h"
+#include "audio/SoundFileTransmission.h"
+#include "audio/VoiceFileApplication.h"
+#include "audio/VoiceRecorder.h"
 #include "localaudio/AudioOutput.h"
 #include "localaudio/Microphone.h"
 #include "platform/core/NotificationCenter.h"
@@ -65,6 +68,24 @@ public:
     float micLevel() const { return transmitter_->micLevel(); }
     float micPeakLevel() const { return transmitter_->micPeakLevel(); }
 
+    // --- Voice recording and sound files (VMRemoteAudioHandlerFiles.cpp), on the main thread.
+    // Where the record button, meters, file list and open radio are.
+    void setVoiceFileApplication(std::weak_ptr<VoiceFileApplication> app);
+    // Records the microphone into `path`, as a WAVE file (see VoiceRecorder::recordingPath).
+    void recordFile(const std::string& path);
+    void stopRecording();
+    // Refills the recorded-files pop-up from the sound-file folder.
+    void loadSoundFiles();
+    // Keys the radio and sends the file as transmit audio instead of the microphone; un-keys and
+    // gives the microphone back 5 s after its last packet. A file that cannot be read is logged
+    // and keys nothing; a second file replaces the first and keeps the radio keyed.
+    void transmitFile(const std::string& path);
+    // The 100 ms update of the recording meters and elapsed time.
+    void recordingMetersTimer();
+    VoiceRecorder& voiceRecorder() { return *voiceRecorder_; }
+    const DispatchQueuePtr& fileTransmitQueue() const { return fileTransmitQueue_; }
+    bool transmittingFile() const { return fileTransmission_ != nullptr; }
+
     // --- Sound system reports.
     void outputChangedDevice(AudioOutput& output, const AudioDevice& device) override;
     void microphoneChangedDevice(Microphone& microphone, const AudioDevice& device) override;
@@ -99,6 +120,11 @@ private:
     // The transmit thread's send: the V3 transmit stream, or the Opus stream.
     void sendOpusPacket(const Bytes& packet);
     bool radioSupportsV3() const;
+    // A transmitted file's way out: un-keys the radio that was keyed and, when asked, restarts
+    // the microphone if it was capturing before.
+    void endFileTransmit(bool restartMicrophone);
+    // Teardown: no recording or transmission outlives the engine, and the radio is not left keyed.
+    void stopFiles();
 
     const std::weak_ptr<Radio> radio_;
     const std::weak_ptr<RemoteAudioApplication> app_;
@@ -115,6 +141,18 @@ private:
     std::weak_ptr<OpusAudio> opusStream_;
     std::weak_ptr<RemoteAudio> remoteAudioRxStream_;
     std::weak_ptr<RemoteAudio> remoteAudioTxStream_;
+
+    // Recording and file transmit: main thread (the recorder and the transmission keep their own
+    // threads).
+    std::weak_ptr<VoiceFileApplication> files_;
+    std::unique_ptr<VoiceRecorder> voiceRecorder_ = std::make_unique<VoiceRecorder>();
+    std::string voiceFileName_;
+    DispatchSourcePtr recordingMetersTimer_;
+    DispatchQueuePtr fileTransmitQueue_ =
+        DispatchQueue::serial("com.velmorasoftware.vmsdr_file_transmit_queue");
+    std::shared_ptr<SoundFileTransmission> fileTransmission_;
+    std::weak_ptr<Radio> keyedRadio_;
+    bool micWasFetching_ = false;
 };
 
 }  // namespace vm

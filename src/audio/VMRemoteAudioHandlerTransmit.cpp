@@ -59,6 +59,7 @@ void VMRemoteAudioHandler::microphoneHasAudioStreamBasicDescription(
     Microphone& microphone, AudioStreamBasicDescription format) {
     log("microphone:hasAudioStreamBasicDescription:[{}]", microphone.device().name());
     transmitter_->setSourceFormat(format);
+    voiceRecorder_->setSourceFormat(format);
 }
 
 void VMRemoteAudioHandler::microphoneHasBufferList(Microphone& /*microphone*/,
@@ -66,6 +67,7 @@ void VMRemoteAudioHandler::microphoneHasBufferList(Microphone& /*microphone*/,
                                                    std::uint32_t bufferSize,
                                                    std::uint32_t /*numberOfChannels*/) {
     transmitter_->appendCapture(bufferList, bufferSize);
+    voiceRecorder_->appendCapture(bufferList, bufferSize);
 }
 
 void VMRemoteAudioHandler::microphoneChangedDevice(Microphone& /*microphone*/,
