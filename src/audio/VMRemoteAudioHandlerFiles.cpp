@@ -147,12 +147,12 @@ void VMRemoteAudioHandler::transmitFile(const std::string& path) {
         }
     }
     fileTransmission_ = next;
+    // The engine cuts the transmission short (waiting for a packet being sent) before its
+    // transmitter goes, so the sending queue never holds the engine itself.
     next->start(
         fileTransmitQueue_,
-        [weak = weak_from_this()](const AudioBufferList* pcm) {
-            if (const auto self = weak.lock()) {
-                self->transmitter_->sendTransmitFrames(pcm);
-            }
+        [transmitter = transmitter_.get()](const AudioBufferList* pcm) {
+            transmitter->sendTransmitFrames(pcm);
         },
         [weak = weak_from_this(), current = next.get()] {
             const auto self = weak.lock();

@@ -54,6 +54,8 @@ struct AudioSession {
         EXPECT_TRUE(radio);
         EXPECT_TRUE(
             waitFor([&] { return radio->apiHandle().has_value() && radio->vitaManager(); }));
+        // The handle's line is parsed to its end (it reads the record) before the record changes.
+        radio->radioRunQueue()->sync([] {});
         record->wanRadio = true;
         record->publicIp = "127.0.0.2";
         record->public_udp_port = std::to_string(sim->udpPort());

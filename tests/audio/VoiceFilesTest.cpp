@@ -215,7 +215,7 @@ TEST_F(VoiceFilesTest, AFileIsSentAsPacedPacketsWhileKeyedAndUnkeyedFiveSecondsA
     EXPECT_EQ(session.radio->txState(), 1);
     EXPECT_FALSE(micRunning());
     test::advanceBarrier(DispatchQueue::main(), 1s);
-    EXPECT_EQ(session.radio->txState(), 0);
+    EXPECT_TRUE(waitFor([&] { return session.radio->txState() == 0; }));
     EXPECT_TRUE(session.sim->waitForCommand("xmit 0"));
     EXPECT_TRUE(micRunning());
     EXPECT_FALSE(handler->transmittingFile());
