@@ -12,6 +12,7 @@ packages=(
   libicu-dev
   qt6-base-dev libgl-dev
   libopus-dev portaudio19-dev libsndfile1-dev libsamplerate0-dev libasound2-dev
+  jackd2 libjack-jackd2-dev
   libudev-dev
   desktop-file-utils
   xvfb xauth imagemagick

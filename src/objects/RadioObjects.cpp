@@ -13,6 +13,7 @@ void attachRadioObjects(Radio& radio) {
     attachEqualizers(radio);
     attachSpots(radio);
     attachDisplays(radio);
+    attachAudioStreams(radio);
 }
 
 void attachCwx(Radio& radio) {

@@ -23,6 +23,10 @@ void attachCwx(Radio& radio);
 void attachEqualizers(Radio& radio);
 // "spot" lines fill and empty the session's `radio_spots` (SpotRoutes.cpp).
 void attachSpots(Radio& radio);
+// The audio streams (src/audio, AudioStreamRoutes.cpp): "stream", "opus_stream",
+// "audio_stream", "tx_audio_stream", "mic_audio_stream" and "daxiq" lines, the DAX stream create
+// replies, and the three audio stream tables of the stream router.
+void attachAudioStreams(Radio& radio);
 
 // Whether the slice is this client's: always on radios without several GUI clients and until the
 // session is a GUI client; otherwise when the client handles match.

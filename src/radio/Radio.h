@@ -117,6 +117,10 @@ public:
     using PanafallPairMaker = void (*)(Radio& radio, const std::string& panafallId,
                                        const std::string& waterfallId);
     void makePanafallPairsWith(PanafallPairMaker maker);
+    // Files the DAX stream the radio created for a create command (the stream id of the reply);
+    // set by the audio streams' attach step. Without it such a reply files nothing.
+    using DaxStreamMaker = void (*)(Radio& radio, const std::string& streamId);
+    void makeDaxStreamsWith(DaxStreamMaker maker) { daxStreamMaker_ = maker; }
 
     // --- Keep-alive.
     void startPingTimer();
@@ -133,6 +137,13 @@ public:
                                                 ResponseCallback notifySel);
     std::shared_ptr<RadioInstance> radioRecord() const override { return radioInstance(); }
     int logLevel() const override { return debugLogLevel(); }
+    // --- Audio streams (RadioAudioStreams.cpp).
+    void txStreamPacket(const Bytes& packet) override;
+    std::shared_ptr<Slice> sliceAt(int number) const override;
+    void cmdNewAudioStream(int daxChannel) override;    // "stream create dax=<n>"
+    void cmdNewAudioStreamV3(int daxChannel) override;  // "stream create type=dax_rx dax_channel=<n>"
+    void cmdRemoveAudioStreamHandler(const std::shared_ptr<DAXAudio>& stream) override;
+    void audioStreamCreateCallback(const std::string& response);
     // The Radio as reply receiver: calls the callback registered for the sequence number.
     void radioCommandResponse(std::uint32_t seqNum, const std::string& response) override;
 
@@ -468,6 +479,7 @@ private:
     // Set by the session's first panadapter request, which subscribes to panadapters.
     std::atomic<bool> displaySubscribed_{false};
     std::optional<std::string> streamInterface_;
+    DaxStreamMaker daxStreamMaker_ = nullptr;
 
     std::atomic<std::uint32_t> connectionState_{kStateDisconnected};
     mutable std::mutex socketMutex_;

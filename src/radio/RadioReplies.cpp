@@ -134,6 +134,16 @@ void Radio::radioBindCallback(const std::string& response) {
     }
 }
 
+// The reply to a DAX stream request carries the new stream's id; the audio streams' attach step
+// files the stream under it.
+void Radio::audioStreamCreateCallback(const std::string& response) {
+    const Reply reply = splitReply(response);
+    if (!replySucceeded(reply) || !daxStreamMaker_) {
+        return;
+    }
+    daxStreamMaker_(*this, reformatStreamId(reply.data));
+}
+
 void Radio::newRemoteAudioStreamCallback(const std::string& response) {
     const Reply reply = splitReply(response);
     if (!replySucceeded(reply)) {

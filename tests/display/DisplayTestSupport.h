@@ -100,6 +100,12 @@ public:
     }
     std::shared_ptr<RadioInstance> radioRecord() const override { return record_; }
     int logLevel() const override { return 0; }
+    // The display objects use nothing of the session's audio.
+    void txStreamPacket(const Bytes&) override {}
+    std::shared_ptr<Slice> sliceAt(int) const override { return nullptr; }
+    void cmdNewAudioStream(int) override {}
+    void cmdNewAudioStreamV3(int) override {}
+    void cmdRemoveAudioStreamHandler(const std::shared_ptr<DAXAudio>&) override {}
 
     std::vector<std::string> commands() const {
         std::lock_guard lock(mutex_);

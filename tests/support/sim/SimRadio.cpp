@@ -227,9 +227,30 @@ void SimRadio::readDatagrams(Events& events) {
         if (datagram.bytes.starts_with("client udp_register ")) {
             streamDestination_ = datagram.from;
         }
+        recordTransmitAudio(datagram.bytes);
         datagrams_.push_back(datagram);
         events.datagrams.push_back(std::move(datagram));
     }
+}
+
+void SimRadio::recordTransmitAudio(std::string_view bytes) {
+    const auto packet = readStreamPacket(bytes);
+    if (!packet || packet->packetClassCode != kClassOpus) {
+        return;
+    }
+    auto& decoder = transmitDecoders_[packet->streamId];
+    if (!decoder) {
+        decoder = std::make_unique<SimOpusDecoder>();
+    }
+    const auto pcm = decoder->decode(packet->payload);
+    auto& recorded = transmitAudio_[packet->streamId];
+    recorded.insert(recorded.end(), pcm.begin(), pcm.end());
+}
+
+std::vector<std::int16_t> SimRadio::transmitAudio(uint32_t streamId) const {
+    std::lock_guard lock(mutex_);
+    const auto found = transmitAudio_.find(streamId);
+    return found == transmitAudio_.end() ? std::vector<std::int16_t>() : found->second;
 }
 
 void SimRadio::readSession(Session& session, Events& events) {

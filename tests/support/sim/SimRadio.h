@@ -6,6 +6,7 @@
 //
 // The radio runs its own thread; every public operation may be called from any thread. Blocking
 // waits take a real-time bound and return false (or nothing) when it passes.
+#include "support/sim/SimAudio.h"
 #include "support/sim/SimDiscovery.h"
 #include "support/sim/SimIdentity.h"
 #include "support/sim/SimObjects.h"
@@ -139,6 +140,9 @@ public:
 
     // Datagrams received on the UDP port.
     std::vector<SimDatagram> datagrams() const;
+    // The client's Opus transmit packets (class 0x8005) of a stream id, decoded in order of
+    // arrival: interleaved 24000 Hz stereo.
+    std::vector<std::int16_t> transmitAudio(uint32_t streamId) const;
     bool waitForDatagramCount(size_t count, std::chrono::milliseconds timeout = kWait);
 
     // Called on the radio's thread, outside its lock, for a person watching the radio.
@@ -162,6 +166,7 @@ private:
     void wake();
     void acceptSessions();
     void readDatagrams(Events& events);
+    void recordTransmitAudio(std::string_view bytes);
     void readSession(Session& session, Events& events);
     void writeSession(Session& session);
     void handleLine(Session& session, std::string_view line, Events& events);
@@ -189,6 +194,8 @@ private:
     std::vector<SimDatagram> datagrams_;
     std::optional<Endpoint> streamDestination_;
     std::map<uint32_t, uint8_t> packetCounts_;
+    std::map<uint32_t, std::unique_ptr<SimOpusDecoder>> transmitDecoders_;
+    std::map<uint32_t, std::vector<std::int16_t>> transmitAudio_;
     std::function<void(const SimCommand&)> commandObserver_;
     std::function<void(const SimDatagram&)> datagramObserver_;
     std::thread thread_;
