@@ -93,6 +93,13 @@ bool AppDelegate::openDoroSDR() {
                 self->radioFactoryNotification(notification);
             }
         }));
+    // A choice in the chooser opens that radio.
+    QObject::connect(mainControls->radioPortNamePopUp, &PopUpButton::action,
+                     mainControls->radioPortNamePopUp, [weak] {
+                         if (auto self = weak.lock()) {
+                             self->radioChanged();
+                         }
+                     });
     radioFactory = RadioFactory::create(options_.discoveryPort);
     log("openDoroSDR:Open");
     return true;

@@ -47,10 +47,12 @@ TEST_F(Connecting, TheLastRadioOpensByItselfBindsWithItsSavedIdAndLoadsItsProfil
 
     // The open waits 0.5 s, then the chooser's 1 s: the clock is moved, nobody waits.
     advance(500ms);
-    EXPECT_TRUE(capture.contains("radioChanged:selectedRadio:[SimRadio]"));
+    EXPECT_TRUE(
+        runEventsUntil([&] { return capture.contains("radioChanged:selectedRadio:[SimRadio]"); }));
     EXPECT_EQ(sim->sessionCount(), 0);
     advance(1s);
-    EXPECT_TRUE(capture.contains("radioChanged:openning:[SimRadio]"));
+    EXPECT_TRUE(
+        runEventsUntil([&] { return capture.contains("radioChanged:openning:[SimRadio]"); }));
     EXPECT_FALSE(controller->inhibitAutoConnect);
     EXPECT_EQ(defaults.stringForKey("dororadio_radio_name"), "SimRadio");
 
@@ -251,8 +253,9 @@ TEST_F(Connecting, TheChooserListsLocalThenRemoteRadiosAndOffersNoOpenAfterTwent
     NotificationCenter::defaultCenter().post(kAvailableRadioListChanged);
     test::mainQueueBarrier();
     EXPECT_EQ(chooser().title(), "SimRadio (R)");
-    controller->radioChanged();
+    chooser().sendAction();  // the user's choice
     advance(1s);
+    EXPECT_TRUE(runEventsUntil([&] { return !remote->connectRequests.empty(); }));
     EXPECT_EQ(remote->connectRequests, std::vector<std::string>{"R-SimRadio"});
     EXPECT_TRUE(runEventsUntil([] {
         return test::notificationServer().received("Connecting", "Connecting to SimRadio");
