@@ -113,6 +113,26 @@ TEST_F(Connecting, EachLoadWaitsForTheRadiosAnswerAndARefusalOrTimeOutDoesNotSto
     ASSERT_TRUE(runEventsUntil([&] { return sent("client station velmoraSDR"); }));
 }
 
+TEST_F(Connecting, AnOlderRadioBindsWithoutAnIdAndKeepsItsStationName) {
+    sim::SimRadioOptions older;
+    older.identity.version = "2.4.9.0";
+    sim = sim::SimRadio::start(older);
+    ASSERT_TRUE(sim);
+    sim->scriptStartupReplies();
+    Defaults::standard().set("client_" + serial, std::string("6F1B2C3D-SAVED"));
+    Defaults::standard().set("multidoro_station_name", std::string("Shack"));
+    launch();
+    connectAsGui();
+    ASSERT_TRUE(runEventsUntil([&] { return sent("sub pan all"); }));
+    test::commandBarrier(*controller->openRadio, *sim);
+    EXPECT_TRUE(sent("client gui"));
+    EXPECT_EQ(count("client gui 6F1B2C3D-SAVED"), 0u);
+    EXPECT_EQ(count("client station Shack"), 0u);
+    EXPECT_EQ(count("sub client all"), 1u) << "only the start-up's own subscription";
+    EXPECT_TRUE(sent("profile global load \"Default\""));
+    EXPECT_FALSE(controller->profilesAutoSaved);
+}
+
 TEST_F(Connecting, ARadioInUseAsksTheUserAndConnectBindsAgainFiveSecondsLater) {
     sim->replyPrefix("client gui", {"50000016", ""});
     std::vector<std::string> asked;
