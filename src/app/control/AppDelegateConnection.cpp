@@ -62,8 +62,10 @@ bool AppDelegate::connectToDoroRadio(const std::shared_ptr<RadioInstance>& radio
     return true;
 }
 
-// The notifications of one session, each delivered on the main queue; radioClosed removes them.
+// The notifications of one session, each delivered on the main queue; radioClosed removes them,
+// and so does the next session if nothing closed this one.
 void AppDelegate::registerSessionObservers() {
+    removeSessionObservers();
     using Handler = void (AppDelegate::*)(const Notification&);
     static const std::pair<const char*, Handler> kObservers[] = {
         {"RadioGlobalProfileLoaded", &AppDelegate::globalProfileDidFinishLoading},
@@ -252,6 +254,13 @@ void AppDelegate::sessionEnded(const std::shared_ptr<Radio>& radio, std::uint32_
     }
 }
 
+void AppDelegate::removeSessionObservers() {
+    for (const auto token : sessionObservers_) {
+        NotificationCenter::defaultCenter().removeObserver(token);
+    }
+    sessionObservers_.clear();
+}
+
 std::string AppDelegate::chooserTitle() const { return mainControls->radioPortNamePopUp->title(); }
 
 std::size_t AppDelegate::localRadioCount() const {
@@ -278,10 +287,7 @@ void AppDelegate::radioClosed() {
     }
     doroSlices.clear();
     doroPanafalls.clear();
-    for (const auto token : sessionObservers_) {
-        NotificationCenter::defaultCenter().removeObserver(token);
-    }
-    sessionObservers_.clear();
+    removeSessionObservers();
     if (radioKVOManager) {
         radioKVOManager->cancelKVO();
     }

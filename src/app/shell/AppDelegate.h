@@ -345,6 +345,7 @@ private:
     void openChosenRadio(const std::shared_ptr<RadioInstance>& radio, const std::string& title,
                          bool afterClose);
     void registerSessionObservers();
+    void removeSessionObservers();
     void guiBind(const std::weak_ptr<Radio>& radio);
     void askRadioInUse(const std::shared_ptr<Radio>& radio);
     void sessionEnded(const std::shared_ptr<Radio>& radio, std::uint32_t state);
