@@ -36,6 +36,12 @@ SessionCache& sessionCache() {
     return *cache;
 }
 
+// OpenSSL is set up when the program starts, before anything can start the dispatch pool. Exit
+// handlers run in reverse order, so OpenSSL's own (which deletes its per-thread keys) then runs
+// after the pool's threads have ended and freed their OpenSSL state; set up later from a pool
+// thread, it would run first and leave that state behind.
+[[maybe_unused]] const bool gOpenSslReady = OPENSSL_init_ssl(0, nullptr) == 1;
+
 // Keys in PEM are never encrypted here: refuse a pass phrase instead of asking a terminal for it.
 int noPassPhrase(char*, int, int, void*) { return 0; }
 

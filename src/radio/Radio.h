@@ -288,6 +288,12 @@ public:
     std::string clientIdPrefsKey() const;
     // A DoroLink radio's stream registration, once the handle is known.
     void registerRemoteUdp(const std::string& clientHandle);
+    // "wan validate handle=<handle>", the first command of a DoroLink session; nothing without a
+    // handle.
+    void cmdWanValidateByHandle(const Text& handle);
+    // The address the stream socket binds (every interface when none). Set it in the attach step:
+    // the start-up reads it.
+    void setStreamInterface(std::optional<std::string> address);
     void pingResponseCallback(const std::string& response);
     void infoResponseCallback(const std::string& response);
     void versionResponseCallback(const std::string& response);
@@ -310,6 +316,7 @@ public:
     void disconnectChangeCallback(const std::string& response);
     void wanSetPortsResponseCallback(const std::string& response);
     void xvtrChangeCallback(const std::string& response);
+    void wanValidateCallback(const std::string& response);
 
     // --- Client, station and stream commands (RadioClientCommands.cpp). Sent at once from the
     // calling thread; texts are inserted as given.
@@ -346,6 +353,9 @@ public:
     // --- Socket callbacks (on `radioRunQueue`).
     void socketDidConnectToHost(const TcpSocketPtr& sock, const std::string& host,
                                 std::uint16_t port) override;
+    bool socketDidReceiveTrust(const TcpSocketPtr& sock, const TlsTrust& trust,
+                               TlsTrustCompletionHandler completionHandler) override;
+    void socketDidSecure(const TcpSocketPtr& sock) override;
     void socketDidReadData(const TcpSocketPtr& sock, std::string_view data, long tag) override;
     void socketDidDisconnect(const TcpSocketPtr& sock, const std::optional<Error>& error) override;
     void socketDidAcceptNewSocket(const TcpSocketPtr& sock, const TcpSocketPtr& newSocket) override;
@@ -372,6 +382,8 @@ private:
     void logUnrecognizedStatus(const std::string& type, const std::string& line) const;
 
     bool startConnecting(const std::string& ip, std::uint16_t port);
+    // The connection is up (secured, for a DoroLink radio): state 2, the start-up, the first read.
+    void startSession(const TcpSocketPtr& sock);
     std::optional<std::uint32_t> send(const std::string& command,
                                       const std::weak_ptr<RadioDelegate>* notify,
                                       ResponseCallback notifySel);
@@ -394,6 +406,7 @@ private:
     std::array<StatusRoute, kStatusTypeCount + 1> statusRoutes_{};
     std::vector<ClosingStep> closingSteps_;
     VitaStreamTables streamTables_;
+    std::optional<std::string> streamInterface_;
 
     std::atomic<std::uint32_t> connectionState_{kStateDisconnected};
     mutable std::mutex socketMutex_;

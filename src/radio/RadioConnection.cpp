@@ -1,6 +1,8 @@
-// The command connection: connecting, reading one line at a time, and the disconnect.
+// The command connection: connecting, securing a remote radio's connection, reading one line at a
+// time, and the disconnect.
 #include "net/SocketAddress.h"
 #include "net/TcpSocketError.h"
+#include "net/TlsSettings.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
 #include "util/Utf16.h"
@@ -17,8 +19,8 @@ bool Radio::startConnecting(const std::string& ip, std::uint16_t port) {
     }
     Error error;
     if (!sock->connectToHost(ip, port, kConnectTimeout, &error)) {
-        log("Radio:Error connecting to [{}] ip:[{}] port:[{}] error:[{}]", radioNameForLog(), ip, port,
-            error.description);
+        log("Radio:Error connecting to [{}] ip:[{}] port:[{}] error:[{}]", radioNameForLog(), ip,
+            port, error.description);
         std::lock_guard lock(socketMutex_);
         radioSocket_.reset();
         return false;
@@ -36,8 +38,41 @@ void Radio::socketDidConnectToHost(const TcpSocketPtr& sock, const std::string& 
         return;
     }
     const auto instance = radioInstance();
-    log("Radio:didConnectToHost:wan:[{}] ip:[{}] port:[{}]",
-        instance && instance->wanRadio.value_or(false) ? 1 : 0, host, port);
+    const bool wan = instance && instance->wanRadio.value_or(false);
+    log("Radio:didConnectToHost:wan:[{}] ip:[{}] port:[{}]", wan ? 1 : 0, host, port);
+    if (wan) {
+        // A radio reached over the internet: nothing is said before the handshake ends.
+        log("Radio:didConnectToHost:secure socket...");
+        sock->startTLS({{kTcpSocketManuallyEvaluateTrust, true}});
+        return;
+    }
+    startSession(sock);
+}
+
+// The radio's certificate is its own, signed by no authority that could be checked: it is
+// accepted as it is.
+bool Radio::socketDidReceiveTrust(const TcpSocketPtr& sock, const TlsTrust& /*trust*/,
+                                  TlsTrustCompletionHandler completionHandler) {
+    if (!isSessionSocket(sock)) {
+        return false;
+    }
+    log("Radio:didReceiveTrust");
+    completionHandler(true);
+    return true;
+}
+
+// The remote session validates its handle before anything else goes out.
+void Radio::socketDidSecure(const TcpSocketPtr& sock) {
+    if (!isSessionSocket(sock)) {
+        return;
+    }
+    log("Radio:socketDidSecure:{}", static_cast<const void*>(sock.get()));
+    const auto instance = radioInstance();
+    cmdWanValidateByHandle(instance ? instance->wanHandle : Text{});
+    startSession(sock);
+}
+
+void Radio::startSession(const TcpSocketPtr& sock) {
     connectionState_.store(kStateConnected);
     initializeRadio();
     queueLineRead(sock);

@@ -224,6 +224,10 @@ void Radio::wanSetPortsResponseCallback(const std::string& response) {
     log("wanSetPortsResponseCallback:cmdResponse:[{}]", response);
 }
 
+void Radio::wanValidateCallback(const std::string& response) {
+    log("Radio:wanValidateCallback:cmdResponse:[{}]", response);
+}
+
 void Radio::xvtrChangeCallback(const std::string& response) {
     if (debugLogLevel() >= 2) {
         log("Radio:xvtrChangeCallback:cmdResponse:[{}]", response);

@@ -49,7 +49,7 @@ void Radio::initializeRadio() {
 // The manager is in place at once (the handle line that follows may need it); observers hear of
 // it on the main queue.
 void Radio::startUdp() {
-    auto manager = VitaManager::create();
+    auto manager = VitaManager::create(streamInterface_);
     manager->setStreamTables(streamTables_);
     vitaManager.store(manager);
     if (!manager->handleRadio(shared_from_this())) {
@@ -80,6 +80,19 @@ std::string Radio::clientIdPrefsKey() const {
     const auto instance = radioInstance();
     const std::string serial = instance ? instance->serialNum.value_or("") : std::string();
     return serial.empty() ? std::string() : "client_" + serial;
+}
+
+void Radio::setStreamInterface(std::optional<std::string> address) {
+    streamInterface_ = std::move(address);
+}
+
+// The reply is logged, so that a refused handle shows.
+void Radio::cmdWanValidateByHandle(const Text& handle) {
+    if (!handle || handle->empty()) {
+        return;
+    }
+    log("Radio:cmdWanValidateByHandle");
+    commandToRadio("wan validate handle=" + *handle, &Radio::wanValidateCallback);
 }
 
 void Radio::registerRemoteUdp(const std::string& clientHandle) {

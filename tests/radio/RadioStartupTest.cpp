@@ -163,31 +163,6 @@ TEST_F(RadioStartup, RefusedGuiBindingReportsTooManyClients) {
     EXPECT_EQ(radio->isGui(), 1) << "stays asked for";
 }
 
-TEST_F(RadioStartup, DoroLinkRadioRegistersForStreamsInsteadOfAnnouncingAPort) {
-    LogCapture capture;
-    auto instance = record();
-    instance->wanRadio = true;
-    instance->publicIp = "127.0.0.1";
-    instance->public_udp_port = std::to_string(sim->udpPort());
-    const auto radio = connected(instance);
-    ASSERT_TRUE(sim->waitForCommand("profile mic info"));
-    const auto texts = sim->commandTexts();
-    EXPECT_EQ(texts.front(), "ping");
-    EXPECT_TRUE(std::none_of(texts.begin(), texts.end(),
-                             [](const auto& t) { return t.starts_with("client udpport"); }));
-    EXPECT_TRUE(capture.contains("VitaManager:startVitaPingTimer"));
-    // The greeting's handle starts the registration.
-    const std::string handle = "0x" + sim->identity().handle;
-    ASSERT_TRUE(waitFor([&] {
-        return capture.contains(
-            "VitaManager:registerRemoteUDP:command:[client udp_register handle=" + handle + "]");
-    }));
-    EXPECT_EQ(radio->vitaManager()->clientHandle(), handle);
-    radio->close();
-    EXPECT_TRUE(capture.contains("stopVitaPingTimer"));
-    EXPECT_FALSE(radio->vitaManager());
-}
-
 TEST_F(RadioStartup, CommandsReachTheRadioWithTheirExactTexts) {
     const auto radio = connected();
     ASSERT_TRUE(sim->waitForCommand("profile mic info"));

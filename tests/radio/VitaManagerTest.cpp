@@ -5,6 +5,7 @@
 #include "radio/Radio.h"
 #include "radio/VitaManager.h"
 #include "support/LogCapture.h"
+#include "support/LoopbackPort.h"
 #include "support/QueueBarrier.h"
 #include "support/sim/SimRadio.h"
 
@@ -307,6 +308,32 @@ TEST_F(RemoteStreams, RegistrationGivesUpAfterAHundredSends) {
     DispatchClock::advance(1s);
     settle(100ms);
     EXPECT_EQ(sim->datagrams().size(), static_cast<std::size_t>(VitaManager::kRegisterAttempts));
+}
+
+// A DoroLink radio's stream path leads to its public address: at the UPnP-mapped port when the
+// radio says it supports UPnP, else at the forwarded port. The client binds the same port.
+TEST(RemoteStreamPort, UpnpSupportChoosesTheMappedPort) {
+    const std::uint16_t forwarded = test::unusedLoopbackPort(SOCK_DGRAM);
+    std::uint16_t mapped = forwarded;
+    while (mapped == forwarded) {
+        mapped = test::unusedLoopbackPort(SOCK_DGRAM);
+    }
+    for (const std::optional<bool> upnp :
+         {std::optional<bool>(), std::optional<bool>(false), std::optional<bool>(true)}) {
+        SCOPED_TRACE(upnp ? (*upnp ? "UPnP" : "no UPnP") : "not said");
+        const auto radio = radioFor([&](RadioInstance& r) {
+            r.wanRadio = true;
+            r.publicIp = "127.0.0.2";
+            r.public_udp_port = std::to_string(forwarded);
+            r.public_upnp_udp_port = std::to_string(mapped);
+            r.upnpSupported = upnp;
+        });
+        const auto manager = VitaManager::create("127.0.0.1");
+        ASSERT_TRUE(manager->handleRadio(radio));
+        EXPECT_EQ(manager->host(), "127.0.0.2");
+        EXPECT_EQ(manager->port(), upnp.value_or(false) ? mapped : forwarded);
+        EXPECT_EQ(manager->vitaPort(), manager->port());
+    }
 }
 
 }  // namespace

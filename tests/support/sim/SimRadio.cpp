@@ -35,22 +35,47 @@ std::optional<uint16_t> udpPortCommand(std::string_view text) {
 
 }  // namespace
 
-// One accepted command connection. The radio closes it in two steps: `closing` sends what is
-// queued, then shuts the writing side (the client reads the end of the stream) and discards what
-// the client still sends until it closes too, so the client never meets a reset.
+// One accepted command connection, plain or TLS. The radio closes it in two steps: `closing`
+// sends what is queued (and the close alert of a TLS session), then shuts the writing side (the
+// client reads the end of the stream) and discards what the client still sends until it closes
+// too, so the client never meets a reset.
 struct SimRadio::Session {
     int number = 0;
     Fd fd;
+    std::unique_ptr<SimTlsStream> tls;
     Endpoint peer;
     std::string in;
     std::string out;
     bool closing = false;
     bool writeShut = false;
     bool live() const { return fd.valid() && !closing && !writeShut; }
+    // A TLS session sends nothing before its handshake, which reading drives.
+    bool wantsPollOut() const {
+        if (writeShut) {
+            return false;
+        }
+        if (tls && tls->wantsWrite()) {
+            return true;
+        }
+        return (!tls || tls->established()) && (!out.empty() || closing);
+    }
+    ssize_t receive(char* buffer, size_t size) {
+        return tls && !writeShut ? tls->receive(buffer, size) : ::recv(fd.get(), buffer, size, 0);
+    }
+    ssize_t send(const std::string& bytes) {
+        return tls ? tls->send(bytes.data(), bytes.size())
+                   : ::send(fd.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    }
 };
 
 std::unique_ptr<SimRadio> SimRadio::start(SimRadioOptions options, std::string* error) {
     std::unique_ptr<SimRadio> radio(new SimRadio(std::move(options)));
+    if (!radio->options_.tlsIdentityPem.empty()) {
+        radio->tls_ = SimTlsContext::server(radio->options_.tlsIdentityPem, error);
+        if (!radio->tls_) {
+            return nullptr;
+        }
+    }
     const std::string& address = radio->options_.address;
     radio->listenFd_ = listenTcp({address, radio->options_.commandPort}, error);
     if (!radio->listenFd_.valid()) {
@@ -104,8 +129,8 @@ void SimRadio::run() {
             polled.clear();
             for (const auto& session : sessions_) {
                 if (session->fd.valid()) {
-                    const bool sending = (!session->out.empty() || session->closing) && !session->writeShut;
-                    fds.push_back({session->fd.get(), static_cast<short>(POLLIN | (sending ? POLLOUT : 0)), 0});
+                    const short events = POLLIN | (session->wantsPollOut() ? POLLOUT : 0);
+                    fds.push_back({session->fd.get(), events, 0});
                     polled.push_back(session.get());
                 }
             }
@@ -173,6 +198,9 @@ void SimRadio::acceptSessions() {
         auto session = std::make_unique<Session>();
         session->number = static_cast<int>(sessions_.size()) + 1;
         session->fd.reset(fd);
+        if (tls_) {
+            session->tls = std::make_unique<SimTlsStream>(*tls_, fd);
+        }
         session->peer = endpointOf(peer);
         const RadioIdentity& id = options_.identity;
         session->out = "V" + id.protocolVersion + "\nH" + id.handle + "\n";
@@ -205,7 +233,7 @@ void SimRadio::readDatagrams(Events& events) {
 void SimRadio::readSession(Session& session, Events& events) {
     char buffer[16384];
     for (;;) {
-        const ssize_t n = ::recv(session.fd.get(), buffer, sizeof buffer, 0);
+        const ssize_t n = session.receive(buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -236,8 +264,11 @@ void SimRadio::writeSession(Session& session) {
     if (!session.fd.valid() || session.writeShut) {
         return;
     }
+    if (session.closing && session.tls && !session.tls->established()) {
+        session.out.clear();  // hung up during the handshake: nothing can be sent
+    }
     while (!session.out.empty()) {
-        const ssize_t n = ::send(session.fd.get(), session.out.data(), session.out.size(), MSG_NOSIGNAL);
+        const ssize_t n = session.send(session.out);
         if (n > 0) {
             session.out.erase(0, static_cast<size_t>(n));
         } else if (n < 0 && errno == EINTR) {
@@ -250,6 +281,9 @@ void SimRadio::writeSession(Session& session) {
         }
     }
     if (session.closing) {
+        if (session.tls) {
+            session.tls->close();
+        }
         ::shutdown(session.fd.get(), SHUT_WR);
         session.writeShut = true;
     }

@@ -9,6 +9,7 @@
 #include "support/sim/SimDiscovery.h"
 #include "support/sim/SimIdentity.h"
 #include "support/sim/SimSocket.h"
+#include "support/sim/SimTls.h"
 #include "support/sim/SimVita.h"
 
 #include <chrono>
@@ -52,6 +53,9 @@ struct SimRadioOptions {
     uint16_t commandPort = 0;           // 0: any free port
     uint16_t udpPort = 0;               // 0: any free port
     RadioIdentity identity;
+    // A certificate and its private key (PEM): command sessions then speak TLS, as a radio
+    // reached over the internet does, and are greeted once the handshake is done.
+    std::string tlsIdentityPem;
 };
 
 class SimRadio {
@@ -154,6 +158,7 @@ private:
     bool waitUntil(std::chrono::milliseconds timeout, Predicate predicate) const;
 
     const SimRadioOptions options_;
+    std::shared_ptr<SimTlsContext> tls_;  // none: plain sessions
     Fd listenFd_;
     Fd udpFd_;
     Fd wakeFd_;

@@ -1,5 +1,7 @@
 // Self-tests of the simulated radio, through plain sockets on loopback.
 #include "support/sim/SimRadio.h"
+#include "support/tls/TestPki.h"
+#include "support/tls/TlsPeer.h"
 
 #include <gtest/gtest.h>
 
@@ -237,6 +239,46 @@ TEST(SimRadio, UdpRegistrationNamesTheStreamDestination) {
     EXPECT_EQ(packet->substr(0, 8), bytes({0x38, 0xD0, 0, 9, 0x40, 0, 0, 0x0A}));
     EXPECT_EQ(packet->substr(12, 4), bytes({0, 0, 0x80, 0x05}));
     EXPECT_EQ(packet->substr(28), "abcde");
+}
+
+// A radio reached over the internet: the session is TLS from its first byte, the greeting follows
+// the handshake, and hanging up sends the close alert.
+TEST(SimRadio, TlsSessionsAreGreetedAfterTheHandshake) {
+    const test::TestIdentity identity =
+        test::pki::server(test::pki::authority("Sim Test Authority"), "radio.test");
+    SimRadioOptions options;
+    options.tlsIdentityPem = identity.identityPem();
+    std::string error;
+    const auto sim = SimRadio::start(options, &error);
+    ASSERT_TRUE(sim) << error;
+
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    test::TlsPeer client(test::TlsPeerContext::client(), fd);  // owns the descriptor
+    sockaddr_in address{};
+    loopbackSockaddr({"127.0.0.1", sim->commandPort()}, address, nullptr);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_TRUE(client.handshake()) << client.error();
+    EXPECT_EQ(client.readLine(), "V" + sim->identity().protocolVersion + "\n");
+    EXPECT_EQ(client.readLine(), "H" + sim->identity().handle + "\n");
+    ASSERT_TRUE(client.write("c1|info\n"));
+    EXPECT_EQ(client.readLine(), "R1|0|\n");
+    EXPECT_EQ(sim->commandTexts(), std::vector<std::string>{"info"});
+
+    ASSERT_TRUE(sim->sendLine("S0|radio callsign=T3ST"));
+    ASSERT_TRUE(sim->closeSession());
+    EXPECT_EQ(client.readLine(), "S0|radio callsign=T3ST\n");
+    EXPECT_EQ(client.readLine(), "");
+    EXPECT_EQ(client.error(), "close alert");
+}
+
+TEST(SimRadio, RefusesATlsIdentityWithoutItsKey) {
+    const test::TestIdentity identity =
+        test::pki::server(test::pki::authority("Sim Test Authority"), "radio.test");
+    SimRadioOptions options;
+    options.tlsIdentityPem = identity.certificatePem;
+    std::string error;
+    EXPECT_FALSE(SimRadio::start(options, &error));
+    EXPECT_EQ(error, "TLS identity: no certificate with its key");
 }
 
 TEST(SimPayloads, FftAndWaterfallLayouts) {
