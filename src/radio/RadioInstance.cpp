@@ -13,12 +13,6 @@ void storeIfGiven(std::optional<T>& field, std::optional<T> value) {
     }
 }
 
-// Steps 1 to 5 of the comparison: a value missing on this side is a difference.
-template <class T>
-bool presentAndEqual(const std::optional<T>& mine, const std::optional<T>& theirs) {
-    return mine && theirs && *mine == *theirs;
-}
-
 }  // namespace
 
 RadioInstance::RadioInstance(Text ip, std::optional<int> portNumber, Text modelName, Text serial,
@@ -40,10 +34,11 @@ RadioInstance::RadioInstance(Text ip, std::optional<int> portNumber, Text modelN
     storeIfGiven(requires_additional_license, additionalLicense);
 }
 
+// Two absent values are equal: a radio whose announcements never carry a status (the legacy
+// form) is the same radio at every announcement, not a changed one.
 bool RadioInstance::isEqual(const RadioInstance& other) const {
-    return presentAndEqual(ipAddress, other.ipAddress) && presentAndEqual(port, other.port) &&
-           presentAndEqual(model, other.model) && presentAndEqual(serialNum, other.serialNum) &&
-           presentAndEqual(status, other.status) && name == other.name &&
+    return ipAddress == other.ipAddress && port == other.port && model == other.model &&
+           serialNum == other.serialNum && status == other.status && name == other.name &&
            callsign == other.callsign;
 }
 

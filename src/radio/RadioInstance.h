@@ -20,8 +20,8 @@ struct RadioInstance {
                   Text radioName, Text radioCallsign, Text dp, Text firmware, Text statusText,
                   Text maxLicensed, Text licenseId, std::optional<int> additionalLicense);
 
-    // Equal when address, port, model, serial number and status are present here and equal
-    // there, and name and call sign are equal (both absent counts as equal for those two).
+    // Equal when address, port, model, serial number, status, name and call sign are equal; a
+    // field absent on both sides counts as equal.
     bool isEqual(const RadioInstance& other) const;
 
     Text ipAddress;             // D "ip"; L the sender's address

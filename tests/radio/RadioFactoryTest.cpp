@@ -111,6 +111,18 @@ TEST_F(Discovery, LegacyAnnouncementTakesTheSendersAddress) {
     EXPECT_EQ(record->port, 4992);
     EXPECT_EQ(record->serialNum, sim->identity().serial);
     EXPECT_EQ(record->model, sim->identity().model);
+
+    // The legacy form carries no status: heard again, it is the same radio, not a changed one.
+    ASSERT_TRUE(sim->announceLegacy(to));
+    ASSERT_TRUE(sim->announceLegacy(to));
+    ASSERT_TRUE(waitFor([&] { return record->lastSeen != std::nullopt; }));
+    const auto firstSeen = *record->lastSeen;
+    DispatchClock::advance(1s);
+    ASSERT_TRUE(sim->announceLegacy(to));
+    ASSERT_TRUE(waitFor([&] { return *record->lastSeen > firstSeen; }));
+    test::mainQueueBarrier();
+    EXPECT_EQ(notified.size(), 1u);
+    EXPECT_EQ(factory->availableRadioInstances().front(), record);
 }
 
 TEST_F(Discovery, AnnouncementWithoutSerialNumberIsDropped) {

@@ -49,8 +49,9 @@ TEST(RadioInstance, EqualityComparesTheSevenIdentityFieldsOnly) {
          [](auto& m, auto& t) { m.callsign.reset(), t.callsign.reset(); }, true},
         {"call sign differs", [](auto&, auto& t) { t.callsign = "K1ABC"; }, false},
         {"both lack an address", [](auto& m, auto& t) { m.ipAddress.reset(), t.ipAddress.reset(); },
-         false},
-        {"both lack a status", [](auto& m, auto& t) { m.status.reset(), t.status.reset(); }, false},
+         true},
+        {"both lack a status", [](auto& m, auto& t) { m.status.reset(), t.status.reset(); }, true},
+        {"one lacks a status", [](auto&, auto& t) { t.status.reset(); }, false},
     };
     for (const auto& c : cases) {
         RadioInstance mine = discovered();

@@ -39,8 +39,10 @@ AppDelegate::~AppDelegate() {
     if (audioListener_ != 0) {
         AudioBackend::shared()->removeDevicesChangedListener(audioListener_);
     }
-    for (auto token : observers_) {
-        NotificationCenter::defaultCenter().removeObserver(token);
+    for (const auto& tokens : {observers_, sessionObservers_}) {
+        for (auto token : tokens) {
+            NotificationCenter::defaultCenter().removeObserver(token);
+        }
     }
 }
 

@@ -6,10 +6,12 @@
 // source files by concern (AppDelegateStartup.cpp, AppDelegateLaunch.cpp...).
 #include "app/shell/AppFolders.h"
 #include "platform/core/ArchiveValue.h"
+#include "platform/core/DispatchClock.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/DispatchSource.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/SerialPortMonitor.h"
+#include "radio/RadioDelegate.h"
 #include "radio/RadioFactory.h"
 
 #include <QImage>
@@ -19,6 +21,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,6 +38,7 @@ class MainControlsBar;
 class MainMenus;
 class MemoryPanel;
 class MemorySlot;
+class MenuItem;
 class Panafall;
 class PanAdapterView;
 class PanadapterWindow;
@@ -43,6 +47,7 @@ class PanSpotObject;
 class PopUpButton;
 class PreferencesWindow;
 class Radio;
+class RemoteRadioServer;
 class SingleInstance;
 class SleepWatcher;
 class Slice;
@@ -64,7 +69,7 @@ struct AppOptions {
     std::uint16_t discoveryPort = RadioFactory::kDiscoveryPort;
 };
 
-class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
+class AppDelegate : public RadioDelegate, public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
 
@@ -72,7 +77,7 @@ public:
     enum class Start { run, handedOver, alreadyRunning, preferencesReset };
 
     static std::shared_ptr<AppDelegate> create(Options options = {});
-    ~AppDelegate();
+    ~AppDelegate() override;
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
 
@@ -100,8 +105,84 @@ public:
     void receiveWakeNote();
     void handleURLEvent(const std::string& url);
 
-    // --- Discovery ---
+    // --- Station control: discovery, the radio chooser and the automatic open of the last radio
+    // (src/app/control/AppDelegateChooser.cpp) ---
     bool openDoroSDR();
+    void radioFactoryNotification(const Notification& notification);
+    void setPopupFromRadioName(const std::string& name, bool remote);
+    std::shared_ptr<RadioInstance> getRadioInstanceFromPopup(const PopUpButton& popup) const;
+    std::shared_ptr<RadioInstance> getRadioInstanceFromName(const std::string& name) const;
+    // The radio chooser's action: opens the chosen radio, closing the open one first.
+    void radioChanged();
+    void userDisconnect();
+
+    // --- Connecting a radio, its connection states and the end of a session
+    // (src/app/control/AppDelegateConnection.cpp) ---
+    bool connectToDoroRadio(const std::shared_ptr<RadioInstance>& radio, const std::string& ip,
+                            std::uint16_t port, bool wan);
+    void radioConnectionStateChange(const std::shared_ptr<Radio>& radio,
+                                    std::uint32_t state) override;
+    std::string savedClientId(const Radio& radio) const;
+    void userCommandedDisconnect();
+    // "1 day, 02:03:04" since `connectionStart`.
+    std::string connectTimeString() const;
+    void radioClosed();
+
+    // --- The start-up chain after the GUI bind (src/app/control/AppDelegateStartupChain.cpp) ---
+    void startupRadio(const std::shared_ptr<Radio>& radio);
+
+    // --- Pan and slice lookups (src/app/control/AppDelegateLookups.cpp) ---
+    std::shared_ptr<Slice> sliceWithNumber(int number) const;
+    std::shared_ptr<Slice> getSliceA() const;
+    std::shared_ptr<Slice> getSliceB() const;
+    std::shared_ptr<Slice> getSliceC() const;
+    std::shared_ptr<Slice> getSliceD() const;
+    std::shared_ptr<Slice> activeVFO() const;
+    std::shared_ptr<Slice> alternateVFO() const;
+    std::shared_ptr<Slice> transmitVFO() const;
+    std::shared_ptr<Slice> lastSlice() const;
+    std::shared_ptr<Slice> closestSlice(double mhz) const;
+    int activeBandNumeric() const;
+    // Asks the radio for slice A (vfo 0) or B (vfo 1) when it is missing: true when it was
+    // missing (or there is no radio), false when it exists.
+    bool needDoroVFO(int vfo, const std::shared_ptr<Radio>& radio);
+
+    // --- Global, transmit and microphone profiles (src/app/memory/AppDelegateProfiles.cpp) ---
+    enum class ProfileKind { global, transmit, mic };
+    // What a profile wait waits for: all three saved, or one load or save confirmed.
+    enum class ProfileWait {
+        allSaved,
+        globalLoad,
+        transmitLoad,
+        micLoad,
+        globalSave,
+        transmitSave,
+        micSave
+    };
+    // Waits without holding a thread: `done(true)` on the main queue once the radio has confirmed
+    // (and not refused) what was asked, `done(false)` at once without a radio bound as GUI client,
+    // after 15 s without an answer, or on a refusal.
+    void waitForProfile(ProfileWait wait, std::function<void(bool)> done);
+    void saveProfiles();
+    void saveProfileNames();
+    void saveAntennas();
+    bool createGlobal(const std::string& name);
+    bool createTx(const std::string& name);
+    bool createMic(const std::string& name);
+    // The kind's shortcut and contextual submenus, rebuilt from the radio's list, and the mark on
+    // the item of the profile selected in the kind's pop-up.
+    void loadProfileMenus(ProfileKind kind);
+    void setProfileSubmenuSelections(ProfileKind kind);
+    // A profile submenu item chosen: selects its profile in the kind's pop-up by title and sends
+    // the pop-up's action.
+    void profilesSubMenuChanged(ProfileKind kind, const MenuItem& item);
+    // The radio's answers to profile loads and saves (registered per session).
+    void globalProfileDidFinishLoading(const Notification& notification);
+    void globalProfileDidFinishSaving(const Notification& notification);
+    void transmitProfileDidFinishLoading(const Notification& notification);
+    void transmitProfileDidFinishSaving(const Notification& notification);
+    void micProfileDidFinishLoading(const Notification& notification);
+    void micProfileDidFinishSaving(const Notification& notification);
 
     // --- Controls filled and restored at start-up ---
     void loadControls();
@@ -143,6 +224,8 @@ public:
 
     // Radio
     std::shared_ptr<RadioFactory> radioFactory;
+    // The DoroLink client's server connection: the remote radios it lists (none until a login).
+    std::shared_ptr<RemoteRadioServer> wanServer;
     std::shared_ptr<Radio> openRadio;
     std::vector<std::shared_ptr<Slice>> doroSlices;
     std::vector<std::shared_ptr<Panafall>> doroPanafalls;
@@ -196,7 +279,8 @@ public:
          zenithorRunning = false, flashPlayBackA = false, flashPlayBackB = false,
          doroAuxButton1 = false, doroAuxButton2 = false, doroAuxButton3 = false,
          loadingGlobalProfile = false, loadingTransmitProfile = false, loadingMicProfile = false,
-         fetchingSpots = false;
+         savingGlobalProfile = false, savingTransmitProfile = false, savingMicProfile = false,
+         profilesAutoSaved = false, inhibitAutoConnect = false, fetchingSpots = false;
 
     // Connection
     int radioConnectionState = 0;
@@ -253,6 +337,30 @@ private:
 
     void showInitialImages();
     void applicationStateChanged(bool active);
+
+    // Station control
+    bool debugEnabled() const;
+    void rebuildRadioChooser();
+    void autoOpen(const std::shared_ptr<RadioInstance>& radio, const std::string& name, bool wan);
+    void openChosenRadio(const std::shared_ptr<RadioInstance>& radio, const std::string& title,
+                         bool afterClose);
+    void registerSessionObservers();
+    void removeSessionObservers();
+    void guiBind(const std::weak_ptr<Radio>& radio);
+    void askRadioInUse(const std::shared_ptr<Radio>& radio);
+    void sessionEnded(const std::shared_ptr<Radio>& radio, std::uint32_t state);
+    std::string chooserTitle() const;
+    std::size_t localRadioCount() const;
+    void finishStartup(const std::shared_ptr<Radio>& radio);
+    void profileAnswered(ProfileWait wait, const Notification& notification);
+    bool createProfile(ProfileKind kind, const std::string& name);
+
+    // When the program started, on the dispatch clock (the automatic open's 20 s window).
+    DispatchClock::time_point startupClock_{};
+    // The notifications of the open session, removed when it closes.
+    std::vector<NotificationCenter::Token> sessionObservers_;
+    // The radio refused the last load or save of that kind (indexed by ProfileWait).
+    std::array<bool, 7> profileRefused_{};
 
     Options options_;
     bool hudHidesOnDeactivate_ = false;

@@ -1,5 +1,5 @@
 // Launch completion: the machine report, the preferences, discovery and the windows of the last
-// run, once the event loop runs.
+// run, once the event loop runs. Discovery itself is station control (AppDelegateChooser.cpp).
 #include "app/shell/AppDelegate.h"
 
 #include "app/shell/CwxWindow.h"
@@ -105,24 +105,6 @@ void AppDelegate::reopenWindows() {
             w->makeKeyAndOrderFront();
         }
     }
-}
-
-bool AppDelegate::openDoroSDR() {
-    if (!isMainThread()) {
-        log("openDoroSDR not called on main thread, required for RadioFactory radioTimeoutCheck to "
-            "run:\n{}",
-            callStackSymbols());
-    }
-    if (radioFactory) {
-        log("openDoroSDR:already open");
-        return true;
-    }
-    doroSlices.clear();
-    doroPanafalls.clear();
-    mainControls->vfo_number->clear();
-    radioFactory = RadioFactory::create(options_.discoveryPort);
-    log("openDoroSDR:Open");
-    return true;
 }
 
 }  // namespace vm

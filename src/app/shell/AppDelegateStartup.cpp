@@ -165,6 +165,7 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     radioStartupComplete = false;
     radioConnectionState = 0;
     startupTime = sessionStart = lastTuningChange = std::chrono::system_clock::now();
+    startupClock_ = DispatchClock::now();
 
     userNotifications_ = std::make_unique<UserNotifications>();
 

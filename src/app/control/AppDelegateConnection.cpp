@@ -1,0 +1,307 @@
+// Connecting a radio: the session is created with the controller as its delegate, and the
+// connection states it reports drive the rest: the GUI bind with the saved client id once
+// connected, the start-up chain once bound, the question to the user when the radio has no room
+// for another GUI client, and the end of the session with a word to the user.
+#include "app/shell/AppDelegate.h"
+
+#include "app/control/ConnectionTexts.h"
+#include "app/control/RemoteRadioServer.h"
+#include "app/shell/MainControlsBar.h"
+#include "app/shell/PanadapterWindow.h"
+#include "app/shell/PreferencesWindow.h"
+#include "objects/RadioObjects.h"
+#include "platform/core/Defaults.h"
+#include "platform/core/Log.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/PopUpButton.h"
+#include "radio/Radio.h"
+#include "util/VMKVOManager.h"
+
+namespace vm {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kProgramName = "velmoraSDR";
+constexpr auto kBindDelay = 100ms;
+constexpr auto kDisconnectDelay = 100ms;
+constexpr auto kFailureDelay = 1s;
+constexpr auto kRebindDelay = 5s;
+
+std::string dashes(std::size_t count) { return std::string(count, '-'); }
+
+std::string text(const RadioInstance::Text& value) { return value.value_or(""); }
+
+}  // namespace
+
+bool AppDelegate::connectToDoroRadio(const std::shared_ptr<RadioInstance>& radio,
+                                     const std::string& ip, std::uint16_t port, bool wan) {
+    if (!radio) {
+        log("connectToDoroRadio:no radio instance");
+        inhibitAutoConnect = false;
+        return false;
+    }
+    log("connectToDoroRadio:[{}] wan:[{}] {}", text(radio->serialNum), int(wan), dashes(67));
+    // The session's own record says whether it is a DoroLink session; `wan` is only logged.
+    openRadio = Radio::create(radio, ip, port, weak_from_this(), kProgramName,
+                              debugEnabled() ? 2 : 1, attachRadioObjects);
+    radioConnectionState = kStateDisconnected;  // the new session has reported nothing yet
+    if (!openRadio) {
+        inhibitAutoConnect = false;
+        log("connectToDoroRadio:failed");
+        return false;
+    }
+    connectionStart = std::chrono::system_clock::now();
+    inhibitAutoConnect = false;
+    registerSessionObservers();
+    velmoraSDRWindow->frameStatus->clear();
+    prefsWindow->frameStatus1->clear();
+    log("connectToDoroRadio:saving radio name:[{}]", text(radio->name));
+    Defaults::standard().set("dororadio_radio_name", text(radio->name));
+    return true;
+}
+
+// The notifications of one session, each delivered on the main queue; radioClosed removes them,
+// and so does the next session if nothing closed this one.
+void AppDelegate::registerSessionObservers() {
+    removeSessionObservers();
+    using Handler = void (AppDelegate::*)(const Notification&);
+    static const std::pair<const char*, Handler> kObservers[] = {
+        {"RadioGlobalProfileLoaded", &AppDelegate::globalProfileDidFinishLoading},
+        {"RadioGlobalProfileSaved", &AppDelegate::globalProfileDidFinishSaving},
+        {"RadioTransmitProfileLoaded", &AppDelegate::transmitProfileDidFinishLoading},
+        {"RadioTransmitProfileSaved", &AppDelegate::transmitProfileDidFinishSaving},
+        {"RadioMicProfileLoaded", &AppDelegate::micProfileDidFinishLoading},
+        {"RadioMicProfileSaved", &AppDelegate::micProfileDidFinishSaving},
+        {"com.velmorasoftware.doro.available_client_list_changed",
+         &AppDelegate::clientListChangedNotification},
+    };
+    std::weak_ptr<AppDelegate> weak = weak_from_this();
+    for (const auto& [name, handler] : kObservers) {
+        sessionObservers_.push_back(NotificationCenter::defaultCenter().addObserver(
+            name, nullptr, DispatchQueue::main(),
+            [weak, handler = handler](const Notification& notification) {
+                if (auto self = weak.lock()) {
+                    ((*self).*handler)(notification);
+                }
+            }));
+    }
+}
+
+void AppDelegate::radioConnectionStateChange(const std::shared_ptr<Radio>& radio,
+                                             std::uint32_t state) {
+    // A session that is no longer the open one (closed, replaced) changes nothing.
+    if (!radio || radio != openRadio) {
+        return;
+    }
+    if (debugEnabled()) {
+        const auto instance = radio->radioInstance();
+        log("radioConnectionStateChange:name:[{}] call:[{}] sn:[{}] firmware:[{}] state:[{} - {}] "
+            "connection time:[{}]",
+            instance ? text(instance->name) : "", instance ? text(instance->callsign) : "",
+            instance ? text(instance->serialNum) : "", instance ? text(instance->version) : "",
+            state, connectionStateText(state), connectTimeString());
+    }
+    // The session reads its state when the report runs, so two quick changes can arrive as two
+    // reports of the later state. A state is acted on once; only a refused bind may repeat, as
+    // each retry is refused anew.
+    if (state == static_cast<std::uint32_t>(radioConnectionState) &&
+        state != kStateTooManyGuiClients) {
+        return;
+    }
+    radioConnectionState = static_cast<int>(state);
+    std::weak_ptr<AppDelegate> weak = weak_from_this();
+    auto later = [weak, radio, state](DispatchClock::duration delay) {
+        DispatchQueue::main()->after(delay, [weak, radio, state] {
+            if (auto self = weak.lock()) {
+                self->sessionEnded(radio, state);
+            }
+        });
+    };
+    switch (state) {
+        case kStateDisconnected:
+            prefsWindow->authProgressIndicator->stopAnimation();
+            later(kDisconnectDelay);
+            break;
+        case kStateConnected: {
+            sessionStart = std::chrono::system_clock::now();
+            log("connected, setGuiClient {}", dashes(54));
+            std::weak_ptr<Radio> session = radio;
+            kbrx_background_queue->after(kBindDelay, [weak, session] {
+                if (auto self = weak.lock()) {
+                    self->guiBind(session);
+                }
+            });
+            break;
+        }
+        case kStateConnectedAsGui:
+            log("Connected as Gui {}", dashes(61));
+            startupRadio(radio);
+            break;
+        case kStateConnectFailed:
+        case kStateDisconnectedByPeer:
+            prefsWindow->authProgressIndicator->stopAnimation();
+            later(kFailureDelay);
+            break;
+        case kStateTimedOut: later(kFailureDelay); break;
+        case kStateTooManyGuiClients: askRadioInUse(radio); break;
+        case kStateConnecting:
+        case kStateSecured:
+        case kStateDisconnecting: break;
+        default: break;
+    }
+}
+
+// On the background queue: the saved client id lets the radio give this program its own
+// settings again.
+void AppDelegate::guiBind(const std::weak_ptr<Radio>& session) {
+    if (const auto radio = session.lock()) {
+        radio->connectAsGui(savedClientId(*radio));
+    }
+}
+
+std::string AppDelegate::savedClientId(const Radio& radio) const {
+    const auto instance = radio.radioInstance();
+    const std::string key = radio.clientIdPrefsKey();
+    if (!instance || !instance->supportsV3_API || key.empty()) {
+        return "";
+    }
+    const Defaults& defaults = Defaults::standard();
+    const std::optional<std::string> value =
+        defaults.object(key) ? defaults.stringForKey(key) : defaults.stringForKey("our_client_id");
+    if (!value) {
+        return "";
+    }
+    log("savedClientId:prefsKey:[{}] val:[{}]", key, *value);
+    return *value;
+}
+
+// The radio has no room for another GUI client: the user may disconnect the others, try again
+// as it is, or leave the session connected but not bound.
+void AppDelegate::askRadioInUse(const std::shared_ptr<Radio>& radio) {
+    const auto instance = radio->radioInstance();
+    Alert alert;
+    alert.setAppearance(window_appearance);
+    alert.setAlertStyle(Alert::Style::warning);
+    alert.setMessageText("Radio is in use");
+    alert.setInformativeText(
+        "Do you want to disconnect " + (instance ? text(instance->inUseHost) : std::string()) +
+        " running on " + (instance ? text(instance->name) : std::string()) + " ?");
+    alert.addButtonWithTitle("OK");
+    alert.addButtonWithTitle("Cancel");
+    alert.addButtonWithTitle("Connect");
+    const int answer = alert.runModal();
+    if (answer == Alert::firstButtonReturn + 1) {
+        log("Cancel: {}", dashes(53));
+        return;
+    }
+    if (answer == Alert::firstButtonReturn) {
+        log("DisconnectAllGuiClients: {}", dashes(53));
+        radio->disconnectClientByHandle(std::nullopt);
+    }
+    std::weak_ptr<AppDelegate> weak = weak_from_this();
+    std::weak_ptr<Radio> session = radio;
+    kbrx_background_queue->after(kRebindDelay, [weak, session] {
+        log("setGuiClient {}", dashes(65));
+        if (auto self = weak.lock()) {
+            self->guiBind(session);
+        }
+    });
+}
+
+// The end of a session (states 0, 6, 7 and 9), some time after it was reported; nothing happens
+// when the session has been closed or replaced meanwhile.
+void AppDelegate::sessionEnded(const std::shared_ptr<Radio>& radio, std::uint32_t state) {
+    if (radio != openRadio) {
+        return;
+    }
+    const std::string title = chooserTitle();
+    const std::size_t radios = localRadioCount();
+    switch (state) {
+        case kStateDisconnected:
+            showNotificationWithTitle("Radio disconnected", title + " has disconnected");
+            log("radioConnectionStateChange:{}, {} available radios", title, radios);
+            break;
+        case kStateDisconnectedByPeer:
+        case kStateConnectFailed:
+            log("radioConnectionStateChange:{}, {} available radios, connection time:[{}]", title,
+                radios, connectTimeString());
+            if (state == kStateConnectFailed) {
+                showNotificationWithTitle("Connection failed",
+                                          "Connection with:" + title + " failed");
+            }
+            break;
+        case kStateTimedOut:
+            if (const auto instance = radio->radioInstance();
+                instance && instance->wanRadio.value_or(false) && wanServer) {
+                wanServer->removeRadio(text(instance->serialNum));
+            }
+            log("radioConnectionStateChange:{}, {} available radios", title, radios);
+            showNotificationWithTitle("Radio timed out", title + " has timed out");
+            break;
+        default: return;
+    }
+    const char* status = state == kStateConnectFailed ? "Radio Connection Failed"
+                         : state == kStateTimedOut    ? "Radio Timed Out"
+                                                      : "Radio Disconnected";
+    velmoraSDRWindow->frameStatus->setText(status);
+    prefsWindow->frameStatus1->setText(status);
+    radioClosed();
+    if (state == kStateDisconnectedByPeer) {
+        showNotificationWithTitle("Radio disconnected",
+                                  title + " was disconnected by a remote peer");
+    }
+}
+
+void AppDelegate::removeSessionObservers() {
+    for (const auto token : sessionObservers_) {
+        NotificationCenter::defaultCenter().removeObserver(token);
+    }
+    sessionObservers_.clear();
+}
+
+std::string AppDelegate::chooserTitle() const { return mainControls->radioPortNamePopUp->title(); }
+
+std::size_t AppDelegate::localRadioCount() const {
+    return radioFactory ? radioFactory->availableRadioInstances().size() : 0;
+}
+
+void AppDelegate::userCommandedDisconnect() { log("userCommandedDisconnect"); }
+
+std::string AppDelegate::connectTimeString() const {
+    if (!connectionStart) {
+        return elapsedTimeString(std::chrono::seconds(0));
+    }
+    return elapsedTimeString(std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::system_clock::now() - *connectionStart));
+}
+
+// The single end of every session: what connecting set up is undone and the session released.
+void AppDelegate::radioClosed() {
+    log("{}", dashes(73));
+    log("radioClosed start cleanup");
+    // The first window stays: it holds the radio chooser and tells why the session ended.
+    for (PanadapterWindow* pan : {velmoraSDRWindow1, velmoraSDRWindow2, velmoraSDRWindow3}) {
+        pan->hide();
+    }
+    doroSlices.clear();
+    doroPanafalls.clear();
+    removeSessionObservers();
+    if (radioKVOManager) {
+        radioKVOManager->cancelKVO();
+    }
+    for (auto* manager : {&rxEqualizersKVOManager, &txEqualizersKVOManager}) {
+        if (*manager) {
+            (*manager)->cancelKVO();
+            manager->reset();
+        }
+    }
+    if (const std::shared_ptr<Radio> radio = std::exchange(openRadio, nullptr)) {
+        radio->close();
+    }
+    log("radioClosed cleanup done");
+    log("{}", dashes(73));
+}
+
+}  // namespace vm
