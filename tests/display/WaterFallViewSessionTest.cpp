@@ -188,12 +188,16 @@ TEST_F(WaterFallViewSession, DragsAndDoubleClickSendTheExactCommands) {
     EXPECT_TRUE(waitFor([&] { return !view.scrolling(); }));
     QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(410, 40));
     EXPECT_EQ(received("slice tune 1"), std::vector<std::string>{"slice tune 1 14.03 autopan=0"});
-    EXPECT_EQ(received("slice "), (std::vector<std::string>{
-                                      "slice tune 1 14.03 autopan=0",
-                                      "slice tune 0 14.125 autopan=0",
-                                      "slice tune 0 14.205 autopan=0",
-                                      "slice set 0 active=1",
-                                  }));
+    // Each slice sends from its own queue: slice 0's commands keep their order among themselves.
+    auto sliceZero = received("slice ");
+    std::erase_if(sliceZero, [](const std::string& c) {
+        return !c.starts_with("slice tune 0") && !c.starts_with("slice set 0");
+    });
+    EXPECT_EQ(sliceZero, (std::vector<std::string>{
+                             "slice tune 0 14.125 autopan=0",
+                             "slice tune 0 14.205 autopan=0",
+                             "slice set 0 active=1",
+                         }));
     EXPECT_EQ(
         received("display pan"),
         std::vector<std::string>{"display panafall set 0x40000000 center=14.106000 autocenter=0"});
