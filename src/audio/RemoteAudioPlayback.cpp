@@ -1,5 +1,6 @@
 #include "audio/RemoteAudioPlayback.h"
 
+#include "platform/audio/AudioUnit.h"
 #include "platform/core/Log.h"
 
 #include <algorithm>
@@ -7,7 +8,10 @@
 
 namespace vm {
 
-RemoteAudioPlayback::RemoteAudioPlayback(Private, bool compressed) : compressed_(compressed) {}
+RemoteAudioPlayback::RemoteAudioPlayback(Private, bool compressed)
+    : compressed_(compressed),
+      cushionBytes_(std::uint32_t(format(compressed).mSampleRate * kCushionSeconds) *
+                    format(compressed).mBytesPerFrame) {}
 
 std::shared_ptr<RemoteAudioPlayback> RemoteAudioPlayback::create(bool compressed) {
     auto playback = std::make_shared<RemoteAudioPlayback>(Private{}, compressed);
@@ -77,7 +81,6 @@ void RemoteAudioPlayback::write(const char* bytes, std::uint32_t length) {
     std::memcpy(head, bytes, length);
     RingBufferProduce(&ring_, length);
     bytesWritten_.fetch_add(length);
-    started_.store(true);
     if (ring_.fillCount.load() >= kLatencyCap) {
         RingBufferRequestClear(&ring_);
     }
@@ -87,7 +90,20 @@ OSStatus RemoteAudioPlayback::outputShouldFillAudioBufferList(AudioOutput& /*out
                                                               AudioBufferList* bufferList,
                                                               std::uint32_t /*frames*/,
                                                               const AudioTimeStamp& /*timestamp*/) {
-    RingBufferClearIfRequested(&ring_);
+    if (RingBufferClearIfRequested(&ring_)) {
+        playing_ = false;
+    }
+    if (!playing_) {
+        std::uint32_t wanted = cushionBytes_;
+        for (std::uint32_t b = 0; b < bufferList->mNumberBuffers; ++b) {
+            wanted += audioBuffers(bufferList)[b].mDataByteSize;
+        }
+        playing_ = std::uint32_t(std::max(0, ring_.fillCount.load())) >= wanted;
+        if (!playing_) {
+            silenceBufferList(bufferList);
+            return 0;
+        }
+    }
     bool short_ = false;
     for (std::uint32_t b = 0; b < bufferList->mNumberBuffers; ++b) {
         AudioBuffer& buffer = audioBuffers(bufferList)[b];
@@ -107,8 +123,9 @@ OSStatus RemoteAudioPlayback::outputShouldFillAudioBufferList(AudioOutput& /*out
             short_ = true;
         }
     }
-    if (short_ && started_.load()) {
+    if (short_) {
         underRuns_.fetch_add(1);
+        playing_ = false;
     }
     return 0;
 }

@@ -7,6 +7,13 @@
 // Only the render side empties the ring: an overflow or the latency cap asks for a clear, which
 // the render callback honours before it reads. Every render fills the whole buffer, with silence
 // after what the ring held.
+//
+// Packets arrive every 10 ms, each a little early or late, and the device takes a period's worth
+// at a time. So that a late packet finds audio still waiting, playing starts only once the ring
+// holds what the render asks for and a cushion of 10 ms more; the ring then stays that far ahead,
+// as the radio and the sound card run at the same rate. A render that finds the ring short plays
+// what is there, counts one under-run and waits for the cushion again (so does an emptied ring),
+// which keeps the delay from growing by every gap.
 #include "audio/OpusCodecDecoder.h"
 #include "localaudio/AudioOutputDelegate.h"
 #include "localaudio/RingBuffer.h"
@@ -22,6 +29,8 @@ public:
     static constexpr std::uint32_t kRingLength = 100000;
     // 125 ms of Opus-decoded audio (24000 Hz, 2 × 16 bits): the most the player may lag behind.
     static constexpr std::int32_t kLatencyCap = 12001;
+    // How far ahead of the render the ring is filled before playing starts.
+    static constexpr double kCushionSeconds = 0.010;
 
     // The ring and the decoder (24000 Hz stereo, made for both formats); nullptr when the ring
     // cannot be made (logged).
@@ -50,7 +59,7 @@ public:
     std::uint64_t overRuns() const { return overRuns_.load(); }
     // PCM bytes that went into the ring.
     std::uint64_t bytesWritten() const { return bytesWritten_.load(); }
-    // Renders that found less than they needed, once audio had started.
+    // Times playing ran out of audio and went back to waiting for the cushion.
     std::uint64_t underRuns() const { return underRuns_.load(); }
 
 private:
@@ -67,7 +76,8 @@ private:
     std::atomic<std::uint64_t> overRuns_{0};
     std::atomic<std::uint64_t> underRuns_{0};
     std::atomic<std::uint64_t> bytesWritten_{0};
-    std::atomic<bool> started_{false};
+    const std::uint32_t cushionBytes_;
+    bool playing_ = false;  // render thread only
 };
 
 }  // namespace vm

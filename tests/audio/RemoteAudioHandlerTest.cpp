@@ -125,6 +125,47 @@ TEST_F(RemoteAudioHandlerTest, UncompressedReceiveAudioPlaysTheSameWay) {
     EXPECT_NEAR(sim::rmsLevel(steady), 0.5 / std::sqrt(2.0), 0.05);
 }
 
+// The playback on its own: the render waits until the ring holds its request and the 10 ms
+// cushion, then plays; running short plays what there is, counts one under-run and waits again.
+TEST_F(RemoteAudioHandlerTest, PlaybackWaitsForItsCushionAndAgainAfterRunningShort) {
+    const auto playback = RemoteAudioPlayback::create(true);
+    ASSERT_TRUE(playback);
+    const auto output = AudioOutput::output();
+    constexpr std::uint32_t kPacket = 960;  // 10 ms at 24000 Hz, 2 x 16 bits: also the cushion
+    char next = 1;
+    const auto write = [&] {
+        const std::vector<char> packet(kPacket, next++);
+        playback->write(packet.data(), kPacket);
+    };
+    // What one render of `bytes` bytes plays.
+    const auto render = [&](std::uint32_t bytes) {
+        std::vector<char> data(bytes, 99);
+        AudioBufferList list{1, {AudioBuffer{2, bytes, data.data()}}};
+        EXPECT_EQ(0, playback->outputShouldFillAudioBufferList(*output, &list, bytes / 4, {}));
+        EXPECT_EQ(bytes, list.mBuffers[0].mDataByteSize);
+        return data;
+    };
+    write();
+    EXPECT_EQ(render(kPacket), std::vector<char>(kPacket, 0)) << "request and cushion not there";
+    write();
+    EXPECT_EQ(render(kPacket), std::vector<char>(kPacket, 1));
+    write();
+    EXPECT_EQ(render(kPacket), std::vector<char>(kPacket, 2));
+    EXPECT_EQ(render(kPacket), std::vector<char>(kPacket, 3)) << "the cushion plays";
+    EXPECT_EQ(playback->underRuns(), 0u);
+
+    write();
+    std::vector<char> expected(kPacket, 4);
+    expected.resize(2 * kPacket, 0);
+    EXPECT_EQ(render(2 * kPacket), expected) << "what there is, then silence";
+    EXPECT_EQ(playback->underRuns(), 1u);
+    write();
+    EXPECT_EQ(render(kPacket), std::vector<char>(kPacket, 0)) << "waiting for the cushion again";
+    write();
+    EXPECT_EQ(render(kPacket), std::vector<char>(kPacket, 5));
+    EXPECT_EQ(playback->underRuns(), 1u);
+}
+
 struct MicCase {
     const char* name;
     double rate;

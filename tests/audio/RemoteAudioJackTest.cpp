@@ -126,8 +126,8 @@ TEST_F(JackAudio, ReceiveLatencyFromPacketToRenderedSample) {
         }
         next += 10ms;
     }
-    std::this_thread::sleep_for(300ms);
     const std::uint64_t underRuns = playback->underRuns() - underRunsAfterWarmUp;
+    std::this_thread::sleep_for(300ms);
     ASSERT_EQ(probe->count.load(), sent.size()) << "every burst is heard once";
     std::vector<double> latencies;
     for (std::size_t b = 3; b < sent.size(); ++b) {

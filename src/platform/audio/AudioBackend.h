@@ -39,7 +39,8 @@ struct AudioStreamRequest {
     AudioDirection direction = AudioDirection::Output;
     double sampleRate = 0;
     std::uint32_t channels = 0;
-    std::uint32_t framesPerBuffer = 0;  // at most kMaxFramesPerCallback
+    // Frames per callback, at most kMaxFramesPerCallback; 0 takes the sound system's own period.
+    std::uint32_t framesPerBuffer = 0;
 };
 
 // Called on the device's audio thread with one float array per channel (non-interleaved, 32-bit

@@ -52,6 +52,7 @@ AudioConverter::~AudioConverter() {
 
 void AudioConverter::reset() {
     heldFrames_ = heldOffset_ = 0;
+    stock_ = lookahead_ = 0;
     if (resampler_) {
         src_reset(resampler_);
     }
@@ -92,8 +93,8 @@ OSStatus AudioConverter::pull(AudioConverterInputProc input, std::uint32_t want,
     // Decode to interleaved floats of the input channels.
     const std::uint32_t inChannels = in_.channels;
     for (std::uint32_t c = 0; c < inChannels; ++c) {
-        const auto* base = static_cast<const std::uint8_t*>(
-            audioBuffers(list)[in_.interleaved ? 0 : c].mData);
+        const auto* base =
+            static_cast<const std::uint8_t*>(audioBuffers(list)[in_.interleaved ? 0 : c].mData);
         const std::size_t offset = in_.interleaved ? std::size_t(c) * in_.bytesPerSample : 0;
         if (frames > 0) {
             decodeSamples(in_, base + offset, in_.bytesPerFrame, decoded_.data() + c, inChannels,
@@ -132,10 +133,9 @@ void AudioConverter::write(const float* frames, std::uint32_t count, AudioBuffer
     }
 }
 
-OSStatus AudioConverter::fillComplexBuffer(AudioConverterInputProc input,
-                                           std::uint32_t* ioOutputDataPackets,
-                                           AudioBufferList* outData,
-                                           AudioStreamPacketDescription* /*outPacketDescriptions*/) {
+OSStatus AudioConverter::fillComplexBuffer(
+    AudioConverterInputProc input, std::uint32_t* ioOutputDataPackets, AudioBufferList* outData,
+    AudioStreamPacketDescription* /*outPacketDescriptions*/) {
     if (!ioOutputDataPackets || !outData || outData->mNumberBuffers < out_.buffers()) {
         return kAudioParamError;
     }
@@ -160,8 +160,12 @@ OSStatus AudioConverter::fillComplexBuffer(AudioConverterInputProc input,
         bool inputEnded = false;
         while (written < capacity) {
             if (heldFrames_ == 0 && !inputEnded) {
-                const double needed = std::ceil(double(capacity - written) / ratio_) + 1;
-                const auto want = std::uint32_t(std::min<double>(kChunk, needed));
+                // Only what the resampler lacks for the rest of the output: libsamplerate takes in
+                // all it is given, so asking for more each time would move input from the
+                // caller's buffer into the resampler a little at every call, and the caller's
+                // buffer would seem to run low while the resampler sat on its audio.
+                const double needed = double(capacity - written) / ratio_ + lookahead_ - stock_;
+                const auto want = std::uint32_t(std::clamp(std::ceil(needed), 1.0, double(kChunk)));
                 status = pull(input, want, mapped_.data(), &heldFrames_);
                 heldOffset_ = 0;
                 if (status) {
@@ -181,6 +185,10 @@ OSStatus AudioConverter::fillComplexBuffer(AudioConverterInputProc input,
             }
             heldOffset_ += std::uint32_t(data.input_frames_used);
             heldFrames_ -= std::uint32_t(data.input_frames_used);
+            stock_ += double(data.input_frames_used) - double(data.output_frames_gen) / ratio_;
+            if (heldFrames_ == 0 && data.output_frames_gen < data.output_frames) {
+                lookahead_ = std::max(lookahead_, stock_);  // it ran out of input
+            }
             write(resampled_.data(), std::uint32_t(data.output_frames_gen), outData, written);
             written += std::uint32_t(data.output_frames_gen);
             if (inputEnded && data.output_frames_gen == 0) {

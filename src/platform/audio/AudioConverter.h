@@ -26,8 +26,8 @@ namespace vm {
 class AudioConverterInputProc {
 public:
     template <class F>
-        requires(!std::is_same_v<std::remove_cvref_t<F>, AudioConverterInputProc>)
-    AudioConverterInputProc(F&& f)  // from any callable, as std::function converts
+    requires(!std::is_same_v<std::remove_cvref_t<F>, AudioConverterInputProc>)
+        AudioConverterInputProc(F&& f)  // from any callable, as std::function converts
         : object_(const_cast<void*>(static_cast<const void*>(std::addressof(f)))),
           call_([](void* object, std::uint32_t* count, AudioBufferList* data,
                    AudioStreamPacketDescription** descriptions) -> OSStatus {
@@ -60,8 +60,8 @@ public:
     // sizes hold; on return the count and the byte sizes say what was written. Packet
     // descriptions belong to formats with packets of varying size, which this converter does not
     // produce; the argument is accepted and left alone.
-    OSStatus fillComplexBuffer(AudioConverterInputProc input,
-                               std::uint32_t* ioOutputDataPackets, AudioBufferList* outData,
+    OSStatus fillComplexBuffer(AudioConverterInputProc input, std::uint32_t* ioOutputDataPackets,
+                               AudioBufferList* outData,
                                AudioStreamPacketDescription* outPacketDescriptions);
 
     // Bytes of the largest output packet.
@@ -94,6 +94,10 @@ private:
     std::vector<float> resampled_;         // one chunk, output channels, interleaved
     std::uint32_t heldFrames_ = 0;         // resampler input waiting in mapped_
     std::uint32_t heldOffset_ = 0;
+    // Input frames the resampler has taken in beyond its output so far, and the most of them it
+    // was seen to need before it could go on (its look-ahead).
+    double stock_ = 0;
+    double lookahead_ = 0;
 };
 
 }  // namespace vm

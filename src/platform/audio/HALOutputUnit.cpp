@@ -14,8 +14,8 @@ AudioStreamBasicDescription deviceFormat(double rate, std::uint32_t channels) {
     AudioStreamBasicDescription f;
     f.mSampleRate = rate;
     f.mFormatID = kAudioFormatLinearPCM;
-    f.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked |
-                     kAudioFormatFlagIsNonInterleaved;
+    f.mFormatFlags =
+        kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
     f.mBytesPerPacket = 4;
     f.mFramesPerPacket = 1;
     f.mBytesPerFrame = 4;
@@ -46,9 +46,7 @@ void silence(float* const* channels, std::uint32_t count, std::uint32_t frames) 
 HALOutputUnit::HALOutputUnit()
     : AudioUnit(AudioUnitKind::HALOutput), backend_(AudioBackend::shared()) {}
 
-HALOutputUnit::~HALOutputUnit() {
-    stop();
-}
+HALOutputUnit::~HALOutputUnit() { stop(); }
 
 OSStatus HALOutputUnit::setEnableIO(AudioUnitScope scope, std::uint32_t element, bool enable) {
     std::lock_guard config(configMutex_);
@@ -186,13 +184,15 @@ OSStatus HALOutputUnit::openStreams() {
     if (outputEnabled_ && hasInput(0) && (status = prepareOutput(&request)) == 0 &&
         request.channels > 0) {
         outputStream_ = backend_->openStream(
-            request, [this](float* const* c, std::uint32_t n, const AudioTimeStamp& t) { play(c, n, t); },
+            request,
+            [this](float* const* c, std::uint32_t n, const AudioTimeStamp& t) { play(c, n, t); },
             &status);
     }
     if (status == 0 && inputEnabled_ && (status = prepareInput(&request)) == 0 &&
         request.channels > 0) {
         inputStream_ = backend_->openStream(
-            request, [this](float* const* c, std::uint32_t n, const AudioTimeStamp& t) { capture(c, n, t); },
+            request,
+            [this](float* const* c, std::uint32_t n, const AudioTimeStamp& t) { capture(c, n, t); },
             &status);
     }
     for (auto* stream : {outputStream_.get(), inputStream_.get()}) {
@@ -237,8 +237,8 @@ OSStatus HALOutputUnit::prepareOutput(AudioStreamRequest* request) {
     }
     outputChannels_ = channels;
     outputList_.assign(audioBufferListSize(channels), 0);
-    *request = AudioStreamRequest{device_, AudioDirection::Output, rate, channels,
-                                  kDeviceFramesPerBuffer};
+    *request =
+        AudioStreamRequest{device_, AudioDirection::Output, rate, channels, kDeviceFramesPerBuffer};
     return 0;
 }
 
@@ -251,7 +251,8 @@ OSStatus HALOutputUnit::prepareInput(AudioStreamRequest* request) {
     if (record.inputChannels == 0) {
         return 0;
     }
-    const AudioStreamBasicDescription stream = deviceFormat(record.sampleRate, record.inputChannels);
+    const AudioStreamBasicDescription stream =
+        deviceFormat(record.sampleRate, record.inputChannels);
     const AudioStreamBasicDescription client = format(AudioUnitScope::Output, kInputElement);
     if (captureStorage_.empty()) {
         return kAudioFormatUnsupportedError;
@@ -282,7 +283,8 @@ void HALOutputUnit::play(float* const* channels, std::uint32_t frames, const Aud
     if (!outputConverter_) {
         status = pullInput(0, &flags, time, frames, list);
     } else {
-        auto proc = [&](std::uint32_t* count, AudioBufferList* ioList, AudioStreamPacketDescription**) {
+        auto proc = [&](std::uint32_t* count, AudioBufferList* ioList,
+                        AudioStreamPacketDescription**) {
             return pullInputForConverter(outputPulled_, 0, &flags, time, count, ioList);
         };
         std::uint32_t written = frames;
@@ -310,18 +312,20 @@ void HALOutputUnit::capture(float* const* channels, std::uint32_t frames,
         capturedFrames_ = std::min(frames, maximum);
     } else {
         AudioBufferList* list = captureStorage_.list(maximum);
-        bool given = false;
-        auto proc = [&given, deviceList, frames](std::uint32_t* count, AudioBufferList* ioList,
-                                                 AudioStreamPacketDescription**) -> OSStatus {
-            if (given) {
-                *count = 0;
-                return 0;
+        // The converter takes the device's frames in as many pulls as it needs.
+        std::uint32_t handed = 0;
+        auto proc = [&handed, deviceList, frames](std::uint32_t* count, AudioBufferList* ioList,
+                                                  AudioStreamPacketDescription**) -> OSStatus {
+            const std::uint32_t n = std::min(*count, frames - handed);
+            for (std::uint32_t b = 0; b < deviceList->mNumberBuffers && b < ioList->mNumberBuffers;
+                 ++b) {
+                const AudioBuffer& from = audioBuffers(deviceList)[b];
+                audioBuffers(ioList)[b] =
+                    AudioBuffer{from.mNumberChannels, n * std::uint32_t(sizeof(float)),
+                                static_cast<float*>(from.mData) + handed};
             }
-            given = true;
-            for (std::uint32_t b = 0; b < deviceList->mNumberBuffers && b < ioList->mNumberBuffers; ++b) {
-                audioBuffers(ioList)[b] = audioBuffers(deviceList)[b];
-            }
-            *count = std::min(*count, frames);
+            handed += n;
+            *count = n;
             return 0;
         };
         std::uint32_t produced = maximum;
@@ -338,7 +342,8 @@ void HALOutputUnit::capture(float* const* channels, std::uint32_t frames,
 }
 
 OSStatus HALOutputUnit::renderBus(AudioUnitRenderActionFlags*, const AudioTimeStamp&,
-                                  std::uint32_t bus, std::uint32_t frames, AudioBufferList* ioData) {
+                                  std::uint32_t bus, std::uint32_t frames,
+                                  AudioBufferList* ioData) {
     if (bus != kInputElement) {
         return kAudioParamError;
     }

@@ -22,8 +22,10 @@ class HALOutputUnit : public AudioUnit {
 public:
     static constexpr std::uint32_t kOutputElement = 0;
     static constexpr std::uint32_t kInputElement = 1;
-    // Frames per device callback.
-    static constexpr std::uint32_t kDeviceFramesPerBuffer = 512;
+    // Frames per device callback: the device's own period, so that callbacks come evenly, one
+    // per period. A fixed size that is not the period makes the sound system gather frames across
+    // periods: callbacks then skip periods now and then and play a buffer later.
+    static constexpr std::uint32_t kDeviceFramesPerBuffer = 0;
 
     HALOutputUnit();
     ~HALOutputUnit() override;
@@ -76,14 +78,14 @@ private:
     std::uint32_t outputChannels_ = 0;
     std::unique_ptr<AudioConverter> outputConverter_;
     std::vector<std::uint8_t> outputList_;  // points at the device's buffers
-    AudioBufferStorage outputPulled_;  // client-format audio for the converter
+    AudioBufferStorage outputPulled_;       // client-format audio for the converter
 
     // Capture: the device stream, the converted slice, and what render() of bus 1 reads.
     std::unique_ptr<AudioDeviceStream> inputStream_;
     std::uint32_t inputChannels_ = 0;
     std::unique_ptr<AudioConverter> inputConverter_;
     std::vector<std::uint8_t> deviceInputList_;
-    AudioBufferStorage captureStorage_;  // the converted slice
+    AudioBufferStorage captureStorage_;          // the converted slice
     const AudioBufferList* captured_ = nullptr;  // set during the input callback only
     std::uint32_t capturedFrames_ = 0;
 };

@@ -149,10 +149,12 @@ public:
             return kAudioBadDeviceError;
         }
         const bool input = request.direction == AudioDirection::Input;
-        const PaError error =
-            Pa_OpenStream(&stream_, input ? &parameters : nullptr, input ? nullptr : &parameters,
-                          request.sampleRate, request.framesPerBuffer, paNoFlag, &PortAudioStream::run,
-                          this);
+        // 0 frames per buffer is PortAudio's own "unspecified": the host's period.
+        static_assert(paFramesPerBufferUnspecified == 0);
+        slice_.resize(request.channels);
+        const PaError error = Pa_OpenStream(
+            &stream_, input ? &parameters : nullptr, input ? nullptr : &parameters,
+            request.sampleRate, request.framesPerBuffer, paNoFlag, &PortAudioStream::run, this);
         if (error != paNoError) {
             log("PortAudio could not open a stream: {}", Pa_GetErrorText(error));
             stream_ = nullptr;
@@ -184,20 +186,30 @@ private:
         // Non-interleaved streams hand over an array of per-channel buffers.
         auto* channels = output ? static_cast<float* const*>(output)
                                 : static_cast<float* const*>(const_cast<void*>(input));
-        AudioTimeStamp time{};
-        time.mSampleTime = self->sampleTime_;
-        time.mHostTime = audioHostTime();
-        time.mRateScalar = 1;
-        time.mFlags = kAudioTimeStampSampleTimeValid | kAudioTimeStampHostTimeValid;
-        self->callback_(channels, std::uint32_t(frames), time);
-        self->sampleTime_ += double(frames);
+        // A host period longer than a callback may be reaches the callback in slices.
+        for (unsigned long done = 0; done < frames;) {
+            const auto n = std::uint32_t(
+                std::min<unsigned long>(frames - done, AudioBackend::kMaxFramesPerCallback));
+            for (std::size_t c = 0; c < self->slice_.size(); ++c) {
+                self->slice_[c] = channels[c] + done;
+            }
+            AudioTimeStamp time{};
+            time.mSampleTime = self->sampleTime_;
+            time.mHostTime = audioHostTime();
+            time.mRateScalar = 1;
+            time.mFlags = kAudioTimeStampSampleTimeValid | kAudioTimeStampHostTimeValid;
+            self->callback_(self->slice_.data(), n, time);
+            self->sampleTime_ += double(n);
+            done += n;
+        }
         return paContinue;
     }
 
     std::shared_ptr<PortAudioSession> session_;
     AudioDeviceCallback callback_;
     PaStream* stream_ = nullptr;
-    double sampleTime_ = 0;  // touched by the callback thread only
+    double sampleTime_ = 0;      // touched by the callback thread only
+    std::vector<float*> slice_;  // the channels at the slice's start; callback thread only
 };
 
 }  // namespace

@@ -7,7 +7,10 @@ namespace vm {
 class TestAudioBackend::Stream : public AudioDeviceStream {
 public:
     Stream(TestAudioBackend& backend, AudioStreamRequest request, AudioDeviceCallback callback)
-        : backend_(backend), request_(request), callback_(std::move(callback)) {}
+        : backend_(backend),
+          request_(request),
+          block_(request.framesPerBuffer ? request.framesPerBuffer : backend.period_),
+          callback_(std::move(callback)) {}
     ~Stream() override {
         {
             std::lock_guard lock(backend_.mutex_);
@@ -34,11 +37,9 @@ public:
 
     // Runs the callback over `frames` frames of `channels`, in blocks of the buffer size.
     void run(std::vector<float*> channels, std::uint32_t frames) {
-        const std::uint32_t block = request_.framesPerBuffer ? request_.framesPerBuffer
-                                                             : AudioBackend::kMaxFramesPerCallback;
         std::vector<float*> at(channels.size());
         for (std::uint32_t done = 0; done < frames;) {
-            const std::uint32_t n = std::min(block, frames - done);
+            const std::uint32_t n = std::min(block_, frames - done);
             for (std::size_t c = 0; c < channels.size(); ++c) {
                 at[c] = channels[c] + done;
             }
@@ -56,6 +57,7 @@ public:
     TestAudioBackend& backend_;
     std::mutex runMutex_;  // held while the callback runs
     const AudioStreamRequest request_;
+    const std::uint32_t block_;  // frames per callback
     const AudioDeviceCallback callback_;
     bool running_ = false;
     double sampleTime_ = 0;
@@ -85,6 +87,11 @@ AudioDeviceID TestAudioBackend::defaultDevice(AudioDirection direction) {
 void TestAudioBackend::setSupportedRates(std::vector<double> rates) {
     std::lock_guard lock(mutex_);
     rates_ = std::move(rates);
+}
+
+void TestAudioBackend::setPeriod(std::uint32_t frames) {
+    std::lock_guard lock(mutex_);
+    period_ = std::clamp<std::uint32_t>(frames, 1, kMaxFramesPerCallback);
 }
 
 bool TestAudioBackend::supportsFormat(AudioDeviceID device, AudioDirection direction,

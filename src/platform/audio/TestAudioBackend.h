@@ -28,6 +28,8 @@ public:
 
     // Only these rates are accepted when set (default: any rate).
     void setSupportedRates(std::vector<double> rates);
+    // The devices' own period: the frames per callback of streams opened later that ask for it.
+    void setPeriod(std::uint32_t frames);
 
     // Pulls `frames` frames from the running output stream of the device, one vector per channel.
     // False when no output stream runs there.
@@ -52,6 +54,7 @@ private:
     AudioDeviceID defaultInput_ = kAudioObjectUnknown;
     AudioDeviceID defaultOutput_ = kAudioObjectUnknown;
     std::vector<double> rates_;
+    std::uint32_t period_ = 512;
     std::vector<Stream*> streams_;
 };
 

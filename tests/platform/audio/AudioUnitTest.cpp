@@ -25,7 +25,8 @@ TEST_F(AudioUnitTest, DeviceUnitPlaysWhatItPullsAndConvertsToARateTheDeviceTakes
     ASSERT_EQ(0, unit.setCurrentDevice(1));
     // The client side runs at 24 kHz; this device only takes 48 kHz.
     scope.backend->setSupportedRates({48000});
-    ASSERT_EQ(0, unit.setStreamFormat(AudioUnitScope::Input, 0, test::floatNonInterleaved(24000, 2)));
+    ASSERT_EQ(0,
+              unit.setStreamFormat(AudioUnitScope::Input, 0, test::floatNonInterleaved(24000, 2)));
     std::size_t produced = 0;
     unit.setRenderCallback(0, [&](AudioUnitRenderActionFlags*, const AudioTimeStamp&, std::uint32_t,
                                   std::uint32_t frames, AudioBufferList* data) {
@@ -62,36 +63,43 @@ TEST_F(AudioUnitTest, DeviceUnitPlaysWhatItPullsAndConvertsToARateTheDeviceTakes
 }
 
 TEST_F(AudioUnitTest, DeviceUnitCapturesIntoTheClientFormat) {
-    HALOutputUnit unit;
-    ASSERT_EQ(0, unit.setEnableIO(AudioUnitScope::Input, 1, true));
-    ASSERT_EQ(0, unit.setCurrentDevice(2));
-    AudioStreamBasicDescription deviceSide{};
-    ASSERT_EQ(0, unit.getStreamFormat(AudioUnitScope::Input, 1, &deviceSide));
-    EXPECT_EQ(test::floatNonInterleaved(48000, 1), deviceSide);
-    ASSERT_EQ(0, unit.setStreamFormat(AudioUnitScope::Output, 1, test::int16Interleaved(48000, 1)));
-    std::vector<std::int16_t> captured;
-    unit.setInputCallback([&](AudioUnitRenderActionFlags* flags, const AudioTimeStamp& time, std::uint32_t bus,
-                              std::uint32_t frames, AudioBufferList*) {
-        test::OwnedBufferList list(1, frames * 2);
-        const OSStatus status = unit.render(flags, time, bus, frames, list.list());
-        captured.insert(captured.end(), list.samples<std::int16_t>(0), list.samples<std::int16_t>(0) + frames);
-        return status;
-    });
-    ASSERT_EQ(0, unit.initialize());
-    ASSERT_EQ(0, unit.start());
-    std::vector<float> fed(1500);
-    for (std::size_t i = 0; i < fed.size(); ++i) {
-        fed[i] = float(i % 100) / 200.0f;
+    // A device period longer than the converter's pulls reaches the client whole as well.
+    for (const std::uint32_t period : {512u, 2048u}) {
+        SCOPED_TRACE(period);
+        scope.backend->setPeriod(period);
+        HALOutputUnit unit;
+        ASSERT_EQ(0, unit.setEnableIO(AudioUnitScope::Input, 1, true));
+        ASSERT_EQ(0, unit.setCurrentDevice(2));
+        AudioStreamBasicDescription deviceSide{};
+        ASSERT_EQ(0, unit.getStreamFormat(AudioUnitScope::Input, 1, &deviceSide));
+        EXPECT_EQ(test::floatNonInterleaved(48000, 1), deviceSide);
+        ASSERT_EQ(
+            0, unit.setStreamFormat(AudioUnitScope::Output, 1, test::int16Interleaved(48000, 1)));
+        std::vector<std::int16_t> captured;
+        unit.setInputCallback([&](AudioUnitRenderActionFlags* flags, const AudioTimeStamp& time,
+                                  std::uint32_t bus, std::uint32_t frames, AudioBufferList*) {
+            test::OwnedBufferList list(1, frames * 2);
+            const OSStatus status = unit.render(flags, time, bus, frames, list.list());
+            captured.insert(captured.end(), list.samples<std::int16_t>(0),
+                            list.samples<std::int16_t>(0) + frames);
+            return status;
+        });
+        ASSERT_EQ(0, unit.initialize());
+        ASSERT_EQ(0, unit.start());
+        std::vector<float> fed(1500);
+        for (std::size_t i = 0; i < fed.size(); ++i) {
+            fed[i] = float(i % 100) / 200.0f;
+        }
+        ASSERT_TRUE(scope.backend->capture(2, {fed}));
+        ASSERT_EQ(fed.size(), captured.size());
+        for (std::size_t i = 0; i < fed.size(); ++i) {
+            ASSERT_EQ(std::int16_t(std::lround(fed[i] * 32768)), captured[i]) << i;
+        }
+        // Outside a capture there is nothing to render.
+        test::OwnedBufferList list(1, 8);
+        AudioTimeStamp time{};
+        EXPECT_EQ(kAudioUninitializedError, unit.render(nullptr, time, 1, 4, list.list()));
     }
-    ASSERT_TRUE(scope.backend->capture(2, {fed}));
-    ASSERT_EQ(fed.size(), captured.size());
-    for (std::size_t i = 0; i < fed.size(); ++i) {
-        ASSERT_EQ(std::int16_t(std::lround(fed[i] * 32768)), captured[i]) << i;
-    }
-    // Outside a capture there is nothing to render.
-    test::OwnedBufferList list(1, 8);
-    AudioTimeStamp time{};
-    EXPECT_EQ(kAudioUninitializedError, unit.render(nullptr, time, 1, 4, list.list()));
 }
 
 TEST_F(AudioUnitTest, GraphPullsThroughConverterAndMixer) {
@@ -109,19 +117,21 @@ TEST_F(AudioUnitTest, GraphPullsThroughConverterAndMixer) {
     ASSERT_EQ(0, graph.nodeInfo(mixerNode, &mixer));
     ASSERT_EQ(0, graph.nodeInfo(outputNode, &output));
     const auto client = test::floatNonInterleaved(48000, 2);
-    ASSERT_EQ(0, converter->setStreamFormat(AudioUnitScope::Input, 0, test::int16Interleaved(48000, 1)));
+    ASSERT_EQ(
+        0, converter->setStreamFormat(AudioUnitScope::Input, 0, test::int16Interleaved(48000, 1)));
     ASSERT_EQ(0, converter->setStreamFormat(AudioUnitScope::Output, 0, client));
     ASSERT_EQ(0, mixer->setStreamFormat(AudioUnitScope::Input, 0, client));
     ASSERT_EQ(0, mixer->setStreamFormat(AudioUnitScope::Output, 0, client));
     ASSERT_EQ(0, static_cast<HALOutputUnit*>(output)->setCurrentDevice(1));
-    converter->setRenderCallback(0, [](AudioUnitRenderActionFlags*, const AudioTimeStamp&, std::uint32_t,
-                                       std::uint32_t frames, AudioBufferList* data) {
-        std::fill_n(static_cast<std::int16_t*>(data->mBuffers[0].mData), frames, std::int16_t(16384));
+    converter->setRenderCallback(0, [](AudioUnitRenderActionFlags*, const AudioTimeStamp&,
+                                       std::uint32_t, std::uint32_t frames, AudioBufferList* data) {
+        std::fill_n(static_cast<std::int16_t*>(data->mBuffers[0].mData), frames,
+                    std::int16_t(16384));
         return OSStatus(0);
     });
     int pre = 0, post = 0;
-    mixer->addRenderNotify([&](AudioUnitRenderActionFlags* flags, const AudioTimeStamp&, std::uint32_t,
-                               std::uint32_t, AudioBufferList*) {
+    mixer->addRenderNotify([&](AudioUnitRenderActionFlags* flags, const AudioTimeStamp&,
+                               std::uint32_t, std::uint32_t, AudioBufferList*) {
         pre += (*flags & kAudioUnitRenderAction_PreRender) != 0;
         post += (*flags & kAudioUnitRenderAction_PostRender) != 0;
         return OSStatus(0);
@@ -155,7 +165,8 @@ TEST_F(AudioUnitTest, TestBackendTellsListenersAndAnswersProperties) {
     std::string name;
     EXPECT_EQ(0, scope.backend->stringProperty(7, AudioDeviceStringProperty::Name, &name));
     EXPECT_EQ("Device 7", name);
-    EXPECT_EQ(kAudioBadDeviceError, scope.backend->stringProperty(8, AudioDeviceStringProperty::Name, &name));
+    EXPECT_EQ(kAudioBadDeviceError,
+              scope.backend->stringProperty(8, AudioDeviceStringProperty::Name, &name));
     scope.backend->removeDevicesChangedListener(token);
     scope.backend->setDevices({}, kAudioObjectUnknown, kAudioObjectUnknown);
     EXPECT_EQ(1, notices);
@@ -167,7 +178,8 @@ TEST(PortAudioBackendTest, ListsDevicesWithoutFailingWhereThereIsNoSoundCard) {
     ASSERT_EQ(0, backend->deviceIDs(&ids));
     for (const auto direction : {AudioDirection::Input, AudioDirection::Output}) {
         const AudioDeviceID id = backend->defaultDevice(direction);
-        EXPECT_TRUE(id == kAudioObjectUnknown || std::find(ids.begin(), ids.end(), id) != ids.end());
+        EXPECT_TRUE(id == kAudioObjectUnknown ||
+                    std::find(ids.begin(), ids.end(), id) != ids.end());
     }
     // Reading the list again finds the same devices under the same ids, and tells nobody.
     int notices = 0;
