@@ -105,14 +105,14 @@ TEST_F(BusNotificationsTest, AUserNotificationReachesTheNotificationServer) {
     QImage image(3, 2, QImage::Format_RGBA8888);
     image.fill(QColor(255, 0, 0, 128));
     std::thread([&] {
-        notifications.show("Radio Connected", "Connected to FLEX-6600 (K1ABC)", image);
+        notifications.show("Radio Connected", "Connected to DORO-6600 (K1ABC)", image);
     }).join();
     notifications.show("Radio Disconnected", "");
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.notices.size() == 2; }, 5000));
 
     const auto& first = server.notices[0];
     EXPECT_EQ(first.summary.toStdString(), "Radio Connected");
-    EXPECT_EQ(first.body.toStdString(), "Connected to FLEX-6600 (K1ABC)");
+    EXPECT_EQ(first.body.toStdString(), "Connected to DORO-6600 (K1ABC)");
     EXPECT_EQ(first.timeout, -1);
     EXPECT_EQ(first.hints.value("sound-name").toString().toStdString(), "message-new-instant");
     ASSERT_TRUE(first.hints.contains("image-data"));
