@@ -3,6 +3,7 @@
 // streams attached, its stream port announced), the application controller's side of the engine,
 // and waits on the receive ring.
 #include "audio/RemoteAudioApplication.h"
+#include "audio/VMRemoteAudioHandler.h"
 #include "objects/RadioObjects.h"
 #include "radio/Radio.h"
 #include "radio/VitaManager.h"
@@ -11,6 +12,7 @@
 
 #include "../radio/RadioTestSupport.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -81,5 +83,16 @@ struct AudioSession {
     std::shared_ptr<StateRecorder> delegate = std::make_shared<StateRecorder>();
     std::shared_ptr<Radio> radio;
 };
+
+// Answers the engine's request for a transmit stream with `stream`, waits until the engine has
+// adopted it and made its microphone, and turns the microphone on.
+inline void startTransmitStream(AudioSession& session, VMRemoteAudioHandler& handler,
+                                std::uint32_t stream) {
+    ASSERT_TRUE(session.sim->waitForCommand("stream create type=remote_audio_tx"));
+    session.sim->sendStatus(
+        fmt::format("stream 0x{:08X} type=remote_audio_tx compression=OPUS", stream));
+    ASSERT_TRUE(waitFor([&] { return handler.microphone() && handler.remoteAudioTxStream(); }));
+    handler.micAudioOnOff(true);
+}
 
 }  // namespace vm::test

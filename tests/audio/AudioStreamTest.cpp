@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 
 namespace vm {
@@ -232,6 +233,32 @@ TEST(DaxAudio, ClosingAsksTheSessionOnceAndTheDestructorAnnouncesNothing) {
     EXPECT_EQ(link->removals, 1);
     { DAXAudio::create()->attachedRadio(link, "0x04000009"); }
     EXPECT_EQ(link->removals, 1);
+}
+
+// The last outside reference goes inside the statistics timer's own event: the stream is freed
+// there, and its timer does nothing more however long the clock runs on.
+TEST(AudioStreamStatistics, AStreamReleasedWhileItsTimerRunsIsFreedAndTheTimerFallsSilent) {
+    auto stream = RemoteAudio::create();
+    const std::weak_ptr<RemoteAudio> weak = stream;
+    const auto queue = stream->runQueue();
+    stream->stopRateTimer();
+    stream->streamHandler(packetWithCount(0));
+    test::queueBarrier(queue);
+    // Each event stores the rate, which differs from one event to the next after the packet.
+    std::shared_ptr<RemoteAudio> held;  // touched on the run queue only
+    std::atomic<int> events{0};
+    stream->addObserver("rxRate", [&](const Change&) {
+        ++events;
+        held.reset();
+    });
+    // The timer's first event queues behind this task, which takes the only reference.
+    queue->sync([&] {
+        held = std::move(stream);
+        held->startRateTimer();
+    });
+    ASSERT_TRUE(waitFor([&] { return weak.expired(); }));
+    test::advanceBarrier(queue, std::chrono::seconds(3));
+    EXPECT_EQ(events.load(), 1);
 }
 
 // A new stream whose statistics timer has stopped and whose first statistics are published, so

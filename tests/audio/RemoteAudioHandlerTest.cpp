@@ -1,6 +1,7 @@
 // The remote-audio engine against the simulated radio over loopback, on the test sound system:
 // Opus and uncompressed receive audio played as the tone that was sent, lost packets, the latency
-// cap, and the microphone's tone leaving as 100 Opus packets a second that decode to it again.
+// cap, a receive stream replaced while it plays, and the microphone's tone leaving as 100 Opus
+// packets a second that decode to it again, also across a change of microphone.
 #include "audio/RemoteAudio.h"
 #include "audio/VMRemoteAudioHandler.h"
 #include "support/sim/SimAudio.h"
@@ -10,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 namespace vm {
 namespace {
@@ -18,15 +21,18 @@ namespace {
 using test::waitFor;
 
 constexpr std::uint32_t kRxStream = 0x04000009;
+constexpr std::uint32_t kNextRxStream = 0x0400000A;
 constexpr std::uint32_t kTxStream = 0x84000001;
 constexpr AudioDeviceID kSpeaker = 1;
 constexpr AudioDeviceID kMicrophone = 2;
+constexpr AudioDeviceID kHeadset = 3;  // a stereo microphone at 44100 Hz
 
 class RemoteAudioHandlerTest : public ::testing::Test {
 protected:
     void setUpDevices(double micRate) {
         scope.backend->setDevices(
-            {test::makeDevice(kSpeaker, 0, 2, 48000), test::makeDevice(kMicrophone, 1, 0, micRate)},
+            {test::makeDevice(kSpeaker, 0, 2, 48000), test::makeDevice(kMicrophone, 1, 0, micRate),
+             test::makeDevice(kHeadset, 2, 0, 44100)},
             kMicrophone, kSpeaker);
         app->output = AudioDeviceChoice{"Speaker", std::nullopt};
         app->input = AudioDeviceChoice{"Microphone", std::nullopt};
@@ -56,6 +62,79 @@ protected:
     }
     double speakerRate() {
         return scope.backend->runningStream(kSpeaker, AudioDirection::Output)->sampleRate;
+    }
+    // 60 packets of a 440 Hz tone on an uncompressed receive stream, each rendered as it arrives:
+    // the steady part of what the speaker played.
+    std::vector<float> playUncompressedTone(std::uint32_t stream) {
+        std::vector<float> played;
+        for (std::size_t p = 0; p < 60; ++p) {
+            const auto payload =
+                sim::bigEndianFloats(sim::stereoTone(440, 48000, 480, 0.5, p * 480));
+            sendAndWait([&] { return session.sim->sendDax(stream, payload); }, 3840);
+            const auto slice = render(std::uint32_t(speakerRate() / 100));
+            played.insert(played.end(), slice.begin(), slice.end());
+        }
+        return {played.begin() + std::ptrdiff_t(played.size() / 3), played.end()};
+    }
+
+    // The engine with its transmit stream adopted and the microphone capturing.
+    void startTransmit() {
+        handler = VMRemoteAudioHandler::create(session.radio, app);
+        test::startTransmitStream(session, *handler, kTxStream);
+    }
+    // `slices` 10 ms slices of a tone on every channel of the microphone. A sound card delivers
+    // a slice every 10 ms; the transmit thread keeps up with that.
+    void captureTone(AudioDeviceID microphone, double rate, std::size_t channels, double frequency,
+                     std::size_t slices) {
+        const auto slice = std::size_t(rate / 100);
+        for (std::size_t i = 0; i < slices; ++i) {
+            std::vector<float> mono(slice);
+            for (std::size_t f = 0; f < slice; ++f) {
+                mono[f] = test::tone(frequency, rate, i * slice + f);
+            }
+            ASSERT_TRUE(scope.backend->capture(microphone, std::vector(channels, mono)));
+            handler->transmitter().waitUntilIdle();
+        }
+    }
+    // The transmit packets the radio has received once there are `atLeast`, each checked for
+    // the header of an Opus transmit packet and numbered in turn.
+    std::vector<sim::ReceivedPacket> wellFormedTransmitPackets(std::size_t atLeast) {
+        std::vector<sim::ReceivedPacket> packets;
+        EXPECT_TRUE(waitFor([&] {
+            packets.clear();
+            for (const auto& datagram : session.sim->datagrams()) {
+                const auto packet = sim::readStreamPacket(datagram.bytes);
+                if (packet && packet->streamId == kTxStream) {
+                    EXPECT_EQ(datagram.bytes.size(), 28 + packet->payload.size());
+                    packets.push_back(*packet);
+                }
+            }
+            return packets.size() >= atLeast;
+        }));
+        for (std::size_t i = 0; i < packets.size(); ++i) {
+            const auto& p = packets[i];
+            EXPECT_EQ(p.packetType, 3);
+            EXPECT_TRUE(p.classIdPresent);
+            EXPECT_FALSE(p.trailerPresent);
+            EXPECT_EQ(p.tsi, 3);
+            EXPECT_EQ(p.tsf, 1);
+            EXPECT_EQ(p.packetCount, i % 16);
+            EXPECT_EQ(p.packetSize, 7 + (p.payload.size() + 3) / 4);
+            EXPECT_EQ(p.oui, 0x1C2Du);
+            EXPECT_EQ(p.informationClassCode, 0x534C);
+            EXPECT_EQ(p.packetClassCode, 0x8005);
+            EXPECT_EQ(p.timestamps, std::string(12, '\0'));
+        }
+        return packets;
+    }
+    // The left channel of the transmit audio the radio decoded, from frame `from` on.
+    std::vector<float> transmittedLeft(std::size_t from) {
+        const auto pcm = session.sim->transmitAudio(kTxStream);
+        std::vector<float> left;
+        for (std::size_t i = 2 * from; i < pcm.size(); i += 2) {
+            left.push_back(float(pcm[i]) / 32768);
+        }
+        return left;
     }
 
     test::TestBackendScope scope;
@@ -112,15 +191,41 @@ TEST_F(RemoteAudioHandlerTest, UncompressedReceiveAudioPlaysTheSameWay) {
     setUpDevices(48000);
     startReceive("none");
     EXPECT_FALSE(handler->compressedRx());
-    std::vector<float> played;
-    for (std::size_t p = 0; p < 60; ++p) {
-        const auto payload = sim::bigEndianFloats(sim::stereoTone(440, 48000, 480, 0.5, p * 480));
-        sendAndWait([&] { return session.sim->sendDax(kRxStream, payload); }, 3840);
-        const auto slice = render(std::uint32_t(speakerRate() / 100));
-        played.insert(played.end(), slice.begin(), slice.end());
-    }
-    const std::vector<float> steady(played.begin() + std::ptrdiff_t(played.size() / 3),
-                                    played.end());
+    const auto steady = playUncompressedTone(kRxStream);
+    EXPECT_NEAR(sim::toneFrequency(steady, speakerRate()), 440, 2);
+    EXPECT_NEAR(sim::rmsLevel(steady), 0.5 / std::sqrt(2.0), 0.05);
+}
+
+// A second receive stream arrives while the first plays, with the speaker rendering all along on
+// its own thread: the first output's device stream is closed before the new ring and decoder take
+// over, and the new stream's audio plays.
+TEST_F(RemoteAudioHandlerTest, ALaterReceiveStreamStopsTheFirstOutputAndPlaysInItsPlace) {
+    setUpDevices(48000);
+    startReceive("OPUS");
+    const auto first = handler->output();
+    const auto firstPlayback = handler->playback();
+    std::atomic<bool> rendering{true};
+    std::thread speaker([&] {
+        std::vector<std::vector<float>> out;
+        while (rendering.load()) {
+            scope.backend->render(kSpeaker, 480, &out);
+        }
+    });
+    session.sim->sendStatus(fmt::format(
+        "stream 0x{:08X} type=remote_audio_rx compression=none ip=127.0.0.1", kNextRxStream));
+    const bool adopted = waitFor([&] {
+        const auto out = handler->output();
+        return out != first && out->isPlaying();
+    });
+    rendering.store(false);
+    speaker.join();
+    ASSERT_TRUE(adopted);
+    EXPECT_FALSE(first->isPlaying());
+    EXPECT_EQ(scope.backend->openStreamCount(), 1u) << "the first output's stream is closed";
+    EXPECT_NE(handler->playback(), firstPlayback);
+    EXPECT_FALSE(handler->compressedRx());
+
+    const auto steady = playUncompressedTone(kNextRxStream);
     EXPECT_NEAR(sim::toneFrequency(steady, speakerRate()), 440, 2);
     EXPECT_NEAR(sim::rmsLevel(steady), 0.5 / std::sqrt(2.0), 0.05);
 }
@@ -178,58 +283,15 @@ class MicrophoneTransmit : public RemoteAudioHandlerTest,
 TEST_P(MicrophoneTransmit, ToneLeavesAsOneHundredPacketsASecondThatDecodeToIt) {
     const double rate = GetParam().rate;
     setUpDevices(rate);
-    handler = VMRemoteAudioHandler::create(session.radio, app);
-    ASSERT_TRUE(session.sim->waitForCommand("stream create type=remote_audio_tx"));
-    session.sim->sendStatus(
-        fmt::format("stream 0x{:08X} type=remote_audio_tx compression=OPUS", kTxStream));
-    ASSERT_TRUE(waitFor([&] { return handler->microphone() && handler->remoteAudioTxStream(); }));
-    handler->micAudioOnOff(true);
-    const auto slice = std::size_t(rate / 100);
-    for (std::size_t i = 0; i < 100; ++i) {
-        std::vector<float> mono(slice);
-        for (std::size_t f = 0; f < slice; ++f) {
-            mono[f] = test::tone(440, rate, i * slice + f);
-        }
-        ASSERT_TRUE(scope.backend->capture(kMicrophone, {mono}));
-        // A sound card delivers a slice every 10 ms; the transmit thread keeps up with that.
-        handler->transmitter().waitUntilIdle();
-    }
+    startTransmit();
+    captureTone(kMicrophone, rate, 1, 440, 100);
     EXPECT_NEAR(handler->micLevel(), 20 * std::log10(0.5 * 2 / M_PI), 0.5);
     EXPECT_NEAR(handler->micPeakLevel(), 20 * std::log10(0.5), 0.5);
 
-    std::vector<sim::ReceivedPacket> packets;
-    ASSERT_TRUE(waitFor([&] {
-        packets.clear();
-        for (const auto& datagram : session.sim->datagrams()) {
-            const auto packet = sim::readStreamPacket(datagram.bytes);
-            if (packet && packet->streamId == kTxStream) {
-                EXPECT_EQ(datagram.bytes.size(), 28 + packet->payload.size());
-                packets.push_back(*packet);
-            }
-        }
-        return packets.size() >= 99;
-    }));
+    const auto packets = wellFormedTransmitPackets(99);
     EXPECT_GE(packets.size(), 99u);
     EXPECT_LE(packets.size(), 100u);
-    for (std::size_t i = 0; i < packets.size(); ++i) {
-        const auto& p = packets[i];
-        EXPECT_EQ(p.packetType, 3);
-        EXPECT_TRUE(p.classIdPresent);
-        EXPECT_FALSE(p.trailerPresent);
-        EXPECT_EQ(p.tsi, 3);
-        EXPECT_EQ(p.tsf, 1);
-        EXPECT_EQ(p.packetCount, i % 16);
-        EXPECT_EQ(p.packetSize, 7 + (p.payload.size() + 3) / 4);
-        EXPECT_EQ(p.oui, 0x1C2Du);
-        EXPECT_EQ(p.informationClassCode, 0x534C);
-        EXPECT_EQ(p.packetClassCode, 0x8005);
-        EXPECT_EQ(p.timestamps, std::string(12, '\0'));
-    }
-    const auto pcm = session.sim->transmitAudio(kTxStream);
-    std::vector<float> left;
-    for (std::size_t i = 2 * 2400; i < pcm.size(); i += 2) {
-        left.push_back(float(pcm[i]) / 32768);
-    }
+    const auto left = transmittedLeft(2400);
     EXPECT_NEAR(sim::toneFrequency(left, 24000), 440, 2);
     EXPECT_NEAR(sim::rmsLevel(left), 0.5 / std::sqrt(2.0), 0.05);
 }
@@ -237,6 +299,39 @@ TEST_P(MicrophoneTransmit, ToneLeavesAsOneHundredPacketsASecondThatDecodeToIt) {
 INSTANTIATE_TEST_SUITE_P(Rates, MicrophoneTransmit,
                          ::testing::Values(MicCase{"At48000", 48000}, MicCase{"At44100", 44100}),
                          [](const auto& param) { return std::string(param.param.name); });
+
+// The microphone moves to another device (another rate, two channels) while it captures: the
+// converter and the encoder are rebuilt for its format before capture resumes there, and the
+// packets that follow are numbered on and carry the new device's tone.
+TEST_F(RemoteAudioHandlerTest, AMicrophoneDeviceChangeDuringCaptureKeepsThePacketsRight) {
+    setUpDevices(48000);
+    startTransmit();
+    captureTone(kMicrophone, 48000, 1, 440, 50);
+    AudioDevice headset;
+    for (const auto& device : AudioDevice::inputDevices()) {
+        if (device.deviceID() == kHeadset) {
+            headset = device;
+        }
+    }
+    handler->microphone()->setDevice(headset);
+    EXPECT_FALSE(scope.backend->runningStream(kMicrophone, AudioDirection::Input));
+    const auto running = scope.backend->runningStream(kHeadset, AudioDirection::Input);
+    ASSERT_TRUE(running);
+    EXPECT_EQ(running->sampleRate, 44100);
+    EXPECT_EQ(running->channels, 2u);
+    captureTone(kHeadset, 44100, 2, 660, 50);
+
+    // Each device's partial last packet is dropped or still in the converter.
+    const auto packets = wellFormedTransmitPackets(98);
+    EXPECT_GE(packets.size(), 98u);
+    EXPECT_LE(packets.size(), 100u);
+    // The last third of a second is the headset's alone.
+    const auto all = transmittedLeft(0);
+    ASSERT_GT(all.size(), 8000u);
+    const std::vector<float> last(all.end() - 8000, all.end());
+    EXPECT_NEAR(sim::toneFrequency(last, 24000), 660, 2);
+    EXPECT_NEAR(sim::rmsLevel(last), 0.5 / std::sqrt(2.0), 0.05);
+}
 
 }  // namespace
 }  // namespace vm

@@ -1,7 +1,8 @@
 // Voice recording and sound-file transmission of the remote-audio engine, on the test sound
 // system and against the simulated radio: a recording of the test microphone, its meters and its
 // file; the list of sound files; a file sent as paced transmit packets while the radio is keyed,
-// un-keyed 5 s after the last packet or at once when cut short.
+// un-keyed 5 s after the last packet or at once when cut short or when the streams stop.
+#include "audio/RemoteAudio.h"
 #include "audio/VMRemoteAudioHandler.h"
 #include "localaudio/AudioFile.h"
 #include "platform/core/Defaults.h"
@@ -88,12 +89,7 @@ protected:
         files->radio = session.radio;
         handler = VMRemoteAudioHandler::create(session.radio, app);
         handler->setVoiceFileApplication(files);
-        ASSERT_TRUE(session.sim->waitForCommand("stream create type=remote_audio_tx"));
-        session.sim->sendStatus(
-            fmt::format("stream 0x{:08X} type=remote_audio_tx compression=OPUS", kTxStream));
-        ASSERT_TRUE(
-            waitFor([&] { return handler->microphone() && handler->remoteAudioTxStream(); }));
-        handler->micAudioOnOff(true);
+        test::startTransmitStream(session, *handler, kTxStream);
     }
     bool micRunning() { return handler->microphone()->audioUnit()->isRunning(); }
     // Transmit packets the simulated radio has received.
@@ -232,6 +228,30 @@ TEST_F(VoiceFilesTest, ATransmissionCutShortUnkeysAtOnceAndSendsNoMore) {
     EXPECT_TRUE(session.sim->waitForCommand("xmit 0"));
     test::advanceBarrier(queue, 3s);
     EXPECT_LT(packets(), 100u);
+}
+
+TEST_F(VoiceFilesTest, StoppingTheStreamsDuringAFileUnkeysAtOnceAndSendsNoMore) {
+    const auto path = toneFile("long.wav", 3.0);
+    const auto tx = handler->remoteAudioTxStream();
+    handler->transmitFile(path);
+    const auto queue = handler->fileTransmitQueue();
+    test::advanceBarrier(queue, 200ms);
+    ASSERT_TRUE(waitFor([&] { return packets() >= 20; }));
+    handler->stopAudioStream();
+    EXPECT_EQ(session.radio->txState(), 0);
+    EXPECT_FALSE(handler->transmittingFile());
+    EXPECT_TRUE(session.sim->waitForCommand("xmit 0"));
+    // What the stream has sent, counted on its queue.
+    const auto sent = [&] {
+        tx->runQueue()->sync([&] { tx->rateCalculator(); });
+        return tx->txPackets();
+    };
+    const auto sentAtStop = sent();
+    EXPECT_LT(sentAtStop, 100);
+    test::advanceBarrier(queue, 6s);
+    EXPECT_EQ(sent(), sentAtStop);
+    EXPECT_EQ(session.radio->txState(), 0);
+    EXPECT_FALSE(micRunning()) << "the microphone stays off once the streams are stopped";
 }
 
 TEST_F(VoiceFilesTest, AFileThatCannotBeReadKeysNothing) {
