@@ -368,10 +368,11 @@ void PanAdapterView::fillPath(QPainter& painter, QPainterPath& path, const QColo
         return;
     }
     constexpr int kBandRows = 32;
-    const QRectF area = path.boundingRect() & QRectF(rect());
+    // Whole rows, so that bands neither overlap nor leave a row out.
+    const QRect area = path.boundingRect().toAlignedRect() & rect();
     painter.save();
-    for (double y = area.top(); y < area.bottom(); y += kBandRows) {
-        painter.setClipRect(QRectF(area.left(), y, area.width(), kBandRows));
+    for (int y = area.top(); y <= area.bottom(); y += kBandRows) {
+        painter.setClipRect(QRect(area.left(), y, area.width(), kBandRows));
         painter.fillPath(path, color);
     }
     painter.restore();
