@@ -52,8 +52,10 @@ public:
     // Tuning and control-panel actions.
     virtual void fineTuneHz(double hz, const std::shared_ptr<Slice>& slice) = 0;
     virtual void highlightTnf(const TNF& tnf, bool openPanel) = 0;
+    virtual void reloadTnfTable() = 0;  // tnfTable reloadData
     virtual void swapVFOs() = 0;
     virtual void setVFOBequalsVFOA() = 0;
+    virtual void setVFOAequalsVFOB() = 0;
 
     // Layout of the panadapter windows (a view and the waterfall under it).
     virtual void adjustPanadapterViews(PanAdapterView* view) = 0;

@@ -5,13 +5,16 @@
 #include "display/Panafall.h"
 #include "display/views/DisplayController.h"
 #include "objects/Slice.h"
+#include "radio/TNF.h"
 
 #include <fmt/format.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vm::test {
@@ -36,17 +39,17 @@ public:
     bool doroInTransmit() const override { return inTransmit; }
     void setLastPanMouseEntered(PanAdapterView* view) override { lastPanMouseEntered = view; }
 
-    bool memoryShowOn() const override { return false; }
-    bool trvlSpotsOn() const override { return false; }
-    bool radioSpotsOn() const override { return false; }
-    std::vector<std::shared_ptr<MemorySlot>> userMemories() const override { return {}; }
-    std::vector<std::shared_ptr<PanSpotObject>> localSpots() const override { return {}; }
-    bool loadingSpots() const override { return false; }
-    std::vector<double> bandLowerEdges() const override { return {}; }
-    std::vector<double> bandUpperEdges() const override { return {}; }
-    bool loadingBandEdges() const override { return false; }
-    bool isTrvlRunning() const override { return false; }
-    std::string focusedPanBand() const override { return {}; }
+    bool memoryShowOn() const override { return memoryShow; }
+    bool trvlSpotsOn() const override { return trvlSpots; }
+    bool radioSpotsOn() const override { return radioSpots; }
+    std::vector<std::shared_ptr<MemorySlot>> userMemories() const override { return memories; }
+    std::vector<std::shared_ptr<PanSpotObject>> localSpots() const override { return spots; }
+    bool loadingSpots() const override { return loadingSpotLists; }
+    std::vector<double> bandLowerEdges() const override { return lowerEdges; }
+    std::vector<double> bandUpperEdges() const override { return upperEdges; }
+    bool loadingBandEdges() const override { return loadingEdges; }
+    bool isTrvlRunning() const override { return trvlRunning; }
+    std::string focusedPanBand() const override { return panBand; }
 
     std::shared_ptr<Slice> getSlice(int number) const override {
         for (const auto& slice : slices) {
@@ -99,9 +102,13 @@ public:
         const double factor = mode == "CW" || mode == "RTTY" || mode == "DIGU" ? 0.1 : 1.0;
         slice->setSliceFrequency(fmt::format("{:.6f}", megahertz(*slice) + hz * factor / 1e6), 0);
     }
-    void highlightTnf(const TNF&, bool) override {}
-    void swapVFOs() override {}
-    void setVFOBequalsVFOA() override {}
+    void highlightTnf(const TNF& tnf, bool openPanel) override {
+        highlighted.push_back({tnf.tnf_id, openPanel});
+    }
+    void reloadTnfTable() override { ++tnfTableReloads; }
+    void swapVFOs() override { panelActions.push_back("swapVFOs"); }
+    void setVFOBequalsVFOA() override { panelActions.push_back("setVFOBequalsVFOA"); }
+    void setVFOAequalsVFOB() override { panelActions.push_back("setVFOAequalsVFOB"); }
 
     void adjustPanadapterViews(PanAdapterView* view) override { adjusted.push_back(view); }
     void dragPanadapterViews(PanAdapterView* view, double percent) override {
@@ -116,6 +123,22 @@ public:
     bool debugOn = false;
     bool inTransmit = false;
     PanAdapterView* lastPanMouseEntered = nullptr;
+    // What the panadapters overlay.
+    bool memoryShow = false;
+    bool trvlSpots = false;
+    bool radioSpots = false;
+    std::vector<std::shared_ptr<MemorySlot>> memories;
+    std::vector<std::shared_ptr<PanSpotObject>> spots;  // the sibling logger's
+    bool loadingSpotLists = false;
+    std::vector<double> lowerEdges;
+    std::vector<double> upperEdges;
+    bool loadingEdges = false;
+    bool trvlRunning = false;
+    std::string panBand;
+    // Calls made.
+    std::vector<std::pair<std::int32_t, bool>> highlighted;  // tnf_id, openPanel
+    int tnfTableReloads = 0;
+    std::vector<std::string> panelActions;
     std::vector<FineTune> fineTunes;
     std::vector<PanAdapterView*> adjusted;
     std::vector<std::pair<PanAdapterView*, double>> dragged;

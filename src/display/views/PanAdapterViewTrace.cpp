@@ -1,0 +1,114 @@
+// The spectrum trace, the grid with its labels and the frequency under the pointer.
+#include "display/PanSpotObject.h"
+#include "display/Panafall.h"
+#include "display/views/PanAdapterView.h"
+#include "display/views/PanadapterGrid.h"
+#include "platform/ui/ColorWell.h"
+
+#include <fmt/printf.h>
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vm {
+
+void PanAdapterView::drawfft(QPainter& painter) {
+    if (numFrameBins_ == 0) {
+        return;
+    }
+    const double center = myPanafall_->center().value_or(0);
+    const double bandwidth = myPanafall_->bandwidth().value_or(0);
+    fft_path.clear();
+    if (center != 0 && bandwidth != 0) {
+        // Bin i is column i: columns right of the view are not drawn (one past its edge is, so the
+        // trace reaches it), and no more bins than the array holds are read.
+        const auto columns = static_cast<std::uint32_t>(std::max(0, width())) + 1;
+        const std::uint32_t count = std::min({numFrameBins_, PanafallFFTFrame::kMaxBins, columns});
+        inbox_->copyBins(bins_->data(), count);
+        const std::uint16_t* bins = bins_->data();
+        for (std::uint32_t i = 0; i < count; ++i) {
+            fft_path.append(QPointF(i, bins[i]));  // height - bin, in view coordinates
+        }
+        const QColor fill = wellColor(controls_.fftColorWell, defaultFftColor());
+        if (fill.alphaF() > 0.01) {
+            const double w = width();
+            const double h = height();
+            const qsizetype traceLength = fft_path.size();
+            fft_path << QPointF(w + 1, fft_path.back().y()) << QPointF(w + 1, h + 1)
+                     << QPointF(-1, h + 1) << QPointF(-1, 0);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(fill);
+            painter.drawPolygon(fft_path);
+            painter.setBrush(Qt::NoBrush);
+            fft_path.resize(traceLength);  // the closing edges lie outside the view
+        }
+    }
+    painter.setPen(QPen(QColor::fromRgbF(0, 1, 0), 0.75));
+    painter.drawPolyline(fft_path);
+    fft_path.clear();
+}
+
+void PanAdapterView::drawGrids(QPainter& painter) {
+    const double span = myPanafall_->bandwidth().value_or(0);
+    const double center = myPanafall_->center().value_or(0);
+    const double startMHz = center - 0.5 * span;
+    const double w = width();
+    const double h = height();
+    const bool narrow = span < 0.05;
+    const double scale = narrow ? 1000 : 100;
+    const double firstMHz = std::round(startMHz * scale) / scale;
+
+    const double step = niceTickStep(span, horizontalTicks());
+    if (step > 0) {
+        const double pixelStep = mhzToPixels(step);
+        const double x0 = mhzToPixels(firstMHz - startMHz);
+        const double count = span / step;
+        for (int i = 0; i < count; ++i) {
+            const double x = x0 + i * pixelStep;
+            addVerticalLine(grid_path, x, 1, h);
+            const std::string label =
+                fmt::sprintf(narrow ? "%0.04f" : "%0.03f", i * step + firstMHz);
+            drawText(painter, QString::fromStdString(label), lightGrayFontAttrDictionary, x + 3, 1);
+        }
+    }
+
+    const double minDbm = myPanafall_->minDbm().value_or(0);
+    const double range = std::abs(myPanafall_->maxDbm().value_or(0) - minDbm);
+    const double levelStep = niceTickStep(range, verticalTicks());
+    if (levelStep > 0) {
+        const double count = range / levelStep;
+        const double spacing = h / count;
+        const QFontMetricsF metrics(lightGrayFontAttrDictionary.font);
+        for (int i = 0; i < count; ++i) {
+            const double y = i * spacing;
+            addHorizontalLine(grid_path, 0, w, y);
+            const QString label =
+                QString::fromStdString(fmt::sprintf("%0.0f dBm", i * levelStep + minDbm));
+            drawText(painter, label, lightGrayFontAttrDictionary,
+                     w - metrics.horizontalAdvance(label) - 4, y - metrics.height());
+        }
+    }
+    strokePath(painter, grid_path, 0.5, QColor::fromRgbF(0.9f, 0.9f, 1.0f));
+}
+
+void PanAdapterView::drawMouseMhz(QPainter& painter) {
+    if (!mouseInPanView_) {
+        return;
+    }
+    const double mhz = mouseOverSpot_ ? mouseOverSpot_->megahertz : mouseMHz_;
+    const auto text = vmMegahertzFormatter_.stringForObjectValue(mhz);
+    if (!text) {
+        return;
+    }
+    const QString label = QString::fromStdString(*text);
+    const double textWidth =
+        QFontMetricsF(lightGrayFontAttrDictionary.font).horizontalAdvance(label);
+    const QPointF pointer = toViewPoint(mouseLocation_);
+    const double x = width() < pointer.x() + textWidth ? pointer.x() - textWidth : pointer.x();
+    drawText(painter, label, lightGrayFontAttrDictionary, x, pointer.y() + 12);
+}
+
+}  // namespace vm
