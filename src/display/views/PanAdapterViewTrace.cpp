@@ -5,8 +5,6 @@
 #include "display/views/PanadapterGrid.h"
 #include "platform/ui/ColorWell.h"
 
-#include <fmt/printf.h>
-
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -52,44 +50,26 @@ void PanAdapterView::drawfft(QPainter& painter) {
 }
 
 void PanAdapterView::drawGrids(QPainter& painter) {
-    const double span = myPanafall_->bandwidth().value_or(0);
-    const double center = myPanafall_->center().value_or(0);
-    const double startMHz = center - 0.5 * span;
     const double w = width();
     const double h = height();
-    const bool narrow = span < 0.05;
-    const double scale = narrow ? 1000 : 100;
-    const double firstMHz = std::round(startMHz * scale) / scale;
-
-    const double step = niceTickStep(span, horizontalTicks());
-    if (step > 0) {
-        const double pixelStep = mhzToPixels(step);
-        const double x0 = mhzToPixels(firstMHz - startMHz);
-        const double count = span / step;
-        for (int i = 0; i < count; ++i) {
-            const double x = x0 + i * pixelStep;
-            addVerticalLine(grid_path, x, 1, h);
-            const std::string label =
-                fmt::sprintf(narrow ? "%0.04f" : "%0.03f", i * step + firstMHz);
-            drawText(painter, QString::fromStdString(label), lightGrayFontAttrDictionary, x + 3, 1);
-        }
+    const TextStyle& style = lightGrayFontAttrDictionary;
+    for (const GridMark& mark :
+         frequencyGridMarks(myPanafall_->center().value_or(0), myPanafall_->bandwidth().value_or(0),
+                            horizontalTicks())) {
+        const double x = mhzToPixels(mark.offset);
+        addVerticalLine(grid_path, x, 1, h);
+        drawText(painter, QString::fromStdString(mark.label), style, x + 3, 1);
     }
-
-    const double minDbm = myPanafall_->minDbm().value_or(0);
-    const double range = std::abs(myPanafall_->maxDbm().value_or(0) - minDbm);
-    const double levelStep = niceTickStep(range, verticalTicks());
-    if (levelStep > 0) {
-        const double count = range / levelStep;
-        const double spacing = h / count;
-        const QFontMetricsF metrics(lightGrayFontAttrDictionary.font);
-        for (int i = 0; i < count; ++i) {
-            const double y = i * spacing;
-            addHorizontalLine(grid_path, 0, w, y);
-            const QString label =
-                QString::fromStdString(fmt::sprintf("%0.0f dBm", i * levelStep + minDbm));
-            drawText(painter, label, lightGrayFontAttrDictionary,
-                     w - metrics.horizontalAdvance(label) - 4, y - metrics.height());
-        }
+    const QFontMetricsF metrics(style.font);
+    for (const GridMark& mark :
+         levelGridMarks(myPanafall_->minDbm().value_or(0), myPanafall_->maxDbm().value_or(0),
+                        verticalTicks())) {
+        const double y = mark.offset * h;
+        addHorizontalLine(grid_path, 0, w, y);
+        const QString label = QString::fromStdString(mark.label);
+        // Right-aligned 4 points from the right edge, just below its line.
+        drawText(painter, label, style, w - metrics.horizontalAdvance(label) - 4,
+                 y - metrics.height());
     }
     strokePath(painter, grid_path, 0.5, QColor::fromRgbF(0.9f, 0.9f, 1.0f));
 }

@@ -1,5 +1,7 @@
 #include "display/views/PanadapterGrid.h"
 
+#include <fmt/printf.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -24,6 +26,38 @@ double niceTickStep(double range, int ticks) {
         }
     }
     return p * tickCandidates.back();
+}
+
+std::vector<GridMark> frequencyGridMarks(double center, double span, int ticks) {
+    std::vector<GridMark> marks;
+    const double step = niceTickStep(span, ticks);
+    if (step <= 0) {
+        return marks;
+    }
+    const double startMHz = center - 0.5 * span;
+    const bool narrow = span < 0.05;
+    const double scale = narrow ? 1000 : 100;
+    const double firstMHz = std::round(startMHz * scale) / scale;
+    const double count = span / step;
+    for (int i = 0; i < count; ++i) {
+        marks.push_back({firstMHz - startMHz + i * step,
+                         fmt::sprintf(narrow ? "%0.04f" : "%0.03f", i * step + firstMHz)});
+    }
+    return marks;
+}
+
+std::vector<GridMark> levelGridMarks(double minDbm, double maxDbm, int ticks) {
+    std::vector<GridMark> marks;
+    const double range = std::abs(maxDbm - minDbm);
+    const double step = niceTickStep(range, ticks);
+    if (step <= 0) {
+        return marks;
+    }
+    const double count = range / step;
+    for (int i = 0; i < count; ++i) {
+        marks.push_back({i / count, fmt::sprintf("%0.0f dBm", i * step + minDbm)});
+    }
+    return marks;
 }
 
 }  // namespace vm
