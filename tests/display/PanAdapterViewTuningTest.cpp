@@ -414,5 +414,41 @@ TEST_F(PanAdapterViewTuning, ASelectedSpotTunesTheNearestSliceAndItsCallIsLooked
     EXPECT_TRUE(received("slice ").empty());
 }
 
+// A spot label under the pointer: a click selects the spot, a double click selects it twice and
+// looks it up once; no slice is dragged and the pan does not move.
+TEST_F(PanAdapterViewTuning, ClicksOnASpotLabelSelectTheSpot) {
+    ScriptRecorder recorder;
+    auto spot = std::make_shared<PanSpotObject>();
+    spot->combinedCallsign = "W1AW";
+    spot->megahertz = 14.0995;  // beside slice 0's line, nearest to slice 0
+    spot->mode = "USB";
+    controller.trvlSpots = true;
+    controller.trvlRunning = true;
+    controller.spots = {spot};
+    view.repaint();
+    ASSERT_EQ(view.thisBandSpots().size(), 1u);
+    const SpotRect label = spot->label_rect;
+    ASSERT_GT(label.width, 0);
+    // The label's middle, from view coordinates (origin lower left) to the widget's.
+    const QPoint onLabel(static_cast<int>(label.x + label.width / 2),
+                         static_cast<int>(kHeight - (label.y + label.height / 2)));
+    QTest::mouseMove(&view, onLabel);
+    EXPECT_EQ(view.mouseOverSpot(), spot);
+    EXPECT_EQ(cursor(), Qt::ArrowCursor);
+    test::saveScreenshot(view, "panadapter_pointer_on_spot.png");
+
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, onLabel);
+    doubleClick(onLabel);
+    DispatchClock::advance(100ms);
+    ASSERT_TRUE(waitFor([&] { return !recorder.scripts().empty(); }));
+    EXPECT_EQ(recorder.scripts().size(), 1u);
+    std::vector<std::string> expected;
+    for (int i = 0; i < 3; ++i) {
+        expected.insert(expected.end(), {"slice tune 0 14.0995 autopan=0", "slice set 0 mode=USB"});
+    }
+    EXPECT_EQ(received("slice "), expected);
+    EXPECT_TRUE(received("display pan").empty());
+}
+
 }  // namespace
 }  // namespace vm
