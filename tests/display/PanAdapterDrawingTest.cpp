@@ -466,6 +466,15 @@ TEST_F(PanAdapterDrawingTest, NotchFiltersByWidthAndOnlyInsideTheSpan) {
     EXPECT_TRUE(magentaAt(image, 295));
     EXPECT_TRUE(magentaAt(image, 305));
     EXPECT_FALSE(magentaAt(image, 300)) << "a wide notch shows its edges, not its centre";
+    // Its area has one tint from top to bottom (it is filled in bands): off the grid lines every
+    // row of its centre column is the same.
+    const QColor tint = image.pixelColor(300, 30);
+    EXPECT_NE(tint.rgb(), PanAdapterView::backgroundColor().rgb());
+    for (int y = 0; y < kHeight - 20; ++y) {
+        if (y % 60 > 1 && y % 60 < 59) {
+            ASSERT_EQ(image.pixelColor(300, y).rgb(), tint.rgb()) << "row " << y;
+        }
+    }
     EXPECT_EQ(count(image, QRect(0, 150, 6, 1), isMagenta), 0);
     EXPECT_EQ(count(image, QRect(kWidth - 6, 150, 6, 1), isMagenta), 0);
 }

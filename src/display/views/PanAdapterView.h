@@ -200,6 +200,8 @@ private:
     // A vertical line in view coordinates, from y0 up to y1.
     void addVerticalLine(QPainterPath& path, double x, double y0, double y1) const;
     void addHorizontalLine(QPainterPath& path, double x0, double x1, double y) const;
+    // Fills the path with the colour, then empties it.
+    void fillPath(QPainter& painter, QPainterPath& path, const QColor& color) const;
     // Strokes the path with the width and colour, then empties it.
     static void strokePath(QPainter& painter, QPainterPath& path, double width,
                            const QColor& color);

@@ -57,9 +57,8 @@ void PanAdapterView::drawTNFs(QPainter& painter, double startMHz, double endMHz)
         drawn = true;
     }
     if (drawn) {
-        painter.fillPath(tnf_bandwidth_path,
-                         wellColor(controls_.filterColorWell, defaultFilterColor()));
-        tnf_bandwidth_path.clear();
+        fillPath(painter, tnf_bandwidth_path,
+                 wellColor(controls_.filterColorWell, defaultFilterColor()));
         strokePath(painter, tnf_marker_path, 1.0,
                    wellColor(controls_.tnfColorWell, defaultTnfColor()));
     }

@@ -96,10 +96,7 @@ void PanAdapterView::drawSlices(QPainter& painter, double startMHz, double) {
     }
 
     sliceLabeRects.clear();
-    if (!filter_path.isEmpty()) {
-        painter.fillPath(filter_path, wellColor(controls_.filterColorWell, defaultFilterColor()));
-        filter_path.clear();
-    }
+    fillPath(painter, filter_path, wellColor(controls_.filterColorWell, defaultFilterColor()));
     const QColor ritBlue = QColor::fromRgbF(0.3f, 0.3f, 1.0f);
     const QColor orange = QColor::fromRgbF(1.0f, 0.5f, 0.0f);
     strokePath(painter, alt_vfo_path, 1.0, QColor::fromRgbF(1, 0, 0));

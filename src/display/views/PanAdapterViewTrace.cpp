@@ -37,10 +37,9 @@ void PanAdapterView::drawfft(QPainter& painter) {
             const qsizetype traceLength = fft_path.size();
             fft_path << QPointF(w + 1, fft_path.back().y()) << QPointF(w + 1, h + 1)
                      << QPointF(-1, h + 1) << QPointF(-1, 0);
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(fill);
-            painter.drawPolygon(fft_path);
-            painter.setBrush(Qt::NoBrush);
+            QPainterPath area;
+            area.addPolygon(fft_path);
+            fillPath(painter, area, fill);
             fft_path.resize(traceLength);  // the closing edges lie outside the view
         }
     }
