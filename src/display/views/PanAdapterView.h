@@ -153,6 +153,11 @@ public:
     // bandwidth / 80.
     double vfoLineSkirt() const { return vfoLineSkirt_; }
 
+    // --- Spot picking (PanAdapterViewTuning.cpp): tunes the slice nearest to the spot to it (and
+    // to its mode when the slice has that mode); with `lookup`, also asks the sibling logger,
+    // while it runs, to look the call sign up.
+    void spotSelected(const std::shared_ptr<PanSpotObject>& spot, bool lookup);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -169,6 +174,11 @@ protected:
 
 private:
     // --- Mouse and keys (PanAdapterViewTuning.cpp): their own helpers go here.
+    void updatePointer(const QPointF& widgetPoint);  // mouseLocation_ and mouseMHz_
+    bool onSplitBar(const QPointF& widgetPoint) const;
+    void mouseDragged(QMouseEvent* event);
+    void setResizingBoth(bool on);
+    void setScrollingBoth(bool on);
 
     // --- Frames (PanAdapterView.cpp).
     void framesArrived();

@@ -3,12 +3,13 @@
 #include "display/Panafall.h"
 #include "display/Waterfall.h"
 #include "display/views/DisplayController.h"
+#include "display/views/PointerTuning.h"
+#include "display/views/ViewTuning.h"
 #include "display/views/WaterfallTileInbox.h"
 #include "objects/Slice.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Log.h"
-#include "platform/ui/Beep.h"
 #include "platform/ui/CheckBox.h"
 #include "platform/ui/KeyModifiers.h"
 #include "platform/ui/Slider.h"
@@ -24,21 +25,14 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 
 namespace vm {
 namespace {
 
 constexpr double kLogSliderMaximum = 4.605170185988092;  // ln 100
-constexpr auto kScrollingHold = std::chrono::milliseconds(100);
 
 // Megahertz as the slice commands of the view send them: "%g", not rounded to a tuning step.
 std::string pointerFrequencyText(double mhz) { return fmt::sprintf("%g", mhz); }
-
-double sliceMHz(const Slice& slice) {
-    const Text frequency = slice.sliceFrequency();
-    return frequency ? std::strtod(frequency->c_str(), nullptr) : 0.0;
-}
 
 }  // namespace
 
@@ -372,12 +366,12 @@ void WaterFallView::lineDurationSliderChanged() {
 
 double WaterFallView::pixelsToMHz(double pixels) const {
     const double bandwidth = myPanafall_ ? myPanafall_->bandwidth().value_or(0) : 0;
-    return width() > 0 ? pixels / width() * bandwidth : 0;
+    return pointer_tuning::pixelsToMHz(pixels, width(), bandwidth);
 }
 
 double WaterFallView::mhzToPixels(double mhz) const {
     const double bandwidth = myPanafall_ ? myPanafall_->bandwidth().value_or(0) : 0;
-    return bandwidth != 0 ? mhz * width() / bandwidth : 0;
+    return pointer_tuning::mhzToPixels(mhz, width(), bandwidth);
 }
 
 void WaterFallView::resizeEvent(QResizeEvent*) { adjustBitMap(); }
@@ -432,22 +426,14 @@ void WaterFallView::drawOverlay(QPainter& painter) {
 
 void WaterFallView::updatePointer(const QPointF& position) {
     mouseLocation_ = position;
-    double startMHz = 0;
-    double bandwidth = 0;
-    if (myPanafall_) {
-        bandwidth = myPanafall_->bandwidth().value_or(0);
-        startMHz = myPanafall_->center().value_or(0) - bandwidth / 2;
-    }
-    mouseMHz_ = startMHz + (width() > 0 ? position.x() / width() * bandwidth : 0);
+    const double center = myPanafall_ ? myPanafall_->center().value_or(0) : 0;
+    const double bandwidth = myPanafall_ ? myPanafall_->bandwidth().value_or(0) : 0;
+    mouseMHz_ = pointer_tuning::pointerMHz(center, bandwidth, position.x(), width());
 }
 
 std::shared_ptr<Slice> WaterFallView::sliceUnderPointer() const {
-    for (const auto& slice : controller_.doroSlices()) {
-        if (slice && vfoLineSkirt_ > std::abs(mouseMHz_ - sliceMHz(*slice))) {
-            return slice;
-        }
-    }
-    return nullptr;
+    return pointer_tuning::sliceNear(controller_.doroSlices(), mouseMHz_, vfoLineSkirt_,
+                                     pointer_tuning::Pick::First);
 }
 
 void WaterFallView::enterEvent(QEnterEvent* event) {
@@ -514,15 +500,8 @@ void WaterFallView::mouseDragged(const QPointF& position) {
     }
     if (dragStartMHz_ == 0.0) {
         const double dx = mouseLocation_.x() - position.x();
-        const double megahertz = pixelsToMHz(std::abs(dx));
-        const float center = myPanafall_->center().value_or(0);
-        if (dx > 0) {
-            setScrollingBoth(true);
-            myPanafall_->setCenter(static_cast<float>(center + megahertz));
-        } else if (dx < 0) {
-            setScrollingBoth(true);
-            myPanafall_->setCenter(static_cast<float>(center - megahertz));
-        }
+        view_tuning::dragCentre(*myPanafall_, dx, pixelsToMHz(std::abs(dx)),
+                                [this](bool scrolling) { setScrollingBoth(scrolling); });
         mouseLocation_ = position;
         return;
     }
@@ -530,29 +509,10 @@ void WaterFallView::mouseDragged(const QPointF& position) {
     updatePointer(position);
     mouseLocation_ = location;
     if (mouseOverSlice_) {
-        tuneSliceTo(mouseMHz_, mouseOverSlice_);
+        view_tuning::tuneAndFollow(controller_, this, myPanafall_, mouseOverSlice_,
+                                   pointerFrequencyText(mouseMHz_), mouseMHz_,
+                                   [this](bool scrolling) { setScrollingBoth(scrolling); });
     }
-}
-
-void WaterFallView::tuneSliceTo(double mhz, const std::shared_ptr<Slice>& slice) {
-    DispatchQueue::main()->async(
-        [self = QPointer<WaterFallView>(this), mhz, slice, pan = myPanafall_] {
-            slice->setSliceFrequency(pointerFrequencyText(mhz), 0);
-            if (!self) {
-                return;
-            }
-            const double outside = self->controller_.frequencyOutSidePanadapter(*pan, mhz);
-            if (outside == 0) {
-                return;
-            }
-            pan->setCenter(static_cast<float>(pan->center().value_or(0) + outside));
-            self->setScrollingBoth(true);
-            DispatchQueue::main()->after(kScrollingHold, [self] {
-                if (self) {
-                    self->setScrollingBoth(false);
-                }
-            });
-        });
 }
 
 void WaterFallView::setScrollingBoth(bool scrolling) {
@@ -583,42 +543,14 @@ void WaterFallView::wheelEvent(QWheelEvent* event) {
         return;
     }
     const double step = frequencyStepForModifiers(event->modifiers());
-    std::vector<double> steps;
-    if (delta.x() > 0) {
-        steps.push_back(step);
-    } else if (delta.x() < 0) {
-        steps.push_back(-step);
-    }
-    if (delta.y() < 0) {
-        steps.push_back(step);
-    } else if (delta.y() > 0) {
-        steps.push_back(-step);
-    }
-    for (const double hz : steps) {
-        DispatchQueue::main()->async(
-            [self = QPointer<WaterFallView>(this), hz, slice = mouseOverSlice_] {
-                if (self) {
-                    self->controller_.fineTuneHz(hz, slice);
-                }
-            });
-    }
+    view_tuning::wheelTune(controller_, this, mouseOverSlice_,
+                           pointer_tuning::wheelSteps(delta.x(), delta.y(), step));
 }
 
 void WaterFallView::keyPressEvent(QKeyEvent* event) {
     event->accept();
-    const auto slice = myPanafall_ ? controller_.centerSliceInPan(*myPanafall_) : nullptr;
-    if (!slice) {
-        beep();
-        return;
-    }
-    const double step = frequencyStepForModifiers(event->modifiers());
-    switch (event->key()) {
-        case Qt::Key_Left:
-        case Qt::Key_Down: controller_.fineTuneHz(-step, slice); break;
-        case Qt::Key_Right:
-        case Qt::Key_Up: controller_.fineTuneHz(step, slice); break;
-        default: break;
-    }
+    view_tuning::arrowKeyTune(controller_, myPanafall_.get(), event->key(),
+                              frequencyStepForModifiers(event->modifiers()));
 }
 
 }  // namespace vm

@@ -138,7 +138,6 @@ private:
     void updatePointer(const QPointF& position);
     std::shared_ptr<Slice> sliceUnderPointer() const;
     void mouseDragged(const QPointF& position);
-    void tuneSliceTo(double mhz, const std::shared_ptr<Slice>& slice);
     void setScrollingBoth(bool scrolling);
     void drawOverlay(QPainter& painter);
 
