@@ -117,11 +117,15 @@ void VMKVOManager::observed(const Change& change) {
         return;
     }
     // The posted call keeps the manager, the object and the change until it has run; the target
-    // is looked up then.
+    // is looked up then, and nothing is called once the binding has been cancelled or rebound to
+    // another object meanwhile.
     DispatchQueue::main()->async([self = shared_from_this(), handler, object, change] {
         std::shared_ptr<void> target;
         {
             std::lock_guard lock(self->mutex_);
+            if (!self->registered_ || self->thisObject_ != object) {
+                return;
+            }
             target = self->target_.lock();
         }
         if (target) {

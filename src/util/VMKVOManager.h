@@ -3,7 +3,8 @@
 // target. Handlers always run on the main thread, with the observed object and the change record
 // (none on the initial call from initValues()). A change announced on the main thread reaches its
 // handler before the announcement returns; one announced elsewhere is posted to the main queue and
-// reaches the target if it is still alive when the call runs. Without a target nothing is called.
+// reaches the target if it is still alive and the binding not cancelled when the call runs.
+// Without a target nothing is called.
 #include "platform/core/Observable.h"
 
 #include <functional>
