@@ -65,17 +65,17 @@ VMKVOManager::Table waterfallTable() {
 std::optional<AppDelegate::PanSlot> AppDelegate::panSlot(int panIndex) {
     switch (panIndex) {
         case 0:
-            return PanSlot{&panafall, &panafallKVOManager, &waterfallKVOManager, velmoraSDRWindow,
-                           waterFallView, panControls[0]};
+            return PanSlot{&panafall,        &panafallKVOManager, &waterfallKVOManager,
+                           velmoraSDRWindow, waterFallView,       panControls[0]};
         case 1:
-            return PanSlot{&panafall1, &panafallKVOManager1, &waterfallKVOManager1,
-                           velmoraSDRWindow1, waterFallView1, panControls[1]};
+            return PanSlot{&panafall1,        &panafallKVOManager1, &waterfallKVOManager1,
+                           velmoraSDRWindow1, waterFallView1,       panControls[1]};
         case 2:
-            return PanSlot{&panafall2, &panafallKVOManager2, &waterfallKVOManager2,
-                           velmoraSDRWindow2, waterFallView2, panControls[2]};
+            return PanSlot{&panafall2,        &panafallKVOManager2, &waterfallKVOManager2,
+                           velmoraSDRWindow2, waterFallView2,       panControls[2]};
         case 3:
-            return PanSlot{&panafall3, &panafallKVOManager3, &waterfallKVOManager3,
-                           velmoraSDRWindow3, waterFallView3, panControls[3]};
+            return PanSlot{&panafall3,        &panafallKVOManager3, &waterfallKVOManager3,
+                           velmoraSDRWindow3, waterFallView3,       panControls[3]};
         default: return std::nullopt;
     }
 }
@@ -153,7 +153,8 @@ void AppDelegate::sliceCreatedNotification(const Notification& notification) {
 }
 
 void AppDelegate::loadKVOSlice(const std::shared_ptr<Slice>& slice) {
-    std::shared_ptr<VMKVOManager>* slot = slice ? sliceManagerSlot(slice->thisSliceNumber()) : nullptr;
+    std::shared_ptr<VMKVOManager>* slot =
+        slice ? sliceManagerSlot(slice->thisSliceNumber()) : nullptr;
     if (!slot) {
         return;
     }
@@ -317,7 +318,8 @@ QWidget* AppDelegate::loadPanafallWindow(const std::shared_ptr<Panafall>& pan) {
     PanadapterWindow* panWindow = slot->window;
     panWindow->setWindowTitle(QString::fromStdString("velmoraSDR " + pan->streamId()));
     if (!panWindow->frameAutosaveName().empty()) {
-        panWindow->setFrameAutosaveName(panWindow->frameAutosaveName());  // restores the saved frame
+        panWindow->setFrameAutosaveName(
+            panWindow->frameAutosaveName());  // restores the saved frame
     }
     panWindow->makeKeyAndOrderFront();
     QWidget* panArea = panWindow->panAdapterViewArea;
@@ -395,8 +397,8 @@ void AppDelegate::releaseSliceAndPanBindings() {
             (*manager)->cancelKVO();
         }
     }
-    for (const auto& pan : std::vector<std::shared_ptr<Panafall>>{panafall, panafall1, panafall2,
-                                                                  panafall3}) {
+    for (const auto& pan :
+         std::vector<std::shared_ptr<Panafall>>{panafall, panafall1, panafall2, panafall3}) {
         if (pan) {
             cancelPanafalKVO(pan);
         }

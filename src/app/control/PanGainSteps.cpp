@@ -6,7 +6,9 @@ namespace vm::lookups {
 
 namespace {
 
-int gain(const std::string& text) { return static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); }
+int gain(const std::string& text) {
+    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
+}
 
 }  // namespace
 

@@ -390,11 +390,11 @@ public:
          doro_control_connected = false, sleeping = false, profilesAreSaved = false,
          doroAutoTuning = false, doroManualTuneInProgress = false, applicationOccluded = false,
          zenithorRunning = false, flashPlayBackA = false, flashPlayBackB = false,
-         flashPlayBackC = false, flashPlayBackD = false,
-         doroAuxButton1 = false, doroAuxButton2 = false, doroAuxButton3 = false,
-         loadingGlobalProfile = false, loadingTransmitProfile = false, loadingMicProfile = false,
-         savingGlobalProfile = false, savingTransmitProfile = false, savingMicProfile = false,
-         profilesAutoSaved = false, inhibitAutoConnect = false, fetchingSpots = false;
+         flashPlayBackC = false, flashPlayBackD = false, doroAuxButton1 = false,
+         doroAuxButton2 = false, doroAuxButton3 = false, loadingGlobalProfile = false,
+         loadingTransmitProfile = false, loadingMicProfile = false, savingGlobalProfile = false,
+         savingTransmitProfile = false, savingMicProfile = false, profilesAutoSaved = false,
+         inhibitAutoConnect = false, fetchingSpots = false;
 
     // Connection
     int radioConnectionState = 0;

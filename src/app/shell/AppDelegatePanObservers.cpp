@@ -111,8 +111,7 @@ void AppDelegate::fpsChanged(const std::shared_ptr<Panafall>& pan, const Change*
     if (pan && debugEnabled()) {
         log("fpsChanged:thisPanafall:[{}] fps:[{}]", streamIdOf(pan), pan->fps().value_or(0));
     }
-    showPanCount(pan, &Panafall::fps, "fpsChanged", &PanControls::fpsSlider,
-                 &PanControls::fpsText);
+    showPanCount(pan, &Panafall::fps, "fpsChanged", &PanControls::fpsSlider, &PanControls::fpsText);
 }
 void AppDelegate::averageChanged(const std::shared_ptr<Panafall>& pan, const Change*) {
     showPanCount(pan, &Panafall::average, "averageChanged", &PanControls::averageSlider,

@@ -118,8 +118,7 @@ void logOnly(const AppDelegate& app, const std::shared_ptr<Slice>& slice, SliceV
     const auto value = valueOf(slice, property, handler);
     if (value && app.prefsWindow->debug_enabled->state()) {
         if constexpr (std::is_same_v<T, TextList>) {
-            log("{}:[{}] {}:[{}]", handler, slice->thisSliceNumber(), key,
-                fmt::join(*value, ","));
+            log("{}:[{}] {}:[{}]", handler, slice->thisSliceNumber(), key, fmt::join(*value, ","));
         } else {
             log("{}:[{}] {}:[{}]", handler, slice->thisSliceNumber(), key, *value);
         }
@@ -185,7 +184,6 @@ const std::vector<std::pair<std::string, AppDelegate::SliceHandler>>& AppDelegat
 
 SlicePanel* AppDelegate::slicePanelFor(const Slice& slice) const { return panelOf(*this, slice); }
 
-
 // --- Levels, switches and words of the panel
 
 void AppDelegate::sliceAudioLevelChanged(const std::shared_ptr<Slice>& slice, const Change*) {
@@ -197,12 +195,12 @@ void AppDelegate::sliceSquelchLevelChanged(const std::shared_ptr<Slice>& slice, 
                    &SlicePanel::squelchSlider, &SlicePanel::squelchText);
 }
 void AppDelegate::sliceNrLevelChanged(const std::shared_ptr<Slice>& slice, const Change*) {
-    showPanelLevel(*this, slice, &Slice::sliceNrLevel, "sliceNrLevelChanged",
-                   &SlicePanel::nrSlider, &SlicePanel::nrText);
+    showPanelLevel(*this, slice, &Slice::sliceNrLevel, "sliceNrLevelChanged", &SlicePanel::nrSlider,
+                   &SlicePanel::nrText);
 }
 void AppDelegate::sliceNbLevelChanged(const std::shared_ptr<Slice>& slice, const Change*) {
-    showPanelLevel(*this, slice, &Slice::sliceNbLevel, "sliceNbLevelChanged",
-                   &SlicePanel::nbSlider, &SlicePanel::nbText);
+    showPanelLevel(*this, slice, &Slice::sliceNbLevel, "sliceNbLevelChanged", &SlicePanel::nbSlider,
+                   &SlicePanel::nbText);
 }
 void AppDelegate::sliceAnfLevelChanged(const std::shared_ptr<Slice>& slice, const Change*) {
     showPanelLevel(*this, slice, &Slice::sliceAnfLevel, "sliceAnfLevelChanged",
@@ -243,8 +241,7 @@ void AppDelegate::sliceApfEnabledChanged(const std::shared_ptr<Slice>& slice, co
                     &SlicePanel::apfCheckBox);
 }
 void AppDelegate::sliceWideChanged(const std::shared_ptr<Slice>& slice, const Change*) {
-    showPanelSwitch(*this, slice, &Slice::sliceWide, "sliceWideChanged",
-                    &SlicePanel::wideCheckBox);
+    showPanelSwitch(*this, slice, &Slice::sliceWide, "sliceWideChanged", &SlicePanel::wideCheckBox);
 }
 void AppDelegate::sliceLockedChanged(const std::shared_ptr<Slice>& slice, const Change*) {
     showPanelSwitch(*this, slice, &Slice::sliceLocked, "sliceLockedChanged",
@@ -531,8 +528,7 @@ void AppDelegate::sliceRepeaterOffsetDirChanged(const std::shared_ptr<Slice>& sl
     slice->setTxOffsetFreq(static_cast<float>(transmitOffset(*slice)));
 }
 
-void AppDelegate::sliceFmRepeaterOffsetChanged(const std::shared_ptr<Slice>& slice,
-                                               const Change*) {
+void AppDelegate::sliceFmRepeaterOffsetChanged(const std::shared_ptr<Slice>& slice, const Change*) {
     const auto offset = valueOf(slice, &Slice::fmRepeaterOffset, "sliceFmRepeaterOffsetChanged");
     if (!offset) {
         return;
@@ -632,8 +628,7 @@ void AppDelegate::sliceRitEnabledChanged(const std::shared_ptr<Slice>& slice, co
         return;
     }
     if (debugEnabled()) {
-        log("sliceRitEnabledChanged:[{}] sliceRitEnabled:[{}]", slice->thisSliceNumber(),
-            int(*on));
+        log("sliceRitEnabledChanged:[{}] sliceRitEnabled:[{}]", slice->thisSliceNumber(), int(*on));
     }
     if (SlicePanel* panel = slicePanelFor(*slice)) {
         panel->ritButton->setState(*on);
@@ -650,8 +645,7 @@ void AppDelegate::sliceXitEnabledChanged(const std::shared_ptr<Slice>& slice, co
         return;
     }
     if (debugEnabled()) {
-        log("sliceXitEnabledChanged:[{}] sliceXitEnabled:[{}]", slice->thisSliceNumber(),
-            int(*on));
+        log("sliceXitEnabledChanged:[{}] sliceXitEnabled:[{}]", slice->thisSliceNumber(), int(*on));
     }
     if (SlicePanel* panel = slicePanelFor(*slice)) {
         panel->xitButton->setState(*on);

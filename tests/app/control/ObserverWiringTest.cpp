@@ -60,8 +60,9 @@ TEST_F(ObserverWiring, SlicesOfAnotherRadioOrWithoutARadioNameAreIgnored) {
     controller->sliceCreatedNotification({"SliceCreated", nullptr, {}});
     EXPECT_TRUE(controller->doroSlices.empty());
     EXPECT_FALSE(controller->sliceCKVOManager);
-    EXPECT_TRUE(capture.contains("sliceCreatedNotification: thisSliceNumber:[2] belongs to "
-                                 "radio:[Other] not to selected radio:[SimRadio]"));
+    EXPECT_TRUE(
+        capture.contains("sliceCreatedNotification: thisSliceNumber:[2] belongs to "
+                         "radio:[Other] not to selected radio:[SimRadio]"));
     EXPECT_TRUE(capture.contains("sliceCreatedNotification: did not contain an object"));
 }
 

@@ -37,8 +37,9 @@ constexpr std::uint32_t kWaterfall = 0x42000000;
 
 std::size_t linesWith(const test::LogCapture& capture, const std::string& text) {
     const auto lines = capture.lines();
-    return static_cast<std::size_t>(std::count_if(
-        lines.begin(), lines.end(), [&](const auto& line) { return line.find(text) != line.npos; }));
+    return static_cast<std::size_t>(
+        std::count_if(lines.begin(), lines.end(),
+                      [&](const auto& line) { return line.find(text) != line.npos; }));
 }
 
 class RadioOnScreen : public test::ConnectingFixture {
@@ -50,19 +51,20 @@ protected:
     // waterfall, slice 0 in USB on it, and slice 5, which has no panel.
     void reportSession() {
         ASSERT_TRUE(sim->sendStatus(sim::panStatus(
-            kPan, "center=14.100000 bandwidth=0.200000 band=20 min_dbm=-130.00 max_dbm=-40.00 "
-                  "fps=25 average=40 rfgain=0 waterfall=0x42000000 " +
-                      ours())));
+            kPan,
+            "center=14.100000 bandwidth=0.200000 band=20 min_dbm=-130.00 max_dbm=-40.00 "
+            "fps=25 average=40 rfgain=0 waterfall=0x42000000 " +
+                ours())));
         ASSERT_TRUE(sim->sendStatus(
             sim::waterfallStatus(kWaterfall, "line_duration=80 color_gain=60 auto_black=1")));
         ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(
-            0, "in_use=1 RF_frequency=14.074000 mode=USB mode_list=LSB,USB,CW,AM,DIGU "
-               "filter_lo=100 filter_hi=2900 active=1 audio_level=50 agc_mode=med "
-               "rxant=ANT1 pan=0x40000000 index_letter=A " +
-                   ours())));
-        ASSERT_TRUE(sim->sendStatus(
-            sim::sliceStatus(5, "in_use=1 RF_frequency=14.200000 mode=CW audio_level=20 " +
-                                    ours())));
+            0,
+            "in_use=1 RF_frequency=14.074000 mode=USB mode_list=LSB,USB,CW,AM,DIGU "
+            "filter_lo=100 filter_hi=2900 active=1 audio_level=50 agc_mode=med "
+            "rxant=ANT1 pan=0x40000000 index_letter=A " +
+                ours())));
+        ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(
+            5, "in_use=1 RF_frequency=14.200000 mode=CW audio_level=20 " + ours())));
         ASSERT_TRUE(runEventsUntil([&] {
             return controller->panafall && controller->doroSlices.size() == 2 &&
                    panelA().freqText->doubleValue() > 14;
@@ -89,8 +91,9 @@ protected:
                 const double noise = 3000 + double((seed >> 16) % 1400);
                 const bool carrier = std::abs(bin - 296) < 3 || std::abs(bin - 600) < 2;
                 const bool keyed = std::abs(bin - 450) < 12 && (line / 4) % 3 != 0;
-                tile.data.push_back(
-                    static_cast<std::uint16_t>(carrier ? 9000 : keyed ? 7000 : noise));
+                tile.data.push_back(static_cast<std::uint16_t>(carrier ? 9000
+                                                               : keyed ? 7000
+                                                                       : noise));
             }
             ASSERT_TRUE(sim->sendWaterfall(kWaterfall, tile));
         }
@@ -152,7 +155,8 @@ TEST_F(RadioOnScreen, TheRadiosPanadapterAndSliceZeroFillTheMainWindowAndPanelA)
     test::LogCapture capture;
     ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(5, "audio_level=11 RF_frequency=7.000000")));
     ASSERT_TRUE(runEventsUntil([&] {
-        return controller->doroSlices.back()->sliceFrequency() == std::optional<std::string>("7.000000");
+        return controller->doroSlices.back()->sliceFrequency() ==
+               std::optional<std::string>("7.000000");
     }));
     test::mainQueueBarrier();
     for (SlicePanel* panel : controller->slicePanels) {
@@ -162,8 +166,8 @@ TEST_F(RadioOnScreen, TheRadiosPanadapterAndSliceZeroFillTheMainWindowAndPanelA)
     EXPECT_FALSE(capture.contains(":Error"));
 
     // The waterfall paints the radio's lines.
-    sendWaterfallLines(120);
-    ASSERT_TRUE(runEventsUntil([&] { return controller->waterFallView->frameCount() >= 120; }));
+    sendWaterfallLines(260);
+    ASSERT_TRUE(runEventsUntil([&] { return controller->waterFallView->frameCount() >= 260; }));
     controller->velmoraSDRWindow->repaint();
     saveMainWindow(QStringLiteral("radio_on_screen_main_window.png"));
 }
@@ -209,9 +213,12 @@ TEST_F(RadioOnScreen, ClosingTheSessionLeavesNoObserverAndAReconnectBindsEachKey
     controller->radioStartupComplete = false;  // as the chooser clears it before an open
     connectAsGui();
     reportSession();
-    EXPECT_EQ(linesWith(capture, "sliceCreatedNotification:Slice:[0 A] panForSlice:[0x40000000]"), 1u);
-    EXPECT_EQ(linesWith(capture, "panafallCreatedNotification:streamID:[0x40000000] waterfall:[0x42000000]"
-                            " clientHandle:[0x" + sim->identity().handle + "]"),
+    EXPECT_EQ(linesWith(capture, "sliceCreatedNotification:Slice:[0 A] panForSlice:[0x40000000]"),
+              1u);
+    EXPECT_EQ(linesWith(capture,
+                        "panafallCreatedNotification:streamID:[0x40000000] waterfall:[0x42000000]"
+                        " clientHandle:[0x" +
+                            sim->identity().handle + "]"),
               1u);
     ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "rit_freq=120")));
     ASSERT_TRUE(runEventsUntil([&] { return panelA().ritText->stringValue() == "120"; }));
