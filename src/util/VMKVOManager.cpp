@@ -47,7 +47,8 @@ const VMKVOManager::Handler* VMKVOManager::handlerFor(const std::string& keyPath
     return nullptr;
 }
 
-void VMKVOManager::initKVO(std::shared_ptr<Observable> object, const std::shared_ptr<void>& target) {
+void VMKVOManager::initKVO(std::shared_ptr<Observable> object,
+                           const std::shared_ptr<void>& target) {
     std::vector<std::string> keys;
     {
         std::lock_guard lock(mutex_);
@@ -64,8 +65,8 @@ void VMKVOManager::initKVO(std::shared_ptr<Observable> object, const std::shared
     std::vector<Observable::Token> tokens;
     std::shared_ptr<Observable> observedObject = thisObject();
     for (const auto& key : keys) {
-        tokens.push_back(observedObject->addObserver(
-            key, [weak = weak_from_this()](const Change& change) {
+        tokens.push_back(
+            observedObject->addObserver(key, [weak = weak_from_this()](const Change& change) {
                 if (auto self = weak.lock()) {
                     self->observed(change);
                 }
@@ -117,11 +118,15 @@ void VMKVOManager::observed(const Change& change) {
         return;
     }
     // The posted call keeps the manager, the object and the change until it has run; the target
-    // is looked up then.
+    // is looked up then, and nothing is called once the binding has been cancelled or rebound to
+    // another object meanwhile.
     DispatchQueue::main()->async([self = shared_from_this(), handler, object, change] {
         std::shared_ptr<void> target;
         {
             std::lock_guard lock(self->mutex_);
+            if (!self->registered_ || self->thisObject_ != object) {
+                return;
+            }
             target = self->target_.lock();
         }
         if (target) {

@@ -3,7 +3,8 @@
 // target. Handlers always run on the main thread, with the observed object and the change record
 // (none on the initial call from initValues()). A change announced on the main thread reaches its
 // handler before the announcement returns; one announced elsewhere is posted to the main queue and
-// reaches the target if it is still alive when the call runs. Without a target nothing is called.
+// reaches the target if it is still alive and the binding not cancelled when the call runs.
+// Without a target nothing is called.
 #include "platform/core/Observable.h"
 
 #include <functional>
@@ -17,21 +18,24 @@ namespace vm {
 
 class VMKVOManager : public std::enable_shared_from_this<VMKVOManager> {
 public:
-    using Handler = std::function<void(const std::shared_ptr<void>& target,
-                                       const std::shared_ptr<Observable>& object, const Change* change)>;
+    using Handler =
+        std::function<void(const std::shared_ptr<void>& target,
+                           const std::shared_ptr<Observable>& object, const Change* change)>;
     using Table = std::vector<std::pair<std::string, Handler>>;
 
     // A handler that calls `method` of the target with the object as its own type.
     template <class Target, class Object>
     static Handler handler(void (Target::*method)(const std::shared_ptr<Object>&, const Change*)) {
-        return [method](const std::shared_ptr<void>& target, const std::shared_ptr<Observable>& object,
-                        const Change* change) {
+        return [method](const std::shared_ptr<void>& target,
+                        const std::shared_ptr<Observable>& object, const Change* change) {
             (static_cast<Target*>(target.get())->*method)(std::static_pointer_cast<Object>(object),
-                                                              change);
+                                                          change);
         };
     }
 
-    static std::shared_ptr<VMKVOManager> create() { return std::shared_ptr<VMKVOManager>(new VMKVOManager()); }
+    static std::shared_ptr<VMKVOManager> create() {
+        return std::shared_ptr<VMKVOManager>(new VMKVOManager());
+    }
     ~VMKVOManager();
 
     // A key path given twice keeps its last handler.

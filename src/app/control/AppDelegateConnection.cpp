@@ -68,6 +68,10 @@ void AppDelegate::registerSessionObservers() {
     removeSessionObservers();
     using Handler = void (AppDelegate::*)(const Notification&);
     static const std::pair<const char*, Handler> kObservers[] = {
+        {"PanafallCreated", &AppDelegate::panafallCreatedNotification},
+        {"PanafallDeleted", &AppDelegate::panafallDeletedNotification},
+        {"SliceCreated", &AppDelegate::sliceCreatedNotification},
+        {"SliceDeleted", &AppDelegate::sliceDeletedNotification},
         {"RadioGlobalProfileLoaded", &AppDelegate::globalProfileDidFinishLoading},
         {"RadioGlobalProfileSaved", &AppDelegate::globalProfileDidFinishSaving},
         {"RadioTransmitProfileLoaded", &AppDelegate::transmitProfileDidFinishLoading},
@@ -275,33 +279,6 @@ std::string AppDelegate::connectTimeString() const {
     }
     return elapsedTimeString(std::chrono::duration_cast<std::chrono::seconds>(
         std::chrono::system_clock::now() - *connectionStart));
-}
-
-// The single end of every session: what connecting set up is undone and the session released.
-void AppDelegate::radioClosed() {
-    log("{}", dashes(73));
-    log("radioClosed start cleanup");
-    // The first window stays: it holds the radio chooser and tells why the session ended.
-    for (PanadapterWindow* pan : {velmoraSDRWindow1, velmoraSDRWindow2, velmoraSDRWindow3}) {
-        pan->hide();
-    }
-    doroSlices.clear();
-    doroPanafalls.clear();
-    removeSessionObservers();
-    if (radioKVOManager) {
-        radioKVOManager->cancelKVO();
-    }
-    for (auto* manager : {&rxEqualizersKVOManager, &txEqualizersKVOManager}) {
-        if (*manager) {
-            (*manager)->cancelKVO();
-            manager->reset();
-        }
-    }
-    if (const std::shared_ptr<Radio> radio = std::exchange(openRadio, nullptr)) {
-        radio->close();
-    }
-    log("radioClosed cleanup done");
-    log("{}", dashes(73));
 }
 
 }  // namespace vm

@@ -1,5 +1,6 @@
 #include "app/shell/AppDelegate.h"
 
+#include "app/shell/AppDisplayController.h"
 #include "app/shell/CwxWindow.h"
 #include "app/shell/HudWindow.h"
 #include "app/shell/MainControlsBar.h"
@@ -76,6 +77,7 @@ void AppDelegate::createWindows() {
     velmoraSDRWindow3 = windows[3];
     window = velmoraSDRWindow;
     mainControls = velmoraSDRWindow->controlsBar;
+    createDisplayViews();
     prefsWindow = own(new PreferencesWindow);
     darkWindowsCheckBox = prefsWindow->darkWindowsCheckBox;
     slicePanels = prefsWindow->slicePanels;

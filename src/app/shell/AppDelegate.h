@@ -10,9 +10,11 @@
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/DispatchSource.h"
 #include "platform/core/NotificationCenter.h"
+#include "platform/core/Observable.h"
 #include "platform/core/SerialPortMonitor.h"
 #include "radio/RadioDelegate.h"
 #include "radio/RadioFactory.h"
+#include "radio/RadioTypes.h"
 
 #include <QImage>
 #include <QPalette>
@@ -31,6 +33,7 @@ class QNetworkAccessManager;
 
 namespace vm {
 
+class AppDisplayController;
 class CheckBox;
 class CwxWindow;
 class HudWindow;
@@ -52,9 +55,12 @@ class SingleInstance;
 class SleepWatcher;
 class Slice;
 class SlicePanel;
+class Slider;
 class SplitWindow;
+class TextField;
 class TnfPanel;
 class UserNotifications;
+class ViewArea;
 class VMKVOManager;
 class VMMegahertzFormatter;
 class VMRemoteAudioHandler;
@@ -126,6 +132,7 @@ public:
     void userCommandedDisconnect();
     // "1 day, 02:03:04" since `connectionStart`.
     std::string connectTimeString() const;
+    // The single end of every session (src/app/control/AppDelegateTeardown.cpp).
     void radioClosed();
 
     // --- The start-up chain after the GUI bind (src/app/control/AppDelegateStartupChain.cpp) ---
@@ -146,6 +153,112 @@ public:
     // Asks the radio for slice A (vfo 0) or B (vfo 1) when it is missing: true when it was
     // missing (or there is no radio), false when it exists.
     bool needDoroVFO(int vfo, const std::shared_ptr<Radio>& radio);
+
+    // --- Observation wiring: this client's slices and panadapters bound to the controls as the
+    // radio reports them and released when it drops them (src/app/control/AppDelegateKvoWiring.cpp)
+    void sliceCreatedNotification(const Notification& notification);
+    void sliceDeletedNotification(const Notification& notification);
+    void panafallCreatedNotification(const Notification& notification);
+    void panafallDeletedNotification(const Notification& notification);
+    void loadKVOSlice(const std::shared_ptr<Slice>& slice);
+    void cancelKVOSLice(const std::shared_ptr<Slice>& slice);
+    void loadPanafallKVO(const std::shared_ptr<Panafall>& pan);
+    void cancelPanafalKVO(const std::shared_ptr<Panafall>& pan);
+    // Attaches the panafall to its pan's views and shows the pan's window; returns the area that
+    // shows the pan's spectrum (none for a pan index of 4 or more).
+    QWidget* loadPanafallWindow(const std::shared_ptr<Panafall>& pan);
+
+    // --- Slice observers: panels A to D and the VFO controls follow their slices
+    // (src/app/shell/AppDelegateSliceObservers.cpp) ---
+    using SliceHandler = void (AppDelegate::*)(const std::shared_ptr<Slice>&, const Change*);
+    static const std::vector<std::pair<std::string, SliceHandler>>& sliceKeyTable();
+    void sliceFrequencyChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceModeChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceActiveChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceLockedChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void slicePanForSliceChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceAudioLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceMuteEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceNrLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceNrEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceNr2EnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceNbLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceNbEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceAnfLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceAnfEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceApfLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceApfEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceWideChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceAgcModeChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceFilterLoChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceFilterHiChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceRxAntChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceTxAntChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceAgcThresholdChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceAgcOffLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void slicePanControlChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void slicePlaybackEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceRecordEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceQRlengthChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceWnbEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceWnbLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceStepListChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceRitEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceRitOffsetChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceXitEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceXitOffsetChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceTxEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceRfGainChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceSquelchEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceSquelchLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceFmToneModeChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceFmToneFreqChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceFmRepeaterOffsetChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceTxOffsetFreqChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceRepeaterOffsetDirChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceFmToneBurstEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceDetachedChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceDaxChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceDaxClientsChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void txAntListChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void updateModeMenus(const std::shared_ptr<Slice>& slice);
+    void muteAllButActive(bool mute);
+    void slicePanOwnerText(const std::shared_ptr<Slice>& slice);
+    // The signed repeater offset of a slice in MHz: up +, down -, simplex or unknown 0.
+    double transmitOffset(const Slice& slice) const;
+    // The panadapter that shows a frequency, and its band name ("20 M"); none and "" without one.
+    std::shared_ptr<Panafall> panForFrequency(double mhz) const;
+    std::string panNameForPan(const std::shared_ptr<Panafall>& pan) const;
+
+    // --- Panadapter observers: each pan's controls and tab follow its panadapter
+    // (src/app/shell/AppDelegatePanObservers.cpp) ---
+    using PanHandler = void (AppDelegate::*)(const std::shared_ptr<Panafall>&, const Change*);
+    static const std::vector<std::pair<std::string, PanHandler>>& panafallKeyTable();
+    void waterfallChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void centerChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void bandwidthChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void panDimensionsChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void minDbmChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void maxDbmChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void averageChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void fpsChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void preAmpListChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void rfGainChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void bandChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void wnbChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void wnbLevelChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void droppedFramesChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void wnbUpdatingChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void daxIqChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
+    void loadGainPopup(PopUpButton* popup, const std::shared_ptr<Panafall>& pan);
+
+    // --- The end of a session (src/app/control/AppDelegateTeardown.cpp) ---
+    // Asks the radio to remove this client's slices and panadapters; does not wait.
+    void removeOurResourcesFromRadio();
+    // Once no radio is open, answers a pending quit (when quitting) with yes, on the main queue.
+    void closeDoroSDR();
+    // The answer to a pending request to quit, called once; none while no quit is pending.
+    std::function<void(bool)> replyToApplicationShouldTerminate;
 
     // --- Global, transmit and microphone profiles (src/app/memory/AppDelegateProfiles.cpp) ---
     enum class ProfileKind { global, transmit, mic };
@@ -277,10 +390,11 @@ public:
          doro_control_connected = false, sleeping = false, profilesAreSaved = false,
          doroAutoTuning = false, doroManualTuneInProgress = false, applicationOccluded = false,
          zenithorRunning = false, flashPlayBackA = false, flashPlayBackB = false,
-         doroAuxButton1 = false, doroAuxButton2 = false, doroAuxButton3 = false,
-         loadingGlobalProfile = false, loadingTransmitProfile = false, loadingMicProfile = false,
-         savingGlobalProfile = false, savingTransmitProfile = false, savingMicProfile = false,
-         profilesAutoSaved = false, inhibitAutoConnect = false, fetchingSpots = false;
+         flashPlayBackC = false, flashPlayBackD = false, doroAuxButton1 = false,
+         doroAuxButton2 = false, doroAuxButton3 = false, loadingGlobalProfile = false,
+         loadingTransmitProfile = false, loadingMicProfile = false, savingGlobalProfile = false,
+         savingTransmitProfile = false, savingMicProfile = false, profilesAutoSaved = false,
+         inhibitAutoConnect = false, fetchingSpots = false;
 
     // Connection
     int radioConnectionState = 0;
@@ -354,6 +468,42 @@ private:
     void finishStartup(const std::shared_ptr<Radio>& radio);
     void profileAnswered(ProfileWait wait, const Notification& notification);
     bool createProfile(ProfileKind kind, const std::string& name);
+
+    // One pan's row of the controller's state: its panafall, managers, window, views and controls.
+    struct PanSlot {
+        std::shared_ptr<Panafall>* panafall;
+        std::shared_ptr<VMKVOManager>* panafallManager;
+        std::shared_ptr<VMKVOManager>* waterfallManager;
+        PanadapterWindow* window;
+        WaterFallView* waterFallView;
+        PanControls* controls;
+    };
+    std::optional<PanSlot> panSlot(int panIndex);
+    // The pan index of a panafall shown in one of the four pans, by identity.
+    std::optional<int> shownPanIndex(const std::shared_ptr<Panafall>& pan) const;
+    std::shared_ptr<VMKVOManager>* sliceManagerSlot(int sliceNumber);
+    SlicePanel* slicePanelFor(const Slice& slice) const;
+    // flashPlayBackA to flashPlayBackD for slices 0 to 3; none for another slice.
+    bool* flashPlayBack(int sliceNumber);
+    void showFilterWidth(SlicePanel& panel);
+    PanControls* shownPanControls(const std::shared_ptr<Panafall>& pan, const char* handler);
+    void showPanLevel(const std::shared_ptr<Panafall>& pan, Observed<Float> Panafall::*property,
+                      const char* handler, const char* format, Slider* PanControls::*slider,
+                      TextField* PanControls::*text);
+    void showPanCount(const std::shared_ptr<Panafall>& pan, Observed<Number> Panafall::*property,
+                      const char* handler, Slider* PanControls::*slider,
+                      TextField* PanControls::*text);
+    void selectGain(PopUpButton* popup, const Panafall& pan);
+    // The name of the open radio's transverter of a band "X<key>"; "?" without one.
+    std::string xvtrNameForXKey(const std::string& band) const;
+    void createDisplayViews();
+    // Every slice and pan binding of the session released (their views detached).
+    void releaseSliceAndPanBindings();
+    // The views' way to the controller (the views hold it by reference).
+    std::unique_ptr<AppDisplayController> displayController_;
+    // The waterfall views as the waterfall managers' targets: held here only, so a manager's
+    // weak reference lapses when the view goes.
+    std::array<std::shared_ptr<void>, 4> waterfallTargets_{};
 
     // When the program started, on the dispatch clock (the automatic open's 20 s window).
     DispatchClock::time_point startupClock_{};

@@ -1,0 +1,408 @@
+// How the controls learn of the model: one VMKVOManager per observed slice, panadapter and
+// waterfall, bound when the radio reports this client's slice or panadapter and cancelled when it
+// drops it. Slices 0 to 3 are panels A to D; pans 0 to 3 (by stream id) are the four windows.
+// A slice or pan outside those is listed but observed by nothing.
+#include "app/shell/AppDelegate.h"
+
+#include "app/control/PanLookups.h"
+#include "app/shell/MainControlsBar.h"
+#include "app/shell/PanControls.h"
+#include "app/shell/PanadapterWindow.h"
+#include "app/shell/PreferencesWindow.h"
+#include "app/shell/ViewArea.h"
+#include "display/Panafall.h"
+#include "display/Waterfall.h"
+#include "display/views/WaterFallView.h"
+#include "objects/Slice.h"
+#include "platform/core/Log.h"
+#include "radio/Radio.h"
+#include "util/VMKVOManager.h"
+
+#include <algorithm>
+
+namespace vm {
+
+namespace {
+
+std::string radioName(const std::shared_ptr<RadioInstance>& instance) {
+    return instance ? instance->name.value_or("") : "";
+}
+
+std::string sliceRadioName(const Slice& slice) {
+    const auto link = slice.radio();
+    return link ? radioName(link->radioRecord()) : "";
+}
+
+std::string panRadioName(const Panafall& pan) {
+    const auto link = pan.radio();
+    return link ? radioName(link->radioRecord()) : "";
+}
+
+int panIndexOf(const Panafall& pan) { return lookups::streamToInt(pan.streamId()); }
+
+template <class Target, class Object>
+VMKVOManager::Table table(
+    const std::vector<std::pair<std::string, void (Target::*)(const std::shared_ptr<Object>&,
+                                                              const Change*)>>& rows) {
+    VMKVOManager::Table out;
+    for (const auto& [key, method] : rows) {
+        out.emplace_back(key, VMKVOManager::handler(method));
+    }
+    return out;
+}
+
+VMKVOManager::Table waterfallTable() {
+    return {
+        {"colorGain", VMKVOManager::handler(&WaterFallView::colorGainChanged)},
+        {"blackLevel", VMKVOManager::handler(&WaterFallView::blackLevelChanged)},
+        {"autoBlack", VMKVOManager::handler(&WaterFallView::autoBlackChanged)},
+        {"lineDuration", VMKVOManager::handler(&WaterFallView::lineDurationChanged)},
+    };
+}
+
+}  // namespace
+
+std::optional<AppDelegate::PanSlot> AppDelegate::panSlot(int panIndex) {
+    switch (panIndex) {
+        case 0:
+            return PanSlot{&panafall,        &panafallKVOManager, &waterfallKVOManager,
+                           velmoraSDRWindow, waterFallView,       panControls[0]};
+        case 1:
+            return PanSlot{&panafall1,        &panafallKVOManager1, &waterfallKVOManager1,
+                           velmoraSDRWindow1, waterFallView1,       panControls[1]};
+        case 2:
+            return PanSlot{&panafall2,        &panafallKVOManager2, &waterfallKVOManager2,
+                           velmoraSDRWindow2, waterFallView2,       panControls[2]};
+        case 3:
+            return PanSlot{&panafall3,        &panafallKVOManager3, &waterfallKVOManager3,
+                           velmoraSDRWindow3, waterFallView3,       panControls[3]};
+        default: return std::nullopt;
+    }
+}
+
+std::optional<int> AppDelegate::shownPanIndex(const std::shared_ptr<Panafall>& pan) const {
+    if (!pan) {
+        return std::nullopt;
+    }
+    const std::shared_ptr<Panafall>* shown[] = {&panafall, &panafall1, &panafall2, &panafall3};
+    for (int index = 0; index < 4; ++index) {
+        if (*shown[index] == pan) {
+            return index;
+        }
+    }
+    return std::nullopt;
+}
+
+std::shared_ptr<VMKVOManager>* AppDelegate::sliceManagerSlot(int sliceNumber) {
+    switch (sliceNumber) {
+        case 0: return &sliceAKVOManager;
+        case 1: return &sliceBKVOManager;
+        case 2: return &sliceCKVOManager;
+        case 3: return &sliceDKVOManager;
+        default: return nullptr;
+    }
+}
+
+// --- Slices
+
+void AppDelegate::sliceCreatedNotification(const Notification& notification) {
+    if (!notification.object) {
+        log("sliceCreatedNotification: did not contain an object");
+        return;
+    }
+    const auto slice = std::static_pointer_cast<Slice>(notification.object);
+    if (mainControls->vfo_mode->numberOfItems() == 0) {
+        for (const auto& mode : slice->modeList().value_or(TextList{})) {
+            mainControls->vfo_mode->addItem(QString::fromStdString(mode));
+        }
+    }
+    const std::string sliceRadio = sliceRadioName(*slice);
+    const std::string ourRadio = openRadio ? radioName(openRadio->radioInstance()) : "";
+    const int number = slice->thisSliceNumber();
+    if (sliceRadio.empty() || ourRadio.empty()) {
+        log("sliceCreatedNotification: missing sliceRadioName: {}, ourRadioName:{}", sliceRadio,
+            ourRadio);
+        return;
+    }
+    if (sliceRadio != ourRadio) {
+        log("sliceCreatedNotification: thisSliceNumber:[{}] belongs to radio:[{}] not to selected "
+            "radio:[{}]",
+            number, sliceRadio, ourRadio);
+        return;
+    }
+    // An older slice with the same number is replaced; its binding goes with it.
+    std::vector<std::shared_ptr<Slice>> older;
+    for (const auto& listed : doroSlices) {
+        if (listed->thisSliceNumber() == number) {
+            log("sliceCreatedNotification: thisSliceNumber:[{}] replaces an older one", number);
+            older.push_back(listed);
+        }
+    }
+    for (const auto& old : older) {
+        std::erase(doroSlices, old);
+    }
+    log("sliceCreatedNotification:Slice:[{} {}] panForSlice:[{}]", number,
+        slice->sliceTitle().value_or(""), slice->panForSlice().value_or(""));
+    doroSlices.push_back(slice);
+    std::stable_sort(doroSlices.begin(), doroSlices.end(), [](const auto& a, const auto& b) {
+        return a->thisSliceNumber() < b->thisSliceNumber();
+    });
+    loadKVOSlice(slice);
+    slicePanOwnerText(slice);
+    updateModeMenus(slice);
+}
+
+void AppDelegate::loadKVOSlice(const std::shared_ptr<Slice>& slice) {
+    std::shared_ptr<VMKVOManager>* slot =
+        slice ? sliceManagerSlot(slice->thisSliceNumber()) : nullptr;
+    if (!slot) {
+        return;
+    }
+    // The manager it replaces stops observing now, whoever still holds it.
+    if (*slot) {
+        (*slot)->cancelKVO();
+    }
+    auto manager = VMKVOManager::create();
+    manager->setKvoTargets(table(sliceKeyTable()));
+    *slot = manager;
+    manager->initKVO(slice, shared_from_this());
+    manager->initValues();
+}
+
+void AppDelegate::sliceDeletedNotification(const Notification& notification) {
+    if (!notification.object) {
+        log("sliceDeletedNotification: did not contain an object");
+        return;
+    }
+    const auto slice = std::static_pointer_cast<Slice>(notification.object);
+    const std::string sliceRadio = sliceRadioName(*slice);
+    const std::string ourRadio = openRadio ? radioName(openRadio->radioInstance()) : "";
+    const int number = slice->thisSliceNumber();
+    if (sliceRadio.empty() || ourRadio.empty()) {
+        log("sliceDeletedNotification: missing sliceRadioName: {}, ourRadioName:{}", sliceRadio,
+            ourRadio);
+        return;
+    }
+    if (sliceRadio != ourRadio) {
+        log("sliceDeletedNotification: thisSliceNumber:[{}] belongs to radio:[{}] not to selected "
+            "radio:[{}]",
+            number, sliceRadio, ourRadio);
+        return;
+    }
+    const auto found = std::find_if(doroSlices.begin(), doroSlices.end(), [&](const auto& listed) {
+        return listed->thisSliceNumber() == number;
+    });
+    if (found == doroSlices.end()) {
+        log("sliceDeletedNotification: Slice Not Found");
+        return;
+    }
+    const std::shared_ptr<Slice> listed = *found;
+    log("sliceDeletedNotification: thisSliceNumber:[{}] radio:[{}]", number, sliceRadio);
+    if (listed == alternateVFO()) {
+        mainControls->vfo_alt_mhz->setDoubleValue(0.0);
+        mainControls->vfoAltText->setText(QString());
+    }
+    cancelKVOSLice(listed);
+    std::erase(doroSlices, listed);
+}
+
+void AppDelegate::cancelKVOSLice(const std::shared_ptr<Slice>& slice) {
+    if (std::shared_ptr<VMKVOManager>* slot =
+            slice ? sliceManagerSlot(slice->thisSliceNumber()) : nullptr;
+        slot && *slot) {
+        (*slot)->cancelKVO();
+    }
+}
+
+// --- Panadapters
+
+void AppDelegate::panafallCreatedNotification(const Notification& notification) {
+    if (!notification.object) {
+        return;
+    }
+    const auto pan = std::static_pointer_cast<Panafall>(notification.object);
+    const std::string ourRadio = openRadio ? radioName(openRadio->radioInstance()) : "";
+    if (panRadioName(*pan) != ourRadio) {
+        log("panafallCreatedNotification:Not for our radio:[{}]", panRadioName(*pan));
+        return;
+    }
+    const std::string band = pan->band().value_or("");
+    const double bandwidth = pan->bandwidth().value_or(0);
+    if (debugEnabled()) {
+        log("panafallCreatedNotification:adding panafall streamID:[{}] band:[{}] bandwidth:[{}] "
+            "MHz",
+            pan->streamId(), band, bandwidth);
+    }
+    const auto earlier =
+        std::find_if(doroPanafalls.rbegin(), doroPanafalls.rend(),
+                     [&](const auto& listed) { return listed->streamId() == pan->streamId(); });
+    if (earlier != doroPanafalls.rend()) {
+        const std::shared_ptr<Panafall> old = *earlier;
+        log("panafallCreatedNotification:removing pre_existing_panfall with streamID:[{}] "
+            "band:[{}] bandwidth:[{}] MHz",
+            old->streamId(), old->band().value_or(""), old->bandwidth().value_or(0));
+        doroPanafalls.erase(std::next(earlier).base());
+        cancelPanafalKVO(old);
+    }
+    log("panafallCreatedNotification:streamID:[{}] waterfall:[{}] clientHandle:[{}]",
+        pan->streamId(), pan->waterfallId().value_or(""), pan->clientHandle().value_or(""));
+    loadPanafallKVO(pan);
+    doroPanafalls.push_back(pan);
+    QWidget* panView = loadPanafallWindow(pan);
+    if (band.empty() || bandwidth == 0) {
+        pan->setBand("20");
+        pan->setCenter(14.1f);
+        pan->setBandwidth(0.2f);
+        pan->setMaxDbm(-50.0f);
+        pan->setMinDbm(-133.0f);
+        if (const auto waterfall = pan->waterfall()) {
+            waterfall->setColorGain(10);
+        }
+        log("panafallCreatedNotification:streamID:[{}] null band:[{}] or bandwidth:[{}] MHz",
+            pan->streamId(), band, bandwidth);
+    }
+    pan->setPanDimensions(panView ? PanSize{double(panView->width()), double(panView->height())}
+                                  : PanSize{0, 0});
+}
+
+void AppDelegate::loadPanafallKVO(const std::shared_ptr<Panafall>& pan) {
+    const int index = panIndexOf(*pan);
+    if (debugEnabled()) {
+        log("loadPanafallKVO:adding KVO for panIndex:{} streamID:[{}] band:[{}] bandwidth:[{}] MHz",
+            index, pan->streamId(), pan->band().value_or(""), pan->bandwidth().value_or(0));
+    }
+    const std::optional<PanSlot> slot = panSlot(index);
+    if (!slot) {
+        return;
+    }
+    // The pan's handlers find their controls through the pan's panafall property: it is set
+    // before the first push, so that push already fills the controls.
+    *slot->panafall = pan;
+    for (auto* replaced : {slot->panafallManager, slot->waterfallManager}) {
+        if (*replaced) {
+            (*replaced)->cancelKVO();
+        }
+    }
+    auto panManager = VMKVOManager::create();
+    panManager->setKvoTargets(table(panafallKeyTable()));
+    *slot->panafallManager = panManager;
+    panManager->initKVO(pan, shared_from_this());
+    panManager->initValues();
+
+    // A panadapter whose waterfall is not known yet binds no waterfall: the view's handlers
+    // need the waterfall they are told about.
+    if (const std::shared_ptr<Waterfall> waterfall = pan->waterfall()) {
+        auto waterfallManager = VMKVOManager::create();
+        waterfallManager->setKvoTargets(waterfallTable());
+        *slot->waterfallManager = waterfallManager;
+        waterfallManager->initKVO(waterfall, waterfallTargets_[index]);
+        waterfallManager->initValues();
+    }
+    slot->controls->bandText->setStringValue(fmt::format("{:0.3f}", pan->center().value_or(0)));
+}
+
+QWidget* AppDelegate::loadPanafallWindow(const std::shared_ptr<Panafall>& pan) {
+    const int index = panIndexOf(*pan);
+    const std::optional<PanSlot> slot = panSlot(index);
+    if (!slot) {
+        return nullptr;
+    }
+    *slot->panafall = pan;
+    WaterFallView* view = slot->waterFallView;
+    view->setPanIndex(index);
+    if (const auto waterfall = pan->waterfall()) {
+        waterfall->setDelegate(view->waterfallData());
+    }
+    view->setMyPanafall(pan);
+    view->setMyPanAdapterView(view);
+    PanadapterWindow* panWindow = slot->window;
+    panWindow->setWindowTitle(QString::fromStdString("velmoraSDR " + pan->streamId()));
+    if (!panWindow->frameAutosaveName().empty()) {
+        panWindow->setFrameAutosaveName(
+            panWindow->frameAutosaveName());  // restores the saved frame
+    }
+    panWindow->makeKeyAndOrderFront();
+    QWidget* panArea = panWindow->panAdapterViewArea;
+    if (debugEnabled()) {
+        log("loadPanafallWindow:panIndex:[{}] streamId:[{}] size:[{}, {}]", index, pan->streamId(),
+            double(panArea->width()), double(panArea->height()));
+    }
+    return panArea;
+}
+
+void AppDelegate::panafallDeletedNotification(const Notification& notification) {
+    if (!notification.object) {
+        return;
+    }
+    const auto pan = std::static_pointer_cast<Panafall>(notification.object);
+    log("panafallDeletedNotification:streamID:[{}]", pan->streamId());
+    if (const std::optional<PanSlot> slot = panSlot(panIndexOf(*pan));
+        slot && slot->window->isVisible()) {
+        slot->window->saveFrame();
+    }
+    cancelPanafalKVO(pan);
+}
+
+void AppDelegate::cancelPanafalKVO(const std::shared_ptr<Panafall>& pan) {
+    const auto listed =
+        std::find_if(doroPanafalls.rbegin(), doroPanafalls.rend(),
+                     [&](const auto& entry) { return entry->streamId() == pan->streamId(); });
+    if (listed != doroPanafalls.rend()) {
+        doroPanafalls.erase(std::next(listed).base());
+        if (debugEnabled()) {
+            log("cancelPanafalKVO:removed Panafall streamId:[{}] from doroPanafalls",
+                pan->streamId());
+        }
+    } else {
+        log("cancelPanafalKVO:could not remove Panafall with streamId:[{}] from this clients "
+            "doroPanafalls",
+            pan->streamId());
+    }
+    for (int index = 0; index < 4; ++index) {
+        const PanSlot slot = *panSlot(index);
+        const std::shared_ptr<Panafall>& shown = *slot.panafall;
+        if (!shown || shown->streamId().empty() || shown->streamId() != pan->streamId()) {
+            continue;
+        }
+        for (auto* manager : {slot.waterfallManager, slot.panafallManager}) {
+            if (*manager) {
+                (*manager)->cancelKVO();
+            }
+        }
+        if (const auto waterfall = shown->waterfall()) {
+            waterfall->setDelegate({});
+        }
+        slot.waterFallView->setMyPanafall(nullptr);
+        slot.waterFallView->setMyPanAdapterView(nullptr);
+        // The first window holds the radio chooser and the status line: it stays on screen.
+        if (index != 0) {
+            slot.window->hide();
+        }
+        slot.panafall->reset();
+        if (debugEnabled()) {
+            log("cancelPanafalKVO:cancel streamID:[{}] band:[{}] bandwidth:[{}] MHz",
+                pan->streamId(), pan->band().value_or(""), pan->bandwidth().value_or(0));
+        }
+        return;
+    }
+    log("cancelPanafalKVO:streamID:[{}] owned by:[{}] not us:[{}]", pan->streamId(),
+        pan->clientHandle().value_or(""),
+        openRadio ? openRadio->clientHandle().value_or("") : std::string());
+}
+
+void AppDelegate::releaseSliceAndPanBindings() {
+    for (auto* manager :
+         {&sliceAKVOManager, &sliceBKVOManager, &sliceCKVOManager, &sliceDKVOManager}) {
+        if (*manager) {
+            (*manager)->cancelKVO();
+        }
+    }
+    for (const auto& pan :
+         std::vector<std::shared_ptr<Panafall>>{panafall, panafall1, panafall2, panafall3}) {
+        if (pan) {
+            cancelPanafalKVO(pan);
+        }
+    }
+}
+
+}  // namespace vm

@@ -1,0 +1,93 @@
+#include "app/shell/AppDisplayController.h"
+
+#include "app/control/SliceLookups.h"
+#include "app/shell/AppDelegate.h"
+#include "app/shell/PreferencesWindow.h"
+#include "display/Panafall.h"
+#include "platform/core/Log.h"
+
+namespace vm {
+
+namespace {
+
+lookups::PanSpan span(const Panafall& pan) {
+    return {pan.center().value_or(0), pan.bandwidth().value_or(0), pan.streamId()};
+}
+
+// The numbers of an archived list of band edges; entries of another kind are skipped.
+std::vector<double> megahertz(const ArchiveArray& edges) {
+    std::vector<double> out;
+    for (const ArchiveValue& edge : edges) {
+        if (const double* real = edge.get<double>()) {
+            out.push_back(*real);
+        } else if (const std::int64_t* whole = edge.get<std::int64_t>()) {
+            out.push_back(static_cast<double>(*whole));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+bool AppDisplayController::radioStartupComplete() const { return app_.radioStartupComplete; }
+std::shared_ptr<Radio> AppDisplayController::openRadio() const { return app_.openRadio; }
+std::vector<std::shared_ptr<Slice>> AppDisplayController::doroSlices() const {
+    return app_.doroSlices;
+}
+bool AppDisplayController::debug() const { return app_.prefsWindow->debug_enabled->state(); }
+bool AppDisplayController::doroInTransmit() const { return app_.doroInTransmit; }
+void AppDisplayController::setLastPanMouseEntered(PanAdapterView* view) {
+    app_.lastPanMouseEntered = view;
+}
+
+bool AppDisplayController::memoryShowOn() const { return app_.prefsWindow->memoryShowCB->state(); }
+bool AppDisplayController::trvlSpotsOn() const {
+    return app_.prefsWindow->trvlSpotsButton->state();
+}
+bool AppDisplayController::radioSpotsOn() const {
+    return app_.prefsWindow->radioSpotsButton->state();
+}
+std::vector<std::shared_ptr<MemorySlot>> AppDisplayController::userMemories() const {
+    return app_.userMemories;
+}
+std::vector<std::shared_ptr<PanSpotObject>> AppDisplayController::localSpots() const {
+    return app_.localSpots;
+}
+bool AppDisplayController::loadingSpots() const { return app_.loadingSpots; }
+std::vector<double> AppDisplayController::bandLowerEdges() const {
+    return megahertz(app_.bandLowerEdges);
+}
+std::vector<double> AppDisplayController::bandUpperEdges() const {
+    return megahertz(app_.bandUpperEdges);
+}
+bool AppDisplayController::loadingBandEdges() const { return app_.loadingBandEdges; }
+bool AppDisplayController::isTrvlRunning() const { return app_.isTrvlRunning; }
+
+// The band of the pan the pointer last entered is not tracked yet: no pan is in focus.
+std::string AppDisplayController::focusedPanBand() const { return {}; }
+
+std::shared_ptr<Slice> AppDisplayController::getSlice(int number) const {
+    return number >= 0 && number <= 3 ? app_.sliceWithNumber(number) : nullptr;
+}
+std::shared_ptr<Slice> AppDisplayController::closestSlice(double mhz) const {
+    return app_.closestSlice(mhz);
+}
+std::shared_ptr<Slice> AppDisplayController::centerSliceInPan(const Panafall& pan) const {
+    return lookups::centerSliceInPan(app_.doroSlices, span(pan));
+}
+double AppDisplayController::frequencyOutSidePanadapter(const Panafall& pan, double mhz) const {
+    return lookups::frequencyOutSidePanadapter(span(pan), mhz);
+}
+
+void AppDisplayController::fineTuneHz(double hz, const std::shared_ptr<Slice>&) {
+    log("fineTuneHz:[{}] not available", hz);
+}
+void AppDisplayController::highlightTnf(const TNF&, bool) { log("highlightTnf:not available"); }
+void AppDisplayController::swapVFOs() { log("swapVFOs:not available"); }
+void AppDisplayController::setVFOBequalsVFOA() { log("setVFOBequalsVFOA:not available"); }
+void AppDisplayController::adjustPanadapterViews(PanAdapterView*) {}
+void AppDisplayController::dragPanadapterViews(PanAdapterView*, double) {}
+void AppDisplayController::viewSliderMoved(int) {}
+void AppDisplayController::viewSliderDoneMoving(int) {}
+
+}  // namespace vm

@@ -1,0 +1,260 @@
+// The radio on screen, end to end against the simulated radio with the application offscreen:
+// the radio's panadapter and waterfall reach the first window, slice 0 fills panel A and the VFO
+// controls, the radio's later status lines move the controls, a slice with no panel is listed but
+// not observed, and closing the session leaves no observer of it behind.
+#include "ConnectingFixture.h"
+
+#include "app/shell/MainControlsBar.h"
+#include "app/shell/PanControls.h"
+#include "app/shell/PanadapterWindow.h"
+#include "app/shell/PreferencesWindow.h"
+#include "app/shell/SlicePanel.h"
+#include "display/Panafall.h"
+#include "display/Waterfall.h"
+#include "display/views/WaterFallView.h"
+#include "objects/Slice.h"
+#include "platform/ui/Screenshot.h"
+#include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
+#include "support/sim/SimLines.h"
+#include "support/sim/SimVita.h"
+#include "util/VMKVOManager.h"
+
+#include <QPainter>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace vm {
+namespace {
+
+using test::runEventsUntil;
+
+constexpr std::uint32_t kPan = 0x40000000;
+constexpr std::uint32_t kWaterfall = 0x42000000;
+
+std::size_t linesWith(const test::LogCapture& capture, const std::string& text) {
+    const auto lines = capture.lines();
+    return static_cast<std::size_t>(
+        std::count_if(lines.begin(), lines.end(),
+                      [&](const auto& line) { return line.find(text) != line.npos; }));
+}
+
+class RadioOnScreen : public test::ConnectingFixture {
+protected:
+    std::string ours() const { return "client_handle=0x" + sim->identity().handle; }
+    SlicePanel& panelA() { return *controller->slicePanels[0]; }
+
+    // What the radio reports for this client once bound: its panadapter on 20 m with the
+    // waterfall, slice 0 in USB on it, and slice 5, which has no panel.
+    void reportSession() {
+        ASSERT_TRUE(sim->sendStatus(sim::panStatus(
+            kPan,
+            "center=14.100000 bandwidth=0.200000 band=20 min_dbm=-130.00 max_dbm=-40.00 "
+            "fps=25 average=40 rfgain=0 waterfall=0x42000000 " +
+                ours())));
+        ASSERT_TRUE(sim->sendStatus(
+            sim::waterfallStatus(kWaterfall, "line_duration=80 color_gain=60 auto_black=1")));
+        ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(
+            0,
+            "in_use=1 RF_frequency=14.074000 mode=USB mode_list=LSB,USB,CW,AM,DIGU "
+            "filter_lo=100 filter_hi=2900 active=1 audio_level=50 agc_mode=med "
+            "rxant=ANT1 pan=0x40000000 index_letter=A " +
+                ours())));
+        ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(
+            5, "in_use=1 RF_frequency=14.200000 mode=CW audio_level=20 " + ours())));
+        ASSERT_TRUE(runEventsUntil([&] {
+            return controller->panafall && controller->doroSlices.size() == 2 &&
+                   panelA().freqText->doubleValue() > 14;
+        }));
+    }
+
+    // Waterfall lines across the pan: a noise floor with two carriers, one under slice 0.
+    void sendWaterfallLines(int count) {
+        ASSERT_TRUE(sim->waitForStreamDestination());
+        constexpr int kBins = 800;
+        std::uint32_t seed = 7;
+        for (int line = 0; line < count; ++line) {
+            sim::WaterfallTile tile;
+            tile.firstPixelFreq = sim::tileFrequency(14.0);
+            tile.binBandwidth = sim::tileFrequency(0.2 / kBins);
+            tile.lineDuration = 80;
+            tile.width = kBins;
+            tile.height = 1;
+            tile.totalBins = kBins;
+            tile.timecode = static_cast<std::uint32_t>(line + 1);
+            tile.autoBlack = 3000;
+            for (int bin = 0; bin < kBins; ++bin) {
+                seed = seed * 1103515245u + 12345u;
+                const double noise = 3000 + double((seed >> 16) % 1400);
+                const bool carrier = std::abs(bin - 296) < 3 || std::abs(bin - 600) < 2;
+                const bool keyed = std::abs(bin - 450) < 12 && (line / 4) % 3 != 0;
+                tile.data.push_back(static_cast<std::uint16_t>(carrier ? 9000
+                                                               : keyed ? 7000
+                                                                       : noise));
+            }
+            ASSERT_TRUE(sim->sendWaterfall(kWaterfall, tile));
+        }
+    }
+
+    // The first window and slice panel A side by side, as the operator sees them.
+    void saveMainWindow(const QString& name) {
+        PanadapterWindow& window = *controller->velmoraSDRWindow;
+        QWidget& panel = panelA();
+        panel.resize(panel.sizeHint().expandedTo(QSize(900, 330)));
+        QImage image(QSize(window.width(), window.height() + panel.height()) * 2,
+                     QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(2.0);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        window.render(&painter);
+        panel.render(&painter, QPoint(0, window.height()));
+        painter.end();
+        ASSERT_TRUE(QDir().mkpath(QStringLiteral(VM_SCREENSHOT_DIR)));
+        EXPECT_TRUE(image.save(QStringLiteral(VM_SCREENSHOT_DIR "/") + name, "PNG"));
+    }
+};
+
+TEST_F(RadioOnScreen, TheRadiosPanadapterAndSliceZeroFillTheMainWindowAndPanelA) {
+    launch();
+    connectAsGui();
+    reportSession();
+
+    // The pan: its window shows the pan's stream, its controls and tab follow the panadapter.
+    PanControls& controls = *controller->panControls[0];
+    EXPECT_EQ(controller->panafall->streamId(), "0x40000000");
+    EXPECT_EQ(controller->velmoraSDRWindow->windowTitle(), "velmoraSDR 0x40000000");
+    EXPECT_EQ(controls.bandText->stringValue(), "14.100");
+    EXPECT_EQ(controls.bandwidthText->stringValue(), "0.200");
+    EXPECT_EQ(controls.minDbmText->stringValue(), "-130");
+    EXPECT_EQ(controls.fpsText->intValue(), 25);
+    EXPECT_EQ(controller->prefsWindow->panadapterTabView->tabText(0), "20 M");
+    EXPECT_EQ(controller->waterFallView->myPanafall(), controller->panafall);
+    ASSERT_TRUE(runEventsUntil([&] { return controller->waterFallView->colorGain() == 60; }));
+
+    // Slice 0: panel A and the VFO controls.
+    EXPECT_DOUBLE_EQ(panelA().freqText->doubleValue(), 14.074);
+    EXPECT_EQ(controller->mainControls->vfo_mode->title(), "USB");
+    EXPECT_DOUBLE_EQ(controller->mainControls->vfo_mhz->doubleValue(), 14.074);
+    EXPECT_EQ(panelA().filterLoText->intValue(), 100);
+    EXPECT_EQ(panelA().filterHiText->intValue(), 2900);
+    EXPECT_EQ(panelA().filterText->stringValue(), "2.8 KHz");
+    EXPECT_EQ(panelA().agcModePopup->title(), "MED");
+    EXPECT_EQ(panelA().detachedText->text(), "20M");
+    EXPECT_EQ(panelA().volumeSlider->doubleValue(), 50);
+
+    // The radio's status line moves the slider.
+    ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "audio_level=73")));
+    ASSERT_TRUE(runEventsUntil([&] { return panelA().volumeSlider->doubleValue() == 73; }));
+    EXPECT_EQ(panelA().volumeText->intValue(), 73);
+
+    // Slice 5 is listed but bound to nothing: its changes reach no control and log no error.
+    EXPECT_EQ(controller->doroSlices.back()->thisSliceNumber(), 5);
+    test::LogCapture capture;
+    ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(5, "audio_level=11 RF_frequency=7.000000")));
+    ASSERT_TRUE(runEventsUntil([&] {
+        return controller->doroSlices.back()->sliceFrequency() ==
+               std::optional<std::string>("7.000000");
+    }));
+    test::mainQueueBarrier();
+    for (SlicePanel* panel : controller->slicePanels) {
+        EXPECT_NE(panel->volumeSlider->doubleValue(), 11);
+        EXPECT_NE(panel->freqText->doubleValue(), 7.0);
+    }
+    EXPECT_FALSE(capture.contains(":Error"));
+
+    // The waterfall paints the radio's lines.
+    sendWaterfallLines(260);
+    ASSERT_TRUE(runEventsUntil([&] { return controller->waterFallView->frameCount() >= 260; }));
+    controller->velmoraSDRWindow->repaint();
+    saveMainWindow(QStringLiteral("radio_on_screen_main_window.png"));
+}
+
+TEST_F(RadioOnScreen, ClosingTheSessionLeavesNoObserverAndAReconnectBindsEachKeyOnce) {
+    launch();
+    connectAsGui();
+    reportSession();
+    const std::shared_ptr<Slice> oldSlice = controller->doroSlices.front();
+    const std::shared_ptr<Panafall> oldPan = controller->panafall;
+    const std::shared_ptr<Waterfall> oldWaterfall = oldPan->waterfall();
+
+    controller->radioClosed();
+    EXPECT_FALSE(controller->openRadio);
+    EXPECT_TRUE(controller->doroSlices.empty());
+    EXPECT_TRUE(controller->doroPanafalls.empty());
+    EXPECT_FALSE(controller->panafall);
+    EXPECT_FALSE(controller->waterFallView->myPanafall());
+    EXPECT_FALSE(oldWaterfall->delegate()) << "the view lets go of the old waterfall";
+    for (const auto& manager : {controller->sliceAKVOManager, controller->panafallKVOManager,
+                                controller->waterfallKVOManager}) {
+        ASSERT_TRUE(manager);
+        EXPECT_FALSE(manager->registered());
+        EXPECT_FALSE(manager->thisObject());
+    }
+
+    // The old session's objects change: no control follows, no notification binds them again.
+    const double volume = panelA().volumeSlider->doubleValue();
+    oldSlice->sliceAudioLevel.set(5);
+    oldPan->center.set(7.2f);
+    oldWaterfall->colorGain.set(1);
+    NotificationCenter::defaultCenter().post("SliceCreated", oldSlice);
+    NotificationCenter::defaultCenter().post("PanafallCreated", oldPan);
+    test::mainQueueBarrier();
+    EXPECT_EQ(panelA().volumeSlider->doubleValue(), volume);
+    EXPECT_EQ(controller->panControls[0]->bandText->stringValue(), "14.100");
+    EXPECT_EQ(controller->waterFallView->colorGain(), 60);
+    EXPECT_TRUE(controller->doroSlices.empty());
+
+    // A new session: each notification and each change is handled once.
+    test::LogCapture capture;
+    controller->prefsWindow->debug_enabled->setState(true);
+    controller->radioStartupComplete = false;  // as the chooser clears it before an open
+    connectAsGui();
+    reportSession();
+    EXPECT_EQ(linesWith(capture, "sliceCreatedNotification:Slice:[0 A] panForSlice:[0x40000000]"),
+              1u);
+    EXPECT_EQ(linesWith(capture,
+                        "panafallCreatedNotification:streamID:[0x40000000] waterfall:[0x42000000]"
+                        " clientHandle:[0x" +
+                            sim->identity().handle + "]"),
+              1u);
+    ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "rit_freq=120")));
+    ASSERT_TRUE(runEventsUntil([&] { return panelA().ritText->stringValue() == "120"; }));
+    test::mainQueueBarrier();
+    EXPECT_EQ(linesWith(capture, "sliceRitOffsetChanged:[0] sliceRitOffset:[120]"), 1u);
+    ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "audio_level=64")));
+    ASSERT_TRUE(runEventsUntil([&] { return panelA().volumeSlider->doubleValue() == 64; }));
+}
+
+TEST_F(RadioOnScreen, RemovingOurResourcesAsksTheRadioForEachSliceAndPanadapterInOrder) {
+    launch();
+    controller->removeOurResourcesFromRadio();  // no radio open: nothing to ask
+    connectAsGui();
+    reportSession();
+    const std::size_t start = sim->commandTexts().size();
+    controller->removeOurResourcesFromRadio();
+    test::commandBarrier(*controller->openRadio, *sim);
+    const auto texts = sim->commandTexts();
+    std::vector<std::string> removals;
+    for (std::size_t i = start; i < texts.size(); ++i) {
+        if (texts[i].find("remove") != std::string::npos) {
+            removals.push_back(texts[i]);
+        }
+    }
+    EXPECT_EQ(removals, (std::vector<std::string>{"slice remove 0", "slice remove 5",
+                                                  "display pan remove 0x40000000"}));
+
+    // The radio reports them gone: the lists empty themselves.
+    ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "in_use=0")));
+    ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(5, "in_use=0")));
+    ASSERT_TRUE(sim->sendStatus(sim::panStatus(kPan, "removed")));
+    ASSERT_TRUE(runEventsUntil(
+        [&] { return controller->doroSlices.empty() && controller->doroPanafalls.empty(); }));
+    EXPECT_FALSE(controller->panafall);
+    EXPECT_FALSE(controller->sliceAKVOManager->registered());
+}
+
+}  // namespace
+}  // namespace vm
