@@ -46,6 +46,7 @@ SlicePanel::SlicePanel(char letter, QWidget* parent) : QWidget(parent), letter_(
     recordButton = imageButton(this, name("recordEnabled%cButton"));
     playbackButton = imageButton(this, name("playbackEnabled%cButton"));
     recordButton->setFixedSize(22, 22);
+    recordButton->setCheckable(true);  // on while the slice records
     playbackButton->setFixedSize(22, 22);
     qrLengthText = textField(this, name("qrLengthText%c"), true);
     qrTransmitButton = checkBox(this, name("qrTransmit%cButton"), QStringLiteral("Transmit"));
