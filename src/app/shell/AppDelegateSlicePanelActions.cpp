@@ -332,10 +332,9 @@ void AppDelegate::playBackEnabledButtonChanged(int panel) {
     });
 }
 void AppDelegate::qrTransmitButtonChanged(int panel) {
-    if (panel >= 0 && panel < 4) {
-        Defaults::standard().set(kQrTransmitKeys[panel],
-                                 slicePanels[panel]->qrTransmitButton->state());
-    }
+    atOnce(*this, panel, [panel](SlicePanel& p, Slice&) {
+        Defaults::standard().set(kQrTransmitKeys[panel], p.qrTransmitButton->state());
+    });
 }
 
 // --- RIT and XIT.

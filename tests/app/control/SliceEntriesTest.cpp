@@ -17,8 +17,8 @@ TEST(SliceEntries, ToneOffsetAndChannelPassOnlyAsNumbersInRange) {
         std::optional<float> offset;
         std::optional<std::int64_t> dax;
     } cases[] = {
-        {"100.0", 100.0f, std::nullopt, std::nullopt},
-        {"67.0", 67.0f, std::nullopt, std::nullopt},
+        {"100.0", 100.0f, 100.0f, std::nullopt},
+        {"67.0", 67.0f, 67.0f, std::nullopt},
         {"254.1", 254.1f, std::nullopt, std::nullopt},
         {"66.9", std::nullopt, 66.9f, std::nullopt},
         {"254.2", std::nullopt, std::nullopt, std::nullopt},
@@ -29,7 +29,7 @@ TEST(SliceEntries, ToneOffsetAndChannelPassOnlyAsNumbersInRange) {
         {"9", std::nullopt, 9.0f, std::nullopt},
         {"None", std::nullopt, std::nullopt, 0},
         {"-0.6", std::nullopt, std::nullopt, std::nullopt},
-        {"100.001", std::nullopt, std::nullopt, std::nullopt},
+        {"100.001", 100.001f, std::nullopt, std::nullopt},
         {"2.5", std::nullopt, 2.5f, std::nullopt},
         {"", std::nullopt, std::nullopt, std::nullopt},
         {"   ", std::nullopt, std::nullopt, std::nullopt},

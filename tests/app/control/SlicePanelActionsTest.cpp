@@ -209,7 +209,7 @@ INSTANTIATE_TEST_SUITE_P(
     Radios, PanelAVolume,
     ::testing::Values(VolumeCase{"NewerInterface", false, "slice set 0 audio_level=63"},
                       VolumeCase{"OlderRadio", true, "audio client 0 slice 0 gain 63"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(SlicePanelActions, APresetSetsTheLowEdgeFirstAndOtherReselectsTheSlicesFilter) {
     connectRadio();
@@ -370,9 +370,7 @@ TEST_F(SlicePanelActions, FourPanelsWithSlicesOfFourModesAreDrawn) {
                   {"mode=FM filter_lo=-8000 filter_hi=8000", "FM", "Other"}};
     PreferencesWindow& prefs = *controller->prefsWindow;
     prefs.show();
-    prefs.prefsTabView->setCurrentWidget(prefs.slicePrefsView);
-    QImage picture;
-    QPainter painter;
+    prefs.prefsTabView->setCurrentIndex(2);  // Slices
     for (int i = 0; i < 4; ++i) {
         const auto slice = addSlice(i, slices[i].settings);
         ASSERT_TRUE(slice);
@@ -383,22 +381,36 @@ TEST_F(SlicePanelActions, FourPanelsWithSlicesOfFourModesAreDrawn) {
         move(panel(i).volumeSlider, 20 + 20 * i);
         tick(panel(i).muteCheckBox, i != 2);
         tick(panel(i).nrCheckBox, i % 2 == 0);
-
-        prefs.sliceTabView->setCurrentIndex(i);
-        prefs.sliceTabView->setTabText(
-            i, QStringLiteral("%1 %2").arg(QChar('A' + i)).arg(slices[i].mode));
-        QApplication::processEvents();
-        SlicePanel& p = panel(i);
-        if (picture.isNull()) {
-            picture = QImage(p.size() * 2 * 2, QImage::Format_ARGB32_Premultiplied);
-            picture.setDevicePixelRatio(2.0);
-            picture.fill(Qt::white);
-            painter.begin(&picture);
-        }
-        const QPoint at((i % 2) * p.width(), (i / 2) * p.height());
-        p.render(&painter, at);
     }
     EXPECT_EQ(panel(3).filterPresetPopup->count(), 1) << "FM has \"Other\" alone";
+
+    // Two by two, each under a caption, without the panel's empty lower part.
+    prefs.sliceTabView->setCurrentIndex(0);
+    QApplication::processEvents();
+    const QSize cell(panel(0).width(), panel(0).sizeHint().height() + 28);
+    QImage picture(cell * 2 * 2, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(2.0);
+    picture.fill(prefs.palette().window().color());
+    QPainter painter(&picture);
+    for (int i = 0; i < 4; ++i) {
+        prefs.sliceTabView->setCurrentIndex(i);
+        QApplication::processEvents();
+        const QPoint at((i % 2) * cell.width(), (i / 2) * cell.height());
+        QFont bold = painter.font();
+        bold.setBold(true);
+        painter.setFont(bold);
+        painter.setPen(prefs.palette().windowText().color());
+        painter.drawText(QRect(at + QPoint(8, 0), QSize(cell.width() - 8, 28)),
+                         Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("Panel %1: slice %2, %3")
+                             .arg(QChar(u'A' + i))
+                             .arg(i)
+                             .arg(QString::fromLatin1(slices[i].mode)));
+        panel(i).render(&painter, at + QPoint(0, 28),
+                        QRegion(0, 0, cell.width(), cell.height() - 28));
+        painter.setPen(prefs.palette().mid().color());
+        painter.drawRect(QRect(at, cell).adjusted(0, 0, -1, -1));
+    }
     painter.end();
     ASSERT_TRUE(QDir().mkpath(QStringLiteral(VM_SCREENSHOT_DIR)));
     EXPECT_TRUE(picture.save(QStringLiteral(VM_SCREENSHOT_DIR "/app_slice_panels_four_modes.png")));
