@@ -194,6 +194,8 @@ struct VolumeCase {
     const char* command;
 };
 
+void PrintTo(const VolumeCase& c, std::ostream* os) { *os << c.name; }
+
 class PanelAVolume : public test::SlicePanelFixture,
                      public ::testing::WithParamInterface<VolumeCase> {};
 
