@@ -124,6 +124,9 @@ public:
     void setDiguOffset(std::int64_t hertz);
     void setRfGain(std::int64_t gain);
     void setDetached(std::int64_t detached);
+    // The wide flag is the radio's to report; the program only keeps what the user chose, and
+    // sends nothing.
+    void setSliceWide(bool on);
     void setFmToneFreq(float hertz);
     void setFmRepeaterOffset(float megahertz);
     void setTxOffsetFreq(float megahertz);

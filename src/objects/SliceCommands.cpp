@@ -222,6 +222,8 @@ void Slice::setDetached(std::int64_t value) {
     setAndSend(detached, Integer(value), sliceSet("detached", value));
 }
 
+void Slice::setSliceWide(bool on) { sliceWide.set(Flag(on)); }
+
 // --- Fractional values, with the decimals the radio expects.
 void Slice::setFmToneFreq(float hertz) {
     setAndSend(fmToneFreq, Float(hertz),

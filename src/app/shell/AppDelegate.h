@@ -4,6 +4,7 @@
 // holds the state that every part of the application shell, station control, station memory and
 // control panels shares. One object per process, on the main thread. Its methods are spread over
 // source files by concern (AppDelegateStartup.cpp, AppDelegateLaunch.cpp...).
+#include "app/memory/FilterPresets.h"
 #include "app/shell/AppFolders.h"
 #include "platform/core/ArchiveValue.h"
 #include "platform/core/DispatchClock.h"
@@ -297,6 +298,55 @@ public:
     void micProfileDidFinishLoading(const Notification& notification);
     void micProfileDidFinishSaving(const Notification& notification);
 
+    // --- Filter presets (src/app/memory/AppDelegateFilterPresets.cpp) ---
+    void setupPresetDictionary();
+    // Refills the filter pop-up of panel 0 to 3 with the mode's presets and "Other".
+    void loadPresetFiltersForVFO(int panel, const std::string& mode);
+    // Selects, in the pop-up of the slice's panel, the preset equal to the slice's filter, or
+    // "Other"; a mode without presets leaves the pop-up as it is.
+    void setPresetPopupBasedOnFilter(const std::shared_ptr<Slice>& slice);
+    std::optional<Preset> presetForTitle(const std::string& title, const std::string& mode) const;
+
+    // --- Slice panel actions (src/app/shell/AppDelegateSlicePanelActions.cpp): each is written
+    // once for panel 0 to 3 (A to D, showing slices 0 to 3) and connected to the four panels'
+    // controls. A panel without its slice does nothing.
+    void connectSlicePanelActions();
+    void sliceMuteCheckBoxChanged(int panel);
+    void volumeSliderChanged(int panel);
+    void nrCheckBoxChanged(int panel);
+    void nrSliderChanged(int panel);
+    void nbCheckBoxChanged(int panel);
+    void nbSliderChanged(int panel);
+    void anfCheckBoxChanged(int panel);
+    void anfSliderChanged(int panel);
+    void apfCheckBoxChanged(int panel);
+    void apfSliderChanged(int panel);
+    void agcPopupChanged(int panel);
+    void agctSliderChanged(int panel);
+    void panSliderChanged(int panel);
+    void wideBoxChanged(int panel);
+    void filterHiStepperChanged(int panel);
+    void filterLoStepperChanged(int panel);
+    void rxPopupChanged(int panel);
+    void txPopupChanged(int panel);
+    void recordEnabledButtonChanged(int panel);
+    void playBackEnabledButtonChanged(int panel);
+    void qrTransmitButtonChanged(int panel);
+    void filterPresetPopupChanged(int panel);
+    void ritButtonChanged(int panel);
+    void ritStepperChanged(int panel);
+    void xitButtonChanged(int panel);
+    void xitStepperChanged(int panel);
+    void sliceLockedCheckBoxChanged(int panel);
+    void squelchCheckBoxChanged(int panel);
+    void squelchSliderChanged(int panel);
+    void fmToneBurstEnabledCheckBoxChanged(int panel);
+    void fmToneModePopupChanged(int panel);
+    void fmToneFreqPopupChanged(int panel);
+    void repeaterOffsetDirPopupChanged(int panel);
+    void fmRepeaterOffsetTextChanged(int panel);
+    void daxPopupChanged(int panel);
+
     // --- Controls filled and restored at start-up ---
     void loadControls();
     void setDbmSliderRanges();
@@ -403,6 +453,11 @@ public:
     // Dates
     Date lastPurge{}, lastVoxCheck{}, recordingAStarted{}, recordingBStarted{}, playbackAStarted{},
         playbackBStarted{};
+    // When panels C and D last started their quick recording or playback.
+    Date recordingCStarted{}, recordingDStarted{}, playbackCStarted{}, playbackDStarted{};
+
+    // Filter presets by mode
+    PresetDictionary presetDictionary;
 
     // Machine
     std::string macAddress, my_ip, osVersionString;

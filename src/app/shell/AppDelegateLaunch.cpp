@@ -62,6 +62,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     const QRect main = velmoraSDRWindow->frameGeometry();
     hud->move(std::max(main.left(), main.right() - hud->width() - 24), main.top() + 130);
     hud->makeKeyAndOrderFront();
+    setupPresetDictionary();
     doroSDRisRunning = openDoroSDR();
     reopenWindows();
     zenithorRunning = appIsRunning("Zenithor", true);

@@ -99,6 +99,10 @@ void AppDelegate::restorePreferences() {
                                   "transmit_A_while_recording_playback", false);
     setCheckBoxWithPrefAndDefault(slicePanels[1]->qrTransmitButton,
                                   "transmit_B_while_recording_playback", false);
+    setCheckBoxWithPrefAndDefault(slicePanels[2]->qrTransmitButton,
+                                  "transmit_C_while_recording_playback", false);
+    setCheckBoxWithPrefAndDefault(slicePanels[3]->qrTransmitButton,
+                                  "transmit_D_while_recording_playback", false);
     static const char* const kProportionKeys[] = {"view_proportion", "view_proportion1",
                                                   "view_proportion2", "view_proportion3"};
     for (int pan = 0; pan < 4; ++pan) {

@@ -142,6 +142,7 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     doroSDRisRunning = false;
     radioConnectionState = 0;
     recordingAStarted = recordingBStarted = playbackAStarted = playbackBStarted = now;
+    recordingCStarted = recordingDStarted = playbackCStarted = playbackDStarted = now;
 
     setCheckBoxWithPrefAndDefault(prefsWindow->trvlSpotsButton, "display_trvl_spots", false);
     setCheckBoxWithPrefAndDefault(prefsWindow->radioSpotsButton, "display_radio_spots", false);
@@ -150,6 +151,7 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     loadControls();
 
     registerObservers();
+    connectSlicePanelActions();
 
     for (QWidget* hidden : {static_cast<QWidget*>(prefsWindow->recorded_filesPopUp),
                             static_cast<QWidget*>(prefsWindow->recordStopButton),

@@ -29,7 +29,8 @@ SlicePanel::SlicePanel(char letter, QWidget* parent) : QWidget(parent), letter_(
     auto* audio = group(grid, 1, 0, QStringLiteral("Audio"));
     volumeSlider = slider(this, name("volume%cSlider"), 0, 100);
     volumeText = textField(this, name("volume%cText"), true);
-    muteCheckBox = checkBox(this, name("slice%cMuteCheckBox"), QStringLiteral("Mute"));
+    // Ticked while the slice's audio is on.
+    muteCheckBox = checkBox(this, name("slice%cMuteCheckBox"), QStringLiteral("Audio on"));
     row(audio, QStringLiteral("Volume"), {volumeSlider, volumeText, muteCheckBox});
     panSlider = slider(this, name("pan%cSlider"), 0, 100);
     row(audio, QStringLiteral("Pan L/R"), {panSlider});
@@ -46,6 +47,7 @@ SlicePanel::SlicePanel(char letter, QWidget* parent) : QWidget(parent), letter_(
     recordButton = imageButton(this, name("recordEnabled%cButton"));
     playbackButton = imageButton(this, name("playbackEnabled%cButton"));
     recordButton->setFixedSize(22, 22);
+    recordButton->setCheckable(true);  // on while the slice records
     playbackButton->setFixedSize(22, 22);
     qrLengthText = textField(this, name("qrLengthText%c"), true);
     qrTransmitButton = checkBox(this, name("qrTransmit%cButton"), QStringLiteral("Transmit"));
