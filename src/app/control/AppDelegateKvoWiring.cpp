@@ -12,6 +12,7 @@
 #include "app/shell/ViewArea.h"
 #include "display/Panafall.h"
 #include "display/Waterfall.h"
+#include "display/views/PanAdapterView.h"
 #include "display/views/WaterFallView.h"
 #include "objects/Slice.h"
 #include "platform/core/Log.h"
@@ -66,16 +67,20 @@ std::optional<AppDelegate::PanSlot> AppDelegate::panSlot(int panIndex) {
     switch (panIndex) {
         case 0:
             return PanSlot{&panafall,        &panafallKVOManager, &waterfallKVOManager,
-                           velmoraSDRWindow, waterFallView,       panControls[0]};
+                           velmoraSDRWindow, panAdapterView,      waterFallView,
+                           panControls[0]};
         case 1:
             return PanSlot{&panafall1,        &panafallKVOManager1, &waterfallKVOManager1,
-                           velmoraSDRWindow1, waterFallView1,       panControls[1]};
+                           velmoraSDRWindow1, panAdapterView1,      waterFallView1,
+                           panControls[1]};
         case 2:
             return PanSlot{&panafall2,        &panafallKVOManager2, &waterfallKVOManager2,
-                           velmoraSDRWindow2, waterFallView2,       panControls[2]};
+                           velmoraSDRWindow2, panAdapterView2,      waterFallView2,
+                           panControls[2]};
         case 3:
             return PanSlot{&panafall3,        &panafallKVOManager3, &waterfallKVOManager3,
-                           velmoraSDRWindow3, waterFallView3,       panControls[3]};
+                           velmoraSDRWindow3, panAdapterView3,      waterFallView3,
+                           panControls[3]};
         default: return std::nullopt;
     }
 }
@@ -150,6 +155,7 @@ void AppDelegate::sliceCreatedNotification(const Notification& notification) {
     loadKVOSlice(slice);
     slicePanOwnerText(slice);
     updateModeMenus(slice);
+    setPresetPopupBasedOnFilter(slice);
 }
 
 void AppDelegate::loadKVOSlice(const std::shared_ptr<Slice>& slice) {
@@ -308,11 +314,15 @@ QWidget* AppDelegate::loadPanafallWindow(const std::shared_ptr<Panafall>& pan) {
         return nullptr;
     }
     *slot->panafall = pan;
+    PanAdapterView* panView = slot->panAdapterView;
     WaterFallView* view = slot->waterFallView;
+    panView->setPanIndex(index);
     view->setPanIndex(index);
+    pan->setDelegate(panView->panafallData());
     if (const auto waterfall = pan->waterfall()) {
         waterfall->setDelegate(view->waterfallData());
     }
+    panView->setMyPanafall(pan);
     view->setMyPanafall(pan);
     view->setMyPanAdapterView(view);
     PanadapterWindow* panWindow = slot->window;
@@ -322,12 +332,11 @@ QWidget* AppDelegate::loadPanafallWindow(const std::shared_ptr<Panafall>& pan) {
             panWindow->frameAutosaveName());  // restores the saved frame
     }
     panWindow->makeKeyAndOrderFront();
-    QWidget* panArea = panWindow->panAdapterViewArea;
     if (debugEnabled()) {
         log("loadPanafallWindow:panIndex:[{}] streamId:[{}] size:[{}, {}]", index, pan->streamId(),
-            double(panArea->width()), double(panArea->height()));
+            double(panView->width()), double(panView->height()));
     }
-    return panArea;
+    return panView;
 }
 
 void AppDelegate::panafallDeletedNotification(const Notification& notification) {
@@ -369,9 +378,11 @@ void AppDelegate::cancelPanafalKVO(const std::shared_ptr<Panafall>& pan) {
                 (*manager)->cancelKVO();
             }
         }
+        shown->setDelegate({});
         if (const auto waterfall = shown->waterfall()) {
             waterfall->setDelegate({});
         }
+        slot.panAdapterView->setMyPanafall(nullptr);
         slot.waterFallView->setMyPanafall(nullptr);
         slot.waterFallView->setMyPanAdapterView(nullptr);
         // The first window holds the radio chooser and the status line: it stays on screen.

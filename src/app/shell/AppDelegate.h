@@ -154,6 +154,10 @@ public:
     // Asks the radio for slice A (vfo 0) or B (vfo 1) when it is missing: true when it was
     // missing (or there is no radio), false when it exists.
     bool needDoroVFO(int vfo, const std::shared_ptr<Radio>& radio);
+    // Tunes a slice by a step in Hz (a tenth of it in CW, RTTY and DIGU), unless it is locked;
+    // the panadapter that showed it follows when the new frequency leaves it
+    // (src/app/control/AppDelegateTuning.cpp).
+    void fineTuneHz(double hz, const std::shared_ptr<Slice>& slice);
 
     // --- Observation wiring: this client's slices and panadapters bound to the controls as the
     // radio reports them and released when it drops them (src/app/control/AppDelegateKvoWiring.cpp)
@@ -530,6 +534,7 @@ private:
         std::shared_ptr<VMKVOManager>* panafallManager;
         std::shared_ptr<VMKVOManager>* waterfallManager;
         PanadapterWindow* window;
+        PanAdapterView* panAdapterView;
         WaterFallView* waterFallView;
         PanControls* controls;
     };

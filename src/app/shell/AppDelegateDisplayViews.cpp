@@ -1,11 +1,12 @@
 // The display views of the four panadapter windows, made once with the windows: each window's
-// waterfall view in its area, serving the views' questions through the controller's
-// DisplayController. The spectrum view goes into the window's panadapter area beside it.
+// panadapter view and the waterfall view under it, in their areas, serving the views' questions
+// through the controller's DisplayController.
 #include "app/shell/AppDelegate.h"
 
 #include "app/shell/AppDisplayController.h"
 #include "app/shell/PanadapterWindow.h"
 #include "app/shell/ViewArea.h"
+#include "display/views/PanAdapterView.h"
 #include "display/views/WaterFallView.h"
 
 namespace vm {
@@ -13,6 +14,8 @@ namespace vm {
 void AppDelegate::createDisplayViews() {
     displayController_ = std::make_unique<AppDisplayController>(*this);
     WaterFallView** views[] = {&waterFallView, &waterFallView1, &waterFallView2, &waterFallView3};
+    PanAdapterView** panViews[] = {&panAdapterView, &panAdapterView1, &panAdapterView2,
+                                   &panAdapterView3};
     PanadapterWindow* windows[] = {velmoraSDRWindow, velmoraSDRWindow1, velmoraSDRWindow2,
                                    velmoraSDRWindow3};
     for (std::size_t pan = 0; pan < 4; ++pan) {
@@ -22,6 +25,15 @@ void AppDelegate::createDisplayViews() {
         view->setPanIndex(static_cast<int>(pan));
         windows[pan]->waterFallViewArea->place(view);
         *views[pan] = view;
+        auto* panView = new PanAdapterView(*displayController_);
+        panView->setObjectName(pan == 0 ? QStringLiteral("panAdapterView")
+                                        : QStringLiteral("panAdapterView%1").arg(pan));
+        panView->setPanIndex(static_cast<int>(pan));
+        panView->setWaterFallView(view);
+        windows[pan]->panAdapterViewArea->place(panView);
+        *panViews[pan] = panView;
+        QObject::connect(panView, &QObject::destroyed,
+                         [panViews, pan] { *panViews[pan] = nullptr; });
         // The window owns the view; the managers bound to it hold it only weakly, through this
         // one reference, which lapses with the view.
         waterfallTargets_[pan] = std::shared_ptr<void>(view, [](void*) {});

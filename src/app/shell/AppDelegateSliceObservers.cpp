@@ -404,6 +404,7 @@ void AppDelegate::sliceModeChanged(const std::shared_ptr<Slice>& slice, const Ch
         return;
     }
     updateModeMenus(slice);
+    setPresetPopupBasedOnFilter(slice);
     if (const auto active = activeVFO()) {
         selectTitle(mainControls->vfo_mode, active->sliceMode().value_or(""));
     }
@@ -415,6 +416,7 @@ void AppDelegate::updateModeMenus(const std::shared_ptr<Slice>& slice) {
         return;
     }
     const std::string mode = slice->sliceMode().value_or("");
+    loadPresetFiltersForVFO(slice->thisSliceNumber(), mode);
     if (slice->sliceActive().value_or(false)) {
         selectTitle(mainControls->vfo_mode, mode);
     }
@@ -504,7 +506,9 @@ void AppDelegate::slicePanForSliceChanged(const std::shared_ptr<Slice>& slice, c
 // --- Repeater offsets: the slice's transmit offset follows its direction and offset
 
 double AppDelegate::transmitOffset(const Slice& slice) const {
-    const std::string direction = slice.repeaterOffsetDir().value_or("");
+    // The radio reports and takes the direction in lower case ("up"), the pop-up shows it in
+    // upper case: either form counts.
+    const std::string direction = upper(slice.repeaterOffsetDir().value_or(""));
     const double offset = slice.fmRepeaterOffset().value_or(0);
     if (direction == "UP") {
         return offset;
@@ -671,6 +675,7 @@ void AppDelegate::sliceFilterLoChanged(const std::shared_ptr<Slice>& slice, cons
         panel->filterLoStepper->setDoubleValue(static_cast<double>(*edge));
         panel->filterLoText->setDoubleValue(static_cast<double>(*edge));
         showFilterWidth(*panel);
+        setPresetPopupBasedOnFilter(slice);
     }
 }
 
@@ -680,6 +685,7 @@ void AppDelegate::sliceFilterHiChanged(const std::shared_ptr<Slice>& slice, cons
         panel->filterHiStepper->setDoubleValue(static_cast<double>(*edge));
         panel->filterHiText->setDoubleValue(static_cast<double>(*edge));
         showFilterWidth(*panel);
+        setPresetPopupBasedOnFilter(slice);
     }
 }
 

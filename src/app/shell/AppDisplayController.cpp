@@ -3,6 +3,7 @@
 #include "app/control/SliceLookups.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/PreferencesWindow.h"
+#include "app/shell/TnfPanel.h"
 #include "display/Panafall.h"
 #include "platform/core/Log.h"
 
@@ -79,12 +80,18 @@ double AppDisplayController::frequencyOutSidePanadapter(const Panafall& pan, dou
     return lookups::frequencyOutSidePanadapter(span(pan), mhz);
 }
 
-void AppDisplayController::fineTuneHz(double hz, const std::shared_ptr<Slice>&) {
-    log("fineTuneHz:[{}] not available", hz);
+void AppDisplayController::fineTuneHz(double hz, const std::shared_ptr<Slice>& slice) {
+    app_.fineTuneHz(hz, slice);
 }
 void AppDisplayController::highlightTnf(const TNF&, bool) { log("highlightTnf:not available"); }
+void AppDisplayController::reloadTnfTable() {
+    if (app_.tnfPanel) {
+        app_.tnfPanel->tnfTable->reloadData();
+    }
+}
 void AppDisplayController::swapVFOs() { log("swapVFOs:not available"); }
 void AppDisplayController::setVFOBequalsVFOA() { log("setVFOBequalsVFOA:not available"); }
+void AppDisplayController::setVFOAequalsVFOB() { log("setVFOAequalsVFOB:not available"); }
 void AppDisplayController::adjustPanadapterViews(PanAdapterView*) {}
 void AppDisplayController::dragPanadapterViews(PanAdapterView*, double) {}
 void AppDisplayController::viewSliderMoved(int) {}

@@ -3,8 +3,8 @@
 // and pan lookups, read from the one AppDelegate of the program. The views hold it by reference;
 // the controller owns it and outlives them. Main thread only.
 //
-// Fine tuning, the TNF window, the VFO swaps and the window layout calls are not part of this
-// program yet: those requests are logged and change nothing.
+// Highlighting a notch filter in its panel, the VFO swaps and the window layout calls belong to
+// control panels this program does not have yet: those requests are logged and change nothing.
 #include "display/views/DisplayController.h"
 
 namespace vm {
@@ -41,8 +41,10 @@ public:
 
     void fineTuneHz(double hz, const std::shared_ptr<Slice>& slice) override;
     void highlightTnf(const TNF& tnf, bool openPanel) override;
+    void reloadTnfTable() override;
     void swapVFOs() override;
     void setVFOBequalsVFOA() override;
+    void setVFOAequalsVFOB() override;
 
     void adjustPanadapterViews(PanAdapterView* view) override;
     void dragPanadapterViews(PanAdapterView* view, double percent) override;

@@ -11,6 +11,7 @@
 #include "app/shell/SlicePanel.h"
 #include "display/Panafall.h"
 #include "display/Waterfall.h"
+#include "display/views/PanAdapterView.h"
 #include "display/views/WaterFallView.h"
 #include "objects/Slice.h"
 #include "platform/ui/Screenshot.h"
@@ -99,6 +100,23 @@ protected:
         }
     }
 
+    // One spectrum frame as wide as the panadapter view: each bin the pixels down from its top,
+    // a noise floor with the same two carriers.
+    void sendSpectrum(const PanAdapterView& view) {
+        const int width = std::max(view.width(), 1);
+        const int height = std::max(view.height(), 1);
+        std::vector<std::uint16_t> bins;
+        std::uint32_t seed = 11;
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            const double at = 0.2 * x / width;  // MHz above 14.0
+            const bool carrier = std::abs(at - 0.074) < 0.0008 || std::abs(at - 0.150) < 0.0005;
+            const double down = carrier ? 0.3 * height : 0.72 * height + double((seed >> 16) % 12);
+            bins.push_back(static_cast<std::uint16_t>(down));
+        }
+        ASSERT_TRUE(sim->sendFftFrame(kPan, bins, 1, 3));
+    }
+
     // The first window and slice panel A side by side, as the operator sees them.
     void saveMainWindow(const QString& name) {
         PanadapterWindow& window = *controller->velmoraSDRWindow;
@@ -168,6 +186,13 @@ TEST_F(RadioOnScreen, TheRadiosPanadapterAndSliceZeroFillTheMainWindowAndPanelA)
     // The waterfall paints the radio's lines.
     sendWaterfallLines(260);
     ASSERT_TRUE(runEventsUntil([&] { return controller->waterFallView->frameCount() >= 260; }));
+    // The panadapter view above it is the pan's and draws the radio's spectrum.
+    PanAdapterView& panView = *controller->panAdapterView;
+    EXPECT_EQ(panView.myPanafall(), controller->panafall);
+    EXPECT_EQ(panView.waterFallView(), controller->waterFallView);
+    sendSpectrum(panView);
+    ASSERT_TRUE(runEventsUntil([&] { return panView.numFrameBins() > 0; }));
+    EXPECT_EQ(panView.numFrameBins(), std::uint32_t(std::max(panView.width(), 1)));
     controller->velmoraSDRWindow->repaint();
     saveMainWindow(QStringLiteral("radio_on_screen_main_window.png"));
 }
@@ -186,6 +211,7 @@ TEST_F(RadioOnScreen, ClosingTheSessionLeavesNoObserverAndAReconnectBindsEachKey
     EXPECT_TRUE(controller->doroPanafalls.empty());
     EXPECT_FALSE(controller->panafall);
     EXPECT_FALSE(controller->waterFallView->myPanafall());
+    EXPECT_FALSE(controller->panAdapterView->myPanafall());
     EXPECT_FALSE(oldWaterfall->delegate()) << "the view lets go of the old waterfall";
     for (const auto& manager : {controller->sliceAKVOManager, controller->panafallKVOManager,
                                 controller->waterfallKVOManager}) {
@@ -226,6 +252,31 @@ TEST_F(RadioOnScreen, ClosingTheSessionLeavesNoObserverAndAReconnectBindsEachKey
     EXPECT_EQ(linesWith(capture, "sliceRitOffsetChanged:[0] sliceRitOffset:[120]"), 1u);
     ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "audio_level=64")));
     ASSERT_TRUE(runEventsUntil([&] { return panelA().volumeSlider->doubleValue() == 64; }));
+}
+
+TEST_F(RadioOnScreen, FineTuningStepsTheSliceAndCarriesThePanWhenTheSliceLeavesIt) {
+    launch();
+    connectAsGui();
+    reportSession();
+    const std::shared_ptr<Slice> slice = controller->getSliceA();
+    ASSERT_TRUE(slice);
+
+    controller->fineTuneHz(100, slice);
+    EXPECT_TRUE(sim->waitForCommand("slice tune 0 14.074100 autopan=0"));
+    EXPECT_FLOAT_EQ(controller->panafall->center().value_or(0), 14.1f);
+
+    // 0.2 MHz up leaves the pan (14.0 to 14.2 MHz): its centre follows by what lies outside.
+    controller->fineTuneHz(200000, slice);
+    EXPECT_TRUE(sim->waitForCommand("slice tune 0 14.274100 autopan=0"));
+    EXPECT_NEAR(controller->panafall->center().value_or(0), 14.1751, 1e-4);
+    EXPECT_TRUE(controller->panAdapterView->scrolling());
+    EXPECT_TRUE(runEventsUntil([&] { return !controller->panAdapterView->scrolling(); }));
+
+    // A locked slice stays where it is (a setter would store the new frequency at once).
+    ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "lock=1")));
+    ASSERT_TRUE(runEventsUntil([&] { return slice->sliceLocked().value_or(false); }));
+    controller->fineTuneHz(100, slice);
+    EXPECT_EQ(slice->sliceFrequency(), std::optional<std::string>("14.274100"));
 }
 
 TEST_F(RadioOnScreen, RemovingOurResourcesAsksTheRadioForEachSliceAndPanadapterInOrder) {

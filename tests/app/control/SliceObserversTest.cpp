@@ -141,6 +141,9 @@ TEST_F(SliceObservers, TheTransmitOffsetFollowsTheRepeaterDirectionAndOffset) {
         const char* sent;
     } cases[] = {{"DOWN", "slice set 3 tx_offset_freq=-0.600000"},
                  {"UP", "slice set 3 tx_offset_freq=0.600000"},
+                 // the radio's own lower-case words
+                 {"down", "slice set 3 tx_offset_freq=-0.600000"},
+                 {"up", "slice set 3 tx_offset_freq=0.600000"},
                  {"SIMPLEX", "slice set 3 tx_offset_freq=0.000000"},
                  {"sideways", "slice set 3 tx_offset_freq=0.000000"}};
     const auto slice = boundSlice(3, [](Slice& s) { s.fmRepeaterOffset.store(0.6f); });

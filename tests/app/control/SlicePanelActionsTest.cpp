@@ -128,12 +128,14 @@ std::vector<ControlCase> everyControl() {
         {"ToneFrequency",
          [](SlicePanel& p) { choose(p.fmToneFreqPopup, "100.0"); },
          {"slice set 1 fm_tone_value=100.0"}},
+        // The slice's observers write its transmit offset back as direction and offset change,
+        // before the panel's own command leaves: up with no offset yet, then up 0.6 MHz.
         {"OffsetDirection",
          [](SlicePanel& p) { choose(p.repeaterOffsetDirPopup, "UP"); },
-         {"slice set 1 repeater_offset_dir=up"}},
+         {"slice set 1 tx_offset_freq=0.000000", "slice set 1 repeater_offset_dir=up"}},
         {"RepeaterOffset",
          [](SlicePanel& p) { type(p.fmRepeaterOffsetText, "0.600"); },
-         {"slice set 1 fm_repeater_offset_freq=0.600"}},
+         {"slice set 1 tx_offset_freq=0.600000", "slice set 1 fm_repeater_offset_freq=0.600"}},
         {"DaxChannel", [](SlicePanel& p) { choose(p.daxPopup, "3"); }, {"slice set 1 dax=3"}},
     };
 }
@@ -299,14 +301,17 @@ TEST_F(SlicePanelActions, QuickRecordKeysTheRadioOnlyWithQrTransmitAndPlaybackTo
     EXPECT_EQ(only(received, "slice"), Strings{"slice set 0 record=0"});
     EXPECT_EQ(only(received, "xmit"), Strings{"xmit 0"});
 
-    // Playback follows the slice, whatever the button shows.
+    // Playback follows the slice, whatever the button shows; with QR transmit on, the slice's
+    // playback observer keys the radio while it plays.
     const Date notPlayed = controller->playbackAStarted;
     mark();
     press(p.playbackButton, true);
     EXPECT_GT(controller->playbackAStarted, notPlayed);
     const Date played = controller->playbackAStarted;
     press(p.playbackButton, true);
-    EXPECT_EQ(receivedSinceMark(), (Strings{"slice set 0 play=1", "slice set 0 play=0"}));
+    received = receivedSinceMark();
+    EXPECT_EQ(only(received, "slice"), (Strings{"slice set 0 play=1", "slice set 0 play=0"}));
+    EXPECT_EQ(only(received, "xmit"), (Strings{"xmit 1", "xmit 0"}));
     EXPECT_EQ(controller->playbackAStarted, played) << "stopping keeps the start time";
 }
 
