@@ -14,6 +14,7 @@
 // setters announce on their caller's thread (the main thread). FFT packets arrive on the stream
 // manager's queue; frames and the setters' commands leave from `runQueue`, in order.
 #include "display/PanafallFFTFrame.h"
+#include "platform/core/BatchHandOff.h"
 #include "platform/core/ConstantProperty.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Guarded.h"
@@ -180,6 +181,8 @@ private:
     // Written only on the stream manager's queue.
     std::atomic<std::uint32_t> lastFFTFrameIndex_{0};
     std::atomic<std::uint32_t> droppedFrames_{0};
+    // Accepted frames on their way to the view.
+    BatchHandOff<std::shared_ptr<const PanafallFFTFrame>> frames_;
 };
 
 }  // namespace vm

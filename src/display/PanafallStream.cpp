@@ -73,13 +73,17 @@ void Panafall::streamHandler(const VITA& packet) {
     frame->binSize = binSize;
     frame->buffer = packet.buffer;
     frame->bins = reinterpret_cast<const std::uint16_t*>(bins);
-    runQueue()->async([weak = weak_from_this(), frame = std::move(frame)] {
-        if (const auto self = weak.lock()) {
-            if (const auto view = self->delegate()) {
-                view->fftFrame(frame);
+    if (frames_.add(std::move(frame))) {
+        runQueue()->async([weak = weak_from_this()] {
+            if (const auto self = weak.lock()) {
+                self->frames_.deliver([&](const auto& ready) {
+                    if (const auto view = self->delegate()) {
+                        view->fftFrame(ready);
+                    }
+                });
             }
-        }
-    });
+        });
+    }
 }
 
 }  // namespace vm

@@ -7,6 +7,7 @@
 //
 // Threads as for Panafall: status on the session's queue, announced on the main queue; tiles
 // arrive on the stream manager's queue and leave, with the setters' commands, from `runQueue`.
+#include "platform/core/BatchHandOff.h"
 #include "display/WaterfallTile.h"
 #include "platform/core/ConstantProperty.h"
 #include "platform/core/DispatchQueue.h"
@@ -100,6 +101,8 @@ private:
     // Written only on the stream manager's queue.
     std::atomic<std::uint32_t> timecode_{0};
     std::atomic<std::uint32_t> droppedTiles_{0};
+    // Accepted tiles on their way to the view.
+    BatchHandOff<std::shared_ptr<WaterfallTile>> tiles_;
 };
 
 }  // namespace vm

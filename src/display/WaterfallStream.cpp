@@ -67,13 +67,17 @@ void Waterfall::streamHandler(const VITA& packet) {
     }
     tile->waterFallBinData.resize(values);
     bigendian::copy16ToHost(payload + headerSize, values, tile->waterFallBinData.data());
-    runQueue()->async([weak = weak_from_this(), tile = std::move(tile)] {
-        if (const auto self = weak.lock()) {
-            if (const auto view = self->delegate()) {
-                view->waterfallTile(tile);
+    if (tiles_.add(std::move(tile))) {
+        runQueue()->async([weak = weak_from_this()] {
+            if (const auto self = weak.lock()) {
+                self->tiles_.deliver([&](const auto& ready) {
+                    if (const auto view = self->delegate()) {
+                        view->waterfallTile(ready);
+                    }
+                });
             }
-        }
-    });
+        });
+    }
 }
 
 }  // namespace vm

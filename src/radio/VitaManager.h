@@ -13,6 +13,7 @@
 // the DoroLink registration, pings and sending (VitaManagerRemote.cpp).
 #include "net/UdpSocket.h"
 #include "net/UdpSocketDelegate.h"
+#include "platform/core/BatchHandOff.h"
 #include "platform/core/DispatchClock.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/DispatchSource.h"
@@ -26,6 +27,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace vm {
 
@@ -136,6 +138,10 @@ private:
     int txSocket_ = -1;  // unbound IPv4 datagram socket for transmit
     SocketAddress destAddress_;
     std::shared_ptr<const VitaStreamTables> tables_;  // used on vitaRunQueue only
+    // Meter values on their way to the main queue (shared with the task that carries them there).
+    using MeterValue = std::pair<std::shared_ptr<VitaManagerMeterUpdate>, int>;
+    const std::shared_ptr<BatchHandOff<MeterValue>> meterValues_ =
+        std::make_shared<BatchHandOff<MeterValue>>();
     std::atomic<bool> vitaPacketReceived_{false};
     mutable std::mutex mutex_;  // guards the handle and the timer
     std::string clientHandle_;

@@ -4,8 +4,6 @@
 #include "radio/VitaManager.h"
 
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace vm {
 
@@ -107,27 +105,28 @@ void VitaManager::callHandler(const VitaStreamRoutes<VitaStreamHandler>& table,
 
 // Pairs of big-endian signed 16-bit numbers, meter number then raw value; only whole pairs inside
 // the payload are read, all under one hold of the meter table. The values reach their meters on
-// the main queue, one call per value in the packet's order, carried there by one task per packet.
+// the main queue, one call per value in the packets' order: the values of the packets that come
+// before the main queue takes them travel together, carried there by one task.
 void VitaManager::meterStreamHandler(const VITA& packet) {
     if (!tables_ || !packet.payload) {
         return;
     }
     const std::uint32_t pairs = packet.payloadLength / 4;
-    std::vector<std::pair<std::shared_ptr<VitaManagerMeterUpdate>, int>> updates;
-    updates.reserve(pairs);
+    bool started = false;
     tables_->meters.visit([&](const auto& find) {
-        for (std::uint32_t i = 0; i < pairs; ++i) {
-            const char* pair = packet.payload + std::size_t{i} * 4;
-            if (const auto* meter = find(signed16At(pair))) {
-                updates.emplace_back(*meter, signed16At(pair + 2));
+        started = meterValues_->addWith([&](auto& batch) {
+            for (std::uint32_t i = 0; i < pairs; ++i) {
+                const char* pair = packet.payload + std::size_t{i} * 4;
+                if (const auto* meter = find(signed16At(pair))) {
+                    batch.emplace_back(*meter, signed16At(pair + 2));
+                }
             }
-        }
+        });
     });
-    if (!updates.empty()) {
-        DispatchQueue::main()->async([updates = std::move(updates)] {
-            for (const auto& [meter, value] : updates) {
-                meter->updateMeter(value);
-            }
+    if (started) {
+        DispatchQueue::main()->async([values = meterValues_] {
+            values->deliver(
+                [](const MeterValue& value) { value.first->updateMeter(value.second); });
         });
     }
 }

@@ -2,6 +2,7 @@
 // of FFT packets in both layouts with the limits of a frame.
 #include "display/Panafall.h"
 #include "display/Waterfall.h"
+#include "platform/core/DispatchSemaphore.h"
 #include "support/LogCapture.h"
 #include "support/QueueBarrier.h"
 #include "support/StatusTableWalk.h"
@@ -201,6 +202,38 @@ TEST(PanafallStream, ALowerFrameIndexIsDroppedAnEqualOnePasses) {
     send(10);
     test::queueBarrier(pan->runQueue());
     EXPECT_EQ(view->count(), 2u) << "a removed pan lets its view go";
+}
+
+// Frames that arrive while the pan's queue is busy wait there together; none is lost or
+// reordered, and frames after them start a new hand-off.
+TEST(PanafallStream, FramesQueuedBehindABusyViewArriveInOrder) {
+    const auto pan = Panafall::create(nullptr, "0x40000000");
+    const auto view = std::make_shared<RecordingPanView>(pan->runQueue());
+    pan->setDelegate(view);
+    const auto send = [&](std::uint16_t bin) {
+        pan->streamHandler(
+            test::streamPacket(sim::kClassPanFft, kPanId, sim::fftPayload(frameOf({bin})), 3.3));
+    };
+    DispatchSemaphore release;
+    DispatchSemaphore held;
+    pan->runQueue()->async([&] {
+        held.signal();
+        release.wait();
+    });
+    held.wait();
+    for (std::uint16_t bin = 1; bin <= 5; ++bin) {
+        send(bin);
+    }
+    release.signal();
+    test::queueBarrier(pan->runQueue());
+    send(6);
+    send(7);
+    test::queueBarrier(pan->runQueue());
+    std::vector<std::uint16_t> arrived;
+    for (const auto& frame : view->frames()) {
+        arrived.push_back(frame.bins.front());
+    }
+    EXPECT_EQ(arrived, (std::vector<std::uint16_t>{1, 2, 3, 4, 5, 6, 7}));
 }
 
 TEST(PanafallStream, TheHeaderDumpShowsTheFirstSixteenBytes) {
