@@ -68,16 +68,14 @@ struct Fixture {
         addSlice(0, "14.074000", true, 100, 2900);
         addSlice(1, "14.150000", false, -2900, -100);
 
-        auto frame = std::make_shared<PanafallFFTFrame>();
-        frame->numBins = kBins;
-        frame->totalBinsInFrame = kBins;
-        frame->buffer = std::make_shared<Bytes>(kBins * 2, '\0');
         std::vector<std::uint16_t> bins(kBins);
         for (std::uint32_t i = 0; i < kBins; ++i) {
             bins[i] = static_cast<std::uint16_t>(420 + (i * 7919) % 60 - (i % 300 < 6 ? 250 : 0));
         }
-        std::memcpy(frame->buffer->data(), bins.data(), kBins * 2);
-        frame->bins = reinterpret_cast<const std::uint16_t*>(frame->buffer->data());
+        PanafallFFTFrame frame;
+        frame.numBins = kBins;
+        frame.totalBinsInFrame = kBins;
+        frame.bins = bins.data();
         view.panafallData()->fftFrame(frame);
         runMainUntil([&] { return view.numFrameBins() == kBins; }, std::chrono::seconds(5));
     }

@@ -38,9 +38,9 @@ struct NoOpHandler : VitaStreamHandler, VitaManagerMeterUpdate {
 
 // Views that do what the real ones do first with what they get: copy the bins out.
 struct CopyingViews : PanafallData, WaterfallData {
-    void fftFrame(const std::shared_ptr<const PanafallFFTFrame>& frame) override {
-        std::copy(frame->bins, frame->bins + frame->numBins,
-                  bins.begin() + frame->startBinIndex % 8192);
+    void fftFrame(const PanafallFFTFrame& frame) override {
+        std::copy(frame.bins, frame.bins + frame.numBins,
+                  bins.begin() + frame.startBinIndex % 8192);
     }
     void waterfallTile(const std::shared_ptr<WaterfallTile>& tile) override {
         benchmark::DoNotOptimize(tile->waterFallBinData.data());

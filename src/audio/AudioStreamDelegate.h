@@ -35,9 +35,10 @@ protected:
         if (!acceptPacketCount(packet.packetCount)) {
             return;
         }
-        countReceived(packet.buffer ? packet.buffer->size() : 0);
+        countReceived(packet.datagram.size());
         if (packet.payload && delegate()) {
-            deliver(StreamFrame{packet.buffer, packet.payloadLength, 1, packet.payload});
+            auto bytes = std::make_shared<const Bytes>(packet.payload, packet.payloadLength);
+            deliver(StreamFrame{bytes, packet.payloadLength, 1, bytes->data()});
         }
     }
 

@@ -86,10 +86,12 @@ void DAXAudio::streamHandler(const VITA& packet) {
     if (!acceptPacketCount(packet.packetCount) || !packet.payload || !delegate()) {
         return;
     }
+    // The samples are turned to host order as they are copied out of the datagram.
     const std::int64_t frames = packet.payloadLength / 8;
-    swapWords(packet.payload, packet.payload, static_cast<std::size_t>(frames) * 2);
-    deliver(StreamFrame{packet.buffer, frames, 4, packet.payload});
-    countReceived(packet.buffer->size());
+    auto samples = std::make_shared<Bytes>(static_cast<std::size_t>(frames) * 8, '\0');
+    swapWords(packet.payload, samples->data(), static_cast<std::size_t>(frames) * 2);
+    deliver(StreamFrame{samples, frames, 4, samples->data()});
+    countReceived(packet.datagram.size());
 }
 
 void DAXAudio::streamSend(const float* samples, std::int64_t frames) {

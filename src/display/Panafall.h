@@ -14,11 +14,13 @@
 // setters announce on their caller's thread (the main thread). FFT packets arrive on the stream
 // manager's queue; frames and the setters' commands leave from `runQueue`, in order.
 #include "display/PanafallFFTFrame.h"
+#include "display/PanafallFrameBatch.h"
 #include "platform/core/BatchHandOff.h"
 #include "platform/core/ConstantProperty.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Guarded.h"
 #include "platform/core/Observable.h"
+#include "platform/core/WeakDelegate.h"
 #include "radio/RadioDelegate.h"
 #include "radio/RadioLink.h"
 #include "radio/RadioParser.h"
@@ -82,8 +84,8 @@ public:
 
     // --- FFT packets (PanafallStream.cpp), on the stream manager's queue: one packet of this
     // pan's stream, in the layout of firmware 3.3 and later or the older one (by the packet's
-    // `fversion`). An accepted packet has its bins turned to host order inside its datagram and
-    // reaches the delegate's fftFrame() from `runQueue`. A packet whose frame index is below the
+    // `fversion`). An accepted packet has its bins copied out in host order and reaches the
+    // delegate's fftFrame() from `runQueue`. A packet whose frame index is below the
     // highest seen so far is counted in `droppedFrames` and dropped; an equal one passes.
     void streamHandler(const VITA& packet) override;
     std::uint32_t lastFFTFrameIndex() const { return lastFFTFrameIndex_.load(); }
@@ -177,12 +179,12 @@ private:
 
     const std::weak_ptr<RadioLink> radio_;
     Guarded<std::weak_ptr<Waterfall>> waterfall_;
-    Guarded<std::weak_ptr<PanafallData>> delegate_;
+    WeakDelegate<PanafallData> delegate_;
     // Written only on the stream manager's queue.
     std::atomic<std::uint32_t> lastFFTFrameIndex_{0};
     std::atomic<std::uint32_t> droppedFrames_{0};
     // Accepted frames on their way to the view.
-    BatchHandOff<std::shared_ptr<const PanafallFFTFrame>> frames_;
+    BatchHandOff<PanafallFrameBatch> frames_;
 };
 
 }  // namespace vm

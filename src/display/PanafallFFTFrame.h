@@ -6,10 +6,7 @@
 // `totalBinsInFrame` (or `numBins` when the total is 0). Bin i belongs to pixel column i; its value
 // is a vertical pixel position counted down from the top of the display (the radio renders the
 // spectrum to the size the panadapter asked for).
-#include "platform/core/Bytes.h"
-
 #include <cstdint>
-#include <memory>
 
 namespace vm {
 
@@ -23,18 +20,16 @@ struct PanafallFFTFrame {
                                          // (firmware before 3.3)
     std::uint32_t binSize = 0;           // bytes per bin as the packet states it
     std::uint32_t frameIndex = 0;        // left 0: the panadapter keeps the frame counter
-    // The received datagram, kept alive for `bins`.
-    std::shared_ptr<Bytes> buffer;
-    // `numBins` values inside `buffer`, in host byte order, 2-byte aligned.
+    // `numBins` values in host byte order.
     const std::uint16_t* bins = nullptr;
 };
 
 // The panadapter's view. Called on the panadapter's serial queue, one frame at a time in arrival
-// order; the frame may be kept (it keeps its datagram).
+// order. The frame and its bins live for the call: a view copies the bins it keeps.
 class PanafallData {
 public:
     virtual ~PanafallData() = default;
-    virtual void fftFrame(const std::shared_ptr<const PanafallFFTFrame>& frame) = 0;
+    virtual void fftFrame(const PanafallFFTFrame& frame) = 0;
 
 protected:
     PanafallData() = default;

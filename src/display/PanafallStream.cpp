@@ -8,8 +8,9 @@
 //   8  frame index (u32)           12 frame index (u32)
 //   12 bins (u16 each)             16 bins (u16 each)
 //
-// Nothing is read before the payload is known to hold its whole header, and the bins are turned to
-// host order in place only when all of them lie inside the payload, whatever the bin size says.
+// Nothing is read before the payload is known to hold its whole header, and the bins are copied out
+// (turned to host order on the way) only when all of them lie inside the payload, whatever the bin
+// size says.
 #include "display/BigEndian.h"
 #include "display/Panafall.h"
 #include "platform/core/Log.h"
@@ -34,7 +35,7 @@ constexpr double kLayout33Version = 3.3;
 }  // namespace
 
 void Panafall::streamHandler(const VITA& packet) {
-    if (!delegate()) {
+    if (!delegate_.isSet()) {
         return;
     }
     const FftLayout& layout = packet.fversion >= kLayout33Version ? kLayout33 : kOlderLayout;
@@ -51,35 +52,36 @@ void Panafall::streamHandler(const VITA& packet) {
     }
     lastFFTFrameIndex_.store(frameIndex, std::memory_order_relaxed);
 
-    const std::uint32_t numBins = bigendian::read16(payload + layout.numBins);
-    const std::uint32_t binSize = bigendian::read16(payload + layout.binSize);
-    if (numBins == 0 || numBins > PanafallFFTFrame::kMaxBins || binSize == 0) {
+    PanafallFFTFrame frame;
+    frame.numBins = bigendian::read16(payload + layout.numBins);
+    frame.binSize = bigendian::read16(payload + layout.binSize);
+    if (frame.numBins == 0 || frame.numBins > PanafallFFTFrame::kMaxBins || frame.binSize == 0) {
         return;
     }
     const std::uint64_t room = packet.payloadLength - layout.headerSize;
-    if (room < std::uint64_t{numBins} * binSize || room < std::uint64_t{numBins} * 2) {
+    if (room < std::uint64_t{frame.numBins} * frame.binSize ||
+        room < std::uint64_t{frame.numBins} * 2) {
         log("pan:streamHandler:discard oversize frame: index:[{}] numBins:[{}] binSize:[{}] "
             "vitaBuffer:[{}]",
-            frameIndex, numBins, binSize, room);
+            frameIndex, frame.numBins, frame.binSize, room);
         return;
     }
+    frame.startBinIndex = bigendian::read16(payload);
+    frame.totalBinsInFrame =
+        layout.totalBins ? bigendian::read16(payload + layout.totalBins) : 0;
 
-    char* bins = packet.payload + layout.headerSize;
-    bigendian::copy16ToHost(bins, numBins, bins);
-    auto frame = std::make_shared<PanafallFFTFrame>();
-    frame->startBinIndex = bigendian::read16(payload);
-    frame->numBins = numBins;
-    frame->totalBinsInFrame = layout.totalBins ? bigendian::read16(payload + layout.totalBins) : 0;
-    frame->binSize = binSize;
-    frame->buffer = packet.buffer;
-    frame->bins = reinterpret_cast<const std::uint16_t*>(bins);
-    if (frames_.add(std::move(frame))) {
+    const bool started = frames_.addWith([&](PanafallFrameBatch& batch) {
+        batch.add(frame, payload + layout.headerSize);
+    });
+    if (started) {
         runQueue()->async([weak = weak_from_this()] {
             if (const auto self = weak.lock()) {
-                self->frames_.deliver([&](const auto& ready) {
-                    if (const auto view = self->delegate()) {
-                        view->fftFrame(ready);
-                    }
+                self->frames_.deliverBatch([&](const PanafallFrameBatch& batch) {
+                    batch.forEach([&](const PanafallFFTFrame& ready) {
+                        if (const auto view = self->delegate()) {
+                            view->fftFrame(ready);
+                        }
+                    });
                 });
             }
         });

@@ -13,6 +13,7 @@
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Guarded.h"
 #include "platform/core/Observable.h"
+#include "platform/core/WeakDelegate.h"
 #include "radio/RadioLink.h"
 #include "radio/RadioParser.h"
 #include "radio/RadioTypes.h"
@@ -23,6 +24,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vm {
 
@@ -97,12 +99,12 @@ private:
 
     const std::weak_ptr<RadioLink> radio_;
     Guarded<std::weak_ptr<Panafall>> panafall_;
-    Guarded<std::weak_ptr<WaterfallData>> delegate_;
+    WeakDelegate<WaterfallData> delegate_;
     // Written only on the stream manager's queue.
     std::atomic<std::uint32_t> timecode_{0};
     std::atomic<std::uint32_t> droppedTiles_{0};
     // Accepted tiles on their way to the view.
-    BatchHandOff<std::shared_ptr<WaterfallTile>> tiles_;
+    BatchHandOff<std::vector<std::shared_ptr<WaterfallTile>>> tiles_;
 };
 
 }  // namespace vm

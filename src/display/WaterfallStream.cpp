@@ -40,7 +40,7 @@ void Waterfall::streamHandler(const VITA& packet) {
         return;
     }
     timecode_.store(tileTimecode, std::memory_order_relaxed);
-    if (!delegate()) {
+    if (!delegate_.isSet()) {
         return;
     }
 

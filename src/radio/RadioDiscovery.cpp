@@ -88,7 +88,7 @@ std::vector<std::string> list(const std::string& value) {
 }
 
 std::optional<RadioInstance> vitaRecord(const Bytes& data) {
-    const VITA packet(std::make_shared<Bytes>(data));
+    const VITA packet{std::string_view(data)};
     if (!packet.classIdPresent || packet.packetClassCode != kDiscoveryClassCode ||
         !packet.payload) {
         return std::nullopt;

@@ -3,13 +3,17 @@
 
 #include <fmt/format.h>
 
+#include <bit>
+#include <cstring>
+
 namespace vm {
 
 namespace {
 
-std::uint32_t wordAt(const Bytes& data, std::size_t offset) {
-    const auto* p = reinterpret_cast<const unsigned char*>(data.data()) + offset;
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+std::uint32_t wordAt(std::string_view data, std::size_t offset) {
+    std::uint32_t word;
+    std::memcpy(&word, data.data() + offset, sizeof word);
+    return std::endian::native == std::endian::big ? word : __builtin_bswap32(word);
 }
 
 void putWord(Bytes& data, std::size_t index, std::uint32_t value) {
@@ -24,11 +28,14 @@ bool carriesStreamId(int packetType) { return packetType == 1 || packetType == 3
 
 }  // namespace
 
-VITA::VITA(std::shared_ptr<Bytes> packet) : buffer(std::move(packet)) {
-    if (!buffer || buffer->size() < kVitaStreamHeaderSize) {
+VITA::VITA(std::shared_ptr<Bytes> packet) : VITA(packet ? std::string_view(*packet) : "") {
+    buffer = std::move(packet);
+}
+
+VITA::VITA(std::string_view data) : datagram(data) {
+    if (data.size() < kVitaStreamHeaderSize) {
         return;
     }
-    const Bytes& data = *buffer;
     const std::uint32_t word0 = wordAt(data, 0);
     packetType = static_cast<int>(word0 >> 28);
     classIdPresent = (word0 >> 27 & 1) != 0;
@@ -73,7 +80,7 @@ VITA::VITA(std::shared_ptr<Bytes> packet) : buffer(std::move(packet)) {
         trailer = wordAt(data, trailerEnd - 4);
         end -= 4;
     }
-    payload = buffer->data() + offset;
+    payload = data.data() + offset;
     payloadLength = static_cast<std::uint32_t>(end - offset);
 }
 
@@ -121,7 +128,7 @@ bool VITA::encodeVitaPacket(VITA& packet) {
 std::string VITA::description() const {
     return fmt::format("VITA type:{} class:0x{:04X} stream:0x{:08X} count:{} size:{} length:{}",
                        packetType, packetClassCode, streamId, packetCount, packetSize,
-                       buffer ? buffer->size() : 0);
+                       buffer ? buffer->size() : datagram.size());
 }
 
 }  // namespace vm

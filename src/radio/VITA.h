@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace vm {
 
@@ -17,10 +18,13 @@ inline constexpr std::size_t kVitaStreamHeaderSize = 28;
 
 struct VITA {
     VITA() = default;
-    // Decodes the header of a datagram, which the packet keeps as its buffer. A datagram shorter
-    // than 28 bytes leaves every field zero and no payload. Nothing in the header is trusted: a
-    // packet whose trailer flag and size field put the trailer outside the datagram, or leave no
-    // room for it, gets no payload.
+    // Decodes the header of a datagram the packet does not own: `datagram` must outlive the packet
+    // and everything that reads its payload (the stream router hands such packets to the handlers
+    // for the length of a call). A datagram shorter than 28 bytes leaves every field zero and no
+    // payload. Nothing in the header is trusted: a packet whose trailer flag and size field put the
+    // trailer outside the datagram, or leave no room for it, gets no payload.
+    explicit VITA(std::string_view datagram);
+    // The same, for a datagram the packet keeps as its buffer.
     explicit VITA(std::shared_ptr<Bytes> packet);
 
     // Writes the header fields of `packet` into the front of its buffer, and with the trailer
@@ -31,7 +35,10 @@ struct VITA {
     // A short text for log lines.
     std::string description() const;
 
+    // The datagram when the packet owns it; null for a packet decoded over borrowed bytes.
     std::shared_ptr<Bytes> buffer;
+    // Every byte of the received datagram, header included (owned or borrowed).
+    std::string_view datagram;
     int packetType = 0;             // word 0 bits 31-28
     bool classIdPresent = false;    // bit 27
     bool trailerPresent = false;    // bit 26
@@ -47,9 +54,9 @@ struct VITA {
     std::uint32_t integerTimestamp = 0;
     std::uint32_t fracTimeStamp0 = 0;
     std::uint32_t fracTimeStamp1 = 0;
-    // First payload byte inside `buffer`; null when the packet has none (too short, or a header
+    // First payload byte inside `datagram`; null when the packet has none (too short, or a header
     // that does not fit the datagram). A payload of 0 bytes points at the end of the header.
-    char* payload = nullptr;
+    const char* payload = nullptr;
     std::uint32_t payloadLength = 0;
     std::uint32_t trailer = 0;
     // Firmware version of the sending radio, stamped by the stream router for the handlers.

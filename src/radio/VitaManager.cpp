@@ -113,7 +113,10 @@ bool VitaManager::createTxSocket() {
 }
 
 void VitaManager::setStreamTables(std::shared_ptr<const VitaStreamTables> tables) {
-    vitaRunQueue_->sync([&] { tables_ = std::move(tables); });
+    vitaRunQueue_->sync([&] {
+        tables_ = std::move(tables);
+        routes_ = {};
+    });
 }
 
 std::string VitaManager::clientHandle() const {

@@ -17,7 +17,9 @@
 #include "platform/core/DispatchClock.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/DispatchSource.h"
+#include "radio/MeterValueBatch.h"
 #include "radio/VITA.h"
+#include "radio/VitaRouteSnapshots.h"
 #include "radio/VitaStreamTables.h"
 
 #include <atomic>
@@ -119,7 +121,7 @@ private:
     bool bindStreamSocket();
     bool createTxSocket();
     void routeStreamPacket(const VITA& packet);
-    void callHandler(const VitaStreamRoutes<VitaStreamHandler>& table, const VITA& packet);
+    static void callHandler(const VitaRouteSnapshots::Routes& routes, const VITA& packet);
     void registrationStep(std::string command, int sent);
     void pingTimerFired();
 
@@ -138,10 +140,10 @@ private:
     int txSocket_ = -1;  // unbound IPv4 datagram socket for transmit
     SocketAddress destAddress_;
     std::shared_ptr<const VitaStreamTables> tables_;  // used on vitaRunQueue only
+    VitaRouteSnapshots routes_;                       // of tables_, on vitaRunQueue only
     // Meter values on their way to the main queue (shared with the task that carries them there).
-    using MeterValue = std::pair<std::shared_ptr<VitaManagerMeterUpdate>, int>;
-    const std::shared_ptr<BatchHandOff<MeterValue>> meterValues_ =
-        std::make_shared<BatchHandOff<MeterValue>>();
+    const std::shared_ptr<BatchHandOff<MeterValueBatch>> meterValues_ =
+        std::make_shared<BatchHandOff<MeterValueBatch>>();
     std::atomic<bool> vitaPacketReceived_{false};
     mutable std::mutex mutex_;  // guards the handle and the timer
     std::string clientHandle_;

@@ -37,7 +37,8 @@ void VitaManager::receiveDatagram(const Bytes& data) {
         log("VitaManager:didReceiveData:data length short:[{}]", data.size());
         return;
     }
-    VITA packet(std::make_shared<Bytes>(data));
+    // Decoded where it lies: a handler that keeps bytes of the packet copies them.
+    VITA packet{std::string_view(data)};
     packet.fversion = fversion_;
     if (packet.oui != kVitaOui) {
         log("VitaManager:didReceiveData:not oui:[{:x}]", packet.oui);
@@ -68,18 +69,19 @@ void VitaManager::routeStreamPacket(const VITA& packet) {
     if (!tables_) {
         return;
     }
+    routes_.update(*tables_);
     switch (packet.packetClassCode) {
         case kVitaMeter: meterStreamHandler(packet); break;
-        case kVitaPanFft: callHandler(tables_->panafalls, packet); break;
-        case kVitaWaterfall: callHandler(tables_->waterfalls, packet); break;
+        case kVitaPanFft: callHandler(routes_.panafalls, packet); break;
+        case kVitaWaterfall: callHandler(routes_.waterfalls, packet); break;
         case kVitaOpus:
-            callHandler(
-                supportsV3_ ? tables_->remoteAudioStreamHandlers : tables_->opusAudioStreamHandlers,
-                packet);
+            callHandler(supportsV3_ ? routes_.remoteAudioStreamHandlers
+                                    : routes_.opusAudioStreamHandlers,
+                        packet);
             break;
         case kVitaDaxAudio:
             if (supportsV3_) {
-                callHandler(tables_->remoteAudioStreamHandlers, packet);
+                callHandler(routes_.remoteAudioStreamHandlers, packet);
             } else {
                 // Older radios: the DAX object is fed while its table stays locked.
                 tables_->daxAudioStreamToStreamHandler.visit(packet.streamId,
@@ -95,16 +97,15 @@ void VitaManager::routeStreamPacket(const VITA& packet) {
     }
 }
 
-// Looks the stream up under the table's lock and calls its handler after leaving it.
-void VitaManager::callHandler(const VitaStreamRoutes<VitaStreamHandler>& table,
-                              const VITA& packet) {
-    if (const auto handler = table.find(packet.streamId)) {
+// Looks the stream up in the router's snapshot of its table, which keeps the handler alive.
+void VitaManager::callHandler(const VitaRouteSnapshots::Routes& routes, const VITA& packet) {
+    if (auto* handler = VitaStreamRoutes<VitaStreamHandler>::find(*routes, packet.streamId)) {
         handler->streamHandler(packet);
     }
 }
 
 // Pairs of big-endian signed 16-bit numbers, meter number then raw value; only whole pairs inside
-// the payload are read, all under one hold of the meter table. The values reach their meters on
+// the payload are read, all in the router's snapshot of the meter table. The values reach their meters on
 // the main queue, one call per value in the packets' order: the values of the packets that come
 // before the main queue takes them travel together, carried there by one task.
 void VitaManager::meterStreamHandler(const VITA& packet) {
@@ -112,21 +113,26 @@ void VitaManager::meterStreamHandler(const VITA& packet) {
         return;
     }
     const std::uint32_t pairs = packet.payloadLength / 4;
-    bool started = false;
-    tables_->meters.visit([&](const auto& find) {
-        started = meterValues_->addWith([&](auto& batch) {
-            for (std::uint32_t i = 0; i < pairs; ++i) {
-                const char* pair = packet.payload + std::size_t{i} * 4;
-                if (const auto* meter = find(signed16At(pair))) {
-                    batch.emplace_back(*meter, signed16At(pair + 2));
-                }
+    routes_.update(*tables_);
+    const bool started = meterValues_->addWith([&](MeterValueBatch& batch) {
+        const std::size_t before = batch.values.size();
+        for (std::uint32_t i = 0; i < pairs; ++i) {
+            const char* pair = packet.payload + std::size_t{i} * 4;
+            if (auto* meter = VitaMeterRoutes::find(*routes_.meters, signed16At(pair))) {
+                batch.values.emplace_back(meter, signed16At(pair + 2));
             }
-        });
+        }
+        if (batch.values.size() != before) {
+            batch.keep(routes_.meters);
+        }
     });
     if (started) {
         DispatchQueue::main()->async([values = meterValues_] {
-            values->deliver(
-                [](const MeterValue& value) { value.first->updateMeter(value.second); });
+            values->deliverBatch([](const MeterValueBatch& batch) {
+                for (const auto& [meter, value] : batch.values) {
+                    meter->updateMeter(value);
+                }
+            });
         });
     }
 }

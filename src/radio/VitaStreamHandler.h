@@ -8,8 +8,8 @@ struct VITA;
 class VitaStreamHandler {
 public:
     virtual ~VitaStreamHandler() = default;
-    // One decoded packet of the handler's stream, on the stream manager's queue. The packet lives
-    // for the call; a handler that keeps its bytes keeps `packet.buffer`.
+    // One decoded packet of the handler's stream, on the stream manager's queue. The packet and the
+    // bytes it points into live for the call only: a handler that keeps bytes copies them.
     virtual void streamHandler(const VITA& packet) = 0;
 };
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vm::test {
@@ -25,24 +26,41 @@ struct ReceivedFrame {
     std::vector<std::uint16_t> bins;
 };
 
+// An FFT packet with bins of its own, to hand to a view directly.
+struct TestFftFrame {
+    TestFftFrame(std::vector<std::uint16_t> values, std::uint32_t start, std::uint32_t total)
+        : bins(std::move(values)) {
+        header.startBinIndex = start;
+        header.numBins = static_cast<std::uint32_t>(bins.size());
+        header.totalBinsInFrame = total;
+    }
+    // The frame as the panadapter hands it over, its bins pointing into `bins`.
+    PanafallFFTFrame frame() const {
+        PanafallFFTFrame f = header;
+        f.bins = bins.data();
+        return f;
+    }
+    PanafallFFTFrame header;
+    std::vector<std::uint16_t> bins;
+};
+
 // A panadapter view that keeps every frame and joins the packets of a frame by their start bin,
 // as the panadapter view does.
 class RecordingPanView : public PanafallData {
 public:
     explicit RecordingPanView(DispatchQueuePtr queue = nullptr) : queue_(std::move(queue)) {}
-    void fftFrame(const std::shared_ptr<const PanafallFFTFrame>& frame) override {
+    void fftFrame(const PanafallFFTFrame& frame) override {
         if (queue_) {
             EXPECT_TRUE(queue_->isCurrent()) << "frames arrive on the pan's queue";
         }
-        ReceivedFrame received{
-            frame->startBinIndex, frame->numBins, frame->totalBinsInFrame, frame->binSize,
-            std::vector<std::uint16_t>(frame->bins, frame->bins + frame->numBins)};
+        ReceivedFrame received{frame.startBinIndex, frame.numBins, frame.totalBinsInFrame,
+                               frame.binSize,
+                               std::vector<std::uint16_t>(frame.bins, frame.bins + frame.numBins)};
         std::lock_guard lock(mutex_);
-        const std::size_t total =
-            frame->totalBinsInFrame ? frame->totalBinsInFrame : frame->numBins;
-        joined_.resize(std::max<std::size_t>(total, frame->startBinIndex + frame->numBins));
+        const std::size_t total = frame.totalBinsInFrame ? frame.totalBinsInFrame : frame.numBins;
+        joined_.resize(std::max<std::size_t>(total, frame.startBinIndex + frame.numBins));
         std::copy(received.bins.begin(), received.bins.end(),
-                  joined_.begin() + frame->startBinIndex);
+                  joined_.begin() + frame.startBinIndex);
         frames_.push_back(std::move(received));
     }
     std::vector<ReceivedFrame> frames() const {

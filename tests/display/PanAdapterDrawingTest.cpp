@@ -64,14 +64,9 @@ protected:
     // One packet from the pan's queue, then the main thread's part.
     void deliver(std::vector<std::uint16_t> bins, std::uint32_t start = 0,
                  std::uint32_t total = 0) {
-        auto frame = std::make_shared<PanafallFFTFrame>();
-        frame->startBinIndex = start;
-        frame->numBins = static_cast<std::uint32_t>(bins.size());
-        frame->totalBinsInFrame = total;
-        frame->buffer = std::make_shared<Bytes>(bins.size() * 2, '\0');
-        std::memcpy(frame->buffer->data(), bins.data(), bins.size() * 2);
-        frame->bins = reinterpret_cast<const std::uint16_t*>(frame->buffer->data());
-        pan->runQueue()->async([data = view->panafallData(), frame] { data->fftFrame(frame); });
+        const test::TestFftFrame frame(std::move(bins), start, total);
+        pan->runQueue()->async(
+            [data = view->panafallData(), frame] { data->fftFrame(frame.frame()); });
         test::queueBarrier(pan->runQueue());
     }
     QImage render() const {

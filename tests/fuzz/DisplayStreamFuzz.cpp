@@ -16,9 +16,9 @@ namespace {
 using namespace vm;
 
 struct ReadingViews : PanafallData, WaterfallData {
-    void fftFrame(const std::shared_ptr<const PanafallFFTFrame>& frame) override {
-        for (std::uint32_t i = 0; i < frame->numBins; ++i) {
-            sum += frame->bins[i];
+    void fftFrame(const PanafallFFTFrame& frame) override {
+        for (std::uint32_t i = 0; i < frame.numBins; ++i) {
+            sum += frame.bins[i];
         }
     }
     void waterfallTile(const std::shared_ptr<WaterfallTile>& tile) override {
@@ -40,10 +40,9 @@ VITA packetOf(const std::uint8_t* data, std::size_t size) {
     VITA packet;
     packet.fversion = size > 0 && (data[0] & 1) ? 3.3 : 3.2;
     const std::size_t skip = size > 0 ? 1 : 0;
-    packet.buffer =
-        std::make_shared<Bytes>(reinterpret_cast<const char*>(data) + skip, size - skip);
-    packet.payload = packet.buffer->data();
-    packet.payloadLength = static_cast<std::uint32_t>(packet.buffer->size());
+    packet.datagram = std::string_view(reinterpret_cast<const char*>(data) + skip, size - skip);
+    packet.payload = packet.datagram.data();
+    packet.payloadLength = static_cast<std::uint32_t>(packet.datagram.size());
     return packet;
 }
 

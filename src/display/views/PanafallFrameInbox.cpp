@@ -16,22 +16,19 @@ PanafallFrameInbox::PanafallFrameInbox(Receiver receiver)
     bins_->fill(0);
 }
 
-void PanafallFrameInbox::fftFrame(const std::shared_ptr<const PanafallFFTFrame>& frame) {
-    if (!frame) {
-        return;
-    }
+void PanafallFrameInbox::fftFrame(const PanafallFFTFrame& frame) {
     ++frameCount_;
-    const std::uint32_t start = frame->startBinIndex;
-    const std::uint32_t count = frame->numBins;
+    const std::uint32_t start = frame.startBinIndex;
+    const std::uint32_t count = frame.numBins;
     // The sum in 64 bits: a start near 2^32 must not wrap round to a small end.
-    if (count == 0 || !frame->bins || std::uint64_t{start} + count >= PanafallFFTFrame::kMaxBins) {
+    if (count == 0 || !frame.bins || std::uint64_t{start} + count >= PanafallFFTFrame::kMaxBins) {
         return;
     }
     {
         std::lock_guard lock(mutex_);
-        std::memcpy(bins_->data() + start, frame->bins, count * sizeof(std::uint16_t));
+        std::memcpy(bins_->data() + start, frame.bins, count * sizeof(std::uint16_t));
     }
-    const std::uint32_t total = frame->totalBinsInFrame ? frame->totalBinsInFrame : count;
+    const std::uint32_t total = frame.totalBinsInFrame ? frame.totalBinsInFrame : count;
     frameBins_ = std::min(total, PanafallFFTFrame::kMaxBins);
     if (!deliveryQueued_.exchange(true)) {
         DispatchQueue::main()->async([weak = weak_from_this()] {

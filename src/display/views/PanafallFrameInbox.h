@@ -28,9 +28,9 @@ public:
 
     static std::shared_ptr<PanafallFrameInbox> create(Receiver receiver);
 
-    // The pan's queue. A null frame is ignored; every other one is counted. A packet with no bins,
-    // or whose bins would end at index kMaxBins or later, changes nothing.
-    void fftFrame(const std::shared_ptr<const PanafallFFTFrame>& frame) override;
+    // The pan's queue. Every packet is counted; one with no bins, or whose bins would end at index
+    // kMaxBins or later, changes nothing else.
+    void fftFrame(const PanafallFFTFrame& frame) override;
 
     // Frames counted since the last call (any thread).
     std::uint64_t takeFrameCount() { return frameCount_.exchange(0); }
