@@ -138,9 +138,11 @@ struct Router {
 // Runs `packets` through the receive path, kBatch times per iteration. Frames and tiles go on to
 // their views' queues, which are held while the clock runs: what is timed is the receive path's
 // own work, handing over included, without the wake-up of an idle queue (at most one per view
-// and burst of packets; BM_FftFrameIntakeWithWake shows it). The datagrams, frames and tiles that
-// the views keep are released on the views' queues after the clock stops, while copy() frees each
-// copy inside the clock: the copy reuses one warm buffer, the receive path cannot.
+// and burst of packets; BM_FftFrameIntakeWithWake shows it). The receive path decodes each
+// datagram where it lies and copies out only what it hands on: the bins of FFT packets into the
+// pan's batch (storage that two batches reuse in turn) and the values of each tile into a tile of
+// its own, which the view keeps and lets go of on its queue after the clock stops. copy() frees
+// each copy inside the clock and so reuses one warm buffer.
 constexpr int kBatch = 8;
 
 void receive(benchmark::State& state, Router& router, const std::vector<Bytes>& packets,

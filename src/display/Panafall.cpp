@@ -39,7 +39,9 @@ std::shared_ptr<Waterfall> Panafall::waterfall() const {
     return waterfall_.with([](const auto& linked) { return linked.lock(); });
 }
 
-void Panafall::setDelegate(std::weak_ptr<PanafallData> delegate) { delegate_.set(std::move(delegate)); }
+void Panafall::setDelegate(std::weak_ptr<PanafallData> delegate) {
+    delegate_.set(std::move(delegate));
+}
 
 std::shared_ptr<PanafallData> Panafall::delegate() const { return delegate_.get(); }
 

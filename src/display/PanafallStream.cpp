@@ -67,12 +67,10 @@ void Panafall::streamHandler(const VITA& packet) {
         return;
     }
     frame.startBinIndex = bigendian::read16(payload);
-    frame.totalBinsInFrame =
-        layout.totalBins ? bigendian::read16(payload + layout.totalBins) : 0;
+    frame.totalBinsInFrame = layout.totalBins ? bigendian::read16(payload + layout.totalBins) : 0;
 
-    const bool started = frames_.addWith([&](PanafallFrameBatch& batch) {
-        batch.add(frame, payload + layout.headerSize);
-    });
+    const bool started = frames_.addWith(
+        [&](PanafallFrameBatch& batch) { batch.add(frame, payload + layout.headerSize); });
     if (started) {
         runQueue()->async([weak = weak_from_this()] {
             if (const auto self = weak.lock()) {

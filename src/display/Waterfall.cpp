@@ -30,7 +30,9 @@ std::shared_ptr<Panafall> Waterfall::panafall() const {
     return panafall_.with([](const auto& linked) { return linked.lock(); });
 }
 
-void Waterfall::setDelegate(std::weak_ptr<WaterfallData> delegate) { delegate_.set(std::move(delegate)); }
+void Waterfall::setDelegate(std::weak_ptr<WaterfallData> delegate) {
+    delegate_.set(std::move(delegate));
+}
 
 std::shared_ptr<WaterfallData> Waterfall::delegate() const { return delegate_.get(); }
 

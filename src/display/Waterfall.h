@@ -7,8 +7,8 @@
 //
 // Threads as for Panafall: status on the session's queue, announced on the main queue; tiles
 // arrive on the stream manager's queue and leave, with the setters' commands, from `runQueue`.
-#include "platform/core/BatchHandOff.h"
 #include "display/WaterfallTile.h"
+#include "platform/core/BatchHandOff.h"
 #include "platform/core/ConstantProperty.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Guarded.h"

@@ -103,14 +103,14 @@ bool VITA::encodeVitaPacket(VITA& packet) {
 
     putWord(data, 0,
             (static_cast<std::uint32_t>(packet.packetType) & 0xF) << 28 |
-                std::uint32_t{packet.classIdPresent} << 27 | std::uint32_t{packet.trailerPresent} << 26 |
-                (std::uint32_t{packet.tsi} & 3) << 22 | (std::uint32_t{packet.tsf} & 3) << 20 |
+                std::uint32_t{packet.classIdPresent} << 27 |
+                std::uint32_t{packet.trailerPresent} << 26 | (std::uint32_t{packet.tsi} & 3) << 22 |
+                (std::uint32_t{packet.tsf} & 3) << 20 |
                 (std::uint32_t{packet.packetCount} & 0xF) << 16 | packet.packetSize);
     putWord(data, 1, packet.streamId);
     if (packet.classIdPresent) {
         putWord(data, 2, packet.oui);
-        putWord(data, 3,
-                std::uint32_t{packet.informationClassCode} << 16 | packet.packetClassCode);
+        putWord(data, 3, std::uint32_t{packet.informationClassCode} << 16 | packet.packetClassCode);
     }
     if (packet.tsi != 0) {
         putWord(data, index++, packet.integerTimestamp);

@@ -45,8 +45,8 @@ struct VITA {
     std::uint16_t tsi = 0;          // bits 23-22: integer timestamp kind
     std::uint16_t tsf = 0;          // bits 21-20: fractional timestamp kind
     std::uint16_t packetCount = 0;  // bits 19-16: sequence number modulo 16
-    std::uint16_t packetSize = 0;   // bits 15-0: length in 32-bit words, header and trailer included
-    bool streamIdPresent = false;   // types 1 and 3
+    std::uint16_t packetSize = 0;  // bits 15-0: length in 32-bit words, header and trailer included
+    bool streamIdPresent = false;  // types 1 and 3
     std::uint32_t streamId = 0;
     std::uint32_t oui = 0;
     std::uint16_t informationClassCode = 0;

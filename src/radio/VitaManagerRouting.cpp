@@ -75,9 +75,9 @@ void VitaManager::routeStreamPacket(const VITA& packet) {
         case kVitaPanFft: callHandler(routes_.panafalls, packet); break;
         case kVitaWaterfall: callHandler(routes_.waterfalls, packet); break;
         case kVitaOpus:
-            callHandler(supportsV3_ ? routes_.remoteAudioStreamHandlers
-                                    : routes_.opusAudioStreamHandlers,
-                        packet);
+            callHandler(
+                supportsV3_ ? routes_.remoteAudioStreamHandlers : routes_.opusAudioStreamHandlers,
+                packet);
             break;
         case kVitaDaxAudio:
             if (supportsV3_) {
@@ -105,9 +105,9 @@ void VitaManager::callHandler(const VitaRouteSnapshots::Routes& routes, const VI
 }
 
 // Pairs of big-endian signed 16-bit numbers, meter number then raw value; only whole pairs inside
-// the payload are read, all in the router's snapshot of the meter table. The values reach their meters on
-// the main queue, one call per value in the packets' order: the values of the packets that come
-// before the main queue takes them travel together, carried there by one task.
+// the payload are read, all in the router's snapshot of the meter table. The values reach their
+// meters on the main queue, one call per value in the packets' order: the values of the packets
+// that come before the main queue takes them travel together, carried there by one task.
 void VitaManager::meterStreamHandler(const VITA& packet) {
     if (!tables_ || !packet.payload) {
         return;

@@ -27,7 +27,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-test::TestFftFrame frame(std::vector<std::uint16_t> bins, std::uint32_t start, std::uint32_t total) {
+test::TestFftFrame frame(std::vector<std::uint16_t> bins, std::uint32_t start,
+                         std::uint32_t total) {
     return test::TestFftFrame(std::move(bins), start, total);
 }
 

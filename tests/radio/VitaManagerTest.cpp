@@ -129,6 +129,62 @@ TEST_F(VitaStreams, MeterValuesReachTheirMetersOnTheMainQueue) {
     EXPECT_EQ(minusOne->values, std::vector<int>{5});
 }
 
+// The router reads its own copy of the tables: a change reaches the packet after it, and an owner
+// taken out is let go of once the next datagram has been routed.
+TEST_F(VitaStreams, TableChangesReachTheNextPacketAndRemovedOwnersAreLetGo) {
+    const auto manager = lanManager(true);
+    const auto queue = manager->vitaRunQueue();
+    const std::uint32_t key = 0x40000001;
+    auto first = FakeStreamTables::add(tables.routes->panafalls, key,
+                                       std::make_shared<FakeStreamHandler>(queue));
+    sim::FftFrame frame;
+    frame.bins = {1, 2, 3};
+    ASSERT_TRUE(sim->sendFft(key, frame));
+    ASSERT_TRUE(waitFor([&] { return first->count() == 1; }));
+
+    const auto second = std::make_shared<FakeStreamHandler>(queue);
+    tables.routes->panafalls.insert(key, second);
+    const auto waterfall = FakeStreamTables::add(tables.routes->waterfalls, key,
+                                                 std::make_shared<FakeStreamHandler>(queue));
+    const std::weak_ptr<FakeStreamHandler> replaced = first;
+    first.reset();
+    EXPECT_FALSE(replaced.expired()) << "the router still holds the table it read last";
+
+    ASSERT_TRUE(sim->sendFft(key, frame));
+    ASSERT_TRUE(sim->sendWaterfall(key, sim::WaterfallTile{}));
+    ASSERT_TRUE(waitFor([&] { return second->count() == 1 && waterfall->count() == 1; }));
+    test::queueBarrier(queue);
+    EXPECT_TRUE(replaced.expired());
+
+    tables.routes->panafalls.erase(key);
+    ASSERT_TRUE(sim->sendFft(key, frame));
+    ASSERT_TRUE(sim->sendWaterfall(key, sim::WaterfallTile{}));  // the last one in
+    ASSERT_TRUE(waitFor([&] { return waterfall->count() == 2; }));
+    EXPECT_EQ(second->count(), 1u) << "taken out before the packet came";
+}
+
+// Values wait for the main queue with the table they were found in: a meter taken out meanwhile
+// still gets them, and is let go of afterwards.
+TEST_F(VitaStreams, AMeterTakenOutStillGetsTheValuesThatCameBefore) {
+    const auto manager = lanManager(true);
+    auto meter = FakeStreamTables::add(tables.routes->meters, 4, std::make_shared<FakeMeter>());
+    const std::weak_ptr<FakeMeter> weak = meter;
+    const std::string values =
+        sim::encodeVita(sim::streamHeader(sim::kClassMeter, sim::kMeterStreamId),
+                        sim::meterPayload({{4, 40}, {4, 41}}));
+    manager->vitaRunQueue()->sync([&] { manager->receiveDatagram(values); });
+    tables.routes->meters.erase(4);
+    const FakeMeter* held = meter.get();
+    meter.reset();
+    ASSERT_FALSE(weak.expired());
+
+    test::mainQueueBarrier();
+    EXPECT_EQ(held->values, (std::vector<int>{40, 41}));
+    manager->vitaRunQueue()->sync([&] { manager->receiveDatagram(values); });
+    test::mainQueueBarrier();
+    EXPECT_TRUE(weak.expired()) << "the second packet finds no meter 4 and keeps nothing";
+}
+
 TEST_F(VitaStreams, MalformedAndForeignPacketsAreDroppedAndLogged) {
     LogCapture capture;
     const auto manager = lanManager(true);

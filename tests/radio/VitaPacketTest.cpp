@@ -76,6 +76,16 @@ TEST(VitaPacket, DecodesWhatTheRadioEncodes) {
             c.header.trailerPresent ? (c.payload.size() + 3) / 4 * 4 : c.payload.size();
         EXPECT_EQ(p.payloadLength, padded);
         EXPECT_EQ(std::string(p.payload, c.payload.size()), c.payload);
+
+        // Decoded where it lies, as the stream router does: the same fields, and a payload inside
+        // those very bytes.
+        const VITA borrowed{std::string_view(bytes)};
+        EXPECT_EQ(borrowed.buffer, nullptr);
+        EXPECT_EQ(borrowed.datagram.data(), bytes.data());
+        EXPECT_EQ(borrowed.payload, bytes.data() + c.payloadOffset);
+        EXPECT_EQ(borrowed.payloadLength, p.payloadLength);
+        EXPECT_EQ(borrowed.streamId, p.streamId);
+        EXPECT_EQ(borrowed.trailer, p.trailer);
     }
 }
 
