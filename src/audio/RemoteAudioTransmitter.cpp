@@ -23,14 +23,10 @@ RemoteAudioTransmitter::RemoteAudioTransmitter(Send send)
     if (!ringReady_) {
         log("Error allocating input buffer");
     }
-    thread_ = std::thread([this] { run(); });
 }
 
 RemoteAudioTransmitter::~RemoteAudioTransmitter() {
-    stopping_.store(true);
-    appended_.fetch_add(1);
-    appended_.notify_one();
-    thread_.join();
+    thread_.stop();
     if (ringReady_) {
         RingBufferCleanup(&inputBuffer_);
     }
@@ -87,8 +83,7 @@ bool RemoteAudioTransmitter::appendCapture(const AudioBufferList* list, std::uin
         delayBuffer_.fetch_sub(1);
         return true;
     }
-    appended_.fetch_add(1);
-    appended_.notify_one();
+    thread_.wake();
     return true;
 }
 
@@ -98,28 +93,7 @@ void RemoteAudioTransmitter::clear() {
     }
 }
 
-void RemoteAudioTransmitter::run() {
-    std::uint32_t seen = 0;
-    while (true) {
-        appended_.wait(seen);
-        if (stopping_.load()) {
-            return;
-        }
-        seen = appended_.load();
-        convertHeld();
-        {
-            std::lock_guard lock(idleMutex_);
-            handled_.store(seen);
-        }
-        idle_.notify_all();
-    }
-}
-
-void RemoteAudioTransmitter::waitUntilIdle() {
-    const std::uint32_t target = appended_.load();
-    std::unique_lock lock(idleMutex_);
-    idle_.wait(lock, [&] { return handled_.load() == target || stopping_.load(); });
-}
+void RemoteAudioTransmitter::waitUntilIdle() { thread_.waitUntilIdle(); }
 
 // Converts what the ring holds into whole packets; frames short of a packet wait in `packet_`
 // for the next round, so nothing the converter produced is lost.

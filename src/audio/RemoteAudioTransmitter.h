@@ -9,14 +9,13 @@
 #include "audio/OpusCodecEncoder.h"
 #include "localaudio/RingBuffer.h"
 #include "platform/audio/AudioConverter.h"
+#include "platform/core/WakeThread.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace vm {
@@ -65,7 +64,6 @@ public:
     void waitUntilIdle();
 
 private:
-    void run();
     void convertHeld();
     void encodeAndSend(const AudioBufferList* pcm);
     OSStatus provideInput(std::uint32_t* count, AudioBufferList* data);
@@ -88,13 +86,8 @@ private:
     std::vector<std::int16_t> packet_;  // one packet's frames, filled across rounds
     std::uint32_t packetFrames_ = 0;
 
-    // Wake-ups: the capture callback bumps `appended_`; the thread records what it handled.
-    std::atomic<std::uint32_t> appended_{0};
-    std::atomic<std::uint32_t> handled_{0};
-    std::atomic<bool> stopping_{false};
-    std::mutex idleMutex_;
-    std::condition_variable idle_;
-    std::thread thread_;
+    // The transmit thread, woken by the capture callback.
+    WakeThread thread_{[this] { convertHeld(); }};
 };
 
 }  // namespace vm

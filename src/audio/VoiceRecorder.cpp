@@ -27,15 +27,11 @@ VoiceRecorder::VoiceRecorder() {
     if (!ringReady_) {
         log("Error allocating recording buffer");
     }
-    thread_ = std::thread([this] { run(); });
 }
 
 VoiceRecorder::~VoiceRecorder() {
     stop();
-    stopping_.store(true);
-    appended_.fetch_add(1);
-    appended_.notify_one();
-    thread_.join();
+    thread_.stop();
     if (ringReady_) {
         RingBufferCleanup(&ring_);
     }
@@ -133,35 +129,10 @@ void VoiceRecorder::appendCapture(const AudioBufferList* list, std::uint32_t fra
         log("recordFile:Insufficient space in recording buffer bufferSize:{}", frames);
         return;
     }
-    appended_.fetch_add(1);
-    appended_.notify_one();
+    thread_.wake();
 }
 
-void VoiceRecorder::run() {
-    std::uint32_t seen = 0;
-    while (true) {
-        appended_.wait(seen);
-        if (stopping_.load()) {
-            return;
-        }
-        seen = appended_.load();
-        {
-            std::lock_guard lock(fileMutex_);
-            writeHeld();
-        }
-        {
-            std::lock_guard lock(idleMutex_);
-            written_.store(seen);
-        }
-        idle_.notify_all();
-    }
-}
-
-void VoiceRecorder::waitUntilWritten() {
-    const std::uint32_t target = appended_.load();
-    std::unique_lock lock(idleMutex_);
-    idle_.wait(lock, [&] { return written_.load() == target || stopping_.load(); });
-}
+void VoiceRecorder::waitUntilWritten() { thread_.waitUntilIdle(); }
 
 // Takes what the ring holds in pieces: each piece adds to the meters' sums and goes to the file,
 // up to the hour's limit, where the recording ends by itself.

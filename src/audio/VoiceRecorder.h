@@ -14,14 +14,13 @@
 #include "localaudio/RingBuffer.h"
 #include "platform/audio/AudioBufferStorage.h"
 #include "platform/audio/SampleFormat.h"
+#include "platform/core/WakeThread.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace vm {
@@ -70,7 +69,6 @@ public:
     static std::string elapsedText(double seconds);
 
 private:
-    void run();
     // Writer thread, with fileMutex_ held.
     void writeHeld();
     void finishLocked(bool successfully);
@@ -90,12 +88,11 @@ private:
     std::uint64_t measuredFrames_ = 0;
     float averagePower_[kChannels] = {kSilence, kSilence};
 
-    std::atomic<std::uint32_t> appended_{0};
-    std::atomic<std::uint32_t> written_{0};
-    std::atomic<bool> stopping_{false};
-    std::mutex idleMutex_;
-    std::condition_variable idle_;
-    std::thread thread_;
+    // The writer thread, woken by the capture callback.
+    WakeThread thread_{[this] {
+        std::lock_guard lock(fileMutex_);
+        writeHeld();
+    }};
 };
 
 }  // namespace vm
