@@ -109,19 +109,9 @@ protected:
     // The commands starting with `prefix` that the radio received since the set-up, once
     // everything the view queued has run and the objects' queues have sent it.
     std::vector<std::string> received(const std::string& prefix) {
-        test::mainQueueBarrier();
-        pan->runQueue()->sync([] {});
-        slot(0)->sliceRunQueue()->sync([] {});
-        slot(1)->sliceRunQueue()->sync([] {});
-        test::commandBarrier(*radio, *sim);
-        std::vector<std::string> out;
-        const auto texts = sim->commandTexts();
-        for (std::size_t i = start; i < texts.size(); ++i) {
-            if (texts[i].starts_with(prefix)) {
-                out.push_back(texts[i]);
-            }
-        }
-        return out;
+        return test::commandsSince(
+            *radio, *sim, start, prefix,
+            {pan->runQueue(), slot(0)->sliceRunQueue(), slot(1)->sliceRunQueue()});
     }
     // Events at a point between pixels, as a pointer with sub-pixel precision gives them.
     void send(QEvent::Type type, QPointF at, Qt::MouseButtons buttons,

@@ -86,19 +86,9 @@ protected:
     // everything the view queued has run and the objects' queues have sent it. Each object's
     // commands keep their order; those of different objects may interleave.
     std::vector<std::string> received(const std::string& prefix) {
-        test::mainQueueBarrier();
-        pan->runQueue()->sync([] {});
-        slot(0)->sliceRunQueue()->sync([] {});
-        slot(1)->sliceRunQueue()->sync([] {});
-        test::commandBarrier(*radio, *sim);
-        std::vector<std::string> out;
-        const auto texts = sim->commandTexts();
-        for (std::size_t i = start; i < texts.size(); ++i) {
-            if (texts[i].starts_with(prefix)) {
-                out.push_back(texts[i]);
-            }
-        }
-        return out;
+        return test::commandsSince(
+            *radio, *sim, start, prefix,
+            {pan->runQueue(), slot(0)->sliceRunQueue(), slot(1)->sliceRunQueue()});
     }
     bool nothingReceived() { return received("slice ").empty() && received("display pan").empty(); }
     void wheel(QPoint angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

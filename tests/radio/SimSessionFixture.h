@@ -31,6 +31,27 @@ inline void commandBarrier(RadioLink& radio, sim::SimRadio& sim) {
     EXPECT_TRUE(sim.waitForCommand(marker)) << "the radio did not receive " << marker;
 }
 
+// The commands starting with `prefix` that the radio received from its `start`th on, once every
+// task queued on `queues` and on the main queue has run and the session has sent what they asked
+// for. Each queue's commands keep their order; those of different queues may interleave.
+inline std::vector<std::string> commandsSince(RadioLink& radio, sim::SimRadio& sim,
+                                              std::size_t start, const std::string& prefix,
+                                              const std::vector<DispatchQueuePtr>& queues) {
+    mainQueueBarrier();
+    for (const auto& queue : queues) {
+        queue->sync([] {});
+    }
+    commandBarrier(radio, sim);
+    std::vector<std::string> out;
+    const auto texts = sim.commandTexts();
+    for (std::size_t i = start; i < texts.size(); ++i) {
+        if (texts[i].starts_with(prefix)) {
+            out.push_back(texts[i]);
+        }
+    }
+    return out;
+}
+
 class SimSessionFixture : public ::testing::Test {
 protected:
     void SetUp() override {

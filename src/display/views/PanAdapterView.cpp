@@ -2,6 +2,7 @@
 
 #include "display/Panafall.h"
 #include "display/views/DisplayController.h"
+#include "display/views/PointerTuning.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Log.h"
@@ -325,21 +326,20 @@ void PanAdapterView::drawRect(QPainter& painter) {
 
 double PanAdapterView::mhzToPixels(double mhz) const {
     const double bandwidth = myPanafall_ ? myPanafall_->bandwidth().value_or(0) : 0;
-    return bandwidth != 0 ? mhz / bandwidth * width() : 0;
+    return pointer_tuning::mhzToPixels(mhz, width(), bandwidth);
 }
 
 double PanAdapterView::pixelsToMHz(double pixels) const {
     const double bandwidth = myPanafall_ ? myPanafall_->bandwidth().value_or(0) : 0;
-    return width() > 0 ? pixels / width() * bandwidth : 0;
+    return pointer_tuning::pixelsToMHz(pixels, width(), bandwidth);
 }
 
 double PanAdapterView::frequencyAtX(double x) const {
     if (!myPanafall_) {
         return 0;
     }
-    const double center = myPanafall_->center().value_or(0);
-    const double bandwidth = myPanafall_->bandwidth().value_or(0);
-    return center - bandwidth / 2 + (width() > 0 ? bandwidth * (x / width()) : 0);
+    return pointer_tuning::pointerMHz(myPanafall_->center().value_or(0),
+                                      myPanafall_->bandwidth().value_or(0), x, width());
 }
 
 QPointF PanAdapterView::toViewPoint(const QPointF& widgetPoint) const {
