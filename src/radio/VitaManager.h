@@ -88,7 +88,6 @@ public:
 
     // The receive path of one datagram (the socket's report calls it).
     void receiveDatagram(const Bytes& data);
-    void meterStreamHandler(const VITA& packet);
     static std::string vitaClassCodeToString(std::uint16_t code);
 
     bool wanRadio() const { return wanRadio_; }
@@ -121,6 +120,8 @@ private:
     bool bindStreamSocket();
     bool createTxSocket();
     void routeStreamPacket(const VITA& packet);
+    // After routeStreamPacket has brought routes_ up to date.
+    void meterStreamHandler(const VITA& packet);
     static void callHandler(const VitaRouteSnapshots::Routes& routes, const VITA& packet);
     void registrationStep(std::string command, int sent);
     void pingTimerFired();

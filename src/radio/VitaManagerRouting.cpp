@@ -109,11 +109,10 @@ void VitaManager::callHandler(const VitaRouteSnapshots::Routes& routes, const VI
 // meters on the main queue, one call per value in the packets' order: the values of the packets
 // that come before the main queue takes them travel together, carried there by one task.
 void VitaManager::meterStreamHandler(const VITA& packet) {
-    if (!tables_ || !packet.payload) {
+    if (!packet.payload) {
         return;
     }
     const std::uint32_t pairs = packet.payloadLength / 4;
-    routes_.update(*tables_);
     const bool started = meterValues_->addWith([&](MeterValueBatch& batch) {
         const std::size_t before = batch.values.size();
         for (std::uint32_t i = 0; i < pairs; ++i) {

@@ -18,6 +18,7 @@
 #include "support/sim/SimLines.h"
 #include "support/sim/SimRadio.h"
 
+#include "PanSessionSupport.h"
 #include "objects/ObjectsTestSupport.h"
 #include "radio/SimSessionFixture.h"
 
@@ -40,8 +41,7 @@ using namespace std::chrono_literals;
 using test::waitFor;
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kPan = 0x40000000;
-constexpr std::uint32_t kWaterfall = 0x42000000;
+constexpr std::uint32_t kPan = test::kSessionPan;
 constexpr int kWidth = 1000;
 constexpr int kHeight = 500;
 
@@ -51,20 +51,7 @@ constexpr int kHeight = 500;
 class PanAdapterViewTuning : public ::testing::Test {
 protected:
     void SetUp() override {
-        sim = sim::SimRadio::start();
-        ASSERT_TRUE(sim);
-        sim->scriptPanafallCreate(kPan, kWaterfall);
-        auto instance = std::make_shared<RadioInstance>();
-        instance->fversion = 3.3;
-        instance->supportsMultiDoro = true;
-        radio = Radio::create(instance, "127.0.0.1", sim->commandPort(), delegate, "velmoraSDR", 0,
-                              attachRadioObjects);
-        ASSERT_TRUE(radio);
-        ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateConnected) && radio->apiHandle(); }));
-
-        ASSERT_TRUE(radio->cmdNewPanafall(kWidth, kHeight));
-        ASSERT_TRUE(waitFor([&] { return notes.seen().size() == 1; }));
-        pan = std::static_pointer_cast<Panafall>(notes.seen().front().object);
+        ASSERT_NO_FATAL_FAILURE(test::startPanSession(sim, radio, pan, delegate, kWidth, kHeight));
         setPan("14.100000");
         setSlice(0, "14.100000");
         setSlice(1, "14.050000");
@@ -134,7 +121,6 @@ protected:
     }
     Qt::CursorShape cursor() const { return view.cursor().shape(); }
 
-    test::NotificationRecorder notes{{"PanafallCreated"}};
     std::unique_ptr<sim::SimRadio> sim;
     std::shared_ptr<test::StateRecorder> delegate = std::make_shared<test::StateRecorder>();
     std::shared_ptr<Radio> radio;

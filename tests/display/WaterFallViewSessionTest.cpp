@@ -13,6 +13,7 @@
 #include "support/sim/SimLines.h"
 #include "support/sim/SimRadio.h"
 
+#include "PanSessionSupport.h"
 #include "objects/ObjectsTestSupport.h"
 #include "radio/SimSessionFixture.h"
 
@@ -28,8 +29,7 @@ namespace {
 using namespace std::chrono_literals;
 using test::waitFor;
 
-constexpr std::uint32_t kPan = 0x40000000;
-constexpr std::uint32_t kWaterfall = 0x42000000;
+constexpr std::uint32_t kPan = test::kSessionPan;
 
 // A pan from 14.000 to 14.200 MHz over a view 400 pixels wide: 0.5 kHz a pixel; a slice's line
 // takes the pointer within 2.5 kHz (5 pixels). Slice 0 at 14.100 (x 200), slice 1 at 14.050
@@ -37,20 +37,7 @@ constexpr std::uint32_t kWaterfall = 0x42000000;
 class WaterFallViewSession : public ::testing::Test {
 protected:
     void SetUp() override {
-        sim = sim::SimRadio::start();
-        ASSERT_TRUE(sim);
-        sim->scriptPanafallCreate(kPan, kWaterfall);
-        auto instance = std::make_shared<RadioInstance>();
-        instance->fversion = 3.3;
-        instance->supportsMultiDoro = true;
-        radio = Radio::create(instance, "127.0.0.1", sim->commandPort(), delegate, "velmoraSDR", 0,
-                              attachRadioObjects);
-        ASSERT_TRUE(radio);
-        ASSERT_TRUE(waitFor([&] { return delegate->saw(kStateConnected) && radio->apiHandle(); }));
-
-        ASSERT_TRUE(radio->cmdNewPanafall(400, 100));
-        ASSERT_TRUE(waitFor([&] { return notes.seen().size() == 1; }));
-        pan = std::static_pointer_cast<Panafall>(notes.seen().front().object);
+        ASSERT_NO_FATAL_FAILURE(test::startPanSession(sim, radio, pan, delegate, 400, 100));
         ASSERT_TRUE(sim->sendStatus(sim::panStatus(
             kPan, "center=14.100000 bandwidth=0.200000 waterfall=0x42000000 client_handle=0x" +
                       sim->identity().handle)));
@@ -98,7 +85,6 @@ protected:
         QApplication::sendEvent(&view, &event);
     }
 
-    test::NotificationRecorder notes{{"PanafallCreated"}};
     std::unique_ptr<sim::SimRadio> sim;
     std::shared_ptr<test::StateRecorder> delegate = std::make_shared<test::StateRecorder>();
     std::shared_ptr<Radio> radio;
