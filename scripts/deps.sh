@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libasio-dev libfmt-dev libplist-dev libplist-utils
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   libssl-dev openssl
   libsecret-1-dev dbus gnome-keyring
   libicu-dev

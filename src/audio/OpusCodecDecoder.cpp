@@ -37,9 +37,10 @@ OpusCodecDecoder::~OpusCodecDecoder() {
     }
 }
 
-std::shared_ptr<OpusCodecDecoder> OpusCodecDecoder::decoderForASBD(const AudioStreamBasicDescription& format,
-                                                                   Error* error) {
-    auto decoder = std::make_shared<OpusCodecDecoder>(int(format.mSampleRate), int(format.mChannelsPerFrame));
+std::shared_ptr<OpusCodecDecoder> OpusCodecDecoder::decoderForASBD(
+    const AudioStreamBasicDescription& format, Error* error) {
+    auto decoder =
+        std::make_shared<OpusCodecDecoder>(int(format.mSampleRate), int(format.mChannelsPerFrame));
     if (!decoder->setupDecoderWithError(error)) {
         return nullptr;
     }
@@ -54,7 +55,8 @@ bool OpusCodecDecoder::setupDecoderWithError(Error* error) {
     decoder_ = opus_decoder_create(sampleRate(), numberOfChannels(), &result);
     if (result != OPUS_OK || !decoder_) {
         decoder_ = nullptr;
-        setError(error, OpusCodecUtilities::errorForOpusErrorCode(result != OPUS_OK ? result : OPUS_ALLOC_FAIL));
+        setError(error, OpusCodecUtilities::errorForOpusErrorCode(
+                            result != OPUS_OK ? result : OPUS_ALLOC_FAIL));
         return false;
     }
     return true;
@@ -80,7 +82,8 @@ void OpusCodecDecoder::decodePacketSync(const Bytes& packet, const Completion& c
     }
     const int frames = decode(packet);
     if (frames < 0) {
-        log("decodePacketSync:error:[{}]", OpusCodecUtilities::errorForOpusErrorCode(frames).description);
+        log("decodePacketSync:error:[{}]",
+            OpusCodecUtilities::errorForOpusErrorCode(frames).description);
         return;
     }
     const Bytes pcm(reinterpret_cast<const char*>(outputBuffer_.data()),

@@ -26,8 +26,8 @@ public:
     ~OpusCodecDecoder() override;
 
     // A decoder for the description's rate and channels, set up; nullptr with `error` set.
-    static std::shared_ptr<OpusCodecDecoder> decoderForASBD(const AudioStreamBasicDescription& format,
-                                                            Error* error);
+    static std::shared_ptr<OpusCodecDecoder> decoderForASBD(
+        const AudioStreamBasicDescription& format, Error* error);
 
     bool setupDecoderWithError(Error* error);
 

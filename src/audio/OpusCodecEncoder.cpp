@@ -22,10 +22,10 @@ OpusCodecEncoder::~OpusCodecEncoder() {
 
 int OpusCodecEncoder::opusApplicationForOpusCodecApplication(int application) {
     switch (application) {
-    case 0: return OPUS_APPLICATION_VOIP;
-    case 1: return OPUS_APPLICATION_AUDIO;
-    case 2: return OPUS_APPLICATION_RESTRICTED_LOWDELAY;
-    default: return -1;
+        case 0: return OPUS_APPLICATION_VOIP;
+        case 1: return OPUS_APPLICATION_AUDIO;
+        case 2: return OPUS_APPLICATION_RESTRICTED_LOWDELAY;
+        default: return -1;
     }
 }
 
@@ -36,18 +36,20 @@ int OpusCodecEncoder::opusBandwidthForOpusCodecBandwidth(int bandwidth) {
     return -1;
 }
 
-std::shared_ptr<OpusCodecEncoder> OpusCodecEncoder::encoderForASBD(const AudioStreamBasicDescription& format,
-                                                                   int application, Error* error) {
+std::shared_ptr<OpusCodecEncoder> OpusCodecEncoder::encoderForASBD(
+    const AudioStreamBasicDescription& format, int application, Error* error) {
     // The encoder reads whole interleaved frames of 16-bit integers or 32-bit floats.
     const bool isFloat = format.mFormatFlags & kAudioFormatFlagIsFloat;
     const bool interleaved = !(format.mFormatFlags & kAudioFormatFlagIsNonInterleaved);
     const std::uint32_t bits = isFloat ? 32 : 16;
-    if (format.mFormatID != kAudioFormatLinearPCM || !interleaved || format.mBitsPerChannel != bits ||
-        format.mChannelsPerFrame == 0 || format.mBytesPerFrame != bits / 8 * format.mChannelsPerFrame) {
+    if (format.mFormatID != kAudioFormatLinearPCM || !interleaved ||
+        format.mBitsPerChannel != bits || format.mChannelsPerFrame == 0 ||
+        format.mBytesPerFrame != bits / 8 * format.mChannelsPerFrame) {
         setError(error, OpusCodecUtilities::errorForOpusErrorCode(OPUS_BAD_ARG));
         return nullptr;
     }
-    auto encoder = std::make_shared<OpusCodecEncoder>(int(format.mSampleRate), int(format.mChannelsPerFrame));
+    auto encoder =
+        std::make_shared<OpusCodecEncoder>(int(format.mSampleRate), int(format.mChannelsPerFrame));
     encoder->inputASBD_ = format;
     if (!encoder->setupEncoderWithApplication(application, error)) {
         return nullptr;
@@ -65,7 +67,8 @@ bool OpusCodecEncoder::setupEncoderWithApplication(int application, Error* error
                                    opusApplicationForOpusCodecApplication(application), &result);
     if (result != OPUS_OK || !encoder_) {
         encoder_ = nullptr;
-        setError(error, OpusCodecUtilities::errorForOpusErrorCode(result != OPUS_OK ? result : OPUS_ALLOC_FAIL));
+        setError(error, OpusCodecUtilities::errorForOpusErrorCode(
+                            result != OPUS_OK ? result : OPUS_ALLOC_FAIL));
         return false;
     }
     encoderBufferLength_ = kEncoderBufferLength;
@@ -90,11 +93,19 @@ void OpusCodecEncoder::control(int request, int value) {
         }
         std::lock_guard lock(self->encoderMutex_);
         switch (request) {
-        case OPUS_SET_BITRATE_REQUEST: opus_encoder_ctl(self->encoder_, OPUS_SET_BITRATE(value)); break;
-        case OPUS_SET_COMPLEXITY_REQUEST: opus_encoder_ctl(self->encoder_, OPUS_SET_COMPLEXITY(value)); break;
-        case OPUS_SET_BANDWIDTH_REQUEST: opus_encoder_ctl(self->encoder_, OPUS_SET_BANDWIDTH(value)); break;
-        case OPUS_SET_INBAND_FEC_REQUEST: opus_encoder_ctl(self->encoder_, OPUS_SET_INBAND_FEC(value)); break;
-        default: break;
+            case OPUS_SET_BITRATE_REQUEST:
+                opus_encoder_ctl(self->encoder_, OPUS_SET_BITRATE(value));
+                break;
+            case OPUS_SET_COMPLEXITY_REQUEST:
+                opus_encoder_ctl(self->encoder_, OPUS_SET_COMPLEXITY(value));
+                break;
+            case OPUS_SET_BANDWIDTH_REQUEST:
+                opus_encoder_ctl(self->encoder_, OPUS_SET_BANDWIDTH(value));
+                break;
+            case OPUS_SET_INBAND_FEC_REQUEST:
+                opus_encoder_ctl(self->encoder_, OPUS_SET_INBAND_FEC(value));
+                break;
+            default: break;
         }
     });
 }
@@ -135,7 +146,8 @@ std::uint32_t OpusCodecEncoder::heldFrames() {
     return circularBuffer_ ? RingBufferPeekFrames(circularBuffer_.get(), inputASBD_) : 0;
 }
 
-void OpusCodecEncoder::encodeBufferList(const AudioBufferList* bufferList, const Completion& completion) {
+void OpusCodecEncoder::encodeBufferList(const AudioBufferList* bufferList,
+                                        const Completion& completion) {
     if (!completion || !bufferList || bufferList->mNumberBuffers == 0) {
         return;
     }
@@ -160,16 +172,20 @@ void OpusCodecEncoder::encodeBufferList(const AudioBufferList* bufferList, const
         std::uint32_t taken = kFrameSize;
         RingBufferDequeueBufferListFrames(ring, &taken, list, inputASBD_);
         const opus_int32 result =
-            isFloat ? opus_encode_float(encoder_, reinterpret_cast<const float*>(frameData_.data()), int(kFrameSize),
-                                        encoderOutputBuffer_.data(), opus_int32(encoderBufferLength_))
-                    : opus_encode(encoder_, reinterpret_cast<const opus_int16*>(frameData_.data()), int(kFrameSize),
-                                  encoderOutputBuffer_.data(), opus_int32(encoderBufferLength_));
+            isFloat ? opus_encode_float(encoder_, reinterpret_cast<const float*>(frameData_.data()),
+                                        int(kFrameSize), encoderOutputBuffer_.data(),
+                                        opus_int32(encoderBufferLength_))
+                    : opus_encode(encoder_, reinterpret_cast<const opus_int16*>(frameData_.data()),
+                                  int(kFrameSize), encoderOutputBuffer_.data(),
+                                  opus_int32(encoderBufferLength_));
         if (result < 0) {
             const Error error = OpusCodecUtilities::errorForOpusErrorCode(result);
             completion(Bytes(), &error);
             return;
         }
-        completion(Bytes(reinterpret_cast<const char*>(encoderOutputBuffer_.data()), std::size_t(result)), nullptr);
+        completion(
+            Bytes(reinterpret_cast<const char*>(encoderOutputBuffer_.data()), std::size_t(result)),
+            nullptr);
         frames -= kFrameSize;
     }
 }

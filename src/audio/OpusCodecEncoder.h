@@ -32,8 +32,8 @@ public:
 
     // An encoder for PCM in `format` (interleaved, 16-bit integer or 32-bit float), set up with
     // the application code; nullptr with `error` set.
-    static std::shared_ptr<OpusCodecEncoder> encoderForASBD(const AudioStreamBasicDescription& format,
-                                                            int application, Error* error);
+    static std::shared_ptr<OpusCodecEncoder> encoderForASBD(
+        const AudioStreamBasicDescription& format, int application, Error* error);
 
     // Application codes: 0 voice, 1 audio, 2 restricted low delay; bandwidth codes 0 (narrow)
     // to 4 (full). Anything else maps to -1.

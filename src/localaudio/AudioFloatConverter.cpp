@@ -37,7 +37,8 @@ AudioFloatConverter::AudioFloatConverter(const AudioStreamBasicDescription& inpu
     info.floatAudioBufferList = AudioUtilities::audioBufferListWithNumberOfFrames(
         info.packetsPerBuffer, info.floatFormat.mChannelsPerFrame,
         AudioUtilities::isInterleaved(info.floatFormat));
-    info.sourceView.assign(audioBufferListSize(std::max<std::uint32_t>(inputFormat.mChannelsPerFrame, 1)), 0);
+    info.sourceView.assign(
+        audioBufferListSize(std::max<std::uint32_t>(inputFormat.mChannelsPerFrame, 1)), 0);
 }
 
 AudioFloatConverter::~AudioFloatConverter() {
@@ -67,7 +68,8 @@ void AudioFloatConverter::convertDataFromAudioBufferList(
     auto* view = reinterpret_cast<AudioBufferList*>(info.sourceView.data());
     const std::uint32_t viewBuffers = std::min<std::uint32_t>(
         audioBufferList->mNumberBuffers,
-        std::uint32_t((info.sourceView.size() - offsetof(AudioBufferList, mBuffers)) / sizeof(AudioBuffer)));
+        std::uint32_t((info.sourceView.size() - offsetof(AudioBufferList, mBuffers)) /
+                      sizeof(AudioBuffer)));
     AudioBufferList* floatList = info.floatAudioBufferList;
     // The converter's own list holds packetsPerBuffer frames: convert in steps of that size.
     for (std::uint32_t done = 0; done < frames;) {
@@ -84,8 +86,9 @@ void AudioFloatConverter::convertDataFromAudioBufferList(
         }
         // Hands the step's frames over in order, however the converter asks for them.
         std::uint32_t handed = 0;
-        auto input = [view, step, bytesPerFrame, &handed](std::uint32_t* count, AudioBufferList* ioData,
-                                                          AudioStreamPacketDescription**) -> OSStatus {
+        auto input = [view, step, bytesPerFrame, &handed](
+                         std::uint32_t* count, AudioBufferList* ioData,
+                         AudioStreamPacketDescription**) -> OSStatus {
             const std::uint32_t n = std::min(*count, step - handed);
             const std::uint32_t shared = std::min(view->mNumberBuffers, ioData->mNumberBuffers);
             for (std::uint32_t b = 0; b < shared; ++b) {
@@ -99,10 +102,10 @@ void AudioFloatConverter::convertDataFromAudioBufferList(
             return 0;
         };
         std::uint32_t packets = step;
-        const OSStatus status =
-            info.converterRef
-                ? info.converterRef->fillComplexBuffer(input, &packets, floatList, packetDescriptions)
-                : kAudioUninitializedError;
+        const OSStatus status = info.converterRef
+                                    ? info.converterRef->fillComplexBuffer(
+                                          input, &packets, floatList, packetDescriptions)
+                                    : kAudioUninitializedError;
         AudioUtilities::checkResult(status, "Failed to fill complex buffer in float converter");
         if (status != 0) {
             return;

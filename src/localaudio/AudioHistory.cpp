@@ -87,7 +87,8 @@ HistoryInfo* AudioUtilities::historyInfoWithDefaultLength(int defaultLength, int
     return info;
 }
 
-void AudioUtilities::appendBuffer(const float* buffer, std::uint32_t bufferSize, HistoryInfo* info) {
+void AudioUtilities::appendBuffer(const float* buffer, std::uint32_t bufferSize,
+                                  HistoryInfo* info) {
     if (bufferSize == 0 || !info) {
         return;
     }
@@ -104,7 +105,8 @@ void AudioUtilities::appendBuffer(const float* buffer, std::uint32_t bufferSize,
     }
 }
 
-void AudioUtilities::appendBufferRMS(const float* buffer, std::uint32_t bufferSize, HistoryInfo* info) {
+void AudioUtilities::appendBufferRMS(const float* buffer, std::uint32_t bufferSize,
+                                     HistoryInfo* info) {
     float level = rms(buffer, int(bufferSize));
     if (std::isnan(level)) {
         level = 0;

@@ -5,9 +5,7 @@
 
 namespace vm {
 
-AudioOutput::AudioOutput() : info_(std::make_unique<AudioOutputInfo>()) {
-    setup();
-}
+AudioOutput::AudioOutput() : info_(std::make_unique<AudioOutputInfo>()) { setup(); }
 
 AudioOutput::AudioOutput(std::weak_ptr<AudioOutputDataSource> dataSource) : AudioOutput() {
     setDataSource(std::move(dataSource));
@@ -32,12 +30,14 @@ AudioOutput::~AudioOutput() {
 
 std::shared_ptr<AudioOutput> AudioOutput::output() { return std::make_shared<AudioOutput>(); }
 
-std::shared_ptr<AudioOutput> AudioOutput::outputWithDataSource(std::weak_ptr<AudioOutputDataSource> dataSource) {
+std::shared_ptr<AudioOutput> AudioOutput::outputWithDataSource(
+    std::weak_ptr<AudioOutputDataSource> dataSource) {
     return std::make_shared<AudioOutput>(std::move(dataSource));
 }
 
 std::shared_ptr<AudioOutput> AudioOutput::outputWithDataSource(
-    std::weak_ptr<AudioOutputDataSource> dataSource, const AudioStreamBasicDescription& inputFormat) {
+    std::weak_ptr<AudioOutputDataSource> dataSource,
+    const AudioStreamBasicDescription& inputFormat) {
     return std::make_shared<AudioOutput>(std::move(dataSource), inputFormat);
 }
 
@@ -59,36 +59,41 @@ void AudioOutput::setup() {
     info.graph = std::make_unique<AudioGraph>();
     AudioGraph* graph = info.graph.get();
     // Making the graph object cannot fail; the steps below report their own failures.
-    AudioUtilities::checkResult(graph->addNode(AudioUnitKind::Converter, &info.converterNodeInfo.node),
-                                "Failed to add converter node to audio graph");
-    AudioUtilities::checkResult(graph->addNode(AudioUnitKind::StereoMixer, &info.mixerNodeInfo.node),
-                                "Failed to add mixer node to audio graph");
+    AudioUtilities::checkResult(
+        graph->addNode(AudioUnitKind::Converter, &info.converterNodeInfo.node),
+        "Failed to add converter node to audio graph");
+    AudioUtilities::checkResult(
+        graph->addNode(AudioUnitKind::StereoMixer, &info.mixerNodeInfo.node),
+        "Failed to add mixer node to audio graph");
     AudioUtilities::checkResult(graph->addNode(outputAudioUnitSubType(), &info.outputNodeInfo.node),
                                 "Failed to add output node to audio graph");
     AudioUtilities::checkResult(graph->open(), "Failed to open graph");
     AudioUtilities::checkResult(
-        connectOutputOfSourceNode(info.converterNodeInfo.node, 0, info.mixerNodeInfo.node, 0, graph),
+        connectOutputOfSourceNode(info.converterNodeInfo.node, 0, info.mixerNodeInfo.node, 0,
+                                  graph),
         "Failed to connect output of source node to destination node in graph");
     AudioUtilities::checkResult(
         graph->connectNodeInput(info.mixerNodeInfo.node, 0, info.outputNodeInfo.node, 0),
         "Failed to connect mixer node to output node");
-    AudioUtilities::checkResult(graph->nodeInfo(info.converterNodeInfo.node, &info.converterNodeInfo.audioUnit),
-                                "Failed to get converter audio unit");
-    AudioUtilities::checkResult(graph->nodeInfo(info.mixerNodeInfo.node, &info.mixerNodeInfo.audioUnit),
-                                "Failed to get mixer audio unit");
-    AudioUtilities::checkResult(graph->nodeInfo(info.outputNodeInfo.node, &info.outputNodeInfo.audioUnit),
-                                "Failed to get output audio unit");
+    AudioUtilities::checkResult(
+        graph->nodeInfo(info.converterNodeInfo.node, &info.converterNodeInfo.audioUnit),
+        "Failed to get converter audio unit");
+    AudioUtilities::checkResult(
+        graph->nodeInfo(info.mixerNodeInfo.node, &info.mixerNodeInfo.audioUnit),
+        "Failed to get mixer audio unit");
+    AudioUtilities::checkResult(
+        graph->nodeInfo(info.outputNodeInfo.node, &info.outputNodeInfo.audioUnit),
+        "Failed to get output audio unit");
     AudioUnit* converter = converterAudioUnit();
     AudioUnit* mixer = mixerAudioUnit();
     if (!converter || !mixer || !outputAudioUnit()) {
         return;  // reported above; an output without units stays silent
     }
     AudioUtilities::checkResult(
-        converter->setRenderCallback(0,
-                                     [this](AudioUnitRenderActionFlags*, const AudioTimeStamp& time,
-                                            std::uint32_t, std::uint32_t frames, AudioBufferList* ioData) {
-                                         return converterInput(ioData, frames, time);
-                                     }),
+        converter->setRenderCallback(
+            0, [this](AudioUnitRenderActionFlags*, const AudioTimeStamp& time, std::uint32_t,
+                      std::uint32_t frames,
+                      AudioBufferList* ioData) { return converterInput(ioData, frames, time); }),
         "Failed to set render callback on converter node");
     setClientFormat(defaultClientFormat());
     setInputFormat(defaultInputFormat());
@@ -98,17 +103,20 @@ void AudioOutput::setup() {
     AudioUtilities::checkResult(graph->initialize(), "Failed to initialize graph");
     AudioUtilities::checkResult(
         mixer->addRenderNotify([this](AudioUnitRenderActionFlags* flags, const AudioTimeStamp&,
-                                      std::uint32_t, std::uint32_t frames, AudioBufferList* ioData) {
+                                      std::uint32_t, std::uint32_t frames,
+                                      AudioBufferList* ioData) {
             return graphRenderNotify(flags ? *flags : 0, frames, ioData);
         }),
         "Failed to add render callback");
 }
 
-OSStatus AudioOutput::connectOutputOfSourceNode(AUNode sourceNode, std::uint32_t sourceNodeOutputBus,
+OSStatus AudioOutput::connectOutputOfSourceNode(AUNode sourceNode,
+                                                std::uint32_t sourceNodeOutputBus,
                                                 AUNode destinationNode,
-                                                std::uint32_t destinationNodeInputBus, AudioGraph* graph) {
-    const OSStatus status =
-        graph->connectNodeInput(sourceNode, sourceNodeOutputBus, destinationNode, destinationNodeInputBus);
+                                                std::uint32_t destinationNodeInputBus,
+                                                AudioGraph* graph) {
+    const OSStatus status = graph->connectNodeInput(sourceNode, sourceNodeOutputBus,
+                                                    destinationNode, destinationNodeInputBus);
     AudioUtilities::checkResult(status, "Failed to connect converter node to mixer node");
     return status;
 }
@@ -131,15 +139,17 @@ void AudioOutput::stopPlayback() {
 
 bool AudioOutput::isPlaying() const {
     bool running = false;
-    AudioUtilities::checkResult(graph()->isRunning(&running), "Failed to check if graph is running");
+    AudioUtilities::checkResult(graph()->isRunning(&running),
+                                "Failed to check if graph is running");
     return running;
 }
 
 void AudioOutput::setInputFormat(const AudioStreamBasicDescription& inputFormat) {
     info_->inputFormat = inputFormat;
     if (AudioUnit* converter = converterAudioUnit()) {
-        AudioUtilities::checkResult(converter->setStreamFormat(AudioUnitScope::Input, 0, inputFormat),
-                                    "Failed to set input format on converter audio unit");
+        AudioUtilities::checkResult(
+            converter->setStreamFormat(AudioUnitScope::Input, 0, inputFormat),
+            "Failed to set input format on converter audio unit");
     }
 }
 
@@ -158,13 +168,15 @@ void AudioOutput::setClientFormat(const AudioStreamBasicDescription& clientForma
     AudioUtilities::checkResult(
         converterAudioUnit()->setStreamFormat(AudioUnitScope::Output, 0, clientFormat),
         "Failed to set output client format on converter audio unit");
-    AudioUtilities::checkResult(mixerAudioUnit()->setStreamFormat(AudioUnitScope::Input, 0, clientFormat),
-                                "Failed to set input client format on mixer audio unit");
-    AudioUtilities::checkResult(mixerAudioUnit()->setStreamFormat(AudioUnitScope::Output, 0, clientFormat),
-                                "Failed to set output client format on mixer audio unit");
+    AudioUtilities::checkResult(
+        mixerAudioUnit()->setStreamFormat(AudioUnitScope::Input, 0, clientFormat),
+        "Failed to set input client format on mixer audio unit");
+    AudioUtilities::checkResult(
+        mixerAudioUnit()->setStreamFormat(AudioUnitScope::Output, 0, clientFormat),
+        "Failed to set output client format on mixer audio unit");
     floatConverter_ = AudioFloatConverter::converterWithInputFormat(clientFormat);
-    info_->floatData = AudioUtilities::floatBuffersWithNumberOfFrames(kFloatBufferFrames,
-                                                                     clientFormat.mChannelsPerFrame);
+    info_->floatData = AudioUtilities::floatBuffersWithNumberOfFrames(
+        kFloatBufferFrames, clientFormat.mChannelsPerFrame);
 }
 
 void AudioOutput::setDevice(const AudioDevice& device) {
@@ -232,8 +244,8 @@ OSStatus AudioOutput::graphRenderNotify(AudioUnitRenderActionFlags flags, std::u
         return 0;
     }
     const std::uint32_t bytesPerFrame = info_->clientFormat.mBytesPerFrame;
-    const std::uint32_t framesToConvert =
-        std::min(bytesPerFrame ? ioData->mBuffers[0].mDataByteSize / bytesPerFrame : 0, kFloatBufferFrames);
+    const std::uint32_t framesToConvert = std::min(
+        bytesPerFrame ? ioData->mBuffers[0].mDataByteSize / bytesPerFrame : 0, kFloatBufferFrames);
     floatConverter_->convertDataFromAudioBufferList(ioData, framesToConvert, info_->floatData);
     delegate->outputPlayedAudio(*this, info_->floatData, std::min(frames, kFloatBufferFrames),
                                 info_->clientFormat.mChannelsPerFrame);

@@ -44,15 +44,21 @@ public:
     AudioOutput& operator=(const AudioOutput&) = delete;
 
     static std::shared_ptr<AudioOutput> output();
-    static std::shared_ptr<AudioOutput> outputWithDataSource(std::weak_ptr<AudioOutputDataSource> dataSource);
     static std::shared_ptr<AudioOutput> outputWithDataSource(
-        std::weak_ptr<AudioOutputDataSource> dataSource, const AudioStreamBasicDescription& inputFormat);
+        std::weak_ptr<AudioOutputDataSource> dataSource);
+    static std::shared_ptr<AudioOutput> outputWithDataSource(
+        std::weak_ptr<AudioOutputDataSource> dataSource,
+        const AudioStreamBasicDescription& inputFormat);
     static std::shared_ptr<AudioOutput> sharedOutput();
 
     std::shared_ptr<AudioOutputDataSource> dataSource() const { return dataSource_.lock(); }
-    void setDataSource(std::weak_ptr<AudioOutputDataSource> dataSource) { dataSource_.store(std::move(dataSource)); }
+    void setDataSource(std::weak_ptr<AudioOutputDataSource> dataSource) {
+        dataSource_.store(std::move(dataSource));
+    }
     std::shared_ptr<AudioOutputDelegate> delegate() const { return delegate_.lock(); }
-    void setDelegate(std::weak_ptr<AudioOutputDelegate> delegate) { delegate_.store(std::move(delegate)); }
+    void setDelegate(std::weak_ptr<AudioOutputDelegate> delegate) {
+        delegate_.store(std::move(delegate));
+    }
 
     void startPlayback();
     void stopPlayback();
@@ -72,8 +78,8 @@ public:
     float pan() const;
 
     OSStatus connectOutputOfSourceNode(AUNode sourceNode, std::uint32_t sourceNodeOutputBus,
-                                       AUNode destinationNode, std::uint32_t destinationNodeInputBus,
-                                       AudioGraph* graph);
+                                       AUNode destinationNode,
+                                       std::uint32_t destinationNodeInputBus, AudioGraph* graph);
 
     static AudioStreamBasicDescription defaultClientFormat();
     static AudioStreamBasicDescription defaultInputFormat();
@@ -92,7 +98,8 @@ private:
     void setup();
     void tellPlayingState();
     void freeFloatState();
-    OSStatus converterInput(AudioBufferList* ioData, std::uint32_t frames, const AudioTimeStamp& time);
+    OSStatus converterInput(AudioBufferList* ioData, std::uint32_t frames,
+                            const AudioTimeStamp& time);
     OSStatus graphRenderNotify(AudioUnitRenderActionFlags flags, std::uint32_t frames,
                                AudioBufferList* ioData);
 

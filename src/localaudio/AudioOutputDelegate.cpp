@@ -4,8 +4,10 @@
 
 namespace vm {
 
-OSStatus AudioOutputDataSource::outputShouldFillAudioBufferList(AudioOutput&, AudioBufferList* bufferList,
-                                                                std::uint32_t, const AudioTimeStamp&) {
+OSStatus AudioOutputDataSource::outputShouldFillAudioBufferList(AudioOutput&,
+                                                                AudioBufferList* bufferList,
+                                                                std::uint32_t,
+                                                                const AudioTimeStamp&) {
     silenceBufferList(bufferList);
     return 0;
 }

@@ -16,7 +16,8 @@ public:
     virtual ~AudioOutputDataSource() = default;
     // Called on the render thread: fill `frames` frames of `bufferList`, in the output's input
     // format. The status goes back to the renderer unchanged.
-    virtual OSStatus outputShouldFillAudioBufferList(AudioOutput& output, AudioBufferList* bufferList,
+    virtual OSStatus outputShouldFillAudioBufferList(AudioOutput& output,
+                                                     AudioBufferList* bufferList,
                                                      std::uint32_t frames,
                                                      const AudioTimeStamp& timestamp);
 };

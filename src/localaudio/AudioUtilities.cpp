@@ -101,10 +101,10 @@ AudioStreamBasicDescription AudioUtilities::floatFormatWithNumberOfChannels(std:
 
 AudioStreamBasicDescription AudioUtilities::aiffFormatWithNumberOfChannels(std::uint32_t channels,
                                                                            float sampleRate) {
-    return linearPCM(sampleRate,
-                     kAudioFormatFlagIsBigEndian | kAudioFormatFlagIsSignedInteger |
-                         kAudioFormatFlagIsPacked,
-                     4 * channels, channels);
+    return linearPCM(
+        sampleRate,
+        kAudioFormatFlagIsBigEndian | kAudioFormatFlagIsSignedInteger | kAudioFormatFlagIsPacked,
+        4 * channels, channels);
 }
 
 AudioStreamBasicDescription AudioUtilities::ilbcFormatWithSampleRate(float sampleRate) {

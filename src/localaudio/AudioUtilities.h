@@ -39,7 +39,7 @@ public:
     static AudioStreamBasicDescription stereoFloatNonInterleavedFormatWithSampleRate(
         float sampleRate);
     static AudioStreamBasicDescription floatFormatWithNumberOfChannels(std::uint32_t channels,
-                                                                      float sampleRate);
+                                                                       float sampleRate);
     static AudioStreamBasicDescription aiffFormatWithNumberOfChannels(std::uint32_t channels,
                                                                       float sampleRate);
     // Compressed formats, completed by the format service. No codec here encodes or decodes

@@ -8,9 +8,7 @@
 
 namespace vm {
 
-Microphone::Microphone() : info_(std::make_unique<MicrophoneInfo>()) {
-    setup();
-}
+Microphone::Microphone() : info_(std::make_unique<MicrophoneInfo>()) { setup(); }
 
 Microphone::Microphone(std::weak_ptr<MicrophoneDelegate> delegate)
     : info_(std::make_unique<MicrophoneInfo>()) {
@@ -25,13 +23,14 @@ Microphone::Microphone(std::weak_ptr<MicrophoneDelegate> delegate, bool startsIm
     }
 }
 
-Microphone::Microphone(std::weak_ptr<MicrophoneDelegate> delegate, const AudioStreamBasicDescription& format)
+Microphone::Microphone(std::weak_ptr<MicrophoneDelegate> delegate,
+                       const AudioStreamBasicDescription& format)
     : Microphone(std::move(delegate)) {
     setAudioStreamBasicDescription(format);
 }
 
-Microphone::Microphone(std::weak_ptr<MicrophoneDelegate> delegate, const AudioStreamBasicDescription& format,
-                       bool startsImmediately)
+Microphone::Microphone(std::weak_ptr<MicrophoneDelegate> delegate,
+                       const AudioStreamBasicDescription& format, bool startsImmediately)
     : Microphone(std::move(delegate), format) {
     if (startsImmediately) {
         startFetchingAudio();
@@ -49,23 +48,24 @@ Microphone::~Microphone() {
     }
 }
 
-std::shared_ptr<Microphone> Microphone::microphoneWithDelegate(std::weak_ptr<MicrophoneDelegate> delegate) {
+std::shared_ptr<Microphone> Microphone::microphoneWithDelegate(
+    std::weak_ptr<MicrophoneDelegate> delegate) {
     return std::make_shared<Microphone>(std::move(delegate));
 }
 
-std::shared_ptr<Microphone> Microphone::microphoneWithDelegate(std::weak_ptr<MicrophoneDelegate> delegate,
-                                                               bool startsImmediately) {
+std::shared_ptr<Microphone> Microphone::microphoneWithDelegate(
+    std::weak_ptr<MicrophoneDelegate> delegate, bool startsImmediately) {
     return std::make_shared<Microphone>(std::move(delegate), startsImmediately);
 }
 
-std::shared_ptr<Microphone> Microphone::microphoneWithDelegate(std::weak_ptr<MicrophoneDelegate> delegate,
-                                                               const AudioStreamBasicDescription& format) {
+std::shared_ptr<Microphone> Microphone::microphoneWithDelegate(
+    std::weak_ptr<MicrophoneDelegate> delegate, const AudioStreamBasicDescription& format) {
     return std::make_shared<Microphone>(std::move(delegate), format);
 }
 
-std::shared_ptr<Microphone> Microphone::microphoneWithDelegate(std::weak_ptr<MicrophoneDelegate> delegate,
-                                                               const AudioStreamBasicDescription& format,
-                                                               bool startsImmediately) {
+std::shared_ptr<Microphone> Microphone::microphoneWithDelegate(
+    std::weak_ptr<MicrophoneDelegate> delegate, const AudioStreamBasicDescription& format,
+    bool startsImmediately) {
     return std::make_shared<Microphone>(std::move(delegate), format, startsImmediately);
 }
 
@@ -86,10 +86,10 @@ void Microphone::setup() {
     readInputFormat();
     applyStreamFormat(defaultStreamFormat());
     AudioUtilities::checkResult(
-        audioUnit()->setInputCallback([this](AudioUnitRenderActionFlags* flags, const AudioTimeStamp& time,
-                                             std::uint32_t bus, std::uint32_t frames, AudioBufferList*) {
-            return inputCallback(flags, time, bus, frames);
-        }),
+        audioUnit()->setInputCallback(
+            [this](AudioUnitRenderActionFlags* flags, const AudioTimeStamp& time, std::uint32_t bus,
+                   std::uint32_t frames,
+                   AudioBufferList*) { return inputCallback(flags, time, bus, frames); }),
         "Failed to set render callback");
     AudioUtilities::checkResult(audioUnit()->initialize(), "Failed to initialize input unit");
     setUp_ = true;
@@ -97,7 +97,8 @@ void Microphone::setup() {
 
 void Microphone::readInputFormat() {
     AudioUtilities::checkResult(
-        audioUnit()->getStreamFormat(AudioUnitScope::Input, HALOutputUnit::kInputElement, &info_->inputFormat),
+        audioUnit()->getStreamFormat(AudioUnitScope::Input, HALOutputUnit::kInputElement,
+                                     &info_->inputFormat),
         "Failed to get stream format of microphone input scope");
 }
 
@@ -149,14 +150,17 @@ void Microphone::applyStreamFormat(const AudioStreamBasicDescription& format) {
         }
         info_->streamFormat = format;
         AudioUtilities::checkResult(
-            audioUnit()->setStreamFormat(AudioUnitScope::Input, HALOutputUnit::kOutputElement, format),
+            audioUnit()->setStreamFormat(AudioUnitScope::Input, HALOutputUnit::kOutputElement,
+                                         format),
             "Failed to set stream format on input scope");
         AudioUtilities::checkResult(
-            audioUnit()->setStreamFormat(AudioUnitScope::Output, HALOutputUnit::kInputElement, format),
+            audioUnit()->setStreamFormat(AudioUnitScope::Output, HALOutputUnit::kInputElement,
+                                         format),
             "Failed to set stream format on output scope");
         const std::uint32_t frames = maximumBufferSize();
         floatConverter_ = AudioFloatConverter::converterWithInputFormat(format);
-        info_->floatData = AudioUtilities::floatBuffersWithNumberOfFrames(frames, format.mChannelsPerFrame);
+        info_->floatData =
+            AudioUtilities::floatBuffersWithNumberOfFrames(frames, format.mChannelsPerFrame);
         info_->audioBufferList = AudioUtilities::audioBufferListWithNumberOfFrames(
             frames, format.mChannelsPerFrame, AudioUtilities::isInterleaved(format));
         // Slices of the old format still on their way to the output are dropped.
@@ -183,10 +187,12 @@ std::uint32_t Microphone::maximumBufferSize() const {
 void Microphone::applyDevice(const AudioDevice& device) {
     HALOutputUnit* unit = audioUnit();
     AudioUtilities::checkResult(
-        unit->setEnableIO(AudioUnitScope::Input, HALOutputUnit::kInputElement, device.inputChannelCount() > 0),
+        unit->setEnableIO(AudioUnitScope::Input, HALOutputUnit::kInputElement,
+                          device.inputChannelCount() > 0),
         "Failed to set flag on device input");
     AudioUtilities::checkResult(
-        unit->setEnableIO(AudioUnitScope::Output, HALOutputUnit::kOutputElement, device.outputChannelCount() > 0),
+        unit->setEnableIO(AudioUnitScope::Output, HALOutputUnit::kOutputElement,
+                          device.outputChannelCount() > 0),
         "Failed to set flag on device output");
     AudioUtilities::checkResult(unit->setCurrentDevice(device.deviceID()),
                                 "Couldn't set default device on I/O unit");
@@ -221,7 +227,8 @@ void Microphone::setOutput(std::shared_ptr<AudioOutput> output) {
         // A quarter second of the largest slices at the largest frames the buffers hold.
         auto ring = std::make_unique<RingBuffer>();
         const std::uint64_t bytes = std::max<std::uint64_t>(
-            std::uint64_t(maximumBufferSize()) * 4 * std::max<std::uint32_t>(1, info_->streamFormat.mChannelsPerFrame) * 4,
+            std::uint64_t(maximumBufferSize()) * 4 *
+                std::max<std::uint32_t>(1, info_->streamFormat.mChannelsPerFrame) * 4,
             65536);
         if (RingBufferInit(ring.get(), std::uint32_t(std::min<std::uint64_t>(bytes, 1u << 24)))) {
             monitorRingStorage_ = std::move(ring);
@@ -250,7 +257,8 @@ OSStatus Microphone::outputShouldFillAudioBufferList(AudioOutput&, AudioBufferLi
         AudioBuffer& buffer = audioBuffers(bufferList)[b];
         const std::uint32_t filled = std::min(buffer.mDataByteSize, played * format.mBytesPerFrame);
         if (buffer.mData) {
-            std::memset(static_cast<std::uint8_t*>(buffer.mData) + filled, 0, buffer.mDataByteSize - filled);
+            std::memset(static_cast<std::uint8_t*>(buffer.mData) + filled, 0,
+                        buffer.mDataByteSize - filled);
         }
     }
     return 0;
@@ -268,7 +276,8 @@ OSStatus Microphone::inputCallback(AudioUnitRenderActionFlags* flags, const Audi
         return 0;
     }
     // The capture list was made for the largest slice of 32-bit samples; never fill past it.
-    const std::uint32_t capacity = list->mBuffers[0].mData ? maximumBufferSize() * list->mBuffers[0].mNumberChannels * 4 : 0;
+    const std::uint32_t capacity =
+        list->mBuffers[0].mData ? maximumBufferSize() * list->mBuffers[0].mNumberChannels * 4 : 0;
     frames = std::min(frames, capacity / format.mBytesPerFrame);
     for (std::uint32_t b = 0; b < list->mNumberBuffers; ++b) {
         audioBuffers(list)[b].mDataByteSize = format.mBytesPerFrame * frames;

@@ -31,25 +31,29 @@ public:
     Microphone();
     explicit Microphone(std::weak_ptr<MicrophoneDelegate> delegate);
     Microphone(std::weak_ptr<MicrophoneDelegate> delegate, bool startsImmediately);
-    Microphone(std::weak_ptr<MicrophoneDelegate> delegate, const AudioStreamBasicDescription& format);
-    Microphone(std::weak_ptr<MicrophoneDelegate> delegate, const AudioStreamBasicDescription& format,
-               bool startsImmediately);
+    Microphone(std::weak_ptr<MicrophoneDelegate> delegate,
+               const AudioStreamBasicDescription& format);
+    Microphone(std::weak_ptr<MicrophoneDelegate> delegate,
+               const AudioStreamBasicDescription& format, bool startsImmediately);
     ~Microphone() override;
     Microphone(const Microphone&) = delete;
     Microphone& operator=(const Microphone&) = delete;
 
-    static std::shared_ptr<Microphone> microphoneWithDelegate(std::weak_ptr<MicrophoneDelegate> delegate);
-    static std::shared_ptr<Microphone> microphoneWithDelegate(std::weak_ptr<MicrophoneDelegate> delegate,
-                                                              bool startsImmediately);
-    static std::shared_ptr<Microphone> microphoneWithDelegate(std::weak_ptr<MicrophoneDelegate> delegate,
-                                                              const AudioStreamBasicDescription& format);
-    static std::shared_ptr<Microphone> microphoneWithDelegate(std::weak_ptr<MicrophoneDelegate> delegate,
-                                                              const AudioStreamBasicDescription& format,
-                                                              bool startsImmediately);
+    static std::shared_ptr<Microphone> microphoneWithDelegate(
+        std::weak_ptr<MicrophoneDelegate> delegate);
+    static std::shared_ptr<Microphone> microphoneWithDelegate(
+        std::weak_ptr<MicrophoneDelegate> delegate, bool startsImmediately);
+    static std::shared_ptr<Microphone> microphoneWithDelegate(
+        std::weak_ptr<MicrophoneDelegate> delegate, const AudioStreamBasicDescription& format);
+    static std::shared_ptr<Microphone> microphoneWithDelegate(
+        std::weak_ptr<MicrophoneDelegate> delegate, const AudioStreamBasicDescription& format,
+        bool startsImmediately);
     static std::shared_ptr<Microphone> sharedMicrophone();
 
     std::shared_ptr<MicrophoneDelegate> delegate() const { return delegate_.lock(); }
-    void setDelegate(std::weak_ptr<MicrophoneDelegate> delegate) { delegate_.store(std::move(delegate)); }
+    void setDelegate(std::weak_ptr<MicrophoneDelegate> delegate) {
+        delegate_.store(std::move(delegate));
+    }
 
     void startFetchingAudio();
     void stopFetchingAudio();
@@ -76,7 +80,8 @@ public:
 
     // As the data source of `output`: the captured audio not yet played, silence after it.
     OSStatus outputShouldFillAudioBufferList(AudioOutput& output, AudioBufferList* bufferList,
-                                             std::uint32_t frames, const AudioTimeStamp& timestamp) override;
+                                             std::uint32_t frames,
+                                             const AudioTimeStamp& timestamp) override;
 
 private:
     void setup();

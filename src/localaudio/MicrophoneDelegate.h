@@ -24,7 +24,8 @@ public:
     virtual bool takesFloatAudio() const;
     // On the capture thread: the captured slice as one float array per channel.
     virtual void microphoneHasAudioReceived(Microphone& microphone, float** buffer,
-                                            std::uint32_t bufferSize, std::uint32_t numberOfChannels);
+                                            std::uint32_t bufferSize,
+                                            std::uint32_t numberOfChannels);
 };
 
 }  // namespace vm

@@ -29,8 +29,8 @@ void* mapTwice(std::uint32_t length, bool last) {
         return nullptr;
     }
     // Reserve room for both halves, then lay the file over each half.
-    void* reserved = mmap(nullptr, std::size_t(length) * 2, PROT_NONE,
-                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* reserved =
+        mmap(nullptr, std::size_t(length) * 2, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (reserved == MAP_FAILED) {
         if (last) {
             report(__LINE__, "Buffer allocation", errno);
@@ -40,9 +40,9 @@ void* mapTwice(std::uint32_t length, bool last) {
     }
     auto* base = static_cast<std::uint8_t*>(reserved);
     void* lower = mmap(base, length, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_FIXED, fd, 0);
-    void* upper = lower == MAP_FAILED
-                      ? MAP_FAILED
-                      : mmap(base + length, length, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_FIXED, fd, 0);
+    void* upper = lower == MAP_FAILED ? MAP_FAILED
+                                      : mmap(base + length, length, PROT_READ | PROT_WRITE,
+                                             MAP_SHARED | MAP_FIXED, fd, 0);
     const int error = errno;
     close(fd);
     if (lower != base || upper != base + length) {

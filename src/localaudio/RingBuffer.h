@@ -14,10 +14,10 @@
 namespace vm {
 
 struct RingBuffer {
-    void* buffer = nullptr;       // start of the first mapping
-    std::uint32_t length = 0;     // usable bytes, a multiple of the page size
-    std::uint32_t tail = 0;       // read offset (consumer)
-    std::uint32_t head = 0;       // write offset (producer)
+    void* buffer = nullptr;    // start of the first mapping
+    std::uint32_t length = 0;  // usable bytes, a multiple of the page size
+    std::uint32_t tail = 0;    // read offset (consumer)
+    std::uint32_t head = 0;    // write offset (producer)
     std::atomic<std::int32_t> fillCount{0};
     std::atomic<bool> clearRequested{false};
 };

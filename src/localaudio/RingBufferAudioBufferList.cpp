@@ -78,7 +78,8 @@ void RingBufferProduceAudioBufferList(RingBuffer* ring) {
     const AudioBufferList& list = record->bufferList;
     const AudioBuffer& last = audioBuffers(&list)[list.mNumberBuffers - 1];
     const auto end = static_cast<std::uint8_t*>(last.mData) + last.mDataByteSize;
-    const auto calculatedLength = std::uint32_t(align16(std::uintptr_t(end - static_cast<std::uint8_t*>(head))));
+    const auto calculatedLength =
+        std::uint32_t(align16(std::uintptr_t(end - static_cast<std::uint8_t*>(head))));
     if (list.mBuffers[0].mDataByteSize == 0) {
         log("RingBufferProduceAudioBufferList: block->bufferList.mBuffers[0].mDataByteSize > 0");
         return;
@@ -93,7 +94,8 @@ void RingBufferProduceAudioBufferList(RingBuffer* ring) {
 }
 
 bool RingBufferCopyAudioBufferList(RingBuffer* ring, const AudioBufferList* source,
-                                   std::uint32_t frames, const AudioStreamBasicDescription& format) {
+                                   std::uint32_t frames,
+                                   const AudioStreamBasicDescription& format) {
     if (frames == 0) {
         return true;
     }
@@ -154,13 +156,14 @@ void RingBufferDequeueBufferListFrames(RingBuffer* ring, std::uint32_t* ioFrames
             break;
         }
         AudioBufferList& list = record->bufferList;
-        const std::uint32_t take =
-            std::uint32_t(std::min<std::uint64_t>(list.mBuffers[0].mDataByteSize, wanted - delivered));
+        const std::uint32_t take = std::uint32_t(
+            std::min<std::uint64_t>(list.mBuffers[0].mDataByteSize, wanted - delivered));
         if (destination) {
             const std::uint32_t count = std::min(list.mNumberBuffers, destination->mNumberBuffers);
             for (std::uint32_t b = 0; b < count; ++b) {
-                std::memcpy(static_cast<std::uint8_t*>(audioBuffers(destination)[b].mData) + delivered,
-                            audioBuffers(&list)[b].mData, take);
+                std::memcpy(
+                    static_cast<std::uint8_t*>(audioBuffers(destination)[b].mData) + delivered,
+                    audioBuffers(&list)[b].mData, take);
             }
         }
         delivered += take;
@@ -175,9 +178,10 @@ void RingBufferDequeueBufferListFrames(RingBuffer* ring, std::uint32_t* ioFrames
             if (record->timestamp.mFlags & kAudioTimeStampSampleTimeValid) {
                 record->timestamp.mSampleTime += takenFrames;
             }
-            if ((record->timestamp.mFlags & kAudioTimeStampHostTimeValid) && format.mSampleRate > 0) {
-                record->timestamp.mHostTime += std::uint64_t(double(takenFrames) / format.mSampleRate *
-                                                              audioHostTicksPerSecond);
+            if ((record->timestamp.mFlags & kAudioTimeStampHostTimeValid) &&
+                format.mSampleRate > 0) {
+                record->timestamp.mHostTime += std::uint64_t(
+                    double(takenFrames) / format.mSampleRate * audioHostTicksPerSecond);
             }
             const std::uint32_t shift = take & ~15u;
             if (shift > 0) {
@@ -202,8 +206,10 @@ std::uint32_t RingBufferPeekFrames(RingBuffer* ring, const AudioStreamBasicDescr
     std::uint32_t held = 0;
     auto* tail = static_cast<std::uint8_t*>(RingBufferTail(ring, &held));
     std::uint64_t bytes = 0;
-    for (std::uint32_t offset = 0; tail && offset + sizeof(RingBufferAudioBufferListRecord) <= held;) {
-        const auto* record = reinterpret_cast<const RingBufferAudioBufferListRecord*>(tail + offset);
+    for (std::uint32_t offset = 0;
+         tail && offset + sizeof(RingBufferAudioBufferListRecord) <= held;) {
+        const auto* record =
+            reinterpret_cast<const RingBufferAudioBufferListRecord*>(tail + offset);
         if (record->totalLength == 0) {
             break;
         }

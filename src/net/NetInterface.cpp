@@ -32,7 +32,8 @@ bool forEachInterface(const std::function<bool(const ifaddrs&)>& visit) {
     return true;
 }
 
-bool matches(const ifaddrs& entry, const std::string& description, const void* inAddress, int family) {
+bool matches(const ifaddrs& entry, const std::string& description, const void* inAddress,
+             int family) {
     char text[INET6_ADDRSTRLEN] = {};
     return description == entry.ifa_name ||
            (::inet_ntop(family, inAddress, text, sizeof text) && description == text);
@@ -109,15 +110,17 @@ void convertInterfaceDescription(const std::optional<std::string>& interface, st
 }
 
 unsigned indexOfInterfaceAddr4(const SocketAddress& address) {
-    return indexOfInterface<sockaddr_in>(address, AF_INET, [](const sockaddr_in& a, const sockaddr_in& b) {
-        return a.sin_addr.s_addr == b.sin_addr.s_addr;
-    });
+    return indexOfInterface<sockaddr_in>(address, AF_INET,
+                                         [](const sockaddr_in& a, const sockaddr_in& b) {
+                                             return a.sin_addr.s_addr == b.sin_addr.s_addr;
+                                         });
 }
 
 unsigned indexOfInterfaceAddr6(const SocketAddress& address) {
-    return indexOfInterface<sockaddr_in6>(address, AF_INET6, [](const sockaddr_in6& a, const sockaddr_in6& b) {
-        return std::memcmp(&a.sin6_addr, &b.sin6_addr, sizeof a.sin6_addr) == 0;
-    });
+    return indexOfInterface<sockaddr_in6>(
+        address, AF_INET6, [](const sockaddr_in6& a, const sockaddr_in6& b) {
+            return std::memcmp(&a.sin6_addr, &b.sin6_addr, sizeof a.sin6_addr) == 0;
+        });
 }
 
 }  // namespace vm::netif

@@ -152,7 +152,8 @@ void convertNumericHost(const std::string& host, std::uint16_t port, SocketAddre
     hints.ai_socktype = SOCK_DGRAM;
     hints.ai_protocol = IPPROTO_UDP;
     addrinfo* results = nullptr;
-    if (host.empty() || ::getaddrinfo(host.c_str(), portText(port).c_str(), &hints, &results) != 0) {
+    if (host.empty() ||
+        ::getaddrinfo(host.c_str(), portText(port).c_str(), &hints, &results) != 0) {
         return;
     }
     bool found4 = false;

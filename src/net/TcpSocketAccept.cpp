@@ -60,7 +60,8 @@ int createListenSocket(int family, const SocketAddress& address, Error* error) {
     if (family == AF_INET6 && ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on) != 0) {
         return fail("Error enabling address reuse (setsockopt)");
     }
-    if (::bind(fd, reinterpret_cast<const ::sockaddr*>(address.data()), bindLength(family, address)) != 0) {
+    if (::bind(fd, reinterpret_cast<const ::sockaddr*>(address.data()),
+               bindLength(family, address)) != 0) {
         return fail("Error in bind() function");
     }
     if (::listen(fd, 1024) != 0) {
@@ -75,7 +76,8 @@ std::uint16_t boundPort(int fd) {
     if (::getsockname(fd, reinterpret_cast<::sockaddr*>(&address), &length) != 0) {
         return 0;
     }
-    return sockaddr::portFromAddress(SocketAddress(reinterpret_cast<const char*>(&address), length));
+    return sockaddr::portFromAddress(
+        SocketAddress(reinterpret_cast<const char*>(&address), length));
 }
 
 }  // namespace
@@ -172,7 +174,8 @@ bool TcpSocket::acceptOnUrl(const std::string& url, Error* error) {
 }
 
 bool TcpSocket::startListening(Error* error) {
-    const bool watched = (socket4FD_ == -1 || accept4Source_) && (socket6FD_ == -1 || accept6Source_) &&
+    const bool watched = (socket4FD_ == -1 || accept4Source_) &&
+                         (socket6FD_ == -1 || accept6Source_) &&
                          (socketUN_ == -1 || acceptUNSource_);
     if (!watched) {
         const Error sourceError = posixError(errno, "Error in fcntl() function");
@@ -208,7 +211,9 @@ DispatchSourcePtr TcpSocket::makeAcceptSource(int fd) {
 }
 
 bool TcpSocket::doAccept(int parentFD) {
-    const int family = parentFD == socket4FD_ ? AF_INET : parentFD == socket6FD_ ? AF_INET6 : AF_UNIX;
+    const int family = parentFD == socket4FD_   ? AF_INET
+                       : parentFD == socket6FD_ ? AF_INET6
+                                                : AF_UNIX;
     sockaddr_storage address{};
     socklen_t length = sizeof address;
     const int childFD = ::accept4(parentFD, reinterpret_cast<::sockaddr*>(&address), &length,
@@ -221,7 +226,8 @@ bool TcpSocket::doAccept(int parentFD) {
         return true;
     }
     // Sends pass MSG_NOSIGNAL: the connection never raises SIGPIPE.
-    SocketAddress peer(reinterpret_cast<const char*>(&address), std::min<std::size_t>(length, sizeof address));
+    SocketAddress peer(reinterpret_cast<const char*>(&address),
+                       std::min<std::size_t>(length, sizeof address));
     delegateQueue_->async([self = shared_from_this(), weakDelegate = delegate_,
                            delegateQueue = delegateQueue_, childFD, family, peer] {
         auto delegate = weakDelegate.lock();
@@ -270,8 +276,8 @@ void TcpSocket::getInterfaceAddress4(SocketAddress* address4, SocketAddress* add
         }
     }
 
-    netif::convertInterfaceDescription(interface.empty() ? std::nullopt : std::optional(interface), port,
-                                       address4, address6);
+    netif::convertInterfaceDescription(interface.empty() ? std::nullopt : std::optional(interface),
+                                       port, address4, address6);
 }
 
 SocketAddress TcpSocket::getInterfaceAddressFromUrl(const std::string& url) {

@@ -21,7 +21,8 @@ SocketAddress endpointAddress(int fd, bool peer) {
     if ((peer ? ::getpeername(fd, generic, &length) : ::getsockname(fd, generic, &length)) != 0) {
         return {};
     }
-    return SocketAddress(reinterpret_cast<const char*>(&address), std::min<std::size_t>(length, sizeof address));
+    return SocketAddress(reinterpret_cast<const char*>(&address),
+                         std::min<std::size_t>(length, sizeof address));
 }
 
 std::optional<std::string> endpointHost(int fd, bool peer) {
@@ -35,11 +36,13 @@ std::uint16_t endpointPort(int fd, bool peer) {
 }  // namespace
 
 std::optional<std::string> TcpSocket::connectedHost() const {
-    return onQueue([this] { return endpointHost(socket4FD_ != -1 ? socket4FD_ : socket6FD_, true); });
+    return onQueue(
+        [this] { return endpointHost(socket4FD_ != -1 ? socket4FD_ : socket6FD_, true); });
 }
 
 std::uint16_t TcpSocket::connectedPort() const {
-    return onQueue([this] { return endpointPort(socket4FD_ != -1 ? socket4FD_ : socket6FD_, true); });
+    return onQueue(
+        [this] { return endpointPort(socket4FD_ != -1 ? socket4FD_ : socket6FD_, true); });
 }
 
 std::optional<std::string> TcpSocket::connectedUrl() const {
@@ -58,19 +61,23 @@ std::optional<std::string> TcpSocket::connectedUrl() const {
 }
 
 std::optional<std::string> TcpSocket::localHost() const {
-    return onQueue([this] { return endpointHost(socket4FD_ != -1 ? socket4FD_ : socket6FD_, false); });
+    return onQueue(
+        [this] { return endpointHost(socket4FD_ != -1 ? socket4FD_ : socket6FD_, false); });
 }
 
 std::uint16_t TcpSocket::localPort() const {
-    return onQueue([this] { return endpointPort(socket4FD_ != -1 ? socket4FD_ : socket6FD_, false); });
+    return onQueue(
+        [this] { return endpointPort(socket4FD_ != -1 ? socket4FD_ : socket6FD_, false); });
 }
 
 SocketAddress TcpSocket::connectedAddress() const {
-    return onQueue([this] { return endpointAddress(socket4FD_ != -1 ? socket4FD_ : socket6FD_, true); });
+    return onQueue(
+        [this] { return endpointAddress(socket4FD_ != -1 ? socket4FD_ : socket6FD_, true); });
 }
 
 SocketAddress TcpSocket::localAddress() const {
-    return onQueue([this] { return endpointAddress(socket4FD_ != -1 ? socket4FD_ : socket6FD_, false); });
+    return onQueue(
+        [this] { return endpointAddress(socket4FD_ != -1 ? socket4FD_ : socket6FD_, false); });
 }
 
 bool TcpSocket::isIPv4() const {

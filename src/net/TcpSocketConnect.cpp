@@ -172,40 +172,42 @@ bool TcpSocket::connectToUrl(const std::string& url, double timeout, Error* erro
         const int aStateIndex = stateIndex_;
         const int copy = duplicate(fd);
         const int dupErrno = errno;
-        DispatchQueue::global()->async([weak = weak_from_this(), copy, dupErrno, aStateIndex,
-                                        address = connectInterfaceUN_] {
-            int result = -1;
-            int err = dupErrno;
-            if (copy >= 0) {
-                result = ::connect(copy, asSockaddr(address), unixAddressLength(address));
-                err = result == 0 ? 0 : errno;
-                ::close(copy);
-            }
-            if (result != 0) {
-                log("connect: {}", std::strerror(err));
-            }
-            auto self = weak.lock();
-            if (!self) {
-                return;
-            }
-            self->socketQueue_->async([self, result, err, aStateIndex] {
-                if (result == 0) {
-                    self->didConnect(aStateIndex);
-                } else {
-                    self->didNotConnect(aStateIndex,
-                                        posixError(err, "Error in connect() function"));
+        DispatchQueue::global()->async(
+            [weak = weak_from_this(), copy, dupErrno, aStateIndex, address = connectInterfaceUN_] {
+                int result = -1;
+                int err = dupErrno;
+                if (copy >= 0) {
+                    result = ::connect(copy, asSockaddr(address), unixAddressLength(address));
+                    err = result == 0 ? 0 : errno;
+                    ::close(copy);
                 }
+                if (result != 0) {
+                    log("connect: {}", std::strerror(err));
+                }
+                auto self = weak.lock();
+                if (!self) {
+                    return;
+                }
+                self->socketQueue_->async([self, result, err, aStateIndex] {
+                    if (result == 0) {
+                        self->didConnect(aStateIndex);
+                    } else {
+                        self->didNotConnect(aStateIndex,
+                                            posixError(err, "Error in connect() function"));
+                    }
+                });
             });
-        });
         startConnectTimeout(timeout);
         return true;
     });
 }
 
-TcpSocketPtr TcpSocket::socketFromConnectedSocketFD(int fd, std::weak_ptr<TcpSocketDelegate> delegate,
+TcpSocketPtr TcpSocket::socketFromConnectedSocketFD(int fd,
+                                                    std::weak_ptr<TcpSocketDelegate> delegate,
                                                     DispatchQueuePtr delegateQueue,
                                                     DispatchQueuePtr socketQueue, Error* error) {
-    TcpSocketPtr sock = create(std::move(delegate), std::move(delegateQueue), std::move(socketQueue));
+    TcpSocketPtr sock =
+        create(std::move(delegate), std::move(delegateQueue), std::move(socketQueue));
     const bool adopted = sock->onQueue([&] {
         sockaddr_storage address{};
         socklen_t length = sizeof address;
@@ -287,13 +289,15 @@ void TcpSocket::lookupDidSucceed(int aStateIndex, SocketAddress address4, Socket
     const bool ipv4Disabled = config_ & kIPv4Disabled;
     const bool ipv6Disabled = config_ & kIPv6Disabled;
     if (ipv4Disabled && address6.empty()) {
-        closeWithError(tcpsocket::error(TcpSocketErrorCode::Other,
-                                        "IPv4 has been disabled and DNS lookup found no IPv6 address."));
+        closeWithError(
+            tcpsocket::error(TcpSocketErrorCode::Other,
+                             "IPv4 has been disabled and DNS lookup found no IPv6 address."));
         return;
     }
     if (ipv6Disabled && address4.empty()) {
-        closeWithError(tcpsocket::error(TcpSocketErrorCode::Other,
-                                        "IPv6 has been disabled and DNS lookup found no IPv4 address."));
+        closeWithError(
+            tcpsocket::error(TcpSocketErrorCode::Other,
+                             "IPv6 has been disabled and DNS lookup found no IPv4 address."));
         return;
     }
     // A disabled family is not tried even when the name has an address of it.
@@ -309,7 +313,8 @@ void TcpSocket::lookupDidSucceed(int aStateIndex, SocketAddress address4, Socket
     }
 }
 
-int TcpSocket::createConnectSocket(int family, const SocketAddress& interfaceAddress, Error* error) {
+int TcpSocket::createConnectSocket(int family, const SocketAddress& interfaceAddress,
+                                   Error* error) {
     const int fd = ::socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         setError(error, posixError(errno, "Error in socket() function"));
@@ -320,7 +325,8 @@ int TcpSocket::createConnectSocket(int family, const SocketAddress& interfaceAdd
             const int on = 1;
             ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
         }
-        if (::bind(fd, asSockaddr(interfaceAddress), static_cast<socklen_t>(interfaceAddress.size())) != 0) {
+        if (::bind(fd, asSockaddr(interfaceAddress),
+                   static_cast<socklen_t>(interfaceAddress.size())) != 0) {
             const int err = errno;
             ::close(fd);
             setError(error, posixError(err, "Error in bind() function"));
@@ -333,8 +339,10 @@ int TcpSocket::createConnectSocket(int family, const SocketAddress& interfaceAdd
 
 bool TcpSocket::connectWithAddresses(SocketAddress address4, SocketAddress address6, Error* error) {
     Error lastError;
-    const int fd4 = address4.empty() ? -1 : createConnectSocket(AF_INET, connectInterface4_, &lastError);
-    const int fd6 = address6.empty() ? -1 : createConnectSocket(AF_INET6, connectInterface6_, &lastError);
+    const int fd4 =
+        address4.empty() ? -1 : createConnectSocket(AF_INET, connectInterface4_, &lastError);
+    const int fd6 =
+        address6.empty() ? -1 : createConnectSocket(AF_INET6, connectInterface6_, &lastError);
     if (fd4 == -1 && fd6 == -1) {
         setError(error, lastError);
         return false;

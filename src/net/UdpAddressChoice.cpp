@@ -4,7 +4,8 @@
 
 namespace vm {
 
-UdpAddressChoice chooseUdpAddress(const UdpFamilyRules& rules, const std::vector<SocketAddress>& addresses) {
+UdpAddressChoice chooseUdpAddress(const UdpFamilyRules& rules,
+                                  const std::vector<SocketAddress>& addresses) {
     bool any4 = false;
     bool any6 = false;
     for (const auto& address : addresses) {
@@ -13,15 +14,19 @@ UdpAddressChoice chooseUdpAddress(const UdpFamilyRules& rules, const std::vector
     }
     UdpAddressChoice choice;
     if (rules.ipv4Disabled && !any6) {
-        choice.error = udp::otherError("IPv4 has been disabled and DNS lookup found no IPv6 address(es).");
+        choice.error =
+            udp::otherError("IPv4 has been disabled and DNS lookup found no IPv6 address(es).");
     } else if (rules.ipv6Disabled && !any4) {
-        choice.error = udp::otherError("IPv6 has been disabled and DNS lookup found no IPv4 address(es).");
+        choice.error =
+            udp::otherError("IPv6 has been disabled and DNS lookup found no IPv4 address(es).");
     } else if (rules.ipv4Deactivated && !any6) {
         choice.error = udp::otherError(
-            "IPv4 has been deactivated due to bind/connect, and DNS lookup found no IPv6 address(es).");
+            "IPv4 has been deactivated due to bind/connect, and DNS lookup found no IPv6 "
+            "address(es).");
     } else if (rules.ipv6Deactivated && !any4) {
         choice.error = udp::otherError(
-            "IPv6 has been deactivated due to bind/connect, and DNS lookup found no IPv4 address(es).");
+            "IPv6 has been deactivated due to bind/connect, and DNS lookup found no IPv4 "
+            "address(es).");
     }
     if (choice.error) {
         return choice;

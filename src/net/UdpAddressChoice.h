@@ -24,6 +24,7 @@ struct UdpAddressChoice {
     std::optional<Error> error;
 };
 
-UdpAddressChoice chooseUdpAddress(const UdpFamilyRules& rules, const std::vector<SocketAddress>& addresses);
+UdpAddressChoice chooseUdpAddress(const UdpFamilyRules& rules,
+                                  const std::vector<SocketAddress>& addresses);
 
 }  // namespace vm

@@ -34,6 +34,7 @@ struct UdpSpecialPacket {
     std::optional<Error> error;
 };
 
-using UdpQueuedPacket = std::variant<std::shared_ptr<UdpSendPacket>, std::shared_ptr<UdpSpecialPacket>>;
+using UdpQueuedPacket =
+    std::variant<std::shared_ptr<UdpSendPacket>, std::shared_ptr<UdpSpecialPacket>>;
 
 }  // namespace vm

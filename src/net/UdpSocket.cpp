@@ -13,7 +13,8 @@ unsigned UdpSocket::Endpoint::addressLength() const {
 }
 
 std::shared_ptr<UdpSocket> UdpSocket::create(std::weak_ptr<UdpSocketDelegate> delegate,
-                                             DispatchQueuePtr delegateQueue, DispatchQueuePtr socketQueue) {
+                                             DispatchQueuePtr delegateQueue,
+                                             DispatchQueuePtr socketQueue) {
     return std::shared_ptr<UdpSocket>(
         new UdpSocket(std::move(delegate), std::move(delegateQueue), std::move(socketQueue)));
 }
@@ -48,7 +49,8 @@ DispatchQueuePtr UdpSocket::delegateQueue() {
     return onSocketQueue([&] { return delegateQueue_; });
 }
 
-void UdpSocket::getDelegate(std::shared_ptr<UdpSocketDelegate>* delegate, DispatchQueuePtr* delegateQueue) {
+void UdpSocket::getDelegate(std::shared_ptr<UdpSocketDelegate>* delegate,
+                            DispatchQueuePtr* delegateQueue) {
     onSocketQueue([&] {
         if (delegate) *delegate = delegate_.lock();
         if (delegateQueue) *delegateQueue = delegateQueue_;
@@ -63,7 +65,8 @@ void UdpSocket::setDelegateQueue(DispatchQueuePtr delegateQueue) {
     postToSocketQueue([delegateQueue](UdpSocket& s) { s.delegateQueue_ = delegateQueue; });
 }
 
-void UdpSocket::setDelegate(std::weak_ptr<UdpSocketDelegate> delegate, DispatchQueuePtr delegateQueue) {
+void UdpSocket::setDelegate(std::weak_ptr<UdpSocketDelegate> delegate,
+                            DispatchQueuePtr delegateQueue) {
     postToSocketQueue([delegate, delegateQueue](UdpSocket& s) {
         s.delegate_ = delegate;
         s.delegateQueue_ = delegateQueue;
@@ -173,14 +176,17 @@ void UdpSocket::notify(std::function<void(UdpSocketDelegate&, UdpSocket&)> call)
     if (!delegate || !delegateQueue_ || !self) {
         return;
     }
-    delegateQueue_->async([delegate = std::move(delegate), self = std::move(self), call = std::move(call)]() mutable {
-        call(*delegate, *self);
-        self.reset();  // see postToSocketQueue: the delegate queue may be the socket queue
-    });
+    delegateQueue_->async(
+        [delegate = std::move(delegate), self = std::move(self), call = std::move(call)]() mutable {
+            call(*delegate, *self);
+            self.reset();  // see postToSocketQueue: the delegate queue may be the socket queue
+        });
 }
 
 void UdpSocket::notifyDidConnect(const SocketAddress& address) {
-    notify([address](UdpSocketDelegate& d, UdpSocket& s) { d.udpSocketDidConnectToAddress(s, address); });
+    notify([address](UdpSocketDelegate& d, UdpSocket& s) {
+        d.udpSocketDidConnectToAddress(s, address);
+    });
 }
 
 void UdpSocket::notifyDidNotConnect(const Error& error) {
@@ -192,12 +198,16 @@ void UdpSocket::notifyDidSend(long tag) {
 }
 
 void UdpSocket::notifyDidNotSend(long tag, const Error& error) {
-    notify([tag, error](UdpSocketDelegate& d, UdpSocket& s) { d.udpSocketDidNotSendDataWithTag(s, tag, error); });
+    notify([tag, error](UdpSocketDelegate& d, UdpSocket& s) {
+        d.udpSocketDidNotSendDataWithTag(s, tag, error);
+    });
 }
 
 void UdpSocket::notifyDidReceive(Bytes data, SocketAddress address, std::any context) {
     notify([data = std::move(data), address = std::move(address), context = std::move(context)](
-               UdpSocketDelegate& d, UdpSocket& s) { d.udpSocketDidReceiveData(s, data, address, context); });
+               UdpSocketDelegate& d, UdpSocket& s) {
+        d.udpSocketDidReceiveData(s, data, address, context);
+    });
 }
 
 void UdpSocket::notifyDidClose(const std::optional<Error>& error) {
@@ -273,11 +283,13 @@ bool UdpSocket::isClosed() {
 }
 
 bool UdpSocket::isIPv4() {
-    return onSocketQueue([&] { return hasFlag(kSocketsCreated) ? ip4_.fd != -1 : !familyDisabled(ip4_); });
+    return onSocketQueue(
+        [&] { return hasFlag(kSocketsCreated) ? ip4_.fd != -1 : !familyDisabled(ip4_); });
 }
 
 bool UdpSocket::isIPv6() {
-    return onSocketQueue([&] { return hasFlag(kSocketsCreated) ? ip6_.fd != -1 : !familyDisabled(ip6_); });
+    return onSocketQueue(
+        [&] { return hasFlag(kSocketsCreated) ? ip6_.fd != -1 : !familyDisabled(ip6_); });
 }
 
 void UdpSocket::maybeUpdateCachedLocalAddress(Endpoint& e) {
@@ -296,7 +308,8 @@ void UdpSocket::maybeUpdateCachedLocalAddress(Endpoint& e) {
 
 void UdpSocket::cacheConnectedAddress(const SocketAddress& address) {
     cachedConnectedAddress_ = address;
-    sockaddr::getHost(&cachedConnectedHost_, &cachedConnectedPort_, &cachedConnectedFamily_, address);
+    sockaddr::getHost(&cachedConnectedHost_, &cachedConnectedPort_, &cachedConnectedFamily_,
+                      address);
 }
 
 void UdpSocket::maybeUpdateCachedConnectedAddress() {
@@ -310,13 +323,16 @@ void UdpSocket::maybeUpdateCachedConnectedAddress() {
         address.ss_family != e.family()) {
         return;
     }
-    cacheConnectedAddress(SocketAddress(reinterpret_cast<const char*>(&address), e.addressLength()));
+    cacheConnectedAddress(
+        SocketAddress(reinterpret_cast<const char*>(&address), e.addressLength()));
 }
 
 template <class T>
 T UdpSocket::localValue(LocalFamily which, T Endpoint::*field) {
     return onSocketQueue([&] {
-        Endpoint& e = which == LocalFamily::IPv4 ? ip4_ : which == LocalFamily::IPv6 ? ip6_ : preferredEndpoint();
+        Endpoint& e = which == LocalFamily::IPv4   ? ip4_
+                      : which == LocalFamily::IPv6 ? ip6_
+                                                   : preferredEndpoint();
         maybeUpdateCachedLocalAddress(e);
         return e.*field;
     });
@@ -330,18 +346,40 @@ T UdpSocket::connectedValue(T UdpSocket::*field) {
     });
 }
 
-SocketAddress UdpSocket::localAddress() { return localValue(LocalFamily::Either, &Endpoint::cachedLocalAddress); }
-std::string UdpSocket::localHost() { return localValue(LocalFamily::Either, &Endpoint::cachedLocalHost); }
-std::uint16_t UdpSocket::localPort() { return localValue(LocalFamily::Either, &Endpoint::cachedLocalPort); }
-SocketAddress UdpSocket::localAddress_IPv4() { return localValue(LocalFamily::IPv4, &Endpoint::cachedLocalAddress); }
-std::string UdpSocket::localHost_IPv4() { return localValue(LocalFamily::IPv4, &Endpoint::cachedLocalHost); }
-std::uint16_t UdpSocket::localPort_IPv4() { return localValue(LocalFamily::IPv4, &Endpoint::cachedLocalPort); }
-SocketAddress UdpSocket::localAddress_IPv6() { return localValue(LocalFamily::IPv6, &Endpoint::cachedLocalAddress); }
-std::string UdpSocket::localHost_IPv6() { return localValue(LocalFamily::IPv6, &Endpoint::cachedLocalHost); }
-std::uint16_t UdpSocket::localPort_IPv6() { return localValue(LocalFamily::IPv6, &Endpoint::cachedLocalPort); }
-SocketAddress UdpSocket::connectedAddress() { return connectedValue(&UdpSocket::cachedConnectedAddress_); }
+SocketAddress UdpSocket::localAddress() {
+    return localValue(LocalFamily::Either, &Endpoint::cachedLocalAddress);
+}
+std::string UdpSocket::localHost() {
+    return localValue(LocalFamily::Either, &Endpoint::cachedLocalHost);
+}
+std::uint16_t UdpSocket::localPort() {
+    return localValue(LocalFamily::Either, &Endpoint::cachedLocalPort);
+}
+SocketAddress UdpSocket::localAddress_IPv4() {
+    return localValue(LocalFamily::IPv4, &Endpoint::cachedLocalAddress);
+}
+std::string UdpSocket::localHost_IPv4() {
+    return localValue(LocalFamily::IPv4, &Endpoint::cachedLocalHost);
+}
+std::uint16_t UdpSocket::localPort_IPv4() {
+    return localValue(LocalFamily::IPv4, &Endpoint::cachedLocalPort);
+}
+SocketAddress UdpSocket::localAddress_IPv6() {
+    return localValue(LocalFamily::IPv6, &Endpoint::cachedLocalAddress);
+}
+std::string UdpSocket::localHost_IPv6() {
+    return localValue(LocalFamily::IPv6, &Endpoint::cachedLocalHost);
+}
+std::uint16_t UdpSocket::localPort_IPv6() {
+    return localValue(LocalFamily::IPv6, &Endpoint::cachedLocalPort);
+}
+SocketAddress UdpSocket::connectedAddress() {
+    return connectedValue(&UdpSocket::cachedConnectedAddress_);
+}
 std::string UdpSocket::connectedHost() { return connectedValue(&UdpSocket::cachedConnectedHost_); }
-std::uint16_t UdpSocket::connectedPort() { return connectedValue(&UdpSocket::cachedConnectedPort_); }
+std::uint16_t UdpSocket::connectedPort() {
+    return connectedValue(&UdpSocket::cachedConnectedPort_);
+}
 
 void UdpSocket::performBlock(const std::function<void()>& block) { socketQueue_->sync(block); }
 

@@ -31,9 +31,11 @@ class UdpSocket : public std::enable_shared_from_this<UdpSocket> {
 public:
     // Decides on the filter queue whether a received datagram is delivered; it may store a
     // context that travels with the delivery.
-    using ReceiveFilter = std::function<bool(const Bytes& data, const SocketAddress& address, std::any* context)>;
+    using ReceiveFilter =
+        std::function<bool(const Bytes& data, const SocketAddress& address, std::any* context)>;
     // Decides on the filter queue whether a datagram is sent; one not sent is reported as sent.
-    using SendFilter = std::function<bool(const Bytes& data, const SocketAddress& address, long tag)>;
+    using SendFilter =
+        std::function<bool(const Bytes& data, const SocketAddress& address, long tag)>;
 
     // Without a socket queue the socket makes its own, labelled "UdpSocket".
     static std::shared_ptr<UdpSocket> create(std::weak_ptr<UdpSocketDelegate> delegate = {},
@@ -53,7 +55,8 @@ public:
     void setDelegate(std::weak_ptr<UdpSocketDelegate> delegate, DispatchQueuePtr delegateQueue);
     void synchronouslySetDelegate(std::weak_ptr<UdpSocketDelegate> delegate);
     void synchronouslySetDelegateQueue(DispatchQueuePtr delegateQueue);
-    void synchronouslySetDelegate(std::weak_ptr<UdpSocketDelegate> delegate, DispatchQueuePtr delegateQueue);
+    void synchronouslySetDelegate(std::weak_ptr<UdpSocketDelegate> delegate,
+                                  DispatchQueuePtr delegateQueue);
 
     // Configuration: applies to sockets created afterwards.
     bool isIPv4Enabled();
@@ -77,7 +80,8 @@ public:
 
     // Binding. `interface`: none for any address, "localhost"/"loopback", a name or an address.
     bool bindToPort(std::uint16_t port, Error* error = nullptr);
-    bool bindToPort(std::uint16_t port, const std::optional<std::string>& interface, Error* error = nullptr);
+    bool bindToPort(std::uint16_t port, const std::optional<std::string>& interface,
+                    Error* error = nullptr);
     bool bindToAddress(const SocketAddress& address, Error* error = nullptr);
 
     // Socket options (they create the sockets when needed).
@@ -101,7 +105,8 @@ public:
     // Sending. Empty data is ignored. A negative time-out waits for the kernel without limit.
     void sendData(Bytes data, double timeout, long tag);  // to the connected peer
     void sendData(Bytes data, long tag);
-    void sendData(Bytes data, const std::string& host, std::uint16_t port, double timeout, long tag);
+    void sendData(Bytes data, const std::string& host, std::uint16_t port, double timeout,
+                  long tag);
     void sendData(Bytes data, const SocketAddress& address, double timeout, long tag);
     void setSendFilter(SendFilter filter, DispatchQueuePtr filterQueue, bool isAsynchronous = true);
 
@@ -109,7 +114,8 @@ public:
     bool receiveOnce(Error* error = nullptr);
     bool beginReceiving(Error* error = nullptr);
     void pauseReceiving();
-    void setReceiveFilter(ReceiveFilter filter, DispatchQueuePtr filterQueue, bool isAsynchronous = true);
+    void setReceiveFilter(ReceiveFilter filter, DispatchQueuePtr filterQueue,
+                          bool isAsynchronous = true);
 
     // Closing.
     void close();
@@ -149,7 +155,7 @@ private:
     static constexpr std::uint32_t kReceiveOnce = 0x10;
     static constexpr std::uint32_t kReceiveContinuous = 0x20;
     static constexpr std::uint32_t kIPv4Deactivated = 0x40;  // IPv6: 0x80
-    static constexpr std::uint32_t kSend4Suspended = 0x100;   // IPv6: 0x200
+    static constexpr std::uint32_t kSend4Suspended = 0x100;  // IPv6: 0x200
     static constexpr std::uint32_t kReceive4Suspended = 0x400;
     static constexpr std::uint32_t kSocket4CanAcceptBytes = 0x1000;
     static constexpr std::uint32_t kCloseAfterSends = 0x8000;
@@ -173,7 +179,9 @@ private:
         std::uint16_t cachedLocalPort = 0;
 
         template <class Bits>
-        Bits bit(Bits ipv4Bit) const { return v6 ? static_cast<Bits>(ipv4Bit << 1) : ipv4Bit; }
+        Bits bit(Bits ipv4Bit) const {
+            return v6 ? static_cast<Bits>(ipv4Bit << 1) : ipv4Bit;
+        }
         int family() const;
         unsigned addressLength() const;
     };
@@ -216,7 +224,8 @@ private:
     bool setupSources(Endpoint& e, Error* error);
     void onWriteEvent(Endpoint& e);
     void onReadEvent(Endpoint& e);
-    void setSourceSuspended(const DispatchSourcePtr& source, std::uint32_t suspendedFlag, bool suspend);
+    void setSourceSuspended(const DispatchSourcePtr& source, std::uint32_t suspendedFlag,
+                            bool suspend);
     void suspendSendSource(Endpoint& e);
     void resumeSendSource(Endpoint& e);
     void suspendReceiveSource(Endpoint& e);
@@ -244,8 +253,9 @@ private:
 
     // Send queue (UdpSocketSend.cpp).
     void enqueuePacket(UdpQueuedPacket packet);
-    void asyncResolveHost(const std::string& host, std::uint16_t port,
-                          std::function<void(UdpSocket&, std::vector<SocketAddress>, std::optional<Error>)> done);
+    void asyncResolveHost(
+        const std::string& host, std::uint16_t port,
+        std::function<void(UdpSocket&, std::vector<SocketAddress>, std::optional<Error>)> done);
     UdpFamilyRules familyRules() const;
     std::shared_ptr<UdpSendPacket> currentSendPacket() const;
     std::shared_ptr<UdpSpecialPacket> currentSpecialPacket() const;

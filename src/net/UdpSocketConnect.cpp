@@ -28,13 +28,16 @@ bool UdpSocket::preConnect(bool destinationGiven, const char* missingDestination
 
 bool UdpSocket::connectToHost(const std::string& host, std::uint16_t port, Error* error) {
     return onSocketQueue([&] {
-        if (!preConnect(!host.empty(), "The host param is nil. Should be domain name or IP address string.", error)) {
+        if (!preConnect(!host.empty(),
+                        "The host param is nil. Should be domain name or IP address string.",
+                        error)) {
             return false;
         }
         auto packet = std::make_shared<UdpSpecialPacket>();
         packet->resolveInProgress = true;
         asyncResolveHost(host, port,
-                         [packet](UdpSocket& s, std::vector<SocketAddress> addresses, std::optional<Error> failure) {
+                         [packet](UdpSocket& s, std::vector<SocketAddress> addresses,
+                                  std::optional<Error> failure) {
                              packet->resolveInProgress = false;
                              packet->addresses = std::move(addresses);
                              packet->error = std::move(failure);
@@ -47,7 +50,8 @@ bool UdpSocket::connectToHost(const std::string& host, std::uint16_t port, Error
 
 bool UdpSocket::connectToAddress(const SocketAddress& address, Error* error) {
     return onSocketQueue([&] {
-        if (!preConnect(!address.empty(), "The address param is nil. Should be a valid address.", error)) {
+        if (!preConnect(!address.empty(), "The address param is nil. Should be a valid address.",
+                        error)) {
             return false;
         }
         auto packet = std::make_shared<UdpSpecialPacket>();
@@ -74,7 +78,8 @@ void UdpSocket::maybeConnect() {
         notifyDidNotConnect(*choice.error);
     } else {
         Endpoint& e = endpointFor(choice.family);
-        if (::connect(e.fd, reinterpret_cast<const ::sockaddr*>(choice.address.data()), e.addressLength()) != 0) {
+        if (::connect(e.fd, reinterpret_cast<const ::sockaddr*>(choice.address.data()),
+                      e.addressLength()) != 0) {
             notifyDidNotConnect(udp::errnoError(errno, "Error in connect() function"));
         } else {
             Endpoint& other = e.v6 ? ip4_ : ip6_;

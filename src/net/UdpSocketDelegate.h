@@ -17,7 +17,8 @@ public:
     virtual ~UdpSocketDelegate() = default;
 
     // A connect finished; `address` is the peer's.
-    virtual void udpSocketDidConnectToAddress(UdpSocket& /*sock*/, const SocketAddress& /*address*/) {}
+    virtual void udpSocketDidConnectToAddress(UdpSocket& /*sock*/,
+                                              const SocketAddress& /*address*/) {}
     virtual void udpSocketDidNotConnect(UdpSocket& /*sock*/, const Error& /*error*/) {}
     // One of the two for every datagram that reached the head of the send queue.
     virtual void udpSocketDidSendDataWithTag(UdpSocket& /*sock*/, long /*tag*/) {}

@@ -12,13 +12,21 @@ Error udpError(UdpSocketErrorCode code, std::string message) {
 
 }  // namespace
 
-Error badConfigError(std::string message) { return udpError(UdpSocketErrorCode::BadConfig, std::move(message)); }
+Error badConfigError(std::string message) {
+    return udpError(UdpSocketErrorCode::BadConfig, std::move(message));
+}
 
-Error badParamError(std::string message) { return udpError(UdpSocketErrorCode::BadParam, std::move(message)); }
+Error badParamError(std::string message) {
+    return udpError(UdpSocketErrorCode::BadParam, std::move(message));
+}
 
-Error otherError(std::string message) { return udpError(UdpSocketErrorCode::Other, std::move(message)); }
+Error otherError(std::string message) {
+    return udpError(UdpSocketErrorCode::Other, std::move(message));
+}
 
-Error sendTimeoutError() { return udpError(UdpSocketErrorCode::SendTimeout, "Send operation timed out"); }
+Error sendTimeoutError() {
+    return udpError(UdpSocketErrorCode::SendTimeout, "Send operation timed out");
+}
 
 Error closedError() { return udpError(UdpSocketErrorCode::Closed, "Socket closed"); }
 

@@ -24,8 +24,8 @@ bool UdpSocket::joinMulticastGroup(const std::string& group, Error* error) {
     return joinMulticastGroup(group, std::nullopt, error);
 }
 
-bool UdpSocket::joinMulticastGroup(const std::string& group, const std::optional<std::string>& interface,
-                                   Error* error) {
+bool UdpSocket::joinMulticastGroup(const std::string& group,
+                                   const std::optional<std::string>& interface, Error* error) {
     return onSocketQueue([&] { return performMulticastRequest(true, group, interface, error); });
 }
 
@@ -33,8 +33,8 @@ bool UdpSocket::leaveMulticastGroup(const std::string& group, Error* error) {
     return leaveMulticastGroup(group, std::nullopt, error);
 }
 
-bool UdpSocket::leaveMulticastGroup(const std::string& group, const std::optional<std::string>& interface,
-                                    Error* error) {
+bool UdpSocket::leaveMulticastGroup(const std::string& group,
+                                    const std::optional<std::string>& interface, Error* error) {
     return onSocketQueue([&] { return performMulticastRequest(false, group, interface, error); });
 }
 
@@ -44,7 +44,8 @@ bool UdpSocket::performMulticastRequest(bool join, const std::string& group,
         return false;
     }
     if (!hasFlag(kBound)) {
-        setError(error, udp::badConfigError("Must bind a socket before joining a multicast group."));
+        setError(error,
+                 udp::badConfigError("Must bind a socket before joining a multicast group."));
         return false;
     }
     if (hasFlag(kConnecting) || hasFlag(kConnected)) {
@@ -62,8 +63,8 @@ bool UdpSocket::performMulticastRequest(bool join, const std::string& group,
     SocketAddress interface6;
     netif::convertInterfaceDescription(interface, 0, &interface4, &interface6);
     if (interface4.empty() && interface6.empty()) {
-        setError(error, udp::badParamError(
-                            "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address."));
+        setError(error, udp::badParamError("Unknown interface. Specify valid interface by name "
+                                           "(e.g. \"en1\") or IP address."));
         return false;
     }
     if (ip4_.fd != -1 && !group4.empty() && !interface4.empty()) {
@@ -88,7 +89,8 @@ bool UdpSocket::performMulticastRequest(bool join, const std::string& group,
         closeSocket(ip4_);
         return true;
     }
-    setError(error, udp::badParamError("Socket, group, and interface do not have matching IP versions"));
+    setError(error,
+             udp::badParamError("Socket, group, and interface do not have matching IP versions"));
     return false;
 }
 
@@ -100,7 +102,8 @@ bool UdpSocket::sendIPv4MulticastOnInterface(const std::string& interface, Error
         SocketAddress interface4;
         netif::convertInterfaceDescription(interface, 0, &interface4, nullptr);
         if (interface4.empty()) {
-            setError(error, udp::badParamError("Unknown interface. Specify valid interface by IP address."));
+            setError(error, udp::badParamError(
+                                "Unknown interface. Specify valid interface by IP address."));
             return false;
         }
         const in_addr address = sockaddrOf<sockaddr_in>(interface4).sin_addr;
@@ -116,7 +119,9 @@ bool UdpSocket::sendIPv6MulticastOnInterface(const std::string& interface, Error
         SocketAddress interface6;
         netif::convertInterfaceDescription(interface, 0, nullptr, &interface6);
         if (interface6.empty()) {
-            setError(error, udp::badParamError("Unknown interface. Specify valid interface by name (e.g. \"en1\")."));
+            setError(error,
+                     udp::badParamError(
+                         "Unknown interface. Specify valid interface by name (e.g. \"en1\")."));
             return false;
         }
         const int index = static_cast<int>(netif::indexOfInterfaceAddr6(interface6));

@@ -28,8 +28,10 @@ bool UdpSocket::startReceiving(std::uint32_t mode, Error* error) {
         return true;
     }
     if (!hasFlag(kSocketsCreated)) {
-        setError(error, udp::badConfigError("Must bind socket before you can receive data. You can do this explicitly "
-                                            "via bind, or implicitly via connect or by sending data."));
+        setError(error,
+                 udp::badConfigError(
+                     "Must bind socket before you can receive data. You can do this explicitly "
+                     "via bind, or implicitly via connect or by sending data."));
         return false;
     }
     flags_ = (flags_ & ~(kReceiveOnce | kReceiveContinuous)) | mode;
@@ -44,8 +46,10 @@ void UdpSocket::pauseReceiving() {
     });
 }
 
-void UdpSocket::setReceiveFilter(ReceiveFilter filter, DispatchQueuePtr filterQueue, bool isAsynchronous) {
-    postToSocketQueue([filter = std::move(filter), filterQueue = std::move(filterQueue), isAsynchronous](UdpSocket& s) {
+void UdpSocket::setReceiveFilter(ReceiveFilter filter, DispatchQueuePtr filterQueue,
+                                 bool isAsynchronous) {
+    postToSocketQueue([filter = std::move(filter), filterQueue = std::move(filterQueue),
+                       isAsynchronous](UdpSocket& s) {
         s.receiveFilterQueue_ = filter ? filterQueue : nullptr;
         s.receiveFilterBlock_ = filter;
         s.receiveFilterAsync_ = isAsynchronous;
@@ -97,8 +101,8 @@ UdpSocket::ReceiveStep UdpSocket::receiveStep() {
     }
     sockaddr_storage from{};
     socklen_t fromLength = e->addressLength();
-    const ssize_t length =
-        ::recvfrom(e->fd, receiveBuffer_.data(), capacity, 0, reinterpret_cast<::sockaddr*>(&from), &fromLength);
+    const ssize_t length = ::recvfrom(e->fd, receiveBuffer_.data(), capacity, 0,
+                                      reinterpret_cast<::sockaddr*>(&from), &fromLength);
     const int code = errno;
 
     if (length < 0) {
@@ -132,7 +136,8 @@ UdpSocket::ReceiveStep UdpSocket::receiveStep() {
     if (hasFlag(kConnected) && !isFromConnectedPeer(sender)) {
         return ReceiveStep::Again;
     }
-    return filterAndDeliver(Bytes(receiveBuffer_.data(), static_cast<std::size_t>(length)), std::move(sender));
+    return filterAndDeliver(Bytes(receiveBuffer_.data(), static_cast<std::size_t>(length)),
+                            std::move(sender));
 }
 
 UdpSocket::ReceiveStep UdpSocket::filterAndDeliver(Bytes data, SocketAddress address) {
@@ -153,7 +158,8 @@ UdpSocket::ReceiveStep UdpSocket::filterAndDeliver(Bytes data, SocketAddress add
                     }
                     --self->pendingFilterOperations_;
                     if (allowed) {
-                        self->notifyDidReceive(std::move(data), std::move(address), std::move(context));
+                        self->notifyDidReceive(std::move(data), std::move(address),
+                                               std::move(context));
                     }
                     if (self->hasFlag(kReceiveOnce)) {
                         if (allowed) {
@@ -200,7 +206,8 @@ bool UdpSocket::isFromConnectedPeer(const SocketAddress& address) const {
     sockaddr_in6 b;
     std::memcpy(&a, address.data(), sizeof a);
     std::memcpy(&b, cachedConnectedAddress_.data(), sizeof b);
-    return a.sin6_port == b.sin6_port && std::memcmp(&a.sin6_addr, &b.sin6_addr, sizeof a.sin6_addr) == 0;
+    return a.sin6_port == b.sin6_port &&
+           std::memcmp(&a.sin6_addr, &b.sin6_addr, sizeof a.sin6_addr) == 0;
 }
 
 }  // namespace vm

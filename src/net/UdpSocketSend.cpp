@@ -13,22 +13,20 @@ namespace {
 // socket: the datagram fails and the socket goes on.
 bool isDatagramError(int code) {
     switch (code) {
-    case EMSGSIZE:
-    case EACCES:
-    case EPERM:
-    case EINVAL:
-    case EDESTADDRREQ:
-    case EAFNOSUPPORT:
-    case EADDRNOTAVAIL:
-    case ENETUNREACH:
-    case ENETDOWN:
-    case EHOSTUNREACH:
-    case EHOSTDOWN:
-    case ECONNREFUSED:
-    case ENOBUFS:
-        return true;
-    default:
-        return false;
+        case EMSGSIZE:
+        case EACCES:
+        case EPERM:
+        case EINVAL:
+        case EDESTADDRREQ:
+        case EAFNOSUPPORT:
+        case EADDRNOTAVAIL:
+        case ENETUNREACH:
+        case ENETDOWN:
+        case EHOSTUNREACH:
+        case EHOSTDOWN:
+        case ECONNREFUSED:
+        case ENOBUFS: return true;
+        default: return false;
     }
 }
 
@@ -45,7 +43,8 @@ void UdpSocket::sendData(Bytes data, double timeout, long tag) {
 
 void UdpSocket::sendData(Bytes data, long tag) { sendData(std::move(data), -1.0, tag); }
 
-void UdpSocket::sendData(Bytes data, const std::string& host, std::uint16_t port, double timeout, long tag) {
+void UdpSocket::sendData(Bytes data, const std::string& host, std::uint16_t port, double timeout,
+                         long tag) {
     if (data.empty()) {
         return;
     }
@@ -53,15 +52,16 @@ void UdpSocket::sendData(Bytes data, const std::string& host, std::uint16_t port
     packet->resolveInProgress = true;
     // The lookup may finish before or after the packet reaches the queue: it only stores its
     // result unless the packet is already the current one.
-    asyncResolveHost(host, port,
-                     [packet](UdpSocket& s, std::vector<SocketAddress> addresses, std::optional<Error> error) {
-                         packet->resolveInProgress = false;
-                         packet->resolvedAddresses = std::move(addresses);
-                         packet->resolveError = std::move(error);
-                         if (s.currentSendPacket() == packet) {
-                             s.doPreSend();
-                         }
-                     });
+    asyncResolveHost(
+        host, port,
+        [packet](UdpSocket& s, std::vector<SocketAddress> addresses, std::optional<Error> error) {
+            packet->resolveInProgress = false;
+            packet->resolvedAddresses = std::move(addresses);
+            packet->resolveError = std::move(error);
+            if (s.currentSendPacket() == packet) {
+                s.doPreSend();
+            }
+        });
     enqueuePacket(std::move(packet));
 }
 
@@ -75,8 +75,10 @@ void UdpSocket::sendData(Bytes data, const SocketAddress& address, double timeou
     enqueuePacket(std::move(packet));
 }
 
-void UdpSocket::setSendFilter(SendFilter filter, DispatchQueuePtr filterQueue, bool isAsynchronous) {
-    postToSocketQueue([filter = std::move(filter), filterQueue = std::move(filterQueue), isAsynchronous](UdpSocket& s) {
+void UdpSocket::setSendFilter(SendFilter filter, DispatchQueuePtr filterQueue,
+                              bool isAsynchronous) {
+    postToSocketQueue([filter = std::move(filter), filterQueue = std::move(filterQueue),
+                       isAsynchronous](UdpSocket& s) {
         s.sendFilterQueue_ = filter ? filterQueue : nullptr;
         s.sendFilterBlock_ = filter;
         s.sendFilterAsync_ = isAsynchronous;
@@ -94,14 +96,16 @@ void UdpSocket::asyncResolveHost(
     const std::string& host, std::uint16_t port,
     std::function<void(UdpSocket&, std::vector<SocketAddress>, std::optional<Error>)> done) {
     const std::weak_ptr<UdpSocket> weak = weak_from_this();
-    const auto finish = [weak, done](std::vector<SocketAddress> addresses, std::optional<Error> error) {
+    const auto finish = [weak, done](std::vector<SocketAddress> addresses,
+                                     std::optional<Error> error) {
         if (auto self = weak.lock()) {
             done(*self, std::move(addresses), std::move(error));
         }
     };
     if (host.empty()) {
         socketQueue_->async([finish] {
-            finish({}, udp::badParamError("The host param is nil. Should be domain name or IP address string."));
+            finish({}, udp::badParamError(
+                           "The host param is nil. Should be domain name or IP address string."));
         });
         return;
     }
@@ -187,8 +191,10 @@ void UdpSocket::doPreSend() {
     }
     std::optional<Error> failure;
     if (hasFlag(kConnected)) {
-        if (packet->resolveInProgress || packet->resolveError || !packet->resolvedAddresses.empty()) {
-            failure = udp::badConfigError("Cannot specify destination of packet for connected socket");
+        if (packet->resolveInProgress || packet->resolveError ||
+            !packet->resolvedAddresses.empty()) {
+            failure =
+                udp::badConfigError("Cannot specify destination of packet for connected socket");
         } else {
             packet->address = cachedConnectedAddress_;
             packet->addressFamily = cachedConnectedFamily_;
@@ -205,7 +211,8 @@ void UdpSocket::doPreSend() {
         failure = packet->resolveError;
     } else if (packet->address.empty()) {
         if (packet->resolvedAddresses.empty()) {
-            failure = udp::badConfigError("You must specify destination of packet for a non-connected socket");
+            failure = udp::badConfigError(
+                "You must specify destination of packet for a non-connected socket");
         } else {
             auto choice = chooseUdpAddress(familyRules(), packet->resolvedAddresses);
             failure = choice.error;
@@ -217,9 +224,10 @@ void UdpSocket::doPreSend() {
     if (!failure && packet->addressFamily != AF_INET && packet->addressFamily != AF_INET6) {
         failure = udp::badParamError("A valid IPv4 or IPv6 address was not given");
     } else if (!failure && endpointFor(packet->addressFamily).fd == -1) {
-        failure = udp::otherError(packet->addressFamily == AF_INET
-                                      ? "IPv4 has been disabled or deactivated, and an IPv4 address was given."
-                                      : "IPv6 has been disabled or deactivated, and an IPv6 address was given.");
+        failure = udp::otherError(
+            packet->addressFamily == AF_INET
+                ? "IPv4 has been disabled or deactivated, and an IPv4 address was given."
+                : "IPv6 has been disabled or deactivated, and an IPv6 address was given.");
     }
     if (failure) {
         failCurrentSend(*failure);
@@ -289,7 +297,8 @@ void UdpSocket::doSend() {
         hasFlag(kConnected)
             ? ::send(e.fd, packet->buffer.data(), packet->buffer.size(), MSG_NOSIGNAL)
             : ::sendto(e.fd, packet->buffer.data(), packet->buffer.size(), MSG_NOSIGNAL,
-                       reinterpret_cast<const ::sockaddr*>(packet->address.data()), e.addressLength());
+                       reinterpret_cast<const ::sockaddr*>(packet->address.data()),
+                       e.addressLength());
     const int code = errno;
     flags_ |= kBound;  // sending binds the socket to a port of the kernel's choice
     if (sent == 0 || (sent < 0 && (code == EAGAIN || code == EWOULDBLOCK || code == EINTR))) {

@@ -14,12 +14,15 @@ namespace vm {
 
 bool UdpSocket::preOp(Error* error) const {
     if (!delegate_.lock()) {
-        setError(error, udp::badConfigError("Attempting to use socket without a delegate. Set a delegate first."));
+        setError(error, udp::badConfigError(
+                            "Attempting to use socket without a delegate. Set a delegate first."));
         return false;
     }
     if (!delegateQueue_) {
-        setError(error, udp::badConfigError(
-                            "Attempting to use socket without a delegate queue. Set a delegate queue first."));
+        setError(
+            error,
+            udp::badConfigError(
+                "Attempting to use socket without a delegate queue. Set a delegate queue first."));
         return false;
     }
     return true;
@@ -34,7 +37,8 @@ bool UdpSocket::preBind(Error* error) const {
         return false;
     }
     if (hasFlag(kConnecting) || hasFlag(kConnected)) {
-        setError(error, udp::badConfigError("Cannot bind after connecting. If needed, bind first, then connect."));
+        setError(error, udp::badConfigError(
+                            "Cannot bind after connecting. If needed, bind first, then connect."));
         return false;
     }
     return anyFamilyEnabled(error);
@@ -42,8 +46,10 @@ bool UdpSocket::preBind(Error* error) const {
 
 bool UdpSocket::anyFamilyEnabled(Error* error) const {
     if (familyDisabled(ip4_) && familyDisabled(ip6_)) {
-        setError(error, udp::badConfigError(
-                            "Both IPv4 and IPv6 have been disabled. Must enable at least one protocol first."));
+        setError(
+            error,
+            udp::badConfigError(
+                "Both IPv4 and IPv6 have been disabled. Must enable at least one protocol first."));
         return false;
     }
     return true;
@@ -172,7 +178,8 @@ void UdpSocket::onReadEvent(Endpoint& e) {
 
 // Suspends or resumes a source only when its flag says it is in the other state, so the calls
 // never nest.
-void UdpSocket::setSourceSuspended(const DispatchSourcePtr& source, std::uint32_t suspendedFlag, bool suspend) {
+void UdpSocket::setSourceSuspended(const DispatchSourcePtr& source, std::uint32_t suspendedFlag,
+                                   bool suspend) {
     if (!source || hasFlag(suspendedFlag) == suspend) {
         return;
     }
@@ -185,8 +192,12 @@ void UdpSocket::setSourceSuspended(const DispatchSourcePtr& source, std::uint32_
     }
 }
 
-void UdpSocket::suspendSendSource(Endpoint& e) { setSourceSuspended(e.sendSource, e.bit(kSend4Suspended), true); }
-void UdpSocket::resumeSendSource(Endpoint& e) { setSourceSuspended(e.sendSource, e.bit(kSend4Suspended), false); }
+void UdpSocket::suspendSendSource(Endpoint& e) {
+    setSourceSuspended(e.sendSource, e.bit(kSend4Suspended), true);
+}
+void UdpSocket::resumeSendSource(Endpoint& e) {
+    setSourceSuspended(e.sendSource, e.bit(kSend4Suspended), false);
+}
 void UdpSocket::suspendReceiveSource(Endpoint& e) {
     setSourceSuspended(e.receiveSource, e.bit(kReceive4Suspended), true);
 }
@@ -206,9 +217,12 @@ bool UdpSocket::bindEndpoint(Endpoint& e, const SocketAddress& address, Error* e
     return true;
 }
 
-bool UdpSocket::bindToPort(std::uint16_t port, Error* error) { return bindToPort(port, std::nullopt, error); }
+bool UdpSocket::bindToPort(std::uint16_t port, Error* error) {
+    return bindToPort(port, std::nullopt, error);
+}
 
-bool UdpSocket::bindToPort(std::uint16_t port, const std::optional<std::string>& interface, Error* error) {
+bool UdpSocket::bindToPort(std::uint16_t port, const std::optional<std::string>& interface,
+                           Error* error) {
     return onSocketQueue([&] {
         if (!preBind(error)) {
             return false;
@@ -217,16 +231,20 @@ bool UdpSocket::bindToPort(std::uint16_t port, const std::optional<std::string>&
         SocketAddress address6;
         netif::convertInterfaceDescription(interface, port, &address4, &address6);
         if (address4.empty() && address6.empty()) {
-            setError(error, udp::badParamError(
-                                "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address."));
+            setError(error, udp::badParamError("Unknown interface. Specify valid interface by name "
+                                               "(e.g. \"en1\") or IP address."));
             return false;
         }
         if (familyDisabled(ip4_) && address6.empty()) {
-            setError(error, udp::badParamError("IPv4 has been disabled and specified interface doesn't support IPv6."));
+            setError(error,
+                     udp::badParamError(
+                         "IPv4 has been disabled and specified interface doesn't support IPv6."));
             return false;
         }
         if (familyDisabled(ip6_) && address4.empty()) {
-            setError(error, udp::badParamError("IPv6 has been disabled and specified interface doesn't support IPv4."));
+            setError(error,
+                     udp::badParamError(
+                         "IPv6 has been disabled and specified interface doesn't support IPv4."));
             return false;
         }
         const bool use4 = !address4.empty() && !familyDisabled(ip4_);
@@ -234,7 +252,8 @@ bool UdpSocket::bindToPort(std::uint16_t port, const std::optional<std::string>&
         if (!hasFlag(kSocketsCreated) && !createSockets(use4, use6, error)) {
             return false;
         }
-        if ((use4 && !bindEndpoint(ip4_, address4, error)) || (use6 && !bindEndpoint(ip6_, address6, error))) {
+        if ((use4 && !bindEndpoint(ip4_, address4, error)) ||
+            (use6 && !bindEndpoint(ip6_, address6, error))) {
             return false;
         }
         flags_ |= kBound;
@@ -257,8 +276,9 @@ bool UdpSocket::bindToAddress(const SocketAddress& address, Error* error) {
         Endpoint& e = endpointFor(family);
         Endpoint& other = e.v6 ? ip4_ : ip6_;
         if (familyDisabled(e)) {
-            setError(error, udp::badParamError(e.v6 ? "IPv6 has been disabled and an IPv6 address was passed."
-                                                    : "IPv4 has been disabled and an IPv4 address was passed."));
+            setError(error, udp::badParamError(
+                                e.v6 ? "IPv6 has been disabled and an IPv6 address was passed."
+                                     : "IPv4 has been disabled and an IPv4 address was passed."));
             return false;
         }
         if (!hasFlag(kSocketsCreated) && !createSockets(!e.v6, e.v6, error)) {
@@ -274,7 +294,8 @@ bool UdpSocket::bindToAddress(const SocketAddress& address, Error* error) {
 
 // Options --------------------------------------------------------------------------------------
 
-bool UdpSocket::setOption(int fd, int level, int name, const void* value, unsigned length, Error* error) {
+bool UdpSocket::setOption(int fd, int level, int name, const void* value, unsigned length,
+                          Error* error) {
     if (::setsockopt(fd, level, name, value, length) != 0) {
         setError(error, udp::errnoError(errno, "Error in setsockopt() function"));
         return false;

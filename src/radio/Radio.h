@@ -140,8 +140,9 @@ public:
     // --- Audio streams (RadioAudioStreams.cpp).
     void txStreamPacket(const Bytes& packet) override;
     std::shared_ptr<Slice> sliceAt(int number) const override;
-    void cmdNewAudioStream(int daxChannel) override;    // "stream create dax=<n>"
-    void cmdNewAudioStreamV3(int daxChannel) override;  // "stream create type=dax_rx dax_channel=<n>"
+    void cmdNewAudioStream(int daxChannel) override;  // "stream create dax=<n>"
+    void cmdNewAudioStreamV3(
+        int daxChannel) override;  // "stream create type=dax_rx dax_channel=<n>"
     void cmdRemoveAudioStreamHandler(const std::shared_ptr<DAXAudio>& stream) override;
     void audioStreamCreateCallback(const std::string& response);
     // The Radio as reply receiver: calls the callback registered for the sequence number.

@@ -20,7 +20,8 @@ const TokenTable& parserTokens();
 
 // The record announced by the datagram, stamped as seen now; nothing for a datagram that is no
 // announcement. A legacy record takes the sender's address; a VITA one its "ip" key only.
-std::optional<RadioInstance> recordFromDatagram(const Bytes& datagram, const std::string& senderHost);
+std::optional<RadioInstance> recordFromDatagram(const Bytes& datagram,
+                                                const std::string& senderHost);
 
 // One key=value pair of a VITA announcement applied to the record being built (an unknown key
 // is logged and changes nothing).

@@ -65,8 +65,10 @@ std::vector<std::shared_ptr<RadioInstance>> RadioFactory::availableRadioInstance
 }
 
 void RadioFactory::udpSocketDidReceiveData(UdpSocket& /*sock*/, const Bytes& data,
-                                           const SocketAddress& address, const std::any& /*context*/) {
-    auto record = discovery::recordFromDatagram(data, sockaddr::hostFromAddress(address).value_or(""));
+                                           const SocketAddress& address,
+                                           const std::any& /*context*/) {
+    auto record =
+        discovery::recordFromDatagram(data, sockaddr::hostFromAddress(address).value_or(""));
     if (record) {
         radioFound(std::make_shared<RadioInstance>(std::move(*record)));
     }
@@ -113,10 +115,12 @@ void RadioFactory::radioTimeoutCheck() {
             const double age = Seconds(now - record.lastSeen.value_or(now)).count();
             const std::string name = record.name.value_or("");
             if (age > kSilenceWarning) {
-                log("RadioFactory:radioTimeoutCheck:Warning: {} last seen {:0.2f} seconds ago", name, age);
+                log("RadioFactory:radioTimeoutCheck:Warning: {} last seen {:0.2f} seconds ago",
+                    name, age);
             }
             if (age > kSilenceTimeout) {
-                log("RadioFactory:radioTimeoutCheck:Timeout: {} last seen {:0.2f} seconds ago, removed "
+                log("RadioFactory:radioTimeoutCheck:Timeout: {} last seen {:0.2f} seconds ago, "
+                    "removed "
                     "from discoveredRadios",
                     name, age);
                 it = discoveredRadios_.erase(it);

@@ -46,7 +46,8 @@ void Radio::pingTimerFired() {
         commandToRadio("ping", &Radio::pingResponseCallback);
         return;
     }
-    log("Radio:pingTimerFired:Timeout: {} last seen {:0.2f} seconds ago, sending radioTimedOut radio "
+    log("Radio:pingTimerFired:Timeout: {} last seen {:0.2f} seconds ago, sending radioTimedOut "
+        "radio "
         "connection state change",
         radioNameForLog(), elapsed);
     setConnectionState(kStateTimedOut);

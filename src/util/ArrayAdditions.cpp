@@ -5,7 +5,8 @@
 
 namespace vm::arrays {
 
-std::vector<std::string>& removeLinesShorterThan(std::vector<std::string>& lines, std::size_t length) {
+std::vector<std::string>& removeLinesShorterThan(std::vector<std::string>& lines,
+                                                 std::size_t length) {
     std::erase_if(lines, [&](const std::string& line) { return utf16::length(line) < length; });
     return lines;
 }

@@ -10,7 +10,8 @@
 namespace vm::arrays {
 
 // Removes every text shorter than `length` UTF-16 code units.
-std::vector<std::string>& removeLinesShorterThan(std::vector<std::string>& lines, std::size_t length);
+std::vector<std::string>& removeLinesShorterThan(std::vector<std::string>& lines,
+                                                 std::size_t length);
 
 // When more than `count` elements are held, removes every element equal to one of the oldest
 // (size - count) elements, wherever it stands.

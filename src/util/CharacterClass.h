@@ -9,13 +9,13 @@ namespace vm::strings {
 using CharacterClass = std::function<bool(char16_t)>;
 
 namespace chars {
-CharacterClass whitespace();             // tab and the Unicode space separators (Zs)
-CharacterClass newline();                // LF, VT, FF, CR, NEL, LINE and PARAGRAPH SEPARATOR
+CharacterClass whitespace();  // tab and the Unicode space separators (Zs)
+CharacterClass newline();     // LF, VT, FF, CR, NEL, LINE and PARAGRAPH SEPARATOR
 CharacterClass whitespaceAndNewline();
-CharacterClass alphanumerics();          // Unicode letters, marks and digits (L*, M*, N*)
-CharacterClass letters();                // Unicode letters and marks (L*, M*)
-CharacterClass decimalDigits();          // Nd
-CharacterClass controls();               // Cc and Cf
+CharacterClass alphanumerics();  // Unicode letters, marks and digits (L*, M*, N*)
+CharacterClass letters();        // Unicode letters and marks (L*, M*)
+CharacterClass decimalDigits();  // Nd
+CharacterClass controls();       // Cc and Cf
 CharacterClass anyOf(std::u16string_view characters);
 CharacterClass anyOf(std::string_view utf8Characters);
 CharacterClass inverted(CharacterClass c);

@@ -8,6 +8,7 @@
 
 namespace vm {
 
-std::optional<std::string> commandOutputText(const ProcessResult& result, const std::string& commandText);
+std::optional<std::string> commandOutputText(const ProcessResult& result,
+                                             const std::string& commandText);
 
 }  // namespace vm

@@ -17,12 +17,12 @@ struct CtxFree {
 std::string cipherName(int algorithm, std::size_t keyLength, bool ecb) {
     const char* mode = ecb ? "-ECB" : "-CBC";
     switch (algorithm) {
-    case kCryptorAES: return "AES-" + std::to_string(keyLength * 8) + mode;
-    case kCryptorDES: return std::string("DES") + mode;
-    case kCryptor3DES: return std::string("DES-EDE3") + mode;
-    case kCryptorCAST: return std::string("CAST5") + mode;
-    case kCryptorRC4: return "RC4";
-    default: return {};
+        case kCryptorAES: return "AES-" + std::to_string(keyLength * 8) + mode;
+        case kCryptorDES: return std::string("DES") + mode;
+        case kCryptor3DES: return std::string("DES-EDE3") + mode;
+        case kCryptorCAST: return std::string("CAST5") + mode;
+        case kCryptorRC4: return "RC4";
+        default: return {};
     }
 }
 
@@ -34,7 +34,8 @@ std::optional<Bytes> fail(std::int32_t code, std::int32_t* status) {
 }
 
 std::optional<Bytes> crypt(bool encrypt, const Bytes& data, int algorithm, const Bytes& keyIn,
-                           const std::optional<Bytes>& ivIn, unsigned options, std::int32_t* status) {
+                           const std::optional<Bytes>& ivIn, unsigned options,
+                           std::int32_t* status) {
     Bytes key = keyIn;
     std::optional<Bytes> iv = ivIn;
     FixKeyLengths(algorithm, key, &iv);
@@ -66,13 +67,15 @@ std::optional<Bytes> crypt(bool encrypt, const Bytes& data, int algorithm, const
         return fail(kCryptorParamError, status);
     }
     // The cipher reads one block of the vector; a shorter one is completed with zero bytes.
-    Bytes vector(static_cast<std::size_t>(std::max(EVP_CIPHER_get_iv_length(cipher.get()), 0)), '\0');
+    Bytes vector(static_cast<std::size_t>(std::max(EVP_CIPHER_get_iv_length(cipher.get()), 0)),
+                 '\0');
     if (iv) {
         std::copy_n(iv->begin(), std::min(iv->size(), vector.size()), vector.begin());
     }
-    if (!EVP_CipherInit_ex2(ctx.get(), nullptr, reinterpret_cast<const unsigned char*>(key.data()),
-                            vector.empty() ? nullptr : reinterpret_cast<const unsigned char*>(vector.data()),
-                            enc, nullptr)) {
+    if (!EVP_CipherInit_ex2(
+            ctx.get(), nullptr, reinterpret_cast<const unsigned char*>(key.data()),
+            vector.empty() ? nullptr : reinterpret_cast<const unsigned char*>(vector.data()), enc,
+            nullptr)) {
         return fail(kCryptorParamError, status);
     }
     EVP_CIPHER_CTX_set_padding(ctx.get(), padding ? 1 : 0);
@@ -81,7 +84,8 @@ std::optional<Bytes> crypt(bool encrypt, const Bytes& data, int algorithm, const
     int written = 0;
     int last = 0;
     auto* o = reinterpret_cast<unsigned char*>(out.data());
-    if (!EVP_CipherUpdate(ctx.get(), o, &written, reinterpret_cast<const unsigned char*>(data.data()),
+    if (!EVP_CipherUpdate(ctx.get(), o, &written,
+                          reinterpret_cast<const unsigned char*>(data.data()),
                           static_cast<int>(data.size()))) {
         return fail(kCryptorParamError, status);
     }
@@ -92,7 +96,8 @@ std::optional<Bytes> crypt(bool encrypt, const Bytes& data, int algorithm, const
     return out;
 }
 
-std::optional<Bytes> shortcut(bool encrypt, int algorithm, const Bytes& data, const Bytes& key, Error* error) {
+std::optional<Bytes> shortcut(bool encrypt, int algorithm, const Bytes& data, const Bytes& key,
+                              Error* error) {
     std::int32_t status = kCryptorSuccess;
     auto result = crypt(encrypt, data, algorithm, key, std::nullopt, kCryptorPKCS7Padding, &status);
     if (!result) {
@@ -108,12 +113,12 @@ void fit(Bytes& bytes, std::size_t length) { bytes.resize(length, '\0'); }
 void FixKeyLengths(int algorithm, Bytes& key, std::optional<Bytes>* iv) {
     const std::size_t n = key.size();
     switch (algorithm) {
-    case kCryptorAES: fit(key, n <= 16 ? 16 : (n <= 24 ? 24 : 32)); break;
-    case kCryptorDES: fit(key, 8); break;
-    case kCryptor3DES: fit(key, 24); break;
-    case kCryptorCAST: fit(key, n < 6 ? 5 : std::min<std::size_t>(n, 16)); break;
-    case kCryptorRC4: fit(key, std::min<std::size_t>(n, 512)); break;
-    default: break;
+        case kCryptorAES: fit(key, n <= 16 ? 16 : (n <= 24 ? 24 : 32)); break;
+        case kCryptorDES: fit(key, 8); break;
+        case kCryptor3DES: fit(key, 24); break;
+        case kCryptorCAST: fit(key, n < 6 ? 5 : std::min<std::size_t>(n, 16)); break;
+        case kCryptorRC4: fit(key, std::min<std::size_t>(n, 512)); break;
+        default: break;
     }
     if (iv && *iv) {
         fit(**iv, key.size());
@@ -152,10 +157,12 @@ std::optional<Bytes> decryptedDataUsingAlgorithm(const Bytes& data, int algorith
     return crypt(false, data, algorithm, key, std::nullopt, 0, status);
 }
 
-std::optional<Bytes> AES256EncryptedDataUsingKey(const Bytes& data, const Bytes& key, Error* error) {
+std::optional<Bytes> AES256EncryptedDataUsingKey(const Bytes& data, const Bytes& key,
+                                                 Error* error) {
     return shortcut(true, kCryptorAES, data, key, error);
 }
-std::optional<Bytes> decryptedAES256DataUsingKey(const Bytes& data, const Bytes& key, Error* error) {
+std::optional<Bytes> decryptedAES256DataUsingKey(const Bytes& data, const Bytes& key,
+                                                 Error* error) {
     return shortcut(false, kCryptorAES, data, key, error);
 }
 std::optional<Bytes> DESEncryptedDataUsingKey(const Bytes& data, const Bytes& key, Error* error) {

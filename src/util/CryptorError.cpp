@@ -12,12 +12,16 @@ struct StatusText {
 };
 
 constexpr StatusText kTexts[] = {
-    {kCryptorParamError, "Parameter Error", "Illegal parameter supplied to encryption/decryption algorithm"},
-    {kCryptorBufferTooSmall, "Buffer Too Small", "Insufficient buffer provided for specified operation"},
+    {kCryptorParamError, "Parameter Error",
+     "Illegal parameter supplied to encryption/decryption algorithm"},
+    {kCryptorBufferTooSmall, "Buffer Too Small",
+     "Insufficient buffer provided for specified operation"},
     {kCryptorMemoryFailure, "Memory Failure", "Failed to allocate memory"},
-    {kCryptorAlignmentError, "Alignment Error", "Input size to encryption algorithm was not aligned correctly"},
+    {kCryptorAlignmentError, "Alignment Error",
+     "Input size to encryption algorithm was not aligned correctly"},
     {kCryptorDecodeError, "Decode Error", "Input data did not decode or decrypt correctly"},
-    {kCryptorUnimplemented, "Unimplemented Function", "Function not implemented for the current algorithm"},
+    {kCryptorUnimplemented, "Unimplemented Function",
+     "Function not implemented for the current algorithm"},
     {kCryptorSuccess, "Success", ""},
 };
 

@@ -40,7 +40,9 @@ Date atTime(std::unique_ptr<icu::Calendar> calendar, int hour, int minute, int s
     return icu_calendar::fromUDate(calendar->getTime(status));
 }
 
-long truncated(double seconds, double unit) { return static_cast<long>(std::trunc(seconds / unit)); }
+long truncated(double seconds, double unit) {
+    return static_cast<long>(std::trunc(seconds / unit));
+}
 
 }  // namespace
 
@@ -61,7 +63,9 @@ bool isThisWeek(Date d) { return isSameWeekAsDate(d, Date::now()); }
 bool isNextWeek(Date d) { return isSameWeekAsDate(d, Date::now() + kWeek); }
 bool isLastWeek(Date d) { return isSameWeekAsDate(d, Date::now() + -kWeek); }
 
-bool isSameMonthAsDate(Date d, Date other) { return month(d) == month(other) && year(d) == year(other); }
+bool isSameMonthAsDate(Date d, Date other) {
+    return month(d) == month(other) && year(d) == year(other);
+}
 bool isThisMonth(Date d) { return isSameMonthAsDate(d, Date::now()); }
 bool isNextMonth(Date d) { return isSameMonthAsDate(d, dateByAddingMonths(Date::now(), 1)); }
 bool isLastMonth(Date d) { return isSameMonthAsDate(d, dateBySubtractingMonths(Date::now(), 1)); }
@@ -125,7 +129,9 @@ Date dateBySubtractingHours(Date d, long hours) { return dateByAddingHours(d, -h
 Date dateByAddingMinutes(Date d, long minutes) { return d + static_cast<double>(minutes) * 60.0; }
 Date dateBySubtractingMinutes(Date d, long minutes) { return dateByAddingMinutes(d, -minutes); }
 
-Date dateByRoundingSeconds(Date d) { return Date{std::round(d.secondsSinceReferenceDate / 60.0) * 60.0}; }
+Date dateByRoundingSeconds(Date d) {
+    return Date{std::round(d.secondsSinceReferenceDate / 60.0) * 60.0};
+}
 
 Date nextMidnight(Date d) { return dateByAddingDays(dateAtStartOfDay(d), 1); }
 Date dateAtStartOfDay(Date d) { return atTime(icu_calendar::host(d), 0, 0, 0); }
@@ -160,7 +166,9 @@ Date dateYesterday() { return dateWithDaysBeforeNow(1); }
 Date dateWithHoursFromNow(long hours) { return dateByAddingHours(Date::now(), hours); }
 Date dateWithHoursBeforeNow(long hours) { return dateBySubtractingHours(Date::now(), hours); }
 Date dateWithMinutesFromNow(long minutes) { return dateByAddingMinutes(Date::now(), minutes); }
-Date dateWithMinutesBeforeNow(long minutes) { return dateBySubtractingMinutes(Date::now(), minutes); }
+Date dateWithMinutesBeforeNow(long minutes) {
+    return dateBySubtractingMinutes(Date::now(), minutes);
+}
 
 }  // namespace dates
 }  // namespace vm

@@ -42,10 +42,10 @@ private:
 
 icu::DateFormat::EStyle icuStyle(DateStyle style) {
     switch (style) {
-    case DateStyle::Short: return icu::DateFormat::kShort;
-    case DateStyle::Medium: return icu::DateFormat::kMedium;
-    case DateStyle::Long: return icu::DateFormat::kLong;
-    case DateStyle::None: break;
+        case DateStyle::Short: return icu::DateFormat::kShort;
+        case DateStyle::Medium: return icu::DateFormat::kMedium;
+        case DateStyle::Long: return icu::DateFormat::kLong;
+        case DateStyle::None: break;
     }
     return icu::DateFormat::kNone;
 }
@@ -95,7 +95,8 @@ std::string adifDateHourMinuteSeconds(Date d) {
 
 std::string stringWithFormat(Date d, const std::string& pattern) {
     UErrorCode status = U_ZERO_ERROR;
-    auto* format = new icu::SimpleDateFormat(icu::UnicodeString::fromUTF8(pattern), icu::Locale::getDefault(), status);
+    auto* format = new icu::SimpleDateFormat(icu::UnicodeString::fromUTF8(pattern),
+                                             icu::Locale::getDefault(), status);
     if (U_FAILURE(status)) {
         delete format;
         return {};
@@ -107,20 +108,37 @@ std::string stringWithDateStyle(Date d, DateStyle dateStyle, DateStyle timeStyle
     if (dateStyle == DateStyle::None && timeStyle == DateStyle::None) {
         return {};
     }
-    return formatInHostZone(icu::DateFormat::createDateTimeInstance(icuStyle(dateStyle), icuStyle(timeStyle),
-                                                                    icu::Locale::getDefault()),
-                            d);
+    return formatInHostZone(
+        icu::DateFormat::createDateTimeInstance(icuStyle(dateStyle), icuStyle(timeStyle),
+                                                icu::Locale::getDefault()),
+        d);
 }
 
-std::string shortString(Date d) { return stringWithDateStyle(d, DateStyle::Short, DateStyle::Short); }
-std::string shortTimeString(Date d) { return stringWithDateStyle(d, DateStyle::None, DateStyle::Short); }
-std::string shortDateString(Date d) { return stringWithDateStyle(d, DateStyle::Short, DateStyle::None); }
-std::string mediumString(Date d) { return stringWithDateStyle(d, DateStyle::Medium, DateStyle::Medium); }
-std::string mediumTimeString(Date d) { return stringWithDateStyle(d, DateStyle::None, DateStyle::Medium); }
-std::string mediumDateString(Date d) { return stringWithDateStyle(d, DateStyle::Medium, DateStyle::None); }
+std::string shortString(Date d) {
+    return stringWithDateStyle(d, DateStyle::Short, DateStyle::Short);
+}
+std::string shortTimeString(Date d) {
+    return stringWithDateStyle(d, DateStyle::None, DateStyle::Short);
+}
+std::string shortDateString(Date d) {
+    return stringWithDateStyle(d, DateStyle::Short, DateStyle::None);
+}
+std::string mediumString(Date d) {
+    return stringWithDateStyle(d, DateStyle::Medium, DateStyle::Medium);
+}
+std::string mediumTimeString(Date d) {
+    return stringWithDateStyle(d, DateStyle::None, DateStyle::Medium);
+}
+std::string mediumDateString(Date d) {
+    return stringWithDateStyle(d, DateStyle::Medium, DateStyle::None);
+}
 std::string longString(Date d) { return stringWithDateStyle(d, DateStyle::Long, DateStyle::Long); }
-std::string longTimeString(Date d) { return stringWithDateStyle(d, DateStyle::None, DateStyle::Long); }
-std::string longDateString(Date d) { return stringWithDateStyle(d, DateStyle::Long, DateStyle::None); }
+std::string longTimeString(Date d) {
+    return stringWithDateStyle(d, DateStyle::None, DateStyle::Long);
+}
+std::string longDateString(Date d) {
+    return stringWithDateStyle(d, DateStyle::Long, DateStyle::None);
+}
 
 double fractionalJulianDate(Date d) { return d.unixTime() / 86400.0 + 2440587.5; }
 

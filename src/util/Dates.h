@@ -85,14 +85,14 @@ long minute(Date d);
 long seconds(Date d);
 long day(Date d);
 long month(Date d);
-long week(Date d);            // week of year
-long weekday(Date d);         // 1 = Sunday ... 7 = Saturday
-long nthWeekday(Date d);      // which occurrence of its weekday within the month
+long week(Date d);        // week of year
+long weekday(Date d);     // 1 = Sunday ... 7 = Saturday
+long nthWeekday(Date d);  // which occurrence of its weekday within the month
 long year(Date d);
 // From `other` to `d` in years, months, days, hours, minutes and seconds (the week fields stay 0:
 // the days hold them).
 DateComponents componentsWithOffsetFromDate(Date d, Date other);
-long nearestHour();           // the hour of now + 30 minutes
+long nearestHour();  // the hour of now + 30 minutes
 
 // --- arithmetic
 Date dateByAddingYears(Date d, long years);
@@ -101,15 +101,15 @@ Date dateByAddingMonths(Date d, long months);  // the day is clamped to the mont
 Date dateBySubtractingMonths(Date d, long months);
 Date dateByAddingDays(Date d, long days);
 Date dateBySubtractingDays(Date d, long days);
-Date dateByAddingHours(Date d, long hours);     // plain seconds, no calendar
+Date dateByAddingHours(Date d, long hours);  // plain seconds, no calendar
 Date dateBySubtractingHours(Date d, long hours);
 Date dateByAddingMinutes(Date d, long minutes);
 Date dateBySubtractingMinutes(Date d, long minutes);
-Date dateByRoundingSeconds(Date d);             // to the nearest whole minute
+Date dateByRoundingSeconds(Date d);  // to the nearest whole minute
 Date nextMidnight(Date d);
-Date dateAtStartOfDay(Date d);                  // 00:00:00
-Date dateAtEndOfDay(Date d);                    // 23:59:59
-Date dateAtBreakfast(Date d);                   // 08:59:59
+Date dateAtStartOfDay(Date d);  // 00:00:00
+Date dateAtEndOfDay(Date d);    // 23:59:59
+Date dateAtBreakfast(Date d);   // 08:59:59
 Date dateAtStartOfDayUTC(Date d);
 Date dateAtEndOfDayUTC(Date d);
 long minutesAfterDate(Date d, Date other);

@@ -47,7 +47,9 @@ std::size_t baseCallIndex(const std::vector<std::string>& parts) {
     if (l0 != l1) {
         return l0 > l1 ? 0 : 1;
     }
-    return (strings::nonIdentifyingPrefix(parts[1]) && !strings::nonIdentifyingPrefix(parts[0])) ? 0 : 1;
+    return (strings::nonIdentifyingPrefix(parts[1]) && !strings::nonIdentifyingPrefix(parts[0]))
+               ? 0
+               : 1;
 }
 
 bool onlyCallSignCharacters(const std::string& s, std::u16string_view extra) {
@@ -55,7 +57,8 @@ bool onlyCallSignCharacters(const std::string& s, std::u16string_view extra) {
     if (text.size() < 3 || text[0] == u'Q') {
         return false;
     }
-    const auto allowed = strings::chars::either(strings::chars::alphanumerics(), strings::chars::anyOf(extra));
+    const auto allowed =
+        strings::chars::either(strings::chars::alphanumerics(), strings::chars::anyOf(extra));
     return std::all_of(text.begin(), text.end(), allowed);
 }
 
@@ -65,8 +68,8 @@ double anyBandToFrequency(const std::string& band) {
     if (band.empty()) {
         return 0.0;
     }
-    const double n =
-        strings::doubleValue(strings::units::trim(band, strings::chars::inverted(strings::chars::decimalDigits())));
+    const double n = strings::doubleValue(
+        strings::units::trim(band, strings::chars::inverted(strings::chars::decimalDigits())));
     if (n == 0.0) {
         return 0.0;
     }
@@ -101,7 +104,8 @@ bool nonIdentifyingPrefix(const std::string& s) {
     if (units::trim(s, chars::decimalDigits()).empty()) {
         return true;
     }
-    return oneOf(upper(s), {"B", "P", "PM", "M", "L1D", "L1DS", "P1RAT", "P1RATE", "P1RATS", "P1RATES"});
+    return oneOf(upper(s),
+                 {"B", "P", "PM", "M", "L1D", "L1DS", "P1RAT", "P1RATE", "P1RATS", "P1RATES"});
 }
 
 bool voidPrefix(const std::string& s) {
@@ -154,7 +158,8 @@ bool legalCountrySuffixFor(const std::string& suffix, const std::string& prefix)
 
 bool legalZoneModifierFor(const std::string& digit, const std::string& prefix) {
     return oneOf(digit, {"1", "3", "4", "6"}) &&
-           beginsWithAny(prefix, {"R2", "RA", "RD", "RM", "RT", "RU", "RV", "RW", "RX", "RZ", "UA"});
+           beginsWithAny(prefix,
+                         {"R2", "RA", "RD", "RM", "RT", "RU", "RV", "RW", "RX", "RZ", "UA"});
 }
 
 bool legalTRVLCallSignString(const std::string& s) { return onlyCallSignCharacters(s, u"-/"); }
@@ -181,8 +186,8 @@ int modeType(const std::string& s) {
         {{"AM"}, kModePhone},
         {{"DAT", "PKT", "PAC", "PAX", "JT", "HEL", "OLI", "SST"}, kModeData},
         {{"PH", "VOI"}, kModePhone},
-        {{"Q15", "ROS", "CHI", "DST", "DOM", "GTO", "CLO", "ATV", "ASC", "TOR", "THR", "THO", "MT63",
-          "V4", "WSP", "WIN", "FAX", "ISC"},
+        {{"Q15", "ROS", "CHI", "DST", "DOM", "GTO", "CLO", "ATV", "ASC", "TOR", "THR", "THO",
+          "MT63", "V4", "WSP", "WIN", "FAX", "ISC"},
          kModeData},
     }};
     for (const auto& rule : rules) {

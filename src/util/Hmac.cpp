@@ -13,13 +13,13 @@ namespace {
 
 const char* digestName(int algorithm) {
     switch (algorithm) {
-    case kHmacSHA1: return "SHA1";
-    case kHmacMD5: return "MD5";
-    case kHmacSHA256: return "SHA256";
-    case kHmacSHA384: return "SHA384";
-    case kHmacSHA512: return "SHA512";
-    case kHmacSHA224: return "SHA224";
-    default: return nullptr;
+        case kHmacSHA1: return "SHA1";
+        case kHmacMD5: return "MD5";
+        case kHmacSHA256: return "SHA256";
+        case kHmacSHA384: return "SHA384";
+        case kHmacSHA512: return "SHA512";
+        case kHmacSHA224: return "SHA224";
+        default: return nullptr;
     }
 }
 
@@ -45,17 +45,21 @@ Bytes HMACWithAlgorithm(const Bytes& data, int algorithm, const Bytes& key) {
         OSSL_PARAM_construct_end()};
     // OpenSSL wants a key buffer even for the empty key.
     static const unsigned char noKey = 0;
-    const auto* keyBytes = key.empty() ? &noKey : reinterpret_cast<const unsigned char*>(key.data());
+    const auto* keyBytes =
+        key.empty() ? &noKey : reinterpret_cast<const unsigned char*>(key.data());
     unsigned char out[EVP_MAX_MD_SIZE];
     std::size_t length = 0;
     if (!EVP_MAC_init(ctx.get(), keyBytes, key.size(), params) ||
-        !EVP_MAC_update(ctx.get(), reinterpret_cast<const unsigned char*>(data.data()), data.size()) ||
+        !EVP_MAC_update(ctx.get(), reinterpret_cast<const unsigned char*>(data.data()),
+                        data.size()) ||
         !EVP_MAC_final(ctx.get(), out, &length, sizeof out)) {
         return {};
     }
     return Bytes(reinterpret_cast<const char*>(out), length);
 }
 
-Bytes HMACWithAlgorithm(const Bytes& data, int algorithm) { return HMACWithAlgorithm(data, algorithm, Bytes()); }
+Bytes HMACWithAlgorithm(const Bytes& data, int algorithm) {
+    return HMACWithAlgorithm(data, algorithm, Bytes());
+}
 
 }  // namespace vm::data

@@ -13,12 +13,14 @@ std::unique_ptr<icu::Calendar> make(icu::TimeZone* zone, Date at, bool gregorian
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::Calendar> calendar;
     if (gregorian) {
-        calendar = std::make_unique<icu::GregorianCalendar>(zone, icu::Locale::getDefault(), status);
+        calendar =
+            std::make_unique<icu::GregorianCalendar>(zone, icu::Locale::getDefault(), status);
     } else {
         calendar.reset(icu::Calendar::createInstance(zone, icu::Locale::getDefault(), status));
     }
     if (U_FAILURE(status) || !calendar) {
-        calendar = std::make_unique<icu::GregorianCalendar>(icu::TimeZone::getGMT()->clone(), status);
+        calendar =
+            std::make_unique<icu::GregorianCalendar>(icu::TimeZone::getGMT()->clone(), status);
     }
     status = U_ZERO_ERROR;
     calendar->setTime(toUDate(at), status);

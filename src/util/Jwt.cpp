@@ -53,7 +53,8 @@ std::optional<std::string> decodeJWT(const std::string& token) {
         return std::nullopt;
     }
     const std::size_t end = token.find('.', dot + 1);
-    std::string claims = token.substr(dot + 1, end == std::string::npos ? std::string::npos : end - dot - 1);
+    std::string claims =
+        token.substr(dot + 1, end == std::string::npos ? std::string::npos : end - dot - 1);
     while (claims.size() % 4 != 0) {
         claims += '=';
     }

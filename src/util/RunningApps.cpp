@@ -12,7 +12,8 @@ namespace vm {
 namespace {
 
 bool isProcessFolder(const std::string& name) {
-    return !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) { return std::isdigit(c); });
+    return !name.empty() &&
+           std::all_of(name.begin(), name.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
 // The process's own name, and the file name of the program it was started as.
@@ -40,7 +41,8 @@ bool appIsRunning(const std::string& name, bool log) {
     }
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
-        if (isProcessFolder(entry.path().filename().string()) && processIsNamed(entry.path(), name)) {
+        if (isProcessFolder(entry.path().filename().string()) &&
+            processIsNamed(entry.path(), name)) {
             if (log) {
                 // A Linux program carries no version of its own for us to read.
                 vm::log("appIsRunning:{} Version {} is running", name, "unknown");

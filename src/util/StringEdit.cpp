@@ -93,8 +93,9 @@ std::string substringBeforeRange(const std::string& s, Range range) {
 
 std::string substringAfterRange(const std::string& s, Range range) {
     const auto text = fromUtf8(s);
-    const std::size_t end = range.location >= text.size() ? text.size()
-                                                           : range.location + std::min(range.length, text.size());
+    const std::size_t end = range.location >= text.size()
+                                ? text.size()
+                                : range.location + std::min(range.length, text.size());
     return toUtf8(std::u16string_view(text).substr(std::min(end, text.size())));
 }
 
@@ -179,9 +180,8 @@ std::string collapseSpace(const std::string& s) {
 
 std::string removeBadControls(const std::string& s) {
     const auto bad = chars::controls();
-    return toUtf8(units::removeAll(fromUtf8(s), [&](char16_t c) {
-        return c != u'\t' && c != u'\n' && c != u'\r' && bad(c);
-    }));
+    return toUtf8(units::removeAll(
+        fromUtf8(s), [&](char16_t c) { return c != u'\t' && c != u'\n' && c != u'\r' && bad(c); }));
 }
 
 std::string removeTabsAndReturns(const std::string& s) { return withoutBytes(s, "\r\n\t"); }

@@ -104,27 +104,27 @@ std::optional<std::string> encode(const std::string& s, TextEncoding encoding) {
 
 std::optional<std::string> decode(const std::string& bytes, TextEncoding encoding) {
     switch (encoding) {
-    case TextEncoding::UTF8:
-        return utf16::isValidUtf8(bytes) ? std::optional<std::string>(bytes) : std::nullopt;
-    case TextEncoding::ASCII:
-        for (unsigned char c : bytes) {
-            if (c >= 0x80) {
-                return std::nullopt;
+        case TextEncoding::UTF8:
+            return utf16::isValidUtf8(bytes) ? std::optional<std::string>(bytes) : std::nullopt;
+        case TextEncoding::ASCII:
+            for (unsigned char c : bytes) {
+                if (c >= 0x80) {
+                    return std::nullopt;
+                }
             }
-        }
-        return bytes;
-    case TextEncoding::ISOLatin1: {
-        std::string out;
-        for (unsigned char c : bytes) {
-            if (c < 0x80) {
-                out += static_cast<char>(c);
-            } else {
-                out += static_cast<char>(0xC0 | (c >> 6));
-                out += static_cast<char>(0x80 | (c & 0x3F));
+            return bytes;
+        case TextEncoding::ISOLatin1: {
+            std::string out;
+            for (unsigned char c : bytes) {
+                if (c < 0x80) {
+                    out += static_cast<char>(c);
+                } else {
+                    out += static_cast<char>(0xC0 | (c >> 6));
+                    out += static_cast<char>(0x80 | (c & 0x3F));
+                }
             }
+            return out;
         }
-        return out;
-    }
     }
     return std::nullopt;
 }

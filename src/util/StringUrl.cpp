@@ -40,7 +40,8 @@ bool isValidURL(const std::string& s) {
                 return false;
             }
             i += 2;
-        } else if (!isAsciiAlnum(c) && allowed.find(static_cast<char>(c)) == std::string_view::npos) {
+        } else if (!isAsciiAlnum(c) &&
+                   allowed.find(static_cast<char>(c)) == std::string_view::npos) {
             return false;
         } else if (c == '#' && ++fragments > 1) {
             return false;
@@ -49,7 +50,8 @@ bool isValidURL(const std::string& s) {
     // A colon before the first "/", "?" or "#" must end a scheme.
     const std::size_t colon = s.find(':');
     const std::size_t delimiter = s.find_first_of("/?#");
-    return colon == std::string::npos || colon > delimiter || isScheme(std::string_view(s).substr(0, colon));
+    return colon == std::string::npos || colon > delimiter ||
+           isScheme(std::string_view(s).substr(0, colon));
 }
 
 std::string stringByUrlEncoding(const std::string& s) {

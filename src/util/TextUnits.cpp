@@ -9,9 +9,7 @@ namespace vm::strings::units {
 
 namespace {
 
-UChar32 fold(char16_t c) {
-    return U16_IS_SURROGATE(c) ? c : u_foldCase(c, U_FOLD_CASE_DEFAULT);
-}
+UChar32 fold(char16_t c) { return U16_IS_SURROGATE(c) ? c : u_foldCase(c, U_FOLD_CASE_DEFAULT); }
 
 bool sameUnit(char16_t a, char16_t b, bool ignoringCase) {
     return a == b || (ignoringCase && fold(a) == fold(b));
@@ -23,7 +21,8 @@ std::u16string mapCase(const std::u16string& s, Convert convert) {
         return s;
     }
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t needed = convert(nullptr, 0, s.data(), static_cast<int32_t>(s.size()), "", &status);
+    const int32_t needed =
+        convert(nullptr, 0, s.data(), static_cast<int32_t>(s.size()), "", &status);
     std::u16string out(static_cast<std::size_t>(needed), u'\0');
     status = U_ZERO_ERROR;
     convert(out.data(), needed, s.data(), static_cast<int32_t>(s.size()), "", &status);
@@ -123,7 +122,8 @@ std::string trim(const std::string& s, const CharacterClass& set) {
     return utf16::toUtf8(trim(utf16::fromUtf8(s), set));
 }
 
-std::string replaceAll(const std::string& s, const std::string& target, const std::string& replacement) {
+std::string replaceAll(const std::string& s, const std::string& target,
+                       const std::string& replacement) {
     // A whole UTF-8 sequence only ever matches whole sequences, so the bytes are replaced directly.
     return replaceIn(s, target, replacement);
 }

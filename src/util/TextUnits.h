@@ -24,7 +24,8 @@ std::size_t lineEnd(const std::u16string& s, std::size_t start);
 
 // The same over UTF-8 texts.
 std::string trim(const std::string& s, const CharacterClass& set);
-std::string replaceAll(const std::string& s, const std::string& target, const std::string& replacement);
+std::string replaceAll(const std::string& s, const std::string& target,
+                       const std::string& replacement);
 std::string upper(const std::string& s);
 // The pieces between the separators, empty ones included (one piece for a text without any).
 std::vector<std::string> split(const std::string& s, char separator);

@@ -18,8 +18,8 @@ std::u16string fromUtf8(std::string_view text) {
                          kReplacement, nullptr, &status);
     std::u16string out(static_cast<std::size_t>(needed), u'\0');
     status = U_ZERO_ERROR;
-    u_strFromUTF8WithSub(out.data(), needed, &needed, text.data(), static_cast<int32_t>(text.size()),
-                         kReplacement, nullptr, &status);
+    u_strFromUTF8WithSub(out.data(), needed, &needed, text.data(),
+                         static_cast<int32_t>(text.size()), kReplacement, nullptr, &status);
     return U_SUCCESS(status) ? out : std::u16string();
 }
 

@@ -24,7 +24,8 @@ std::optional<std::string> VMMegahertzFormatter::stringForObjectValue(double meg
     const auto h = static_cast<long long>(hertz);
     const char* sign = megahertz < 0 ? "-" : "";
     if (showHz_) {
-        return fmt::format("{}{}.{:03}.{:02}{:01}", sign, h / 1000000, (h / 1000) % 1000, (h / 10) % 100, h % 10);
+        return fmt::format("{}{}.{:03}.{:02}{:01}", sign, h / 1000000, (h / 1000) % 1000,
+                           (h / 10) % 100, h % 10);
     }
     return fmt::format("{}{}.{:03}.{:02}", sign, h / 1000000, (h / 1000) % 1000, (h / 10) % 100);
 }
@@ -50,7 +51,8 @@ bool VMMegahertzFormatter::getObjectValue(double* megahertz, const std::string& 
     return true;
 }
 
-bool VMMegahertzFormatter::isPartialStringValid(const std::string& partial, std::string* errorDescription) const {
+bool VMMegahertzFormatter::isPartialStringValid(const std::string& partial,
+                                                std::string* errorDescription) const {
     if (partial.find_first_not_of(".0123456789") == std::string::npos) {
         return true;
     }

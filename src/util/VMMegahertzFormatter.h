@@ -19,7 +19,8 @@ public:
 
     // Parses "14.074" (megahertz) or "14.074.00" (megahertz, kilohertz and tens of hertz, or
     // hertz when showHz is set). False for an empty text or more than three parts.
-    bool getObjectValue(double* megahertz, const std::string& text, std::string* errorDescription) const;
+    bool getObjectValue(double* megahertz, const std::string& text,
+                        std::string* errorDescription) const;
 
     // The typing check: only ".0123456789" may be typed; anything else is refused with a beep.
     bool isPartialStringValid(const std::string& partial, std::string* errorDescription) const;

@@ -56,7 +56,9 @@ TEST(OpusCodecTest, ToneSurvivesARoundTrip) {
     EXPECT_EQ(int(kSlice * kSlices / 240), packets);
 
     // The codec delays the signal; find the delay, then compare the left channel sample by sample.
-    auto reference = [](std::size_t i) { return double(std::lround(test::tone(1000, kRate, i) * 32767)); };
+    auto reference = [](std::size_t i) {
+        return double(std::lround(test::tone(1000, kRate, i) * 32767));
+    };
     const std::size_t frames = decoded.size() / 2;
     const std::size_t from = 4800;  // past the codec's start-up
     std::size_t delay = 0;
@@ -131,12 +133,13 @@ TEST(OpusCodecTest, DecoderDropsEmptyAndCorruptPacketsWithALogLine) {
     // The asynchronous form reports the failure to its completion.
     std::atomic<bool> done{false};
     Error failure;
-    decoder->decodePacket(Bytes("\x03\xff\x00\x00", 4), [&](const Bytes& pcm, int frames, const Error* error) {
-        EXPECT_TRUE(pcm.empty());
-        EXPECT_EQ(0, frames);
-        failure = error ? *error : Error{};
-        done = true;
-    });
+    decoder->decodePacket(Bytes("\x03\xff\x00\x00", 4),
+                          [&](const Bytes& pcm, int frames, const Error* error) {
+                              EXPECT_TRUE(pcm.empty());
+                              EXPECT_EQ(0, frames);
+                              failure = error ? *error : Error{};
+                              done = true;
+                          });
     ASSERT_TRUE(runMainUntil([&] { return done.load(); }));
     EXPECT_EQ((Error{"org.opus-codec.opus", -4, "Invalid/unsupported request number"}), failure);
 }
@@ -162,7 +165,8 @@ TEST(OpusCodecTest, SettingsApplyOnlyToASetUpEncoder) {
     auto list = toneList(240, 0);
     int packets = 0;
     encoder->encodeBufferList(list.list(), [&](const Bytes& packet, const Error*) {
-        EXPECT_EQ(OPUS_BANDWIDTH_WIDEBAND, opus_packet_get_bandwidth(reinterpret_cast<const unsigned char*>(packet.data())));
+        EXPECT_EQ(OPUS_BANDWIDTH_WIDEBAND,
+                  opus_packet_get_bandwidth(reinterpret_cast<const unsigned char*>(packet.data())));
         ++packets;
     });
     EXPECT_EQ(1, packets);
@@ -181,12 +185,14 @@ TEST(OpusCodecTest, CodesAndErrors) {
     // Application code 3 goes to the library as -1, which refuses it.
     Error error;
     EXPECT_EQ(nullptr, OpusCodecEncoder::encoderForASBD(kFormat, 3, &error));
-    EXPECT_EQ((Error{"org.opus-codec.opus", -1, "One or more invalid/out of range arguments"}), error);
+    EXPECT_EQ((Error{"org.opus-codec.opus", -1, "One or more invalid/out of range arguments"}),
+              error);
     // So does a rate the codec does not run at.
     EXPECT_EQ(nullptr, OpusCodecDecoder::decoderForASBD(test::int16Interleaved(44100, 2), &error));
     EXPECT_EQ(-1, error.code);
 
-    EXPECT_EQ("Invalid/unsupported request number.", OpusCodecUtilities::stringForOpusErrorCode(-5));
+    EXPECT_EQ("Invalid/unsupported request number.",
+              OpusCodecUtilities::stringForOpusErrorCode(-5));
     EXPECT_EQ("Memory allocation has failed.", OpusCodecUtilities::stringForOpusErrorCode(-7));
     EXPECT_EQ(std::nullopt, OpusCodecUtilities::stringForOpusErrorCode(-8));
     EXPECT_EQ("", OpusCodecUtilities::errorForOpusErrorCode(3).description);

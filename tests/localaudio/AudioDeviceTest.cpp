@@ -16,7 +16,8 @@ protected:
 };
 
 TEST_F(AudioDeviceTest, ListsDevicesBySide) {
-    scope.backend->setDevices({makeDevice(1, 2, 2), makeDevice(2, 0, 8), makeDevice(3, 1, 0)}, 3, 2);
+    scope.backend->setDevices({makeDevice(1, 2, 2), makeDevice(2, 0, 8), makeDevice(3, 1, 0)}, 3,
+                              2);
     const auto all = AudioDevice::devices();
     ASSERT_EQ(3u, all.size());
     EXPECT_EQ("Device 1", all[0].name());
@@ -55,8 +56,9 @@ TEST_F(AudioDeviceTest, EqualityIsByUID) {
     const AudioDevice after = AudioDevice::currentOutputDevice();
     EXPECT_NE(before.name(), after.name());
     EXPECT_EQ(before, after);
-    EXPECT_NE(std::string::npos, after.description().find(
-        "{ deviceID: 9, manufacturer: Test, name: Renamed, UID: usb-codec, inputChannelCount: 2, outputChannelCount: 2 }"));
+    EXPECT_NE(std::string::npos,
+              after.description().find("{ deviceID: 9, manufacturer: Test, name: Renamed, UID: "
+                                       "usb-codec, inputChannelCount: 2, outputChannelCount: 2 }"));
 }
 
 TEST_F(AudioDeviceTest, NoSoundHardwareMeansEmptyListsAndNoDefaultWithoutErrors) {

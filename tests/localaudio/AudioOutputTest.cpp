@@ -14,8 +14,8 @@ using test::makeDevice;
 // A 1 kHz tone at 0.5, the same on both channels, continuing from call to call.
 class ToneSource : public AudioOutputDataSource {
 public:
-    OSStatus outputShouldFillAudioBufferList(AudioOutput&, AudioBufferList* list, std::uint32_t frames,
-                                             const AudioTimeStamp&) override {
+    OSStatus outputShouldFillAudioBufferList(AudioOutput&, AudioBufferList* list,
+                                             std::uint32_t frames, const AudioTimeStamp&) override {
         for (std::uint32_t b = 0; b < list->mNumberBuffers; ++b) {
             auto* out = static_cast<float*>(audioBuffers(list)[b].mData);
             for (std::uint32_t f = 0; f < frames; ++f) {
@@ -33,8 +33,12 @@ class SilentSource : public AudioOutputDataSource {};
 
 class RecordingDelegate : public AudioOutputDelegate {
 public:
-    void outputChangedPlayingState(AudioOutput&, bool playing) override { states.push_back(playing); }
-    void outputChangedDevice(AudioOutput&, const AudioDevice& device) override { devices.push_back(device); }
+    void outputChangedPlayingState(AudioOutput&, bool playing) override {
+        states.push_back(playing);
+    }
+    void outputChangedDevice(AudioOutput&, const AudioDevice& device) override {
+        devices.push_back(device);
+    }
     bool takesPlayedAudio() const override { return true; }
     void outputPlayedAudio(AudioOutput&, float** buffers, std::uint32_t frames,
                            std::uint32_t channelCount) override {
@@ -137,7 +141,8 @@ TEST_F(AudioOutputTest, DeviceWithoutOutputsDisablesOutputButIsStillChosen) {
 TEST_F(AudioOutputTest, ClientFormatChangeRebuildsTheFloatPath) {
     auto source = std::make_shared<ToneSource>();
     auto delegate = std::make_shared<RecordingDelegate>();
-    auto output = AudioOutput::outputWithDataSource(source, AudioUtilities::floatFormatWithNumberOfChannels(1, 44100));
+    auto output = AudioOutput::outputWithDataSource(
+        source, AudioUtilities::floatFormatWithNumberOfChannels(1, 44100));
     output->setDelegate(delegate);
     output->setClientFormat(AudioUtilities::floatFormatWithNumberOfChannels(1, 44100));
     EXPECT_EQ(1u, output->floatConverter()->inputFormat().mChannelsPerFrame);

@@ -15,11 +15,12 @@ namespace {
 
 class Source : public AudioOutputDataSource {
 public:
-    OSStatus outputShouldFillAudioBufferList(AudioOutput&, AudioBufferList* list, std::uint32_t frames,
-                                             const AudioTimeStamp&) override {
+    OSStatus outputShouldFillAudioBufferList(AudioOutput&, AudioBufferList* list,
+                                             std::uint32_t frames, const AudioTimeStamp&) override {
         for (std::uint32_t b = 0; b < list->mNumberBuffers; ++b) {
             auto* out = static_cast<float*>(audioBuffers(list)[b].mData);
-            std::fill_n(out, std::min<std::size_t>(frames, audioBuffers(list)[b].mDataByteSize / 4), 0.25f);
+            std::fill_n(out, std::min<std::size_t>(frames, audioBuffers(list)[b].mDataByteSize / 4),
+                        0.25f);
         }
         return 0;
     }
@@ -28,7 +29,8 @@ public:
 class Listener : public AudioOutputDelegate {
 public:
     bool takesPlayedAudio() const override { return true; }
-    void outputPlayedAudio(AudioOutput&, float** buffers, std::uint32_t frames, std::uint32_t channels) override {
+    void outputPlayedAudio(AudioOutput&, float** buffers, std::uint32_t frames,
+                           std::uint32_t channels) override {
         for (std::uint32_t c = 0; c < channels; ++c) {
             sum += buffers[c][frames - 1];
         }
@@ -62,8 +64,10 @@ TEST(AudioOutputThreadTest, OwnerReconfiguresWhileTheDeviceRenders) {
                                      : AudioOutput::defaultInputFormat());
         output->setVolume(float(i % 10) / 10);
         output->setPan(float(i % 5) / 2 - 1);
-        output->setDelegate(i % 4 ? std::weak_ptr<AudioOutputDelegate>(listener) : std::weak_ptr<AudioOutputDelegate>());
-        output->setDataSource(i % 7 ? std::weak_ptr<AudioOutputDataSource>(source) : std::weak_ptr<AudioOutputDataSource>());
+        output->setDelegate(i % 4 ? std::weak_ptr<AudioOutputDelegate>(listener)
+                                  : std::weak_ptr<AudioOutputDelegate>());
+        output->setDataSource(i % 7 ? std::weak_ptr<AudioOutputDataSource>(source)
+                                    : std::weak_ptr<AudioOutputDataSource>());
         std::this_thread::yield();
     }
     stop = true;

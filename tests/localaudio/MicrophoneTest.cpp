@@ -14,8 +14,11 @@ class RecordingDelegate : public MicrophoneDelegate {
 public:
     explicit RecordingDelegate(bool wantsFloats = true) : floats(wantsFloats) {}
     void microphoneChangedPlayingState(Microphone&, bool on) override { states.push_back(on); }
-    void microphoneChangedDevice(Microphone&, const AudioDevice& device) override { devices.push_back(device); }
-    void microphoneHasAudioStreamBasicDescription(Microphone&, AudioStreamBasicDescription format) override {
+    void microphoneChangedDevice(Microphone&, const AudioDevice& device) override {
+        devices.push_back(device);
+    }
+    void microphoneHasAudioStreamBasicDescription(Microphone&,
+                                                  AudioStreamBasicDescription format) override {
         formats.push_back(format);
     }
     void microphoneHasBufferList(Microphone&, AudioBufferList* list, std::uint32_t frames,
@@ -60,7 +63,8 @@ class MicrophoneTest : public ::testing::Test {
 protected:
     void SetUp() override {
         scope.backend->setDevices(
-            {makeDevice(1, 0, 2, 44100), makeDevice(2, 1, 0, 48000), makeDevice(3, 2, 2, 44100)}, 2, 1);
+            {makeDevice(1, 0, 2, 44100), makeDevice(2, 1, 0, 48000), makeDevice(3, 2, 2, 44100)}, 2,
+            1);
     }
     test::TestBackendScope scope;
 };
@@ -102,7 +106,8 @@ TEST_F(MicrophoneTest, DelegateSetLaterHearsOfTheNextFormatOnly) {
     class Int16Delegate : public MicrophoneDelegate {
     public:
         explicit Int16Delegate(std::vector<std::int16_t>& into) : out(into) {}
-        void microphoneHasBufferList(Microphone&, AudioBufferList* list, std::uint32_t frames, std::uint32_t) override {
+        void microphoneHasBufferList(Microphone&, AudioBufferList* list, std::uint32_t frames,
+                                     std::uint32_t) override {
             const auto* s = static_cast<const std::int16_t*>(list->mBuffers[0].mData);
             out.insert(out.end(), s, s + frames);
         }
@@ -135,7 +140,8 @@ TEST_F(MicrophoneTest, ChangingDeviceRebuildsTheFormatBeforeCaptureGoesOn) {
     auto microphone = Microphone::microphoneWithDelegate(delegate, true);
     ASSERT_EQ(std::vector<bool>{true}, delegate->states);
     microphone->setDevice(deviceWithID(3));  // two channels at 44.1 kHz
-    EXPECT_EQ(AudioUtilities::floatFormatWithNumberOfChannels(2, 44100), microphone->audioStreamBasicDescription());
+    EXPECT_EQ(AudioUtilities::floatFormatWithNumberOfChannels(2, 44100),
+              microphone->audioStreamBasicDescription());
     EXPECT_EQ(44100, microphone->info()->inputFormat.mSampleRate);
     ASSERT_EQ(2u, delegate->formats.size());
     EXPECT_TRUE(microphone->audioUnit()->isRunning());

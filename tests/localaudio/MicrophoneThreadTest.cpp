@@ -15,11 +15,13 @@ namespace {
 
 class Listener : public MicrophoneDelegate {
 public:
-    void microphoneHasBufferList(Microphone&, AudioBufferList*, std::uint32_t frames, std::uint32_t) override {
+    void microphoneHasBufferList(Microphone&, AudioBufferList*, std::uint32_t frames,
+                                 std::uint32_t) override {
         lists += frames > 0;
     }
     bool takesFloatAudio() const override { return true; }
-    void microphoneHasAudioReceived(Microphone&, float** buffers, std::uint32_t frames, std::uint32_t) override {
+    void microphoneHasAudioReceived(Microphone&, float** buffers, std::uint32_t frames,
+                                    std::uint32_t) override {
         last = buffers[0][frames - 1];
     }
     std::atomic<int> lists{0};

@@ -159,7 +159,8 @@ TEST_F(RingBufferRecordTest, PreparedListNeedsRoomForItsAlignedBuffers) {
     EXPECT_EQ(2u, list->mNumberBuffers);
     const auto* start = static_cast<const std::uint8_t*>(ring.buffer);
     EXPECT_EQ(112, static_cast<const std::uint8_t*>(list->mBuffers[0].mData) - start);  // 96 + 16
-    EXPECT_EQ(224, static_cast<const std::uint8_t*>(audioBuffers(list)[1].mData) - start);  // 212 → 224
+    EXPECT_EQ(224,
+              static_cast<const std::uint8_t*>(audioBuffers(list)[1].mData) - start);  // 212 → 224
     EXPECT_EQ(0, ring.fillCount.load());  // prepared, not produced
     RingBufferProduceAudioBufferList(&ring);
     EXPECT_EQ(336, ring.fillCount.load());

@@ -25,31 +25,41 @@ TEST(TcpConnect, RefusedRequestsAnswerAtOnceAndReportNothing) {
     };
     const std::uint16_t port = unusedLoopbackPort();
     const std::vector<Case> cases = {
-        {"EmptyHost", [](TcpSocket& s, Error* e) { return s.connectToHost("", 4992, 30, e); }, nullptr, 2,
+        {"EmptyHost", [](TcpSocket& s, Error* e) { return s.connectToHost("", 4992, 30, e); },
+         nullptr, 2,
          "Invalid host parameter (nil or \"\"). Should be a domain name or IP address string."},
-        {"NoDelegateQueue", [port](TcpSocket& s, Error* e) { return s.connectToHost("127.0.0.1", port, e); },
+        {"NoDelegateQueue",
+         [port](TcpSocket& s, Error* e) { return s.connectToHost("127.0.0.1", port, e); },
          [](TcpSocket& s) { s.synchronouslySetDelegateQueue(nullptr); }, 1,
          "Attempting to connect without a delegate queue. Set a delegate queue first."},
-        {"NoDelegate", [port](TcpSocket& s, Error* e) { return s.connectToHost("127.0.0.1", port, e); },
+        {"NoDelegate",
+         [port](TcpSocket& s, Error* e) { return s.connectToHost("127.0.0.1", port, e); },
          [](TcpSocket& s) { s.synchronouslySetDelegate(std::weak_ptr<TcpSocketDelegate>()); }, 1,
          "Attempting to connect without a delegate. Set a delegate first."},
-        {"BothFamiliesDisabled", [port](TcpSocket& s, Error* e) { return s.connectToHost("127.0.0.1", port, e); },
+        {"BothFamiliesDisabled",
+         [port](TcpSocket& s, Error* e) { return s.connectToHost("127.0.0.1", port, e); },
          [](TcpSocket& s) {
              s.setIPv4Enabled(false);
              s.setIPv6Enabled(false);
          },
          1, "Both IPv4 and IPv6 have been disabled. Must enable at least one protocol first."},
         {"UnknownInterface",
-         [port](TcpSocket& s, Error* e) { return s.connectToHost("127.0.0.1", port, "nosuch0", 5, e); }, nullptr,
-         2, "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address."},
-        {"ShortAddress", [](TcpSocket& s, Error* e) { return s.connectToAddress(Bytes(8, '\0'), e); }, nullptr, 2,
+         [port](TcpSocket& s, Error* e) {
+             return s.connectToHost("127.0.0.1", port, "nosuch0", 5, e);
+         },
+         nullptr, 2,
+         "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address."},
+        {"ShortAddress",
+         [](TcpSocket& s, Error* e) { return s.connectToAddress(Bytes(8, '\0'), e); }, nullptr, 2,
          "A valid IPv4 or IPv6 address was not given"},
         {"DisabledFamilyAddress",
-         [port](TcpSocket& s, Error* e) { return s.connectToAddress(loopbackAddress(AF_INET6, port), e); },
+         [port](TcpSocket& s, Error* e) {
+             return s.connectToAddress(loopbackAddress(AF_INET6, port), e);
+         },
          [](TcpSocket& s) { s.setIPv6Enabled(false); }, 2,
          "IPv6 has been disabled and an IPv6 address was passed."},
-        {"EmptyUrl", [](TcpSocket& s, Error* e) { return s.connectToUrl("file://", 5, e); }, nullptr, 2,
-         "Invalid unix domain socket url."},
+        {"EmptyUrl", [](TcpSocket& s, Error* e) { return s.connectToUrl("file://", 5, e); },
+         nullptr, 2, "Invalid unix domain socket url."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -112,7 +122,8 @@ TEST(TcpConnect, LocalhostGivesExactlyOneConnect) {
     DispatchClock::advance(1s);  // well past the second family's turn
     settle(300ms);
     ASSERT_EQ(delegate->connects.size(), 1u);
-    EXPECT_EQ(delegate->connects[0], (std::pair<std::string, std::uint16_t>{"127.0.0.1", listener.port}));
+    EXPECT_EQ(delegate->connects[0],
+              (std::pair<std::string, std::uint16_t>{"127.0.0.1", listener.port}));
     EXPECT_TRUE(sock->isIPv4());
     EXPECT_FALSE(sock->isIPv6());
     EXPECT_TRUE(delegate->disconnects.empty());
@@ -183,14 +194,16 @@ TEST(TcpConnect, SocketCanConnectAgainAfterAClose) {
     Fd peer = listener.accept();
     sendAll(peer.get(), "ok");
     EXPECT_EQ(receive(peer.get(), 5), "again");
-    ASSERT_TRUE(waitFor([&] { return pair.delegate->connects.size() == 2 && !pair.delegate->reads.empty(); }));
+    ASSERT_TRUE(waitFor(
+        [&] { return pair.delegate->connects.size() == 2 && !pair.delegate->reads.empty(); }));
     EXPECT_EQ(pair.delegate->reads[0], (std::pair<long, Bytes>{2, "ok"}));
     EXPECT_EQ(pair.sock->localPort(), localPort);
 }
 
 TEST(TcpConnect, UnixDomainSocketConnectsToAListeningFile) {
     const std::string path = (std::filesystem::temp_directory_path() /
-                              ("vm-tcp-" + std::to_string(::getpid()) + ".sock")).string();
+                              ("vm-tcp-" + std::to_string(::getpid()) + ".sock"))
+                                 .string();
     const std::string url = "file://" + path;
     auto serverDelegate = std::make_shared<RecordingDelegate>();
     auto server = TcpSocket::create(serverDelegate, DispatchQueue::main());
@@ -200,7 +213,8 @@ TEST(TcpConnect, UnixDomainSocketConnectsToAListeningFile) {
     auto delegate = std::make_shared<RecordingDelegate>();
     auto client = TcpSocket::create(delegate, DispatchQueue::main());
     ASSERT_TRUE(client->connectToUrl(url, 5, &error)) << error.description;
-    ASSERT_TRUE(waitFor([&] { return !delegate->urlConnects.empty() && !serverDelegate->accepted.empty(); }));
+    ASSERT_TRUE(waitFor(
+        [&] { return !delegate->urlConnects.empty() && !serverDelegate->accepted.empty(); }));
     EXPECT_EQ(delegate->urlConnects[0], url);
     EXPECT_EQ(client->connectedUrl(), url);
     EXPECT_FALSE(client->connectedHost().has_value());
@@ -220,8 +234,8 @@ TEST(TcpConnect, AdoptingAConnectedDescriptor) {
     Fd peer = listener.accept();
     auto delegate = std::make_shared<RecordingDelegate>();
     Error error;
-    TcpSocketPtr sock =
-        TcpSocket::socketFromConnectedSocketFD(client.release(), delegate, DispatchQueue::main(), nullptr, &error);
+    TcpSocketPtr sock = TcpSocket::socketFromConnectedSocketFD(
+        client.release(), delegate, DispatchQueue::main(), nullptr, &error);
     ASSERT_TRUE(sock);
     ASSERT_TRUE(waitFor([&] { return !delegate->connects.empty(); }));
     EXPECT_EQ(delegate->connects[0].second, listener.port());
@@ -234,7 +248,8 @@ TEST(TcpConnect, AdoptingAConnectedDescriptor) {
     ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
     Fd a(pair[0]);
     Fd b(pair[1]);
-    EXPECT_FALSE(TcpSocket::socketFromConnectedSocketFD(a.get(), delegate, DispatchQueue::main(), nullptr, &error));
+    EXPECT_FALSE(TcpSocket::socketFromConnectedSocketFD(a.get(), delegate, DispatchQueue::main(),
+                                                        nullptr, &error));
     EXPECT_EQ(error.code, 8);
     EXPECT_EQ(error.description,
               "Attempt to create socket from socket FD failed. socket FD is neither IPv4 nor IPv6");

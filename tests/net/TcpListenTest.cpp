@@ -82,8 +82,10 @@ TEST(TcpListen, InterfaceDescriptions) {
         SocketAddress address4;
         SocketAddress address6;
         TcpSocket::getInterfaceAddress4(&address4, &address6, c.description, c.port);
-        EXPECT_EQ(sockaddr::hostFromAddress(address4), c.host4 ? std::optional<std::string>(c.host4) : std::nullopt);
-        EXPECT_EQ(sockaddr::hostFromAddress(address6), c.host6 ? std::optional<std::string>(c.host6) : std::nullopt);
+        EXPECT_EQ(sockaddr::hostFromAddress(address4),
+                  c.host4 ? std::optional<std::string>(c.host4) : std::nullopt);
+        EXPECT_EQ(sockaddr::hostFromAddress(address6),
+                  c.host6 ? std::optional<std::string>(c.host6) : std::nullopt);
         if (c.host4) {
             EXPECT_EQ(sockaddr::portFromAddress(address4), c.expectedPort);
         }
@@ -100,7 +102,8 @@ TEST(TcpListen, RefusedListens) {
     EXPECT_EQ(error.code, 2);
     ASSERT_TRUE(listener.sock->acceptOnInterface("127.0.0.1", 0, &error));
     EXPECT_FALSE(listener.sock->acceptOnPort(0, &error));
-    EXPECT_EQ(error.description, "Attempting to accept while connected or accepting connections. Disconnect first.");
+    EXPECT_EQ(error.description,
+              "Attempting to accept while connected or accepting connections. Disconnect first.");
     auto orphan = TcpSocket::create();
     EXPECT_FALSE(orphan->acceptOnPort(0, &error));
     EXPECT_EQ(error.description, "Attempting to accept without a delegate. Set a delegate first.");
@@ -169,13 +172,15 @@ TEST(TcpListen, AccessorsOfDisconnectedAndConnectedSockets) {
     EXPECT_GE(fd, 0);
     EXPECT_EQ(pair.sock->connectedHost(), "127.0.0.1");
     EXPECT_EQ(pair.sock->connectedPort(), pair.delegate->connects[0].second);
-    EXPECT_EQ(sockaddr::portFromAddress(pair.sock->connectedAddress()), pair.delegate->connects[0].second);
+    EXPECT_EQ(sockaddr::portFromAddress(pair.sock->connectedAddress()),
+              pair.delegate->connects[0].second);
     EXPECT_EQ(pair.sock->localHost(), "127.0.0.1");
     EXPECT_EQ(sockaddr::portFromAddress(pair.sock->localAddress()), pair.sock->localPort());
 
     // A queue the socket queue targets, once marked, counts as the socket queue.
     auto owner = DispatchQueue::serial("owner");
-    auto targeted = TcpSocket::create(pair.delegate, DispatchQueue::main(), DispatchQueue::serial("sock", owner));
+    auto targeted = TcpSocket::create(pair.delegate, DispatchQueue::main(),
+                                      DispatchQueue::serial("sock", owner));
     Error error;
     ASSERT_TRUE(targeted->acceptOnInterface("127.0.0.1", 0, &error));
     int seen = -2;

@@ -77,7 +77,8 @@ TEST(TcpReadWrite, TerminatorReadBeyondItsMaximumCloses) {
         sendAll(pair.peer.get(), Bytes(c.sent, 'x'));
         ASSERT_TRUE(waitFor([&] { return !pair.delegate->disconnects.empty(); }));
         expectDisconnectCode(*pair.delegate, 6);
-        EXPECT_EQ(pair.delegate->disconnects[0]->description, "Read operation reached set maximum length");
+        EXPECT_EQ(pair.delegate->disconnects[0]->description,
+                  "Read operation reached set maximum length");
         EXPECT_TRUE(pair.delegate->reads.empty());
     }
 }
@@ -102,7 +103,8 @@ TEST(TcpReadWrite, ReadTimeoutExtendedByTheDelegateReportsTotalElapsed) {
 TEST(TcpReadWrite, LargeWriteReportsPartialProgressThenOneCompletion) {
     ConnectedPair pair(64 * 1024);  // a small receive buffer at the peer
     Bytes data(32 * 1024 * 1024, '\0');
-    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 + i / 4096);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i * 7 + i / 4096);
     pair.sock->writeData(data, -1, 3);
     ASSERT_TRUE(waitFor([&] { return !pair.delegate->partialWrites.empty(); }));
     EXPECT_TRUE(pair.delegate->writes.empty());
@@ -183,7 +185,8 @@ TEST(TcpReadWrite, ReadKindsAndDroppedRequests) {
     pair.sock->readDataWithTimeout(-1, buffer, 4, 3, 2);
     pair.sock->writeData("ping", -1, 3);
     sendAll(pair.peer.get(), "abcdefg");
-    ASSERT_TRUE(waitFor([&] { return pair.delegate->reads.size() == 2 && !pair.delegate->writes.empty(); }));
+    ASSERT_TRUE(waitFor(
+        [&] { return pair.delegate->reads.size() == 2 && !pair.delegate->writes.empty(); }));
     EXPECT_EQ(pair.delegate->reads[0], (std::pair<long, Bytes>{1, "abcd"}));
     EXPECT_EQ(pair.delegate->reads[1], (std::pair<long, Bytes>{2, "efg"}));
     EXPECT_EQ(*buffer, "hdr:efg");

@@ -17,8 +17,8 @@ namespace {
 std::atomic<int> gStalledPort{0};
 }  // namespace
 
-extern "C" ssize_t sendto(int fd, const void* buffer, size_t length, int flags, const struct sockaddr* to,
-                          socklen_t toLength) {
+extern "C" ssize_t sendto(int fd, const void* buffer, size_t length, int flags,
+                          const struct sockaddr* to, socklen_t toLength) {
     if (to && to->sa_family == AF_INET && toLength >= sizeof(sockaddr_in) &&
         ntohs(reinterpret_cast<const sockaddr_in*>(to)->sin_port) == gStalledPort.load()) {
         errno = EAGAIN;
@@ -55,7 +55,8 @@ TEST_F(UdpSendTimeoutTest, TimeOutFailsTheWaitingDatagramAndTheNextGoesOn) {
     EXPECT_EQ(recorder->sendResults(), 0u);
     DispatchClock::advance(2s);
     ASSERT_TRUE(runMainUntil([&] { return !recorder->notSent.empty(); }));
-    EXPECT_EQ(recorder->notSent[0], std::make_pair(1L, Error{"UdpSocketErrorDomain", 3, "Send operation timed out"}));
+    EXPECT_EQ(recorder->notSent[0],
+              std::make_pair(1L, Error{"UdpSocketErrorDomain", 3, "Send operation timed out"}));
 
     gStalledPort = 0;
     ASSERT_TRUE(runMainUntil([&] { return !recorder->sent.empty(); }));

@@ -18,7 +18,8 @@ TEST(UdpSocketPreconditions, OperationsNeedADelegateAndADelegateQueue) {
         std::shared_ptr<UdpSocket> udp;
         const char* message;
     } cases[] = {
-        {"no delegate", UdpSocket::create(), "Attempting to use socket without a delegate. Set a delegate first."},
+        {"no delegate", UdpSocket::create(),
+         "Attempting to use socket without a delegate. Set a delegate first."},
         {"no delegate queue", UdpSocket::create(recorder),
          "Attempting to use socket without a delegate queue. Set a delegate queue first."},
     };
@@ -90,8 +91,10 @@ TEST_F(UdpSocketTest, ReusePortSocketsShareAPortAndEachHearsABroadcast) {
     broadcast.sin_family = AF_INET;
     broadcast.sin_port = htons(port);
     broadcast.sin_addr.s_addr = htonl(0x7FFFFFFF);  // 127.255.255.255
-    udp->sendData("hello", SocketAddress(reinterpret_cast<const char*>(&broadcast), sizeof broadcast), -1, 1);
-    ASSERT_TRUE(runMainUntil([&] { return !recorders[0]->received.empty() && !recorders[1]->received.empty(); }));
+    udp->sendData(
+        "hello", SocketAddress(reinterpret_cast<const char*>(&broadcast), sizeof broadcast), -1, 1);
+    ASSERT_TRUE(runMainUntil(
+        [&] { return !recorders[0]->received.empty() && !recorders[1]->received.empty(); }));
     EXPECT_EQ(recorders[0]->received[0].data, "hello");
     EXPECT_EQ(recorders[1]->received[0].data, "hello");
 }
@@ -151,19 +154,34 @@ TEST_F(UdpSocketTest, BindErrorsNameTheProblem) {
         std::function<bool(UdpSocket&, Error*)> bind;
         Error expected;
     } cases[] = {
-        {"unknown interface", true, true,
-         [](UdpSocket& s, Error* e) { return s.bindToPort(0, std::string("no-such-interface0"), e); },
+        {"unknown interface",
+         true,
+         true,
+         [](UdpSocket& s, Error* e) {
+             return s.bindToPort(0, std::string("no-such-interface0"), e);
+         },
          {"UdpSocketErrorDomain", 2,
           "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address."}},
-        {"both disabled", false, false, [](UdpSocket& s, Error* e) { return s.bindToPort(0, e); },
+        {"both disabled",
+         false,
+         false,
+         [](UdpSocket& s, Error* e) { return s.bindToPort(0, e); },
          {"UdpSocketErrorDomain", 1,
           "Both IPv4 and IPv6 have been disabled. Must enable at least one protocol first."}},
-        {"IPv6 interface, IPv4 only", true, false,
+        {"IPv6 interface, IPv4 only",
+         true,
+         false,
          [](UdpSocket& s, Error* e) { return s.bindToPort(0, std::string("::1"), e); },
-         {"UdpSocketErrorDomain", 2, "IPv6 has been disabled and specified interface doesn't support IPv4."}},
-        {"not an address", true, true, [](UdpSocket& s, Error* e) { return s.bindToAddress("garbage", e); },
+         {"UdpSocketErrorDomain", 2,
+          "IPv6 has been disabled and specified interface doesn't support IPv4."}},
+        {"not an address",
+         true,
+         true,
+         [](UdpSocket& s, Error* e) { return s.bindToAddress("garbage", e); },
          {"UdpSocketErrorDomain", 2, "A valid IPv4 or IPv6 address was not given"}},
-        {"IPv4 address, IPv4 disabled", false, true,
+        {"IPv4 address, IPv4 disabled",
+         false,
+         true,
          [](UdpSocket& s, Error* e) { return s.bindToAddress(loopback4(0), e); },
          {"UdpSocketErrorDomain", 2, "IPv4 has been disabled and an IPv4 address was passed."}},
     };
@@ -210,8 +228,10 @@ TEST_F(UdpSocketTest, MulticastNeedsABindingAndNumericGroup) {
     EXPECT_EQ(error.description, "Unknown group. Specify valid group IP address.");
     EXPECT_FALSE(udp->joinMulticastGroup("ff02::1", std::string("127.0.0.1"), &error));
     EXPECT_EQ(error.description, "Socket, group, and interface do not have matching IP versions");
-    EXPECT_TRUE(udp->joinMulticastGroup("239.255.42.99", std::string("127.0.0.1"), &error)) << error.description;
-    EXPECT_TRUE(udp->leaveMulticastGroup("239.255.42.99", std::string("127.0.0.1"), &error)) << error.description;
+    EXPECT_TRUE(udp->joinMulticastGroup("239.255.42.99", std::string("127.0.0.1"), &error))
+        << error.description;
+    EXPECT_TRUE(udp->leaveMulticastGroup("239.255.42.99", std::string("127.0.0.1"), &error))
+        << error.description;
     EXPECT_TRUE(udp->sendIPv4MulticastOnInterface("127.0.0.1", &error)) << error.description;
     EXPECT_FALSE(udp->sendIPv4MulticastOnInterface("::1", &error));
     EXPECT_EQ(error.description, "Unknown interface. Specify valid interface by IP address.");

@@ -24,7 +24,8 @@ protected:
     }
     std::vector<Bytes> receivedData() const {
         std::vector<Bytes> data;
-        for (const auto& r : recorder->received) data.push_back(r.data);
+        for (const auto& r : recorder->received)
+            data.push_back(r.data);
         return data;
     }
 
@@ -35,9 +36,11 @@ protected:
 TEST_F(UdpSocketTest, ReceivingNeedsSockets) {
     Error error;
     EXPECT_FALSE(udp->beginReceiving(&error));
-    EXPECT_EQ(error, (Error{"UdpSocketErrorDomain", 1,
-                            "Must bind socket before you can receive data. You can do this explicitly via bind, "
-                            "or implicitly via connect or by sending data."}));
+    EXPECT_EQ(
+        error,
+        (Error{"UdpSocketErrorDomain", 1,
+               "Must bind socket before you can receive data. You can do this explicitly via bind, "
+               "or implicitly via connect or by sending data."}));
     EXPECT_FALSE(udp->receiveOnce(&error));
     ASSERT_TRUE(udp->enableBroadcast(false));  // an option makes the sockets: enough to receive
     EXPECT_TRUE(udp->beginReceiving(&error));
@@ -64,7 +67,8 @@ TEST_F(UdpReceiveTest, EmptyDatagramNeitherClosesNorIsDelivered) {
 TEST_F(UdpReceiveTest, LargestDatagramsAndSmallestArriveWhole) {
     ASSERT_TRUE(udp->beginReceiving());
     Bytes largest(65507, '\0');
-    for (std::size_t i = 0; i < largest.size(); ++i) largest[i] = static_cast<char>(i * 7);
+    for (std::size_t i = 0; i < largest.size(); ++i)
+        largest[i] = static_cast<char>(i * 7);
     // Out through the socket, echoed back by the peer.
     udp->sendData(largest, peer.address(), -1, 1);
     auto echoed = peer.receive();
@@ -99,7 +103,8 @@ TEST_F(UdpReceiveTest, PausedDatagramsWaitInTheKernelUntilResumed) {
     ASSERT_TRUE(waitForReceived(1));
     udp->pauseReceiving();
     udp->performBlock([] {});  // the pause is posted: let it take effect before sending more
-    for (const char* d : {"p1", "p2", "p3"}) peer.sendTo(to, d);
+    for (const char* d : {"p1", "p2", "p3"})
+        peer.sendTo(to, d);
     settle();
     EXPECT_EQ(recorder->received.size(), 1u);
     ASSERT_TRUE(udp->beginReceiving());
@@ -121,7 +126,8 @@ TEST_F(UdpReceiveTest, FilterDropsOrDeliversWithItsContext) {
             },
             DispatchQueue::serial("filter"), async);
         ASSERT_TRUE(udp->beginReceiving());
-        for (const char* d : {"keep 1", "drop", "keep 2"}) peer.sendTo(to, d);
+        for (const char* d : {"keep 1", "drop", "keep 2"})
+            peer.sendTo(to, d);
         ASSERT_TRUE(waitForReceived(2));
         ASSERT_TRUE(runMainUntil([&] { return calls == 3; }));
         settle();
@@ -139,8 +145,9 @@ TEST_F(UdpReceiveTest, FilterDropsOrDeliversWithItsContext) {
 }
 
 TEST_F(UdpReceiveTest, FilteredReceiveOnceWaitsForAnAllowedDatagram) {
-    udp->setReceiveFilter([](const Bytes& data, const SocketAddress&, std::any*) { return data != "skip"; },
-                          DispatchQueue::serial("filter"));
+    udp->setReceiveFilter(
+        [](const Bytes& data, const SocketAddress&, std::any*) { return data != "skip"; },
+        DispatchQueue::serial("filter"));
     peer.sendTo(to, "skip");
     peer.sendTo(to, "take");
     peer.sendTo(to, "later");
@@ -200,10 +207,13 @@ TEST_F(UdpReceiveTest, BurstOfTenThousandIsReceivedOrCountedAsDroppedByTheKernel
         peer.sendTo(to, std::to_string(i) + std::string(90, '.'));
     }
     long drops = 0;
-    ASSERT_TRUE(runMainUntil([&] {
-        drops = kernelDrops(udp->localPort()) - dropsBefore;
-        return static_cast<long>(recorder->received.size()) + drops == kCount;
-    }, 30s)) << recorder->received.size() << " received, " << drops << " dropped";
+    ASSERT_TRUE(runMainUntil(
+        [&] {
+            drops = kernelDrops(udp->localPort()) - dropsBefore;
+            return static_cast<long>(recorder->received.size()) + drops == kCount;
+        },
+        30s))
+        << recorder->received.size() << " received, " << drops << " dropped";
     // In order, no datagram twice, none damaged.
     long previous = -1;
     for (const auto& r : recorder->received) {
@@ -212,8 +222,8 @@ TEST_F(UdpReceiveTest, BurstOfTenThousandIsReceivedOrCountedAsDroppedByTheKernel
         ASSERT_GT(n, previous);
         previous = n;
     }
-    std::cout << "[ burst    ] " << recorder->received.size() << " of " << kCount << " received, " << drops
-              << " dropped by the kernel\n";
+    std::cout << "[ burst    ] " << recorder->received.size() << " of " << kCount << " received, "
+              << drops << " dropped by the kernel\n";
     RecordProperty("received", static_cast<int>(recorder->received.size()));
     EXPECT_TRUE(recorder->closed.empty());
 }

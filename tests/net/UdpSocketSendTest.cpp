@@ -53,11 +53,13 @@ TEST_F(UdpSendTest, HostNamesAreLookedUpAndFailuresStayWithTheirDatagram) {
     EXPECT_EQ(recorder->notSent[0].second.domain, "kCFStreamErrorDomainNetDB");
     EXPECT_NE(recorder->notSent[0].second.code, 0);
     EXPECT_EQ(recorder->notSent[1],
-              std::make_pair(2L, Error{"UdpSocketErrorDomain", 2,
-                                       "The host param is nil. Should be domain name or IP address string."}));
+              std::make_pair(
+                  2L, Error{"UdpSocketErrorDomain", 2,
+                            "The host param is nil. Should be domain name or IP address string."}));
     EXPECT_EQ(recorder->notSent[2],
-              std::make_pair(3L, Error{"UdpSocketErrorDomain", 1,
-                                       "You must specify destination of packet for a non-connected socket"}));
+              std::make_pair(
+                  3L, Error{"UdpSocketErrorDomain", 1,
+                            "You must specify destination of packet for a non-connected socket"}));
     EXPECT_EQ(recorder->sent, (std::vector<long>{4, 5}));
     EXPECT_EQ(peer.receive()->first, "to localhost");
     EXPECT_EQ(peer.receive()->first, "numeric");
@@ -89,7 +91,8 @@ TEST_F(UdpSendTest, FilterDecidesAndADroppedDatagramCountsAsSent) {
         recorder->sent.clear();
         std::atomic<int> calls{0};
         udp->setSendFilter(
-            [&calls, port = peer.port()](const Bytes& data, const SocketAddress& address, long tag) {
+            [&calls, port = peer.port()](const Bytes& data, const SocketAddress& address,
+                                         long tag) {
                 ++calls;
                 EXPECT_EQ(sockaddr::portFromAddress(address), port);
                 return data != "drop" && tag != 0;
@@ -109,7 +112,8 @@ TEST_F(UdpSendTest, FilterDecidesAndADroppedDatagramCountsAsSent) {
 }
 
 TEST_F(UdpSendTest, CloseAfterSendingLetsTheQueueDrainFirst) {
-    for (long tag = 1; tag <= 3; ++tag) udp->sendData("last words", peer.address(), -1, tag);
+    for (long tag = 1; tag <= 3; ++tag)
+        udp->sendData("last words", peer.address(), -1, tag);
     udp->closeAfterSending();
     ASSERT_TRUE(runMainUntil([&] { return !recorder->closed.empty(); }));
     EXPECT_EQ(recorder->sent, (std::vector<long>{1, 2, 3}));
@@ -150,7 +154,8 @@ TEST_F(UdpSendTest, ConnectedSocketTalksOnlyWithItsPeer) {
     ASSERT_TRUE(waitForSendResults(3));
     EXPECT_EQ(recorder->sent, (std::vector<long>{1, 3}));
     ASSERT_EQ(recorder->notSent.size(), 1u);
-    EXPECT_EQ(recorder->notSent[0].second.description, "Cannot specify destination of packet for connected socket");
+    EXPECT_EQ(recorder->notSent[0].second.description,
+              "Cannot specify destination of packet for connected socket");
     EXPECT_EQ(peer.receive()->first, "hello peer");
     EXPECT_EQ(peer.receive()->first, "given");
 

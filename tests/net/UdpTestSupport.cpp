@@ -38,7 +38,8 @@ std::uint16_t freeUdpPort() { return UdpPeer().port(); }
 bool portIsFree(std::uint16_t port) {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     const SocketAddress address = loopback4(port);
-    const bool free = ::bind(fd, reinterpret_cast<const ::sockaddr*>(address.data()), address.size()) == 0;
+    const bool free =
+        ::bind(fd, reinterpret_cast<const ::sockaddr*>(address.data()), address.size()) == 0;
     ::close(fd);
     return free;
 }
@@ -47,7 +48,9 @@ void UdpRecorder::udpSocketDidConnectToAddress(UdpSocket&, const SocketAddress& 
     connected.push_back(address);
 }
 
-void UdpRecorder::udpSocketDidNotConnect(UdpSocket&, const Error& error) { notConnected.push_back(error); }
+void UdpRecorder::udpSocketDidNotConnect(UdpSocket&, const Error& error) {
+    notConnected.push_back(error);
+}
 
 void UdpRecorder::udpSocketDidSendDataWithTag(UdpSocket&, long tag) { sent.push_back(tag); }
 
@@ -55,12 +58,14 @@ void UdpRecorder::udpSocketDidNotSendDataWithTag(UdpSocket&, long tag, const Err
     notSent.emplace_back(tag, error);
 }
 
-void UdpRecorder::udpSocketDidReceiveData(UdpSocket&, const Bytes& data, const SocketAddress& address,
-                                          const std::any& context) {
+void UdpRecorder::udpSocketDidReceiveData(UdpSocket&, const Bytes& data,
+                                          const SocketAddress& address, const std::any& context) {
     received.push_back({data, address, context});
 }
 
-void UdpRecorder::udpSocketDidClose(UdpSocket&, const std::optional<Error>& error) { closed.push_back(error); }
+void UdpRecorder::udpSocketDidClose(UdpSocket&, const std::optional<Error>& error) {
+    closed.push_back(error);
+}
 
 UdpPeer::UdpPeer(int family) {
     fd_ = ::socket(family, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -79,12 +84,13 @@ UdpPeer::~UdpPeer() { ::close(fd_); }
 std::uint16_t UdpPeer::port() const { return sockaddr::portFromAddress(address_); }
 
 void UdpPeer::sendTo(const SocketAddress& to, const Bytes& data) const {
-    const ssize_t sent =
-        ::sendto(fd_, data.data(), data.size(), 0, reinterpret_cast<const ::sockaddr*>(to.data()), to.size());
+    const ssize_t sent = ::sendto(fd_, data.data(), data.size(), 0,
+                                  reinterpret_cast<const ::sockaddr*>(to.data()), to.size());
     EXPECT_EQ(sent, static_cast<ssize_t>(data.size())) << std::strerror(errno);
 }
 
-std::optional<std::pair<Bytes, SocketAddress>> UdpPeer::receive(std::chrono::milliseconds timeout) const {
+std::optional<std::pair<Bytes, SocketAddress>> UdpPeer::receive(
+    std::chrono::milliseconds timeout) const {
     pollfd wait{fd_, POLLIN, 0};
     if (::poll(&wait, 1, static_cast<int>(timeout.count())) != 1) {
         return std::nullopt;
@@ -92,7 +98,8 @@ std::optional<std::pair<Bytes, SocketAddress>> UdpPeer::receive(std::chrono::mil
     std::vector<char> buffer(65536);
     sockaddr_storage from{};
     socklen_t length = sizeof from;
-    const ssize_t n = ::recvfrom(fd_, buffer.data(), buffer.size(), 0, reinterpret_cast<::sockaddr*>(&from), &length);
+    const ssize_t n = ::recvfrom(fd_, buffer.data(), buffer.size(), 0,
+                                 reinterpret_cast<::sockaddr*>(&from), &length);
     if (n < 0) {
         return std::nullopt;
     }
@@ -104,6 +111,8 @@ void UdpSocketTest::TearDown() {
     runMainUntil([] { return DispatchQueue::drainMain() == 0; }, std::chrono::milliseconds(200));
 }
 
-void UdpSocketTest::settle() { runMainUntil([] { return false; }, std::chrono::milliseconds(50)); }
+void UdpSocketTest::settle() {
+    runMainUntil([] { return false; }, std::chrono::milliseconds(50));
+}
 
 }  // namespace vm::test

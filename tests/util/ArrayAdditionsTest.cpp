@@ -37,10 +37,12 @@ TEST(ArrayAdditionsTest, RemoveOldestAfterCount) {
 
 TEST(ArrayAdditionsTest, RandomizedSortKeepsEveryElementOnce) {
     std::vector<int> items(100);
-    for (int i = 0; i < 100; ++i) items[static_cast<std::size_t>(i)] = i;
+    for (int i = 0; i < 100; ++i)
+        items[static_cast<std::size_t>(i)] = i;
     auto shuffled = items;
     arrays::randomizedSort(shuffled);
-    EXPECT_EQ(std::multiset<int>(shuffled.begin(), shuffled.end()), std::multiset<int>(items.begin(), items.end()));
+    EXPECT_EQ(std::multiset<int>(shuffled.begin(), shuffled.end()),
+              std::multiset<int>(items.begin(), items.end()));
     EXPECT_NE(shuffled, items);  // 1 in 100! to fail
 
     // Every element reaches every place: the first of three lands in each of the three places.
@@ -48,7 +50,8 @@ TEST(ArrayAdditionsTest, RandomizedSortKeepsEveryElementOnce) {
     for (int run = 0; run < 200 && firstPlaces.size() < 3; ++run) {
         std::vector<int> three{0, 1, 2};
         arrays::randomizedSort(three);
-        firstPlaces.insert(static_cast<int>(std::find(three.begin(), three.end(), 0) - three.begin()));
+        firstPlaces.insert(
+            static_cast<int>(std::find(three.begin(), three.end(), 0) - three.begin()));
     }
     EXPECT_EQ(firstPlaces.size(), 3u);
     std::vector<int> one{7};
@@ -70,8 +73,9 @@ TEST(ArrayAdditionsTest, AddAndRemoveStrings) {
     arrays::removeStringIfPresent(items, "z");
     arrays::removeStringIfPresent(items, "");
     EXPECT_EQ(items, V{"b"});
-    EXPECT_EQ(logs.lines(), (V{"addStringIfNeeded:null string", "removeStringIfPresent:[a] removed",
-                               "removeStringIfPresent:[z] not found", "stringToRemove:null string"}));
+    EXPECT_EQ(logs.lines(),
+              (V{"addStringIfNeeded:null string", "removeStringIfPresent:[a] removed",
+                 "removeStringIfPresent:[z] not found", "stringToRemove:null string"}));
 }
 
 TEST(LockedArrayTest, QueueAndStackOrder) {
@@ -93,7 +97,8 @@ TEST(LockedArrayTest, ConcurrentPopsHandOutEachElementOnce) {
     std::atomic<long long> sum{0};
     std::atomic<int> popped{0};
     std::thread producer([&] {
-        for (int i = 1; i <= kCount; ++i) list.queuePush(i);
+        for (int i = 1; i <= kCount; ++i)
+            list.queuePush(i);
     });
     std::vector<std::thread> consumers;
     for (int t = 0; t < 4; ++t) {
@@ -108,7 +113,8 @@ TEST(LockedArrayTest, ConcurrentPopsHandOutEachElementOnce) {
         });
     }
     producer.join();
-    for (auto& c : consumers) c.join();
+    for (auto& c : consumers)
+        c.join();
     EXPECT_EQ(popped.load(), kCount);
     EXPECT_EQ(sum.load(), static_cast<long long>(kCount) * (kCount + 1) / 2);
     EXPECT_EQ(list.size(), 0u);

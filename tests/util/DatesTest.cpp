@@ -74,8 +74,9 @@ TEST_F(DatesTest, Components) {
     EXPECT_DOUBLE_EQ(fractionalJulianDate(Date::fromUnixTime(0)), 2440587.5);
     EXPECT_DOUBLE_EQ(fractionalJulianDate(Date::fromUnixTime(946728000)), 2451545.0);  // J2000
 
-    const auto offset = componentsWithOffsetFromDate(Date::fromUnixTime(1709314215),  // 2024-03-01 12:30:15
-                                                     Date::fromUnixTime(1706713200)); // 2024-01-31 10:00
+    const auto offset =
+        componentsWithOffsetFromDate(Date::fromUnixTime(1709314215),   // 2024-03-01 12:30:15
+                                     Date::fromUnixTime(1706713200));  // 2024-01-31 10:00
     EXPECT_EQ(offset, (DateComponents{0, 1, 1, 2, 30, 15}));
     useZone("Asia/Tokyo");
     EXPECT_EQ(hour(kSaturdayEvening), 12);
@@ -84,15 +85,22 @@ TEST_F(DatesTest, Components) {
 TEST_F(DatesTest, CalendarArithmeticClampsAndFollowsWallClock) {
     const Date feb29 = dateByAddingMonths(kJan31Noon2024, 1);
     EXPECT_EQ(stringWithFormat(feb29, "yyyy-MM-dd HH:mm"), "2024-02-29 12:00");
-    EXPECT_EQ(stringWithFormat(dateByAddingMonths(Date::fromUnixTime(1675184400), 1), "yyyy-MM-dd"), "2023-02-28");
-    EXPECT_EQ(stringWithFormat(dateBySubtractingMonths(Date::fromUnixTime(1710090000), 1), "yyyy-MM-dd"), "2024-02-10");
+    EXPECT_EQ(stringWithFormat(dateByAddingMonths(Date::fromUnixTime(1675184400), 1), "yyyy-MM-dd"),
+              "2023-02-28");
+    EXPECT_EQ(
+        stringWithFormat(dateBySubtractingMonths(Date::fromUnixTime(1710090000), 1), "yyyy-MM-dd"),
+        "2024-02-10");
     EXPECT_EQ(stringWithFormat(dateByAddingYears(feb29, 1), "yyyy-MM-dd"), "2025-02-28");
-    EXPECT_EQ(stringWithFormat(dateBySubtractingYears(kJan31Noon2024, 2), "yyyy-MM-dd"), "2022-01-31");
+    EXPECT_EQ(stringWithFormat(dateBySubtractingYears(kJan31Noon2024, 2), "yyyy-MM-dd"),
+              "2022-01-31");
 
     // Across the change to daylight saving: a calendar day keeps the wall clock, 24 hours do not.
-    EXPECT_EQ(stringWithFormat(dateByAddingDays(kSaturdayEvening, 1), "MM-dd HH:mm"), "03-10 22:30");
-    EXPECT_EQ(stringWithFormat(dateByAddingHours(kSaturdayEvening, 24), "MM-dd HH:mm"), "03-10 23:30");
-    EXPECT_EQ(stringWithFormat(dateBySubtractingDays(dateByAddingDays(kSaturdayEvening, 1), 1), "MM-dd HH:mm"),
+    EXPECT_EQ(stringWithFormat(dateByAddingDays(kSaturdayEvening, 1), "MM-dd HH:mm"),
+              "03-10 22:30");
+    EXPECT_EQ(stringWithFormat(dateByAddingHours(kSaturdayEvening, 24), "MM-dd HH:mm"),
+              "03-10 23:30");
+    EXPECT_EQ(stringWithFormat(dateBySubtractingDays(dateByAddingDays(kSaturdayEvening, 1), 1),
+                               "MM-dd HH:mm"),
               "03-09 22:30");
     EXPECT_EQ(dateBySubtractingHours(kSaturdayEvening, 2), kSaturdayEvening + -7200.0);
     EXPECT_EQ(dateByAddingMinutes(kSaturdayEvening, 5), kSaturdayEvening + 300.0);
@@ -133,9 +141,9 @@ TEST_F(DatesTest, ComparisonsAreStrict) {
 }
 
 TEST_F(DatesTest, SameWeek) {
-    const Date sunday = Date::fromUnixTime(1710090000);         // Sun 2024-03-10
-    const Date friday = Date::fromUnixTime(1710522000);         // Fri 2024-03-15
-    const Date nextSaturday = Date::fromUnixTime(1710608400);   // Sat 2024-03-16
+    const Date sunday = Date::fromUnixTime(1710090000);        // Sun 2024-03-10
+    const Date friday = Date::fromUnixTime(1710522000);        // Fri 2024-03-15
+    const Date nextSaturday = Date::fromUnixTime(1710608400);  // Sat 2024-03-16
     EXPECT_TRUE(isSameWeekAsDate(sunday, nextSaturday));
     EXPECT_FALSE(isSameWeekAsDate(kSaturdayEvening, friday));  // 6 days apart, across the boundary
     // Week 1 of two years: the same number, but far apart.

@@ -14,18 +14,18 @@ TEST(HamStringsTest, CallSignSplitting) {
         {"W1AW", "W1AW", ""},
         {"", "", ""},
         {"W1AW/P", "W1AW", "P"},
-        {"W1AW-P", "W1AW", "P"},            // a minus sign splits like a slash
+        {"W1AW-P", "W1AW", "P"},  // a minus sign splits like a slash
         {"VP2E/W1AW", "W1AW", "VP2E"},
-        {"AB/12", "AB", "12"},              // equal lengths, the second all digits
-        {"AB/CD", "CD", "AB"},              // equal lengths, neither special
+        {"AB/12", "AB", "12"},  // equal lengths, the second all digits
+        {"AB/CD", "CD", "AB"},  // equal lengths, neither special
         {"12/AB", "AB", "12"},
         {"PM/AB", "AB", "PM"},
         {"DL/W1AW/P", "W1AW", "DL"},
-        {"W1AW/DL/P", "W1AW", "DL"},        // base first: of DL and P, DL identifies
-        {"W1AW/M/DL", "W1AW", "DL"},        // M identifies nothing, DL does
+        {"W1AW/DL/P", "W1AW", "DL"},  // base first: of DL and P, DL identifies
+        {"W1AW/M/DL", "W1AW", "DL"},  // M identifies nothing, DL does
         {"K1/W1AW/QRP", "W1AW", "K1"},
         {"DL/P/W1AW", "W1AW", "DL"},
-        {"A/B/C", "B", "A"},                // three equal: the middle is the base
+        {"A/B/C", "B", "A"},  // three equal: the middle is the base
         {"W1AW/", "W1AW", ""},
     };
     for (const auto& c : cases) {
@@ -36,7 +36,8 @@ TEST(HamStringsTest, CallSignSplitting) {
 }
 
 TEST(HamStringsTest, NonIdentifyingParts) {
-    for (const char* s : {"", "AB?", "QRP", "qrp", "123", "B", "p", "PM", "m", "L1D", "L1DS", "P1RAT", "p1rates"}) {
+    for (const char* s :
+         {"", "AB?", "QRP", "qrp", "123", "B", "p", "PM", "m", "L1D", "L1DS", "P1RAT", "p1rates"}) {
         EXPECT_TRUE(nonIdentifyingPrefix(s)) << s;
     }
     for (const char* s : {"DL", "W1AW", "1A", "MM", "P1"}) {
@@ -60,8 +61,8 @@ TEST(HamStringsTest, CleaningAndLegalCharacters) {
         std::string s;
         bool trvl, kvsp;
     } cases[] = {
-        {"W1AW/P", true, true}, {"W1", false, false},      {"QRZ1", false, false},
-        {"qrz1", true, true},   {"W1 AW", false, true},    {"me@W1AW.net", false, true},
+        {"W1AW/P", true, true},  {"W1", false, false},   {"QRZ1", false, false},
+        {"qrz1", true, true},    {"W1 AW", false, true}, {"me@W1AW.net", false, true},
         {"W1_AW", false, false}, {"DL-1", true, true},
     };
     for (const auto& c : cases) {
@@ -88,12 +89,12 @@ TEST(HamStringsTest, ModeClasses) {
         std::string mode;
         int type;
     } cases[] = {
-        {"", kModeUnknown},    {"CW", kModeCW},       {"cw", kModeCW},        {"CWR", kModeCW},
-        {"USB", kModePhone},   {"LSB", kModePhone},   {"RTTY", kModeData},    {"PSK31", kModeData},
-        {"DIGU", kModeData},   {"FM", kModePhone},    {"NFM", kModePhone},    {"FMHELL", kModeData},
-        {"AMTOR", kModeData},  {"SAM", kModePhone},   {"PKTFM", kModePhone},  {"FT8", kModeUnknown},
-        {"JT65", kModeData},   {"SSTV", kModeData},   {"phone", kModePhone},  {"MT63", kModeData},
-        {"OLIVIA", kModeData}, {"xyz", kModeUnknown}, {"PKT", kModeData},     {"pkt-cw", kModeCW},
+        {"", kModeUnknown},    {"CW", kModeCW},       {"cw", kModeCW},       {"CWR", kModeCW},
+        {"USB", kModePhone},   {"LSB", kModePhone},   {"RTTY", kModeData},   {"PSK31", kModeData},
+        {"DIGU", kModeData},   {"FM", kModePhone},    {"NFM", kModePhone},   {"FMHELL", kModeData},
+        {"AMTOR", kModeData},  {"SAM", kModePhone},   {"PKTFM", kModePhone}, {"FT8", kModeUnknown},
+        {"JT65", kModeData},   {"SSTV", kModeData},   {"phone", kModePhone}, {"MT63", kModeData},
+        {"OLIVIA", kModeData}, {"xyz", kModeUnknown}, {"PKT", kModeData},    {"pkt-cw", kModeCW},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(modeType(c.mode), c.type) << c.mode;
@@ -106,10 +107,14 @@ TEST(HamStringsTest, ModeClasses) {
 }
 
 TEST(HamStringsTest, QslLetters) {
-    for (const char* s : {"Y", "n", "R", "q", "I"}) EXPECT_TRUE(validQSLSentEnumeration(s)) << s;
-    for (const char* s : {"", "V", "YY", "x"}) EXPECT_FALSE(validQSLSentEnumeration(s)) << s;
-    for (const char* s : {"Y", "v", "i"}) EXPECT_TRUE(validQSLReceivedEnumeration(s)) << s;
-    for (const char* s : {"", "Q", "q"}) EXPECT_FALSE(validQSLReceivedEnumeration(s)) << s;
+    for (const char* s : {"Y", "n", "R", "q", "I"})
+        EXPECT_TRUE(validQSLSentEnumeration(s)) << s;
+    for (const char* s : {"", "V", "YY", "x"})
+        EXPECT_FALSE(validQSLSentEnumeration(s)) << s;
+    for (const char* s : {"Y", "v", "i"})
+        EXPECT_TRUE(validQSLReceivedEnumeration(s)) << s;
+    for (const char* s : {"", "Q", "q"})
+        EXPECT_FALSE(validQSLReceivedEnumeration(s)) << s;
     EXPECT_TRUE(qslStatus("Q"));
     EXPECT_TRUE(qslStatus("Yes"));
     EXPECT_FALSE(qslStatus("I"));

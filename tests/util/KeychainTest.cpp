@@ -40,7 +40,8 @@ protected:
     // A store whose folder cannot be made: every change fails.
     void breakTheStore() {
         ASSERT_TRUE(writeFileAtomically(folder_ / "blocker", "x"));
-        SecretStore::setStandard(std::make_shared<FileSecretStore>(folder_ / "blocker" / "secrets.plist"));
+        SecretStore::setStandard(
+            std::make_shared<FileSecretStore>(folder_ / "blocker" / "secrets.plist"));
     }
 
     fs::path folder_;
@@ -48,8 +49,9 @@ protected:
 };
 
 TEST_F(KeychainTest, ItemIsNamedAfterTheKey) {
-    EXPECT_EQ(newSearchDictionary(kIdToken),
-              (SecretQuery{"com.velmorasoftware.velmorasdr.smart_auth_id_token", kIdToken, kIdToken}));
+    EXPECT_EQ(
+        newSearchDictionary(kIdToken),
+        (SecretQuery{"com.velmorasoftware.velmorasdr.smart_auth_id_token", kIdToken, kIdToken}));
 }
 
 TEST_F(KeychainTest, TokenRoundTripsThroughTheSecretStore) {

@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 
 TEST(SharedFunctionsTest, DispatchTimerFiresAtOnceThenEveryInterval) {
     std::atomic<int> fired{0};
-    auto timer = vm_create_dispatch_timer(1'000'000'000ull, 100'000'000ull, DispatchQueue::main(), [&] { ++fired; });
+    auto timer = vm_create_dispatch_timer(1'000'000'000ull, 100'000'000ull, DispatchQueue::main(),
+                                          [&] { ++fired; });
     ASSERT_TRUE(timer);
     EXPECT_TRUE(runMainUntil([&] { return fired.load() == 1; }));
     DispatchClock::advance(std::chrono::seconds(1));
@@ -46,7 +47,8 @@ TEST(SharedFunctionsTest, GroupMembership) {
             break;
         }
     }
-    EXPECT_EQ(hasAdminPrivileges(), userIsListedInGroup(std::getenv("USER") ? std::getenv("USER") : "root", "admin"));
+    EXPECT_EQ(hasAdminPrivileges(),
+              userIsListedInGroup(std::getenv("USER") ? std::getenv("USER") : "root", "admin"));
 }
 
 TEST(SharedFunctionsTest, MainThreadWarningLogsTheStackOnlyOnTheMainThread) {
@@ -116,7 +118,8 @@ TEST(AppIsRunningTest, FindsProcessesByName) {
     ASSERT_FALSE(self.empty());
     test::LogCapture logs;
     EXPECT_TRUE(appIsRunning(self, true));
-    EXPECT_EQ(logs.lines(), std::vector<std::string>{"appIsRunning:" + self + " Version unknown is running"});
+    EXPECT_EQ(logs.lines(),
+              std::vector<std::string>{"appIsRunning:" + self + " Version unknown is running"});
     EXPECT_TRUE(appIsRunning(self, false));
     EXPECT_EQ(logs.lines().size(), 1u);
     EXPECT_FALSE(appIsRunning("", true));
@@ -129,17 +132,17 @@ TEST(DecodeJwtTest, ClaimsWithEveryPadding) {
         std::string token;
         std::optional<std::string> claims;
     } cases[] = {
-        {"eyJhbGciOiJIUzI1NiJ9.eyJzdWIiOiJXMUFXIn0.sig", R"({"sub":"W1AW"})"},       // 19 chars: one "="
-        {"h.eyJzdWIiOiJXMUFXMSJ9.sig", R"({"sub":"W1AW1"})"},                          // 20: none
-        {"h.eyJzdWIiOiJXMUFXMTIifQ.sig", R"({"sub":"W1AW12"})"},                       // 22: two "="
-        {"h.eyJzdWIiOiJXMUFXMTIifQ==.sig", R"({"sub":"W1AW12"})"},                     // already padded
-        {"h.eyJhIjoiPz4_In0", R"({"a":"?>?"})"},                                       // "_" is "/"
-        {"h.eyJuIjoiw7_Dvj8-In0.s", "{\"n\":\"\xC3\xBF\xC3\xBE?>\"}"},                  // "-" is "+"
+        {"eyJhbGciOiJIUzI1NiJ9.eyJzdWIiOiJXMUFXIn0.sig", R"({"sub":"W1AW"})"},  // 19 chars: one "="
+        {"h.eyJzdWIiOiJXMUFXMSJ9.sig", R"({"sub":"W1AW1"})"},                   // 20: none
+        {"h.eyJzdWIiOiJXMUFXMTIifQ.sig", R"({"sub":"W1AW12"})"},                // 22: two "="
+        {"h.eyJzdWIiOiJXMUFXMTIifQ==.sig", R"({"sub":"W1AW12"})"},              // already padded
+        {"h.eyJhIjoiPz4_In0", R"({"a":"?>?"})"},                                // "_" is "/"
+        {"h.eyJuIjoiw7_Dvj8-In0.s", "{\"n\":\"\xC3\xBF\xC3\xBE?>\"}"},          // "-" is "+"
         {"h..sig", ""},
-        {"h.eyJzdWIiOiJXMUFXMSJ9A", std::nullopt},                                     // 21 chars: 3 "="
-        {"h.eyJz!WIiOiJXMUFXIn0", std::nullopt},                                       // not Base64
-        {"h.eyJzd=IiOiJXMUFXIn0", std::nullopt},                                       // "=" inside
-        {"h.__4", std::nullopt},                                                       // bytes FF FE: not UTF-8
+        {"h.eyJzdWIiOiJXMUFXMSJ9A", std::nullopt},  // 21 chars: 3 "="
+        {"h.eyJz!WIiOiJXMUFXIn0", std::nullopt},    // not Base64
+        {"h.eyJzd=IiOiJXMUFXIn0", std::nullopt},    // "=" inside
+        {"h.__4", std::nullopt},                    // bytes FF FE: not UTF-8
         {"no-dot-at-all", std::nullopt},
         {"", std::nullopt},
     };

@@ -42,7 +42,9 @@ TEST(StringSearchTest, ContainsAndBeginsWith) {
         {"Profile One", "Prof", false, true, true},
         {"Profile One", "", true, false, false},  // an empty argument never occurs
         {"", "a", true, false, false},
-        {"Stra\xC3\x9F" "e", "STRA\xC3\x9F", true, true, true},
+        {"Stra\xC3\x9F"
+         "e",
+         "STRA\xC3\x9F", true, true, true},
         {"\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9", true, true, true},  // ÉTÉ / été
     };
     for (const auto& c : cases) {
@@ -64,10 +66,10 @@ TEST(StringSearchTest, CountsAndWildcards) {
         std::string s, pattern;
         bool matches;
     } cases[] = {
-        {"K1ABC", "K*", true},   {"K1ABC", "K?ABC", true}, {"K1ABC", "k*", false},
-        {"K1ABC", "*C", true},   {"K1ABC", "*B", false},   {"K1ABC", "", false},
-        {"", "*", true},         {"abcbd", "a*bd", true},  {"ab", "a?b", false},
-        {kClef, "??", true},     {kClef, "?", false},
+        {"K1ABC", "K*", true}, {"K1ABC", "K?ABC", true}, {"K1ABC", "k*", false},
+        {"K1ABC", "*C", true}, {"K1ABC", "*B", false},   {"K1ABC", "", false},
+        {"", "*", true},       {"abcbd", "a*bd", true},  {"ab", "a?b", false},
+        {kClef, "??", true},   {kClef, "?", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(matchesWildcard(c.s, c.pattern), c.matches) << c.s << " LIKE " << c.pattern;
@@ -90,8 +92,19 @@ TEST(StringSearchTest, LinesAndRanges) {
         std::string s;
         std::uint32_t lines;
     } cases[] = {
-        {"", 0}, {"a", 1}, {"a\n", 1}, {"a\nb", 2}, {"a\r\nb\r\n", 2}, {"a\rb", 2},
-        {"a\n\nb", 3}, {"a\xE2\x80\xA8" "b", 2}, {"a\xC2\x85" "b\xE2\x80\xA9", 2},
+        {"", 0},
+        {"a", 1},
+        {"a\n", 1},
+        {"a\nb", 2},
+        {"a\r\nb\r\n", 2},
+        {"a\rb", 2},
+        {"a\n\nb", 3},
+        {"a\xE2\x80\xA8"
+         "b",
+         2},
+        {"a\xC2\x85"
+         "b\xE2\x80\xA9",
+         2},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(lineCount(c.s), c.lines) << c.s;
@@ -123,7 +136,8 @@ TEST(StringSearchTest, CompareLengthAndNumbers) {
 
 TEST(StringPiecesTest, Tokens) {
     using V = std::vector<std::string>;
-    EXPECT_EQ(tokensSeparatedByCharactersFromSet(",,a,b;;c,", chars::anyOf(u",;")), (V{"a", "b", "c"}));
+    EXPECT_EQ(tokensSeparatedByCharactersFromSet(",,a,b;;c,", chars::anyOf(u",;")),
+              (V{"a", "b", "c"}));
     EXPECT_EQ(tokensSeparatedByCharactersFromSet("", chars::anyOf(u",")), V{});
     EXPECT_EQ(objCTokens("[self foo:bar_baz]; x"), (V{"self", "foo:bar_baz", "x"}));
     EXPECT_EQ(words("well-known 73s, de W1AW"), (V{"well-known", "s", "de", "W", "AW"}));
@@ -139,7 +153,8 @@ TEST(StringPiecesTest, SplitToSize) {
 }
 
 TEST(StringPiecesTest, LinesSortedByLengthAndTags) {
-    EXPECT_EQ(linesSortedByLength("ccc\na\nbb\nab"), (std::vector<std::string>{"a", "ab", "bb", "ccc"}));
+    EXPECT_EQ(linesSortedByLength("ccc\na\nbb\nab"),
+              (std::vector<std::string>{"a", "ab", "bb", "ccc"}));
     struct Case {
         std::string s, tag, expected;
     } cases[] = {
@@ -198,12 +213,18 @@ TEST(StringCleaningTest, OneArgumentRules) {
         {"squash", squashSpaces, "  a   b \n", "a b"},
         {"squash", squashSpaces, "", ""},
         {"collapse", collapseSpace, "  a    b ", " a b "},
-        {"bad controls", removeBadControls, "a\x01\tb\n\r\x7F\xE2\x80\x8B" "c", "a\tb\n\rc"},
+        {"bad controls", removeBadControls,
+         "a\x01\tb\n\r\x7F\xE2\x80\x8B"
+         "c",
+         "a\tb\n\rc"},
         {"tabs and returns", removeTabsAndReturns, "a\tb\r\nc", "abc"},
-        {"xml", stringSafeForXML, "a & b <c> \"d\" 'e'", "a &amp; b &lt;c&gt; &quot;d&quot; &apos;e&apos;"},
-        {"xml", stringSafeForXML, "&" + std::string(5000, 'x') + "<", "&amp;" + std::string(5000, 'x') + "&lt;"},
+        {"xml", stringSafeForXML, "a & b <c> \"d\" 'e'",
+         "a &amp; b &lt;c&gt; &quot;d&quot; &apos;e&apos;"},
+        {"xml", stringSafeForXML, "&" + std::string(5000, 'x') + "<",
+         "&amp;" + std::string(5000, 'x') + "&lt;"},
         {"url", stringByUrlEncoding, "", ""},
-        {"url", stringByUrlEncoding, "a b;/?:@&=$+{}<>,#%\"", "a%20b%3B%2F%3F%3A%40%26%3D%24%2B%7B%7D%3C%3E%2C%23%25%22"},
+        {"url", stringByUrlEncoding, "a b;/?:@&=$+{}<>,#%\"",
+         "a%20b%3B%2F%3F%3A%40%26%3D%24%2B%7B%7D%3C%3E%2C%23%25%22"},
         {"url", stringByUrlEncoding, "Z-_.!~*'()\xC3\xA9", "Z-_.!~*'()%C3%A9"},
     };
     for (const auto& c : cases) {
@@ -302,19 +323,32 @@ TEST_F(StringFilesTest, AppendToFile) {
 
 TEST(StringBytesTest, PascalStrings) {
     std::uint8_t buffer[8] = {};
-    EXPECT_EQ(convertToPascalStringInBuffer("W1AW", buffer, sizeof buffer, TextEncoding::ASCII), 5u);
+    EXPECT_EQ(convertToPascalStringInBuffer("W1AW", buffer, sizeof buffer, TextEncoding::ASCII),
+              5u);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 5), "\x04W1AW");
-    EXPECT_EQ(stringWithPascalString(std::string(reinterpret_cast<char*>(buffer), 5), TextEncoding::ASCII), "W1AW");
+    EXPECT_EQ(stringWithPascalString(std::string(reinterpret_cast<char*>(buffer), 5),
+                                     TextEncoding::ASCII),
+              "W1AW");
 
-    EXPECT_EQ(convertToPascalStringInBuffer("1234567", buffer, sizeof buffer, TextEncoding::ASCII), 8u);
-    EXPECT_EQ(convertToPascalStringInBuffer("12345678", buffer, sizeof buffer, TextEncoding::ASCII), 0u);
-    EXPECT_EQ(convertToPascalStringInBuffer("\xC3\xA9", buffer, sizeof buffer, TextEncoding::ASCII), 0u);
-    EXPECT_EQ(convertToPascalStringInBuffer("\xC3\xA9", buffer, sizeof buffer, TextEncoding::ISOLatin1), 2u);
+    EXPECT_EQ(convertToPascalStringInBuffer("1234567", buffer, sizeof buffer, TextEncoding::ASCII),
+              8u);
+    EXPECT_EQ(convertToPascalStringInBuffer("12345678", buffer, sizeof buffer, TextEncoding::ASCII),
+              0u);
+    EXPECT_EQ(convertToPascalStringInBuffer("\xC3\xA9", buffer, sizeof buffer, TextEncoding::ASCII),
+              0u);
+    EXPECT_EQ(
+        convertToPascalStringInBuffer("\xC3\xA9", buffer, sizeof buffer, TextEncoding::ISOLatin1),
+        2u);
     EXPECT_EQ(buffer[1], 0xE9);
     std::uint8_t big[300];
-    EXPECT_EQ(convertToPascalStringInBuffer(std::string(256, 'a'), big, sizeof big, TextEncoding::ASCII), 0u);
+    EXPECT_EQ(
+        convertToPascalStringInBuffer(std::string(256, 'a'), big, sizeof big, TextEncoding::ASCII),
+        0u);
 
-    EXPECT_EQ(stringWithPascalString("\x05" "abc", TextEncoding::ASCII), std::nullopt);  // claims too much
+    EXPECT_EQ(stringWithPascalString("\x05"
+                                     "abc",
+                                     TextEncoding::ASCII),
+              std::nullopt);  // claims too much
     EXPECT_EQ(stringWithPascalString("", TextEncoding::ASCII), std::nullopt);
     EXPECT_EQ(stringWithPascalString("\x01\xE9", TextEncoding::ISOLatin1), "\xC3\xA9");
     EXPECT_EQ(stringWithPascalString("\x01\xE9", TextEncoding::UTF8), std::nullopt);

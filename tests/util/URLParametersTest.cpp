@@ -22,8 +22,8 @@ TEST(URLParametersTest, QueryBecomesADictionary) {
         {"kbrx://tune?&&a=1&?b=2&&", P{{"a", "1"}, {"b", "2"}}},
         {"kbrx://tune?flag&x=&y=1=2", P{{"x", ""}, {"y", "1"}}},
         {"kbrx://tune?name=W1AW%2FP&sp%20ace=a%20b", P{{"name", "W1AW/P"}, {"sp ace", "a b"}}},
-        {"kbrx://tune?bad=%zz&good=1", P{{"good", "1"}}},       // an escape that does not decode
-        {"kbrx://tune?a=1#frag", P{{"a", "1#frag"}}},            // the fragment stays in the value
+        {"kbrx://tune?bad=%zz&good=1", P{{"good", "1"}}},  // an escape that does not decode
+        {"kbrx://tune?a=1#frag", P{{"a", "1#frag"}}},      // the fragment stays in the value
         {"kbrx://tune?a=x+y", P{{"a", "x+y"}}},
         {"file:///tmp/x?a=1", std::nullopt},
         {"FILE:///tmp/x?a=1", std::nullopt},
@@ -71,14 +71,10 @@ TEST(VMMegahertzFormatterTest, Parses) {
         bool accepted;
         double mhz;
     } cases[] = {
-        {"14.074", false, true, 14.074},
-        {"14", false, true, 14.0},
-        {"14.074.5", false, true, 14.07405},
-        {"14.074.5", true, true, 14.074005},
-        {"14.074.00", false, true, 14.074},
-        {"14.074.123", true, true, 14.074123},
-        {"1.2.3.4", false, false, 0.0},
-        {"", false, false, 0.0},
+        {"14.074", false, true, 14.074},     {"14", false, true, 14.0},
+        {"14.074.5", false, true, 14.07405}, {"14.074.5", true, true, 14.074005},
+        {"14.074.00", false, true, 14.074},  {"14.074.123", true, true, 14.074123},
+        {"1.2.3.4", false, false, 0.0},      {"", false, false, 0.0},
     };
     for (const auto& c : cases) {
         f.setShowHz(c.showHz);

@@ -25,9 +25,10 @@ struct Call {
 class Controller {
 public:
     void sliceAudioLevelChanged(const std::shared_ptr<SliceModel>& slice, const Change* change) {
-        calls.push_back({"audioLevel", slice.get(),
-                         change ? std::optional<int>(std::any_cast<int>(change->newValue)) : std::nullopt,
-                         isMainThread()});
+        calls.push_back(
+            {"audioLevel", slice.get(),
+             change ? std::optional<int>(std::any_cast<int>(change->newValue)) : std::nullopt,
+             isMainThread()});
     }
     void sliceMuteChanged(const std::shared_ptr<SliceModel>& slice, const Change*) {
         calls.push_back({"mute", slice.get(), std::nullopt, isMainThread()});

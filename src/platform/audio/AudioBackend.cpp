@@ -72,9 +72,9 @@ OSStatus AudioBackend::stringProperty(AudioDeviceID device, AudioDeviceStringPro
         return status;
     }
     switch (property) {
-    case AudioDeviceStringProperty::Name: *value = record.name; break;
-    case AudioDeviceStringProperty::Manufacturer: *value = record.manufacturer; break;
-    case AudioDeviceStringProperty::UID: *value = record.uid; break;
+        case AudioDeviceStringProperty::Name: *value = record.name; break;
+        case AudioDeviceStringProperty::Manufacturer: *value = record.manufacturer; break;
+        case AudioDeviceStringProperty::UID: *value = record.uid; break;
     }
     return 0;
 }

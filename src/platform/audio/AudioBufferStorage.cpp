@@ -5,7 +5,8 @@
 namespace vm {
 
 void AudioBufferStorage::allocate(const PcmLayout& layout, std::uint32_t frames) {
-    data_.assign(layout.buffers(), std::vector<std::uint8_t>(std::size_t(frames) * layout.bytesPerFrame));
+    data_.assign(layout.buffers(),
+                 std::vector<std::uint8_t>(std::size_t(frames) * layout.bytesPerFrame));
     list_.assign(audioBufferListSize(layout.buffers()), 0);
     frames_ = frames;
     bytesPerFrame_ = layout.bytesPerFrame;

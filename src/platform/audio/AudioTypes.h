@@ -18,7 +18,8 @@ constexpr AudioDeviceID kAudioObjectUnknown = 0;
 
 // A four-character code, first character in the most significant byte.
 constexpr std::uint32_t fourCC(const char (&code)[5]) {
-    return (std::uint32_t(std::uint8_t(code[0])) << 24) | (std::uint32_t(std::uint8_t(code[1])) << 16) |
+    return (std::uint32_t(std::uint8_t(code[0])) << 24) |
+           (std::uint32_t(std::uint8_t(code[1])) << 16) |
            (std::uint32_t(std::uint8_t(code[2])) << 8) | std::uint32_t(std::uint8_t(code[3]));
 }
 
@@ -33,12 +34,12 @@ constexpr AudioFormatFlags kAudioFormatFlagIsPacked = 0x8;
 constexpr AudioFormatFlags kAudioFormatFlagIsNonInterleaved = 0x20;
 
 // Status codes of this layer.
-constexpr OSStatus kAudioParamError = -50;                          // a bad argument
-constexpr OSStatus kAudioFormatUnsupportedError = fourCC("fmt?");   // a format we cannot convert
-constexpr OSStatus kAudioBadDeviceError = fourCC("!dev");           // no such device
-constexpr OSStatus kAudioDeviceUnavailableError = fourCC("nope");   // the device would not open
-constexpr OSStatus kAudioBadObjectError = fourCC("!obj");           // no such node or object
-constexpr OSStatus kAudioUninitializedError = fourCC("!ini");       // used before initialisation
+constexpr OSStatus kAudioParamError = -50;                         // a bad argument
+constexpr OSStatus kAudioFormatUnsupportedError = fourCC("fmt?");  // a format we cannot convert
+constexpr OSStatus kAudioBadDeviceError = fourCC("!dev");          // no such device
+constexpr OSStatus kAudioDeviceUnavailableError = fourCC("nope");  // the device would not open
+constexpr OSStatus kAudioBadObjectError = fourCC("!obj");          // no such node or object
+constexpr OSStatus kAudioUninitializedError = fourCC("!ini");      // used before initialisation
 
 struct AudioStreamBasicDescription {
     double mSampleRate = 0;
@@ -102,7 +103,7 @@ constexpr std::uint32_t kAudioTimeStampHostTimeValid = 0x2;
 
 struct AudioTimeStamp {
     double mSampleTime;
-    std::uint64_t mHostTime;   // host ticks, see audioHostTicksPerSecond
+    std::uint64_t mHostTime;  // host ticks, see audioHostTicksPerSecond
     double mRateScalar;
     std::uint64_t mWordClockTime;
     SMPTETime mSMPTETime;

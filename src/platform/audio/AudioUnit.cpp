@@ -26,9 +26,9 @@ OSStatus AudioUnit::make(AudioUnitKind kind, std::unique_ptr<AudioUnit>* unit) {
         return kAudioParamError;
     }
     switch (kind) {
-    case AudioUnitKind::Converter: *unit = std::make_unique<ConverterUnit>(); break;
-    case AudioUnitKind::StereoMixer: *unit = std::make_unique<StereoMixerUnit>(); break;
-    case AudioUnitKind::HALOutput: *unit = std::make_unique<HALOutputUnit>(); break;
+        case AudioUnitKind::Converter: *unit = std::make_unique<ConverterUnit>(); break;
+        case AudioUnitKind::StereoMixer: *unit = std::make_unique<StereoMixerUnit>(); break;
+        case AudioUnitKind::HALOutput: *unit = std::make_unique<HALOutputUnit>(); break;
     }
     return 0;
 }
@@ -136,7 +136,8 @@ OSStatus AudioUnit::pullInput(std::uint32_t bus, AudioUnitRenderActionFlags* ioA
         return it->second.callback(&flags, timeStamp, bus, frames, ioData);
     }
     if (it->second.unit) {
-        return it->second.unit->render(ioActionFlags, timeStamp, it->second.unitBus, frames, ioData);
+        return it->second.unit->render(ioActionFlags, timeStamp, it->second.unitBus, frames,
+                                       ioData);
     }
     silenceBufferList(ioData);
     return 0;

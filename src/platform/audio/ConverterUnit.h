@@ -4,7 +4,6 @@
 #include "platform/audio/AudioConverter.h"
 #include "platform/audio/AudioUnit.h"
 
-
 namespace vm {
 
 class ConverterUnit : public AudioUnit {

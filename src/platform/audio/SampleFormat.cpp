@@ -8,8 +8,8 @@
 namespace vm {
 
 bool pcmLayout(const AudioStreamBasicDescription& f, PcmLayout* layout) {
-    if (f.mFormatID != kAudioFormatLinearPCM || f.mFramesPerPacket != 1 || f.mChannelsPerFrame == 0 ||
-        !(f.mSampleRate > 0) || f.mBitsPerChannel % 8 != 0) {
+    if (f.mFormatID != kAudioFormatLinearPCM || f.mFramesPerPacket != 1 ||
+        f.mChannelsPerFrame == 0 || !(f.mSampleRate > 0) || f.mBitsPerChannel % 8 != 0) {
         return false;
     }
     PcmLayout l;
@@ -25,10 +25,10 @@ bool pcmLayout(const AudioStreamBasicDescription& f, PcmLayout* layout) {
         }
     } else {
         switch (l.bytesPerSample) {
-        case 2: l.kind = PcmLayout::Kind::Int16; break;
-        case 3: l.kind = PcmLayout::Kind::Int24; break;
-        case 4: l.kind = PcmLayout::Kind::Int32; break;
-        default: return false;
+            case 2: l.kind = PcmLayout::Kind::Int16; break;
+            case 3: l.kind = PcmLayout::Kind::Int24; break;
+            case 4: l.kind = PcmLayout::Kind::Int32; break;
+            default: return false;
         }
     }
     l.bigEndian = f.mFormatFlags & kAudioFormatFlagIsBigEndian;

@@ -14,7 +14,8 @@ SoundDeviceMonitor::SoundDeviceMonitor(DispatchQueuePtr queue, std::function<voi
     if (udev_) {
         monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
     }
-    if (!monitor_ || udev_monitor_filter_add_match_subsystem_devtype(monitor_, "sound", nullptr) < 0 ||
+    if (!monitor_ ||
+        udev_monitor_filter_add_match_subsystem_devtype(monitor_, "sound", nullptr) < 0 ||
         udev_monitor_enable_receiving(monitor_) < 0) {
         log("Sound device monitor unavailable: the device list is read at start only");
         return;

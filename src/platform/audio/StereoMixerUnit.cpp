@@ -51,9 +51,9 @@ OSStatus StereoMixerUnit::setParameter(std::uint32_t id, AudioUnitScope scope,
         return kAudioParamError;
     }
     switch (id) {
-    case kStereoMixerParam_Volume: volume_ = std::clamp(value, 0.0f, 1.0f); return 0;
-    case kStereoMixerParam_Pan: pan_ = std::clamp(value, -1.0f, 1.0f); return 0;
-    default: return kAudioParamError;
+        case kStereoMixerParam_Volume: volume_ = std::clamp(value, 0.0f, 1.0f); return 0;
+        case kStereoMixerParam_Pan: pan_ = std::clamp(value, -1.0f, 1.0f); return 0;
+        default: return kAudioParamError;
     }
 }
 
@@ -63,9 +63,9 @@ OSStatus StereoMixerUnit::getParameter(std::uint32_t id, AudioUnitScope scope,
         return kAudioParamError;
     }
     switch (id) {
-    case kStereoMixerParam_Volume: *value = volume_; return 0;
-    case kStereoMixerParam_Pan: *value = pan_; return 0;
-    default: return kAudioParamError;
+        case kStereoMixerParam_Volume: *value = volume_; return 0;
+        case kStereoMixerParam_Pan: *value = pan_; return 0;
+        default: return kAudioParamError;
     }
 }
 
@@ -96,8 +96,8 @@ OSStatus StereoMixerUnit::renderBus(AudioUnitRenderActionFlags* ioActionFlags,
     } else {
         auto* list = reinterpret_cast<AudioBufferList*>(scratchList_.data());
         for (std::uint32_t c = 0; c < inputChannels_; ++c) {
-            audioBuffers(list)[c] = AudioBuffer{1, std::uint32_t(frames * sizeof(float)),
-                                                scratch_[c].data()};
+            audioBuffers(list)[c] =
+                AudioBuffer{1, std::uint32_t(frames * sizeof(float)), scratch_[c].data()};
         }
         status = pullInput(0, ioActionFlags, timeStamp, frames, list);
         for (std::uint32_t c = 0; c < outputChannels_; ++c) {

@@ -23,7 +23,8 @@ Error posixError(const std::string& what) {
 bool writeFileAtomically(const std::filesystem::path& path, const std::string& bytes, mode_t mode,
                          Error* error) {
     std::error_code ec;
-    const auto folder = path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
+    const auto folder =
+        path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
     std::filesystem::create_directories(folder, ec);
 
     std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();

@@ -3,10 +3,10 @@
 // flushed to disk and renamed over the destination, so a crash never leaves half a file.
 #include "platform/core/Error.h"
 
+#include <sys/types.h>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 
 namespace vm {
 

@@ -10,8 +10,8 @@ class CharacterSet {
 public:
     CharacterSet() = default;
     static CharacterSet fromString(std::string_view characters);
-    static CharacterSet whitespace();            // space and tab
-    static CharacterSet newline();               // LF, CR, VT, FF
+    static CharacterSet whitespace();  // space and tab
+    static CharacterSet newline();     // LF, CR, VT, FF
     static CharacterSet whitespaceAndNewline();
     static CharacterSet decimalDigits();
     static CharacterSet letters();

@@ -11,7 +11,8 @@ std::atomic<DispatchClock::rep> gOffset{0};
 }
 
 DispatchClock::time_point DispatchClock::now() noexcept {
-    return time_point(std::chrono::steady_clock::now().time_since_epoch() + duration(gOffset.load()));
+    return time_point(std::chrono::steady_clock::now().time_since_epoch() +
+                      duration(gOffset.load()));
 }
 
 void DispatchClock::advance(duration by) {

@@ -116,45 +116,45 @@ void DispatchQueue::async(DispatchTask task) {
 
 void DispatchQueue::enqueue(Item item) {
     switch (kind_) {
-    case Kind::Concurrent:
-        detail::Executor::shared().post([item = std::move(item)] {
-            HeldScope scope(item.as);
-            item.task();
-        });
-        return;
-    case Kind::Main: {
-        bool wake = false;
-        {
-            std::lock_guard lock(mutex_);
-            items_.push_back(std::move(item));
-            wake = !wakePending_;
-            wakePending_ = true;
-        }
-        mainCv_.notify_all();
-        if (wake) {
-            std::function<void()> w;
+        case Kind::Concurrent:
+            detail::Executor::shared().post([item = std::move(item)] {
+                HeldScope scope(item.as);
+                item.task();
+            });
+            return;
+        case Kind::Main: {
+            bool wake = false;
             {
-                std::lock_guard lock(gWakeMutex);
-                w = gWake;
+                std::lock_guard lock(mutex_);
+                items_.push_back(std::move(item));
+                wake = !wakePending_;
+                wakePending_ = true;
             }
-            if (w) {
-                w();
+            mainCv_.notify_all();
+            if (wake) {
+                std::function<void()> w;
+                {
+                    std::lock_guard lock(gWakeMutex);
+                    w = gWake;
+                }
+                if (w) {
+                    w();
+                }
             }
+            return;
         }
-        return;
-    }
-    case Kind::Serial: {
-        {
-            std::lock_guard lock(mutex_);
-            items_.push_back(std::move(item));
-            if (running_) {
-                return;
+        case Kind::Serial: {
+            {
+                std::lock_guard lock(mutex_);
+                items_.push_back(std::move(item));
+                if (running_) {
+                    return;
+                }
+                running_ = true;
             }
-            running_ = true;
+            schedule();
+            return;
         }
-        schedule();
-        return;
-    }
     }
 }
 

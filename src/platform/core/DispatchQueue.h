@@ -82,9 +82,9 @@ private:
     struct SyncGate;
     struct Item {
         DispatchTask task;
-        DispatchQueue* as = nullptr;           // the queue the task was queued on
-        std::shared_ptr<SyncGate> gate;        // set for a sync waiter on a pool queue
-        std::shared_ptr<DispatchQueue> keep;   // keeps `as` alive until the task ran
+        DispatchQueue* as = nullptr;          // the queue the task was queued on
+        std::shared_ptr<SyncGate> gate;       // set for a sync waiter on a pool queue
+        std::shared_ptr<DispatchQueue> keep;  // keeps `as` alive until the task ran
     };
 
     DispatchQueue(std::string label, Kind kind, DispatchQueuePtr target);
@@ -104,7 +104,7 @@ private:
     std::mutex mutex_;
     std::condition_variable mainCv_;  // main queue: work arrived
     std::deque<Item> items_;
-    bool running_ = false;   // pool serial queue: a drain or a sync owner holds the queue
+    bool running_ = false;  // pool serial queue: a drain or a sync owner holds the queue
     bool wakePending_ = false;
 
     mutable std::mutex specificMutex_;

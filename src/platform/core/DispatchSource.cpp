@@ -33,7 +33,10 @@ unsigned long pendingBytes(int fd) {
 }  // namespace
 
 DispatchSource::DispatchSource(Type type, int fd, DispatchQueuePtr queue)
-    : type_(type), fd_(fd), queue_(std::move(queue)), io_(std::make_unique<detail::DispatchSourceIo>()) {}
+    : type_(type),
+      fd_(fd),
+      queue_(std::move(queue)),
+      io_(std::make_unique<detail::DispatchSourceIo>()) {}
 
 std::shared_ptr<DispatchSource> DispatchSource::makeTimer(DispatchQueuePtr queue) {
     std::shared_ptr<DispatchSource> source(new DispatchSource(Type::Timer, -1, std::move(queue)));

@@ -63,7 +63,8 @@ public:
 
 private:
     DispatchSource(Type type, int fd, DispatchQueuePtr queue);
-    static std::shared_ptr<DispatchSource> makeDescriptor(Type type, int fd, DispatchQueuePtr queue);
+    static std::shared_ptr<DispatchSource> makeDescriptor(Type type, int fd,
+                                                          DispatchQueuePtr queue);
     void armWait();
     void onReady();
     void deliverDescriptorEvent();

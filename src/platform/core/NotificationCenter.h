@@ -30,7 +30,8 @@ public:
     static NotificationCenter& defaultCenter();
 
     // An empty name observes every name; a null object observes every object.
-    Token addObserver(std::string name, const void* object, DispatchQueuePtr queue, Handler handler);
+    Token addObserver(std::string name, const void* object, DispatchQueuePtr queue,
+                      Handler handler);
     Token addObserver(std::string name, Handler handler) {
         return addObserver(std::move(name), nullptr, nullptr, std::move(handler));
     }

@@ -17,7 +17,8 @@ using PlistDict = std::map<std::string, PlistValue>;
 
 class PlistValue {
 public:
-    using Variant = std::variant<bool, std::int64_t, double, std::string, PlistData, PlistArray, PlistDict>;
+    using Variant =
+        std::variant<bool, std::int64_t, double, std::string, PlistData, PlistArray, PlistDict>;
 
     PlistValue() : value_(PlistDict{}) {}
     PlistValue(bool v) : value_(v) {}
@@ -34,7 +35,9 @@ public:
 
     const Variant& variant() const { return value_; }
     template <class T>
-    const T* get() const { return std::get_if<T>(&value_); }
+    const T* get() const {
+        return std::get_if<T>(&value_);
+    }
 
     bool operator==(const PlistValue& other) const { return value_ == other.value_; }
 

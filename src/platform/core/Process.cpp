@@ -68,8 +68,8 @@ struct SpawnSetup {
         posix_spawnattr_setsigmask(&attr, &none);
         posix_spawnattr_setsigdefault(&attr, &defaults);
         posix_spawnattr_setpgroup(&attr, 0);
-        posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
-                                            POSIX_SPAWN_SETSIGDEF);
+        posix_spawnattr_setflags(
+            &attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     }
     ~SpawnSetup() {
         posix_spawn_file_actions_destroy(&actions);
@@ -102,7 +102,8 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     int rc;
     {
         SpawnSetup setup(fds[1]);
-        rc = ::posix_spawnp(&pid, program.c_str(), &setup.actions, &setup.attr, argv.data(), environ);
+        rc = ::posix_spawnp(&pid, program.c_str(), &setup.actions, &setup.attr, argv.data(),
+                            environ);
     }
     ::close(fds[1]);
     if (rc != 0) {
@@ -134,7 +135,8 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
             result.exitCode = decodeStatus(status);
             break;
         }
-        const auto leftMs = std::chrono::duration_cast<std::chrono::milliseconds>(timeout - elapsed).count();
+        const auto leftMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(timeout - elapsed).count();
         const int sliceMs = static_cast<int>(std::clamp<long long>(leftMs + 1, 1, kPollSliceMs));
         if (open) {
             pollfd p{fds[0], POLLIN, 0};

@@ -16,9 +16,9 @@ struct ProcessResult {
     bool started = false;  // false: the program could not be started; spawnError holds errno
     int spawnError = 0;
     bool timedOut = false;
-    int exitCode = -1;     // the exit code; 128 + the signal number for a program ended by a signal
-    Bytes output;          // standard output and standard error, in the order they were written
-    Seconds elapsed{0};    // measured on DispatchClock
+    int exitCode = -1;   // the exit code; 128 + the signal number for a program ended by a signal
+    Bytes output;        // standard output and standard error, in the order they were written
+    Seconds elapsed{0};  // measured on DispatchClock
 };
 
 // `program` is looked up in PATH when it holds no "/"; `arguments` are argv[1] onwards.

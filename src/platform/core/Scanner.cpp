@@ -135,8 +135,8 @@ bool Scanner::scanSigned(long long* value, long long min, long long max) {
         return false;
     }
     // Accumulate the magnitude, saturating once it passes what either limit can hold.
-    const unsigned long long limit =
-        negative ? static_cast<unsigned long long>(-(min + 1)) + 1 : static_cast<unsigned long long>(max);
+    const unsigned long long limit = negative ? static_cast<unsigned long long>(-(min + 1)) + 1
+                                              : static_cast<unsigned long long>(max);
     unsigned long long magnitude = 0;
     bool overflow = false;
     while (pos < text_.size() && isDigit(text_[pos])) {
@@ -276,8 +276,8 @@ bool Scanner::scanHex(unsigned long long* value, unsigned long long max) {
     const std::size_t saved = location_;
     skipIgnored();
     std::size_t pos = location_;
-    if (pos + 2 < text_.size() && text_[pos] == '0' && (text_[pos + 1] == 'x' || text_[pos + 1] == 'X') &&
-        hexValue(text_[pos + 2]) >= 0) {
+    if (pos + 2 < text_.size() && text_[pos] == '0' &&
+        (text_[pos + 1] == 'x' || text_[pos + 1] == 'X') && hexValue(text_[pos + 2]) >= 0) {
         pos += 2;
     }
     if (pos >= text_.size() || hexValue(text_[pos]) < 0) {

@@ -14,14 +14,20 @@ namespace {
 constexpr int kPingTimeoutMs = 2000;
 
 const SecretSchema& schema() {
-    static const SecretSchema s = {
-        "com.velmorasoftware.velmorasdr.Secret",
-        SECRET_SCHEMA_NONE,
-        {{"service", SECRET_SCHEMA_ATTRIBUTE_STRING},
-         {"account", SECRET_SCHEMA_ATTRIBUTE_STRING},
-         {"generic", SECRET_SCHEMA_ATTRIBUTE_STRING},
-         {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING}},
-        0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    static const SecretSchema s = {"com.velmorasoftware.velmorasdr.Secret",
+                                   SECRET_SCHEMA_NONE,
+                                   {{"service", SECRET_SCHEMA_ATTRIBUTE_STRING},
+                                    {"account", SECRET_SCHEMA_ATTRIBUTE_STRING},
+                                    {"generic", SECRET_SCHEMA_ATTRIBUTE_STRING},
+                                    {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING}},
+                                   0,
+                                   nullptr,
+                                   nullptr,
+                                   nullptr,
+                                   nullptr,
+                                   nullptr,
+                                   nullptr,
+                                   nullptr};
     return s;
 }
 
@@ -32,7 +38,8 @@ bool sessionBusNamed() {
     }
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     std::error_code ec;
-    return runtime && *runtime && std::filesystem::exists(std::filesystem::path(runtime) / "bus", ec);
+    return runtime && *runtime &&
+           std::filesystem::exists(std::filesystem::path(runtime) / "bus", ec);
 }
 
 void logError(const char* what, GError* error) {
@@ -101,8 +108,8 @@ int SecretServiceStore::update(const SecretQuery& query, const Bytes& data) {
 
 int SecretServiceStore::store(const SecretQuery& query, const Bytes& data) {
     // Storing under the same attributes replaces the item: there is never a duplicate.
-    SecretValue* value = secret_value_new(data.data(), static_cast<gssize>(data.size()),
-                                          "application/octet-stream");
+    SecretValue* value =
+        secret_value_new(data.data(), static_cast<gssize>(data.size()), "application/octet-stream");
     GError* error = nullptr;
     const gboolean ok = secret_password_store_binary_sync(
         &schema(), SECRET_COLLECTION_DEFAULT, query.service.c_str(), value, nullptr, &error,

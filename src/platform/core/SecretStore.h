@@ -22,10 +22,10 @@ struct SecretQuery {
 // Results of the store's changes.
 enum SecretStatus : int {
     kSecretSuccess = 0,
-    kSecretWriteFailed = -36,         // the file could not be written
-    kSecretServiceFailed = -25291,    // the Secret Service refused or did not answer
-    kSecretDuplicateItem = -25299,    // add: an item with these attributes exists
-    kSecretItemNotFound = -25300,     // update: no item with these attributes
+    kSecretWriteFailed = -36,       // the file could not be written
+    kSecretServiceFailed = -25291,  // the Secret Service refused or did not answer
+    kSecretDuplicateItem = -25299,  // add: an item with these attributes exists
+    kSecretItemNotFound = -25300,   // update: no item with these attributes
 };
 
 class SecretStore {

@@ -53,7 +53,8 @@ void Bitmap::clearTo24Bit(std::int32_t color) {
     colorBytes(std::uint32_t(color), samples);
     std::vector<std::uint8_t> row(std::size_t(bytesPerRow_), 0);
     for (int i = 0; i < width_; ++i) {
-        std::memcpy(row.data() + std::size_t(i) * samplesPerPixel_, samples, std::size_t(samplesPerPixel_));
+        std::memcpy(row.data() + std::size_t(i) * samplesPerPixel_, samples,
+                    std::size_t(samplesPerPixel_));
     }
     for (int y = 0; y < height_; ++y) {
         std::memcpy(bytes_.data() + std::size_t(y) * bytesPerRow_, row.data(), row.size());
@@ -66,7 +67,8 @@ void Bitmap::clearTo32Bit(std::uint32_t color) {
     }
     std::uint8_t word[4];
     colorBytes(color, word);
-    const std::size_t rowBytes = std::min<std::size_t>(std::size_t(width_) * 4, std::size_t(bytesPerRow_));
+    const std::size_t rowBytes =
+        std::min<std::size_t>(std::size_t(width_) * 4, std::size_t(bytesPerRow_));
     std::vector<std::uint8_t> row(rowBytes);
     for (std::size_t i = 0; i < rowBytes; ++i) {
         row[i] = word[i % 4];
@@ -81,7 +83,8 @@ bool Bitmap::scrollDown() {
         return false;
     }
     if (height_ > 1) {
-        std::memmove(bytes_.data() + bytesPerRow_, bytes_.data(), std::size_t(height_ - 1) * bytesPerRow_);
+        std::memmove(bytes_.data() + bytesPerRow_, bytes_.data(),
+                     std::size_t(height_ - 1) * bytesPerRow_);
     }
     return true;
 }
@@ -90,7 +93,8 @@ void Bitmap::transposeAndClampAlpha32() {
     if (!hasData()) {
         return;
     }
-    const std::size_t words = std::min(std::size_t(width_) * std::size_t(height_), bytes_.size() / 4);
+    const std::size_t words =
+        std::min(std::size_t(width_) * std::size_t(height_), bytes_.size() / 4);
     for (std::size_t i = 0; i < words; ++i) {
         std::uint8_t* w = bytes_.data() + 4 * i;
         w[3] = w[2];
@@ -100,7 +104,8 @@ void Bitmap::transposeAndClampAlpha32() {
     }
 }
 
-void Bitmap::scan32(std::uint32_t row, std::uint32_t column, std::int32_t count, std::uint32_t color) {
+void Bitmap::scan32(std::uint32_t row, std::uint32_t column, std::int32_t count,
+                    std::uint32_t color) {
     if (!hasData() || row == 0 || column == 0 || count <= 0) {
         return;
     }
@@ -108,7 +113,8 @@ void Bitmap::scan32(std::uint32_t row, std::uint32_t column, std::int32_t count,
     colorBytes(color, samples);
     const std::size_t pixel = std::size_t(samplesPerPixel_);
     const std::size_t end = bytes_.size();
-    std::size_t at = std::size_t(row - 1) * std::size_t(bytesPerRow_) + std::size_t(column - 1) * pixel;
+    std::size_t at =
+        std::size_t(row - 1) * std::size_t(bytesPerRow_) + std::size_t(column - 1) * pixel;
     for (std::int32_t n = 0; n < count && at + pixel <= end; ++n, at += pixel) {
         std::memcpy(bytes_.data() + at, samples, pixel);
     }
@@ -117,9 +123,11 @@ void Bitmap::scan32(std::uint32_t row, std::uint32_t column, std::int32_t count,
 void Bitmap::log() const {
     // Format flags: 2 marks alpha that is not premultiplied; the samples are always integers and
     // alpha, when present, comes last.
-    vm::log("NSBitmapImageRep:planar:{} format:[{}] bitsPerSample:[{}] bitsPerPixel:[{}] rowbytes:[{}] "
-            "width:[{:.2f}] height:[{:.2f}]",
-            0, hasAlpha() ? 2 : 0, 8, 8 * samplesPerPixel_, bytesPerRow_, double(width_), double(height_));
+    vm::log(
+        "NSBitmapImageRep:planar:{} format:[{}] bitsPerSample:[{}] bitsPerPixel:[{}] rowbytes:[{}] "
+        "width:[{:.2f}] height:[{:.2f}]",
+        0, hasAlpha() ? 2 : 0, 8, 8 * samplesPerPixel_, bytesPerRow_, double(width_),
+        double(height_));
 }
 
 }  // namespace vm

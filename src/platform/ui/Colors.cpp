@@ -14,7 +14,8 @@ QColor brighterColor(const QColor& color, double step) {
 
 PlistValue toPlist(const QColor& color) {
     const QColor rgb = color.toRgb();
-    return PlistArray{double(rgb.redF()), double(rgb.greenF()), double(rgb.blueF()), double(rgb.alphaF())};
+    return PlistArray{double(rgb.redF()), double(rgb.greenF()), double(rgb.blueF()),
+                      double(rgb.alphaF())};
 }
 
 std::optional<QColor> fromPlist(const PlistValue& value) {

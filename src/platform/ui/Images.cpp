@@ -50,14 +50,10 @@ QImage imageRotated(const QImage& image, float degrees) {
 
 QImage imageRotatedByExifTag(const QImage& image, unsigned tag) {
     switch (tag) {
-    case 3:
-        return imageRotated(image, 180);
-    case 6:
-        return imageRotated(image, 90);
-    case 8:
-        return imageRotated(image, 270);
-    default:
-        return image;
+        case 3: return imageRotated(image, 180);
+        case 6: return imageRotated(image, 90);
+        case 8: return imageRotated(image, 270);
+        default: return image;
     }
 }
 

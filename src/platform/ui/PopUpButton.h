@@ -21,7 +21,9 @@ public:
     int indexOfItemWithTitle(const std::string& title) const;
     // -1, or an index out of range, clears the selection.
     void selectItemAtIndex(int index);
-    void selectItemWithTitle(const std::string& title) { selectItemAtIndex(indexOfItemWithTitle(title)); }
+    void selectItemWithTitle(const std::string& title) {
+        selectItemAtIndex(indexOfItemWithTitle(title));
+    }
     // Selects only an index in range; any other index is logged and the selection kept.
     void safeSelectItemAtIndex(long index);
 

@@ -46,7 +46,8 @@ void Slider::wheelEvent(QWheelEvent* event) {
 
 void Slider::showValue() {
     const double span = value_.maximum - value_.minimum;
-    const int position = span > 0 ? int(std::lround((value_.value - value_.minimum) / span * kPositions)) : 0;
+    const int position =
+        span > 0 ? int(std::lround((value_.value - value_.minimum) / span * kPositions)) : 0;
     showing_ = true;
     setValue(position);
     showing_ = false;

@@ -22,7 +22,8 @@ QImage imageRepresentation(QWidget& view) {
     QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     if (!image.isNull()) {
-        view.render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        view.render(&image, QPoint(), QRegion(),
+                    QWidget::DrawWindowBackground | QWidget::DrawChildren);
     }
     return image;
 }

@@ -26,7 +26,8 @@ inline AudioStreamBasicDescription floatNonInterleaved(double rate, std::uint32_
     AudioStreamBasicDescription f;
     f.mSampleRate = rate;
     f.mFormatID = kAudioFormatLinearPCM;
-    f.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
+    f.mFormatFlags =
+        kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
     f.mBytesPerPacket = f.mBytesPerFrame = 4;
     f.mFramesPerPacket = 1;
     f.mChannelsPerFrame = channels;
@@ -66,11 +67,14 @@ public:
 // A buffer list over vectors it owns.
 class OwnedBufferList {
 public:
-    OwnedBufferList(std::uint32_t buffers, std::uint32_t bytesPerBuffer, std::uint32_t channelsPerBuffer = 1)
-        : data_(buffers, std::vector<std::uint8_t>(bytesPerBuffer)), storage_(audioBufferListSize(buffers)) {
+    OwnedBufferList(std::uint32_t buffers, std::uint32_t bytesPerBuffer,
+                    std::uint32_t channelsPerBuffer = 1)
+        : data_(buffers, std::vector<std::uint8_t>(bytesPerBuffer)),
+          storage_(audioBufferListSize(buffers)) {
         list()->mNumberBuffers = buffers;
         for (std::uint32_t b = 0; b < buffers; ++b) {
-            audioBuffers(list())[b] = AudioBuffer{channelsPerBuffer, bytesPerBuffer, data_[b].data()};
+            audioBuffers(list())[b] =
+                AudioBuffer{channelsPerBuffer, bytesPerBuffer, data_[b].data()};
         }
     }
     AudioBufferList* list() { return reinterpret_cast<AudioBufferList*>(storage_.data()); }

@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 class DefaultsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = Defaults::configFolder() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder_ = Defaults::configFolder() /
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         file_ = folder_ / "preferences.plist";
@@ -56,7 +57,8 @@ TEST_F(DefaultsTest, ValuesSurviveARestart) {
     EXPECT_EQ(reread.dictionaryForKey("frame"), (PlistDict{{"x", 10}, {"name", "pan"}}));
     EXPECT_EQ(reread.dataForKey("blob"), (PlistData{0, 1, 255}));
     EXPECT_FALSE(reread.object("gone").has_value());
-    EXPECT_EQ(folderEntries(), (std::vector<std::string>{"preferences.plist"}));  // no temporary left
+    EXPECT_EQ(folderEntries(),
+              (std::vector<std::string>{"preferences.plist"}));  // no temporary left
 }
 
 TEST_F(DefaultsTest, AbsentTellsFromStoredAndTextsConvert) {

@@ -89,9 +89,7 @@ TEST(DispatchQueue, SyncBackToTheCallingQueueDoesNotDeadlock) {
     auto a = DispatchQueue::serial("com.velmorasoftware.vmsdr.test-a");
     auto b = DispatchQueue::serial("com.velmorasoftware.vmsdr.test-b");
     DispatchSemaphore done;
-    a->async([&] {
-        b->sync([&] { a->sync([&] { done.signal(); }); });
-    });
+    a->async([&] { b->sync([&] { a->sync([&] { done.signal(); }); }); });
     EXPECT_TRUE(done.wait(5s));
 }
 

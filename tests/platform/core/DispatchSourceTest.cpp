@@ -20,7 +20,9 @@ constexpr auto kPeriod = std::chrono::seconds(100);
 // Gives a pipe's readiness a moment to show up (for checks that something did NOT happen): the
 // reactor's notice of a file descriptor has no marker a test could wait for. Timer checks use
 // advanceBarrier instead.
-void settle() { runMainUntil([] { return false; }, 50ms); }
+void settle() {
+    runMainUntil([] { return false; }, 50ms);
+}
 
 struct TimerProbe {
     std::shared_ptr<DispatchSource> timer = DispatchSource::makeTimer(DispatchQueue::main());
@@ -36,7 +38,9 @@ struct TimerProbe {
         timer->cancel();
         runMainUntil([this] { return cancels > 0; });
     }
-    bool waitForEvents(std::size_t n) { return runMainUntil([&] { return events.size() >= n; }); }
+    bool waitForEvents(std::size_t n) {
+        return runMainUntil([&] { return events.size() >= n; });
+    }
 };
 
 TEST(DispatchTimer, FiresAtOnceThenEveryPeriodAndStopsOnCancel) {
@@ -127,7 +131,9 @@ protected:
         ::close(fds_[0]);
         ::close(fds_[1]);
     }
-    void write(std::string_view bytes) { ASSERT_EQ(::write(fds_[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+    void write(std::string_view bytes) {
+        ASSERT_EQ(::write(fds_[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
 
     int fds_[2] = {-1, -1};
     std::shared_ptr<DispatchSource> source_;

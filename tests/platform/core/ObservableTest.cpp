@@ -20,7 +20,7 @@ TEST(Observable, AnnouncesAfterStoringWithTheNewValue) {
         storedWhenCalled = model.rfPowerLevel();
     });
     model.rfPowerLevel.set(50);
-    model.rfPowerLevel.set(50);  // repeated values still announce
+    model.rfPowerLevel.set(50);    // repeated values still announce
     model.rfPowerLevel.store(10);  // stores only
     EXPECT_EQ(seen, (std::vector<int>{50, 50}));
     EXPECT_EQ(storedWhenCalled, 50);

@@ -33,8 +33,8 @@ TEST(Scanner, WalksAStatusLine) {
         scanner.scanUpToCharactersFromSet(separators, &value);
         pairs.emplace_back(key, value);
     }
-    EXPECT_EQ(pairs, (std::vector<std::pair<std::string, std::string>>{{"in_use", "1"},
-                                                                     {"RF_frequency", "14.074000"}}));
+    EXPECT_EQ(pairs, (std::vector<std::pair<std::string, std::string>>{
+                         {"in_use", "1"}, {"RF_frequency", "14.074000"}}));
     Scanner number("14.074000");
     double mhz = 0;
     ASSERT_TRUE(number.scanDouble(&mhz));
@@ -82,7 +82,8 @@ TEST(Scanner, ScanDoubleForms) {
         {"-0.5dB", true, -0.5, 4},
         {".25", true, 0.25, 3},
         {"1e3", true, 1000.0, 3},
-        {"2e", true, 2.0, 1},      // an exponent without digits is not part of the number
+        {"2e", true, 2.0, 1},  // an exponent without digits is not
+                               // part of the number
         {"3.", true, 3.0, 2},
         {".", false, 0.0, 0},
         {"x1", false, 0.0, 0},

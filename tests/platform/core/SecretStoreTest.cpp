@@ -18,7 +18,9 @@ namespace fs = std::filesystem;
 class FileSecretStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::path(std::getenv("HOME")) / ("secrets-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        folder_ = fs::path(std::getenv("HOME")) /
+                  ("secrets-" +
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder_);
     }
     void TearDown() override { fs::remove_all(folder_); }

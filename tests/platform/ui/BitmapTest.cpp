@@ -20,8 +20,8 @@ TEST(Bitmap, LayoutAndInvalidSizes) {
     EXPECT_EQ(waterfall.bytesPerRow(), 16);  // 15 bytes of pixels, rounded up to 4
     EXPECT_TRUE(waterfall.hasData());
     EXPECT_EQ(Bitmap(5, 2, 4, 24).bytesPerRow(), 24);
-    for (const Bitmap& none : {Bitmap(), Bitmap(0, 4, 3), Bitmap(4, 0, 3), Bitmap(-1, 4, 3), Bitmap(4, 4, 2),
-                               Bitmap(4, 4, 3, 11), Bitmap(65536, 65536, 4)}) {
+    for (const Bitmap& none : {Bitmap(), Bitmap(0, 4, 3), Bitmap(4, 0, 3), Bitmap(-1, 4, 3),
+                               Bitmap(4, 4, 2), Bitmap(4, 4, 3, 11), Bitmap(65536, 65536, 4)}) {
         EXPECT_FALSE(none.hasData());
     }
 }
@@ -31,7 +31,8 @@ TEST(Bitmap, ClearTo24BitFillsPixelsInByteOrderAndZeroesPadding) {
         std::int32_t color;
         std::vector<std::uint8_t> pixel;
     };
-    for (const Case& c : {Case{0xFF0000, {0, 0, 255}}, Case{0x0000FF, {255, 0, 0}}, Case{0x332211, {0x11, 0x22, 0x33}}}) {
+    for (const Case& c : {Case{0xFF0000, {0, 0, 255}}, Case{0x0000FF, {255, 0, 0}},
+                          Case{0x332211, {0x11, 0x22, 0x33}}}) {
         Bitmap b(3, 2, 3, 12);
         std::fill(b.bytes(), b.bytes() + 24, 0x77);
         b.clearTo24Bit(c.color);
@@ -82,11 +83,12 @@ TEST(Bitmap, TransposeAndClampAlphaMakesOpaqueArgb) {
     Bitmap rgb(3, 1, 3);  // 9 pixel bytes in a 12-byte row: three words fit, no more
     std::fill(rgb.bytes(), rgb.bytes() + 12, 1);
     rgb.transposeAndClampAlpha32();
-    EXPECT_EQ(rowBytes(rgb, 0), (std::vector<std::uint8_t>{255, 1, 1, 1, 255, 1, 1, 1, 255, 1, 1, 1}));
+    EXPECT_EQ(rowBytes(rgb, 0),
+              (std::vector<std::uint8_t>{255, 1, 1, 1, 255, 1, 1, 1, 255, 1, 1, 1}));
 }
 
 TEST(Bitmap, Scan32WritesFromRowAndColumnAndStopsAtTheEnd) {
-    Bitmap b(3, 2, 3, 10);  // 9 pixel bytes and one padding byte per row
+    Bitmap b(3, 2, 3, 10);        // 9 pixel bytes and one padding byte per row
     b.scan32(1, 3, 2, 0x030201);  // the last pixel of row 0 and on through the padding
     EXPECT_EQ(rowBytes(b, 0), (std::vector<std::uint8_t>{0, 0, 0, 0, 0, 0, 1, 2, 3, 1}));
     EXPECT_EQ(rowBytes(b, 1), (std::vector<std::uint8_t>{2, 3, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -98,7 +100,11 @@ TEST(Bitmap, Scan32WritesFromRowAndColumnAndStopsAtTheEnd) {
     EXPECT_EQ(rowBytes(full, 1), (std::vector<std::uint8_t>{9, 9, 9, 9, 9, 9, 9, 9, 0, 0}));
 
     Bitmap untouched(3, 2, 3, 10);
-    for (auto [row, column, count] : {std::tuple{0u, 1u, 5}, {1u, 0u, 5}, {3u, 1u, 5}, {1u, 1u, 0}, {1u, 1u, -4},
+    for (auto [row, column, count] : {std::tuple{0u, 1u, 5},
+                                      {1u, 0u, 5},
+                                      {3u, 1u, 5},
+                                      {1u, 1u, 0},
+                                      {1u, 1u, -4},
                                       {0xFFFFFFFFu, 0xFFFFFFFFu, 5}}) {
         untouched.scan32(row, column, count, 0xFFFFFF);
     }
@@ -116,7 +122,8 @@ TEST(Bitmap, ImageSharesTheBytes) {
         QPainter painter(&image);
         painter.fillRect(0, 0, 1, 1, QColor(1, 2, 3));
     }
-    EXPECT_EQ((std::vector<std::uint8_t>(b.bytes(), b.bytes() + 3)), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ((std::vector<std::uint8_t>(b.bytes(), b.bytes() + 3)),
+              (std::vector<std::uint8_t>{1, 2, 3}));
     b.clearTo24Bit(0xFF0000);
     EXPECT_EQ(image.pixelColor(3, 2), QColor(0, 0, 255));
     EXPECT_EQ(Bitmap(1, 1, 4).image().format(), QImage::Format_RGBA8888);
@@ -126,9 +133,10 @@ TEST(Bitmap, ImageSharesTheBytes) {
 TEST(Bitmap, LogDescribesTheLayout) {
     test::LogCapture log;
     Bitmap(640, 480, 3).log();
-    EXPECT_EQ(log.lines(), std::vector<std::string>{"NSBitmapImageRep:planar:0 format:[0] bitsPerSample:[8] "
-                                                    "bitsPerPixel:[24] rowbytes:[1920] width:[640.00] "
-                                                    "height:[480.00]"});
+    EXPECT_EQ(log.lines(),
+              std::vector<std::string>{"NSBitmapImageRep:planar:0 format:[0] bitsPerSample:[8] "
+                                       "bitsPerPixel:[24] rowbytes:[1920] width:[640.00] "
+                                       "height:[480.00]"});
 }
 
 }  // namespace

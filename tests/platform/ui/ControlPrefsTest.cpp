@@ -85,8 +85,10 @@ TEST_F(ControlPrefs, CheckBoxTakesTheStoredBooleanOrTheDefault) {
 TEST_F(ControlPrefs, PopUpTakesTheStoredTitleElseTheFirstItem) {
     PopUpButton popup;
     popup.addItems({"20m", "40m", "80m"});
-    const std::pair<std::optional<PlistValue>, std::string> cases[] = {
-        {PlistValue("40m"), "40m"}, {PlistValue("160m"), "20m"}, {PlistValue("80m"), "80m"}, {std::nullopt, "20m"}};
+    const std::pair<std::optional<PlistValue>, std::string> cases[] = {{PlistValue("40m"), "40m"},
+                                                                       {PlistValue("160m"), "20m"},
+                                                                       {PlistValue("80m"), "80m"},
+                                                                       {std::nullopt, "20m"}};
     for (const auto& [stored, expected] : cases) {
         store(stored);
         setPopupWithPrefTitle(&popup, kKey);
@@ -125,9 +127,11 @@ TEST(FrequencyKeyModifier, ReadsTheModifiersOfTheLastInputEvent) {
 TEST(Appearance, DarkAndLightPalettes) {
     const QPalette dark = desiredAppearanceObject(true);
     const QPalette light = desiredAppearanceObject(false);
-    EXPECT_LT(dark.color(QPalette::Window).lightness(), dark.color(QPalette::WindowText).lightness());
+    EXPECT_LT(dark.color(QPalette::Window).lightness(),
+              dark.color(QPalette::WindowText).lightness());
     EXPECT_LT(dark.color(QPalette::Base).lightness(), dark.color(QPalette::Text).lightness());
-    EXPECT_GT(light.color(QPalette::Window).lightness(), light.color(QPalette::WindowText).lightness());
+    EXPECT_GT(light.color(QPalette::Window).lightness(),
+              light.color(QPalette::WindowText).lightness());
     EXPECT_GT(light.color(QPalette::Base).lightness(), light.color(QPalette::Text).lightness());
 }
 

@@ -32,8 +32,9 @@ TEST(PopUpButton, SafeSelectKeepsTheSelectionOutOfRange) {
         test::LogCapture log;
         popup->safeSelectItemAtIndex(index);
         EXPECT_EQ(popup->indexOfSelectedItem(), 2);
-        EXPECT_EQ(log.lines(), std::vector<std::string>{
-                                   fmt::format("safeSelectItemAtIndex:{} is out of range items:5 in popup:[C]", index)});
+        EXPECT_EQ(log.lines(),
+                  std::vector<std::string>{fmt::format(
+                      "safeSelectItemAtIndex:{} is out of range items:5 in popup:[C]", index)});
     }
 }
 
@@ -56,8 +57,8 @@ TEST(PopUpButton, SelectsByTitleExactlyAndSendsNoActionFromCode) {
 void turnWheel(QWidget& widget, double notches, bool inverted) {
     const QPointF at(widget.width() / 2.0, widget.height() / 2.0);
     QWheelEvent event(at, widget.mapToGlobal(at), QPoint(),
-                      QPoint(0, int(notches * double(QWheelEvent::DefaultDeltasPerStep))), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, inverted);
+                      QPoint(0, int(notches * double(QWheelEvent::DefaultDeltasPerStep))),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, inverted);
     QApplication::sendEvent(&widget, &event);
 }
 
@@ -69,17 +70,16 @@ struct WheelCase {
 
 TEST(Slider, ScrollWheelMovesAHundredthOfTheRangeAndSendsTheAction) {
     const WheelCase cases[] = {
-        {0, 200, 100, 1, false, false, 102},
-        {0, 200, 100, 1, true, false, 98},
-        {0, 200, 100, -3, false, false, 94},
-        {0, 200, 199, 1, false, false, 200},        // clamped
-        {0, 360, 359, 1, false, true, 3.6},          // wraps over the maximum
-        {0, 360, 1, -1, false, true, 360 - 3.6},     // and under the minimum
+        {0, 200, 100, 1, false, false, 102},     {0, 200, 100, 1, true, false, 98},
+        {0, 200, 100, -3, false, false, 94},     {0, 200, 199, 1, false, false, 200},  // clamped
+        {0, 360, 359, 1, false, true, 3.6},       // wraps over the maximum
+        {0, 360, 1, -1, false, true, 360 - 3.6},  // and under the minimum
         {0, 360, 359, 1, true, true, 359 - 3.6},
     };
     for (const WheelCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.start << " + " << c.notches << (c.inverted ? " inverted" : "")
-                                        << (c.circular ? " circular" : ""));
+        SCOPED_TRACE(testing::Message()
+                     << c.start << " + " << c.notches << (c.inverted ? " inverted" : "")
+                     << (c.circular ? " circular" : ""));
         Slider slider;
         slider.resize(200, 20);
         slider.setMaxValue(c.max);
@@ -163,8 +163,11 @@ TEST_F(ColorWellPrefs, StoredColourRoundTrips) {
 
 TEST_F(ColorWellPrefs, MissingOrBadDataTakesTheDefault) {
     const PlistValue bad[] = {
-        PlistValue("#ff0000"), PlistValue(PlistData{1, 2, 3}), PlistValue(PlistArray{1.0, 0.0, 0.0}),
-        PlistValue(PlistArray{1.0, 0.0, 0.0, 2.0}), PlistValue(PlistArray{1.0, "0", 0.0, 1.0}),
+        PlistValue("#ff0000"),
+        PlistValue(PlistData{1, 2, 3}),
+        PlistValue(PlistArray{1.0, 0.0, 0.0}),
+        PlistValue(PlistArray{1.0, 0.0, 0.0, 2.0}),
+        PlistValue(PlistArray{1.0, "0", 0.0, 1.0}),
     };
     EXPECT_EQ(well.setColorWithPrefKey(kKey, QColor(Qt::green)), QColor(Qt::green));
     for (const PlistValue& value : bad) {
@@ -205,7 +208,8 @@ TEST(Colors, BrighterColorMovesBrightnessOnly) {
     EXPECT_NEAR(brighter.alphaF(), 0.5f, 1e-4);
     EXPECT_NEAR(colors::brighterColor(darkRed, 0.9).valueF(), 1.0f, 1e-4);
     EXPECT_NEAR(colors::brighterColor(darkRed, -0.9).valueF(), 0.0f, 1e-4);
-    EXPECT_NEAR(colors::brighterColor(QColor(128, 128, 128), 0.1).valueF(), 128 / 255.0f + 0.1f, 1e-4);
+    EXPECT_NEAR(colors::brighterColor(QColor(128, 128, 128), 0.1).valueF(), 128 / 255.0f + 0.1f,
+                1e-4);
 }
 
 }  // namespace

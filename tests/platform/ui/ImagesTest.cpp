@@ -9,7 +9,8 @@ namespace vm {
 namespace {
 
 constexpr const char* kUntested =
-    "NSImage(Rotated): This code has only been tested for multiples of 90 degrees. (TODO: test and remove this line)";
+    "NSImage(Rotated): This code has only been tested for multiples of 90 degrees. (TODO: test and "
+    "remove this line)";
 
 // A 100 × 50 picture, white, with a red pixel at its top-left corner.
 QImage marked() {
@@ -25,8 +26,9 @@ TEST(Images, QuarterAndHalfTurnsMoveTheCorner) {
         QSize size;
         QPoint corner;  // where the red pixel ends up
     };
-    for (const Case& c : {Case{90, {50, 100}, {49, 0}}, Case{-270, {50, 100}, {49, 0}}, Case{180, {100, 50}, {99, 49}},
-                          Case{270, {50, 100}, {0, 99}}, Case{450, {50, 100}, {49, 0}}}) {
+    for (const Case& c : {Case{90, {50, 100}, {49, 0}}, Case{-270, {50, 100}, {49, 0}},
+                          Case{180, {100, 50}, {99, 49}}, Case{270, {50, 100}, {0, 99}},
+                          Case{450, {50, 100}, {49, 0}}}) {
         SCOPED_TRACE(c.degrees);
         test::LogCapture log;
         const QImage rotated = images::imageRotated(marked(), c.degrees);
@@ -54,7 +56,8 @@ TEST(Images, NoTurnOrTooLargeGivesTheImageItself) {
     test::LogCapture log;
     const QImage wide(8193, 2, QImage::Format_RGB32);
     EXPECT_EQ(images::imageRotated(wide, 90).cacheKey(), wide.cacheKey());
-    EXPECT_EQ(log.lines(), std::vector<std::string>{"imageRotated: Too Large:width: 8193.000000, height: 2.000000, "});
+    EXPECT_EQ(log.lines(), std::vector<std::string>{
+                               "imageRotated: Too Large:width: 8193.000000, height: 2.000000, "});
 }
 
 TEST(Images, ExifTags) {

@@ -66,7 +66,8 @@ TEST(ViewSnapshots, TestWindowSnapshotIsSavedAsPng) {
     ASSERT_TRUE(png);
     EXPECT_EQ(png->substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
     QImage decoded;
-    ASSERT_TRUE(decoded.loadFromData(reinterpret_cast<const uchar*>(png->data()), int(png->size()), "PNG"));
+    ASSERT_TRUE(
+        decoded.loadFromData(reinterpret_cast<const uchar*>(png->data()), int(png->size()), "PNG"));
     EXPECT_EQ(decoded.size(), QSize(320, 240));
 
     QFile file(QStringLiteral(VM_TEST_OUTPUT_DIR "/test-window.png"));

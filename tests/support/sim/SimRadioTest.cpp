@@ -28,11 +28,13 @@ public:
     explicit LineClient(uint16_t port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
         sockaddr_in address{};
         loopbackSockaddr({"127.0.0.1", port}, address, nullptr);
-        connected_ = ::connect(fd_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        connected_ =
+            ::connect(fd_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     }
     bool connected() const { return connected_; }
     void send(const std::string& bytes) {
-        ASSERT_EQ(::send(fd_.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
+        ASSERT_EQ(::send(fd_.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL),
+                  static_cast<ssize_t>(bytes.size()));
     }
     // The next line without its line feed; none at the end of the stream or after 2 s.
     std::optional<std::string> readLine() {
@@ -99,10 +101,12 @@ TEST(SimRadio, GreetsRecordsAndAnswersCommands) {
     ASSERT_TRUE(client.connected());
     EXPECT_EQ(client.readLine(), "V1.4.0.0");
     EXPECT_EQ(client.readLine(), "H5A3C1F07");
-    client.send("c0|info\nc1|ping\nc2|slice create\nc3|sub slice all\nc4|sub tx all\n"
-                "c5|client gui 0123\nc6|keepalive enable\nnot a command\n");
+    client.send(
+        "c0|info\nc1|ping\nc2|slice create\nc3|sub slice all\nc4|sub tx all\n"
+        "c5|client gui 0123\nc6|keepalive enable\nnot a command\n");
     EXPECT_EQ(client.readLine(),
-              "R0|0|model=\"DORO-6700\",name=\"SimRadio\",callsign=\"N0CALL\",screensaver=name,atu_present=1");
+              "R0|0|model=\"DORO-6700\",name=\"SimRadio\",callsign=\"N0CALL\",screensaver=name,atu_"
+              "present=1");
     EXPECT_EQ(client.readLine(), "R2|50000015|");
     EXPECT_EQ(client.readLine(), "R3|0|later rule wins");
     EXPECT_EQ(client.readLine(), "R4|1|");
@@ -110,9 +114,14 @@ TEST(SimRadio, GreetsRecordsAndAnswersCommands) {
     EXPECT_EQ(client.readLine(), "R6|0|");
 
     ASSERT_TRUE(sim->waitForCommandCount(8));
-    const std::vector<std::string> expected{"info",          "ping",        "slice create",
-                                            "sub slice all", "sub tx all",  "client gui 0123",
-                                            "keepalive enable", "not a command"};
+    const std::vector<std::string> expected{"info",
+                                            "ping",
+                                            "slice create",
+                                            "sub slice all",
+                                            "sub tx all",
+                                            "client gui 0123",
+                                            "keepalive enable",
+                                            "not a command"};
     EXPECT_EQ(sim->commandTexts(), expected);
     const auto commands = sim->commands();
     for (uint32_t i = 0; i < 7; ++i) {
@@ -133,8 +142,9 @@ TEST(SimRadio, SendsScriptedLinesAndClosesOnRequest) {
         EXPECT_TRUE(sim->sendStatusFrom("2DE0B1A5", "meter 1.nam=FWDPWR"));
         EXPECT_TRUE(sim->sendMessage("10000001", "Client connected"));
         EXPECT_TRUE(sim->closeSession());
-        for (const char* line : {"V1.4.0.0", "H5A3C1F07", "S5A3C1F07|slice 0 in_use=1 RF_frequency=14.074000 mode=USB",
-                                 "S2DE0B1A5|meter 1.nam=FWDPWR", "M10000001|Client connected"}) {
+        for (const char* line :
+             {"V1.4.0.0", "H5A3C1F07", "S5A3C1F07|slice 0 in_use=1 RF_frequency=14.074000 mode=USB",
+              "S2DE0B1A5|meter 1.nam=FWDPWR", "M10000001|Client connected"}) {
             EXPECT_EQ(client.readLine(), line);
         }
         EXPECT_EQ(client.readLine(), std::nullopt);
@@ -165,7 +175,8 @@ TEST(SimRadio, DiscoveryDatagramsCarryTheirHeaderAndFields) {
     EXPECT_EQ(packet->substr(8, 8), bytes({0, 0, 0x1C, 0x2D, 0, 0, 0xFF, 0xFF}));
     EXPECT_EQ(packet->substr(28), payload);
     EXPECT_NE(payload.find("serial=0610-1122-6700-4321 "), std::string::npos);
-    EXPECT_NE(payload.find("ip=127.0.0.1 port=" + std::to_string(sim->commandPort()) + " "), std::string::npos);
+    EXPECT_NE(payload.find("ip=127.0.0.1 port=" + std::to_string(sim->commandPort()) + " "),
+              std::string::npos);
 
     ASSERT_TRUE(sim->announceLegacy({"127.0.0.1", listener.port}));
     const auto legacy = listener.receive();
@@ -191,8 +202,9 @@ TEST(SimRadio, MeterPacketsGoToTheAnnouncedStreamPort) {
     EXPECT_EQ(sim->streamDestination(), (Endpoint{"127.0.0.1", client.port}));
 
     ASSERT_TRUE(sim->sendMeters({{7, -12800}, {8, 100}}));
-    const std::string header = bytes({0x38, 0xD0, 0, 9, 0, 0, 0x07, 0, 0, 0, 0x1C, 0x2D, 0, 0, 0x80, 0x02}) +
-                               std::string(12, '\0');
+    const std::string header =
+        bytes({0x38, 0xD0, 0, 9, 0, 0, 0x07, 0, 0, 0, 0x1C, 0x2D, 0, 0, 0x80, 0x02}) +
+        std::string(12, '\0');
     EXPECT_EQ(client.receive(), header + bytes({0, 7, 0xCE, 0x00, 0, 8, 0, 100}));
     ASSERT_TRUE(sim->sendMeters({}));
     const auto second = client.receive();
@@ -225,8 +237,8 @@ TEST(SimRadio, UdpRegistrationNamesTheStreamDestination) {
     sockaddr_in radio{};
     loopbackSockaddr({"127.0.0.1", sim->udpPort()}, radio, nullptr);
     const std::string text = "client udp_register handle=0x5A3C1F07";
-    ASSERT_EQ(::sendto(client.fd.get(), text.data(), text.size(), 0, reinterpret_cast<sockaddr*>(&radio),
-                       sizeof radio),
+    ASSERT_EQ(::sendto(client.fd.get(), text.data(), text.size(), 0,
+                       reinterpret_cast<sockaddr*>(&radio), sizeof radio),
               static_cast<ssize_t>(text.size()));
     ASSERT_TRUE(sim->waitForStreamDestination());
     EXPECT_EQ(sim->streamDestination(), (Endpoint{"127.0.0.1", client.port}));
@@ -282,20 +294,32 @@ TEST(SimRadio, RefusesATlsIdentityWithoutItsKey) {
 }
 
 TEST(SimPayloads, FftAndWaterfallLayouts) {
-    FftFrame frame{.startBin = 4, .binSize = 2, .totalBins = 0, .frameIndex = 0x01020304,
+    FftFrame frame{.startBin = 4,
+                   .binSize = 2,
+                   .totalBins = 0,
+                   .frameIndex = 0x01020304,
                    .bins = {0xAABB, 0xCCDD}};
-    EXPECT_EQ(fftPayload(frame), bytes({0, 4, 0, 2, 0, 2, 0, 6, 1, 2, 3, 4, 0xAA, 0xBB, 0xCC, 0xDD}));
+    EXPECT_EQ(fftPayload(frame),
+              bytes({0, 4, 0, 2, 0, 2, 0, 6, 1, 2, 3, 4, 0xAA, 0xBB, 0xCC, 0xDD}));
     frame.olderLayout = true;
-    EXPECT_EQ(fftPayload(frame), bytes({0, 4, 0, 0, 0, 0, 0, 2, 0, 0, 0, 2, 1, 2, 3, 4, 0xAA, 0xBB, 0xCC, 0xDD}));
+    EXPECT_EQ(fftPayload(frame),
+              bytes({0, 4, 0, 0, 0, 0, 0, 2, 0, 0, 0, 2, 1, 2, 3, 4, 0xAA, 0xBB, 0xCC, 0xDD}));
 
-    WaterfallTile tile{.firstPixelFreq = tileFrequency(14.0), .binBandwidth = 0x1122, .lineDuration = 100,
-                       .width = 2, .height = 1, .timecode = 7, .autoBlack = 9, .totalBins = 2,
-                       .firstBin = 0, .data = {0x0102, 0x0304}};
+    WaterfallTile tile{.firstPixelFreq = tileFrequency(14.0),
+                       .binBandwidth = 0x1122,
+                       .lineDuration = 100,
+                       .width = 2,
+                       .height = 1,
+                       .timecode = 7,
+                       .autoBlack = 9,
+                       .totalBins = 2,
+                       .firstBin = 0,
+                       .data = {0x0102, 0x0304}};
     const std::string tail = bytes({0, 0, 0, 100, 0, 2, 0, 1, 0, 0, 0, 7, 0, 0, 0, 9});
     const std::string data = bytes({1, 2, 3, 4});
     EXPECT_EQ(tileFrequency(14.0), 14'680'064'000'000ull);  // 14 MHz in Hz × 2^20
-    EXPECT_EQ(waterfallPayload(tile).substr(8), bytes({0, 0, 0, 0, 0, 0, 0x11, 0x22}) + tail +
-                                                    bytes({0, 2, 0, 0}) + data);
+    EXPECT_EQ(waterfallPayload(tile).substr(8),
+              bytes({0, 0, 0, 0, 0, 0, 0x11, 0x22}) + tail + bytes({0, 2, 0, 0}) + data);
     tile.olderLayout = true;
     EXPECT_EQ(waterfallPayload(tile).size(), 32u + data.size());
     EXPECT_EQ(waterfallPayload(tile).substr(32), data);
