@@ -1,8 +1,10 @@
 #include "util/VMKVOManager.h"
 
 #include "platform/core/DispatchQueue.h"
+#include "platform/core/Log.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace vm {
 
@@ -65,6 +67,11 @@ void VMKVOManager::initKVO(std::shared_ptr<Observable> object,
     std::vector<Observable::Token> tokens;
     std::shared_ptr<Observable> observedObject = thisObject();
     for (const auto& key : keys) {
+        // A key that the object does not declare would never be announced: a table's fault.
+        if (!observedObject->declares(key)) {
+            log("VMKVOManager:initKVO:no property [{}] on the observed object", key);
+            assert(!"an observed key that the object does not declare");
+        }
         tokens.push_back(
             observedObject->addObserver(key, [weak = weak_from_this()](const Change& change) {
                 if (auto self = weak.lock()) {

@@ -47,6 +47,7 @@ public:
 
     // The properties declared with Observed<T>, in declaration order, and their values by name.
     std::vector<std::string> propertyNames() const;
+    bool declares(std::string_view key) const { return property(key) != nullptr; }
     std::optional<std::any> valueForKey(std::string_view key) const;
     // Announces a declared property with its current value; false for an unknown name.
     bool announceKey(std::string_view key) const;
