@@ -1,7 +1,7 @@
 // velmorasdr: hands the process to the Qt application and the app controller, which starts the
 // program before the event loop runs and completes the launch once it does.
 #include "app/shell/AppDelegate.h"
-#include "app/shell/PanadapterWindow.h"
+#include "app/windows/PanadapterWindow.h"
 #include "platform/ui/Application.h"
 
 #include <QTimer>

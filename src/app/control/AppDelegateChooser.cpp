@@ -5,8 +5,8 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/RemoteRadioServer.h"
-#include "app/shell/MainControlsBar.h"
-#include "app/shell/PreferencesWindow.h"
+#include "app/windows/MainControlsBar.h"
+#include "app/windows/PreferencesWindow.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Beep.h"

@@ -6,9 +6,9 @@
 
 #include "app/control/ConnectionTexts.h"
 #include "app/control/RemoteRadioServer.h"
-#include "app/shell/MainControlsBar.h"
-#include "app/shell/PanadapterWindow.h"
-#include "app/shell/PreferencesWindow.h"
+#include "app/windows/MainControlsBar.h"
+#include "app/windows/PanadapterWindow.h"
+#include "app/windows/PreferencesWindow.h"
 #include "objects/RadioObjects.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"

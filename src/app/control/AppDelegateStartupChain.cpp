@@ -6,7 +6,7 @@
 
 #include "app/memory/ConditionWait.h"
 #include "app/memory/ProfileNames.h"
-#include "app/shell/PreferencesWindow.h"
+#include "app/windows/PreferencesWindow.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"

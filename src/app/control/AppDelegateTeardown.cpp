@@ -5,7 +5,7 @@
 // new connection binds each key once.
 #include "app/shell/AppDelegate.h"
 
-#include "app/shell/PanadapterWindow.h"
+#include "app/windows/PanadapterWindow.h"
 #include "display/Panafall.h"
 #include "objects/Slice.h"
 #include "platform/core/Log.h"

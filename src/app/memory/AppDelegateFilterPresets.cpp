@@ -2,7 +2,7 @@
 // for its slice's mode, and the entry that matches the slice's filter selected.
 #include "app/shell/AppDelegate.h"
 
-#include "app/shell/SlicePanel.h"
+#include "app/windows/SlicePanel.h"
 #include "objects/Slice.h"
 #include "platform/core/Log.h"
 

@@ -8,8 +8,8 @@
 
 #include "app/memory/ConditionWait.h"
 #include "app/memory/ProfileNames.h"
-#include "app/shell/MainMenus.h"
-#include "app/shell/PreferencesWindow.h"
+#include "app/windows/MainMenus.h"
+#include "app/windows/PreferencesWindow.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Menu.h"

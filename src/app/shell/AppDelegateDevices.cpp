@@ -2,8 +2,8 @@
 // devices, and the computer's own sleep and wake.
 #include "app/shell/AppDelegate.h"
 
-#include "app/shell/PreferencesWindow.h"
-#include "app/shell/SerialPortChoice.h"
+#include "app/windows/PreferencesWindow.h"
+#include "app/windows/SerialPortChoice.h"
 #include "localaudio/AudioDevice.h"
 #include "platform/audio/AudioBackend.h"
 #include "platform/core/Log.h"

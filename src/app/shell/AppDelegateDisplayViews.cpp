@@ -4,8 +4,8 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/shell/AppDisplayController.h"
-#include "app/shell/PanadapterWindow.h"
-#include "app/shell/ViewArea.h"
+#include "app/windows/PanadapterWindow.h"
+#include "app/windows/ViewArea.h"
 #include "display/views/PanAdapterView.h"
 #include "display/views/WaterFallView.h"
 

@@ -2,7 +2,7 @@
 // table after a server exchange, and the DoroLink identity of the logged-in user.
 #include "app/shell/AppDelegate.h"
 
-#include "app/shell/PreferencesWindow.h"
+#include "app/windows/PreferencesWindow.h"
 #include "platform/core/Log.h"
 #include "platform/ui/UserNotifications.h"
 #include "radio/Client.h"

@@ -1,10 +1,10 @@
 // What the controller listens to for the whole run, and the images the controls show first.
 #include "app/shell/AppDelegate.h"
 
-#include "app/shell/HudWindow.h"
-#include "app/shell/MainControlsBar.h"
-#include "app/shell/PreferencesWindow.h"
-#include "app/shell/SlicePanel.h"
+#include "app/windows/HudWindow.h"
+#include "app/windows/MainControlsBar.h"
+#include "app/windows/PreferencesWindow.h"
+#include "app/windows/SlicePanel.h"
 
 #include <QGuiApplication>
 

@@ -4,9 +4,9 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/PanGainSteps.h"
-#include "app/shell/PanControls.h"
-#include "app/shell/PanSettingsPage.h"
-#include "app/shell/PreferencesWindow.h"
+#include "app/windows/PanControls.h"
+#include "app/windows/PanSettingsPage.h"
+#include "app/windows/PreferencesWindow.h"
 #include "display/Panafall.h"
 #include "display/Waterfall.h"
 #include "platform/core/Log.h"

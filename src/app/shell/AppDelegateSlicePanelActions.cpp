@@ -9,7 +9,7 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/SliceEntries.h"
-#include "app/shell/SlicePanel.h"
+#include "app/windows/SlicePanel.h"
 #include "objects/Slice.h"
 #include "platform/core/Defaults.h"
 #include "radio/Radio.h"

@@ -2,8 +2,8 @@
 
 #include "app/control/SliceLookups.h"
 #include "app/shell/AppDelegate.h"
-#include "app/shell/PreferencesWindow.h"
-#include "app/shell/TnfPanel.h"
+#include "app/windows/PreferencesWindow.h"
+#include "app/windows/TnfPanel.h"
 #include "display/Panafall.h"
 #include "platform/core/Log.h"
 

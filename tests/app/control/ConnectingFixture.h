@@ -5,7 +5,7 @@
 
 #include "app/control/RemoteRadioServer.h"
 #include "app/shell/AppFixture.h"
-#include "app/shell/MainControlsBar.h"
+#include "app/windows/MainControlsBar.h"
 #include "platform/core/DispatchClock.h"
 #include "platform/ui/PopUpButton.h"
 #include "radio/Radio.h"

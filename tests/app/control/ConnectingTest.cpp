@@ -3,8 +3,8 @@
 // id, the start-up chain of profile loads, the radio in use, and a dropped link.
 #include "ConnectingFixture.h"
 
-#include "app/shell/PanadapterWindow.h"
-#include "app/shell/PreferencesWindow.h"
+#include "app/windows/PanadapterWindow.h"
+#include "app/windows/PreferencesWindow.h"
 #include "platform/core/DispatchClock.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Alert.h"

@@ -2,7 +2,7 @@
 // preset that equals the slice's filter, or "Other".
 #include "ConnectingFixture.h"
 
-#include "app/shell/SlicePanel.h"
+#include "app/windows/SlicePanel.h"
 #include "objects/Slice.h"
 #include "support/LogCapture.h"
 

@@ -3,11 +3,11 @@
 // without a band is given.
 #include "ObserverFixture.h"
 
-#include "app/shell/MainControlsBar.h"
-#include "app/shell/PanControls.h"
-#include "app/shell/PanadapterWindow.h"
-#include "app/shell/SlicePanel.h"
-#include "app/shell/ViewArea.h"
+#include "app/windows/MainControlsBar.h"
+#include "app/windows/PanControls.h"
+#include "app/windows/PanadapterWindow.h"
+#include "app/windows/SlicePanel.h"
+#include "app/windows/ViewArea.h"
 #include "display/views/WaterFallView.h"
 #include "support/LogCapture.h"
 #include "util/VMKVOManager.h"

@@ -2,9 +2,9 @@
 // the panafall shown in that pan, and a panafall shown nowhere changes nothing.
 #include "ObserverFixture.h"
 
-#include "app/shell/PanControls.h"
-#include "app/shell/PanSettingsPage.h"
-#include "app/shell/PreferencesWindow.h"
+#include "app/windows/PanControls.h"
+#include "app/windows/PanSettingsPage.h"
+#include "app/windows/PreferencesWindow.h"
 #include "support/LogCapture.h"
 
 #include <QTabWidget>

@@ -2,8 +2,8 @@
 // the waits, saving the three current profiles, creating one, and the profile menus.
 #include "ConnectingFixture.h"
 
-#include "app/shell/MainMenus.h"
-#include "app/shell/PreferencesWindow.h"
+#include "app/windows/MainMenus.h"
+#include "app/windows/PreferencesWindow.h"
 #include "platform/ui/Menu.h"
 #include "support/LogCapture.h"
 

@@ -4,11 +4,11 @@
 // not observed, and closing the session leaves no observer of it behind.
 #include "ConnectingFixture.h"
 
-#include "app/shell/MainControlsBar.h"
-#include "app/shell/PanControls.h"
-#include "app/shell/PanadapterWindow.h"
-#include "app/shell/PreferencesWindow.h"
-#include "app/shell/SlicePanel.h"
+#include "app/windows/MainControlsBar.h"
+#include "app/windows/PanControls.h"
+#include "app/windows/PanadapterWindow.h"
+#include "app/windows/PreferencesWindow.h"
+#include "app/windows/SlicePanel.h"
 #include "display/Panafall.h"
 #include "display/Waterfall.h"
 #include "display/views/PanAdapterView.h"

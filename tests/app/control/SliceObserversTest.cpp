@@ -2,11 +2,11 @@
 // their slices, and the three places where an observer writes to the radio.
 #include "ObserverFixture.h"
 
-#include "app/shell/HudWindow.h"
-#include "app/shell/MainControlsBar.h"
-#include "app/shell/MemoryPanel.h"
-#include "app/shell/PreferencesWindow.h"
-#include "app/shell/SlicePanel.h"
+#include "app/windows/HudWindow.h"
+#include "app/windows/MainControlsBar.h"
+#include "app/windows/MemoryPanel.h"
+#include "app/windows/PreferencesWindow.h"
+#include "app/windows/SlicePanel.h"
 #include "support/LogCapture.h"
 #include "util/VMKVOManager.h"
 

@@ -4,7 +4,7 @@
 #include "SlicePanelFixture.h"
 
 #include "../../platform/ui/Screenshot.h"
-#include "app/shell/PreferencesWindow.h"
+#include "app/windows/PreferencesWindow.h"
 #include "platform/core/Defaults.h"
 
 #include <gtest/gtest.h>

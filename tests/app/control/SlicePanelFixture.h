@@ -4,7 +4,7 @@
 // set and the control's action sent.
 #include "ConnectingFixture.h"
 
-#include "app/shell/SlicePanel.h"
+#include "app/windows/SlicePanel.h"
 #include "objects/Slice.h"
 #include "platform/core/NotificationCenter.h"
 

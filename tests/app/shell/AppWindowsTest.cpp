@@ -3,13 +3,13 @@
 #include "AppFixture.h"
 
 #include "../../platform/ui/Screenshot.h"
-#include "app/shell/CwxWindow.h"
-#include "app/shell/HudWindow.h"
-#include "app/shell/MainMenus.h"
-#include "app/shell/MemoryPanel.h"
-#include "app/shell/PanadapterWindow.h"
-#include "app/shell/PreferencesWindow.h"
-#include "app/shell/TnfPanel.h"
+#include "app/windows/CwxWindow.h"
+#include "app/windows/HudWindow.h"
+#include "app/windows/MainMenus.h"
+#include "app/windows/MemoryPanel.h"
+#include "app/windows/PanadapterWindow.h"
+#include "app/windows/PreferencesWindow.h"
+#include "app/windows/TnfPanel.h"
 
 #include <QApplication>
 #include <QLabel>

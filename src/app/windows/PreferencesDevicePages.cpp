@@ -1,6 +1,6 @@
 // The preferences pages of the radio's devices and stored settings: meters, profiles, amplifier,
 // transverters and the tuning knob.
-#include "app/shell/PreferencesWindow.h"
+#include "app/windows/PreferencesWindow.h"
 
 #include <QVBoxLayout>
 

@@ -1,4 +1,4 @@
-#include "app/shell/CwxWindow.h"
+#include "app/windows/CwxWindow.h"
 
 namespace vm {
 

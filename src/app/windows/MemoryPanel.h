@@ -1,7 +1,7 @@
 #pragma once
 // The user memories window: the table of memories, add, delete and go, and the antenna pop-ups of
 // slices A to D that a memory recall uses.
-#include "app/shell/WidgetKit.h"
+#include "app/windows/WidgetKit.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/Window.h"
 

@@ -1,8 +1,8 @@
-#include "app/shell/PanadapterWindow.h"
+#include "app/windows/PanadapterWindow.h"
 
-#include "app/shell/MainControlsBar.h"
-#include "app/shell/PanControls.h"
-#include "app/shell/ViewArea.h"
+#include "app/windows/MainControlsBar.h"
+#include "app/windows/PanControls.h"
+#include "app/windows/ViewArea.h"
 
 #include <QStatusBar>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "app/shell/WidgetKit.h"
+#include "app/windows/WidgetKit.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>

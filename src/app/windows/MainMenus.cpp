@@ -1,4 +1,4 @@
-#include "app/shell/MainMenus.h"
+#include "app/windows/MainMenus.h"
 
 namespace vm {
 

@@ -3,7 +3,7 @@
 // averaging, frame rate, preamplifier and wideband noise blanker. The four pans have one instance
 // each; the objectNames carry no suffix for pan 0 and "1", "2" or "3" for the others
 // (bandwidthSlider, bandwidthSlider1...), and each control's tag property is its pan index.
-#include "app/shell/WidgetKit.h"
+#include "app/windows/WidgetKit.h"
 
 #include <QWidget>
 

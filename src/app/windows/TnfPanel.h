@@ -1,7 +1,7 @@
 #pragma once
 // The tracking notch filter window: the radio's TNFs in a table, the radio's TNF switch, add and
 // delete.
-#include "app/shell/WidgetKit.h"
+#include "app/windows/WidgetKit.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/Window.h"
 

@@ -1,6 +1,6 @@
-#include "app/shell/PanSettingsPage.h"
+#include "app/windows/PanSettingsPage.h"
 
-#include "app/shell/PanControls.h"
+#include "app/windows/PanControls.h"
 
 namespace vm {
 

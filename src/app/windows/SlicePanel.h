@@ -3,7 +3,7 @@
 // AGC, antennas, RIT and XIT, DAX, FM repeater settings and the quick recorder. The four panels
 // are four instances of this class; each control's objectName is its outlet name with the
 // panel's letter (volumeASlider, sliceBMuteCheckBox, qrLengthTextC...).
-#include "app/shell/WidgetKit.h"
+#include "app/windows/WidgetKit.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "app/shell/MainControlsBar.h"
+#include "app/windows/MainControlsBar.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "app/shell/ViewArea.h"
+#include "app/windows/ViewArea.h"
 
 #include <QPainter>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "app/shell/StatusImages.h"
+#include "app/windows/StatusImages.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,7 +1,7 @@
 #pragma once
 // The heads-up display: a small window that floats over the panadapters with the S-meter (forward
 // power while transmitting, SWR while tuning) and the RIT and XIT switches of the active slice.
-#include "app/shell/WidgetKit.h"
+#include "app/windows/WidgetKit.h"
 #include "platform/ui/Window.h"
 
 namespace vm {

@@ -2,7 +2,7 @@
 // The operating controls at the top of the first panadapter window: the radio chooser and the
 // activity light, transmit and tune, the active and alternate slice (VFO) with their
 // frequencies and steppers, the mode, split, volume and span steppers and the band buttons.
-#include "app/shell/WidgetKit.h"
+#include "app/windows/WidgetKit.h"
 
 #include <QWidget>
 

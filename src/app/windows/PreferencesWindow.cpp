@@ -1,7 +1,7 @@
-#include "app/shell/PreferencesWindow.h"
+#include "app/windows/PreferencesWindow.h"
 
-#include "app/shell/PanSettingsPage.h"
-#include "app/shell/SlicePanel.h"
+#include "app/windows/PanSettingsPage.h"
+#include "app/windows/SlicePanel.h"
 
 #include <QScrollArea>
 #include <QVBoxLayout>

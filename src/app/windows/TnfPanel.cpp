@@ -1,4 +1,4 @@
-#include "app/shell/TnfPanel.h"
+#include "app/windows/TnfPanel.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "app/shell/SerialPortChoice.h"
+#include "app/windows/SerialPortChoice.h"
 
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"

@@ -1,4 +1,4 @@
-#include "app/shell/EqualizerPanel.h"
+#include "app/windows/EqualizerPanel.h"
 
 namespace vm {
 

@@ -3,7 +3,7 @@
 // waterfall's share of the window, the widest span the span slider offers and the DAX IQ
 // channel. One page of the preferences' panadapter tabs per pan; objectNames carry the pan's
 // suffix as in PanControls.
-#include "app/shell/WidgetKit.h"
+#include "app/windows/WidgetKit.h"
 
 #include <QWidget>
 

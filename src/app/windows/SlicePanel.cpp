@@ -1,4 +1,4 @@
-#include "app/shell/SlicePanel.h"
+#include "app/windows/SlicePanel.h"
 
 #include <QFontMetrics>
 #include <QGridLayout>

@@ -2,7 +2,7 @@
 // One eight-band equalizer of the radio (receive or transmit): its switch, a slider, a value
 // field and a band label per band. objectNames: eq_rx_checkbox, eq_rx_slider0 ... eq_rx_val7,
 // eq_rx_label0 ... for "rx", the same with "tx".
-#include "app/shell/WidgetKit.h"
+#include "app/windows/WidgetKit.h"
 
 #include <QWidget>
 

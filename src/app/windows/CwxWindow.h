@@ -1,7 +1,7 @@
 #pragma once
 // The CW keyer window: the text to send, six macros, speed and delay, the live-sending switch and
 // the character that the local side tone is playing.
-#include "app/shell/WidgetKit.h"
+#include "app/windows/WidgetKit.h"
 #include "platform/ui/Window.h"
 
 #include <array>

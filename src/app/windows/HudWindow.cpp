@@ -1,4 +1,4 @@
-#include "app/shell/HudWindow.h"
+#include "app/windows/HudWindow.h"
 
 #include <QHBoxLayout>
 

@@ -1,6 +1,6 @@
 #pragma once
 // The small window that asks for a split offset other than the fixed ones, in kHz.
-#include "app/shell/WidgetKit.h"
+#include "app/windows/WidgetKit.h"
 #include "platform/ui/Window.h"
 
 namespace vm {

@@ -3,7 +3,7 @@
 // controller refers to tabs by index: 0 Radio, 1 Panadapters, 2 Slices, 3 Station, 4 Audio,
 // 5 Transmit, 6 Meters, 7 CW, 8 Equalizer, 9 Profiles, 10 Amplifier, 11 Transverters, 12 Knob.
 // Every control carries its outlet name as objectName.
-#include "app/shell/WidgetKit.h"
+#include "app/windows/WidgetKit.h"
 #include "platform/ui/ProgressIndicator.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/Window.h"

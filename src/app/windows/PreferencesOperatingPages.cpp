@@ -1,6 +1,6 @@
 // The preferences pages of operating settings: audio, transmit, CW and the equalizers.
-#include "app/shell/EqualizerPanel.h"
-#include "app/shell/PreferencesWindow.h"
+#include "app/windows/EqualizerPanel.h"
+#include "app/windows/PreferencesWindow.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

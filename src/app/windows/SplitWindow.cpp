@@ -1,4 +1,4 @@
-#include "app/shell/SplitWindow.h"
+#include "app/windows/SplitWindow.h"
 
 namespace vm {
 

@@ -1,4 +1,4 @@
-#include "app/shell/PanControls.h"
+#include "app/windows/PanControls.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

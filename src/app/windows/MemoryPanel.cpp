@@ -1,4 +1,4 @@
-#include "app/shell/MemoryPanel.h"
+#include "app/windows/MemoryPanel.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
