@@ -200,11 +200,6 @@ void SlicePanelController::sliceSquelchEnabledChanged(const std::shared_ptr<Slic
     showPanelSwitch(*panel_, slice, &Slice::squelchEnabled, "sliceSquelchEnabledChanged",
                     &SlicePanel::squelchCheckBox);
 }
-void SlicePanelController::sliceMuteEnabledChanged(const std::shared_ptr<Slice>& slice,
-                                                   const Change*) {
-    showPanelSwitch(*panel_, slice, &Slice::sliceMuteEnabled, "sliceMuteEnabledChanged",
-                    &SlicePanel::muteCheckBox);
-}
 void SlicePanelController::sliceFmToneBurstEnabledChanged(const std::shared_ptr<Slice>& slice,
                                                           const Change*) {
     showPanelSwitch(*panel_, slice, &Slice::fmToneBurstEnabled, "sliceFmToneBurstEnabledChanged",
@@ -237,6 +232,15 @@ void SlicePanelController::sliceWideChanged(const std::shared_ptr<Slice>& slice,
 void SlicePanelController::sliceLockedChanged(const std::shared_ptr<Slice>& slice, const Change*) {
     showPanelSwitch(*panel_, slice, &Slice::sliceLocked, "sliceLockedChanged",
                     &SlicePanel::lockedCheckBox);
+}
+
+// The mute box is ticked while the slice's audio is on, as its action reads it: a muted slice
+// shows it clear.
+void SlicePanelController::sliceMuteEnabledChanged(const std::shared_ptr<Slice>& slice,
+                                                   const Change*) {
+    if (const auto muted = valueOf(slice, &Slice::sliceMuteEnabled, "sliceMuteEnabledChanged")) {
+        panel_->muteCheckBox->setState(!*muted);
+    }
 }
 
 void SlicePanelController::sliceFmToneModeChanged(const std::shared_ptr<Slice>& slice,

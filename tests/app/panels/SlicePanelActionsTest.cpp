@@ -228,11 +228,19 @@ TEST_F(SlicePanelActions, APresetSetsTheLowEdgeFirstAndOtherReselectsTheSlicesFi
     EXPECT_EQ(presets->title(), "2.7K") << "the entry of the slice's filter is chosen again";
 }
 
-TEST_F(SlicePanelActions, TheMuteBoxShowsAudioOnSoUntickingMutes) {
-    ASSERT_TRUE(addSlice(0, kUsbSlice));
+// The box is ticked while the slice's audio is on: the slice's own change, which comes back to
+// the panel, keeps what the user chose.
+TEST_F(SlicePanelActions, TheMuteBoxShowsAudioOnSoUntickingMutesAndTheBoxKeepsTheChoice) {
+    const auto slice = addSlice(0, kUsbSlice + std::string(" audio_mute=0"));
+    ASSERT_TRUE(slice);
+    EXPECT_TRUE(panel(0).muteCheckBox->state());
     mark();
     tick(panel(0).muteCheckBox, false);
+    EXPECT_EQ(slice->sliceMuteEnabled(), true);
+    EXPECT_FALSE(panel(0).muteCheckBox->state());
     tick(panel(0).muteCheckBox, true);
+    EXPECT_EQ(slice->sliceMuteEnabled(), false);
+    EXPECT_TRUE(panel(0).muteCheckBox->state());
     EXPECT_EQ(receivedSinceMark(),
               (Strings{"audio client 0 slice 0 mute 1", "audio client 0 slice 0 mute 0"}));
 }

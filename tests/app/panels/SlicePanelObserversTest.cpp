@@ -32,7 +32,7 @@ TEST_F(SlicePanelObservers, TheRadiosSliceLineFillsItsPanelAndALaterLineMovesThe
     EXPECT_DOUBLE_EQ(b.freqText->doubleValue(), 7.15);
     EXPECT_EQ(b.volumeSlider->doubleValue(), 30);
     EXPECT_EQ(b.volumeText->intValue(), 30);
-    EXPECT_TRUE(b.muteCheckBox->state());
+    EXPECT_FALSE(b.muteCheckBox->state()) << "a muted slice's audio box is clear";
     EXPECT_TRUE(b.nrCheckBox->state());
     EXPECT_EQ(b.nrText->intValue(), 40);
     EXPECT_EQ(b.agcModePopup->title(), "FAST");
