@@ -1,10 +1,12 @@
 // How the controls learn of the model: one VMKVOManager per observed slice, panadapter and
 // waterfall, bound when the radio reports this client's slice or panadapter and cancelled when it
-// drops it. Slices 0 to 3 are panels A to D; pans 0 to 3 (by stream id) are the four windows.
-// A slice or pan outside those is listed but observed by nothing.
+// drops it. Slices 0 to 3 are bound to the slice panels A to D, whose controllers hold their
+// managers; pans 0 to 3 (by stream id) are the four windows. A slice or pan outside those is
+// listed but observed by nothing.
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/PanLookups.h"
+#include "app/panels/SlicePanelController.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/PanControls.h"
 #include "app/windows/PanadapterWindow.h"
@@ -98,16 +100,6 @@ std::optional<int> AppDelegate::shownPanIndex(const std::shared_ptr<Panafall>& p
     return std::nullopt;
 }
 
-std::shared_ptr<VMKVOManager>* AppDelegate::sliceManagerSlot(int sliceNumber) {
-    switch (sliceNumber) {
-        case 0: return &sliceAKVOManager;
-        case 1: return &sliceBKVOManager;
-        case 2: return &sliceCKVOManager;
-        case 3: return &sliceDKVOManager;
-        default: return nullptr;
-    }
-}
-
 // --- Slices
 
 void AppDelegate::sliceCreatedNotification(const Notification& notification) {
@@ -153,26 +145,18 @@ void AppDelegate::sliceCreatedNotification(const Notification& notification) {
         return a->thisSliceNumber() < b->thisSliceNumber();
     });
     loadKVOSlice(slice);
-    slicePanOwnerText(slice);
-    updateModeMenus(slice);
+    // The mode menus refill the filter pop-up: its entry is selected after them.
+    if (SlicePanelController* panel = slicePanelFor(*slice)) {
+        panel->slicePanOwnerText(slice);
+        panel->updateModeMenus(slice);
+    }
     setPresetPopupBasedOnFilter(slice);
 }
 
 void AppDelegate::loadKVOSlice(const std::shared_ptr<Slice>& slice) {
-    std::shared_ptr<VMKVOManager>* slot =
-        slice ? sliceManagerSlot(slice->thisSliceNumber()) : nullptr;
-    if (!slot) {
-        return;
+    if (SlicePanelController* panel = slice ? slicePanelFor(*slice) : nullptr) {
+        panel->bind(slice);
     }
-    // The manager it replaces stops observing now, whoever still holds it.
-    if (*slot) {
-        (*slot)->cancelKVO();
-    }
-    auto manager = VMKVOManager::create();
-    manager->setKvoTargets(table(sliceKeyTable()));
-    *slot = manager;
-    manager->initKVO(slice, shared_from_this());
-    manager->initValues();
 }
 
 void AppDelegate::sliceDeletedNotification(const Notification& notification) {
@@ -213,10 +197,8 @@ void AppDelegate::sliceDeletedNotification(const Notification& notification) {
 }
 
 void AppDelegate::cancelKVOSLice(const std::shared_ptr<Slice>& slice) {
-    if (std::shared_ptr<VMKVOManager>* slot =
-            slice ? sliceManagerSlot(slice->thisSliceNumber()) : nullptr;
-        slot && *slot) {
-        (*slot)->cancelKVO();
+    if (SlicePanelController* panel = slice ? slicePanelFor(*slice) : nullptr) {
+        panel->unbind();
     }
 }
 
@@ -402,11 +384,8 @@ void AppDelegate::cancelPanafalKVO(const std::shared_ptr<Panafall>& pan) {
 }
 
 void AppDelegate::releaseSliceAndPanBindings() {
-    for (auto* manager :
-         {&sliceAKVOManager, &sliceBKVOManager, &sliceCKVOManager, &sliceDKVOManager}) {
-        if (*manager) {
-            (*manager)->cancelKVO();
-        }
+    for (const auto& panel : slicePanelControllers) {
+        panel->unbind();
     }
     for (const auto& pan :
          std::vector<std::shared_ptr<Panafall>>{panafall, panafall1, panafall2, panafall3}) {

@@ -1,13 +1,15 @@
-// Which slice is meant, for the controller and the views: the lookups of SliceLookups.h over this
-// client's slices, the band of the active slice, the band string of a frequency, and the request
-// for a missing slice A or B.
+// Which slice or panadapter is meant, for the controller and the views: the lookups of
+// SliceLookups.h and PanLookups.h over this client's slices and panadapters, the band of the
+// active slice, the band name of a panadapter, and the request for a missing slice A or B.
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/BandNames.h"
 #include "app/control/SliceLookups.h"
+#include "display/Panafall.h"
 #include "objects/Slice.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
+#include "radio/Xvtr.h"
 
 namespace vm {
 
@@ -33,6 +35,30 @@ std::shared_ptr<Slice> AppDelegate::closestSlice(double mhz) const {
 int AppDelegate::activeBandNumeric() const {
     const auto active = activeVFO();
     return active ? lookups::bandNumericFromMHz(lookups::sliceMegahertz(*active)) : 0;
+}
+
+std::shared_ptr<Panafall> AppDelegate::panForFrequency(double mhz) const {
+    std::vector<lookups::PanSpan> spans;
+    for (const auto& pan : doroPanafalls) {
+        spans.push_back({pan->center().value_or(0), pan->bandwidth().value_or(0), pan->streamId()});
+    }
+    const auto index = lookups::panForFrequency(spans, mhz);
+    return index ? doroPanafalls[*index] : nullptr;
+}
+
+std::string AppDelegate::panNameForPan(const std::shared_ptr<Panafall>& pan) const {
+    if (!pan) {
+        return "";
+    }
+    const std::string band = lookups::bandStringFromFrequency(
+        pan->center().value_or(0), [this](double mhz) -> std::optional<std::string> {
+            const auto xvtr = openRadio ? openRadio->xvtrForFrequency(mhz) : nullptr;
+            return xvtr ? xvtr->key : std::nullopt;
+        });
+    if (band.empty()) {
+        return "";
+    }
+    return band.front() == 'X' ? xvtrNameForXKey(band) : band + "M";
 }
 
 bool AppDelegate::needDoroVFO(int vfo, const std::shared_ptr<Radio>& radio) {

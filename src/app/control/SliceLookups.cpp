@@ -2,6 +2,8 @@
 
 #include "objects/Slice.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace vm::lookups {
@@ -25,6 +27,20 @@ std::shared_ptr<Slice> firstSlice(const SliceList& slices, Predicate predicate) 
 
 double sliceMegahertz(const Slice& slice) {
     return static_cast<double>(Slice::freqStringToHertz(slice.sliceFrequency().value_or(""))) / 1e6;
+}
+
+double transmitOffset(const Slice& slice) {
+    std::string direction = slice.repeaterOffsetDir().value_or("");
+    std::transform(direction.begin(), direction.end(), direction.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const double offset = slice.fmRepeaterOffset().value_or(0);
+    if (direction == "UP") {
+        return offset;
+    }
+    if (direction == "DOWN") {
+        return -offset;
+    }
+    return 0;
 }
 
 std::shared_ptr<Slice> sliceWithNumber(const SliceList& slices, int number) {

@@ -18,6 +18,10 @@ using SliceList = std::vector<std::shared_ptr<Slice>>;
 
 // A slice's frequency in megahertz (0 when it has none).
 double sliceMegahertz(const Slice& slice);
+// The signed repeater offset of a slice in MHz: up +, down -, simplex or unknown 0. The radio
+// reports and takes the direction in lower case ("up"), the panels show it in upper case: either
+// form counts.
+double transmitOffset(const Slice& slice);
 
 std::shared_ptr<Slice> sliceWithNumber(const SliceList& slices, int number);
 std::shared_ptr<Slice> activeVFO(const SliceList& slices);     // first with sliceActive

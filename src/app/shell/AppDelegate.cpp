@@ -1,5 +1,6 @@
 #include "app/shell/AppDelegate.h"
 
+#include "app/panels/SlicePanelController.h"
 #include "app/shell/AppDisplayController.h"
 #include "app/windows/CwxWindow.h"
 #include "app/windows/HudWindow.h"
@@ -80,7 +81,10 @@ void AppDelegate::createWindows() {
     createDisplayViews();
     prefsWindow = own(new PreferencesWindow);
     darkWindowsCheckBox = prefsWindow->darkWindowsCheckBox;
-    slicePanels = prefsWindow->slicePanels;
+    for (std::size_t panel = 0; panel < slicePanelControllers.size(); ++panel) {
+        slicePanelControllers[panel] = SlicePanelController::create(
+            int(panel), prefsWindow->slicePanels[panel], presetDictionary, weak_from_this());
+    }
     hud = own(new HudWindow);
     cwxWindow = own(new CwxWindow);
     memoryPanel = own(new MemoryPanel);

@@ -5,6 +5,7 @@
 // control panels shares. One object per process, on the main thread. Its methods are spread over
 // source files by concern (AppDelegateStartup.cpp, AppDelegateLaunch.cpp...).
 #include "app/memory/FilterPresets.h"
+#include "app/panels/SlicePanelHost.h"
 #include "app/shell/AppFolders.h"
 #include "platform/core/ArchiveValue.h"
 #include "platform/core/DispatchClock.h"
@@ -55,7 +56,7 @@ class RemoteRadioServer;
 class SingleInstance;
 class SleepWatcher;
 class Slice;
-class SlicePanel;
+class SlicePanelController;
 class Slider;
 class SplitWindow;
 class TextField;
@@ -76,7 +77,9 @@ struct AppOptions {
     std::uint16_t discoveryPort = RadioFactory::kDiscoveryPort;
 };
 
-class AppDelegate : public RadioDelegate, public std::enable_shared_from_this<AppDelegate> {
+class AppDelegate : public RadioDelegate,
+                    public SlicePanelHost,
+                    public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
 
@@ -140,7 +143,7 @@ public:
     void startupRadio(const std::shared_ptr<Radio>& radio);
 
     // --- Pan and slice lookups (src/app/control/AppDelegateLookups.cpp) ---
-    std::shared_ptr<Slice> sliceWithNumber(int number) const;
+    std::shared_ptr<Slice> sliceWithNumber(int number) const override;
     std::shared_ptr<Slice> getSliceA() const;
     std::shared_ptr<Slice> getSliceB() const;
     std::shared_ptr<Slice> getSliceC() const;
@@ -151,6 +154,9 @@ public:
     std::shared_ptr<Slice> lastSlice() const;
     std::shared_ptr<Slice> closestSlice(double mhz) const;
     int activeBandNumeric() const;
+    // The panadapter that shows a frequency, and its band name ("20M"); none and "" without one.
+    std::shared_ptr<Panafall> panForFrequency(double mhz) const;
+    std::string panNameForPan(const std::shared_ptr<Panafall>& pan) const;
     // Asks the radio for slice A (vfo 0) or B (vfo 1) when it is missing: true when it was
     // missing (or there is no radio), false when it exists.
     bool needDoroVFO(int vfo, const std::shared_ptr<Radio>& radio);
@@ -165,6 +171,8 @@ public:
     void sliceDeletedNotification(const Notification& notification);
     void panafallCreatedNotification(const Notification& notification);
     void panafallDeletedNotification(const Notification& notification);
+    // A slice numbered 0 to 3 is bound to (or released from) the panel of its number; other
+    // slices are observed by nothing.
     void loadKVOSlice(const std::shared_ptr<Slice>& slice);
     void cancelKVOSLice(const std::shared_ptr<Slice>& slice);
     void loadPanafallKVO(const std::shared_ptr<Panafall>& pan);
@@ -173,67 +181,22 @@ public:
     // shows the pan's spectrum (none for a pan index of 4 or more).
     QWidget* loadPanafallWindow(const std::shared_ptr<Panafall>& pan);
 
-    // --- Slice observers: panels A to D and the VFO controls follow their slices
-    // (src/app/shell/AppDelegateSliceObservers.cpp) ---
-    using SliceHandler = void (AppDelegate::*)(const std::shared_ptr<Slice>&, const Change*);
-    static const std::vector<std::pair<std::string, SliceHandler>>& sliceKeyTable();
-    void sliceFrequencyChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceModeChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceActiveChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceLockedChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void slicePanForSliceChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceAudioLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceMuteEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceNrLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceNrEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceNr2EnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceNbLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceNbEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceAnfLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceAnfEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceApfLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceApfEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceWideChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceAgcModeChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceFilterLoChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceFilterHiChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceRxAntChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceTxAntChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceAgcThresholdChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceAgcOffLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void slicePanControlChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void slicePlaybackEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceRecordEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceQRlengthChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceWnbEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceWnbLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceStepListChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceRitEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceRitOffsetChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceXitEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceXitOffsetChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceTxEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceRfGainChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceSquelchEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceSquelchLevelChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceFmToneModeChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceFmToneFreqChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceFmRepeaterOffsetChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceTxOffsetFreqChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceRepeaterOffsetDirChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceFmToneBurstEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceDetachedChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceDaxChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void sliceDaxClientsChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void txAntListChanged(const std::shared_ptr<Slice>& slice, const Change* change);
-    void updateModeMenus(const std::shared_ptr<Slice>& slice);
+    // --- What lies outside the slice panels and follows their slices: the VFO controls, the
+    // context mode menus, the heads-up RIT and XIT switches, the memory window's antenna pop-ups,
+    // and the mute of the other slices (src/app/shell/AppDelegateSlicePanels.cpp) ---
+    std::string panNameForFrequency(double mhz) const override;
+    void setTxState(bool transmit) override;
+    void sliceTuned(const std::shared_ptr<Slice>& slice) override;
+    void showModeMenus(int panel, const std::string& mode, bool active) override;
+    void showActiveMode() override;
+    void activeSliceChanged(const std::shared_ptr<Slice>& slice) override;
+    void showHudRit(bool on) override;
+    void showHudXit(bool on) override;
+    void showMemoryRxAnt(int panel, const std::string& title) override;
+    void showMemoryTxAnt(int panel, const std::string& title) override;
+    // Mutes every slice of this client but the active one, or unmutes all; only the slices whose
+    // state changes are sent a mute command.
     void muteAllButActive(bool mute);
-    void slicePanOwnerText(const std::shared_ptr<Slice>& slice);
-    // The signed repeater offset of a slice in MHz: up +, down -, simplex or unknown 0.
-    double transmitOffset(const Slice& slice) const;
-    // The panadapter that shows a frequency, and its band name ("20 M"); none and "" without one.
-    std::shared_ptr<Panafall> panForFrequency(double mhz) const;
-    std::string panNameForPan(const std::shared_ptr<Panafall>& pan) const;
 
     // --- Panadapter observers: each pan's controls and tab follow its panadapter
     // (src/app/shell/AppDelegatePanObservers.cpp) ---
@@ -304,52 +267,9 @@ public:
 
     // --- Filter presets (src/app/memory/AppDelegateFilterPresets.cpp) ---
     void setupPresetDictionary();
-    // Refills the filter pop-up of panel 0 to 3 with the mode's presets and "Other".
-    void loadPresetFiltersForVFO(int panel, const std::string& mode);
     // Selects, in the pop-up of the slice's panel, the preset equal to the slice's filter, or
-    // "Other"; a mode without presets leaves the pop-up as it is.
+    // "Other"; a slice numbered 4 or more is only logged.
     void setPresetPopupBasedOnFilter(const std::shared_ptr<Slice>& slice);
-    std::optional<Preset> presetForTitle(const std::string& title, const std::string& mode) const;
-
-    // --- Slice panel actions (src/app/shell/AppDelegateSlicePanelActions.cpp): each is written
-    // once for panel 0 to 3 (A to D, showing slices 0 to 3) and connected to the four panels'
-    // controls. A panel without its slice does nothing.
-    void connectSlicePanelActions();
-    void sliceMuteCheckBoxChanged(int panel);
-    void volumeSliderChanged(int panel);
-    void nrCheckBoxChanged(int panel);
-    void nrSliderChanged(int panel);
-    void nbCheckBoxChanged(int panel);
-    void nbSliderChanged(int panel);
-    void anfCheckBoxChanged(int panel);
-    void anfSliderChanged(int panel);
-    void apfCheckBoxChanged(int panel);
-    void apfSliderChanged(int panel);
-    void agcPopupChanged(int panel);
-    void agctSliderChanged(int panel);
-    void panSliderChanged(int panel);
-    void wideBoxChanged(int panel);
-    void filterHiStepperChanged(int panel);
-    void filterLoStepperChanged(int panel);
-    void rxPopupChanged(int panel);
-    void txPopupChanged(int panel);
-    void recordEnabledButtonChanged(int panel);
-    void playBackEnabledButtonChanged(int panel);
-    void qrTransmitButtonChanged(int panel);
-    void filterPresetPopupChanged(int panel);
-    void ritButtonChanged(int panel);
-    void ritStepperChanged(int panel);
-    void xitButtonChanged(int panel);
-    void xitStepperChanged(int panel);
-    void sliceLockedCheckBoxChanged(int panel);
-    void squelchCheckBoxChanged(int panel);
-    void squelchSliderChanged(int panel);
-    void fmToneBurstEnabledCheckBoxChanged(int panel);
-    void fmToneModePopupChanged(int panel);
-    void fmToneFreqPopupChanged(int panel);
-    void repeaterOffsetDirPopupChanged(int panel);
-    void fmRepeaterOffsetTextChanged(int panel);
-    void daxPopupChanged(int panel);
 
     // --- Controls filled and restored at start-up ---
     void loadControls();
@@ -374,9 +294,10 @@ public:
     SplitWindow* splitWindow = nullptr;
     MainMenus* menus = nullptr;
     MainControlsBar* mainControls = nullptr;  // the operating controls of the first window
-    // The repeated control sets: pan 0 to 3 and slice panels A to D.
+    // The repeated control sets: pan 0 to 3.
     std::array<PanControls*, 4> panControls{};
-    std::array<SlicePanel*, 4> slicePanels{};
+    // The slice panels A to D (slices 0 to 3), each with its controller.
+    std::array<std::shared_ptr<SlicePanelController>, 4> slicePanelControllers{};
 
     // Pan views (placed by the display classes into each window's view areas)
     PanAdapterView* panAdapterView = nullptr;
@@ -408,8 +329,6 @@ public:
         panafallKVOManager3;
     std::shared_ptr<VMKVOManager> waterfallKVOManager, waterfallKVOManager1, waterfallKVOManager2,
         waterfallKVOManager3;
-    std::shared_ptr<VMKVOManager> sliceAKVOManager, sliceBKVOManager, sliceCKVOManager,
-        sliceDKVOManager;
 
     // Times
     Date startupTime{}, sessionStart{}, lastTuningChange{};
@@ -443,22 +362,18 @@ public:
     bool doroSDRisRunning = false, quitting = false, was_connected = false,
          doro_control_connected = false, sleeping = false, profilesAreSaved = false,
          doroAutoTuning = false, doroManualTuneInProgress = false, applicationOccluded = false,
-         zenithorRunning = false, flashPlayBackA = false, flashPlayBackB = false,
-         flashPlayBackC = false, flashPlayBackD = false, doroAuxButton1 = false,
-         doroAuxButton2 = false, doroAuxButton3 = false, loadingGlobalProfile = false,
-         loadingTransmitProfile = false, loadingMicProfile = false, savingGlobalProfile = false,
-         savingTransmitProfile = false, savingMicProfile = false, profilesAutoSaved = false,
-         inhibitAutoConnect = false, fetchingSpots = false;
+         zenithorRunning = false, doroAuxButton1 = false, doroAuxButton2 = false,
+         doroAuxButton3 = false, loadingGlobalProfile = false, loadingTransmitProfile = false,
+         loadingMicProfile = false, savingGlobalProfile = false, savingTransmitProfile = false,
+         savingMicProfile = false, profilesAutoSaved = false, inhibitAutoConnect = false,
+         fetchingSpots = false;
 
     // Connection
     int radioConnectionState = 0;
     PanAdapterView* hudOverPanView = nullptr;
 
     // Dates
-    Date lastPurge{}, lastVoxCheck{}, recordingAStarted{}, recordingBStarted{}, playbackAStarted{},
-        playbackBStarted{};
-    // When panels C and D last started their quick recording or playback.
-    Date recordingCStarted{}, recordingDStarted{}, playbackCStarted{}, playbackDStarted{};
+    Date lastPurge{}, lastVoxCheck{};
 
     // Filter presets by mode
     PresetDictionary presetDictionary;
@@ -512,7 +427,7 @@ private:
     void applicationStateChanged(bool active);
 
     // Station control
-    bool debugEnabled() const;
+    bool debugEnabled() const override;
     void rebuildRadioChooser();
     void autoOpen(const std::shared_ptr<RadioInstance>& radio, const std::string& name, bool wan);
     void openChosenRadio(const std::shared_ptr<RadioInstance>& radio, const std::string& title,
@@ -541,11 +456,8 @@ private:
     std::optional<PanSlot> panSlot(int panIndex);
     // The pan index of a panafall shown in one of the four pans, by identity.
     std::optional<int> shownPanIndex(const std::shared_ptr<Panafall>& pan) const;
-    std::shared_ptr<VMKVOManager>* sliceManagerSlot(int sliceNumber);
-    SlicePanel* slicePanelFor(const Slice& slice) const;
-    // flashPlayBackA to flashPlayBackD for slices 0 to 3; none for another slice.
-    bool* flashPlayBack(int sliceNumber);
-    void showFilterWidth(SlicePanel& panel);
+    // The panel of slices 0 to 3; none for another slice.
+    SlicePanelController* slicePanelFor(const Slice& slice) const;
     PanControls* shownPanControls(const std::shared_ptr<Panafall>& pan, const char* handler);
     void showPanLevel(const std::shared_ptr<Panafall>& pan, Observed<Float> Panafall::*property,
                       const char* handler, const char* format, Slider* PanControls::*slider,

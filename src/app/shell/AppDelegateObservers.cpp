@@ -4,7 +4,6 @@
 #include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/PreferencesWindow.h"
-#include "app/windows/SlicePanel.h"
 
 #include <QGuiApplication>
 
@@ -46,12 +45,6 @@ void AppDelegate::showInitialImages() {
     hud->hudXitButton->setImage(greyBulb);
     prefsWindow->authDoroLinkServerStatus->setImage(greyBulb);
     prefsWindow->doroControlLightButton->setImage(greyBulb);
-    for (auto* panel : slicePanels) {
-        panel->ritButton->setImage(greyBulb);
-        panel->xitButton->setImage(greyBulb);
-        panel->recordButton->setImage(greyBulb);
-        panel->playbackButton->setImage(play_button_black);
-    }
 }
 
 }  // namespace vm

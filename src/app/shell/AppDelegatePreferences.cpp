@@ -2,6 +2,7 @@
 // their controls at launch, and the window appearance.
 #include "app/shell/AppDelegate.h"
 
+#include "app/panels/SlicePanelController.h"
 #include "app/windows/CwxWindow.h"
 #include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
@@ -10,7 +11,6 @@
 #include "app/windows/PanSettingsPage.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
-#include "app/windows/SlicePanel.h"
 #include "app/windows/SplitWindow.h"
 #include "app/windows/TnfPanel.h"
 #include "platform/core/Defaults.h"
@@ -26,12 +26,6 @@ namespace vm {
 namespace {
 
 const QStringList kMaxBandwidths{"0.01", "0.05", "0.5", "1.0", "2.0", "3.0", "5.0", "10.0"};
-const QStringList kCtcssTones{
-    "67.0",  "69.3",  "71.9",  "74.4",  "77.0",  "79.7",  "82.5",  "85.4",  "88.5",  "91.5",
-    "94.8",  "97.4",  "100.0", "103.5", "107.2", "110.9", "114.8", "118.8", "123.0", "127.3",
-    "131.8", "136.5", "141.3", "146.2", "151.4", "156.7", "159.8", "162.2", "165.5", "167.9",
-    "171.3", "173.8", "177.3", "179.9", "183.5", "186.2", "189.9", "192.8", "196.6", "199.5",
-    "203.5", "206.5", "210.7", "218.1", "225.7", "229.1", "233.6", "241.8", "250.3", "254.1"};
 const QStringList kKnobTasks{"Nothing",
                              "Active Slice VFO",
                              "Alternate Slice VFO",
@@ -53,15 +47,6 @@ void load(PopUpButton* popup, const QStringList& items) {
 void AppDelegate::loadControls() {
     for (auto* page : prefsWindow->panSettings) {
         load(page->maxBandwidthPopup, kMaxBandwidths);
-    }
-    for (auto* panel : slicePanels) {
-        load(panel->fmToneFreqPopup, kCtcssTones);
-        load(panel->fmToneModePopup, {"CTCSS_TX", "OFF"});
-        load(panel->repeaterOffsetDirPopup, {"DOWN", "UP", "SIMPLEX"});
-        for (auto* stepper : {panel->ritStepper, panel->xitStepper}) {
-            stepper->setMinValue(-10000);
-            stepper->setMaxValue(10000);
-        }
     }
     load(prefsWindow->doroControlTaskPopup, kKnobTasks);
     for (auto* popup : prefsWindow->doroControlAuxPopups) {
@@ -95,14 +80,9 @@ void AppDelegate::restorePreferences() {
     debug = p.debug_enabled->state();
     setCheckBoxWithPrefAndDefault(p.muteAlternateVFOCheckBox, "mute_alternate_audio", false);
     setCheckBoxWithPrefAndDefault(cwxWindow->cwxLiveCheckBox, "cwx_live", false);
-    setCheckBoxWithPrefAndDefault(slicePanels[0]->qrTransmitButton,
-                                  "transmit_A_while_recording_playback", false);
-    setCheckBoxWithPrefAndDefault(slicePanels[1]->qrTransmitButton,
-                                  "transmit_B_while_recording_playback", false);
-    setCheckBoxWithPrefAndDefault(slicePanels[2]->qrTransmitButton,
-                                  "transmit_C_while_recording_playback", false);
-    setCheckBoxWithPrefAndDefault(slicePanels[3]->qrTransmitButton,
-                                  "transmit_D_while_recording_playback", false);
+    for (const auto& panel : slicePanelControllers) {
+        panel->restorePreferences();
+    }
     static const char* const kProportionKeys[] = {"view_proportion", "view_proportion1",
                                                   "view_proportion2", "view_proportion3"};
     for (int pan = 0; pan < 4; ++pan) {

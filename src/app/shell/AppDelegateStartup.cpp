@@ -3,6 +3,7 @@
 // preference reset, and the listeners for serial ports, URLs, audio devices and sleep.
 #include "app/shell/AppDelegate.h"
 
+#include "app/panels/SlicePanelController.h"
 #include "app/shell/DebugLogFiles.h"
 #include "app/shell/MachineFacts.h"
 #include "app/windows/EqualizerPanel.h"
@@ -12,7 +13,6 @@
 #include "app/windows/PanControls.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
-#include "app/windows/SlicePanel.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/KeyedUnarchiver.h"
 #include "platform/core/Log.h"
@@ -141,8 +141,6 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
 
     doroSDRisRunning = false;
     radioConnectionState = 0;
-    recordingAStarted = recordingBStarted = playbackAStarted = playbackBStarted = now;
-    recordingCStarted = recordingDStarted = playbackCStarted = playbackDStarted = now;
 
     setCheckBoxWithPrefAndDefault(prefsWindow->trvlSpotsButton, "display_trvl_spots", false);
     setCheckBoxWithPrefAndDefault(prefsWindow->radioSpotsButton, "display_radio_spots", false);
@@ -151,7 +149,6 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     loadControls();
 
     registerObservers();
-    connectSlicePanelActions();
 
     for (QWidget* hidden : {static_cast<QWidget*>(prefsWindow->recorded_filesPopUp),
                             static_cast<QWidget*>(prefsWindow->recordStopButton),
@@ -260,8 +257,8 @@ void AppDelegate::prepareControls() {
     const NumberFormatter formatter = megahertzFieldFormatter(*megahertzFormatter_);
     mainControls->vfo_mhz->setFormatter(formatter);
     mainControls->vfo_alt_mhz->setFormatter(formatter);
-    for (auto* panel : slicePanels) {
-        panel->freqText->setFormatter(formatter);
+    for (const auto& panel : slicePanelControllers) {
+        panel->setFrequencyFormatter(formatter);
     }
     prefsWindow->radioTableView->setAutosaveName("vmsdr_local_table_settings");
     prefsWindow->remoteRadioTableView->setAutosaveName("vmsdr_remote_table_settings");

@@ -3,6 +3,8 @@
 // without a band is given.
 #include "ObserverFixture.h"
 
+#include "app/panels/SlicePanelController.h"
+
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/PanControls.h"
 #include "app/windows/PanadapterWindow.h"
@@ -31,6 +33,9 @@ protected:
         controller->sliceCreatedNotification({"SliceCreated", slice, {}});
         return slice;
     }
+    SlicePanelController& panel(int index) {
+        return *controller->slicePanelControllers[std::size_t(index)];
+    }
     std::vector<int> listedNumbers() const {
         std::vector<int> numbers;
         for (const auto& slice : controller->doroSlices) {
@@ -47,9 +52,9 @@ TEST_F(ObserverWiring, ASliceReportedAgainReplacesTheOlderOneWhichIsNoLongerObse
     const auto newer = created(1, [](Slice& s) { s.sliceAudioLevel.store(35); });
     EXPECT_EQ(listedNumbers(), (std::vector<int>{0, 1, 3}));
     EXPECT_EQ(controller->sliceWithNumber(1), newer);
-    EXPECT_EQ(controller->slicePanels[1]->volumeSlider->doubleValue(), 35);
+    EXPECT_EQ(panel(1).panel().volumeSlider->doubleValue(), 35);
     older->sliceAudioLevel.set(2);
-    EXPECT_EQ(controller->slicePanels[1]->volumeSlider->doubleValue(), 35);
+    EXPECT_EQ(panel(1).panel().volumeSlider->doubleValue(), 35);
 }
 
 TEST_F(ObserverWiring, SlicesOfAnotherRadioOrWithoutARadioNameAreIgnored) {
@@ -59,7 +64,7 @@ TEST_F(ObserverWiring, SlicesOfAnotherRadioOrWithoutARadioNameAreIgnored) {
     controller->sliceCreatedNotification({"SliceCreated", Slice::create(other, 2), {}});
     controller->sliceCreatedNotification({"SliceCreated", nullptr, {}});
     EXPECT_TRUE(controller->doroSlices.empty());
-    EXPECT_FALSE(controller->sliceCKVOManager);
+    EXPECT_FALSE(panel(2).sliceKVOManager());
     EXPECT_TRUE(
         capture.contains("sliceCreatedNotification: thisSliceNumber:[2] belongs to "
                          "radio:[Other] not to selected radio:[SimRadio]"));
@@ -80,13 +85,36 @@ TEST_F(ObserverWiring, DeletingTheAlternateSliceClearsTheAlternateVfoAndItsBindi
     EXPECT_EQ(vfo.vfo_alt_mhz->doubleValue(), 0.0);
     EXPECT_TRUE(vfo.vfoAltText->text().isEmpty());
     EXPECT_EQ(listedNumbers(), std::vector<int>{0});
-    EXPECT_FALSE(controller->sliceBKVOManager->registered());
+    EXPECT_FALSE(panel(1).sliceKVOManager()->registered());
     b->sliceAudioLevel.set(90);
-    EXPECT_EQ(controller->slicePanels[1]->volumeSlider->doubleValue(), 10);
+    EXPECT_EQ(panel(1).panel().volumeSlider->doubleValue(), 10);
 
     test::LogCapture capture;
     controller->sliceDeletedNotification({"SliceDeleted", b, {}});
     EXPECT_TRUE(capture.contains("sliceDeletedNotification: Slice Not Found"));
+}
+
+TEST_F(ObserverWiring, ACreatedSliceShowsItsFilterPresetAndASliceWithoutAPanelIsOnlyLogged) {
+    created(2, [](Slice& s) {
+        s.sliceMode.store("USB");
+        s.sliceFilterLo.store(100);
+        s.sliceFilterHi.store(2800);
+    });
+    EXPECT_EQ(panel(2).panel().filterPresetPopup->title(), "2.7K")
+        << "the presets are built at launch";
+
+    test::LogCapture capture;
+    created(5, [](Slice& s) {
+        s.sliceMode.store("USB");
+        s.sliceFilterLo.store(100);
+        s.sliceFilterHi.store(1700);
+    });
+    EXPECT_TRUE(capture.contains(
+        "setPresetPopupBasedOnFilter:Slice:5 Low:100 Hi:1700 Slice number out of range"));
+    EXPECT_EQ(listedNumbers(), (std::vector<int>{2, 5}));
+    for (const auto& shown : controller->slicePanelControllers) {
+        EXPECT_NE(shown->panel().filterPresetPopup->title(), "1.6K");
+    }
 }
 
 TEST_F(ObserverWiring, APanadapterWithoutABandIsPutOnTwentyMetresAndShownInItsWindow) {

@@ -4,6 +4,8 @@
 // not observed, and closing the session leaves no observer of it behind.
 #include "ConnectingFixture.h"
 
+#include "app/panels/SlicePanelController.h"
+
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/PanControls.h"
 #include "app/windows/PanadapterWindow.h"
@@ -46,7 +48,7 @@ std::size_t linesWith(const test::LogCapture& capture, const std::string& text) 
 class RadioOnScreen : public test::ConnectingFixture {
 protected:
     std::string ours() const { return "client_handle=0x" + sim->identity().handle; }
-    SlicePanel& panelA() { return *controller->slicePanels[0]; }
+    SlicePanel& panelA() { return controller->slicePanelControllers[0]->panel(); }
 
     // What the radio reports for this client once bound: its panadapter on 20 m with the
     // waterfall, slice 0 in USB on it, and slice 5, which has no panel.
@@ -177,9 +179,9 @@ TEST_F(RadioOnScreen, TheRadiosPanadapterAndSliceZeroFillTheMainWindowAndPanelA)
                std::optional<std::string>("7.000000");
     }));
     test::mainQueueBarrier();
-    for (SlicePanel* panel : controller->slicePanels) {
-        EXPECT_NE(panel->volumeSlider->doubleValue(), 11);
-        EXPECT_NE(panel->freqText->doubleValue(), 7.0);
+    for (const auto& panel : controller->slicePanelControllers) {
+        EXPECT_NE(panel->panel().volumeSlider->doubleValue(), 11);
+        EXPECT_NE(panel->panel().freqText->doubleValue(), 7.0);
     }
     EXPECT_FALSE(capture.contains(":Error"));
 
@@ -213,8 +215,8 @@ TEST_F(RadioOnScreen, ClosingTheSessionLeavesNoObserverAndAReconnectBindsEachKey
     EXPECT_FALSE(controller->waterFallView->myPanafall());
     EXPECT_FALSE(controller->panAdapterView->myPanafall());
     EXPECT_FALSE(oldWaterfall->delegate()) << "the view lets go of the old waterfall";
-    for (const auto& manager : {controller->sliceAKVOManager, controller->panafallKVOManager,
-                                controller->waterfallKVOManager}) {
+    for (const auto& manager : {controller->slicePanelControllers[0]->sliceKVOManager(),
+                                controller->panafallKVOManager, controller->waterfallKVOManager}) {
         ASSERT_TRUE(manager);
         EXPECT_FALSE(manager->registered());
         EXPECT_FALSE(manager->thisObject());
@@ -304,7 +306,7 @@ TEST_F(RadioOnScreen, RemovingOurResourcesAsksTheRadioForEachSliceAndPanadapterI
     ASSERT_TRUE(runEventsUntil(
         [&] { return controller->doroSlices.empty() && controller->doroPanafalls.empty(); }));
     EXPECT_FALSE(controller->panafall);
-    EXPECT_FALSE(controller->sliceAKVOManager->registered());
+    EXPECT_FALSE(controller->slicePanelControllers[0]->sliceKVOManager()->registered());
 }
 
 }  // namespace

@@ -1,17 +1,15 @@
-// The slice panels' controls against the simulated radio, offscreen: each control of a panel
-// changes its own slice and the radio receives the slice's command; a panel without its slice
-// sends nothing; a text that is not a number in range changes nothing.
+// The slice panels' controls against the simulated radio, offscreen, without the application:
+// each control of a panel changes its own slice and the radio receives the slice's command; a
+// panel without its slice sends nothing; a text that is not a number in range changes nothing.
 #include "SlicePanelFixture.h"
 
-#include "../../platform/ui/Screenshot.h"
-#include "app/windows/PreferencesWindow.h"
 #include "platform/core/Defaults.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QPainter>
-#include <QTabWidget>
 
 #include <functional>
 
@@ -19,7 +17,6 @@ namespace vm {
 namespace {
 
 using Strings = std::vector<std::string>;
-using test::runEventsUntil;
 using SlicePanelActions = test::SlicePanelFixture;
 
 // The user's hand on a control: its value changes, then its action is sent.
@@ -153,12 +150,10 @@ void giveAntennas(SlicePanel& p) {
 }
 
 TEST_F(SlicePanelActions, EveryControlOfPanelBSendsItsCommandForSlice1Only) {
-    connectRadio();
     ASSERT_TRUE(addSlice(0, kUsbSlice));
     const auto slice = addSlice(1, kUsbSlice);
     ASSERT_TRUE(slice);
     giveAntennas(panel(1));
-    controller->loadPresetFiltersForVFO(1, "USB");
     for (const ControlCase& c : everyControl()) {
         SCOPED_TRACE(c.name);
         mark();
@@ -170,12 +165,11 @@ TEST_F(SlicePanelActions, EveryControlOfPanelBSendsItsCommandForSlice1Only) {
 }
 
 TEST_F(SlicePanelActions, APanelWithoutItsSliceSendsNothingAndLeavesTheOtherSlicesAlone) {
-    connectRadio();
     const auto a = addSlice(0, kUsbSlice);
     const auto b = addSlice(1, kUsbSlice);
     ASSERT_TRUE(a && b);
     giveAntennas(panel(2));
-    controller->loadPresetFiltersForVFO(2, "USB");
+    controller(2).loadPresetFiltersForVFO("USB");
     mark();
     for (const ControlCase& c : everyControl()) {
         c.change(panel(2));
@@ -199,10 +193,15 @@ struct VolumeCase {
 void PrintTo(const VolumeCase& c, std::ostream* os) { *os << c.name; }
 
 class PanelAVolume : public test::SlicePanelFixture,
-                     public ::testing::WithParamInterface<VolumeCase> {};
+                     public ::testing::WithParamInterface<VolumeCase> {
+protected:
+    void SetUp() override {
+        olderRadio = GetParam().olderRadio;
+        SlicePanelFixture::SetUp();
+    }
+};
 
 TEST_P(PanelAVolume, SendsTheSlicesAudioLevelInTheRadiosForm) {
-    connectRadio(GetParam().olderRadio);
     ASSERT_TRUE(addSlice(0, kUsbSlice));
     mark();
     move(panel(0).volumeSlider, 63);
@@ -216,10 +215,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(SlicePanelActions, APresetSetsTheLowEdgeFirstAndOtherReselectsTheSlicesFilter) {
-    connectRadio();
     const auto slice = addSlice(0, "mode=USB filter_lo=200 filter_hi=3000");
     ASSERT_TRUE(slice);
-    controller->loadPresetFiltersForVFO(0, "USB");
     PopUpButton* presets = panel(0).filterPresetPopup;
     mark();
     choose(presets, "2.7K");
@@ -231,18 +228,24 @@ TEST_F(SlicePanelActions, APresetSetsTheLowEdgeFirstAndOtherReselectsTheSlicesFi
     EXPECT_EQ(presets->title(), "2.7K") << "the entry of the slice's filter is chosen again";
 }
 
-TEST_F(SlicePanelActions, TheMuteBoxShowsAudioOnSoUntickingMutes) {
-    connectRadio();
-    ASSERT_TRUE(addSlice(0, kUsbSlice));
+// The box is ticked while the slice's audio is on: the slice's own change, which comes back to
+// the panel, keeps what the user chose.
+TEST_F(SlicePanelActions, TheMuteBoxShowsAudioOnSoUntickingMutesAndTheBoxKeepsTheChoice) {
+    const auto slice = addSlice(0, kUsbSlice + std::string(" audio_mute=0"));
+    ASSERT_TRUE(slice);
+    EXPECT_TRUE(panel(0).muteCheckBox->state());
     mark();
     tick(panel(0).muteCheckBox, false);
+    EXPECT_EQ(slice->sliceMuteEnabled(), true);
+    EXPECT_FALSE(panel(0).muteCheckBox->state());
     tick(panel(0).muteCheckBox, true);
+    EXPECT_EQ(slice->sliceMuteEnabled(), false);
+    EXPECT_TRUE(panel(0).muteCheckBox->state());
     EXPECT_EQ(receivedSinceMark(),
               (Strings{"audio client 0 slice 0 mute 1", "audio client 0 slice 0 mute 0"}));
 }
 
 TEST_F(SlicePanelActions, RitOffClearsTheOffsetFirstAndTheStepperSwitchesRitOn) {
-    connectRadio();
     ASSERT_TRUE(addSlice(0, kUsbSlice + std::string(" rit_freq=120")));
     SlicePanel& p = panel(0);
     const struct {
@@ -274,17 +277,16 @@ TEST_F(SlicePanelActions, RitOffClearsTheOffsetFirstAndTheStepperSwitchesRitOn) 
 }
 
 TEST_F(SlicePanelActions, QuickRecordKeysTheRadioOnlyWithQrTransmitAndPlaybackToggles) {
-    connectRadio();
     const auto slice = addSlice(0, kUsbSlice + std::string(" tx=0"));
     ASSERT_TRUE(slice);
     SlicePanel& p = panel(0);
-    const Date before = controller->recordingAStarted;
+    const auto before = controller(0).recordingStarted();
 
     tick(p.qrTransmitButton, false);
     mark();
     press(p.recordButton, true);
     EXPECT_EQ(receivedSinceMark(), Strings{"slice set 0 record=1"});
-    EXPECT_GT(controller->recordingAStarted, before);
+    EXPECT_GT(controller(0).recordingStarted(), before);
     press(p.recordButton, false);
 
     tick(p.qrTransmitButton, true);
@@ -303,20 +305,19 @@ TEST_F(SlicePanelActions, QuickRecordKeysTheRadioOnlyWithQrTransmitAndPlaybackTo
 
     // Playback follows the slice, whatever the button shows; with QR transmit on, the slice's
     // playback observer keys the radio while it plays.
-    const Date notPlayed = controller->playbackAStarted;
+    const auto notPlayed = controller(0).playbackStarted();
     mark();
     press(p.playbackButton, true);
-    EXPECT_GT(controller->playbackAStarted, notPlayed);
-    const Date played = controller->playbackAStarted;
+    EXPECT_GT(controller(0).playbackStarted(), notPlayed);
+    const auto played = controller(0).playbackStarted();
     press(p.playbackButton, true);
     received = receivedSinceMark();
     EXPECT_EQ(only(received, "slice"), (Strings{"slice set 0 play=1", "slice set 0 play=0"}));
     EXPECT_EQ(only(received, "xmit"), (Strings{"xmit 1", "xmit 0"}));
-    EXPECT_EQ(controller->playbackAStarted, played) << "stopping keeps the start time";
+    EXPECT_EQ(controller(0).playbackStarted(), played) << "stopping keeps the start time";
 }
 
 TEST_F(SlicePanelActions, AgcTSetsTheOffLevelWhileAgcIsOffAndPanelsBToDWaitForTheQueue) {
-    connectRadio();
     const auto a = addSlice(0, "mode=USB agc_mode=off agc_off_level=10");
     const auto b = addSlice(1, "mode=USB agc_mode=slow agc_threshold=10");
     ASSERT_TRUE(a && b);
@@ -339,7 +340,6 @@ TEST_F(SlicePanelActions, AgcTSetsTheOffLevelWhileAgcIsOffAndPanelsBToDWaitForTh
 }
 
 TEST_F(SlicePanelActions, ToneOffsetAndDaxThatAreNotNumbersInRangeLeaveTheSliceAlone) {
-    connectRadio();
     const auto slice = addSlice(
         1, kUsbSlice + std::string(" fm_tone_value=88.5 fm_repeater_offset_freq=0.6 dax=2"));
     ASSERT_TRUE(slice);
@@ -369,7 +369,6 @@ TEST_F(SlicePanelActions, ToneOffsetAndDaxThatAreNotNumbersInRangeLeaveTheSliceA
 
 // The four panels side by side with slices in four modes, each pop-up showing its mode's presets.
 TEST_F(SlicePanelActions, FourPanelsWithSlicesOfFourModesAreDrawn) {
-    connectRadio();
     const struct {
         const char* settings;
         const char* mode;
@@ -378,14 +377,8 @@ TEST_F(SlicePanelActions, FourPanelsWithSlicesOfFourModesAreDrawn) {
                   {"mode=CW filter_lo=-250 filter_hi=250", "CW", "Other"},
                   {"mode=DIGU filter_lo=1000 filter_hi=2000", "DIGU", "1.0K"},
                   {"mode=FM filter_lo=-8000 filter_hi=8000", "FM", "Other"}};
-    PreferencesWindow& prefs = *controller->prefsWindow;
-    prefs.show();
-    prefs.prefsTabView->setCurrentIndex(2);  // Slices
     for (int i = 0; i < 4; ++i) {
-        const auto slice = addSlice(i, slices[i].settings);
-        ASSERT_TRUE(slice);
-        controller->loadPresetFiltersForVFO(i, slices[i].mode);
-        controller->setPresetPopupBasedOnFilter(slice);
+        ASSERT_TRUE(addSlice(i, slices[i].settings));
         EXPECT_EQ(panel(i).filterPresetPopup->title(), slices[i].preset) << slices[i].mode;
         // What the user set on the panel.
         move(panel(i).volumeSlider, 20 + 20 * i);
@@ -395,21 +388,23 @@ TEST_F(SlicePanelActions, FourPanelsWithSlicesOfFourModesAreDrawn) {
     EXPECT_EQ(panel(3).filterPresetPopup->count(), 1) << "FM has \"Other\" alone";
 
     // Two by two, each under a caption, without the panel's empty lower part.
-    prefs.sliceTabView->setCurrentIndex(0);
+    for (const auto& shown : panels) {
+        shown->resize(shown->sizeHint());
+        shown->show();
+    }
     QApplication::processEvents();
+    const QPalette palette = panel(0).palette();
     const QSize cell(panel(0).width(), panel(0).sizeHint().height() + 28);
     QImage picture(cell * 2 * 2, QImage::Format_ARGB32_Premultiplied);
     picture.setDevicePixelRatio(2.0);
-    picture.fill(prefs.palette().window().color());
+    picture.fill(palette.window().color());
     QPainter painter(&picture);
     for (int i = 0; i < 4; ++i) {
-        prefs.sliceTabView->setCurrentIndex(i);
-        QApplication::processEvents();
         const QPoint at((i % 2) * cell.width(), (i / 2) * cell.height());
         QFont bold = painter.font();
         bold.setBold(true);
         painter.setFont(bold);
-        painter.setPen(prefs.palette().windowText().color());
+        painter.setPen(palette.windowText().color());
         painter.drawText(QRect(at + QPoint(8, 0), QSize(cell.width() - 8, 28)),
                          Qt::AlignLeft | Qt::AlignVCenter,
                          QStringLiteral("Panel %1: slice %2, %3")
@@ -418,7 +413,7 @@ TEST_F(SlicePanelActions, FourPanelsWithSlicesOfFourModesAreDrawn) {
                              .arg(QString::fromLatin1(slices[i].mode)));
         panel(i).render(&painter, at + QPoint(0, 28),
                         QRegion(0, 0, cell.width(), cell.height() - 28));
-        painter.setPen(prefs.palette().mid().color());
+        painter.setPen(palette.mid().color());
         painter.drawRect(QRect(at, cell).adjusted(0, 0, -1, -1));
     }
     painter.end();
