@@ -7,6 +7,7 @@
 #include "app/control/RemoteRadioServer.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/PreferencesWindow.h"
+#include "app/windows/RadioPrefsPage.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Beep.h"
@@ -70,7 +71,7 @@ std::shared_ptr<RadioInstance> lastNamed(const std::vector<std::shared_ptr<Radio
 
 }  // namespace
 
-bool AppDelegate::debugEnabled() const { return prefsWindow->debug_enabled->state(); }
+bool AppDelegate::debugEnabled() const { return prefsWindow->radioPage().debugEnabled(); }
 
 bool AppDelegate::openDoroSDR() {
     if (!isMainThread()) {
@@ -127,7 +128,7 @@ void AppDelegate::radioFactoryNotification(const Notification& notification) {
     log("radioFactoryNotification:auto open [{}]", name);
     const bool wan = radio->wanRadio.value_or(false);
     setPopupFromRadioName(name, wan);
-    if (prefsWindow->auto_connect->state() && !inhibitAutoConnect && !sleeping && !openRadio) {
+    if (prefsWindow->radioPage().autoConnect() && !inhibitAutoConnect && !sleeping && !openRadio) {
         inhibitAutoConnect = true;
         std::weak_ptr<AppDelegate> weak = weak_from_this();
         DispatchQueue::main()->after(kAutoOpenDelay, [weak, radio, name, wan] {
@@ -148,7 +149,7 @@ void AppDelegate::rebuildRadioChooser() {
     for (const auto& radio : local) {
         addRadioEntry(chooser, text(radio->name), *radio);
     }
-    prefsWindow->radioTableView->reloadData();
+    prefsWindow->radioPage().reloadLocalRadios();
 
     const auto remote =
         wanServer ? wanServer->remoteRadios() : std::vector<std::shared_ptr<RadioInstance>>{};
@@ -179,7 +180,7 @@ void AppDelegate::rebuildRadioChooser() {
             remote.size());
     }
     const bool anyRadio = !local.empty() || !remote.empty();
-    prefsWindow->auth_net_button->setEnabled(anyRadio);
+    prefsWindow->radioPage().setNetworkTestEnabled(anyRadio);
     if (anyRadio) {
         chooser.insertSeparator(chooser.count());
         chooser.addItem(kDisconnectEntry);
@@ -190,7 +191,7 @@ void AppDelegate::rebuildRadioChooser() {
         }
         chooser.selectItemWithTitle(selected);
     }
-    prefsWindow->remoteRadioTableView->reloadData();
+    prefsWindow->radioPage().reloadRemoteRadios();
 }
 
 void AppDelegate::autoOpen(const std::shared_ptr<RadioInstance>& radio, const std::string& name,
@@ -206,7 +207,7 @@ void AppDelegate::autoOpen(const std::shared_ptr<RadioInstance>& radio, const st
         radioChanged();
         return;
     }
-    prefsWindow->authProgressIndicator->startAnimation();
+    prefsWindow->radioPage().setDoroLinkBusy(true);
     showNotificationWithTitle("Connecting", "Connecting to " + name);
     if (wanServer) {
         wanServer->sendConnectMessageToRadio(text(radio->serialNum));
@@ -337,7 +338,7 @@ void AppDelegate::openChosenRadio(const std::shared_ptr<RadioInstance>& radio,
         log("radioChanged:openning:[{}]", title);
     }
     if (radio && radio->wanRadio.value_or(false)) {
-        prefsWindow->authProgressIndicator->startAnimation();
+        prefsWindow->radioPage().setDoroLinkBusy(true);
         showNotificationWithTitle("Connecting", "Connecting to " + text(radio->name));
         if (wanServer) {
             wanServer->sendConnectMessageToRadio(text(radio->serialNum));

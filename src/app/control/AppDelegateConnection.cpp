@@ -9,6 +9,7 @@
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
+#include "app/windows/RadioPrefsPage.h"
 #include "objects/RadioObjects.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
@@ -56,7 +57,7 @@ bool AppDelegate::connectToDoroRadio(const std::shared_ptr<RadioInstance>& radio
     inhibitAutoConnect = false;
     registerSessionObservers();
     velmoraSDRWindow->frameStatus->clear();
-    prefsWindow->frameStatus1->clear();
+    prefsWindow->radioPage().setStatusText({});
     log("connectToDoroRadio:saving radio name:[{}]", text(radio->name));
     Defaults::standard().set("dororadio_radio_name", text(radio->name));
     return true;
@@ -125,7 +126,7 @@ void AppDelegate::radioConnectionStateChange(const std::shared_ptr<Radio>& radio
     };
     switch (state) {
         case kStateDisconnected:
-            prefsWindow->authProgressIndicator->stopAnimation();
+            prefsWindow->radioPage().setDoroLinkBusy(false);
             later(kDisconnectDelay);
             break;
         case kStateConnected: {
@@ -145,7 +146,7 @@ void AppDelegate::radioConnectionStateChange(const std::shared_ptr<Radio>& radio
             break;
         case kStateConnectFailed:
         case kStateDisconnectedByPeer:
-            prefsWindow->authProgressIndicator->stopAnimation();
+            prefsWindow->radioPage().setDoroLinkBusy(false);
             later(kFailureDelay);
             break;
         case kStateTimedOut: later(kFailureDelay); break;
@@ -250,7 +251,7 @@ void AppDelegate::sessionEnded(const std::shared_ptr<Radio>& radio, std::uint32_
                          : state == kStateTimedOut    ? "Radio Timed Out"
                                                       : "Radio Disconnected";
     velmoraSDRWindow->frameStatus->setText(status);
-    prefsWindow->frameStatus1->setText(status);
+    prefsWindow->radioPage().setStatusText(status);
     radioClosed();
     if (state == kStateDisconnectedByPeer) {
         showNotificationWithTitle("Radio disconnected",

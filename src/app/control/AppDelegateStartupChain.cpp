@@ -7,6 +7,7 @@
 #include "app/memory/ConditionWait.h"
 #include "app/memory/ProfileNames.h"
 #include "app/windows/PreferencesWindow.h"
+#include "app/windows/RadioPrefsPage.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
@@ -109,7 +110,7 @@ void AppDelegate::finishStartup(const std::shared_ptr<Radio>& radio) {
     const auto instance = radio->radioInstance();
     setPopupFromRadioName(instance ? instance->name.value_or("") : "",
                           instance && instance->wanRadio.value_or(false));
-    prefsWindow->authProgressIndicator->stopAnimation();
+    prefsWindow->radioPage().setDoroLinkBusy(false);
     radio->subscribe("pan all");
     if (instance && instance->supportsV3_API) {
         radio->subscribe("client all");

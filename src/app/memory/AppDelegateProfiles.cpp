@@ -10,6 +10,7 @@
 #include "app/memory/ProfileNames.h"
 #include "app/windows/MainMenus.h"
 #include "app/windows/PreferencesWindow.h"
+#include "app/windows/ProfilesPrefsPage.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Menu.h"
@@ -68,7 +69,7 @@ struct KindRule {
     Observed<TextList> RadioState::*list;
     Observed<Text> RadioState::*current;
     void (Radio::*save)(const std::string& name);
-    PopUpButton* PreferencesWindow::*popup;
+    ProfilesPrefsPage::Kind page;
     MenuItem* MainMenus::*shortcutsMenu;
     MenuItem* MainMenus::*contextualMenu;
 };
@@ -77,15 +78,15 @@ struct KindRule {
 const KindRule kKinds[] = {
     {"createGlobal:{}", "Global", "Global", &AppDelegate::savingGlobalProfile,
      ProfileWait::globalSave, &RadioState::globalProfiles, &RadioState::currentGlobalProfile,
-     &Radio::cmdSaveGlobalProfile, &PreferencesWindow::globalProfilesPopup,
+     &Radio::cmdSaveGlobalProfile, ProfilesPrefsPage::Kind::global,
      &MainMenus::globalProfilesShortcutsMenu, &MainMenus::globalProfilesContextualMenu},
     {"createTx:{}", "Tx", "TX", &AppDelegate::savingTransmitProfile, ProfileWait::transmitSave,
      &RadioState::txProfiles, &RadioState::currentTxProfile, &Radio::cmdSaveTxProfile,
-     &PreferencesWindow::txProfilesPopup, &MainMenus::transmitProfilesShortcutsMenu,
+     ProfilesPrefsPage::Kind::transmit, &MainMenus::transmitProfilesShortcutsMenu,
      &MainMenus::transmitProfilesContextualMenu},
     {"createMic:{}", "Mic", "Mic", &AppDelegate::savingMicProfile, ProfileWait::micSave,
      &RadioState::micProfiles, &RadioState::currentMicProfile, &Radio::cmdSaveMicProfile,
-     &PreferencesWindow::micProfilesPopup, &MainMenus::micProfilesShortcutsMenu,
+     ProfilesPrefsPage::Kind::mic, &MainMenus::micProfilesShortcutsMenu,
      &MainMenus::micProfilesContextualMenu},
 };
 
@@ -308,7 +309,7 @@ void AppDelegate::loadProfileMenus(ProfileKind kind) {
 // and the pop-up, which lists every profile.
 void AppDelegate::setProfileSubmenuSelections(ProfileKind kind) {
     const KindRule& kindRule = rule(kind);
-    const std::string selected = ((*prefsWindow).*kindRule.popup)->title();
+    const std::string selected = prefsWindow->profilesPage().selectedProfile(kindRule.page);
     for (MenuItem* menuItem :
          {(*menus).*kindRule.shortcutsMenu, (*menus).*kindRule.contextualMenu}) {
         Menu* submenu = menuItem->submenu();
@@ -323,13 +324,8 @@ void AppDelegate::setProfileSubmenuSelections(ProfileKind kind) {
 }
 
 void AppDelegate::profilesSubMenuChanged(ProfileKind kind, const MenuItem& item) {
-    PopUpButton* popup = (*prefsWindow).*rule(kind).popup;
-    const int index = popup->indexOfItemWithTitle(strings::stripAsterisk(item.title()));
-    if (index < 0) {
-        return;
-    }
-    popup->selectItemAtIndex(index);
-    popup->sendAction();
+    prefsWindow->profilesPage().chooseProfile(rule(kind).page,
+                                              strings::stripAsterisk(item.title()));
 }
 
 }  // namespace vm

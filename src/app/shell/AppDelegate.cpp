@@ -9,6 +9,7 @@
 #include "app/windows/MemoryPanel.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
+#include "app/windows/SlicePrefsPage.h"
 #include "app/windows/SplitWindow.h"
 #include "app/windows/StatusImages.h"
 #include "app/windows/TnfPanel.h"
@@ -80,10 +81,10 @@ void AppDelegate::createWindows() {
     mainControls = velmoraSDRWindow->controlsBar;
     createDisplayViews();
     prefsWindow = own(new PreferencesWindow);
-    darkWindowsCheckBox = prefsWindow->darkWindowsCheckBox;
     for (std::size_t panel = 0; panel < slicePanelControllers.size(); ++panel) {
-        slicePanelControllers[panel] = SlicePanelController::create(
-            int(panel), prefsWindow->slicePanels[panel], presetDictionary, weak_from_this());
+        slicePanelControllers[panel] =
+            SlicePanelController::create(int(panel), prefsWindow->slicePage().panel(int(panel)),
+                                         presetDictionary, weak_from_this());
     }
     hud = own(new HudWindow);
     cwxWindow = own(new CwxWindow);

@@ -36,7 +36,6 @@ class QNetworkAccessManager;
 namespace vm {
 
 class AppDisplayController;
-class CheckBox;
 class CwxWindow;
 class HudWindow;
 class MainControlsBar;
@@ -272,7 +271,6 @@ public:
     void setPresetPopupBasedOnFilter(const std::shared_ptr<Slice>& slice);
 
     // --- Controls filled and restored at start-up ---
-    void loadControls();
     void setDbmSliderRanges();
     void restorePreferences();
     void darkWindowsChanged();
@@ -286,7 +284,6 @@ public:
     PanadapterWindow* velmoraSDRWindow3 = nullptr;
     PreferencesWindow* prefsWindow = nullptr;
     std::optional<QPalette> window_appearance;
-    CheckBox* darkWindowsCheckBox = nullptr;
     HudWindow* hud = nullptr;
     CwxWindow* cwxWindow = nullptr;
     MemoryPanel* memoryPanel = nullptr;

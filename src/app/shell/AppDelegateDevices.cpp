@@ -2,15 +2,13 @@
 // devices, and the computer's own sleep and wake.
 #include "app/shell/AppDelegate.h"
 
+#include "app/windows/AudioPrefsPage.h"
+#include "app/windows/KnobPrefsPage.h"
 #include "app/windows/PreferencesWindow.h"
-#include "app/windows/SerialPortChoice.h"
 #include "localaudio/AudioDevice.h"
 #include "platform/audio/AudioBackend.h"
 #include "platform/core/Log.h"
-#include "platform/ui/ControlPrefs.h"
 #include "platform/ui/SleepWatcher.h"
-
-#include <QVariant>
 
 namespace vm {
 
@@ -52,12 +50,11 @@ void AppDelegate::startSerialDeviceNotification() {
 void AppDelegate::portsChanged(bool added) {
     logLine(added ? "AppDelegate:portsChanged: Serial Port Added"
                   : "AppDelegate:portsChanged: Serial Port Removed");
-    prefsWindow->serialPortPopup->clear();
-    findPorts(prefsWindow->serialPortPopup);
+    prefsWindow->knobPage().reloadSerialPorts();
     std::weak_ptr<AppDelegate> weak = weak_from_this();
     DispatchQueue::main()->async([weak] {
         if (auto self = weak.lock()) {
-            setPopupWithPrefTitle(self->prefsWindow->serialPortPopup, "doro_control_port");
+            self->prefsWindow->knobPage().restoreSerialPort();
         }
     });
 }
@@ -106,36 +103,34 @@ void AppDelegate::loadAudioDevicePopups(bool verbose) {
         const char* heading;
         const char* itemLine;
         const char* summary;
-        PopUpButton* popup;
+        AudioPrefsPage::Side side;
         std::vector<AudioDevice> devices;
-        const char* key;
     };
     Side sides[] = {
         {"loadAudioDevicePopups:Input Devices", "loadAudioDevicePopups:Input: {}",
-         "loadAudioDevicePopups: {} input_devices, {} selected",
-         prefsWindow->audioInputDevicesPopup, AudioDevice::inputDevices(), "audio_input_device_01"},
+         "loadAudioDevicePopups: {} input_devices, {} selected", AudioPrefsPage::Side::input,
+         AudioDevice::inputDevices()},
         {"loadAudioDevicePopups:Output Devices", "loadAudioDevicePopups:Output: {}",
-         "loadAudioDevicePopups: {} output_devices, {} selected",
-         prefsWindow->audioOutputDevicesPopup, AudioDevice::outputDevices(), "audio_out_device_01"},
+         "loadAudioDevicePopups: {} output_devices, {} selected", AudioPrefsPage::Side::output,
+         AudioDevice::outputDevices()},
     };
+    AudioPrefsPage& page = prefsWindow->audioPage();
     for (auto& side : sides) {
         if (verbose) {
             logLine(side.heading);
         }
-        side.popup->clear();
+        std::vector<AudioPrefsPage::Device> entries;
         if (!side.devices.empty()) {
-            side.popup->addItem(QStringLiteral("System"));
+            entries.push_back({"System", ""});
         }
         for (const auto& device : side.devices) {
-            // Each device is its own entry, with the device kept on it, even when two share a name.
-            side.popup->addItem(QString::fromStdString(device.name()),
-                                QString::fromStdString(device.uid()));
+            entries.push_back({device.name(), device.uid()});
             if (verbose) {
                 log(fmt::runtime(side.itemLine), device.name());
             }
         }
-        setPopupWithPrefTitle(side.popup, side.key);
-        log(fmt::runtime(side.summary), side.devices.size(), side.popup->title());
+        page.setAudioDevices(side.side, entries);
+        log(fmt::runtime(side.summary), side.devices.size(), page.audioDevice(side.side));
     }
 }
 
@@ -158,7 +153,7 @@ void AppDelegate::receiveSleepNote() {
     was_connected = radioFactory && openRadio && radioConnectionState == 4;
     sleeping = true;
     log("receiveSleepNote: {}, connected:{}", "PrepareForSleep", was_connected ? "YES" : "NO");
-    doro_control_connected = prefsWindow->doroControlCheckBox->state();
+    doro_control_connected = prefsWindow->knobPage().doroControl();
 }
 
 void AppDelegate::receiveWakeNote() {
@@ -174,9 +169,9 @@ void AppDelegate::receiveWakeNote() {
             log("receiveWakeNote: Open DoroSDR");
             self->doroSDRisRunning = self->openDoroSDR();
         }
-        self->prefsWindow->serialPortPopup->clear();
-        findPorts(self->prefsWindow->serialPortPopup);
-        setPopupWithPrefTitle(self->prefsWindow->serialPortPopup, "doro_control_port");
+        KnobPrefsPage& knob = self->prefsWindow->knobPage();
+        knob.reloadSerialPorts();
+        knob.restoreSerialPort();
     });
 }
 

@@ -5,17 +5,18 @@
 #include "app/shell/SystemReport.h"
 #include "app/windows/CwxWindow.h"
 #include "app/windows/HudWindow.h"
+#include "app/windows/KnobPrefsPage.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/MemoryPanel.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
+#include "app/windows/RadioPrefsPage.h"
 #include "app/windows/SerialPortChoice.h"
 #include "app/windows/SlicePanel.h"
 #include "app/windows/TnfPanel.h"
 #include "localaudio/AudioUtilities.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
-#include "platform/ui/ControlPrefs.h"
 #include "util/SharedFunctions.h"
 
 #include <QGuiApplication>
@@ -51,12 +52,11 @@ void AppDelegate::applicationDidFinishLaunching() {
     AudioUtilities::setShouldExitOnCheckResultFail(false);
     loadAudioDevicePopups(true);
 
-    // The update check reads this check box: it shows the stored choice before anything reads it.
-    setCheckBoxWithPrefAndDefault(prefsWindow->check_for_updates, "check_for_updates", true);
-
-    prefsWindow->serialPortPopup->clear();
-    findPorts(prefsWindow->serialPortPopup);
-    restorePreferences();
+    // The preferences came back at start-up; the serial ports are only listed now.
+    KnobPrefsPage& knob = prefsWindow->knobPage();
+    knob.reloadSerialPorts();
+    knob.restoreSerialPort();
+    restoreAutoConnect();
 
     // The heads-up display starts over the top right of the first panadapter.
     const QRect main = velmoraSDRWindow->frameGeometry();
@@ -67,8 +67,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     reopenWindows();
     zenithorRunning = appIsRunning("Zenithor", true);
     isTrvlRunning = appIsRunning("Tarvelo", true);
-    prefsWindow->auth_box->show();
-    prefsWindow->remoteRadioLabel->show();
+    prefsWindow->radioPage().showDoroLink();
     log("DoroLinkAuth load failed");
     startupComplete = true;
 }

@@ -3,6 +3,8 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/windows/PreferencesWindow.h"
+#include "app/windows/RadioPrefsPage.h"
+#include "app/windows/StationPrefsPage.h"
 #include "platform/core/Log.h"
 #include "platform/ui/UserNotifications.h"
 #include "radio/Client.h"
@@ -45,22 +47,23 @@ void AppDelegate::clientListChangedNotification(const Notification&) {
         std::weak_ptr<AppDelegate> weak = weak_from_this();
         DispatchQueue::main()->async([weak, station] {
             if (auto self = weak.lock()) {
-                self->prefsWindow->stationNameText->setStringValue(station);
+                self->prefsWindow->stationPage().setStationName(station);
             }
         });
     }
 }
 
 void AppDelegate::authProcessComplete(const Notification&) {
-    prefsWindow->remoteRadioTableView->reloadData();
-    prefsWindow->authProgressIndicator->stopAnimation();
+    RadioPrefsPage& radio = prefsWindow->radioPage();
+    radio.reloadRemoteRadios();
+    radio.setDoroLinkBusy(false);
 }
 
 void AppDelegate::displayIdToken(const std::string& json) {
-    PreferencesWindow& p = *prefsWindow;
-    p.auth_picture->clear();
+    RadioPrefsPage& page = prefsWindow->radioPage();
+    page.setIdentityPicture({});
     if (json.empty()) {
-        p.auth_email->clear();
+        page.setIdentityEmail({});
         return;
     }
     QJsonParseError error{};
@@ -70,13 +73,13 @@ void AppDelegate::displayIdToken(const std::string& json) {
                                             ? error.errorString().toStdString()
                                             : "not a JSON object";
         log("displayIdToken:error: {}", description);
-        p.auth_email->setText(QString::fromStdString(description));
-        p.auth_status->setText(QStringLiteral("DoroLink"));
+        page.setIdentityEmail(QString::fromStdString(description));
+        page.setIdentityStatus(QStringLiteral("DoroLink"));
         return;
     }
     const QJsonObject claims = document.object();
-    p.auth_email->setText(claims.value("email").toString());
-    p.auth_status->setText(
+    page.setIdentityEmail(claims.value("email").toString());
+    page.setIdentityStatus(
         QStringLiteral("DoroLink: %1 %2")
             .arg(claims.value("given_name").toString(), claims.value("family_name").toString()));
     // The picture comes over the network: it is shown when it arrives, never waited for here.
@@ -88,11 +91,11 @@ void AppDelegate::displayIdToken(const std::string& json) {
         network_ = std::make_unique<QNetworkAccessManager>();
     }
     QNetworkReply* reply = network_->get(QNetworkRequest(picture));
-    QLabel* target = p.auth_picture;
+    RadioPrefsPage* target = &page;
     QObject::connect(reply, &QNetworkReply::finished, target, [reply, target] {
         QPixmap image;
         if (reply->error() == QNetworkReply::NoError && image.loadFromData(reply->readAll())) {
-            target->setPixmap(image);
+            target->setIdentityPicture(image);
         }
         reply->deleteLater();
     });

@@ -2,8 +2,10 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/windows/HudWindow.h"
+#include "app/windows/KnobPrefsPage.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/PreferencesWindow.h"
+#include "app/windows/RadioPrefsPage.h"
 
 #include <QGuiApplication>
 
@@ -43,8 +45,8 @@ void AppDelegate::showInitialImages() {
     mainControls->tuneButton->setImage(greyBulb);
     hud->hudRitButton->setImage(greyBulb);
     hud->hudXitButton->setImage(greyBulb);
-    prefsWindow->authDoroLinkServerStatus->setImage(greyBulb);
-    prefsWindow->doroControlLightButton->setImage(greyBulb);
+    prefsWindow->radioPage().setDoroLinkServerImage(greyBulb);
+    prefsWindow->knobPage().setLightImage(greyBulb);
 }
 
 }  // namespace vm

@@ -11,6 +11,7 @@
 #include "app/windows/MainMenus.h"
 #include "app/windows/MemoryPanel.h"
 #include "app/windows/PreferencesWindow.h"
+#include "app/windows/RadioPrefsPage.h"
 #include "objects/Slice.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MenuItem.h"
@@ -93,7 +94,7 @@ void AppDelegate::activeSliceChanged(const std::shared_ptr<Slice>& slice) {
     selectTitle(mainControls->vfo_mode, slice->sliceMode().value_or(""));
     mainControls->vfoAltText->setText(
         QString::fromStdString(alternate ? alternate->sliceTitle().value_or("") : ""));
-    if (prefsWindow->muteAlternateVFOCheckBox->state()) {
+    if (prefsWindow->radioPage().muteAlternateVFO()) {
         muteAllButActive(true);
     }
 }

@@ -7,18 +7,19 @@
 #include "app/shell/DebugLogFiles.h"
 #include "app/shell/MachineFacts.h"
 #include "app/windows/EqualizerPanel.h"
+#include "app/windows/EqualizerPrefsPage.h"
 #include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/MemoryPanel.h"
 #include "app/windows/PanControls.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
+#include "app/windows/RadioPrefsPage.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/KeyedUnarchiver.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Beep.h"
-#include "platform/ui/ControlPrefs.h"
 #include "platform/ui/SingleInstance.h"
 #include "platform/ui/UserNotifications.h"
 #include "util/VMMegahertzFormatter.h"
@@ -114,10 +115,6 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     lastAlternateRXAnt = antenna("lastAlternateRXAnt");
     lastAlternateTXAnt = antenna("lastAlternateTXAnt");
 
-    prefsWindow->pttSourceTitle->hide();
-    for (auto* meter : prefsWindow->ampMeters) {
-        meter->hide();
-    }
     logZombieEnvironment();
     sMeterValues.clear();
     was_connected = sleeping = doroAutoTuning = false;
@@ -129,9 +126,8 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     loadImages();
     showInitialImages();
     readOperatingSystemVersion();
-    darkWindowsCheckBox->setEnabled(true);
-    darkWindowsCheckBox->setState(
-        Defaults::standard().boolForKey("vmsdr_dark_windows").value_or(false));
+    // The stored choices come back before any window shows: the appearance first of all.
+    restorePreferences();
     darkWindowsChanged();
 
     for (auto* controls : panControls) {
@@ -142,24 +138,10 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     doroSDRisRunning = false;
     radioConnectionState = 0;
 
-    setCheckBoxWithPrefAndDefault(prefsWindow->trvlSpotsButton, "display_trvl_spots", false);
-    setCheckBoxWithPrefAndDefault(prefsWindow->radioSpotsButton, "display_radio_spots", false);
-    setCheckBoxWithPrefAndDefault(prefsWindow->zenithorNFMButton, "zenithor_narrow_fm", false);
-    setCheckBoxWithPrefAndDefault(prefsWindow->memoryShowCB, "display_memories", false);
-    loadControls();
-
     registerObservers();
 
-    for (QWidget* hidden : {static_cast<QWidget*>(prefsWindow->recorded_filesPopUp),
-                            static_cast<QWidget*>(prefsWindow->recordStopButton),
-                            static_cast<QWidget*>(prefsWindow->fileTransmitButton),
-                            static_cast<QWidget*>(prefsWindow->leftPowerIndicator),
-                            static_cast<QWidget*>(prefsWindow->rightPowerIndicator),
-                            static_cast<QWidget*>(prefsWindow->elapsedSecondsLabel)}) {
-        hidden->hide();
-    }
     velmoraSDRWindow->frameStatus->setText(QStringLiteral("No Radio Connected"));
-    prefsWindow->frameStatus1->setText(QStringLiteral("No Radio Connected"));
+    prefsWindow->radioPage().setStatusText(QStringLiteral("No Radio Connected"));
 
     radioStartupComplete = false;
     radioConnectionState = 0;
@@ -260,9 +242,8 @@ void AppDelegate::prepareControls() {
     for (const auto& panel : slicePanelControllers) {
         panel->setFrequencyFormatter(formatter);
     }
-    prefsWindow->radioTableView->setAutosaveName("vmsdr_local_table_settings");
-    prefsWindow->remoteRadioTableView->setAutosaveName("vmsdr_remote_table_settings");
-    for (auto* equalizer : {prefsWindow->rxEqualizer, prefsWindow->txEqualizer}) {
+    const EqualizerPrefsPage& equalizers = prefsWindow->equalizerPage();
+    for (auto* equalizer : {equalizers.rxEqualizer(), equalizers.txEqualizer()}) {
         for (auto* slider : equalizer->sliders) {
             slider->setMinValue(-10.0);
             slider->setMaxValue(10.0);

@@ -2,7 +2,9 @@
 
 #include "app/control/SliceLookups.h"
 #include "app/shell/AppDelegate.h"
+#include "app/windows/PanadapterPrefsPage.h"
 #include "app/windows/PreferencesWindow.h"
+#include "app/windows/RadioPrefsPage.h"
 #include "app/windows/TnfPanel.h"
 #include "display/Panafall.h"
 #include "platform/core/Log.h"
@@ -35,18 +37,20 @@ std::shared_ptr<Radio> AppDisplayController::openRadio() const { return app_.ope
 std::vector<std::shared_ptr<Slice>> AppDisplayController::doroSlices() const {
     return app_.doroSlices;
 }
-bool AppDisplayController::debug() const { return app_.prefsWindow->debug_enabled->state(); }
+bool AppDisplayController::debug() const { return app_.prefsWindow->radioPage().debugEnabled(); }
 bool AppDisplayController::doroInTransmit() const { return app_.doroInTransmit; }
 void AppDisplayController::setLastPanMouseEntered(PanAdapterView* view) {
     app_.lastPanMouseEntered = view;
 }
 
-bool AppDisplayController::memoryShowOn() const { return app_.prefsWindow->memoryShowCB->state(); }
+bool AppDisplayController::memoryShowOn() const {
+    return app_.prefsWindow->panadapterPage().memoryShow();
+}
 bool AppDisplayController::trvlSpotsOn() const {
-    return app_.prefsWindow->trvlSpotsButton->state();
+    return app_.prefsWindow->panadapterPage().trvlSpots();
 }
 bool AppDisplayController::radioSpotsOn() const {
-    return app_.prefsWindow->radioSpotsButton->state();
+    return app_.prefsWindow->panadapterPage().radioSpots();
 }
 std::vector<std::shared_ptr<MemorySlot>> AppDisplayController::userMemories() const {
     return app_.userMemories;

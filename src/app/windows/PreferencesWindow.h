@@ -1,22 +1,36 @@
 #pragma once
-// The preferences window: one tab per area of the station. The tab order is fixed because the
-// controller refers to tabs by index: 0 Radio, 1 Panadapters, 2 Slices, 3 Station, 4 Audio,
-// 5 Transmit, 6 Meters, 7 CW, 8 Equalizer, 9 Profiles, 10 Amplifier, 11 Transverters, 12 Knob.
-// Every control carries its outlet name as objectName.
-#include "app/windows/WidgetKit.h"
-#include "platform/ui/ProgressIndicator.h"
-#include "platform/ui/TableView.h"
+// The preferences window: one page per area of the station, each a class of its own that keeps its
+// controls to itself (see PreferencesPage). The tab order is fixed because the controller refers
+// to tabs by index: 0 Radio, 1 Panadapters, 2 Slices, 3 Station, 4 Audio, 5 Transmit, 6 Meters,
+// 7 CW, 8 Equalizer, 9 Profiles, 10 Amplifier, 11 Transverters, 12 Knob. Every control carries its
+// outlet name as objectName.
+#include "app/windows/PreferenceRows.h"
 #include "platform/ui/Window.h"
 
-#include <QTabWidget>
+#include <QImage>
 
 #include <array>
+#include <vector>
+
+class QTabWidget;
 
 namespace vm {
 
-class EqualizerPanel;
+class AmplifierPrefsPage;
+class AudioPrefsPage;
+class CwPrefsPage;
+class EqualizerPrefsPage;
+class KnobPrefsPage;
+class MetersPrefsPage;
+class PanadapterPrefsPage;
 class PanSettingsPage;
-class SlicePanel;
+class PreferencesPage;
+class ProfilesPrefsPage;
+class RadioPrefsPage;
+class SlicePrefsPage;
+class StationPrefsPage;
+class TransmitPrefsPage;
+class TransverterPrefsPage;
 
 class PreferencesWindow : public Window {
 public:
@@ -38,190 +52,53 @@ public:
 
     explicit PreferencesWindow(QWidget* parent = nullptr);
 
-    QTabWidget* prefsTabView;
-    QWidget* radioPrefsView;
-    QWidget* panPrefsView;
-    QWidget* slicePrefsView;
-    QWidget* regPrefsView;
+    RadioPrefsPage& radioPage() const { return *radioPage_; }
+    PanadapterPrefsPage& panadapterPage() const { return *panadapterPage_; }
+    SlicePrefsPage& slicePage() const { return *slicePage_; }
+    StationPrefsPage& stationPage() const { return *stationPage_; }
+    AudioPrefsPage& audioPage() const { return *audioPage_; }
+    TransmitPrefsPage& transmitPage() const { return *transmitPage_; }
+    MetersPrefsPage& metersPage() const { return *metersPage_; }
+    CwPrefsPage& cwPage() const { return *cwPage_; }
+    EqualizerPrefsPage& equalizerPage() const { return *equalizerPage_; }
+    ProfilesPrefsPage& profilesPage() const { return *profilesPage_; }
+    AmplifierPrefsPage& amplifierPage() const { return *amplifierPage_; }
+    TransverterPrefsPage& transverterPage() const { return *transverterPage_; }
+    KnobPrefsPage& knobPage() const { return *knobPage_; }
 
-    // Radio
-    TableView* radioTableView;
-    TableView* remoteRadioTableView;
-    QLabel* remoteRadioLabel;
-    QLabel* frameStatus1;
-    CheckBox* auto_connect;
-    CheckBox* check_for_updates;
-    CheckBox* debug_enabled;
-    CheckBox* darkWindowsCheckBox;
-    CheckBox* hideHudInBackgroundCheckBox;
-    CheckBox* muteAlternateVFOCheckBox;
-    CheckBox* tuneTrvlCheckBox;
-    QGroupBox* auth_box;
-    CheckBox* authUseDoroLinkButton;
-    QPushButton* auth_login_button;
-    QPushButton* auth_net_button;
-    ProgressIndicator* authProgressIndicator;
-    ImageButton* authDoroLinkServerStatus;
-    QLabel* auth_status;
-    QLabel* auth_email;
-    QLabel* auth_picture;
+    // Every page's stored preferences, and the chosen tab.
+    void restore();
+    void defaults();
+    // The glyphs of the pages' image buttons (light glyphs for dark windows, and the reverse).
+    void setButtonImages(const QImage& save, const QImage& add, const QImage& remove,
+                         const QImage& go);
 
-    // Panadapters
-    QTabWidget* panadapterTabView;
+    // Read where the panadapter observers still live in the app controller, until they move to
+    // their own controllers and call panadapterPage().setPanTabTitle() and
+    // panadapterPage().settings() instead. Not for new code.
+    QTabWidget* panadapterTabView = nullptr;
     std::array<PanSettingsPage*, 4> panSettings{};
-    CheckBox* trvlSpotsButton;
-    CheckBox* radioSpotsButton;
-    CheckBox* memoryShowCB;
-    CheckBox* zenithorNFMButton;
-
-    // Slices
-    QTabWidget* sliceTabView;
-    std::array<SlicePanel*, 4> slicePanels{};
-
-    // Station
-    TextField* stationNameText;
-    TextField* stationUptimeTextField;
-
-    // Audio
-    CheckBox* remoteAudioCheckBox;
-    PopUpButton* audioInputDevicesPopup;
-    PopUpButton* audioOutputDevicesPopup;
-    LevelIndicator* micLevelIndicator;
-    TextField* micLevelText;
-    LevelIndicator* micPeakLevelIndicator;
-    TextField* micPeakLevelText;
-    PopUpButton* micListPopup;
-    Slider* radioMicLevelSlider;
-    TextField* radioMicLevelText;
-    CheckBox* radioMicBiasEnabledCheckBox;
-    CheckBox* radioMicBoostEnabledCheckBox;
-    Slider* radioSpeakerVolumeSlider;
-    TextField* radioSpeakerVolumeText;
-    CheckBox* radioSpeakerMuteCheckBox;
-    Slider* radioHeadsetVolumeSlider;
-    TextField* radioHeadsetVolumeText;
-    CheckBox* radioHeadsetMuteCheckBox;
-    CheckBox* radioPhoneMonitorCheckBox;
-    Slider* radioPhoneMonitorGainSlider;
-    TextField* radioPhoneMonitorGainText;
-    PopUpButton* recorded_filesPopUp;
-    QPushButton* recordStopButton;
-    QPushButton* fileTransmitButton;
-    LevelIndicator* leftPowerIndicator;
-    LevelIndicator* rightPowerIndicator;
-    QLabel* elapsedSecondsLabel;
-
-    // Transmit
-    Slider* powerSlider;
-    TextField* powerLevelText;
-    TextField* radioMaxPowerLevelText;
-    Slider* atuPowerSlider;
-    TextField* atuPowerLevelText;
-    CheckBox* atuCheckBox;
-    Slider* amCarrierSlider;
-    TextField* amCarrierLevelText;
-    CheckBox* txCheckBox;
-    CheckBox* txInWaterfallCheckBox;
-    CheckBox* txDaxEnabledCheckBox;
-    CheckBox* fullDuplexEnabledCheckBox;
-    CheckBox* radioBinauralRxCheckBox;
-    Stepper* transmitFilterLoStepper;
-    TextField* transmitFilterLoText;
-    Stepper* transmitFilterHiStepper;
-    TextField* transmitFilterHiText;
-    CheckBox* radioVoxEnabledCheckBox;
-    Slider* radioVoxLevelSlider;
-    TextField* radioVoxLevelText;
-    Slider* radioVoxDelaySlider;
-    TextField* radioVoxDelayText;
-    CheckBox* radioSpeechProcCheckBox;
-    PopUpButton* radioSpeechProcPopup;
-    CheckBox* radioCompanderEnabledCheckBox;
-    Slider* radioCompanderLevelSlider;
-    TextField* radioCompanderLevelText;
-    TextField* radioTxDelayText;
-    CheckBox* radioAccTxDelayCheckBox;
-    TextField* radioAccTxDelayText;
-    std::array<CheckBox*, 3>
-        txEnabledCheckBoxes{};  // radioTx1EnabledCheckBox ... radioTx3EnabledCheckBox
-    std::array<TextField*, 3> txDelayTexts{};  // radioTx1DelayText ... radioTx3DelayText
-    QLabel* pttSourceTitle;
-    QLabel* pttSourceText;
-
-    // Meters
-    PopUpButton* meterPanelPopUp;
-    std::array<LevelIndicator*, 28> meters{};  // meter_1 ... meter_28
-    std::array<QLabel*, 28> meterLabels{};     // meter_1_Label ... meter_28_Label
-
-    // CW
-    Slider* radioCwPitchSlider;
-    TextField* radioCwPitchText;
-    Slider* radioCwSpeedSlider;
-    TextField* radioCwSpeedText;
-    CheckBox* radioCwIambicEnabledCheckBox;
-    PopUpButton* radioCwIambicModePopup;
-    CheckBox* radioCwSwapPaddlesCheckBox;
-    CheckBox* radioCwBreakInCheckBox;
-    Slider* radioCwBreakInDelaySlider;
-    TextField* radioCwBreakInDelayText;
-    CheckBox* radioCwSideToneEnabledCheckBox;
-    Slider* radioCwSideToneGainSlider;
-    TextField* radioCwSideToneGainText;
-    Slider* radioCwSideTonePanSlider;
-    CheckBox* radioSyncCWXCheckBox;
-
-    // Equalizer
-    EqualizerPanel* rxEqualizer;
-    EqualizerPanel* txEqualizer;
-
-    // Profiles
-    PopUpButton* globalProfilesPopup;
-    PopUpButton* txProfilesPopup;
-    PopUpButton* micProfilesPopup;
-    ImageButton* saveGlobalProfileButton;
-    ImageButton* addGlobalProfileButton;
-    ImageButton* deleteGlobalProfileButton;
-    ImageButton* saveTxProfileButton;
-    ImageButton* addTxProfileButton;
-    ImageButton* deleteTxProfileButton;
-    ImageButton* saveMicProfileButton;
-    ImageButton* addMicProfileButton;
-    ImageButton* deleteMicProfileButton;
-
-    // Amplifier
-    std::array<LevelIndicator*, 4> ampMeters{};  // amp_meter_1 ... amp_meter_4
-    std::array<QLabel*, 4> ampMeterLabels{};     // amp_meter_label_1 ... amp_meter_label_4
-    PopUpButton* amplifierInterlockPopup;
-    QLabel* amplifierInterlockText;
-
-    // Transverters
-    QTabWidget* xvtrTabView;
-    ImageButton* xvtrAddButton;
-    ImageButton* xvtrDeleteButton;
-    ImageButton* xvtrSelectButton;
-
-    // Knob
-    CheckBox* doroControlCheckBox;
-    PopUpButton* serialPortPopup;
-    PopUpButton* doroControlTaskPopup;
-    std::array<PopUpButton*, 3> doroControlAuxPopups{};  // doroControlAux1Popup ... 3
-    ImageButton* doroControlLightButton;
-    QLabel* doroControlStatus;
 
 private:
-    QWidget* buildRadioPage();
-    QWidget* buildPanadapterPage();
-    QWidget* buildSlicePage();
-    QWidget* buildStationPage();
-    QWidget* buildAudioPage();
-    QWidget* buildTransmitPage();
-    QWidget* buildMetersPage();
-    QWidget* buildCwPage();
-    QWidget* buildEqualizerPage();
-    QWidget* buildProfilesPage();
-    QWidget* buildAmplifierPage();
-    QWidget* buildTransverterPage();
-    QWidget* buildKnobPage();
+    template <class Page>
+    Page* addPage(Page* page, const QString& title, bool scrolls = true);
+
+    QTabWidget* prefsTabView;
+    RadioPrefsPage* radioPage_;
+    PanadapterPrefsPage* panadapterPage_;
+    SlicePrefsPage* slicePage_;
+    StationPrefsPage* stationPage_;
+    AudioPrefsPage* audioPage_;
+    TransmitPrefsPage* transmitPage_;
+    MetersPrefsPage* metersPage_;
+    CwPrefsPage* cwPage_;
+    EqualizerPrefsPage* equalizerPage_;
+    ProfilesPrefsPage* profilesPage_;
+    AmplifierPrefsPage* amplifierPage_;
+    TransverterPrefsPage* transverterPage_;
+    KnobPrefsPage* knobPage_;
+    std::vector<PreferencesPage*> pages_;
+    PreferenceRows stored_;
 };
 
 }  // namespace vm

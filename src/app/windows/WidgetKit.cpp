@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QScrollArea>
 
 namespace vm::kit {
 
@@ -108,6 +109,26 @@ void row(QGridLayout* grid, const QString& caption, std::initializer_list<QWidge
     for (QWidget* widget : widgets) {
         grid->addWidget(widget, at, column++);
     }
+}
+
+void levelRow(QGridLayout* grid, QWidget* parent, const QString& caption, Slider*& slider,
+              const QString& sliderName, TextField*& text, const QString& textName, double minimum,
+              double maximum, QWidget* extra) {
+    slider = kit::slider(parent, sliderName, minimum, maximum);
+    text = textField(parent, textName, true);
+    if (extra) {
+        row(grid, caption, {slider, text, extra});
+    } else {
+        row(grid, caption, {slider, text});
+    }
+}
+
+QWidget* scrolling(QWidget* content) {
+    auto* area = new QScrollArea;
+    area->setWidget(content);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    return area;
 }
 
 }  // namespace vm::kit

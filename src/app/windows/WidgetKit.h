@@ -42,5 +42,12 @@ QGridLayout* group(QGridLayout* into, int row, int column, const QString& title,
                    int columnSpan = 1);
 // One row of a grid: a caption in column 0, then the widgets from column 1 on.
 void row(QGridLayout* grid, const QString& caption, std::initializer_list<QWidget*> widgets);
+// A labelled slider with its value field, and another control after them when one is given.
+void levelRow(QGridLayout* grid, QWidget* parent, const QString& caption, Slider*& slider,
+              const QString& sliderName, TextField*& text, const QString& textName, double minimum,
+              double maximum, QWidget* extra = nullptr);
+// A frameless scroll area holding the content, which scrolls when the area is smaller than the
+// content wants.
+QWidget* scrolling(QWidget* content);
 
 }  // namespace vm::kit

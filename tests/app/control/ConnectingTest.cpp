@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <QFont>
+#include <QLabel>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -41,7 +43,7 @@ TEST_F(Connecting, TheLastRadioOpensByItselfBindsWithItsSavedIdAndLoadsItsProfil
     ASSERT_TRUE(announce());
     ASSERT_TRUE(runEventsUntil([&] { return chooser().indexOfItemWithTitle("SimRadio") >= 0; }));
     EXPECT_EQ(chooserTitles(), (std::vector<std::string>{"SimRadio", "", "Disconnect"}));
-    EXPECT_TRUE(controller->prefsWindow->auth_net_button->isEnabled());
+    EXPECT_TRUE(prefsControl<QPushButton>("auth_net_button").isEnabled());
     EXPECT_TRUE(capture.contains("radioFactoryNotification:auto open [SimRadio]"));
     EXPECT_TRUE(controller->inhibitAutoConnect);
 
@@ -205,7 +207,7 @@ TEST_F(Connecting, ADroppedLinkIsReportedToTheUserAndEndsTheSession) {
     EXPECT_EQ(controller->openRadio, nullptr);
     EXPECT_EQ(controller->velmoraSDRWindow->frameStatus->text().toStdString(),
               "Radio Disconnected");
-    EXPECT_EQ(controller->prefsWindow->frameStatus1->text().toStdString(), "Radio Disconnected");
+    EXPECT_EQ(prefsControl<QLabel>("frameStatus1").text().toStdString(), "Radio Disconnected");
     EXPECT_TRUE(
         capture.contains("radioConnectionStateChange:SimRadio, 1 available radios, connection "
                          "time:[0 days, 00:00:"));
@@ -287,7 +289,7 @@ TEST_F(Connecting, TheChooserListsLocalThenRemoteRadiosAndOffersNoOpenAfterTwent
     NotificationCenter::defaultCenter().post(kAvailableRadioListChanged);
     test::mainQueueBarrier();
     EXPECT_EQ(chooser().count(), 0);
-    EXPECT_FALSE(controller->prefsWindow->auth_net_button->isEnabled());
+    EXPECT_FALSE(prefsControl<QPushButton>("auth_net_button").isEnabled());
 }
 
 TEST_F(Connecting, WithAutoConnectOffTheLastRadioIsOnlySelected) {

@@ -4,6 +4,7 @@
 
 #include "app/windows/PanControls.h"
 #include "app/windows/PanSettingsPage.h"
+#include "app/windows/PanadapterPrefsPage.h"
 #include "app/windows/PreferencesWindow.h"
 #include "support/LogCapture.h"
 
@@ -79,7 +80,7 @@ TEST_F(PanObservers, TheTabCarriesTheBandOrTheTransvertersName) {
     });
     test::mainQueueBarrier();
     const auto pan = shownPan();
-    QTabWidget& tabs = *controller->prefsWindow->panadapterTabView;
+    QTabWidget& tabs = prefsControl<QTabWidget>("panadapterTabView");
     EXPECT_EQ(tabs.tabText(2), "40 M");
     const struct {
         const char* band;
@@ -110,7 +111,7 @@ TEST_F(PanObservers, TheControlsFollowThePanAndThePanShownNowhereChangesNothing)
     EXPECT_EQ(controls().averageText->intValue(), 55);
     EXPECT_TRUE(controls().wnbButton->state());
     EXPECT_EQ(controls().wnbLevelText->intValue(), 70);
-    PopUpButton& dax = *controller->prefsWindow->panSettings[2]->daxIqPopup;
+    PopUpButton& dax = *controller->prefsWindow->panadapterPage().settings(2)->daxIqPopup;
     EXPECT_EQ(dax.title(), "None");
     pan->daxIQ.set(1);
     EXPECT_EQ(dax.title(), "1");

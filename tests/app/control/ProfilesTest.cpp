@@ -4,6 +4,7 @@
 
 #include "app/windows/MainMenus.h"
 #include "app/windows/PreferencesWindow.h"
+#include "app/windows/ProfilesPrefsPage.h"
 #include "platform/ui/Menu.h"
 #include "support/LogCapture.h"
 
@@ -72,12 +73,14 @@ TEST_F(Profiles, MenusLeaveModifiedProfilesOutAndSelectAndMarkByTitle) {
     launch();
     connectAsGui();
     controller->openRadio->globalProfiles.set(TextList{"Default", "*Contest", "Net"});
-    PopUpButton& popup = *controller->prefsWindow->globalProfilesPopup;
+    PopUpButton& popup = prefsControl<PopUpButton>("globalProfilesPopup");
     popup.clear();
     popup.addItems({"Default", "Contest", "Net"});
     popup.selectItemWithTitle("Net");
     std::vector<std::string> switched;
-    QObject::connect(&popup, &PopUpButton::action, [&] { switched.push_back(popup.title()); });
+    QObject::connect(&controller->prefsWindow->profilesPage(),
+                     &ProfilesPrefsPage::globalProfilesPopupChanged,
+                     [&](const std::string& title) { switched.push_back(title); });
 
     controller->loadProfileMenus(AppDelegate::ProfileKind::global);
     for (MenuItem* holder : {controller->menus->globalProfilesShortcutsMenu,

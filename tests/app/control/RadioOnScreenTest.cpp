@@ -150,7 +150,7 @@ TEST_F(RadioOnScreen, TheRadiosPanadapterAndSliceZeroFillTheMainWindowAndPanelA)
     EXPECT_EQ(controls.bandwidthText->stringValue(), "0.200");
     EXPECT_EQ(controls.minDbmText->stringValue(), "-130");
     EXPECT_EQ(controls.fpsText->intValue(), 25);
-    EXPECT_EQ(controller->prefsWindow->panadapterTabView->tabText(0), "20 M");
+    EXPECT_EQ(prefsControl<QTabWidget>("panadapterTabView").tabText(0), "20 M");
     EXPECT_EQ(controller->waterFallView->myPanafall(), controller->panafall);
     ASSERT_TRUE(runEventsUntil([&] { return controller->waterFallView->colorGain() == 60; }));
 
@@ -237,7 +237,7 @@ TEST_F(RadioOnScreen, ClosingTheSessionLeavesNoObserverAndAReconnectBindsEachKey
 
     // A new session: each notification and each change is handled once.
     test::LogCapture capture;
-    controller->prefsWindow->debug_enabled->setState(true);
+    prefsControl<CheckBox>("debug_enabled").setState(true);
     controller->radioStartupComplete = false;  // as the chooser clears it before an open
     connectAsGui();
     reportSession();

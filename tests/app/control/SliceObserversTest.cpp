@@ -44,7 +44,7 @@ TEST_F(SliceObservers, WithMuteAlternateOnAnotherActiveSliceMutesTheOldOneOnceEa
         s.sliceMuteEnabled.store(true);
     });
     for (const bool muteAlternate : {false, true}) {
-        controller->prefsWindow->muteAlternateVFOCheckBox->setState(muteAlternate);
+        prefsControl<CheckBox>("muteAlternateVFOCheckBox").setState(muteAlternate);
         const std::size_t start = sent().size();
         // The radio reports B active, then A inactive.
         b->sliceActive.set(true);

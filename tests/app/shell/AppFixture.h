@@ -2,6 +2,7 @@
 // Starts the app controller as the program does, in the test's own home. Standard error is put
 // back when the test ends, since start-up points it at the debug log.
 #include "app/shell/AppDelegate.h"
+#include "app/windows/PreferencesWindow.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Defaults.h"
 #include "platform/ui/Alert.h"
@@ -10,6 +11,7 @@
 
 #include <unistd.h>
 
+#include <stdexcept>
 #include <string>
 
 namespace vm::test {
@@ -32,6 +34,16 @@ protected:
     }
 
     std::string logText() const { return readWholeFile(controller->debugLogFilePath).value_or(""); }
+
+    // A control of the preferences window, found by its outlet name as a person would.
+    template <class Control>
+    Control& prefsControl(const char* name) const {
+        auto* control = controller->prefsWindow->findChild<Control*>(QString::fromLatin1(name));
+        if (!control) {
+            throw std::runtime_error(std::string("no preferences control ") + name);
+        }
+        return *control;
+    }
 
     std::shared_ptr<AppDelegate> controller;
 

@@ -8,6 +8,7 @@
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/PanControls.h"
 #include "app/windows/PanSettingsPage.h"
+#include "app/windows/PanadapterPrefsPage.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/SlicePanel.h"
 #include "platform/audio/TestAudioBackend.h"
@@ -16,6 +17,9 @@
 #include "support/sim/SimRadio.h"
 
 #include <gmock/gmock.h>
+
+#include <QPushButton>
+#include <QTabWidget>
 
 #include <filesystem>
 #include <regex>
@@ -54,7 +58,6 @@ TEST_F(AppFixture, StartUpMakesTheFoldersAndADatedLogThatReceivesTheLogAndTheFac
 
 TEST_F(AppFixture, AFreshUserGetsTheDefaultOfEveryRestoredControl) {
     launch();
-    const PreferencesWindow& p = *controller->prefsWindow;
     struct Box {
         const char* name;
         bool state;
@@ -92,13 +95,14 @@ TEST_F(AppFixture, AFreshUserGetsTheDefaultOfEveryRestoredControl) {
         EXPECT_EQ(popup->indexOfSelectedItem(), 0) << name;
     }
     EXPECT_EQ(controller->mainControls->tuneModePopup->indexOfSelectedItem(), 0);
+    const PanadapterPrefsPage& pans = controller->prefsWindow->panadapterPage();
     for (int pan = 0; pan < 4; ++pan) {
-        EXPECT_EQ(p.panSettings[pan]->viewProportion->doubleValue(), 50) << pan;
+        EXPECT_EQ(pans.settings(pan)->viewProportion->doubleValue(), 50) << pan;
         EXPECT_EQ(controller->panControls[pan]->bandwidthSlider->maxValue(), 0.01) << pan;
     }
-    EXPECT_EQ(p.prefsTabView->currentIndex(), 0);
+    EXPECT_EQ(prefsControl<QTabWidget>("prefsTabView").currentIndex(), 0);
     EXPECT_FALSE(controller->debug);
-    EXPECT_FALSE(p.auth_login_button->isEnabled());
+    EXPECT_FALSE(prefsControl<QPushButton>("auth_login_button").isEnabled());
 }
 
 TEST_F(AppFixture, StoredPreferencesComeBackIntoTheirControls) {
@@ -117,24 +121,25 @@ TEST_F(AppFixture, StoredPreferencesComeBackIntoTheirControls) {
     d.set("doro_control_aux2", PlistValue(std::string("MOX")));
     d.set("transmit_B_while_recording_playback", PlistValue(std::int64_t{1}));
     launch();
-    const PreferencesWindow& p = *controller->prefsWindow;
-    EXPECT_EQ(p.panSettings[0]->maxBandwidthPopup->title(), "5.0");
+    const PanadapterPrefsPage& pans = controller->prefsWindow->panadapterPage();
+    EXPECT_EQ(pans.settings(0)->maxBandwidthPopup->title(), "5.0");
     EXPECT_EQ(controller->panControls[0]->bandwidthSlider->maxValue(), 5.0);
-    EXPECT_EQ(p.panSettings[1]->maxBandwidthPopup->indexOfSelectedItem(), 0);
+    EXPECT_EQ(pans.settings(1)->maxBandwidthPopup->indexOfSelectedItem(), 0);
     EXPECT_EQ(controller->panControls[1]->bandwidthSlider->maxValue(), 0.01);
-    EXPECT_TRUE(p.debug_enabled->state());
+    EXPECT_TRUE(prefsControl<CheckBox>("debug_enabled").state());
     EXPECT_TRUE(controller->debug);
-    EXPECT_FALSE(p.auto_connect->state());
-    EXPECT_FALSE(p.check_for_updates->state());
-    EXPECT_TRUE(p.auth_login_button->isEnabled());
-    EXPECT_EQ(p.panSettings[2]->viewProportion->doubleValue(), 30);
-    EXPECT_EQ(p.prefsTabView->currentIndex(), p.prefsTabView->count() - 1);
-    EXPECT_EQ(p.sliceTabView->currentIndex(), 2);
+    EXPECT_FALSE(prefsControl<CheckBox>("auto_connect").state());
+    EXPECT_FALSE(prefsControl<CheckBox>("check_for_updates").state());
+    EXPECT_TRUE(prefsControl<QPushButton>("auth_login_button").isEnabled());
+    EXPECT_EQ(pans.settings(2)->viewProportion->doubleValue(), 30);
+    const auto& tabs = prefsControl<QTabWidget>("prefsTabView");
+    EXPECT_EQ(tabs.currentIndex(), tabs.count() - 1);
+    EXPECT_EQ(prefsControl<QTabWidget>("sliceTabView").currentIndex(), 2);
     EXPECT_EQ(controller->mainControls->tuneModePopup->title(), "Manual Tune");
-    EXPECT_EQ(p.meterPanelPopUp->title(), "Radio");
-    EXPECT_EQ(p.doroControlAuxPopups[1]->title(), "MOX");
-    EXPECT_FALSE(p.slicePanels[0]->qrTransmitButton->state());
-    EXPECT_TRUE(p.slicePanels[1]->qrTransmitButton->state());
+    EXPECT_EQ(prefsControl<PopUpButton>("meterPanelPopUp").title(), "Radio");
+    EXPECT_EQ(prefsControl<PopUpButton>("doroControlAux2Popup").title(), "MOX");
+    EXPECT_FALSE(prefsControl<CheckBox>("qrTransmitAButton").state());
+    EXPECT_TRUE(prefsControl<CheckBox>("qrTransmitBButton").state());
     EXPECT_NE(logText().find("auto_connect:[0]"), std::string::npos);
 }
 
@@ -185,7 +190,7 @@ TEST_F(AppFixture, AudioDeviceReportsReachThePopupsOnlyThroughTheMainQueue) {
     launch();
     auto backend = std::dynamic_pointer_cast<TestAudioBackend>(AudioBackend::shared());
     ASSERT_NE(backend, nullptr);
-    PopUpButton* outputs = controller->prefsWindow->audioOutputDevicesPopup;
+    PopUpButton* outputs = &prefsControl<PopUpButton>("audioOutputDevicesPopup");
     EXPECT_EQ(outputs->numberOfItems(), 0);
     AudioDeviceRecord speaker;
     speaker.deviceID = 7;

@@ -64,10 +64,11 @@ TEST_F(AppFixture, EveryWindowIsDrawnAndFitsA1366By768Screen) {
     PreferencesWindow& prefs = *controller->prefsWindow;
     prefs.show();
     fitsSmallScreen(prefs, "prefs");
-    for (int tab = 0; tab < prefs.prefsTabView->count(); ++tab) {
-        prefs.prefsTabView->setCurrentIndex(tab);
+    auto& tabs = prefsControl<QTabWidget>("prefsTabView");
+    for (int tab = 0; tab < tabs.count(); ++tab) {
+        tabs.setCurrentIndex(tab);
         QApplication::processEvents();
-        const QString name = prefs.prefsTabView->tabText(tab).toLower();
+        const QString name = tabs.tabText(tab).toLower();
         expectNoClippedText(prefs, name);
         test::saveScreenshot(
             prefs, QStringLiteral("app_prefs_%1_%2.png").arg(tab, 2, 10, QChar('0')).arg(name));
@@ -98,11 +99,12 @@ TEST_F(AppFixture, RepeatedSetsCarryTheirLetterOrSuffixAndTheTabsKeepTheirIndexe
         }
         EXPECT_TRUE(found) << name;
     }
-    EXPECT_EQ(prefs.prefsTabView->widget(2)->findChild<QWidget*>("sliceTabView"),
-              prefs.sliceTabView);
-    EXPECT_EQ(prefs.prefsTabView->tabText(4), "Audio");
-    EXPECT_EQ(prefs.prefsTabView->tabText(6), "Meters");
-    EXPECT_EQ(prefs.prefsTabView->tabText(10), "Amplifier");
+    const auto& tabs = prefsControl<QTabWidget>("prefsTabView");
+    EXPECT_EQ(tabs.widget(2)->findChild<QWidget*>("sliceTabView"),
+              &prefsControl<QTabWidget>("sliceTabView"));
+    EXPECT_EQ(tabs.tabText(4), "Audio");
+    EXPECT_EQ(tabs.tabText(6), "Meters");
+    EXPECT_EQ(tabs.tabText(10), "Amplifier");
     Menu* shortcuts = controller->menus->shortcutsMenu;
     EXPECT_EQ(shortcuts->itemAtIndex(4), controller->menus->centerShortcutsMenu);
     EXPECT_EQ(shortcuts->itemAtIndex(14), controller->menus->activeShortcutsMenu);

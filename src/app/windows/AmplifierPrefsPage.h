@@ -1,0 +1,26 @@
+#pragma once
+// The preferences' Amplifier tab: the amplifier's mode and interlock, and its four meters (hidden
+// until the amplifier reports them).
+#include "app/windows/PreferencesPage.h"
+
+#include <array>
+
+class QLabel;
+
+namespace vm {
+
+class LevelIndicator;
+class PopUpButton;
+
+class AmplifierPrefsPage : public PreferencesPage {
+public:
+    explicit AmplifierPrefsPage(QWidget* parent = nullptr);
+
+private:
+    std::array<LevelIndicator*, 4> ampMeters{};  // amp_meter_1 ... amp_meter_4
+    std::array<QLabel*, 4> ampMeterLabels{};     // amp_meter_label_1 ... amp_meter_label_4
+    PopUpButton* amplifierInterlockPopup;
+    QLabel* amplifierInterlockText;
+};
+
+}  // namespace vm

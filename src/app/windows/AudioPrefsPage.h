@@ -1,0 +1,79 @@
+#pragma once
+// The preferences' Audio tab: the computer's audio devices and remote audio, the radio's speaker,
+// headphone, microphone and monitor levels, and the voice recordings.
+#include "app/windows/PreferencesPage.h"
+
+#include <string>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+
+namespace vm {
+
+class CheckBox;
+class LevelIndicator;
+class PopUpButton;
+class Slider;
+class TextField;
+
+class AudioPrefsPage : public PreferencesPage {
+    Q_OBJECT
+
+public:
+    enum class Side { input, output };
+    // An entry of a device pop-up: its title, and the device it stands for (none for "System").
+    struct Device {
+        std::string title;
+        std::string uid;
+    };
+
+    explicit AudioPrefsPage(QWidget* parent = nullptr);
+
+    // Fills the side's pop-up with the devices and selects the stored choice (else the first).
+    void setAudioDevices(Side side, const std::vector<Device>& devices);
+    // The chosen device's title; empty when there is none.
+    std::string audioDevice(Side side) const;
+
+signals:
+    // The operator's choices: a device by its title, remote audio on or off, a recording started
+    // or stopped, and a recorded file (its title in the list) to transmit.
+    void audioInputDevicesPopupChanged(const std::string& title);
+    void audioOutputDevicesPopupChanged(const std::string& title);
+    void remoteAudioCheckBoxChanged(bool on);
+    void recordSoundFile(bool on);
+    void transmitSoundFile(const std::string& title);
+
+private:
+    PopUpButton* devicePopup(Side side) const;
+
+    CheckBox* remoteAudioCheckBox;
+    PopUpButton* audioInputDevicesPopup;
+    PopUpButton* audioOutputDevicesPopup;
+    LevelIndicator* micLevelIndicator;
+    TextField* micLevelText;
+    LevelIndicator* micPeakLevelIndicator;
+    TextField* micPeakLevelText;
+    PopUpButton* micListPopup;
+    Slider* radioMicLevelSlider;
+    TextField* radioMicLevelText;
+    CheckBox* radioMicBiasEnabledCheckBox;
+    CheckBox* radioMicBoostEnabledCheckBox;
+    Slider* radioSpeakerVolumeSlider;
+    TextField* radioSpeakerVolumeText;
+    CheckBox* radioSpeakerMuteCheckBox;
+    Slider* radioHeadsetVolumeSlider;
+    TextField* radioHeadsetVolumeText;
+    CheckBox* radioHeadsetMuteCheckBox;
+    CheckBox* radioPhoneMonitorCheckBox;
+    Slider* radioPhoneMonitorGainSlider;
+    TextField* radioPhoneMonitorGainText;
+    PopUpButton* recorded_filesPopUp;
+    QPushButton* recordStopButton;
+    QPushButton* fileTransmitButton;
+    LevelIndicator* leftPowerIndicator;
+    LevelIndicator* rightPowerIndicator;
+    QLabel* elapsedSecondsLabel;
+};
+
+}  // namespace vm

@@ -1,0 +1,26 @@
+#pragma once
+// The preferences' Slices tab: the four slice panels A to D (taken by the slice panel
+// controllers), one tab each.
+#include "app/windows/PreferencesPage.h"
+
+#include <array>
+
+class QTabWidget;
+
+namespace vm {
+
+class SlicePanel;
+
+class SlicePrefsPage : public PreferencesPage {
+public:
+    explicit SlicePrefsPage(QWidget* parent = nullptr);
+
+    // Panel 0 to 3 (A to D).
+    SlicePanel* panel(int index) const;
+
+private:
+    QTabWidget* sliceTabView;
+    std::array<SlicePanel*, 4> slicePanels{};
+};
+
+}  // namespace vm
