@@ -139,6 +139,7 @@ private:
     // Receiving (WanServerMessages.cpp)
     void parseMessage(const std::string& message);
     void parseRadioListMessage(const std::string& message);
+    void reportListChange(const RadioInstance& radio, const std::string& change) const;
     void parseRadioConnectReadyMessage(const std::string& message);
     void parseApplicationInfo(const std::string& message);
     void parseRegistrationInvalid(const std::string& message);

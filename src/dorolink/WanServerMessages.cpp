@@ -54,28 +54,29 @@ void WanServer::parseRadioListMessage(const std::string& message) {
     for (const auto& radio : radios) {
         const std::string serial = text(radio->serialNum);
         if (serial.empty() || !remoteRadioforSerial(serial)) {
-            log("WanServer:ParseRadioListMessage: {} {} added, status:[{}]",
-                strings::padTo(serial, kLogNameWidth),
-                strings::padTo(text(radio->name), kLogNameWidth), text(radio->status));
-            showNotificationWithTitle("Remote radio added",
-                                      "Remote radio " + serial + " " + text(radio->name) +
-                                          " added. Status: " + text(radio->status));
+            reportListChange(*radio, "added");
         }
     }
     for (const auto& old : remoteRadios_) {
-        const std::string serial = text(old->serialNum);
-        if (!listRadioforSerial(serial, radios)) {
-            log("WanServer:ParseRadioListMessage: {} {} removed, status:[{}]",
-                strings::padTo(serial, kLogNameWidth),
-                strings::padTo(text(old->name), kLogNameWidth), text(old->status));
-            showNotificationWithTitle("Remote radio removed",
-                                      "Remote radio " + serial + " " + text(old->name) +
-                                          " removed. Status: " + text(old->status));
+        if (!listRadioforSerial(text(old->serialNum), radios)) {
+            reportListChange(*old, "removed");
         }
     }
     remoteRadios_ = std::move(radios);
     postAuthProcessComplete();
     postRadioListChanged(remoteRadios_.empty() ? nullptr : remoteRadios_.back());
+}
+
+// `change`: "added" or "removed".
+void WanServer::reportListChange(const RadioInstance& radio, const std::string& change) const {
+    const std::string serial = text(radio.serialNum);
+    const std::string name = text(radio.name);
+    log("WanServer:ParseRadioListMessage: {} {} {}, status:[{}]",
+        strings::padTo(serial, kLogNameWidth), strings::padTo(name, kLogNameWidth), change,
+        text(radio.status));
+    showNotificationWithTitle(
+        "Remote radio " + change,
+        "Remote radio " + serial + " " + name + " " + change + ". Status: " + text(radio.status));
 }
 
 void WanServer::parseRadioConnectReadyMessage(const std::string& message) {
