@@ -105,8 +105,12 @@ void WanServer::secureTimedOut(std::uint64_t attempt) {
     }
     log("WanServer:connectWanServer:no secure connection to \"{}\" within {} s", wan_host,
         kSecureTimeout.count());
-    tellUserOfLoss(tcpsocket::error(TcpSocketErrorCode::ConnectTimeout));
-    wan_socket_->disconnect();
+    // The link ends here, whether or not the socket, stopped in the middle of its connect, still
+    // reports its end.
+    const TcpSocketPtr sock = wan_socket_;
+    sock->setDelegate({});
+    sock->disconnect();
+    socketDidDisconnect(sock, tcpsocket::error(TcpSocketErrorCode::ConnectTimeout));
 }
 
 void WanServer::disconnectWanServer() {
@@ -185,7 +189,7 @@ void WanServer::socketDidReadData(const TcpSocketPtr& sock, std::string_view dat
 }
 
 void WanServer::socketDidDisconnect(const TcpSocketPtr& sock, const std::optional<Error>& error) {
-    if (!isCurrent(sock)) {
+    if (!isCurrent(sock) || link_ == Link::down) {
         return;
     }
     if (error) {
@@ -269,10 +273,11 @@ void WanServer::stopPingTimer() {
 void WanServer::pingTimerFired() {
     sendCommand("ping from client", false);
     if (connected()) {
-        std::weak_ptr<WanServerDelegate> delegate = delegate_;
-        DispatchQueue::main()->async([delegate] {
-            if (auto d = delegate.lock()) {
-                d->displaySmartServerStatus(true);
+        // The light flashes only if the link is still up when its turn comes.
+        std::weak_ptr<WanServer> weak = weak_from_this();
+        DispatchQueue::main()->async([weak] {
+            if (auto self = weak.lock(); self && self->connected()) {
+                self->tellDelegate([](WanServerDelegate& d) { d.displaySmartServerStatus(true); });
             }
         });
     }
