@@ -49,7 +49,7 @@ std::string describePairs(const MessagePairs& pairs) {
         if (!text.empty()) {
             text += ' ';
         }
-        text += key + "=" + value;
+        text.append(key).append("=").append(value);
     }
     return text;
 }
