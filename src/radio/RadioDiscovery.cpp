@@ -167,14 +167,7 @@ void applyField(RadioInstance& r, const std::string& key, const std::string& val
             }
             break;
         }
-        case kVersion:
-            r.version = value;
-            r.fversion = versionStringToDouble(value);
-            // Each capability is only ever granted here, never withdrawn.
-            r.supportsV3_API = r.supportsV3_API || r.fversion >= kV3ApiVersion;
-            r.supportsMultiDoro = r.supportsMultiDoro || r.fversion >= kMultiDoroVersion;
-            r.supportsNewPan = r.supportsNewPan || r.fversion >= kNewPanVersion;
-            break;
+        case kVersion: applyFirmwareVersion(r, value); break;
         case kStatus: r.status = value; break;
         case kInUseIp: r.inUseIp = value; break;
         case kInUseHost: r.inUseHost = value; break;

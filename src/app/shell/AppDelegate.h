@@ -102,6 +102,8 @@ public:
                                    const QImage& image = {});
     void clientListChangedNotification(const Notification& notification);
     void authProcessComplete(const Notification& notification);
+    // A DoroLink radio has its handle: its session opens over TLS at its public address.
+    void remoteRadioReady(const Notification& notification);
     void displayIdToken(const std::string& json);
 
     // --- Serial ports, audio devices, sleep and wake, URL events ---

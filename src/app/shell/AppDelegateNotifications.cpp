@@ -1,7 +1,9 @@
 // Telling the user something outside the windows, the station name of this client, the DoroLink
-// table after a server exchange, and the DoroLink identity of the logged-in user.
+// table after a server exchange, the session with a DoroLink radio made ready, and the DoroLink
+// identity of the logged-in user.
 #include "app/shell/AppDelegate.h"
 
+#include "app/control/RemoteEndpoint.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
 #include "app/windows/StationPrefsPage.h"
@@ -57,6 +59,34 @@ void AppDelegate::authProcessComplete(const Notification&) {
     RadioPrefsPage& radio = prefsWindow->radioPage();
     radio.reloadRemoteRadios();
     radio.setDoroLinkBusy(false);
+}
+
+void AppDelegate::remoteRadioReady(const Notification& notification) {
+    const auto radio = std::static_pointer_cast<RadioInstance>(notification.object);
+    if (!radio) {
+        return;
+    }
+    const std::string name = radio->name.value_or("");
+    if (openRadio) {
+        const auto open = openRadio->radioInstance();
+        log("remoteRadioReady:[{}] already connected to:[{}]", name,
+            open ? open->name.value_or("") : "");
+        return;
+    }
+    log("remoteRadioReady:[{}] connect...", name);
+    const std::optional<RemoteEndpoint> endpoint = remoteRadioEndpoint(*radio);
+    if (!endpoint) {
+        // The server listed the radio without a usable address or port: nothing to connect to.
+        log("remoteRadioReady:[{}] no public address or TLS port:[{}] [{}]", name,
+            radio->publicIp.value_or(""),
+            (radio->upnpSupported.value_or(false) ? radio->public_upnp_tls_port
+                                                  : radio->public_tls_port)
+                .value_or(""));
+        prefsWindow->radioPage().setDoroLinkBusy(false);
+        showNotificationWithTitle("Connection failed", "Connection with:" + name + " failed");
+        return;
+    }
+    connectToDoroRadio(radio, endpoint->ip, endpoint->port, true);
 }
 
 void AppDelegate::displayIdToken(const std::string& json) {

@@ -20,6 +20,13 @@ void AppDelegate::registerObservers() {
                 self->authProcessComplete(notification);
             }
         }));
+    observers_.push_back(NotificationCenter::defaultCenter().addObserver(
+        "com.velmorasoftware.doro.remote.radio.ready", nullptr, DispatchQueue::main(),
+        [weak](const Notification& notification) {
+            if (auto self = weak.lock()) {
+                self->remoteRadioReady(notification);
+            }
+        }));
     QObject::connect(qApp, &QGuiApplication::applicationStateChanged, hud,
                      [weak](Qt::ApplicationState state) {
                          if (auto self = weak.lock()) {
