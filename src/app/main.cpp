@@ -1,5 +1,6 @@
 // velmorasdr: hands the process to the Qt application and the app controller, which starts the
 // program before the event loop runs and completes the launch once it does.
+#include "app/panels/PanadapterController.h"
 #include "app/shell/AppDelegate.h"
 #include "app/windows/PanadapterWindow.h"
 #include "platform/ui/Application.h"
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
     if (controller->awakeFromNib() != vm::AppDelegate::Start::run) {
         return 0;
     }
-    controller->velmoraSDRWindow->makeKeyAndOrderFront();
+    controller->panadapters[0]->velmoraSDRWindow->makeKeyAndOrderFront();
     QTimer::singleShot(0, [controller] { controller->applicationDidFinishLaunching(); });
     return application.exec();
 }

@@ -89,7 +89,6 @@ public:
     // highest seen so far is counted in `droppedFrames` and dropped; an equal one passes.
     void streamHandler(const VITA& packet) override;
     std::uint32_t lastFFTFrameIndex() const { return lastFFTFrameIndex_.load(); }
-    std::uint32_t droppedFrames() const { return droppedFrames_.load(); }
     // Diagnostics: logs the first 16 payload bytes as they came and with each pair swapped.
     static void dumpHeader(const VITA& packet);
 
@@ -156,6 +155,9 @@ public:
     Observed<Text> clientHandle{this, "clientHandle"};
     Observed<PanSize> panDimensions{this, "panDimensions", PanSize{100, 100}};
     Observed<PanSize> userSetSize{this, "userSetSize"};
+    // FFT packets dropped for a frame index below the highest seen. Counted on the stream
+    // manager's queue; a run of drops is announced once, on the main queue.
+    Observed<std::uint32_t> droppedFrames{this, "droppedFrames"};
 
 private:
     struct Private {};
@@ -176,13 +178,15 @@ private:
     void forwardAutoBlack(Scanner& scan);
     void forwardBlackLevel(Scanner& scan);
     void forwardGradientIndex(Scanner& scan);
+    void countDroppedFrame();
 
     const std::weak_ptr<RadioLink> radio_;
     Guarded<std::weak_ptr<Waterfall>> waterfall_;
     WeakDelegate<PanafallData> delegate_;
     // Written only on the stream manager's queue.
     std::atomic<std::uint32_t> lastFFTFrameIndex_{0};
-    std::atomic<std::uint32_t> droppedFrames_{0};
+    // A main-queue announcement of droppedFrames is on its way.
+    std::atomic<bool> dropsAnnouncing_{false};
     // Accepted frames on their way to the view.
     BatchHandOff<PanafallFrameBatch> frames_;
 };

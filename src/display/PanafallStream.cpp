@@ -47,7 +47,7 @@ void Panafall::streamHandler(const VITA& packet) {
     const char* payload = packet.payload;
     const std::uint32_t frameIndex = bigendian::read32(payload + layout.frameIndex);
     if (frameIndex < lastFFTFrameIndex_.load(std::memory_order_relaxed)) {
-        droppedFrames_.fetch_add(1, std::memory_order_relaxed);
+        countDroppedFrame();
         return;
     }
     lastFFTFrameIndex_.store(frameIndex, std::memory_order_relaxed);
@@ -84,6 +84,21 @@ void Panafall::streamHandler(const VITA& packet) {
             }
         });
     }
+}
+
+// The stream manager's queue is the only writer. The drops of one burst share one announcement:
+// the flag is cleared before the announcement reads the count, so a later drop starts another.
+void Panafall::countDroppedFrame() {
+    droppedFrames.store(droppedFrames() + 1);
+    if (dropsAnnouncing_.exchange(true)) {
+        return;
+    }
+    DispatchQueue::main()->async([weak = weak_from_this()] {
+        if (const auto self = weak.lock()) {
+            self->dropsAnnouncing_.store(false);
+            self->droppedFrames.announce();
+        }
+    });
 }
 
 }  // namespace vm

@@ -204,6 +204,31 @@ TEST(PanafallStream, ALowerFrameIndexIsDroppedAnEqualOnePasses) {
     EXPECT_EQ(view->count(), 2u) << "a removed pan lets its view go";
 }
 
+TEST(PanafallStream, ARunOfDroppedFramesIsAnnouncedOnceOnTheMainQueue) {
+    const auto pan = Panafall::create(nullptr, "0x40000000");
+    pan->setDelegate(std::make_shared<RecordingPanView>());
+    std::vector<std::uint32_t> announced;
+    pan->addObserver("droppedFrames", [&](const Change& change) {
+        EXPECT_TRUE(isMainThread());
+        announced.push_back(std::any_cast<std::uint32_t>(change.newValue));
+    });
+    const auto send = [&](std::uint32_t index) {
+        sim::FftFrame frame = frameOf({1});
+        frame.frameIndex = index;
+        pan->streamHandler(
+            test::streamPacket(sim::kClassPanFft, kPanId, sim::fftPayload(frame), 3.3));
+    };
+    send(9);
+    send(7);
+    send(8);
+    EXPECT_TRUE(announced.empty()) << "announced on the main queue, not on the stream's";
+    test::queueBarrier(pan->runQueue());
+    EXPECT_EQ(announced, std::vector<std::uint32_t>{2});
+    send(3);
+    test::mainQueueBarrier();
+    EXPECT_EQ(announced, (std::vector<std::uint32_t>{2, 3}));
+}
+
 // Frames that arrive while the pan's queue is busy wait there together; none is lost or
 // reordered, and frames after them start a new hand-off.
 TEST(PanafallStream, FramesQueuedBehindABusyViewArriveInOrder) {

@@ -6,6 +6,7 @@
 
 #include "app/control/ConnectionTexts.h"
 #include "app/control/RemoteRadioServer.h"
+#include "app/panels/PanadapterController.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
@@ -56,7 +57,7 @@ bool AppDelegate::connectToDoroRadio(const std::shared_ptr<RadioInstance>& radio
     connectionStart = std::chrono::system_clock::now();
     inhibitAutoConnect = false;
     registerSessionObservers();
-    velmoraSDRWindow->frameStatus->clear();
+    panadapters[0]->velmoraSDRWindow->frameStatus->clear();
     prefsWindow->radioPage().setStatusText({});
     log("connectToDoroRadio:saving radio name:[{}]", text(radio->name));
     Defaults::standard().set("dororadio_radio_name", text(radio->name));
@@ -250,7 +251,7 @@ void AppDelegate::sessionEnded(const std::shared_ptr<Radio>& radio, std::uint32_
     const char* status = state == kStateConnectFailed ? "Radio Connection Failed"
                          : state == kStateTimedOut    ? "Radio Timed Out"
                                                       : "Radio Disconnected";
-    velmoraSDRWindow->frameStatus->setText(status);
+    panadapters[0]->velmoraSDRWindow->frameStatus->setText(status);
     prefsWindow->radioPage().setStatusText(status);
     radioClosed();
     if (state == kStateDisconnectedByPeer) {

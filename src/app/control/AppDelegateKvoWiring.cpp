@@ -6,16 +6,12 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/PanLookups.h"
+#include "app/panels/PanadapterController.h"
 #include "app/panels/SlicePanelController.h"
 #include "app/windows/MainControlsBar.h"
-#include "app/windows/PanControls.h"
-#include "app/windows/PanadapterWindow.h"
-#include "app/windows/PreferencesWindow.h"
-#include "app/windows/ViewArea.h"
 #include "display/Panafall.h"
 #include "display/Waterfall.h"
 #include "display/views/PanAdapterView.h"
-#include "display/views/WaterFallView.h"
 #include "objects/Slice.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
@@ -54,51 +50,7 @@ VMKVOManager::Table table(
     return out;
 }
 
-VMKVOManager::Table waterfallTable() {
-    return {
-        {"colorGain", VMKVOManager::handler(&WaterFallView::colorGainChanged)},
-        {"blackLevel", VMKVOManager::handler(&WaterFallView::blackLevelChanged)},
-        {"autoBlack", VMKVOManager::handler(&WaterFallView::autoBlackChanged)},
-        {"lineDuration", VMKVOManager::handler(&WaterFallView::lineDurationChanged)},
-    };
-}
-
 }  // namespace
-
-std::optional<AppDelegate::PanSlot> AppDelegate::panSlot(int panIndex) {
-    switch (panIndex) {
-        case 0:
-            return PanSlot{&panafall,        &panafallKVOManager, &waterfallKVOManager,
-                           velmoraSDRWindow, panAdapterView,      waterFallView,
-                           panControls[0]};
-        case 1:
-            return PanSlot{&panafall1,        &panafallKVOManager1, &waterfallKVOManager1,
-                           velmoraSDRWindow1, panAdapterView1,      waterFallView1,
-                           panControls[1]};
-        case 2:
-            return PanSlot{&panafall2,        &panafallKVOManager2, &waterfallKVOManager2,
-                           velmoraSDRWindow2, panAdapterView2,      waterFallView2,
-                           panControls[2]};
-        case 3:
-            return PanSlot{&panafall3,        &panafallKVOManager3, &waterfallKVOManager3,
-                           velmoraSDRWindow3, panAdapterView3,      waterFallView3,
-                           panControls[3]};
-        default: return std::nullopt;
-    }
-}
-
-std::optional<int> AppDelegate::shownPanIndex(const std::shared_ptr<Panafall>& pan) const {
-    if (!pan) {
-        return std::nullopt;
-    }
-    const std::shared_ptr<Panafall>* shown[] = {&panafall, &panafall1, &panafall2, &panafall3};
-    for (int index = 0; index < 4; ++index) {
-        if (*shown[index] == pan) {
-            return index;
-        }
-    }
-    return std::nullopt;
-}
 
 // --- Slices
 
@@ -254,71 +206,19 @@ void AppDelegate::panafallCreatedNotification(const Notification& notification) 
 }
 
 void AppDelegate::loadPanafallKVO(const std::shared_ptr<Panafall>& pan) {
-    const int index = panIndexOf(*pan);
     if (debugEnabled()) {
         log("loadPanafallKVO:adding KVO for panIndex:{} streamID:[{}] band:[{}] bandwidth:[{}] MHz",
-            index, pan->streamId(), pan->band().value_or(""), pan->bandwidth().value_or(0));
+            panIndexOf(*pan), pan->streamId(), pan->band().value_or(""),
+            pan->bandwidth().value_or(0));
     }
-    const std::optional<PanSlot> slot = panSlot(index);
-    if (!slot) {
-        return;
+    if (PanadapterController* panadapter = panadapterFor(*pan)) {
+        panadapter->loadPanafallKVO(pan);
     }
-    // The pan's handlers find their controls through the pan's panafall property: it is set
-    // before the first push, so that push already fills the controls.
-    *slot->panafall = pan;
-    for (auto* replaced : {slot->panafallManager, slot->waterfallManager}) {
-        if (*replaced) {
-            (*replaced)->cancelKVO();
-        }
-    }
-    auto panManager = VMKVOManager::create();
-    panManager->setKvoTargets(table(panafallKeyTable()));
-    *slot->panafallManager = panManager;
-    panManager->initKVO(pan, shared_from_this());
-    panManager->initValues();
-
-    // A panadapter whose waterfall is not known yet binds no waterfall: the view's handlers
-    // need the waterfall they are told about.
-    if (const std::shared_ptr<Waterfall> waterfall = pan->waterfall()) {
-        auto waterfallManager = VMKVOManager::create();
-        waterfallManager->setKvoTargets(waterfallTable());
-        *slot->waterfallManager = waterfallManager;
-        waterfallManager->initKVO(waterfall, waterfallTargets_[index]);
-        waterfallManager->initValues();
-    }
-    slot->controls->bandText->setStringValue(fmt::format("{:0.3f}", pan->center().value_or(0)));
 }
 
 QWidget* AppDelegate::loadPanafallWindow(const std::shared_ptr<Panafall>& pan) {
-    const int index = panIndexOf(*pan);
-    const std::optional<PanSlot> slot = panSlot(index);
-    if (!slot) {
-        return nullptr;
-    }
-    *slot->panafall = pan;
-    PanAdapterView* panView = slot->panAdapterView;
-    WaterFallView* view = slot->waterFallView;
-    panView->setPanIndex(index);
-    view->setPanIndex(index);
-    pan->setDelegate(panView->panafallData());
-    if (const auto waterfall = pan->waterfall()) {
-        waterfall->setDelegate(view->waterfallData());
-    }
-    panView->setMyPanafall(pan);
-    view->setMyPanafall(pan);
-    view->setMyPanAdapterView(view);
-    PanadapterWindow* panWindow = slot->window;
-    panWindow->setWindowTitle(QString::fromStdString("velmoraSDR " + pan->streamId()));
-    if (!panWindow->frameAutosaveName().empty()) {
-        panWindow->setFrameAutosaveName(
-            panWindow->frameAutosaveName());  // restores the saved frame
-    }
-    panWindow->makeKeyAndOrderFront();
-    if (debugEnabled()) {
-        log("loadPanafallWindow:panIndex:[{}] streamId:[{}] size:[{}, {}]", index, pan->streamId(),
-            double(panView->width()), double(panView->height()));
-    }
-    return panView;
+    PanadapterController* panadapter = panadapterFor(*pan);
+    return panadapter ? panadapter->loadPanafallWindow(pan) : nullptr;
 }
 
 void AppDelegate::panafallDeletedNotification(const Notification& notification) {
@@ -327,9 +227,8 @@ void AppDelegate::panafallDeletedNotification(const Notification& notification) 
     }
     const auto pan = std::static_pointer_cast<Panafall>(notification.object);
     log("panafallDeletedNotification:streamID:[{}]", pan->streamId());
-    if (const std::optional<PanSlot> slot = panSlot(panIndexOf(*pan));
-        slot && slot->window->isVisible()) {
-        slot->window->saveFrame();
+    if (PanadapterController* panadapter = panadapterFor(*pan)) {
+        panadapter->saveWindowFrame();
     }
     cancelPanafalKVO(pan);
 }
@@ -349,34 +248,10 @@ void AppDelegate::cancelPanafalKVO(const std::shared_ptr<Panafall>& pan) {
             "doroPanafalls",
             pan->streamId());
     }
-    for (int index = 0; index < 4; ++index) {
-        const PanSlot slot = *panSlot(index);
-        const std::shared_ptr<Panafall>& shown = *slot.panafall;
-        if (!shown || shown->streamId().empty() || shown->streamId() != pan->streamId()) {
-            continue;
+    for (const auto& panadapter : panadapters) {
+        if (panadapter->cancelPanafalKVO(pan)) {
+            return;
         }
-        for (auto* manager : {slot.waterfallManager, slot.panafallManager}) {
-            if (*manager) {
-                (*manager)->cancelKVO();
-            }
-        }
-        shown->setDelegate({});
-        if (const auto waterfall = shown->waterfall()) {
-            waterfall->setDelegate({});
-        }
-        slot.panAdapterView->setMyPanafall(nullptr);
-        slot.waterFallView->setMyPanafall(nullptr);
-        slot.waterFallView->setMyPanAdapterView(nullptr);
-        // The first window holds the radio chooser and the status line: it stays on screen.
-        if (index != 0) {
-            slot.window->hide();
-        }
-        slot.panafall->reset();
-        if (debugEnabled()) {
-            log("cancelPanafalKVO:cancel streamID:[{}] band:[{}] bandwidth:[{}] MHz",
-                pan->streamId(), pan->band().value_or(""), pan->bandwidth().value_or(0));
-        }
-        return;
     }
     log("cancelPanafalKVO:streamID:[{}] owned by:[{}] not us:[{}]", pan->streamId(),
         pan->clientHandle().value_or(""),
@@ -387,10 +262,9 @@ void AppDelegate::releaseSliceAndPanBindings() {
     for (const auto& panel : slicePanelControllers) {
         panel->unbind();
     }
-    for (const auto& pan :
-         std::vector<std::shared_ptr<Panafall>>{panafall, panafall1, panafall2, panafall3}) {
-        if (pan) {
-            cancelPanafalKVO(pan);
+    for (const auto& panadapter : panadapters) {
+        if (const std::shared_ptr<Panafall> shown = panadapter->panafall) {
+            cancelPanafalKVO(shown);
         }
     }
 }

@@ -5,6 +5,7 @@
 // new connection binds each key once.
 #include "app/shell/AppDelegate.h"
 
+#include "app/panels/PanadapterController.h"
 #include "app/windows/PanadapterWindow.h"
 #include "display/Panafall.h"
 #include "objects/Slice.h"
@@ -36,8 +37,8 @@ void AppDelegate::radioClosed() {
     log("{}", dashes());
     log("radioClosed start cleanup");
     // The first window stays: it holds the radio chooser and tells why the session ended.
-    for (PanadapterWindow* pan : {velmoraSDRWindow1, velmoraSDRWindow2, velmoraSDRWindow3}) {
-        pan->hide();
+    for (std::size_t pan = 1; pan < panadapters.size(); ++pan) {
+        panadapters[pan]->velmoraSDRWindow->hide();
     }
     releaseSliceAndPanBindings();
     doroSlices.clear();

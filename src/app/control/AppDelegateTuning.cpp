@@ -2,18 +2,13 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/PanLookups.h"
+#include "app/panels/PanadapterController.h"
 #include "display/Panafall.h"
-#include "display/views/PanAdapterView.h"
-#include "display/views/WaterFallView.h"
 #include "objects/Slice.h"
-#include "platform/core/DispatchQueue.h"
 #include "platform/core/Log.h"
 
 #include <fmt/format.h>
 
-#include <QPointer>
-
-#include <chrono>
 #include <cstdlib>
 
 namespace vm {
@@ -51,24 +46,9 @@ void AppDelegate::fineTuneHz(double hz, const std::shared_ptr<Slice>& slice) {
         return;
     }
     pan->setCenter(static_cast<float>(pan->center().value_or(0) + outside));
-    const std::optional<int> index = shownPanIndex(pan);
-    const std::optional<PanSlot> slot = index ? panSlot(*index) : std::nullopt;
-    if (!slot) {
-        return;
+    if (PanadapterController* panadapter = panadapterShowing(pan)) {
+        panadapter->scrollWhileRecentring();
     }
-    QPointer<PanAdapterView> panView = slot->panAdapterView;
-    QPointer<WaterFallView> view = slot->waterFallView;
-    const auto setScrolling = [panView, view](bool on) {
-        if (panView) {
-            panView->setScrolling(on);
-        }
-        if (view) {
-            view->setScrolling(on);
-        }
-    };
-    setScrolling(true);
-    DispatchQueue::main()->after(std::chrono::milliseconds(10),
-                                 [setScrolling] { setScrolling(false); });
 }
 
 }  // namespace vm

@@ -1,5 +1,6 @@
 #include "app/shell/AppDelegate.h"
 
+#include "app/panels/PanadapterController.h"
 #include "app/panels/SlicePanelController.h"
 #include "app/shell/AppDisplayController.h"
 #include "app/windows/CwxWindow.h"
@@ -39,6 +40,10 @@ std::shared_ptr<AppDelegate> AppDelegate::create(Options options) {
 AppDelegate::AppDelegate(Options options) : options_(std::move(options)) {}
 
 AppDelegate::~AppDelegate() {
+    // The panadapters' views ask the display controller until they go.
+    for (auto& panadapter : panadapters) {
+        panadapter.reset();
+    }
     if (audioListener_ != 0) {
         AudioBackend::shared()->removeDevicesChangedListener(audioListener_);
     }
@@ -68,19 +73,11 @@ void AppDelegate::createWindows() {
         ownedWindows_.emplace_back(widget);
         return widget;
     };
-    std::array<PanadapterWindow*, 4> windows{};
-    for (int pan = 0; pan < 4; ++pan) {
-        windows[pan] = own(new PanadapterWindow(pan));
-        panControls[pan] = windows[pan]->panControls;
-    }
-    velmoraSDRWindow = windows[0];
-    velmoraSDRWindow1 = windows[1];
-    velmoraSDRWindow2 = windows[2];
-    velmoraSDRWindow3 = windows[3];
-    window = velmoraSDRWindow;
-    mainControls = velmoraSDRWindow->controlsBar;
-    createDisplayViews();
     prefsWindow = own(new PreferencesWindow);
+    createPanadapters();
+    PanadapterWindow* mainWindow = panadapters[0]->velmoraSDRWindow.get();
+    window = mainWindow;
+    mainControls = mainWindow->controlsBar;
     for (std::size_t panel = 0; panel < slicePanelControllers.size(); ++panel) {
         slicePanelControllers[panel] =
             SlicePanelController::create(int(panel), prefsWindow->slicePage().panel(int(panel)),
@@ -91,7 +88,7 @@ void AppDelegate::createWindows() {
     memoryPanel = own(new MemoryPanel);
     tnfPanel = own(new TnfPanel);
     splitWindow = own(new SplitWindow);
-    ownedMenus_ = std::make_unique<MainMenus>(velmoraSDRWindow->menuBar());
+    ownedMenus_ = std::make_unique<MainMenus>(mainWindow->menuBar());
     menus = ownedMenus_.get();
     menus->preferencesMenuItem->setAction(
         [this](MenuItem&) { prefsWindow->makeKeyAndOrderFront(); });

@@ -5,6 +5,7 @@
 // control panels shares. One object per process, on the main thread. Its methods are spread over
 // source files by concern (AppDelegateStartup.cpp, AppDelegateLaunch.cpp...).
 #include "app/memory/FilterPresets.h"
+#include "app/panels/PanadapterHost.h"
 #include "app/panels/SlicePanelHost.h"
 #include "app/shell/AppFolders.h"
 #include "platform/core/ArchiveValue.h"
@@ -44,9 +45,8 @@ class MemoryPanel;
 class MemorySlot;
 class MenuItem;
 class Panafall;
+class PanadapterController;
 class PanAdapterView;
-class PanadapterWindow;
-class PanControls;
 class PanSpotObject;
 class PopUpButton;
 class PreferencesWindow;
@@ -56,9 +56,7 @@ class SingleInstance;
 class SleepWatcher;
 class Slice;
 class SlicePanelController;
-class Slider;
 class SplitWindow;
-class TextField;
 class TnfPanel;
 class UserNotifications;
 class ViewArea;
@@ -66,7 +64,6 @@ class VMKVOManager;
 class VMMegahertzFormatter;
 class VMRemoteAudioHandler;
 class Waterfall;
-class WaterFallView;
 class Window;
 
 using Date = std::chrono::system_clock::time_point;
@@ -78,6 +75,7 @@ struct AppOptions {
 
 class AppDelegate : public RadioDelegate,
                     public SlicePanelHost,
+                    public PanadapterHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -176,6 +174,8 @@ public:
     // slices are observed by nothing.
     void loadKVOSlice(const std::shared_ptr<Slice>& slice);
     void cancelKVOSLice(const std::shared_ptr<Slice>& slice);
+    // The panafall bound, shown or let go by the panadapter controller of its pan index (none for
+    // a pan index of 4 or more).
     void loadPanafallKVO(const std::shared_ptr<Panafall>& pan);
     void cancelPanafalKVO(const std::shared_ptr<Panafall>& pan);
     // Attaches the panafall to its pan's views and shows the pan's window; returns the area that
@@ -199,27 +199,9 @@ public:
     // state changes are sent a mute command.
     void muteAllButActive(bool mute);
 
-    // --- Panadapter observers: each pan's controls and tab follow its panadapter
-    // (src/app/shell/AppDelegatePanObservers.cpp) ---
-    using PanHandler = void (AppDelegate::*)(const std::shared_ptr<Panafall>&, const Change*);
-    static const std::vector<std::pair<std::string, PanHandler>>& panafallKeyTable();
-    void waterfallChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void centerChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void bandwidthChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void panDimensionsChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void minDbmChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void maxDbmChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void averageChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void fpsChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void preAmpListChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void rfGainChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void bandChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void wnbChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void wnbLevelChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void droppedFramesChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void wnbUpdatingChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void daxIqChanged(const std::shared_ptr<Panafall>& pan, const Change* changed);
-    void loadGainPopup(PopUpButton* popup, const std::shared_ptr<Panafall>& pan);
+    // --- The panadapters' host (src/app/shell/AppDelegatePanadapters.cpp) ---
+    std::string xvtrNameForXKey(const std::string& band) const override;
+    void setPanadapterTabLabel(int pan, const std::string& label) override;
 
     // --- The end of a session (src/app/control/AppDelegateTeardown.cpp) ---
     // Asks the radio to remove this client's slices and panadapters; does not wait.
@@ -280,10 +262,6 @@ public:
 
     // Windows
     Window* window = nullptr;  // the default window: the first panadapter window
-    PanadapterWindow* velmoraSDRWindow = nullptr;
-    PanadapterWindow* velmoraSDRWindow1 = nullptr;
-    PanadapterWindow* velmoraSDRWindow2 = nullptr;
-    PanadapterWindow* velmoraSDRWindow3 = nullptr;
     PreferencesWindow* prefsWindow = nullptr;
     std::optional<QPalette> window_appearance;
     HudWindow* hud = nullptr;
@@ -293,20 +271,12 @@ public:
     SplitWindow* splitWindow = nullptr;
     MainMenus* menus = nullptr;
     MainControlsBar* mainControls = nullptr;  // the operating controls of the first window
-    // The repeated control sets: pan 0 to 3.
-    std::array<PanControls*, 4> panControls{};
     // The slice panels A to D (slices 0 to 3), each with its controller.
     std::array<std::shared_ptr<SlicePanelController>, 4> slicePanelControllers{};
+    // The four panadapters, pan 0 to 3: each its window (the first is the main window), views,
+    // panafall, managers and controls.
+    std::array<std::shared_ptr<PanadapterController>, 4> panadapters{};
 
-    // Pan views (placed by the display classes into each window's view areas)
-    PanAdapterView* panAdapterView = nullptr;
-    PanAdapterView* panAdapterView1 = nullptr;
-    PanAdapterView* panAdapterView2 = nullptr;
-    PanAdapterView* panAdapterView3 = nullptr;
-    WaterFallView* waterFallView = nullptr;
-    WaterFallView* waterFallView1 = nullptr;
-    WaterFallView* waterFallView2 = nullptr;
-    WaterFallView* waterFallView3 = nullptr;
     PanAdapterView* lastPanMouseEntered = nullptr;
 
     // Radio
@@ -316,7 +286,6 @@ public:
     std::shared_ptr<Radio> openRadio;
     std::vector<std::shared_ptr<Slice>> doroSlices;
     std::vector<std::shared_ptr<Panafall>> doroPanafalls;
-    std::shared_ptr<Panafall> panafall, panafall1, panafall2, panafall3;
     std::shared_ptr<Panafall> hudOverPanafall;
     bool radioStartupComplete = false;
     bool doroInTransmit = false;
@@ -324,10 +293,6 @@ public:
     // Observation
     std::shared_ptr<VMKVOManager> radioKVOManager, cwxKVOManager, rxEqualizersKVOManager,
         txEqualizersKVOManager;
-    std::shared_ptr<VMKVOManager> panafallKVOManager, panafallKVOManager1, panafallKVOManager2,
-        panafallKVOManager3;
-    std::shared_ptr<VMKVOManager> waterfallKVOManager, waterfallKVOManager1, waterfallKVOManager2,
-        waterfallKVOManager3;
 
     // Times
     Date startupTime{}, sessionStart{}, lastTuningChange{};
@@ -442,39 +407,18 @@ private:
     void profileAnswered(ProfileWait wait, const Notification& notification);
     bool createProfile(ProfileKind kind, const std::string& name);
 
-    // One pan's row of the controller's state: its panafall, managers, window, views and controls.
-    struct PanSlot {
-        std::shared_ptr<Panafall>* panafall;
-        std::shared_ptr<VMKVOManager>* panafallManager;
-        std::shared_ptr<VMKVOManager>* waterfallManager;
-        PanadapterWindow* window;
-        PanAdapterView* panAdapterView;
-        WaterFallView* waterFallView;
-        PanControls* controls;
-    };
-    std::optional<PanSlot> panSlot(int panIndex);
-    // The pan index of a panafall shown in one of the four pans, by identity.
-    std::optional<int> shownPanIndex(const std::shared_ptr<Panafall>& pan) const;
+    // The panadapter of the pan index a stream id gives; none for 4 or more.
+    PanadapterController* panadapterFor(const Panafall& pan) const;
+    // The panadapter that shows the panafall; none when no pan does.
+    PanadapterController* panadapterShowing(const std::shared_ptr<Panafall>& pan) const;
     // The panel of slices 0 to 3; none for another slice.
     SlicePanelController* slicePanelFor(const Slice& slice) const;
-    PanControls* shownPanControls(const std::shared_ptr<Panafall>& pan, const char* handler);
-    void showPanLevel(const std::shared_ptr<Panafall>& pan, Observed<Float> Panafall::*property,
-                      const char* handler, const char* format, Slider* PanControls::*slider,
-                      TextField* PanControls::*text);
-    void showPanCount(const std::shared_ptr<Panafall>& pan, Observed<Number> Panafall::*property,
-                      const char* handler, Slider* PanControls::*slider,
-                      TextField* PanControls::*text);
-    void selectGain(PopUpButton* popup, const Panafall& pan);
-    // The name of the open radio's transverter of a band "X<key>"; "?" without one.
-    std::string xvtrNameForXKey(const std::string& band) const;
-    void createDisplayViews();
+    // The four panadapters, their windows and views, and the views' way to the controller.
+    void createPanadapters();
     // Every slice and pan binding of the session released (their views detached).
     void releaseSliceAndPanBindings();
     // The views' way to the controller (the views hold it by reference).
     std::unique_ptr<AppDisplayController> displayController_;
-    // The waterfall views as the waterfall managers' targets: held here only, so a manager's
-    // weak reference lapses when the view goes.
-    std::array<std::shared_ptr<void>, 4> waterfallTargets_{};
 
     // When the program started, on the dispatch clock (the automatic open's 20 s window).
     DispatchClock::time_point startupClock_{};

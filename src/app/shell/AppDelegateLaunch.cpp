@@ -2,6 +2,7 @@
 // run, once the event loop runs. Discovery itself is station control (AppDelegateChooser.cpp).
 #include "app/shell/AppDelegate.h"
 
+#include "app/panels/PanadapterController.h"
 #include "app/shell/SystemReport.h"
 #include "app/windows/CwxWindow.h"
 #include "app/windows/HudWindow.h"
@@ -59,7 +60,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     restoreAutoConnect();
 
     // The heads-up display starts over the top right of the first panadapter.
-    const QRect main = velmoraSDRWindow->frameGeometry();
+    const QRect main = panadapters[0]->velmoraSDRWindow->frameGeometry();
     hud->move(std::max(main.left(), main.right() - hud->width() - 24), main.top() + 130);
     hud->makeKeyAndOrderFront();
     setupPresetDictionary();

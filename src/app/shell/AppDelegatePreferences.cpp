@@ -2,12 +2,12 @@
 // the window appearance.
 #include "app/shell/AppDelegate.h"
 
+#include "app/panels/PanadapterController.h"
 #include "app/panels/SlicePanelController.h"
 #include "app/windows/CwxWindow.h"
 #include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/MemoryPanel.h"
-#include "app/windows/PanControls.h"
 #include "app/windows/PanadapterPrefsPage.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
@@ -25,11 +25,8 @@
 namespace vm {
 
 void AppDelegate::setDbmSliderRanges() {
-    for (auto* controls : panControls) {
-        controls->minDbmSlider->setMinValue(-180.0);
-        controls->minDbmSlider->setMaxValue(-90.0);
-        controls->maxDbmSlider->setMinValue(-100.0);
-        controls->maxDbmSlider->setMaxValue(20.0);
+    for (const auto& panadapter : panadapters) {
+        panadapter->setDbmSliderRanges();
     }
 }
 
@@ -40,7 +37,7 @@ void AppDelegate::restorePreferences() {
     const RadioPrefsPage& radio = prefsWindow->radioPage();
     hudHidesOnDeactivate_ = radio.hideHudInBackground();
     for (int pan = 0; pan < 4; ++pan) {
-        panControls[pan]->bandwidthSlider->setMaxValue(
+        panadapters[std::size_t(pan)]->setMaxBandwidth(
             prefsWindow->panadapterPage().maxBandwidth(pan));
     }
     debug = radio.debugEnabled();
@@ -73,12 +70,12 @@ void AppDelegate::darkWindowsChanged() {
     const bool dark = prefsWindow->radioPage().darkWindows();
     Defaults::standard().set("vmsdr_dark_windows", PlistValue(dark));
     window_appearance = desiredAppearanceObject(dark);
-    for (QWidget* w :
-         {static_cast<QWidget*>(velmoraSDRWindow), static_cast<QWidget*>(velmoraSDRWindow1),
-          static_cast<QWidget*>(velmoraSDRWindow2), static_cast<QWidget*>(velmoraSDRWindow3),
-          static_cast<QWidget*>(prefsWindow), static_cast<QWidget*>(cwxWindow),
-          static_cast<QWidget*>(memoryPanel), static_cast<QWidget*>(tnfPanel),
-          static_cast<QWidget*>(hud), static_cast<QWidget*>(splitWindow)}) {
+    for (const auto& panadapter : panadapters) {
+        panadapter->velmoraSDRWindow->setPalette(*window_appearance);
+    }
+    for (QWidget* w : {static_cast<QWidget*>(prefsWindow), static_cast<QWidget*>(cwxWindow),
+                       static_cast<QWidget*>(memoryPanel), static_cast<QWidget*>(tnfPanel),
+                       static_cast<QWidget*>(hud), static_cast<QWidget*>(splitWindow)}) {
         w->setPalette(*window_appearance);
     }
     // Dark windows take the light glyphs, light windows the dark ones.

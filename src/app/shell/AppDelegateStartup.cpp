@@ -3,6 +3,7 @@
 // preference reset, and the listeners for serial ports, URLs, audio devices and sleep.
 #include "app/shell/AppDelegate.h"
 
+#include "app/panels/PanadapterController.h"
 #include "app/panels/SlicePanelController.h"
 #include "app/shell/DebugLogFiles.h"
 #include "app/shell/MachineFacts.h"
@@ -11,7 +12,6 @@
 #include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/MemoryPanel.h"
-#include "app/windows/PanControls.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
@@ -87,10 +87,6 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
 
     storeRefToSelf();
     createWindows();
-    velmoraSDRWindow->setFrameAutosaveName("velmoraSDR_window");
-    velmoraSDRWindow1->setFrameAutosaveName("velmoraSDR_window1");
-    velmoraSDRWindow2->setFrameAutosaveName("velmoraSDR_window2");
-    velmoraSDRWindow3->setFrameAutosaveName("velmoraSDR_window3");
 
     const Date now = std::chrono::system_clock::now();
     localSpots.clear();
@@ -130,9 +126,6 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     restorePreferences();
     darkWindowsChanged();
 
-    for (auto* controls : panControls) {
-        controls->preAmpListPopup->hide();
-    }
     userMemories.clear();
 
     doroSDRisRunning = false;
@@ -140,7 +133,7 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
 
     registerObservers();
 
-    velmoraSDRWindow->frameStatus->setText(QStringLiteral("No Radio Connected"));
+    panadapters[0]->velmoraSDRWindow->frameStatus->setText(QStringLiteral("No Radio Connected"));
     prefsWindow->radioPage().setStatusText(QStringLiteral("No Radio Connected"));
 
     radioStartupComplete = false;

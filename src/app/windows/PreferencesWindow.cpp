@@ -43,12 +43,6 @@ PreferencesWindow::PreferencesWindow(QWidget* parent) : Window(parent) {
     setCentralWidget(prefsTabView);
     resize(980, 640);
     stored_.tabView(prefsTabView, "prefs_tab_view");
-
-    panadapterTabView =
-        panadapterPage_->findChild<QTabWidget*>(QStringLiteral("panadapterTabView"));
-    for (int pan = 0; pan < 4; ++pan) {
-        panSettings[pan] = panadapterPage_->settings(pan);
-    }
 }
 
 template <class Page>

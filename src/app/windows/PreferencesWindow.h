@@ -9,7 +9,6 @@
 
 #include <QImage>
 
-#include <array>
 #include <vector>
 
 class QTabWidget;
@@ -23,7 +22,6 @@ class EqualizerPrefsPage;
 class KnobPrefsPage;
 class MetersPrefsPage;
 class PanadapterPrefsPage;
-class PanSettingsPage;
 class PreferencesPage;
 class ProfilesPrefsPage;
 class RadioPrefsPage;
@@ -72,12 +70,6 @@ public:
     // The glyphs of the pages' image buttons (light glyphs for dark windows, and the reverse).
     void setButtonImages(const QImage& save, const QImage& add, const QImage& remove,
                          const QImage& go);
-
-    // Read where the panadapter observers still live in the app controller, until they move to
-    // their own controllers and call panadapterPage().setPanTabTitle() and
-    // panadapterPage().settings() instead. Not for new code.
-    QTabWidget* panadapterTabView = nullptr;
-    std::array<PanSettingsPage*, 4> panSettings{};
 
 private:
     template <class Page>

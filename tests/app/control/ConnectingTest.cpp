@@ -205,7 +205,7 @@ TEST_F(Connecting, ADroppedLinkIsReportedToTheUserAndEndsTheSession) {
                                                    "SimRadio was disconnected by a remote peer");
     }));
     EXPECT_EQ(controller->openRadio, nullptr);
-    EXPECT_EQ(controller->velmoraSDRWindow->frameStatus->text().toStdString(),
+    EXPECT_EQ(panadapter(0).velmoraSDRWindow->frameStatus->text().toStdString(),
               "Radio Disconnected");
     EXPECT_EQ(prefsControl<QLabel>("frameStatus1").text().toStdString(), "Radio Disconnected");
     EXPECT_TRUE(

@@ -127,7 +127,7 @@ TEST_F(ObserverWiring, APanadapterWithoutABandIsPutOnTwentyMetresAndShownInItsWi
     pan->runQueue()->sync([] {});
     waterfall->runQueue()->sync([] {});
     // The panadapter is as large as the area of its spectrum view.
-    const QWidget& area = *controller->velmoraSDRWindow1->panAdapterViewArea;
+    const QWidget& area = *panadapter(1).velmoraSDRWindow->panAdapterViewArea;
     ASSERT_GT(area.width(), 100);
     // Each object's commands in their order (the two objects' queues may interleave).
     std::vector<std::string> panCommands, waterfallCommands;
@@ -146,13 +146,13 @@ TEST_F(ObserverWiring, APanadapterWithoutABandIsPutOnTwentyMetresAndShownInItsWi
                                            area.width(), area.height())}));
     EXPECT_EQ(waterfallCommands,
               std::vector<std::string>{"display panafall set 0x42000001 color_gain=10"});
-    EXPECT_EQ(controller->panafall1, pan);
-    EXPECT_TRUE(controller->velmoraSDRWindow1->isVisible());
-    EXPECT_EQ(controller->velmoraSDRWindow1->windowTitle(), "velmoraSDR 0x40000001");
-    EXPECT_EQ(controller->waterFallView1->myPanafall(), pan);
-    EXPECT_EQ(controller->panControls[1]->bandText->stringValue(), "14.100");
-    EXPECT_EQ(controller->panControls[1]->minDbmText->stringValue(), "-133");
-    EXPECT_EQ(controller->waterFallView1->colorGain(), 10);
+    EXPECT_EQ(panadapter(1).panafall, pan);
+    EXPECT_TRUE(panadapter(1).velmoraSDRWindow->isVisible());
+    EXPECT_EQ(panadapter(1).velmoraSDRWindow->windowTitle(), "velmoraSDR 0x40000001");
+    EXPECT_EQ(panadapter(1).waterFallView->myPanafall(), pan);
+    EXPECT_EQ(panadapter(1).panControls->bandText->stringValue(), "14.100");
+    EXPECT_EQ(panadapter(1).panControls->minDbmText->stringValue(), "-133");
+    EXPECT_EQ(panadapter(1).waterFallView->colorGain(), 10);
 
     // Reported again under the same stream id: the newer one replaces it, bound once.
     auto again = Panafall::create(link, "0x40000001");
@@ -161,15 +161,15 @@ TEST_F(ObserverWiring, APanadapterWithoutABandIsPutOnTwentyMetresAndShownInItsWi
     again->center.store(7.1f);
     controller->panafallCreatedNotification({"PanafallCreated", again, {}});
     EXPECT_EQ(controller->doroPanafalls, std::vector<std::shared_ptr<Panafall>>{again});
-    EXPECT_EQ(controller->panafall1, again);
+    EXPECT_EQ(panadapter(1).panafall, again);
     pan->center.set(1.8f);
-    EXPECT_EQ(controller->panControls[1]->bandText->stringValue(), "7.100");
+    EXPECT_EQ(panadapter(1).panControls->bandText->stringValue(), "7.100");
 
     controller->panafallDeletedNotification({"PanafallDeleted", again, {}});
     EXPECT_TRUE(controller->doroPanafalls.empty());
-    EXPECT_FALSE(controller->panafall1);
-    EXPECT_FALSE(controller->velmoraSDRWindow1->isVisible());
-    EXPECT_FALSE(controller->waterFallView1->myPanafall());
+    EXPECT_FALSE(panadapter(1).panafall);
+    EXPECT_FALSE(panadapter(1).velmoraSDRWindow->isVisible());
+    EXPECT_FALSE(panadapter(1).waterFallView->myPanafall());
 }
 
 TEST_F(ObserverWiring, APanadapterPastTheFourthIsListedButShownNowhere) {
@@ -178,9 +178,8 @@ TEST_F(ObserverWiring, APanadapterPastTheFourthIsListedButShownNowhere) {
     pan->bandwidth.store(0.1f);
     controller->panafallCreatedNotification({"PanafallCreated", pan, {}});
     EXPECT_EQ(controller->doroPanafalls.size(), 1u);
-    for (const auto& shown : {controller->panafall, controller->panafall1, controller->panafall2,
-                              controller->panafall3}) {
-        EXPECT_NE(shown, pan);
+    for (const auto& shown : controller->panadapters) {
+        EXPECT_NE(shown->panafall, pan);
     }
     EXPECT_EQ(pan->panDimensions(), (PanSize{0, 0}));
 }

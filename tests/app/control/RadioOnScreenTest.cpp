@@ -69,7 +69,7 @@ protected:
         ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(
             5, "in_use=1 RF_frequency=14.200000 mode=CW audio_level=20 " + ours())));
         ASSERT_TRUE(runEventsUntil([&] {
-            return controller->panafall && controller->doroSlices.size() == 2 &&
+            return panadapter(0).panafall && controller->doroSlices.size() == 2 &&
                    panelA().freqText->doubleValue() > 14;
         }));
     }
@@ -121,7 +121,7 @@ protected:
 
     // The first window and slice panel A side by side, as the operator sees them.
     void saveMainWindow(const QString& name) {
-        PanadapterWindow& window = *controller->velmoraSDRWindow;
+        PanadapterWindow& window = *panadapter(0).velmoraSDRWindow;
         QWidget& panel = panelA();
         panel.resize(panel.sizeHint().expandedTo(QSize(900, 330)));
         QImage image(QSize(window.width(), window.height() + panel.height()) * 2,
@@ -143,16 +143,16 @@ TEST_F(RadioOnScreen, TheRadiosPanadapterAndSliceZeroFillTheMainWindowAndPanelA)
     reportSession();
 
     // The pan: its window shows the pan's stream, its controls and tab follow the panadapter.
-    PanControls& controls = *controller->panControls[0];
-    EXPECT_EQ(controller->panafall->streamId(), "0x40000000");
-    EXPECT_EQ(controller->velmoraSDRWindow->windowTitle(), "velmoraSDR 0x40000000");
+    PanControls& controls = *panadapter(0).panControls;
+    EXPECT_EQ(panadapter(0).panafall->streamId(), "0x40000000");
+    EXPECT_EQ(panadapter(0).velmoraSDRWindow->windowTitle(), "velmoraSDR 0x40000000");
     EXPECT_EQ(controls.bandText->stringValue(), "14.100");
     EXPECT_EQ(controls.bandwidthText->stringValue(), "0.200");
     EXPECT_EQ(controls.minDbmText->stringValue(), "-130");
     EXPECT_EQ(controls.fpsText->intValue(), 25);
     EXPECT_EQ(prefsControl<QTabWidget>("panadapterTabView").tabText(0), "20 M");
-    EXPECT_EQ(controller->waterFallView->myPanafall(), controller->panafall);
-    ASSERT_TRUE(runEventsUntil([&] { return controller->waterFallView->colorGain() == 60; }));
+    EXPECT_EQ(panadapter(0).waterFallView->myPanafall(), panadapter(0).panafall);
+    ASSERT_TRUE(runEventsUntil([&] { return panadapter(0).waterFallView->colorGain() == 60; }));
 
     // Slice 0: panel A and the VFO controls.
     EXPECT_DOUBLE_EQ(panelA().freqText->doubleValue(), 14.074);
@@ -187,15 +187,15 @@ TEST_F(RadioOnScreen, TheRadiosPanadapterAndSliceZeroFillTheMainWindowAndPanelA)
 
     // The waterfall paints the radio's lines.
     sendWaterfallLines(260);
-    ASSERT_TRUE(runEventsUntil([&] { return controller->waterFallView->frameCount() >= 260; }));
+    ASSERT_TRUE(runEventsUntil([&] { return panadapter(0).waterFallView->frameCount() >= 260; }));
     // The panadapter view above it is the pan's and draws the radio's spectrum.
-    PanAdapterView& panView = *controller->panAdapterView;
-    EXPECT_EQ(panView.myPanafall(), controller->panafall);
-    EXPECT_EQ(panView.waterFallView(), controller->waterFallView);
+    PanAdapterView& panView = *panadapter(0).panAdapterView;
+    EXPECT_EQ(panView.myPanafall(), panadapter(0).panafall);
+    EXPECT_EQ(panView.waterFallView(), panadapter(0).waterFallView);
     sendSpectrum(panView);
     ASSERT_TRUE(runEventsUntil([&] { return panView.numFrameBins() > 0; }));
     EXPECT_EQ(panView.numFrameBins(), std::uint32_t(std::max(panView.width(), 1)));
-    controller->velmoraSDRWindow->repaint();
+    panadapter(0).velmoraSDRWindow->repaint();
     saveMainWindow(QStringLiteral("radio_on_screen_main_window.png"));
 }
 
@@ -204,19 +204,20 @@ TEST_F(RadioOnScreen, ClosingTheSessionLeavesNoObserverAndAReconnectBindsEachKey
     connectAsGui();
     reportSession();
     const std::shared_ptr<Slice> oldSlice = controller->doroSlices.front();
-    const std::shared_ptr<Panafall> oldPan = controller->panafall;
+    const std::shared_ptr<Panafall> oldPan = panadapter(0).panafall;
     const std::shared_ptr<Waterfall> oldWaterfall = oldPan->waterfall();
 
     controller->radioClosed();
     EXPECT_FALSE(controller->openRadio);
     EXPECT_TRUE(controller->doroSlices.empty());
     EXPECT_TRUE(controller->doroPanafalls.empty());
-    EXPECT_FALSE(controller->panafall);
-    EXPECT_FALSE(controller->waterFallView->myPanafall());
-    EXPECT_FALSE(controller->panAdapterView->myPanafall());
+    EXPECT_FALSE(panadapter(0).panafall);
+    EXPECT_FALSE(panadapter(0).waterFallView->myPanafall());
+    EXPECT_FALSE(panadapter(0).panAdapterView->myPanafall());
     EXPECT_FALSE(oldWaterfall->delegate()) << "the view lets go of the old waterfall";
-    for (const auto& manager : {controller->slicePanelControllers[0]->sliceKVOManager(),
-                                controller->panafallKVOManager, controller->waterfallKVOManager}) {
+    for (const auto& manager :
+         {controller->slicePanelControllers[0]->sliceKVOManager(), panadapter(0).panafallKVOManager,
+          panadapter(0).waterfallKVOManager}) {
         ASSERT_TRUE(manager);
         EXPECT_FALSE(manager->registered());
         EXPECT_FALSE(manager->thisObject());
@@ -231,8 +232,8 @@ TEST_F(RadioOnScreen, ClosingTheSessionLeavesNoObserverAndAReconnectBindsEachKey
     NotificationCenter::defaultCenter().post("PanafallCreated", oldPan);
     test::mainQueueBarrier();
     EXPECT_EQ(panelA().volumeSlider->doubleValue(), volume);
-    EXPECT_EQ(controller->panControls[0]->bandText->stringValue(), "14.100");
-    EXPECT_EQ(controller->waterFallView->colorGain(), 60);
+    EXPECT_EQ(panadapter(0).panControls->bandText->stringValue(), "14.100");
+    EXPECT_EQ(panadapter(0).waterFallView->colorGain(), 60);
     EXPECT_TRUE(controller->doroSlices.empty());
 
     // A new session: each notification and each change is handled once.
@@ -265,14 +266,14 @@ TEST_F(RadioOnScreen, FineTuningStepsTheSliceAndCarriesThePanWhenTheSliceLeavesI
 
     controller->fineTuneHz(100, slice);
     EXPECT_TRUE(sim->waitForCommand("slice tune 0 14.074100 autopan=0"));
-    EXPECT_FLOAT_EQ(controller->panafall->center().value_or(0), 14.1f);
+    EXPECT_FLOAT_EQ(panadapter(0).panafall->center().value_or(0), 14.1f);
 
     // 0.2 MHz up leaves the pan (14.0 to 14.2 MHz): its centre follows by what lies outside.
     controller->fineTuneHz(200000, slice);
     EXPECT_TRUE(sim->waitForCommand("slice tune 0 14.274100 autopan=0"));
-    EXPECT_NEAR(controller->panafall->center().value_or(0), 14.1751, 1e-4);
-    EXPECT_TRUE(controller->panAdapterView->scrolling());
-    EXPECT_TRUE(runEventsUntil([&] { return !controller->panAdapterView->scrolling(); }));
+    EXPECT_NEAR(panadapter(0).panafall->center().value_or(0), 14.1751, 1e-4);
+    EXPECT_TRUE(panadapter(0).panAdapterView->scrolling());
+    EXPECT_TRUE(runEventsUntil([&] { return !panadapter(0).panAdapterView->scrolling(); }));
 
     // A locked slice stays where it is (a setter would store the new frequency at once).
     ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "lock=1")));
@@ -305,7 +306,7 @@ TEST_F(RadioOnScreen, RemovingOurResourcesAsksTheRadioForEachSliceAndPanadapterI
     ASSERT_TRUE(sim->sendStatus(sim::panStatus(kPan, "removed")));
     ASSERT_TRUE(runEventsUntil(
         [&] { return controller->doroSlices.empty() && controller->doroPanafalls.empty(); }));
-    EXPECT_FALSE(controller->panafall);
+    EXPECT_FALSE(panadapter(0).panafall);
     EXPECT_FALSE(controller->slicePanelControllers[0]->sliceKVOManager()->registered());
 }
 

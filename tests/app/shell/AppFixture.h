@@ -1,6 +1,7 @@
 #pragma once
 // Starts the app controller as the program does, in the test's own home. Standard error is put
 // back when the test ends, since start-up points it at the debug log.
+#include "app/panels/PanadapterController.h"
 #include "app/shell/AppDelegate.h"
 #include "app/windows/PreferencesWindow.h"
 #include "platform/core/AtomicFile.h"
@@ -34,6 +35,10 @@ protected:
     }
 
     std::string logText() const { return readWholeFile(controller->debugLogFilePath).value_or(""); }
+    // Pan 0 to 3 of the started controller.
+    PanadapterController& panadapter(int pan) const {
+        return *controller->panadapters[std::size_t(pan)];
+    }
 
     // A control of the preferences window, found by its outlet name as a person would.
     template <class Control>

@@ -98,7 +98,7 @@ TEST_F(AppFixture, AFreshUserGetsTheDefaultOfEveryRestoredControl) {
     const PanadapterPrefsPage& pans = controller->prefsWindow->panadapterPage();
     for (int pan = 0; pan < 4; ++pan) {
         EXPECT_EQ(pans.settings(pan)->viewProportion->doubleValue(), 50) << pan;
-        EXPECT_EQ(controller->panControls[pan]->bandwidthSlider->maxValue(), 0.01) << pan;
+        EXPECT_EQ(panadapter(pan).panControls->bandwidthSlider->maxValue(), 0.01) << pan;
     }
     EXPECT_EQ(prefsControl<QTabWidget>("prefsTabView").currentIndex(), 0);
     EXPECT_FALSE(controller->debug);
@@ -123,9 +123,9 @@ TEST_F(AppFixture, StoredPreferencesComeBackIntoTheirControls) {
     launch();
     const PanadapterPrefsPage& pans = controller->prefsWindow->panadapterPage();
     EXPECT_EQ(pans.settings(0)->maxBandwidthPopup->title(), "5.0");
-    EXPECT_EQ(controller->panControls[0]->bandwidthSlider->maxValue(), 5.0);
+    EXPECT_EQ(panadapter(0).panControls->bandwidthSlider->maxValue(), 5.0);
     EXPECT_EQ(pans.settings(1)->maxBandwidthPopup->indexOfSelectedItem(), 0);
-    EXPECT_EQ(controller->panControls[1]->bandwidthSlider->maxValue(), 0.01);
+    EXPECT_EQ(panadapter(1).panControls->bandwidthSlider->maxValue(), 0.01);
     EXPECT_TRUE(prefsControl<CheckBox>("debug_enabled").state());
     EXPECT_TRUE(controller->debug);
     EXPECT_FALSE(prefsControl<CheckBox>("auto_connect").state());

@@ -42,8 +42,8 @@ TEST_F(AppFixture, EveryWindowIsDrawnAndFitsA1366By768Screen) {
         QWidget* window;
         const char* file;
     };
-    std::vector<Shot> shots{{controller->velmoraSDRWindow, "app_panadapter_window_0.png"},
-                            {controller->velmoraSDRWindow1, "app_panadapter_window_1.png"},
+    std::vector<Shot> shots{{panadapter(0).velmoraSDRWindow.get(), "app_panadapter_window_0.png"},
+                            {panadapter(1).velmoraSDRWindow.get(), "app_panadapter_window_1.png"},
                             {controller->hud, "app_hud.png"},
                             {controller->cwxWindow, "app_cwx_window.png"},
                             {controller->memoryPanel, "app_memory_panel.png"},
@@ -56,10 +56,11 @@ TEST_F(AppFixture, EveryWindowIsDrawnAndFitsA1366By768Screen) {
         test::saveScreenshot(*shot.window, shot.file);
     }
     // The first panadapter window at the size of a small laptop screen.
-    controller->velmoraSDRWindow->resize(1366, 700);
+    PanadapterWindow& mainWindow = *panadapter(0).velmoraSDRWindow;
+    mainWindow.resize(1366, 700);
     QApplication::processEvents();
-    expectNoClippedText(*controller->velmoraSDRWindow, "panadapter window at 1366");
-    test::saveScreenshot(*controller->velmoraSDRWindow, "app_panadapter_window_0_1366.png");
+    expectNoClippedText(mainWindow, "panadapter window at 1366");
+    test::saveScreenshot(mainWindow, "app_panadapter_window_0_1366.png");
 
     PreferencesWindow& prefs = *controller->prefsWindow;
     prefs.show();
@@ -91,11 +92,8 @@ TEST_F(AppFixture, RepeatedSetsCarryTheirLetterOrSuffixAndTheTabsKeepTheirIndexe
     for (const char* name : {"bandwidthSlider", "fpsText3", "wnbButton2", "panAdapterViewArea1",
                              "waterFallViewArea3"}) {
         bool found = false;
-        for (QWidget* window : {static_cast<QWidget*>(controller->velmoraSDRWindow),
-                                static_cast<QWidget*>(controller->velmoraSDRWindow1),
-                                static_cast<QWidget*>(controller->velmoraSDRWindow2),
-                                static_cast<QWidget*>(controller->velmoraSDRWindow3)}) {
-            found = found || window->findChild<QWidget*>(name);
+        for (const auto& pan : controller->panadapters) {
+            found = found || pan->velmoraSDRWindow->findChild<QWidget*>(name);
         }
         EXPECT_TRUE(found) << name;
     }

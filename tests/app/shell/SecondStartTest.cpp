@@ -28,7 +28,7 @@ TEST_F(AppFixture, ASecondStartIsToldAndEndsBeforeMakingAnything) {
     EXPECT_NE(logText().find("velmoraSDR is already running. This instance will quit\n"),
               std::string::npos);
     EXPECT_EQ(controller->kbrx_background_queue, nullptr);
-    EXPECT_EQ(controller->velmoraSDRWindow, nullptr);
+    EXPECT_EQ(controller->panadapters[0], nullptr);
 }
 
 TEST_F(AppFixture, TheProgramStartedAgainWithALinkHandsItOverAndExitsZero) {

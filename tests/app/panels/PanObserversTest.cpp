@@ -1,38 +1,30 @@
-// The panadapter observers: each pan's display controls, its tab label and its gain pop-up follow
-// the panafall shown in that pan, and a panafall shown nowhere changes nothing.
-#include "ObserverFixture.h"
+// The panadapter observers: the pan's display controls, its tab label and its gain pop-up follow
+// the panafall the pan shows, and a panafall shown elsewhere changes nothing.
+#include "PanadapterFixture.h"
 
-#include "app/windows/PanControls.h"
-#include "app/windows/PanSettingsPage.h"
-#include "app/windows/PanadapterPrefsPage.h"
-#include "app/windows/PreferencesWindow.h"
+#include "display/Panafall.h"
 #include "support/LogCapture.h"
 
-#include <QTabWidget>
-
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace vm {
 namespace {
 
-class PanObservers : public test::ObserverFixture {
+class PanObservers : public test::PanadapterFixture {
 protected:
-    void SetUp() override {
-        ObserverFixture::SetUp();
-        openRadio();
-    }
-    // A panafall shown in pan 2, its values stored before it is bound.
+    // The panafall shown in this pan, its values stored before it is bound.
     std::shared_ptr<Panafall> shownPan(const std::function<void(Panafall&)>& fill = {}) {
-        auto pan = Panafall::create(link, "0x40000002");
+        auto pan = Panafall::create(nullptr, "0x40000002");
         pan->band.store("40");
         pan->bandwidth.store(0.15f);
         if (fill) {
             fill(*pan);
         }
-        controller->panafallCreatedNotification({"PanafallCreated", pan, {}});
+        controller->loadPanafallKVO(pan);
         return pan;
     }
-    PanControls& controls() { return *controller->panControls[2]; }
     std::vector<std::string> gainTitles() {
         std::vector<std::string> titles;
         PopUpButton& popup = *controls().preAmpListPopup;
@@ -75,24 +67,20 @@ TEST_F(PanObservers, TheGainPopUpIsBuiltFromTheRadiosGainList) {
 }
 
 TEST_F(PanObservers, TheTabCarriesTheBandOrTheTransvertersName) {
-    controller->openRadio->radioRunQueue()->sync([&] {
-        controller->openRadio->parseRadioStream("S1|xvtr 2 name=2m_Xvtr rf_freq=144.0 in_use=1");
-    });
-    test::mainQueueBarrier();
     const auto pan = shownPan();
-    QTabWidget& tabs = prefsControl<QTabWidget>("panadapterTabView");
-    EXPECT_EQ(tabs.tabText(2), "40 M");
+    EXPECT_EQ(host.tabLabels[kPan], "40 M");
     const struct {
         const char* band;
         const char* label;
-    } cases[] = {{"X2", "2m_Xvtr"}, {"X7", "?"}, {"X", "?"}, {"20", "20 M"}};
+    } cases[] = {{"X2", "xvtr 2"}, {"20", "20 M"}};
     for (const auto& [band, label] : cases) {
         pan->band.set(band);
-        EXPECT_EQ(tabs.tabText(2).toStdString(), label) << band;
+        EXPECT_EQ(host.tabLabels[kPan], label) << band;
     }
+    EXPECT_EQ(host.tabLabels.size(), 1u) << "only this pan's tab";
 }
 
-TEST_F(PanObservers, TheControlsFollowThePanAndThePanShownNowhereChangesNothing) {
+TEST_F(PanObservers, TheControlsFollowThePanAndAPanShownElsewhereChangesNothing) {
     const auto pan = shownPan([](Panafall& p) {
         p.center.store(7.15f);
         p.minDbm.store(-120.4f);
@@ -111,23 +99,44 @@ TEST_F(PanObservers, TheControlsFollowThePanAndThePanShownNowhereChangesNothing)
     EXPECT_EQ(controls().averageText->intValue(), 55);
     EXPECT_TRUE(controls().wnbButton->state());
     EXPECT_EQ(controls().wnbLevelText->intValue(), 70);
-    PopUpButton& dax = *controller->prefsWindow->panadapterPage().settings(2)->daxIqPopup;
+    PopUpButton& dax = *settings.daxIqPopup;
     EXPECT_EQ(dax.title(), "None");
     pan->daxIQ.set(1);
     EXPECT_EQ(dax.title(), "1");
     pan->center.set(7.2f);
     EXPECT_EQ(controls().bandText->stringValue(), "7.200");
 
-    // Its twin under another id, never shown: nothing moves, nothing is logged as an error.
+    // Its twin under another id, shown by another pan: nothing moves, no error is logged.
     test::LogCapture capture;
-    auto stray = Panafall::create(link, "0x40000009");
+    auto stray = Panafall::create(nullptr, "0x40000009");
     controller->centerChanged(stray, nullptr);
     controller->fpsChanged(stray, nullptr);
     controller->bandChanged(stray, nullptr);
+    controller->daxIqChanged(stray, nullptr);
     EXPECT_EQ(controls().bandText->stringValue(), "7.200");
+    EXPECT_EQ(host.tabLabels[kPan], "40 M");
     EXPECT_FALSE(capture.contains(":Error"));
     controller->minDbmChanged(nullptr, nullptr);
     EXPECT_TRUE(capture.contains("minDbmChanged:Error"));
+}
+
+TEST_F(PanObservers, TheDebugLinesNameThePanAndItsValues) {
+    host.debugOn = true;
+    test::LogCapture capture;
+    const auto pan = shownPan([](Panafall& p) {
+        p.fps.store(25);
+        p.wnbUpdating.store(true);
+        p.preAmpList.store(TextList{"0", "20", "10"});
+    });
+    for (const char* line : {"fpsChanged:thisPanafall:[0x40000002] fps:[25]",
+                             "wnbUpdatingChanged:thisPanafall:[0x40000002] wnbUpdating:[1]",
+                             "preAmpListChanged:thisPanafall:[0x40000002] count:[3] "
+                             "preAmpList:[0,20,10]",
+                             "loadGainPopup:low:0 high:20 step:10", "bandChanged:[40]",
+                             "droppedFramesChanged:[0]", "waterfallChanged:waterfall.streamId:[]",
+                             "panDimensionsChanged:width:[100] height:[100]"}) {
+        EXPECT_TRUE(capture.contains(line)) << line;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,143 @@
+// A panadapter controller on its own, against the simulated radio: the radio's pan lines move the
+// pan's controls and its settings page, both views take the panafall and show what the radio
+// streams, and the radio's removal of the pan releases it. And the walks of the panadapter and
+// waterfall key tables over a real panafall and waterfall.
+#include "PanadapterFixture.h"
+
+#include "app/windows/PanadapterWindow.h"
+#include "display/Panafall.h"
+#include "display/Waterfall.h"
+#include "display/views/PanAdapterView.h"
+#include "display/views/WaterFallView.h"
+#include "platform/core/NotificationCenter.h"
+#include "support/KeyTableWalk.h"
+#include "support/sim/SimLines.h"
+#include "support/sim/SimRadio.h"
+#include "util/VMKVOManager.h"
+
+#include "display/PanSessionSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace vm {
+namespace {
+
+using test::waitFor;
+
+constexpr std::uint32_t kPanId = test::kSessionPan;
+constexpr std::uint32_t kWaterfallId = test::kSessionWaterfall;
+
+// Pan 0 with the session's panadapter, bound and shown as the app controller binds it, and the
+// radio's removal routed to it as the app controller routes it.
+class PanadapterSession : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(test::startPanSession(sim, radio, pan, delegate, 800, 200));
+        ASSERT_TRUE(sim->waitForStreamDestination());
+        removals = NotificationCenter::defaultCenter().addObserver(
+            "PanafallDeleted", nullptr, nullptr, [this](const Notification& note) {
+                controller->cancelPanafalKVO(std::static_pointer_cast<Panafall>(note.object));
+            });
+        controller->loadPanafallKVO(pan);
+        controller->loadPanafallWindow(pan);
+    }
+    void TearDown() override {
+        NotificationCenter::defaultCenter().removeObserver(removals);
+        if (radio) {
+            radio->close();
+        }
+        controller.reset();
+        test::mainQueueBarrier();
+    }
+    PanControls& controls() { return *controller->panControls; }
+
+    std::unique_ptr<sim::SimRadio> sim;
+    std::shared_ptr<test::StateRecorder> delegate = std::make_shared<test::StateRecorder>();
+    std::shared_ptr<Radio> radio;
+    std::shared_ptr<Panafall> pan;
+    NotificationCenter::Token removals{};
+
+    test::FakePanadapterHost host;
+    test::FakeDisplayController display;
+    PanSettingsPage settings{0};
+    std::shared_ptr<PanadapterController> controller =
+        PanadapterController::create(0, host, display, &settings);
+};
+
+TEST_F(PanadapterSession, TheRadiosLinesMoveThePansControlsAndTheViewsShowItsStreams) {
+    PanadapterWindow& window = *controller->velmoraSDRWindow;
+    EXPECT_EQ(window.windowTitle(), "velmoraSDR 0x40000000");
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(controller->panafall, pan);
+    EXPECT_EQ(controller->panAdapterView->myPanafall(), pan);
+    EXPECT_EQ(controller->waterFallView->myPanafall(), pan);
+
+    ASSERT_TRUE(sim->sendStatus(sim::panStatus(
+        kPanId,
+        "center=7.100000 bandwidth=0.100000 min_dbm=-120.00 max_dbm=-40.00 fps=15 average=30 "
+        "band=40 wnb=1 wnb_level=55 daxiq=1 color_gain=45")));
+    ASSERT_TRUE(waitFor([&] {
+        return controls().bandText->stringValue() == "7.100" &&
+               controller->waterFallView->colorGain() == 45;
+    }));
+    EXPECT_EQ(controls().bandwidthText->stringValue(), "0.100");
+    EXPECT_EQ(controls().minDbmText->stringValue(), "-120");
+    EXPECT_EQ(controls().maxDbmText->stringValue(), "-40");
+    EXPECT_EQ(controls().fpsText->intValue(), 15);
+    EXPECT_EQ(controls().averageSlider->doubleValue(), 30);
+    EXPECT_TRUE(controls().wnbButton->state());
+    EXPECT_EQ(controls().wnbLevelText->intValue(), 55);
+    EXPECT_EQ(settings.daxIqPopup->title(), "1");
+    EXPECT_EQ(host.tabLabels[0], "40 M");
+
+    // The panadapter view draws the radio's frames, the waterfall view its lines.
+    ASSERT_TRUE(sim->sendFftFrame(kPanId, std::vector<std::uint16_t>(400, 120), 1, 2));
+    ASSERT_TRUE(waitFor([&] { return controller->panAdapterView->numFrameBins() == 400; }));
+    sim::WaterfallTile line;
+    line.firstPixelFreq = sim::tileFrequency(7.05);
+    line.binBandwidth = sim::tileFrequency(0.1 / 200);
+    line.width = 200;
+    line.height = 1;
+    line.totalBins = 200;
+    line.lineDuration = 80;
+    line.timecode = 1;
+    line.data.assign(200, 3000);
+    ASSERT_TRUE(sim->sendWaterfallLine(kWaterfallId, line, 2));
+    ASSERT_TRUE(waitFor([&] { return controller->waterFallView->frameCount() >= 1; }));
+}
+
+TEST_F(PanadapterSession, TheRadiosRemovalReleasesThePanAndTheFirstWindowStays) {
+    const std::shared_ptr<Waterfall> waterfall = pan->waterfall();
+    ASSERT_TRUE(waterfall);
+    ASSERT_TRUE(sim->sendStatus(sim::panStatus(kPanId, "removed")));
+    ASSERT_TRUE(waitFor([&] { return !controller->panafall; }));
+    EXPECT_FALSE(controller->panAdapterView->myPanafall());
+    EXPECT_FALSE(controller->waterFallView->myPanafall());
+    EXPECT_FALSE(pan->delegate());
+    EXPECT_FALSE(waterfall->delegate());
+    for (const auto& manager : {controller->panafallKVOManager, controller->waterfallKVOManager}) {
+        ASSERT_TRUE(manager);
+        EXPECT_FALSE(manager->registered());
+    }
+    EXPECT_TRUE(controller->velmoraSDRWindow->isVisible());
+
+    // The released objects change: nothing follows them.
+    pan->center.set(1.8f);
+    waterfall->colorGain.set(90);
+    test::mainQueueBarrier();
+    EXPECT_NE(controls().bandText->stringValue(), "1.800");
+    EXPECT_NE(controller->waterFallView->colorGain(), 90);
+    EXPECT_FALSE(controller->cancelPanafalKVO(pan)) << "released once";
+}
+
+TEST(PanadapterKeyTables, EachRowNamesAPropertyItsObjectAnnouncesUnderItsKey) {
+    EXPECT_EQ(PanadapterController::panafallKeyTable().size(), 16u);
+    test::walkKeyTable(PanadapterController::panafallKeyTable(),
+                       Panafall::create(nullptr, "0x40000000"));
+    EXPECT_EQ(PanadapterController::waterfallKeyTable().size(), 4u);
+    test::walkKeyTable(PanadapterController::waterfallKeyTable(),
+                       Waterfall::create(nullptr, "0x42000000"));
+}
+
+}  // namespace
+}  // namespace vm
