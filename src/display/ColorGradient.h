@@ -15,6 +15,15 @@ struct GradientColor {
     bool operator==(const GradientColor&) const = default;
 };
 
+// A colour to draw with: red, green, blue and alpha (opacity), each from 0.0 to 1.0.
+struct RgbaColor {
+    double red = 0;
+    double green = 0;
+    double blue = 0;
+    double alpha = 1;
+    bool operator==(const RgbaColor&) const = default;
+};
+
 // One colour at one position of a gradient.
 struct ColorPoint {
     GradientColor pointColor;
@@ -34,6 +43,8 @@ public:
     GradientColor getColorColorForValue(double value) const;
     // 0x00RRGGBB, each component × 255 rounded to the nearest integer (halves away from zero).
     std::uint32_t getPackedColorAtValue(double value) const;
+    // The interpolated colour of a value to draw with: opaque, as the gradient's colours are.
+    RgbaColor getColorAtValue(double value) const;
 
     const std::vector<ColorPoint>& colors() const { return colors_; }
     void setColors(std::vector<ColorPoint> colors) { colors_ = std::move(colors); }
