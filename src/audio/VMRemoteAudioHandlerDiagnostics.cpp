@@ -39,23 +39,25 @@ void VMRemoteAudioHandler::updateAudioDeviceList() {
             log("updateAudioDeviceList:get device name:err:[{}]", status);
             return;
         }
-        std::vector<std::uint32_t> inputs;
-        if (const OSStatus status =
-                backend->streamConfiguration(id, AudioDirection::Input, &inputs)) {
-            log("updateAudioDeviceList:get input channels:Device Name:[{}] error:[{:x}]", name,
-                static_cast<std::uint32_t>(status));
-            return;
-        }
-        std::vector<std::uint32_t> outputs;
-        if (const OSStatus status =
-                backend->streamConfiguration(id, AudioDirection::Output, &outputs)) {
-            log("updateAudioDeviceList:get output channels:Device Name:[{}] error:[{:x}]", name,
-                static_cast<std::uint32_t>(status));
-            return;
+        std::uint32_t inputs = 0;
+        std::uint32_t outputs = 0;
+        for (const auto& [direction, failure] :
+             {std::pair{AudioDirection::Input,
+                        "updateAudioDeviceList:get input channels:Device Name:[{}] error:[{:x}]"},
+              std::pair{
+                  AudioDirection::Output,
+                  "updateAudioDeviceList:get output channels:Device Name:[{}] error:[{:x}]"}}) {
+            std::vector<std::uint32_t> perStream;
+            if (const OSStatus status = backend->streamConfiguration(id, direction, &perStream)) {
+                logLine(
+                    fmt::format(fmt::runtime(failure), name, static_cast<std::uint32_t>(status)));
+                return;
+            }
+            (direction == AudioDirection::Input ? inputs : outputs) = channelTotal(perStream);
         }
         log("updateAudioDeviceList:theNumberOutputChannels: [{}] theNumberInputChannels:[{}] "
             "device Name:[{}]",
-            channelTotal(outputs), channelTotal(inputs), name);
+            outputs, inputs, name);
     }
 }
 

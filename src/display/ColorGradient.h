@@ -2,6 +2,8 @@
 // A colour gradient: colours at positions from 0.0 to 1.0, kept in ascending order of position,
 // and the colour of any value between them by linear interpolation. The waterfall's colour map
 // (WaterfallColorMap) is built from the default gradient.
+#include "display/RgbaColor.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -13,15 +15,6 @@ struct GradientColor {
     double green = 0;
     double blue = 0;
     bool operator==(const GradientColor&) const = default;
-};
-
-// A colour to draw with: red, green, blue and alpha (opacity), each from 0.0 to 1.0.
-struct RgbaColor {
-    double red = 0;
-    double green = 0;
-    double blue = 0;
-    double alpha = 1;
-    bool operator==(const RgbaColor&) const = default;
 };
 
 // One colour at one position of a gradient.

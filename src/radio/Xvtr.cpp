@@ -25,23 +25,6 @@ constexpr std::pair<const char*, FlagField> kFlags[] = {{"rx_only", &Xvtr::rx_on
                                                         {"preferred", &Xvtr::preferred},
                                                         {"in_use", &Xvtr::in_use}};
 
-// A number of the archive (integer, real or boolean) as a real.
-std::optional<double> number(const ArchiveValue* value) {
-    if (!value) {
-        return std::nullopt;
-    }
-    if (const auto* real = value->get<double>()) {
-        return *real;
-    }
-    if (const auto* integer = value->get<std::int64_t>()) {
-        return static_cast<double>(*integer);
-    }
-    if (const auto* truth = value->get<bool>()) {
-        return *truth ? 1.0 : 0.0;
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
 ArchiveValue Xvtr::archiveValue() const {
@@ -65,21 +48,20 @@ ArchiveValue Xvtr::archiveValue() const {
 }
 
 std::optional<Xvtr> Xvtr::fromArchive(const ArchiveValue& value) {
-    const auto* record = value.get<ArchiveObject>();
-    if (!record || record->className != kClassName) {
+    const ArchiveObject* record = archive::recordOfClass(value, kClassName);
+    if (!record) {
         return std::nullopt;
     }
     Xvtr xvtr;
     for (const auto& [archiveKey, field] : kTexts) {
-        const ArchiveValue* stored = record->field(archiveKey);
-        const auto* text = stored ? stored->get<std::string>() : nullptr;
+        const std::string* text = archive::textValue(record->field(archiveKey));
         xvtr.*field = text ? Text(*text) : std::nullopt;
     }
     for (const auto& [archiveKey, field] : kReals) {
-        xvtr.*field = number(record->field(archiveKey));
+        xvtr.*field = archive::realValue(record->field(archiveKey));
     }
     for (const auto& [archiveKey, field] : kFlags) {
-        const std::optional<double> flag = number(record->field(archiveKey));
+        const std::optional<double> flag = archive::realValue(record->field(archiveKey));
         xvtr.*field = flag ? Number(*flag != 0 ? 1 : 0) : std::nullopt;
     }
     return xvtr;
