@@ -101,7 +101,9 @@ void parseStreamToken(Radio& radio, Scanner& scan, bool selfStatus) {
         "Radio:parseStreamToken:Unrecognized token:[{}]");
     const auto table = radio.remoteAudioStreamHandlers();
     if (pairs.contains("removed")) {
+        // Whatever else the line says (its type, say): a removed stream is never made again.
         unfileStream(*table, radio.streamTables().remoteAudioStreamHandlers, key);
+        return;
     }
     const auto value = [&](const char* name) {
         const auto found = pairs.find(name);

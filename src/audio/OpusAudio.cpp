@@ -12,6 +12,14 @@ std::shared_ptr<OpusAudio> OpusAudio::create() {
     return stream;
 }
 
+std::shared_ptr<OpusAudio> OpusAudio::create(const std::shared_ptr<RadioLink>& radio,
+                                             const std::string& id) {
+    auto stream = create();
+    stream->radio_ = radio;
+    stream->streamId.set(id);
+    return stream;
+}
+
 void OpusAudio::attachedRadio(const std::shared_ptr<RadioLink>& radio, const std::string& id) {
     setRadio(radio);
     streamId.set(id);

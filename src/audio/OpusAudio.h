@@ -20,6 +20,10 @@ public:
 
     // A stream with its "OpusAudio" run queue and its statistics timer running.
     static std::shared_ptr<OpusAudio> create();
+    // The same stream holding `radio` with `streamId`, and nothing else of the session's binding
+    // (no queue named after the id, no log level).
+    static std::shared_ptr<OpusAudio> create(const std::shared_ptr<RadioLink>& radio,
+                                             const std::string& streamId);
     void attachedRadio(const std::shared_ptr<RadioLink>& radio, const std::string& streamId);
     void willRemoveStreamProcessor() {}
 

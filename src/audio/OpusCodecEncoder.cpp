@@ -6,6 +6,9 @@
 
 #include <opus/opus.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace vm {
 
 OpusCodecEncoder::OpusCodecEncoder(int sampleRate, int numberOfChannels)
@@ -38,14 +41,18 @@ int OpusCodecEncoder::opusBandwidthForOpusCodecBandwidth(int bandwidth) {
 
 std::shared_ptr<OpusCodecEncoder> OpusCodecEncoder::encoderForASBD(
     const AudioStreamBasicDescription& format, int application, Error* error) {
-    // The encoder reads whole interleaved frames of 16-bit integers or 32-bit floats.
+    // The encoder reads whole frames of 16-bit integers or 32-bit floats, interleaved or one
+    // buffer per channel (a frame of such a buffer is one sample).
     const bool isFloat = format.mFormatFlags & kAudioFormatFlagIsFloat;
     const bool interleaved = !(format.mFormatFlags & kAudioFormatFlagIsNonInterleaved);
     const std::uint32_t bits = isFloat ? 32 : 16;
-    if (format.mFormatID != kAudioFormatLinearPCM || !interleaved ||
-        format.mBitsPerChannel != bits || format.mChannelsPerFrame == 0 ||
-        format.mBytesPerFrame != bits / 8 * format.mChannelsPerFrame) {
-        setError(error, OpusCodecUtilities::errorForOpusErrorCode(OPUS_BAD_ARG));
+    const std::uint32_t samplesPerFrame = interleaved ? format.mChannelsPerFrame : 1;
+    if (format.mFormatID != kAudioFormatLinearPCM || format.mBitsPerChannel != bits ||
+        format.mChannelsPerFrame == 0 || format.mBytesPerFrame != bits / 8 * samplesPerFrame) {
+        setError(error, OpusCodecUtilities::errorForOpusErrorCode(
+                            OPUS_BAD_ARG,
+                            "The encoder takes linear PCM of 16-bit integers or "
+                            "32-bit floats in whole frames"));
         return nullptr;
     }
     auto encoder =
@@ -79,9 +86,14 @@ bool OpusCodecEncoder::setupEncoderWithApplication(int application, Error* error
         circularBuffer_.reset();
         return false;
     }
-    // One packet's frames, as one interleaved buffer.
-    frameData_.assign(std::size_t(kFrameSize) * inputASBD_.mBytesPerFrame, 0);
-    frameList_.assign(audioBufferListSize(1), 0);
+    // One packet's frames, as one interleaved buffer; a format of one buffer per channel is
+    // dequeued into a run per channel first.
+    const std::size_t channels = std::size_t(std::max(numberOfChannels(), 1));
+    const std::size_t runBytes = std::size_t(kFrameSize) * inputASBD_.mBytesPerFrame;
+    const bool interleaved = !(inputASBD_.mFormatFlags & kAudioFormatFlagIsNonInterleaved);
+    frameData_.assign(interleaved ? runBytes : runBytes * channels, 0);
+    channelData_.assign(interleaved ? 0 : runBytes * channels, 0);
+    frameList_.assign(audioBufferListSize(interleaved ? 1 : std::uint32_t(channels)), 0);
     return true;
 }
 
@@ -142,6 +154,17 @@ void OpusCodecEncoder::setUseInBandFEC(bool useInBandFEC) {
     control(OPUS_SET_INBAND_FEC_REQUEST, useInBandFEC ? 1 : 0);
 }
 
+void OpusCodecEncoder::interleave(std::uint32_t channels, std::uint32_t sampleBytes) {
+    const std::size_t runBytes = std::size_t(kFrameSize) * sampleBytes;
+    for (std::uint32_t c = 0; c < channels; ++c) {
+        const std::uint8_t* run = channelData_.data() + c * runBytes;
+        for (std::uint32_t frame = 0; frame < kFrameSize; ++frame) {
+            std::memcpy(frameData_.data() + (std::size_t(frame) * channels + c) * sampleBytes,
+                        run + std::size_t(frame) * sampleBytes, sampleBytes);
+        }
+    }
+}
+
 std::uint32_t OpusCodecEncoder::heldFrames() {
     return circularBuffer_ ? RingBufferPeekFrames(circularBuffer_.get(), inputASBD_) : 0;
 }
@@ -157,6 +180,11 @@ void OpusCodecEncoder::encodeBufferList(const AudioBufferList* bufferList,
     if (!encoder_ || !ring || bytesPerFrame == 0) {
         return;
     }
+    const bool interleaved = !(inputASBD_.mFormatFlags & kAudioFormatFlagIsNonInterleaved);
+    const std::uint32_t channels = std::uint32_t(numberOfChannels());
+    if (!interleaved && bufferList->mNumberBuffers != channels) {
+        return;
+    }
     const std::uint32_t listFrames = bufferList->mBuffers[0].mDataByteSize / bytesPerFrame;
     if (!RingBufferCopyAudioBufferList(ring, bufferList, listFrames, inputASBD_)) {
         log("insufficient space in circular buffer!");
@@ -165,12 +193,23 @@ void OpusCodecEncoder::encodeBufferList(const AudioBufferList* bufferList,
     std::uint32_t frames = RingBufferPeekFrames(ring, inputASBD_);
     const bool isFloat = inputASBD_.mFormatFlags & kAudioFormatFlagIsFloat;
     auto* list = reinterpret_cast<AudioBufferList*>(frameList_.data());
+    const std::uint32_t runBytes = kFrameSize * bytesPerFrame;
     while (frames >= kFrameSize) {
-        list->mNumberBuffers = 1;
-        list->mBuffers[0] = AudioBuffer{inputASBD_.mChannelsPerFrame,
-                                        std::uint32_t(frameData_.size()), frameData_.data()};
+        if (interleaved) {
+            list->mNumberBuffers = 1;
+            list->mBuffers[0] = AudioBuffer{channels, runBytes, frameData_.data()};
+        } else {
+            list->mNumberBuffers = channels;
+            for (std::uint32_t c = 0; c < channels; ++c) {
+                audioBuffers(list)[c] =
+                    AudioBuffer{1, runBytes, channelData_.data() + c * runBytes};
+            }
+        }
         std::uint32_t taken = kFrameSize;
         RingBufferDequeueBufferListFrames(ring, &taken, list, inputASBD_);
+        if (!interleaved) {
+            interleave(channels, bytesPerFrame);
+        }
         const opus_int32 result =
             isFloat ? opus_encode_float(encoder_, reinterpret_cast<const float*>(frameData_.data()),
                                         int(kFrameSize), encoderOutputBuffer_.data(),

@@ -30,8 +30,9 @@ public:
     OpusCodecEncoder(int sampleRate, int numberOfChannels);
     ~OpusCodecEncoder() override;
 
-    // An encoder for PCM in `format` (interleaved, 16-bit integer or 32-bit float), set up with
-    // the application code; nullptr with `error` set.
+    // An encoder for PCM in `format` (16-bit integers or 32-bit floats, interleaved or one
+    // buffer per channel), set up with the application code; nullptr with `error` set (another
+    // format is refused as a bad argument, with the reason as details).
     static std::shared_ptr<OpusCodecEncoder> encoderForASBD(
         const AudioStreamBasicDescription& format, int application, Error* error);
 
@@ -57,6 +58,7 @@ public:
     const AudioStreamBasicDescription& inputASBD() const { return inputASBD_; }
 
     // Appends the list's frames and encodes every whole packet now held, on the calling thread.
+    // A list in one buffer per channel must hold a buffer for each channel, or nothing is taken.
     void encodeBufferList(const AudioBufferList* bufferList, const Completion& completion);
 
     // Frames waiting for the next packet.
@@ -64,6 +66,8 @@ public:
 
 private:
     void control(int request, int value);
+    // One packet's runs of channelData_ into frameData_, frame after frame.
+    void interleave(std::uint32_t channels, std::uint32_t sampleBytes);
 
     std::atomic<bool> useInBandFEC_{false};
     int application_ = 0;
@@ -76,7 +80,8 @@ private:
     std::vector<unsigned char> encoderOutputBuffer_;
     std::uint64_t encoderBufferLength_ = 0;
     std::unique_ptr<RingBuffer> circularBuffer_;
-    std::vector<std::uint8_t> frameData_;  // one packet's frames
+    std::vector<std::uint8_t> frameData_;    // one packet's frames, interleaved
+    std::vector<std::uint8_t> channelData_;  // the same, one run per channel (non-interleaved)
     std::vector<std::uint8_t> frameList_;
     AudioStreamBasicDescription inputASBD_{};
 };

@@ -2,8 +2,8 @@
 
 namespace vm {
 
-Error OpusCodecUtilities::errorForOpusErrorCode(int code) {
-    return Error{kErrorDomain, code, stringForOpusErrorCode(code).value_or("")};
+Error OpusCodecUtilities::errorForOpusErrorCode(int code, std::string details) {
+    return Error{kErrorDomain, code, stringForOpusErrorCode(code).value_or(""), std::move(details)};
 }
 
 std::optional<std::string> OpusCodecUtilities::stringForOpusErrorCode(int code) {

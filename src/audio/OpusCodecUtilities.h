@@ -10,8 +10,9 @@ namespace vm {
 class OpusCodecUtilities {
 public:
     static constexpr const char* kErrorDomain = "org.opus-codec.opus";
-    // An error of kErrorDomain with the code and its text (empty for an unknown code).
-    static Error errorForOpusErrorCode(int code);
+    // An error of kErrorDomain with the code and its text (empty for an unknown code), and
+    // `details`, when given, as its failure reason.
+    static Error errorForOpusErrorCode(int code, std::string details = {});
     static std::optional<std::string> stringForOpusErrorCode(int code);
 };
 

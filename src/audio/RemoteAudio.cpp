@@ -12,6 +12,14 @@ std::shared_ptr<RemoteAudio> RemoteAudio::create() {
     return stream;
 }
 
+std::shared_ptr<RemoteAudio> RemoteAudio::create(const std::shared_ptr<RadioLink>& radio,
+                                                 const std::string& streamId) {
+    auto stream = create();
+    stream->radio_ = radio;
+    stream->streamIdRX.set(streamId);
+    return stream;
+}
+
 void RemoteAudio::attachedRadio(const std::shared_ptr<RadioLink>& radio,
                                 const std::string& streamId) {
     setRadio(radio);

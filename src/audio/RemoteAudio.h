@@ -19,6 +19,10 @@ public:
 
     // A stream with its "RemoteAudio" run queue and its statistics timer running.
     static std::shared_ptr<RemoteAudio> create();
+    // The same stream holding `radio` with `streamId` as its receive id, and nothing else of the
+    // session's binding (no type, no queue named after the id, no log level).
+    static std::shared_ptr<RemoteAudio> create(const std::shared_ptr<RadioLink>& radio,
+                                               const std::string& streamId);
     // The session's binding: keeps the radio; the id becomes the receive or the transmit id by
     // `streamType`, which is set before.
     void attachedRadio(const std::shared_ptr<RadioLink>& radio, const std::string& streamId);

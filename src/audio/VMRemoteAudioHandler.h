@@ -107,6 +107,18 @@ public:
     const Text& originalMicSource() const { return originalMicSource_; }
     const Number& originalRemoteAudio() const { return originalRemoteAudio_; }
 
+    // --- Diagnostics (VMRemoteAudioHandlerDiagnostics.cpp), which nothing in the program calls.
+    // Logs each device of the sound system with its output and input channels; a failed question
+    // logs and ends the listing.
+    static void updateAudioDeviceList();
+    // The sound system here offers no way to change the system's default output device: logs the
+    // refusal and answers kAudioHardwareUnsupportedOperationError.
+    static OSStatus setDefaultAudioDevice(AudioDeviceID deviceId);
+    // Logs the level, in dB, of every second float sample of the first buffer (the left channel
+    // of interleaved stereo): 20 log10 of their mean magnitude, -300 when that is 0 or there are
+    // none.
+    static void checkInputLevel(const AudioBufferList* bufferList);
+
 private:
     struct Private {};
 

@@ -44,6 +44,11 @@ std::uint32_t ColorGradient::getPackedColorAtValue(double value) const {
     return packedColor(getColorColorForValue(value));
 }
 
+RgbaColor ColorGradient::getColorAtValue(double value) const {
+    const GradientColor color = getColorColorForValue(value);
+    return {color.red, color.green, color.blue, 1.0};
+}
+
 std::uint32_t packedColor(const GradientColor& color) {
     const auto byte = [](double component) {
         return static_cast<std::uint32_t>(std::round(std::clamp(component, 0.0, 1.0) * 255.0));

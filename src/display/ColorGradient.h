@@ -2,6 +2,8 @@
 // A colour gradient: colours at positions from 0.0 to 1.0, kept in ascending order of position,
 // and the colour of any value between them by linear interpolation. The waterfall's colour map
 // (WaterfallColorMap) is built from the default gradient.
+#include "display/RgbaColor.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -34,6 +36,8 @@ public:
     GradientColor getColorColorForValue(double value) const;
     // 0x00RRGGBB, each component × 255 rounded to the nearest integer (halves away from zero).
     std::uint32_t getPackedColorAtValue(double value) const;
+    // The interpolated colour of a value to draw with: opaque, as the gradient's colours are.
+    RgbaColor getColorAtValue(double value) const;
 
     const std::vector<ColorPoint>& colors() const { return colors_; }
     void setColors(std::vector<ColorPoint> colors) { colors_ = std::move(colors); }

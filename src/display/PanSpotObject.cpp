@@ -8,25 +8,6 @@ namespace {
 
 constexpr double kSimilarMegahertz = 0.0001;
 
-const std::string* textField(const ArchiveObject& record, const char* key) {
-    const ArchiveValue* value = record.field(key);
-    return value ? value->get<std::string>() : nullptr;
-}
-
-std::optional<double> realField(const ArchiveObject& record, const char* key) {
-    const ArchiveValue* value = record.field(key);
-    if (!value) {
-        return std::nullopt;
-    }
-    if (const auto* real = value->get<double>()) {
-        return *real;
-    }
-    if (const auto* integer = value->get<std::int64_t>()) {
-        return static_cast<double>(*integer);
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
 std::shared_ptr<PanSpotObject> PanSpotObject::copy() const {
@@ -74,15 +55,15 @@ ArchiveValue PanSpotObject::archiveValue() const {
 }
 
 std::optional<PanSpotObject> PanSpotObject::fromArchive(const ArchiveValue& value) {
-    const auto* record = value.get<ArchiveObject>();
-    if (!record || record->className != kClassName) {
+    const ArchiveObject* record = archive::recordOfClass(value, kClassName);
+    if (!record) {
         return std::nullopt;
     }
     PanSpotObject spot;
     for (auto [key, text] : {std::pair{"pan_spot_combined", &spot.combinedCallsign},
                              std::pair{"pan_spot_dxde", &spot.dxde}, std::pair{"mode", &spot.mode},
                              std::pair{"comments", &spot.comments}}) {
-        if (const std::string* stored = textField(*record, key)) {
+        if (const std::string* stored = archive::textValue(record->field(key))) {
             *text = *stored;
         }
     }
@@ -91,8 +72,8 @@ std::optional<PanSpotObject> PanSpotObject::fromArchive(const ArchiveValue& valu
             spot.timestamp = Date{date->secondsSinceReferenceDate};
         }
     }
-    spot.megahertz = realField(*record, "megahertz").value_or(0);
-    spot.qsx_megahertz = realField(*record, "qsx_megahertz").value_or(0);
+    spot.megahertz = archive::realValue(record->field("megahertz")).value_or(0);
+    spot.qsx_megahertz = archive::realValue(record->field("qsx_megahertz")).value_or(0);
     return spot;
 }
 

@@ -8,6 +8,7 @@
 // share a spot through its list's lock. A spot can be copied (copy) and archived in a keyed
 // archive (archiveValue / fromArchive) under the keys "pan_spot_combined", "pan_spot_dxde",
 // "time_stamp", "megahertz", "qsx_megahertz", "mode" and "comments"; nothing else is archived.
+#include "display/RgbaColor.h"
 #include "platform/core/ArchiveValue.h"
 #include "util/Dates.h"
 
@@ -19,14 +20,8 @@
 
 namespace vm {
 
-// A colour as red, green, blue and alpha from 0 to 1 (sRGB).
-struct SpotColor {
-    double red = 0;
-    double green = 0;
-    double blue = 0;
-    double alpha = 1;
-    bool operator==(const SpotColor&) const = default;
-};
+// A spot's colour as red, green, blue and alpha from 0 to 1 (sRGB).
+using SpotColor = RgbaColor;
 
 // A rectangle in the view's coordinates.
 struct SpotRect {

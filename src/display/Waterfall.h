@@ -86,6 +86,11 @@ public:
     Observed<Number> blackLevel{this, "blackLevel"};
     Observed<Number> gradientIndex{this, "gradientIndex"};
     Observed<int> xPixels{this, "xPixels", 100};
+    // The radio's wide state and its capacity and available numbers: declared, but no status key
+    // fills them (the line's "wide", "capacity" and "available" are read and dropped).
+    Observed<Flag> wide{this, "wide"};
+    Observed<Number> capacity{this, "capacity"};
+    Observed<Number> available{this, "available"};
 
 private:
     struct Private {};

@@ -31,6 +31,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vm {
 
@@ -91,6 +92,11 @@ public:
     bool connectToAddress(const SocketAddress& address, double timeout, Error* error = nullptr);
     bool connectToAddress(const SocketAddress& address, const std::string& viaInterface,
                           double timeout, Error* error = nullptr);
+    // The addresses of a service found on the network, tried in order with connectToAddress:
+    // true at the first one accepted; false with the last refusal (an empty list is refused as
+    // an address that is not valid).
+    bool connectToNetService(const std::vector<SocketAddress>& serviceAddresses,
+                             Error* error = nullptr);
     // A Unix-domain stream socket at a file URL ("file:///run/x.sock").
     bool connectToUrl(const std::string& url, double timeout, Error* error = nullptr);
 
@@ -176,6 +182,10 @@ public:
     SocketAddress localAddress() const;
     bool isIPv4() const;
     bool isIPv6() const;
+    // Which TLS path the socket takes. It always runs its own TLS engine (TlsEngine) over the
+    // bytes it reads and writes, never TLS inside a system stream: false, and true.
+    static constexpr bool usingCFStreamForTLS() { return false; }
+    static constexpr bool usingSecureTransportForTLS() { return true; }
 
     // These answer only on the socket queue (or a marked target queue): elsewhere they give
     // nil, 0 or -1.

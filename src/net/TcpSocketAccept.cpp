@@ -21,8 +21,6 @@ namespace vm {
 
 namespace {
 
-using tcpsocket::posixError;
-
 template <class T>
 SocketAddress bytesOf(const T& address) {
     return SocketAddress(reinterpret_cast<const char*>(&address), sizeof address);
@@ -179,6 +177,16 @@ bool TcpSocket::startListening(Error* error) {
                          (socketUN_ == -1 || acceptUNSource_);
     if (!watched) {
         const Error sourceError = posixError(errno, "Error in fcntl() function");
+        // A listener whose source could not be made (out of descriptors, say) is closed here: the
+        // close below leaves the descriptors to the sources that exist, and no source has it.
+        for (auto [fd, source] :
+             {std::pair{&socket4FD_, &accept4Source_}, std::pair{&socket6FD_, &accept6Source_},
+              std::pair{&socketUN_, &acceptUNSource_}}) {
+            if (*fd != -1 && !*source) {
+                ::close(*fd);
+                *fd = -1;
+            }
+        }
         closeWithError(std::nullopt);
         setError(error, sourceError);
         return false;

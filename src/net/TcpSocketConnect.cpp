@@ -17,8 +17,6 @@ namespace vm {
 
 namespace {
 
-using tcpsocket::posixError;
-
 Error badParam(std::string message) {
     return tcpsocket::error(TcpSocketErrorCode::BadParam, std::move(message));
 }
@@ -146,6 +144,20 @@ bool TcpSocket::connectToAddress(const SocketAddress& address, const std::string
         startConnectTimeout(timeout);
         return true;
     });
+}
+
+bool TcpSocket::connectToNetService(const std::vector<SocketAddress>& serviceAddresses,
+                                    Error* error) {
+    if (serviceAddresses.empty()) {
+        setError(error, badParam("A valid IPv4 or IPv6 address was not given"));
+        return false;
+    }
+    for (const SocketAddress& address : serviceAddresses) {
+        if (connectToAddress(address, error)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool TcpSocket::connectToUrl(const std::string& url, double timeout, Error* error) {

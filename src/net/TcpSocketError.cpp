@@ -1,7 +1,5 @@
 #include "net/TcpSocketError.h"
 
-#include <cstring>
-
 namespace vm::tcpsocket {
 
 Error error(TcpSocketErrorCode code, std::string message) {
@@ -20,10 +18,6 @@ Error error(TcpSocketErrorCode code, std::string message) {
         case TcpSocketErrorCode::Other: break;
     }
     return Error{kTcpSocketErrorDomain, static_cast<long>(code), std::move(message)};
-}
-
-Error posixError(int code, std::string reason) {
-    return Error{kPosixErrorDomain, code, std::strerror(code), std::move(reason)};
 }
 
 }  // namespace vm::tcpsocket

@@ -1,6 +1,7 @@
 #pragma once
 // Errors of the TCP socket: its own domain "TcpSocketErrorDomain", and failed system calls in the
-// POSIX domain with the call that failed as the failure reason.
+// POSIX domain (net/PosixError.h).
+#include "net/PosixError.h"
 #include "platform/core/Error.h"
 
 #include <string>
@@ -8,7 +9,6 @@
 namespace vm {
 
 inline constexpr const char* kTcpSocketErrorDomain = "TcpSocketErrorDomain";
-inline constexpr const char* kPosixErrorDomain = "NSPOSIXErrorDomain";
 
 enum class TcpSocketErrorCode : long {
     BadConfig = 1,
@@ -25,8 +25,6 @@ namespace tcpsocket {
 
 // Codes 1, 2 and 8 carry the message given; codes 3 to 7 their fixed texts.
 Error error(TcpSocketErrorCode code, std::string message = {});
-// errno `code` with strerror's text, and `reason` such as "Error in connect() function".
-Error posixError(int code, std::string reason);
 
 }  // namespace tcpsocket
 }  // namespace vm

@@ -297,7 +297,7 @@ std::size_t TcpSocket::readFromSocket(char* target, std::size_t length, bool* wa
         if (errno == EWOULDBLOCK || errno == EAGAIN || errno == EINTR) {
             *waiting = true;
         } else {
-            *error = tcpsocket::posixError(errno, "Error in read() function");
+            *error = posixError(errno, "Error in read() function");
         }
         socketFDBytesAvailable_ = 0;
         return 0;

@@ -129,7 +129,7 @@ std::size_t TcpSocket::writeToSocket(const char* bytes, std::size_t length, bool
         if (errno == EWOULDBLOCK || errno == EAGAIN || errno == EINTR) {
             *waiting = true;
         } else {
-            *error = tcpsocket::posixError(errno, "Error in write() function");
+            *error = posixError(errno, "Error in write() function");
         }
         return 0;
     }

@@ -80,7 +80,7 @@ void UdpSocket::maybeConnect() {
         Endpoint& e = endpointFor(choice.family);
         if (::connect(e.fd, reinterpret_cast<const ::sockaddr*>(choice.address.data()),
                       e.addressLength()) != 0) {
-            notifyDidNotConnect(udp::errnoError(errno, "Error in connect() function"));
+            notifyDidNotConnect(posixError(errno, "Error in connect() function"));
         } else {
             Endpoint& other = e.v6 ? ip4_ : ip6_;
             closeSocket(other);

@@ -1,7 +1,5 @@
 #include "net/UdpSocketError.h"
 
-#include <cstring>
-
 namespace vm::udp {
 
 namespace {
@@ -29,9 +27,5 @@ Error sendTimeoutError() {
 }
 
 Error closedError() { return udpError(UdpSocketErrorCode::Closed, "Socket closed"); }
-
-Error errnoError(int code, const std::string& reason) {
-    return Error{"NSPOSIXErrorDomain", code, reason + ": " + std::strerror(code)};
-}
 
 }  // namespace vm::udp

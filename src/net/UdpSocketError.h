@@ -1,6 +1,7 @@
 #pragma once
 // The errors a UdpSocket reports: its own domain "UdpSocketErrorDomain", and system-call failures
-// in "NSPOSIXErrorDomain" carrying errno.
+// in the POSIX domain (net/PosixError.h), as the TCP socket reports them.
+#include "net/PosixError.h"
 #include "platform/core/Error.h"
 
 #include <string>
@@ -25,8 +26,6 @@ Error badParamError(std::string message);
 Error otherError(std::string message);
 Error sendTimeoutError();  // "Send operation timed out"
 Error closedError();       // "Socket closed"
-// errno as the code; the description names what failed and the system's text for the errno.
-Error errnoError(int code, const std::string& reason);
 
 }  // namespace udp
 }  // namespace vm

@@ -118,7 +118,7 @@ UdpSocket::ReceiveStep UdpSocket::receiveStep() {
             }
             return ReceiveStep::Again;
         }
-        closeWithError(udp::errnoError(code, "Error in recvfrom() function"));
+        closeWithError(posixError(code, "Error in recvfrom() function"));
         return ReceiveStep::Stop;
     }
     if (fromLength == 0) {

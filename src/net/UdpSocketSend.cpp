@@ -311,7 +311,7 @@ void UdpSocket::doSend() {
         return;
     }
     if (sent < 0) {
-        const Error error = udp::errnoError(code, "Error in send() function.");
+        const Error error = posixError(code, "Error in send() function.");
         if (isDatagramError(code)) {
             failCurrentSend(error);
         } else {

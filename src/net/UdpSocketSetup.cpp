@@ -60,13 +60,13 @@ bool UdpSocket::anyFamilyEnabled(Error* error) const {
 int UdpSocket::createSocket(int family, Error* error) const {
     const int fd = ::socket(family, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd == -1) {
-        setError(error, udp::errnoError(errno, "Error in socket() function"));
+        setError(error, posixError(errno, "Error in socket() function"));
         return -1;
     }
     const auto fail = [&](const char* reason) {
         const int code = errno;
         ::close(fd);
-        setError(error, udp::errnoError(code, reason));
+        setError(error, posixError(code, reason));
         return -1;
     };
     if (::fcntl(fd, F_SETFL, O_NONBLOCK) == -1) {
@@ -126,7 +126,7 @@ bool UdpSocket::setupSources(Endpoint& e, Error* error) {
         const int code = errno;
         ::close(e.fd);
         e.fd = -1;
-        setError(error, udp::errnoError(code, "Error creating dispatch sources"));
+        setError(error, posixError(code, "Error creating dispatch sources"));
         return false;
     }
     const std::weak_ptr<UdpSocket> weak = weak_from_this();
@@ -211,7 +211,7 @@ bool UdpSocket::bindEndpoint(Endpoint& e, const SocketAddress& address, Error* e
     if (::bind(e.fd, reinterpret_cast<const ::sockaddr*>(address.data()), e.addressLength()) != 0) {
         const int code = errno;
         closeSockets();
-        setError(error, udp::errnoError(code, "Error in bind() function"));
+        setError(error, posixError(code, "Error in bind() function"));
         return false;
     }
     return true;
@@ -297,7 +297,7 @@ bool UdpSocket::bindToAddress(const SocketAddress& address, Error* error) {
 bool UdpSocket::setOption(int fd, int level, int name, const void* value, unsigned length,
                           Error* error) {
     if (::setsockopt(fd, level, name, value, length) != 0) {
-        setError(error, udp::errnoError(errno, "Error in setsockopt() function"));
+        setError(error, posixError(errno, "Error in setsockopt() function"));
         return false;
     }
     return true;

@@ -9,6 +9,8 @@
 #include "radio/Xvtr.h"
 
 #include <algorithm>
+#include <iterator>
+#include <sstream>
 
 namespace vm {
 
@@ -70,10 +72,11 @@ void Radio::parseXvtrToken(Scanner& scan) {
     });
 }
 
-// "<id> freq=... depth=... width=... permanent=..." or "<id> removed", of this client's filters
-// only. A filter's first line adds its record and posts "com.velmorasoftware.doro.tnf_created";
-// later lines update that record in place (the keys a line leaves out keep their values), so the
-// list holds one record per filter number whatever the radio repeats.
+// "<id> freq=... depth=... width=... permanent=..." or "<id> ... removed ...", of this client's
+// filters only. A filter's first line adds its record and posts
+// "com.velmorasoftware.doro.tnf_created"; later lines update that record in place (the keys a line
+// leaves out keep their values), so the list holds one record per filter number whatever the radio
+// repeats.
 void Radio::parseTnfToken(Scanner& scan, bool selfStatus) {
     if (!selfStatus) {
         return;
@@ -82,7 +85,11 @@ void Radio::parseTnfToken(Scanner& scan, bool selfStatus) {
     int id = 0;
     scan.scanInt(&id);
     scan.scanString(" ");
-    const bool removed = scan.remainder() == "removed";
+    // A removal says "removed" among its words, whatever else the radio adds to the line.
+    std::istringstream words{std::string(scan.remainder())};
+    const bool removed =
+        std::any_of(std::istream_iterator<std::string>(words), std::istream_iterator<std::string>(),
+                    [](const std::string& word) { return word == "removed"; });
     DispatchQueue::main()->async([self = shared_from_this(), id, removed, pairs = scan]() mutable {
         std::shared_ptr<TNF> created;
         self->tnfs()->with([&](auto& list) {

@@ -68,9 +68,7 @@ std::optional<Bytes> CASTEncryptedDataUsingKey(const Bytes& data, const Bytes& k
 std::optional<Bytes> decryptedCASTDataUsingKey(const Bytes& data, const Bytes& key, Error* error);
 
 // The error of a status: description "Parameter Error", "Decode Error"... ("Success",
-// "Unknown Error" for other codes).
+// "Unknown Error" for other codes), and for the six failure statuses their failure reason.
 Error errorWithCCCryptorStatus(std::int32_t status);
-// The failure reason of the six failure statuses; empty for any other.
-std::string failureReasonForCCCryptorStatus(std::int32_t status);
 
 }  // namespace vm::data

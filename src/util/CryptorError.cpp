@@ -38,12 +38,8 @@ const StatusText* find(std::int32_t status) {
 
 Error errorWithCCCryptorStatus(std::int32_t status) {
     const auto* text = find(status);
-    return Error{"CommonCryptoErrorDomain", status, text ? text->description : "Unknown Error"};
-}
-
-std::string failureReasonForCCCryptorStatus(std::int32_t status) {
-    const auto* text = find(status);
-    return text ? text->reason : "";
+    return Error{"CommonCryptoErrorDomain", status, text ? text->description : "Unknown Error",
+                 text ? text->reason : ""};
 }
 
 }  // namespace vm::data

@@ -169,6 +169,7 @@ Date dateWithMinutesFromNow(long minutes) { return dateByAddingMinutes(Date::now
 Date dateWithMinutesBeforeNow(long minutes) {
     return dateBySubtractingMinutes(Date::now(), minutes);
 }
+Date dateNextSecond() { return Date{std::floor(Date::now().secondsSinceReferenceDate) + 1}; }
 
 }  // namespace dates
 }  // namespace vm

@@ -129,6 +129,9 @@ Date dateWithHoursFromNow(long hours);
 Date dateWithHoursBeforeNow(long hours);
 Date dateWithMinutesFromNow(long minutes);
 Date dateWithMinutesBeforeNow(long minutes);
+// The start of the next whole second of the clock (whole seconds since the reference date are
+// whole seconds of UTC).
+Date dateNextSecond();
 
 }  // namespace dates
 }  // namespace vm

@@ -155,6 +155,30 @@ TEST(AudioStreamSend, OpusAudioSendsOnlyWhileTransmitIsOn) {
     EXPECT_EQ(wordAt(link->packets[0], 3), 0x543C03E3u);
 }
 
+// A stream made with a radio and an id, without the session's binding: the plain stream's queue
+// and packet count, holding just the radio and the id.
+TEST(AudioStreamCreate, WithARadioAndAnIdAlone) {
+    const auto link = std::make_shared<FakeLink>();
+    const auto remote = RemoteAudio::create(link, "0x04000009");
+    const auto opus = OpusAudio::create(link, "0x4B000000");
+    struct Case {
+        const char* name;
+        std::shared_ptr<AudioStream> stream;
+        const char* queue;
+    };
+    for (const Case& c :
+         {Case{"RemoteAudio", remote, "RemoteAudio"}, Case{"OpusAudio", opus, "OpusAudio"}}) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.stream->radio(), link);
+        EXPECT_EQ(c.stream->runQueue()->label(), c.queue);
+        EXPECT_EQ(c.stream->rxSeq(), -1);
+    }
+    EXPECT_EQ(remote->streamIdRX(), "0x04000009");
+    EXPECT_EQ(remote->streamIdTX(), "");
+    EXPECT_EQ(remote->streamType(), std::nullopt);
+    EXPECT_EQ(opus->streamId(), "0x4B000000");
+}
+
 TEST(DaxAudio, SixHundredFramesLeaveAsThreePacketsInNetworkOrder) {
     const auto link = std::make_shared<FakeLink>();
     link->slice = std::shared_ptr<Slice>(reinterpret_cast<Slice*>(new int(0)),
@@ -340,6 +364,14 @@ TEST_F(AudioStreamRoutes, RemoteAudioStreamsAreMadeAnnouncedFedAndDropped) {
     line("S12345678|stream 0x04000009 removed");
     EXPECT_FALSE(find(*radio->remoteAudioStreamHandlers(), "0x04000009"));
     EXPECT_EQ(posted.size(), 1u);
+
+    // A removal that also names the type removes; it never makes and announces the stream again.
+    line("S12345678|stream 0x0400000A type=remote_audio_tx compression=OPUS");
+    ASSERT_TRUE(find(*radio->remoteAudioStreamHandlers(), "0x0400000A"));
+    ASSERT_EQ(posted.size(), 2u);
+    line("S12345678|stream 0x0400000A type=remote_audio_tx removed");
+    EXPECT_FALSE(find(*radio->remoteAudioStreamHandlers(), "0x0400000A"));
+    EXPECT_EQ(posted.size(), 2u);
 }
 
 TEST_F(AudioStreamRoutes, OpusStreamOfThisClientIsMadeOnceAndReadsItsStatus) {

@@ -117,6 +117,54 @@ TEST(OpusCodecTest, EncoderPacketsEveryWholeFrameSizeAndKeepsTheRest) {
     EXPECT_EQ(0u, fresh->heldFrames());
 }
 
+// The tone of toneList as 32-bit floats, interleaved (one buffer) or one buffer per channel.
+test::OwnedBufferList floatToneList(std::uint32_t frames, bool interleaved) {
+    test::OwnedBufferList list(interleaved ? 1 : 2, frames * (interleaved ? 8 : 4),
+                               interleaved ? 2 : 1);
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        const auto v = float(test::tone(1000, kRate, i) * 0.5);
+        if (interleaved) {
+            list.samples<float>(0)[2 * i] = v;
+            list.samples<float>(0)[2 * i + 1] = -v;
+        } else {
+            list.samples<float>(0)[i] = v;
+            list.samples<float>(1)[i] = -v;
+        }
+    }
+    return list;
+}
+
+TEST(OpusCodecTest, OneBufferPerChannelEncodesAsTheSameFramesInterleaved) {
+    AudioStreamBasicDescription interleavedFormat = test::floatNonInterleaved(kRate, 2);
+    interleavedFormat.mFormatFlags &= ~kAudioFormatFlagIsNonInterleaved;
+    interleavedFormat.mBytesPerFrame = interleavedFormat.mBytesPerPacket = 8;
+    Error error;
+    auto interleaved = OpusCodecEncoder::encoderForASBD(interleavedFormat, 1, &error);
+    ASSERT_TRUE(interleaved) << error.description;
+    auto perChannel =
+        OpusCodecEncoder::encoderForASBD(test::floatNonInterleaved(kRate, 2), 1, &error);
+    ASSERT_TRUE(perChannel) << error.description;
+
+    std::vector<Bytes> expected;
+    std::vector<Bytes> packets;
+    auto one = floatToneList(1000, true);
+    interleaved->encodeBufferList(one.list(),
+                                  [&](const Bytes& p, const Error*) { expected.push_back(p); });
+    auto both = floatToneList(1000, false);
+    perChannel->encodeBufferList(both.list(),
+                                 [&](const Bytes& p, const Error*) { packets.push_back(p); });
+    ASSERT_EQ(expected.size(), 4u);
+    EXPECT_EQ(packets, expected);
+    EXPECT_EQ(perChannel->heldFrames(), 40u);
+
+    // A list without a buffer for each channel is not taken in.
+    test::OwnedBufferList half(1, 480 * 4, 1);
+    perChannel->encodeBufferList(half.list(),
+                                 [&](const Bytes& p, const Error*) { packets.push_back(p); });
+    EXPECT_EQ(packets.size(), 4u);
+    EXPECT_EQ(perChannel->heldFrames(), 40u);
+}
+
 TEST(OpusCodecTest, DecoderDropsEmptyAndCorruptPacketsWithALogLine) {
     auto decoder = OpusCodecDecoder::decoderForASBD(kFormat, nullptr);
     ASSERT_TRUE(decoder);
@@ -186,6 +234,15 @@ TEST(OpusCodecTest, CodesAndErrors) {
     Error error;
     EXPECT_EQ(nullptr, OpusCodecEncoder::encoderForASBD(kFormat, 3, &error));
     EXPECT_EQ((Error{"org.opus-codec.opus", -1, "One or more invalid/out of range arguments"}),
+              error);
+    // A format the encoder cannot read is refused the same way, with the reason as details.
+    AudioStreamBasicDescription wide = kFormat;
+    wide.mBitsPerChannel = 24;
+    wide.mBytesPerFrame = wide.mBytesPerPacket = 6;
+    EXPECT_EQ(nullptr, OpusCodecEncoder::encoderForASBD(wide, 1, &error));
+    EXPECT_EQ((Error{"org.opus-codec.opus", -1, "One or more invalid/out of range arguments",
+                     "The encoder takes linear PCM of 16-bit integers or 32-bit floats in whole "
+                     "frames"}),
               error);
     // So does a rate the codec does not run at.
     EXPECT_EQ(nullptr, OpusCodecDecoder::decoderForASBD(test::int16Interleaved(44100, 2), &error));

@@ -351,9 +351,23 @@ TEST_F(WaterFallViewTest, LogsTheFirstTileAndRefusesTilesWithoutAPicture) {
                                "waterfallTile: first tile: streamId: 0x42000000 dispatch_queue: "
                                "com.velmorasoftware.vmsdr.waterfallQueue-0x42000000",
                                "waterfallTile:null tile"}));
-    view->resize(0, 0);
+    // A view with no room logs its busy state once per spell, not once per tile.
+    const auto lines = log.lines().size();
+    const auto busySpell = [&] {
+        view->resize(0, 0);
+        view->adjustBitMap();
+        deliver({tile(std::vector<std::uint16_t>(kWidth, 1), 3.2),
+                 tile(std::vector<std::uint16_t>(kWidth, 2), 3.2),
+                 tile(std::vector<std::uint16_t>(kWidth, 3), 3.2)});
+    };
+    busySpell();
+    EXPECT_EQ(log.lines().size(), lines + 1);
+    EXPECT_EQ(log.lines().back(), "waterfallTile:bit map busy");
+    view->resize(kWidth, kHeight);
     view->adjustBitMap();
-    deliver({tile(std::vector<std::uint16_t>(kWidth, 1), 3.2)});
+    deliver({tile(std::vector<std::uint16_t>(kWidth, 4), 3.2)});
+    busySpell();
+    EXPECT_EQ(log.lines().size(), lines + 2) << "a new spell logs once more";
     EXPECT_EQ(log.lines().back(), "waterfallTile:bit map busy");
 }
 

@@ -30,13 +30,17 @@ TEST(WaterfallStatus, KeysAreStoredIgnoredOrLogged) {
     LogCapture capture;
     Scanner line(
         " x_pixels=640 panadaptor=40000000 line_duration=100 auto_black=Y "
-        "gradient_index=3 mystery=7");
+        "gradient_index=3 wide=1 capacity=16 available=12 mystery=7");
     waterfall->statusParserImmediate(line, true);
     EXPECT_EQ(waterfall->xPixels(), 100) << "x_pixels changes nothing";
     EXPECT_EQ(waterfall->panadaptorId(), "0x40000000");
     EXPECT_EQ(waterfall->lineDuration(), 100);
     EXPECT_EQ(waterfall->autoBlack(), true);
     EXPECT_EQ(waterfall->gradientIndex(), 3);
+    // Declared for the radio's wide state and numbers, which no key fills.
+    EXPECT_EQ(waterfall->wide(), std::nullopt);
+    EXPECT_EQ(waterfall->capacity(), std::nullopt);
+    EXPECT_EQ(waterfall->available(), std::nullopt);
     EXPECT_EQ(capture.lines(), std::vector<std::string>{
                                    "Waterfall:statusParser:Unrecognized key:[mystery] value:[7]"});
     test::mainQueueBarrier();

@@ -60,6 +60,15 @@ TEST(TcpConnect, RefusedRequestsAnswerAtOnceAndReportNothing) {
          "IPv6 has been disabled and an IPv6 address was passed."},
         {"EmptyUrl", [](TcpSocket& s, Error* e) { return s.connectToUrl("file://", 5, e); },
          nullptr, 2, "Invalid unix domain socket url."},
+        {"NetServiceWithoutAddresses",
+         [](TcpSocket& s, Error* e) { return s.connectToNetService({}, e); }, nullptr, 2,
+         "A valid IPv4 or IPv6 address was not given"},
+        {"NetServiceOfRefusedAddresses",
+         [port](TcpSocket& s, Error* e) {
+             return s.connectToNetService({Bytes(8, '\0'), loopbackAddress(AF_INET6, port)}, e);
+         },
+         [](TcpSocket& s) { s.setIPv6Enabled(false); }, 2,
+         "IPv6 has been disabled and an IPv6 address was passed."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -75,6 +84,24 @@ TEST(TcpConnect, RefusedRequestsAnswerAtOnceAndReportNothing) {
         settle(20ms);
         EXPECT_TRUE(delegate->disconnects.empty());
     }
+}
+
+TEST(TcpConnect, NetServiceConnectsAtTheFirstAddressAccepted) {
+    PlainListener listener;
+    auto delegate = std::make_shared<RecordingDelegate>();
+    auto sock = TcpSocket::create(delegate, DispatchQueue::main());
+    sock->setIPv6Enabled(false);
+    Error error;
+    ASSERT_TRUE(sock->connectToNetService(
+        {loopbackAddress(AF_INET6, listener.port()), loopbackAddress(AF_INET, listener.port())},
+        &error))
+        << error.description;
+    ASSERT_TRUE(waitFor([&] { return !delegate->connects.empty(); }));
+    EXPECT_EQ(delegate->connects[0],
+              (std::pair<std::string, std::uint16_t>{"127.0.0.1", listener.port()}));
+    // The socket's TLS path is its own engine on every system.
+    EXPECT_FALSE(sock->usingCFStreamForTLS());
+    EXPECT_TRUE(sock->usingSecureTransportForTLS());
 }
 
 TEST(TcpConnect, SecondConnectWhileConnectedIsRefused) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace vm::test {
 namespace {
@@ -110,7 +111,9 @@ TEST_F(UdpSocketTest, APortInUseIsRefusedWithoutReusePort) {
     EXPECT_FALSE(udp->bindToPort(taken, &error));
     EXPECT_EQ(error.domain, "NSPOSIXErrorDomain");
     EXPECT_EQ(error.code, EADDRINUSE);
-    EXPECT_EQ(error.description.rfind("Error in bind() function", 0), 0u) << error.description;
+    // As the TCP socket reports it: the system's text, and what failed as the reason.
+    EXPECT_EQ(error.description, std::strerror(EADDRINUSE));
+    EXPECT_EQ(error.failureReason, "Error in bind() function");
     EXPECT_TRUE(udp->isClosed());
     EXPECT_FALSE(udp->bindToAddress(loopback4(holder.port()), &error));
     EXPECT_EQ(error.code, EADDRINUSE);

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 
 namespace vm::test {
 namespace {
@@ -76,7 +77,8 @@ TEST_F(UdpSendTest, ADatagramTheKernelRefusesFailsAloneAndTheSocketGoesOn) {
     ASSERT_EQ(recorder->notSent.size(), 3u);
     EXPECT_EQ(recorder->notSent[0].second.domain, "NSPOSIXErrorDomain");
     EXPECT_EQ(recorder->notSent[0].second.code, EMSGSIZE);
-    EXPECT_EQ(recorder->notSent[0].second.description.rfind("Error in send() function.", 0), 0u);
+    EXPECT_EQ(recorder->notSent[0].second.description, std::strerror(EMSGSIZE));
+    EXPECT_EQ(recorder->notSent[0].second.failureReason, "Error in send() function.");
     EXPECT_EQ(recorder->notSent[1].second.domain, "UdpSocketErrorDomain");
     EXPECT_EQ(recorder->notSent[2].first, 3);
     EXPECT_EQ(recorder->sent, std::vector<long>{4});

@@ -212,11 +212,19 @@ TEST_F(RadioRecords, ANotchFilterIsOneRecordUpdatedByItsLines) {
     apply("S2DE0B1A5|tnf 5 freq=7.05");
     ASSERT_EQ(tnfs().size(), 2u);
     EXPECT_EQ(tnfs()[1]->depth, 0);  // a new filter without depth
+    apply("S2DE0B1A5|tnf 6 freq=7.06");
+    apply("S2DE0B1A5|tnf 7 freq=7.07");
+    // A removal is any line whose words include "removed"; it never updates or adds a filter.
+    LogCapture capture;
     apply("S2DE0B1A5|tnf 4 removed");
+    apply("S2DE0B1A5|tnf 6 removed freq=14.3");
+    apply("S2DE0B1A5|tnf 7 freq=14.4 removed");
     apply("S2DE0B1A5|tnf 9 removed");
     ASSERT_EQ(tnfs().size(), 1u);
     EXPECT_EQ(tnfs()[0]->tnf_id, 5);
-    EXPECT_EQ(notes.seen().size(), 2u);
+    EXPECT_DOUBLE_EQ(tnfs()[0]->frequency, 7.05);
+    EXPECT_EQ(notes.seen().size(), 4u);
+    EXPECT_TRUE(capture.lines().empty());
 }
 
 TEST_F(RadioRecords, TheUsbCableIsOneRecordWhateverItsHandle) {

@@ -1,6 +1,10 @@
-// The radio instance record and the stock filter table.
+// The radio instance record, the stock filter table, and the transverter and USB device records.
+#include "platform/core/KeyedArchiver.h"
+#include "platform/core/KeyedUnarchiver.h"
 #include "radio/FilterTable.h"
 #include "radio/RadioInstance.h"
+#include "radio/USBSerialDevice.h"
+#include "radio/Xvtr.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +110,93 @@ TEST(FilterSpecs, SevenModesWithTheirWidths) {
             EXPECT_EQ(table.at("DIGU")[i].hi, usb.hi);
         }
     }
+}
+
+TEST(Xvtr, AKeyedArchiveKeepsTheThirteenValues) {
+    Xvtr full;
+    full.key = "0";
+    full.name = "2m";
+    full.rf_freq = 144.0;
+    full.if_freq = 28.0;
+    full.lo_error = 150;
+    full.max_power = 10;
+    full.rx_gain = -2.5;
+    full.order = 1;
+    full.rx_only = 1;
+    full.is_valid = 1;
+    full.preferred = 0;
+    full.two_meter_int = 3;
+    full.in_use = 1;
+    Xvtr sparse;  // a line that named only the key and removed it
+    sparse.key = "3";
+    sparse.in_use = 0;
+
+    Error error;
+    const auto bytes =
+        archivedData(ArchiveArray{full.archiveValue(), sparse.archiveValue()}, &error);
+    ASSERT_TRUE(bytes) << error.description;
+    const auto unarchiver = KeyedUnarchiver::create(*bytes);
+    ASSERT_TRUE(unarchiver);
+    const auto root = unarchiver->decodeTopObject(Xvtr::archiveClasses(), &error);
+    ASSERT_TRUE(root) << error.description;
+    const auto* list = root->get<ArchiveArray>();
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->size(), 2u);
+    EXPECT_EQ(Xvtr::fromArchive((*list)[0]), full);
+    EXPECT_EQ(Xvtr::fromArchive((*list)[1]), sparse);
+    const auto* record = (*list)[1].get<ArchiveObject>();
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->fields.size(), 2u) << "fields without a value are left out";
+}
+
+TEST(Xvtr, ArchivedFieldsAreReadByTheirKind) {
+    struct Case {
+        const char* name;
+        ArchiveDictionary fields;
+        std::function<void(Xvtr&)> expected;  // applied to a transverter with no value at all
+    };
+    const Case cases[] = {
+        {"AbsentFieldsAreEmpty", {}, [](Xvtr&) {}},
+        {"TextsFromStrings",
+         {{"key", "2"}, {"name", "70cm"}},
+         [](Xvtr& x) {
+             x.key = "2";
+             x.name = "70cm";
+         }},
+        {"NumbersFromIntegersRealsAndBooleans",
+         {{"rf_freq", 432}, {"lo_error", 12.5}, {"order", true}},
+         [](Xvtr& x) {
+             x.rf_freq = 432;
+             x.lo_error = 12.5;
+             x.order = 1;
+         }},
+        {"FlagsByTheirTruth",
+         {{"rx_only", 2.0}, {"is_valid", 0}, {"preferred", true}, {"in_use", 1}},
+         [](Xvtr& x) {
+             x.rx_only = 1;
+             x.is_valid = 0;
+             x.preferred = 1;
+             x.in_use = 1;
+         }},
+        {"OtherKindsAreEmpty",
+         {{"key", 7}, {"name", ArchiveArray{}}, {"rf_freq", "fast"}, {"in_use", "yes"}},
+         [](Xvtr&) {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Xvtr expected;
+        expected.in_use = std::nullopt;
+        c.expected(expected);
+        EXPECT_EQ(Xvtr::fromArchive(ArchiveObject{Xvtr::kClassName, c.fields}), expected);
+    }
+    EXPECT_EQ(Xvtr::fromArchive(ArchiveObject{"PanSpotObject", {}}), std::nullopt);
+    EXPECT_EQ(Xvtr::fromArchive(ArchiveValue("Xvtr")), std::nullopt);
+}
+
+TEST(USBSerialDevice, AFreshRecordIsEmptyAndZero) {
+    const USBSerialDevice device;
+    EXPECT_EQ(device.serialNumber + device.deviceName + device.bsdName + device.vendorName, "");
+    EXPECT_EQ(device.vendorId | device.productId | device.releaseId, 0);
 }
 
 }  // namespace

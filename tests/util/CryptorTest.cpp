@@ -143,7 +143,8 @@ TEST(CryptorTest, Shortcuts) {
 
     const auto sealed = AES256EncryptedDataUsingKey(kFox, "right", nullptr);
     EXPECT_EQ(decryptedAES256DataUsingKey(*sealed, "wrong", &error), std::nullopt);
-    EXPECT_EQ(error, (Error{"CommonCryptoErrorDomain", kCryptorDecodeError, "Decode Error"}));
+    EXPECT_EQ(error, (Error{"CommonCryptoErrorDomain", kCryptorDecodeError, "Decode Error",
+                            "Input data did not decode or decrypt correctly"}));
 }
 
 TEST(CryptorTest, ErrorTexts) {
@@ -166,7 +167,7 @@ TEST(CryptorTest, ErrorTexts) {
         EXPECT_EQ(e.domain, "CommonCryptoErrorDomain");
         EXPECT_EQ(e.code, c.status);
         EXPECT_EQ(e.description, c.description);
-        EXPECT_EQ(failureReasonForCCCryptorStatus(c.status), c.reason);
+        EXPECT_EQ(e.failureReason, c.reason);
     }
 }
 

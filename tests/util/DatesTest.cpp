@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unicode/locid.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <optional>
@@ -190,6 +191,12 @@ TEST_F(DatesTest, RelativeToNow) {
     EXPECT_TRUE(lessThanHours(now + -1800, 1));
     EXPECT_FALSE(lessThanHours(now + -7200, 1));
     EXPECT_TRUE(lessThanHours(now + 7200, 1));  // the future is always within
+    const Date before = Date::now();
+    const Date next = dateNextSecond();
+    const Date after = Date::now();
+    EXPECT_EQ(next.secondsSinceReferenceDate, std::floor(next.secondsSinceReferenceDate));
+    EXPECT_GT(next, before);
+    EXPECT_LE(next.secondsSinceReferenceDate, after.secondsSinceReferenceDate + 1);
     const long nearest = nearestHour();
     EXPECT_TRUE(nearest == hour(now + 1800) || nearest == hour(Date::now() + 1800));
 }

@@ -99,9 +99,14 @@ void WaterFallView::waterfallTile(const std::shared_ptr<WaterfallTile>& tile) {
         return;
     }
     if (!bitmap_.hasData()) {
-        log("waterfallTile:bit map busy");
+        // Once per spell without a picture: every tile of a waterfall with no room would log.
+        if (!busyLogged_) {
+            log("waterfallTile:bit map busy");
+            busyLogged_ = true;
+        }
         return;
     }
+    busyLogged_ = false;
     if (!tile) {
         log("waterfallTile:null tile");
         return;

@@ -158,6 +158,7 @@ private:
     bool scrolling_ = false;
     bool autoBlackEnabled_ = false;
     bool firstTileReceived_ = false;
+    bool busyLogged_ = false;  // the tiles found no picture, and that was logged
     bool useLogSliders_ = true;
     bool debug_ = false;
     std::uint64_t frameCount_ = 0;

@@ -40,6 +40,7 @@ constexpr OSStatus kAudioBadDeviceError = fourCC("!dev");          // no such de
 constexpr OSStatus kAudioDeviceUnavailableError = fourCC("nope");  // the device would not open
 constexpr OSStatus kAudioBadObjectError = fourCC("!obj");          // no such node or object
 constexpr OSStatus kAudioUninitializedError = fourCC("!ini");      // used before initialisation
+constexpr OSStatus kAudioHardwareUnsupportedOperationError = fourCC("unop");  // not offered here
 
 struct AudioStreamBasicDescription {
     double mSampleRate = 0;

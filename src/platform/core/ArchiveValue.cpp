@@ -32,4 +32,29 @@ bool isBuiltInClassName(const std::string& name) {
     return false;
 }
 
+const ArchiveObject* recordOfClass(const ArchiveValue& value, const std::string& className) {
+    const auto* record = value.get<ArchiveObject>();
+    return record && record->className == className ? record : nullptr;
+}
+
+const std::string* textValue(const ArchiveValue* value) {
+    return value ? value->get<std::string>() : nullptr;
+}
+
+std::optional<double> realValue(const ArchiveValue* value) {
+    if (!value) {
+        return std::nullopt;
+    }
+    if (const auto* real = value->get<double>()) {
+        return *real;
+    }
+    if (const auto* integer = value->get<std::int64_t>()) {
+        return static_cast<double>(*integer);
+    }
+    if (const auto* truth = value->get<bool>()) {
+        return *truth ? 1.0 : 0.0;
+    }
+    return std::nullopt;
+}
+
 }  // namespace vm::archive

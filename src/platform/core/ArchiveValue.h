@@ -7,6 +7,7 @@
 #include <compare>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -83,6 +84,13 @@ inline constexpr const char* kDictionaryClass = "Dictionary";
 // The class name a value is checked under.
 std::string classNameOf(const ArchiveValue& value);
 bool isBuiltInClassName(const std::string& name);
+
+// The record `value` is when it is one of class `className`, else null.
+const ArchiveObject* recordOfClass(const ArchiveValue& value, const std::string& className);
+// A string, or null for a value of another kind or none.
+const std::string* textValue(const ArchiveValue* value);
+// A number (integer, real or boolean) as a real; nothing for a value of another kind or none.
+std::optional<double> realValue(const ArchiveValue* value);
 }  // namespace archive
 
 }  // namespace vm
