@@ -46,7 +46,7 @@ std::uint32_t ColorGradient::getPackedColorAtValue(double value) const {
 
 RgbaColor ColorGradient::getColorAtValue(double value) const {
     const GradientColor color = getColorColorForValue(value);
-    return {color.red, color.green, color.blue, 1.0};
+    return {color.red, color.green, color.blue, 0.0};
 }
 
 std::uint32_t packedColor(const GradientColor& color) {

@@ -36,7 +36,8 @@ public:
     GradientColor getColorColorForValue(double value) const;
     // 0x00RRGGBB, each component × 255 rounded to the nearest integer (halves away from zero).
     std::uint32_t getPackedColorAtValue(double value) const;
-    // The interpolated colour of a value to draw with: opaque, as the gradient's colours are.
+    // The interpolated colour of a value as a colour record, with an alpha of 0 (the waterfall
+    // draws with the packed form; a caller that paints with this one sets its own alpha).
     RgbaColor getColorAtValue(double value) const;
 
     const std::vector<ColorPoint>& colors() const { return colors_; }

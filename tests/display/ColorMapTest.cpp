@@ -59,13 +59,13 @@ TEST(ColorGradient, DefaultGradientGivesItsColoursAtTheirPositions) {
     EXPECT_EQ(half.red, 0.0);
     EXPECT_NEAR(half.green, 0.5, 1e-6);
     EXPECT_EQ(half.blue, 1.0);
-    // The same colour to draw with, opaque.
+    // The same colour as a record, its alpha left at 0.
     const RgbaColor drawn = gradient.getColorAtValue(0.45);
-    EXPECT_EQ(drawn, (RgbaColor{half.red, half.green, half.blue, 1.0}));
+    EXPECT_EQ(drawn, (RgbaColor{half.red, half.green, half.blue, 0.0}));
 
     gradient.clearGradient();
     EXPECT_EQ(gradient.getPackedColorAtValue(0.3), 0xFFFFFFu) << "an empty gradient is white";
-    EXPECT_EQ(gradient.getColorAtValue(0.3), (RgbaColor{1, 1, 1, 1}));
+    EXPECT_EQ(gradient.getColorAtValue(0.3), (RgbaColor{1, 1, 1, 0}));
 }
 
 struct Thresholds {
