@@ -4,6 +4,7 @@
 // holds the state that every part of the application shell, station control, station memory and
 // control panels shares. One object per process, on the main thread. Its methods are spread over
 // source files by concern (AppDelegateStartup.cpp, AppDelegateLaunch.cpp...).
+#include "app/control/DoroControlHost.h"
 #include "app/memory/FilterPresets.h"
 #include "app/panels/PanadapterHost.h"
 #include "app/panels/SlicePanelHost.h"
@@ -38,6 +39,7 @@ namespace vm {
 
 class AppDisplayController;
 class CwxWindow;
+class DoroControlController;
 class HudWindow;
 class MainControlsBar;
 class MainMenus;
@@ -76,6 +78,7 @@ struct AppOptions {
 class AppDelegate : public RadioDelegate,
                     public SlicePanelHost,
                     public PanadapterHost,
+                    public DoroControlHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -147,8 +150,8 @@ public:
     std::shared_ptr<Slice> getSliceB() const;
     std::shared_ptr<Slice> getSliceC() const;
     std::shared_ptr<Slice> getSliceD() const;
-    std::shared_ptr<Slice> activeVFO() const;
-    std::shared_ptr<Slice> alternateVFO() const;
+    std::shared_ptr<Slice> activeVFO() const override;
+    std::shared_ptr<Slice> alternateVFO() const override;
     std::shared_ptr<Slice> transmitVFO() const;
     std::shared_ptr<Slice> lastSlice() const;
     std::shared_ptr<Slice> closestSlice(double mhz) const;
@@ -162,7 +165,7 @@ public:
     // Tunes a slice by a step in Hz (a tenth of it in CW, RTTY and DIGU), unless it is locked;
     // the panadapter that showed it follows when the new frequency leaves it
     // (src/app/control/AppDelegateTuning.cpp).
-    void fineTuneHz(double hz, const std::shared_ptr<Slice>& slice);
+    void fineTuneHz(double hz, const std::shared_ptr<Slice>& slice) override;
 
     // --- Observation wiring: this client's slices and panadapters bound to the controls as the
     // radio reports them and released when it drops them (src/app/control/AppDelegateKvoWiring.cpp)
@@ -202,6 +205,22 @@ public:
     // --- The panadapters' host (src/app/shell/AppDelegatePanadapters.cpp) ---
     std::string xvtrNameForXKey(const std::string& band) const override;
     void setPanadapterTabLabel(int pan, const std::string& label) override;
+
+    // --- What the tuning knob drives outside its page (src/app/shell/AppDelegateDoroControl.cpp)
+    bool isQuitting() const override { return quitting; }
+    bool isSleeping() const override { return sleeping; }
+    bool radioIsOpen() const override { return openRadio != nullptr; }
+    double getFrequencyKeyModifier() const override;
+    bool remoteAudioOn() const override;
+    std::optional<double> remoteAudioVolume() const override;
+    void setRemoteAudioVolume(double volume) override;
+    std::optional<double> radioSpeakerVolume() const override;
+    void setRadioSpeakerVolume(int volume) override;
+    std::optional<double> radioHeadsetVolume() const override;
+    void setRadioHeadsetVolume(int volume) override;
+    void pressTransmitButton(bool on) override;
+    void adjustHudTitle() override;
+    void bringUsFront() override;
 
     // --- The end of a session (src/app/control/AppDelegateTeardown.cpp) ---
     // Asks the radio to remove this client's slices and panadapters; does not wait.
@@ -276,6 +295,8 @@ public:
     // The four panadapters, pan 0 to 3: each its window (the first is the main window), views,
     // panafall, managers and controls.
     std::array<std::shared_ptr<PanadapterController>, 4> panadapters{};
+    // The tuning knob: its page, its serial port and its tasks.
+    std::shared_ptr<DoroControlController> doroControl;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 
@@ -326,8 +347,7 @@ public:
     bool doroSDRisRunning = false, quitting = false, was_connected = false,
          doro_control_connected = false, sleeping = false, profilesAreSaved = false,
          doroAutoTuning = false, doroManualTuneInProgress = false, applicationOccluded = false,
-         zenithorRunning = false, doroAuxButton1 = false, doroAuxButton2 = false,
-         doroAuxButton3 = false, loadingGlobalProfile = false, loadingTransmitProfile = false,
+         zenithorRunning = false, loadingGlobalProfile = false, loadingTransmitProfile = false,
          loadingMicProfile = false, savingGlobalProfile = false, savingTransmitProfile = false,
          savingMicProfile = false, profilesAutoSaved = false, inhibitAutoConnect = false,
          fetchingSpots = false;

@@ -2,6 +2,7 @@
 // devices, and the computer's own sleep and wake.
 #include "app/shell/AppDelegate.h"
 
+#include "app/control/DoroControlController.h"
 #include "app/windows/AudioPrefsPage.h"
 #include "app/windows/KnobPrefsPage.h"
 #include "app/windows/PreferencesWindow.h"
@@ -154,6 +155,10 @@ void AppDelegate::receiveSleepNote() {
     sleeping = true;
     log("receiveSleepNote: {}, connected:{}", "PrepareForSleep", was_connected ? "YES" : "NO");
     doro_control_connected = prefsWindow->knobPage().doroControl();
+    if (doro_control_connected) {
+        log("receiveSleepNote: Closing DoroControl");
+        doroControl->openCloseDoroControl(false);
+    }
 }
 
 void AppDelegate::receiveWakeNote() {
@@ -172,6 +177,11 @@ void AppDelegate::receiveWakeNote() {
         KnobPrefsPage& knob = self->prefsWindow->knobPage();
         knob.reloadSerialPorts();
         knob.restoreSerialPort();
+        if (self->doro_control_connected) {
+            knob.setDoroControl(true);
+            log("receiveWakeNote: Open DoroControl");
+            self->doroControl->openCloseDoroControl(true);
+        }
     });
 }
 

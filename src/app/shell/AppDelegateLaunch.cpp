@@ -2,6 +2,7 @@
 // run, once the event loop runs. Discovery itself is station control (AppDelegateChooser.cpp).
 #include "app/shell/AppDelegate.h"
 
+#include "app/control/DoroControlController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/shell/SystemReport.h"
 #include "app/windows/CwxWindow.h"
@@ -65,6 +66,14 @@ void AppDelegate::applicationDidFinishLaunching() {
     hud->makeKeyAndOrderFront();
     setupPresetDictionary();
     doroSDRisRunning = openDoroSDR();
+    if (knob.doroControl()) {
+        std::weak_ptr<AppDelegate> weak = weak_from_this();
+        DispatchQueue::main()->after(std::chrono::milliseconds(100), [weak] {
+            if (const auto self = weak.lock()) {
+                self->doroControl->openCloseDoroControl(true);
+            }
+        });
+    }
     reopenWindows();
     zenithorRunning = appIsRunning("Zenithor", true);
     isTrvlRunning = appIsRunning("Tarvelo", true);

@@ -3,6 +3,7 @@
 // preference reset, and the listeners for serial ports, URLs, audio devices and sleep.
 #include "app/shell/AppDelegate.h"
 
+#include "app/control/DoroControlController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/SlicePanelController.h"
 #include "app/shell/DebugLogFiles.h"
@@ -144,6 +145,8 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     userNotifications_ = std::make_unique<UserNotifications>();
 
     createQueues();
+    doroControl = DoroControlController::create(prefsWindow->knobPage(), kbrx_dorocontrol_queue,
+                                                weak_from_this());
 
     if (resetPreferencesAsked()) {
         resetPreferences();

@@ -127,4 +127,23 @@ void AudioPrefsPage::setAudioDevices(Side side, const std::vector<Device>& devic
 
 std::string AudioPrefsPage::audioDevice(Side side) const { return devicePopup(side)->title(); }
 
+bool AudioPrefsPage::remoteAudio() const { return remoteAudioCheckBox->state(); }
+
+bool AudioPrefsPage::radioSpeakerOn() const { return radioSpeakerMuteCheckBox->state(); }
+
+double AudioPrefsPage::radioSpeakerVolume() const {
+    return radioSpeakerVolumeSlider->doubleValue();
+}
+
+bool AudioPrefsPage::radioHeadsetOn() const { return radioHeadsetMuteCheckBox->state(); }
+
+double AudioPrefsPage::radioHeadsetVolume() const {
+    return radioHeadsetVolumeSlider->doubleValue();
+}
+
+void AudioPrefsPage::showRadioSpeakerVolume(double volume) {
+    radioSpeakerVolumeSlider->setDoubleValue(volume);
+    radioSpeakerVolumeText->setIntValue(int(volume));
+}
+
 }  // namespace vm

@@ -35,6 +35,16 @@ public:
     // The chosen device's title; empty when there is none.
     std::string audioDevice(Side side) const;
 
+    bool remoteAudio() const;
+    // The radio's speaker and headphone levels (0 to 100), each with its on box.
+    bool radioSpeakerOn() const;
+    double radioSpeakerVolume() const;
+    bool radioHeadsetOn() const;
+    double radioHeadsetVolume() const;
+    // The speaker level's slider and number show a level (with remote audio on, the computer's
+    // playback volume); nothing is sent.
+    void showRadioSpeakerVolume(double volume);
+
 signals:
     // The operator's choices: a device by its title, remote audio on or off, a recording started
     // or stopped, and a recorded file (its title in the list) to transmit.

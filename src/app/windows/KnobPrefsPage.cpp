@@ -77,7 +77,27 @@ void KnobPrefsPage::reloadSerialPorts() {
 
 void KnobPrefsPage::restoreSerialPort() { setPopupWithPrefTitle(serialPortPopup, kPortKey); }
 
+std::string KnobPrefsPage::serialPort() const { return serialPortPopup->title(); }
+
 bool KnobPrefsPage::doroControl() const { return doroControlCheckBox->state(); }
+
+void KnobPrefsPage::setDoroControl(bool on) { doroControlCheckBox->setState(on); }
+
+void KnobPrefsPage::setDoroControlEnabled(bool enabled) {
+    doroControlCheckBox->setEnabled(enabled);
+}
+
+int KnobPrefsPage::taskIndex() const { return doroControlTaskPopup->indexOfSelectedItem(); }
+
+int KnobPrefsPage::auxTaskIndex(int button) const {
+    return button >= 1 && button <= 3
+               ? doroControlAuxPopups[std::size_t(button - 1)]->indexOfSelectedItem()
+               : -1;
+}
+
+void KnobPrefsPage::setStatus(const std::string& status) {
+    doroControlStatus->setText(QString::fromStdString(status));
+}
 
 void KnobPrefsPage::setLightImage(const QImage& image) { doroControlLightButton->setImage(image); }
 

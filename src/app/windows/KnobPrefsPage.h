@@ -26,7 +26,16 @@ public:
     void reloadSerialPorts();
     // Selects the stored port (else the first).
     void restoreSerialPort();
+    // The chosen port's title (its device path); empty when no port is listed.
+    std::string serialPort() const;
+    // The knob switched on; set from code, the box sends nothing.
     bool doroControl() const;
+    void setDoroControl(bool on);
+    void setDoroControlEnabled(bool enabled);
+    // The index of the task chosen for turning the knob, and for auxiliary button 1 to 3.
+    int taskIndex() const;
+    int auxTaskIndex(int button) const;
+    void setStatus(const std::string& status);
     void setLightImage(const QImage& image);
 
 signals:

@@ -1,10 +1,12 @@
 #include "app/windows/SerialPortChoice.h"
 
+#include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
 #include "platform/core/SerialPortList.h"
 #include "platform/ui/PopUpButton.h"
 #include "util/SharedFunctions.h"
+#include "util/StringAdditions.h"
 
 #include <QAbstractItemView>
 #include <QFont>
@@ -18,6 +20,8 @@ namespace vm {
 namespace fs = std::filesystem;
 
 namespace {
+
+const char* const kVirtualPortsKey = "vm_virtual_serial_port";
 
 // The link's target when it is a symbolic link to a serial device.
 std::optional<std::string> validSerialSymlink(const fs::path& link) {
@@ -39,6 +43,22 @@ std::optional<std::string> validSerialSymlink(const fs::path& link) {
         return resolved;
     }
     return std::nullopt;
+}
+
+// A port named by the user (a link, a pseudo-terminal): a small italic entry, shortened at the
+// front so that a long path keeps its name.
+void addNamedPort(PopUpButton* popup, const std::string& path, const std::string& target) {
+    popup->addItem(QString::fromStdString(path));
+    QFont font = popup->font();
+    font.setPointSizeF(11);
+    font.setItalic(true);
+    font.setStretch(QFont::Condensed);
+    const int index = popup->count() - 1;
+    popup->setItemData(index, font, Qt::FontRole);
+    if (!target.empty()) {
+        popup->setItemData(index, QString::fromStdString(target), Qt::ToolTipRole);
+    }
+    popup->view()->setTextElideMode(Qt::ElideLeft);
 }
 
 }  // namespace
@@ -66,20 +86,32 @@ void findPorts(PopUpButton* popup) {
         if (!target) {
             continue;
         }
-        if (!popup) {
+        if (popup) {
+            addNamedPort(popup, link.string(), *target);
+        } else {
             log("findPorts: {}: {} symlink:{}", link.filename().string(), link.string(), *target);
-            continue;
         }
-        popup->addItem(QString::fromStdString(link.string()));
-        QFont font = popup->font();
-        font.setPointSizeF(11);
-        font.setItalic(true);
-        font.setStretch(QFont::Condensed);
-        const int index = popup->count() - 1;
-        popup->setItemData(index, font, Qt::FontRole);
-        popup->setItemData(index, QString::fromStdString(*target), Qt::ToolTipRole);
-        popup->view()->setTextElideMode(Qt::ElideLeft);  // long link paths keep their names
     }
+    for (const auto& path : virtualSerialPorts()) {
+        if (popup) {
+            addNamedPort(popup, path, {});
+        } else {
+            log("findPorts: {}: {}", kVirtualPortsKey, path);
+        }
+    }
+}
+
+std::vector<std::string> virtualSerialPorts() {
+    std::vector<std::string> paths;
+    const std::string listed = Defaults::standard().stringForKey(kVirtualPortsKey).value_or("");
+    for (const auto& part : strings::tokensSeparatedByCharactersFromSet(
+             listed, strings::chars::anyOf(std::string_view(",")))) {
+        std::string path = strings::stripLeadingAndTrailingBlanks(part);
+        if (!path.empty()) {
+            paths.push_back(std::move(path));
+        }
+    }
+    return paths;
 }
 
 }  // namespace vm

@@ -8,9 +8,12 @@
 #include "app/windows/PanadapterPrefsPage.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
+#include "app/windows/SerialPortChoice.h"
 #include "app/windows/SlicePrefsPage.h"
 #include "platform/core/PlistValue.h"
+#include "support/LogCapture.h"
 
+#include <QFont>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -170,6 +173,25 @@ TEST(PreferencePages, TheKnobsPortIsChosenAgainFromAFreshList) {
     Defaults::standard().set("doro_control_port", "/dev/ttyUSB1");
     page.restoreSerialPort();
     EXPECT_EQ(ports.title(), "/dev/ttyUSB1");
+    test::forgetPreferences();
+}
+
+// The paths of "vm_virtual_serial_port" end the list, blanks stripped and empty ones left out;
+// without a pop-up they are only logged.
+TEST(PreferencePages, TheKnobsPortsEndWithThePathsOfTheVirtualPortsPreference) {
+    test::forgetPreferences();
+    Defaults::standard().set("vm_virtual_serial_port", " /dev/pts/77 , ,/dev/pts/78");
+    KnobPrefsPage page;
+    page.reloadSerialPorts();
+    auto& ports = control<PopUpButton>(page, "serialPortPopup");
+    ASSERT_GE(ports.numberOfItems(), 2);
+    EXPECT_EQ(ports.itemText(ports.numberOfItems() - 2), QStringLiteral("/dev/pts/77"));
+    EXPECT_EQ(ports.itemText(ports.numberOfItems() - 1), QStringLiteral("/dev/pts/78"));
+    EXPECT_TRUE(ports.itemData(ports.numberOfItems() - 1, Qt::FontRole).value<QFont>().italic());
+    test::LogCapture log;
+    findPorts(nullptr);
+    EXPECT_TRUE(log.contains("findPorts: vm_virtual_serial_port: /dev/pts/77"));
+    EXPECT_TRUE(log.contains("findPorts: vm_virtual_serial_port: /dev/pts/78"));
     test::forgetPreferences();
 }
 

@@ -2,6 +2,7 @@
 // the reader thread, the end of the stream, and the log lines of opening, draining and closing.
 #include "platform/core/SerialPort.h"
 #include "support/LogCapture.h"
+#include "support/PseudoTerminal.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -16,48 +17,7 @@
 namespace vm {
 namespace {
 
-// The far side of the serial line: the pseudo-terminal's master.
-class PseudoTerminal {
-public:
-    PseudoTerminal() {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0) {
-            path_ = ::ptsname(master_);
-        }
-    }
-    ~PseudoTerminal() { closeMaster(); }
-    const std::string& path() const { return path_; }
-    void send(const std::string& bytes) {
-        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-    // Reads until `count` bytes came or 5 s passed.
-    std::string receive(std::size_t count) {
-        std::string got;
-        while (got.size() < count) {
-            pollfd p{master_, POLLIN, 0};
-            if (::poll(&p, 1, 5000) <= 0) {
-                break;
-            }
-            char buffer[256];
-            const auto n = ::read(master_, buffer, std::min(sizeof buffer, count - got.size()));
-            if (n <= 0) {
-                break;
-            }
-            got.append(buffer, static_cast<std::size_t>(n));
-        }
-        return got;
-    }
-    void closeMaster() {
-        if (master_ >= 0) {
-            ::close(master_);
-            master_ = -1;
-        }
-    }
-
-private:
-    int master_ = -1;
-    std::string path_;
-};
+using test::PseudoTerminal;
 
 TEST(SerialPortTest, APseudoTerminalOpensRawAt9600AndExclusive) {
     PseudoTerminal line;
