@@ -142,6 +142,7 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     startupClock_ = DispatchClock::now();
 
     userNotifications_ = std::make_unique<UserNotifications>();
+    tellPreferencesKeptAside();
 
     createQueues();
 

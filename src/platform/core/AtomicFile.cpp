@@ -1,5 +1,7 @@
 #include "platform/core/AtomicFile.h"
 
+#include "platform/core/Paths.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,10 +32,9 @@ Error posixError(const std::string& what) {
 
 bool writeFileAtomically(const std::filesystem::path& path, const std::string& bytes, mode_t mode,
                          Error* error) {
-    std::error_code ec;
     const auto folder =
         path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
-    std::filesystem::create_directories(folder, ec);
+    paths::createFolders(folder);
 
     std::string temp = (folder / (temporaryPrefix(path) + "XXXXXX")).string();
     const int fd = ::mkstemp(temp.data());

@@ -1,6 +1,7 @@
 #pragma once
 // Files written whole or not at all: the bytes go to a temporary file in the same folder, which is
-// flushed to disk and renamed over the destination, so a crash never leaves half a file.
+// flushed to disk and renamed over the destination, so a crash never leaves half a file. Missing
+// folders on the way are created with mode 0700.
 #include "platform/core/Error.h"
 
 #include <sys/types.h>
