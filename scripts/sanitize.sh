@@ -2,7 +2,7 @@
 # Builds the Qt-free libraries and their tests with AddressSanitizer and UndefinedBehaviorSanitizer
 # (clang, halting on the first error) and runs those tests, then runs every libFuzzer target: first
 # on the inputs that once crashed it (tests/fuzz/regressions/<target>/), then for a bounded time
-# (VM_FUZZ_SECONDS, 15 s by default) on a fresh corpus and its seeds.
+# (VM_FUZZ_SECONDS, 13 s by default) on a fresh corpus and its seeds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -14,7 +14,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 cmake --build build-asan
 ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 
-fuzz_seconds="${VM_FUZZ_SECONDS:-15}"
+fuzz_seconds="${VM_FUZZ_SECONDS:-13}"
 crashes="build-asan/fuzz-crashes"
 mkdir -p "$crashes"
 for target in build-asan/tests/fuzz/fuzz_*; do
