@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  libasio-dev libfmt-dev libplist-dev libplist-utils
+  libasio-dev libfmt-dev libplist-dev libplist-utils libexpat1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   libssl-dev openssl

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Qt-free libraries and their tests with AddressSanitizer and UndefinedBehaviorSanitizer
-# (clang, halting on the first error) and runs those tests, then runs every libFuzzer target for a
-# bounded time (VM_FUZZ_SECONDS, 30 s by default) on a fresh corpus and its seeds.
+# (clang, halting on the first error) and runs those tests, then runs every libFuzzer target: first
+# on the inputs that once crashed it (tests/fuzz/regressions/<target>/), then for a bounded time
+# (VM_FUZZ_SECONDS, 13 s by default) on a fresh corpus and its seeds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -13,14 +14,22 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 cmake --build build-asan
 ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 
-fuzz_seconds="${VM_FUZZ_SECONDS:-30}"
+fuzz_seconds="${VM_FUZZ_SECONDS:-13}"
+crashes="build-asan/fuzz-crashes"
+mkdir -p "$crashes"
 for target in build-asan/tests/fuzz/fuzz_*; do
   [ -x "$target" ] || continue
   name="$(basename "$target")"
+  # Inputs that once crashed the target are run first, every time.
+  regressions="tests/fuzz/regressions/$name"
+  if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then
+    echo "replaying the regression inputs of $name"
+    "$target" "$regressions"/*
+  fi
   corpus="$(mktemp -d)"
   seeds=()
   [ -d "tests/fuzz/corpus/$name" ] && seeds=("tests/fuzz/corpus/$name")
-  echo "fuzzing $name for ${fuzz_seconds} s"
-  "$target" -max_total_time="$fuzz_seconds" -print_final_stats=1 -artifact_prefix="$corpus/" "$corpus" "${seeds[@]}"
+  echo "fuzzing $name for ${fuzz_seconds} s (a crash is kept in $crashes/; add it to $regressions/)"
+  "$target" -max_total_time="$fuzz_seconds" -print_final_stats=1 -artifact_prefix="$crashes/$name-" "$corpus" "${seeds[@]}"
   rm -rf "$corpus"
 done

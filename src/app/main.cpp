@@ -1,8 +1,10 @@
 // velmorasdr: hands the process to the Qt application and the app controller, which starts the
-// program before the event loop runs and completes the launch once it does.
+// program before the event loop runs and completes the launch once it does. Whichever way the
+// program ends, the last save of the preferences reaches the disk first.
 #include "app/panels/PanadapterController.h"
 #include "app/shell/AppDelegate.h"
 #include "app/windows/PanadapterWindow.h"
+#include "platform/core/Defaults.h"
 #include "platform/ui/Application.h"
 
 #include <QTimer>
@@ -15,9 +17,12 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);  // Qt's own options removed
     auto controller = vm::AppDelegate::create({arguments});
     if (controller->awakeFromNib() != vm::AppDelegate::Start::run) {
+        vm::Defaults::standard().flush();  // a preference reset ends here
         return 0;
     }
     controller->panadapters[0]->velmoraSDRWindow->makeKeyAndOrderFront();
     QTimer::singleShot(0, [controller] { controller->applicationDidFinishLaunching(); });
-    return application.exec();
+    const int status = application.exec();
+    vm::Defaults::standard().flush();
+    return status;
 }

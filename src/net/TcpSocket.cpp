@@ -307,6 +307,7 @@ void TcpSocket::maybeClose() {
 
 void TcpSocket::closeWithError(std::optional<Error> error) {
     endConnectTimeout();
+    endTlsHandshakeTimeout();
     if (currentRead_) {
         endCurrentRead();
     }

@@ -138,12 +138,15 @@ public:
 
     // TLS -------------------------------------------------------------------------------------
     // Upgrades the connection to TLS once every read and write requested before is done; the
-    // delegate hears socketDidSecure, or socketDidDisconnect with the reason. A client verifies
-    // the server against the system's trust store (and its certificate against
+    // delegate hears socketDidSecure, or socketDidDisconnect with the reason. The handshake must
+    // end within the connection's own time-out (the one given to connect), or within
+    // kTlsHandshakeTimeout when it has none; otherwise the socket closes with code 3. A client
+    // verifies the server against the system's trust store (and its certificate against
     // kCFStreamSSLPeerName when given) unless kTcpSocketManuallyEvaluateTrust hands that to the
     // delegate. Ignored when the socket is not started, is closing, or has already asked once.
     void startTLS(TlsSettings settings = {});
     bool isSecure() const;
+    static constexpr double kTlsHandshakeTimeout = 30.0;
     // The TLS engine, on the socket queue only (null elsewhere and before the upgrade).
     TlsEngine* sslContext() const;
 
@@ -282,6 +285,8 @@ private:
 
     // TLS (TcpSocketTls.cpp)
     void maybeStartTLS();
+    void doTlsHandshakeTimeout();
+    void endTlsHandshakeTimeout();
     void continueSSLHandshake();
     void askDelegateToTrust(std::shared_ptr<TlsTrust> trust);
     void applyTrustAnswer(int aStateIndex, bool shouldTrustPeer);
@@ -350,6 +355,8 @@ private:
     DispatchSourcePtr accept6Source_;
     DispatchSourcePtr acceptUNSource_;
     DispatchSourcePtr connectTimer_;
+    double connectTimeout_ = -1;  // of the last connect; also bounds a TLS handshake
+    DispatchSourcePtr handshakeTimer_;
     DispatchSourcePtr readSource_;
     DispatchSourcePtr writeSource_;
     DispatchSourcePtr readTimer_;

@@ -501,6 +501,7 @@ int TcpSocket::connectedFD() const {
 // Connect time-out ------------------------------------------------------------------------------
 
 void TcpSocket::startConnectTimeout(double timeout) {
+    connectTimeout_ = timeout;
     if (timeout >= 0) {
         connectTimer_ = startTimer(timeout, &TcpSocket::doConnectTimeout);
     }

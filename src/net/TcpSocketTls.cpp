@@ -172,6 +172,9 @@ void TcpSocket::maybeStartTLS() {
     engine->setIoFunctions(sslReadFunction, sslWriteFunction);
     engine->setConnection(this);
     sslContext_ = std::move(engine);
+    // A peer that stops answering mid-handshake must not keep the connection opening for ever.
+    handshakeTimer_ = startTimer(connectTimeout_ > 0 ? connectTimeout_ : kTlsHandshakeTimeout,
+                                 &TcpSocket::doTlsHandshakeTimeout);
 
     // Whatever arrived after the last plaintext read is the peer's first ciphertext.
     sslPreBuffer_ = std::make_unique<TcpSocketPreBuffer>(4096);
@@ -191,6 +194,7 @@ void TcpSocket::continueSSLHandshake() {
     lastSSLHandshakeError_ = status;
     switch (status) {
         case tlsSuccess:
+            endTlsHandshakeTimeout();
             flags_ &= ~(kReadSideWaitingForTLS | kWriteSideWaitingForTLS);
             flags_ |= kSecure;
             notifyDelegate(
@@ -209,6 +213,19 @@ void TcpSocket::continueSSLHandshake() {
             break;
         case errSSLWouldBlock: break;  // goes on when the descriptor is ready
         default: closeWithError(tlsErrorFromEngine(status)); break;
+    }
+}
+
+void TcpSocket::doTlsHandshakeTimeout() {
+    Error error = tcpsocket::error(TcpSocketErrorCode::ConnectTimeout);
+    error.failureReason = "The TLS handshake did not finish in time";
+    closeWithError(error);
+}
+
+void TcpSocket::endTlsHandshakeTimeout() {
+    if (handshakeTimer_) {
+        handshakeTimer_->cancel();
+        handshakeTimer_.reset();
     }
 }
 

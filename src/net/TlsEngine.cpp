@@ -11,6 +11,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <map>
@@ -23,6 +24,8 @@ namespace {
 // A whole record with its header and trailer.
 constexpr std::size_t kReadChunk = 16 * 1024 + 512;
 constexpr std::size_t kMaxCachedSessions = 64;
+// Older versions have known weaknesses: neither side accepts them.
+constexpr int kLeastVersion = TLS1_2_VERSION;
 
 // Sessions to resume, by the peer ID their connection was given. Never destroyed: the library
 // may report a new session while the process ends.
@@ -103,6 +106,7 @@ std::unique_ptr<TlsEngine> TlsEngine::create(bool server) {
     engine->ctx_ = SSL_CTX_new(TLS_method());
     if (!engine->ctx_) return nullptr;
     SSL_CTX_set_options(engine->ctx_, SSL_OP_NO_RENEGOTIATION);
+    if (SSL_CTX_set_min_proto_version(engine->ctx_, kLeastVersion) != 1) return nullptr;
     if (!server) {
         if (SSL_CTX_set_default_verify_paths(engine->ctx_) != 1) return nullptr;
         SSL_CTX_set_session_cache_mode(engine->ctx_,
@@ -219,13 +223,15 @@ int TlsEngine::newSession(ssl_st* ssl, ssl_session_st* session) {
     return 1;  // the cache holds the session now
 }
 
+// An older minimum still leaves TLS 1.2 the least version accepted.
 bool TlsEngine::setProtocolVersionMin(std::int64_t version) {
     return version >= TLS1_VERSION && version <= TLS1_3_VERSION &&
-           SSL_set_min_proto_version(ssl_, static_cast<int>(version)) == 1;
+           SSL_set_min_proto_version(ssl_, std::max(static_cast<int>(version), kLeastVersion)) == 1;
 }
 
+// A maximum below TLS 1.2 would leave no version to agree on.
 bool TlsEngine::setProtocolVersionMax(std::int64_t version) {
-    return version >= TLS1_VERSION && version <= TLS1_3_VERSION &&
+    return version >= kLeastVersion && version <= TLS1_3_VERSION &&
            SSL_set_max_proto_version(ssl_, static_cast<int>(version)) == 1;
 }
 

@@ -76,4 +76,19 @@ std::optional<std::string> parameterForKey(const std::string& url, const std::st
     return it->second;
 }
 
+std::optional<TuneLink> tuneLink(const std::string& url) {
+    if (!url.starts_with("kbrx://tune")) {
+        return std::nullopt;
+    }
+    TuneLink link{parameterForKey(url, "freq").value_or(""),
+                  parameterForKey(url, "mode").value_or("")};
+    if (link.freq.empty()) {
+        return std::nullopt;
+    }
+    if (link.mode.empty()) {
+        link.mode = "USB";
+    }
+    return link;
+}
+
 }  // namespace vm::url

@@ -16,4 +16,13 @@ using Parameters = std::map<std::string, std::string>;
 std::optional<Parameters> parameters(const std::string& url);
 std::optional<std::string> parameterForKey(const std::string& url, const std::string& key);
 
+// What a link of the program's scheme asks to tune: "kbrx://tune" (in lower case) with "freq"
+// (MHz, as text) and "mode" ("USB" when absent or empty). nullopt for any other text, and for a
+// link without a frequency.
+struct TuneLink {
+    std::string freq;
+    std::string mode;
+};
+std::optional<TuneLink> tuneLink(const std::string& url);
+
 }  // namespace vm::url

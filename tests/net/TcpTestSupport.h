@@ -210,11 +210,12 @@ struct BasicConnectedPair {
     TcpSocketPtr sock = TcpSocket::create(delegate, DispatchQueue::main());
     Fd peer;
 
-    explicit BasicConnectedPair(int peerReceiveBuffer = 0, bool halfDuplex = false) {
+    explicit BasicConnectedPair(int peerReceiveBuffer = 0, bool halfDuplex = false,
+                                double connectTimeout = 10.0) {
         PlainListener listener(AF_INET, 16, peerReceiveBuffer);
         if (halfDuplex) sock->setAutoDisconnectOnClosedReadStream(false);
         Error error;
-        EXPECT_TRUE(sock->connectToHost("127.0.0.1", listener.port(), 10.0, &error))
+        EXPECT_TRUE(sock->connectToHost("127.0.0.1", listener.port(), connectTimeout, &error))
             << error.description;
         peer = listener.accept();
         EXPECT_TRUE(waitFor([&] { return !delegate->connects.empty(); }));

@@ -6,6 +6,7 @@
 #include "support/tls/OpensslServer.h"
 
 #include <gmock/gmock.h>
+#include <openssl/ssl.h>
 
 #include <future>
 
@@ -15,6 +16,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Pair;
+using namespace std::chrono_literals;
 
 const Bytes kLF = "\n";
 
@@ -219,6 +221,57 @@ TEST(TlsUpgrade, PeerClosingDuringTheHandshakeIsAnAbortedSession) {
     EXPECT_EQ(error.code, errSSLClosedAbort);
     EXPECT_EQ(pair.delegate->secured, 0);
 }
+
+TEST(TlsUpgrade, AServerOfTls11OnlyIsRefused) {
+    TlsPair pair;
+    auto context = TlsPeerContext::server(tlsFixtures().localhost.identityPem());
+    context->versions(TLS1_1_VERSION, TLS1_1_VERSION);
+    TlsPeer peer(context, pair.peer.release());
+    PeerScript script([&] { return peer.handshake(); });
+    // Even a minimum asked below TLS 1.2 leaves TLS 1.2 the least version.
+    pair.sock->startTLS(
+        {{kCFStreamSSLPeerName, "localhost"}, {kTcpSocketSSLProtocolVersionMin, kTlsProtocol1}});
+
+    const Error error = awaitDisconnectError(*pair.delegate);
+    EXPECT_EQ(error.domain, kTlsErrorDomain);
+    EXPECT_EQ(error.code, errSSLProtocol);
+    EXPECT_EQ(pair.delegate->secured, 0);
+    EXPECT_FALSE(script.result());
+}
+
+// A peer that takes the client's first flight and never answers: the handshake ends with the
+// connection's own time-out, or the fixed one when the connection has none.
+struct StallCase {
+    std::string name;
+    double connectTimeout;
+    std::chrono::seconds quiet;   // still handshaking after this long
+    std::chrono::seconds closed;  // timed out after this much more
+};
+void PrintTo(const StallCase& c, std::ostream* out) { *out << c.name; }
+
+class TlsStall : public ::testing::TestWithParam<StallCase> {};
+
+TEST_P(TlsStall, EndsInATimeOut) {
+    const StallCase& c = GetParam();
+    TlsPair pair(0, false, c.connectTimeout);
+    pair.sock->startTLS({{kCFStreamSSLPeerName, "localhost"}});
+    ASSERT_TRUE(waitReadable(pair.peer.get()));  // the handshake, and its timer, have started
+
+    DispatchClock::advance(c.quiet);
+    drainSocketAndMain(pair.sock);
+    EXPECT_TRUE(pair.delegate->disconnects.empty());
+    DispatchClock::advance(c.closed);
+    const Error error = awaitDisconnectError(*pair.delegate);
+    EXPECT_EQ(error.domain, kTcpSocketErrorDomain);
+    EXPECT_EQ(error.code, static_cast<long>(TcpSocketErrorCode::ConnectTimeout));
+    EXPECT_EQ(error.failureReason, "The TLS handshake did not finish in time");
+    EXPECT_EQ(pair.delegate->secured, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Handshakes, TlsStall,
+                         ::testing::Values(StallCase{"ConnectionTimeout", 10.0, 9s, 2s},
+                                           StallCase{"FixedTimeout", -1.0, 29s, 2s}),
+                         CaseName());
 
 }  // namespace
 }  // namespace vm::test

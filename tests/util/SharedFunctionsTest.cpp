@@ -57,7 +57,8 @@ TEST(SharedFunctionsTest, MainThreadWarningLogsTheStackOnlyOnTheMainThread) {
     EXPECT_TRUE(logs.lines().empty());
     threadMainWarning();
     ASSERT_EQ(logs.lines().size(), 1u);
-    const std::string prefix = "threadCheckWarning: called on main thread:\n";
+    // One line: the stack's line breaks are escaped like any other in a log line.
+    const std::string prefix = "threadCheckWarning: called on main thread:\\n";
     EXPECT_EQ(logs.lines()[0].substr(0, prefix.size()), prefix);
     EXPECT_GT(logs.lines()[0].size(), prefix.size());
 }

@@ -36,6 +36,23 @@ TEST(URLParametersTest, QueryBecomesADictionary) {
     EXPECT_EQ(url::parameterForKey("file:///x?mode=CW", "mode"), std::nullopt);
 }
 
+TEST(URLParametersTest, TuneLinksGiveFrequencyAndMode) {
+    using Link = std::optional<std::pair<std::string, std::string>>;
+    const std::pair<std::string, Link> cases[] = {
+        {"kbrx://tune?freq=14.074", std::pair{"14.074", "USB"}},
+        {"kbrx://tune?freq=7.030&mode=CW", std::pair{"7.030", "CW"}},
+        {"kbrx://tune?freq=7.030&mode=", std::pair{"7.030", "USB"}},
+        {"kbrx://tune?freq=14.074%0Aforged&mode=CW", std::pair{"14.074\nforged", "CW"}},
+        {"kbrx://tune?mode=CW", std::nullopt},
+        {"KBRX://tune?freq=14.074", std::nullopt},
+        {"kbrx://spot?freq=14.074", std::nullopt},
+    };
+    for (const auto& [link, expected] : cases) {
+        const auto tune = url::tuneLink(link);
+        EXPECT_EQ(tune ? Link(std::pair{tune->freq, tune->mode}) : std::nullopt, expected) << link;
+    }
+}
+
 TEST(VMMegahertzFormatterTest, Formats) {
     VMMegahertzFormatter f;
     EXPECT_FALSE(f.showHz());

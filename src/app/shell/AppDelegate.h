@@ -101,6 +101,9 @@ public:
     // --- Notifications and the DoroLink identity ---
     void showNotificationWithTitle(const std::string& title, const std::string& text,
                                    const QImage& image = {});
+    // Tells the user, once, that the preferences file was put aside at start (it could not be
+    // read, or held values that could not).
+    void tellPreferencesKeptAside();
     void clientListChangedNotification(const Notification& notification);
     void authProcessComplete(const Notification& notification);
     // A DoroLink radio has its handle: its session opens over TLS at its public address.

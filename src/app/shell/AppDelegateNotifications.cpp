@@ -1,12 +1,13 @@
-// Telling the user something outside the windows, the station name of this client, the DoroLink
-// table after a server exchange, the session with a DoroLink radio made ready, and the DoroLink
-// identity of the logged-in user.
+// Telling the user something outside the windows (among them a preferences file put aside), the
+// station name of this client, the DoroLink table after a server exchange, the session with a
+// DoroLink radio made ready, and the DoroLink identity of the logged-in user.
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/RemoteEndpoint.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
 #include "app/windows/StationPrefsPage.h"
+#include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "platform/ui/UserNotifications.h"
 #include "radio/Client.h"
@@ -23,6 +24,19 @@ namespace vm {
 void AppDelegate::showNotificationWithTitle(const std::string& title, const std::string& text,
                                             const QImage& image) {
     userNotifications_->show(title, text, image);
+}
+
+void AppDelegate::tellPreferencesKeptAside() {
+    const auto aside = Defaults::standard().fileKeptAside();
+    if (!aside) {
+        return;
+    }
+    log("tellPreferencesKeptAside:[{}]", aside->string());
+    showNotificationWithTitle(
+        "Preferences could not be read",
+        fmt::format("velmoraSDR started with the settings it could read and kept your "
+                    "preferences file as {}.",
+                    aside->filename().string()));
 }
 
 void AppDelegate::clientListChangedNotification(const Notification&) {

@@ -143,6 +143,7 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     startupClock_ = DispatchClock::now();
 
     userNotifications_ = std::make_unique<UserNotifications>();
+    tellPreferencesKeptAside();
 
     createQueues();
     doroControl = DoroControlController::create(prefsWindow->knobPage(), kbrx_dorocontrol_queue,

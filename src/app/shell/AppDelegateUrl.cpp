@@ -15,14 +15,12 @@ void AppDelegate::handleURLEvent(const std::string& url) {
         return;  // "kbrx://spot" and anything else are not acted on
     }
     log("handleURLEvent:url:[{}]", url);
-    const std::string freq = url::parameterForKey(url, "freq").value_or("");
-    std::string mode = url::parameterForKey(url, "mode").value_or("");
-    if (freq.empty()) {
-        return;
+    const std::optional<url::TuneLink> link = url::tuneLink(url);
+    if (!link) {
+        return;  // no frequency
     }
-    if (mode.empty()) {
-        mode = "USB";
-    }
+    const std::string freq = link->freq;
+    const std::string mode = link->mode;
     std::weak_ptr<AppDelegate> weak = weak_from_this();
     kbrx_background_queue->async([weak, url, freq, mode] {
         auto radioOpen = [&weak] {

@@ -2,17 +2,15 @@
 
 #include "platform/core/Paths.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace vm {
 
 namespace {
 
+// Logs, recordings and data files are the user's own: missing folders are made readable by the
+// user alone.
 std::string madeFolder(const char* path) {
     std::string expanded = paths::expandTilde(path);
-    std::error_code ignored;
-    std::filesystem::create_directories(expanded, ignored);
+    paths::createFolders(expanded, 0700);
     return expanded;
 }
 

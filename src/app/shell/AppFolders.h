@@ -11,7 +11,8 @@ struct AppFolders {
     std::string dataFilesPath;   // .../velmoraSDR_Files/data_files/
 };
 
-// Expands the four paths and creates each folder with its parents when absent; creation errors are
+// Expands the four paths and creates each folder with its parents when absent (mode 0700); creation
+// errors are
 // ignored (a folder that cannot be made shows up later, where a file in it cannot be written).
 AppFolders checkFolders();
 

@@ -25,8 +25,17 @@ std::string debugLogFileName(std::time_t when) {
 }
 
 bool redirectStandardError(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    // A symbolic link, or anything but a plain file, in the log's place is refused: the log must
+    // not be written wherever someone points it.
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
         return false;
     }
     const int saved = ::dup2(fd, STDERR_FILENO) < 0 ? errno : 0;

@@ -10,7 +10,8 @@ namespace vm {
 std::string debugLogFileName(std::time_t when);
 
 // Points standard error at the file (created with mode 0600 when absent, appended to otherwise).
-// False, with errno kept, when the file cannot be opened; standard error is then left alone.
+// False, with errno kept, when the file cannot be opened or is a symbolic link or no plain file;
+// standard error is then left alone.
 bool redirectStandardError(const std::string& path);
 
 // Deletes the files of one extension (compared ignoring case) in one folder that were last

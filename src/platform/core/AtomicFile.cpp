@@ -1,17 +1,27 @@
 #include "platform/core/AtomicFile.h"
 
+#include "platform/core/Paths.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
 namespace vm {
 
 namespace {
+
+// The temporary files of a write of `path`: "." + its name + "." + six characters of mkstemp.
+std::string temporaryPrefix(const std::filesystem::path& path) {
+    return "." + path.filename().string() + ".";
+}
+constexpr std::size_t kTemporarySuffix = 6;
 
 Error posixError(const std::string& what) {
     const int code = errno;
@@ -22,12 +32,11 @@ Error posixError(const std::string& what) {
 
 bool writeFileAtomically(const std::filesystem::path& path, const std::string& bytes, mode_t mode,
                          Error* error) {
-    std::error_code ec;
     const auto folder =
         path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
-    std::filesystem::create_directories(folder, ec);
+    paths::createFolders(folder);
 
-    std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    std::string temp = (folder / (temporaryPrefix(path) + "XXXXXX")).string();
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         setError(error, posixError("cannot create " + temp));
@@ -66,6 +75,44 @@ bool writeFileAtomically(const std::filesystem::path& path, const std::string& b
         ::close(dir);
     }
     return true;
+}
+
+void removeInterruptedWrites(const std::filesystem::path& path) {
+    const auto folder =
+        path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
+    const std::string prefix = temporaryPrefix(path);
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        std::error_code typeError;
+        if (name.size() == prefix.size() + kTemporarySuffix && name.rfind(prefix, 0) == 0 &&
+            entry.is_regular_file(typeError)) {
+            std::filesystem::remove(entry.path(), typeError);
+        }
+    }
+}
+
+std::optional<std::filesystem::path> renameAside(const std::filesystem::path& path,
+                                                 const std::string& suffix) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d_%H%M%S", &local);
+    for (int n = 1; n < 1000; ++n) {
+        std::string name = path.string() + "." + stamp;
+        if (n > 1) {
+            name += "-" + std::to_string(n);
+        }
+        name += "." + suffix;
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) {
+            return std::filesystem::path(name);
+        }
+        if (errno != EEXIST) {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> readWholeFile(const std::filesystem::path& path, Error* error) {

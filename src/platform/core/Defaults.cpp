@@ -3,7 +3,10 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
+#include "platform/core/PlistCheck.h"
 #include "platform/core/Scanner.h"
+
+#include <fmt/ranges.h>
 
 namespace vm {
 
@@ -38,49 +41,103 @@ Defaults& Defaults::standard() {
     return *defaults;
 }
 
-Defaults::Defaults(std::filesystem::path file) : path_(std::move(file)) { load(); }
+Defaults::Defaults(std::filesystem::path file)
+    : path_(std::move(file)),
+      saveQueue_(DispatchQueue::serial("com.velmorasoftware.vmsdr.defaults")) {
+    load();
+}
+
+Defaults::~Defaults() { flush(); }
 
 void Defaults::load() {
+    removeInterruptedWrites(path_);
     std::error_code ec;
     if (!std::filesystem::exists(path_, ec)) {
         return;
     }
-    auto bytes = readWholeFile(path_);
-    std::optional<PlistValue> root;
-    if (bytes) {
-        root = plist::parse(*bytes);
+    std::string reason;
+    std::vector<std::string> unreadable;
+    std::optional<PlistDict> values;
+    const auto size = std::filesystem::file_size(path_, ec);
+    if (ec) {
+        reason = ec.message();
+    } else if (size > plist::kMaxBytes) {
+        reason = "larger than " + std::to_string(plist::kMaxBytes) + " bytes";
+    } else if (const auto bytes = readWholeFile(path_)) {
+        values = plist::parseDictionary(*bytes, &unreadable, &reason);
+    } else {
+        reason = "cannot be read";
     }
-    if (root && root->get<PlistDict>()) {
-        values_ = *root->get<PlistDict>();
+    if (values && unreadable.empty()) {
+        values_ = std::move(*values);
         return;
     }
-    // Keep an unreadable file aside rather than overwrite it with the next change.
-    const auto aside = path_.string() + ".unreadable";
-    std::filesystem::rename(path_, aside, ec);
-    log("Defaults:load:unreadable preferences:[{}] kept as:[{}]", path_.string(), aside);
+    // Kept aside under a name of its own, so that neither the next save nor a later bad file
+    // overwrites what a person may still recover.
+    keptAside_ = renameAside(path_, "unreadable");
+    const std::string aside = keptAside_ ? keptAside_->string() : std::string("(not renamed)");
+    if (!values) {
+        log("Defaults:load:unreadable preferences:[{}] reason:[{}] kept as:[{}]", path_.string(),
+            reason, aside);
+        return;
+    }
+    log("Defaults:load:values not read:[{}] preferences:[{}] kept as:[{}]",
+        fmt::join(unreadable, ", "), path_.string(), aside);
+    std::lock_guard lock(mutex_);
+    values_ = std::move(*values);
+    scheduleSave();  // the values read stay in the file
 }
 
-bool Defaults::save() const {
-    Error error;
-    if (!writeFileAtomically(path_, plist::toBinary(PlistValue(values_)), 0600, &error)) {
-        log("Defaults:save:failed:[{}] error:[{}]", path_.string(), error.description);
-        return false;
+std::optional<std::filesystem::path> Defaults::fileKeptAside() const {
+    std::lock_guard lock(mutex_);
+    return keptAside_;
+}
+
+void Defaults::scheduleSave() {
+    if (savePending_) {
+        return;
     }
-    return true;
+    savePending_ = true;
+    saveQueue_->async([this] { save(); });
+}
+
+// On the save queue: the values as they are now, so changes made while an earlier save ran are
+// written together.
+void Defaults::save() {
+    std::string bytes;
+    {
+        std::lock_guard lock(mutex_);
+        savePending_ = false;
+        bytes = plist::toBinary(PlistValue(values_));
+    }
+    Error error;
+    const bool written = writeFileAtomically(path_, bytes, 0600, &error);
+    if (!written) {
+        log("Defaults:save:failed:[{}] error:[{}]", path_.string(), error.description);
+    }
+    std::lock_guard lock(mutex_);
+    lastSaveFailed_ = !written;
+}
+
+bool Defaults::flush() {
+    saveQueue_->sync([] {});
+    std::lock_guard lock(mutex_);
+    return !lastSaveFailed_;
 }
 
 bool Defaults::set(const std::string& key, PlistValue value) {
     std::lock_guard lock(mutex_);
     values_[key] = std::move(value);
-    return save();
+    scheduleSave();
+    return !lastSaveFailed_;
 }
 
 bool Defaults::remove(const std::string& key) {
     std::lock_guard lock(mutex_);
-    if (values_.erase(key) == 0) {
-        return true;
+    if (values_.erase(key) > 0) {
+        scheduleSave();
     }
-    return save();
+    return !lastSaveFailed_;
 }
 
 std::optional<PlistValue> Defaults::object(const std::string& key) const {

@@ -83,11 +83,10 @@ int FileSecretStore::store(const SecretQuery& query, const Bytes& data, bool mus
     std::lock_guard lock(mutex_);
     auto items = readItems(path_);
     if (!items) {
-        const auto aside = path_.string() + ".unreadable";
-        std::error_code ec;
-        std::filesystem::rename(path_, aside, ec);
-        log("FileSecretStore:unreadable secrets:[{}] kept as:[{}]", path_.string(), aside);
-        if (ec) {
+        const auto aside = renameAside(path_, "unreadable");
+        log("FileSecretStore:unreadable secrets:[{}] kept as:[{}]", path_.string(),
+            aside ? aside->string() : std::string("(not renamed)"));
+        if (!aside) {
             return kSecretWriteFailed;
         }
         items = PlistArray{};

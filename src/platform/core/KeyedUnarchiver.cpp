@@ -208,13 +208,13 @@ private:
 }  // namespace
 
 std::optional<KeyedUnarchiver> KeyedUnarchiver::create(const std::string& bytes, Error* error) {
-    plist_t root = nullptr;
-    if (!bytes.empty() && bytes.size() <= UINT32_MAX) {
-        plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
-    }
-    plist::Node owner(root);
+    std::string reason;
+    plist::Node owner = plist::read(bytes, &reason);
+    plist_t root = owner.get();
     if (!root) {
-        setError(error, archiveError(archive::kNotAnArchive, "the data is not a property list"));
+        setError(error,
+                 archiveError(archive::kNotAnArchive,
+                              "the data is not a property list that can be read: " + reason));
         return std::nullopt;
     }
     const auto has = [&](const char* key, plist_type type) {

@@ -1,6 +1,7 @@
 #pragma once
 // Reads a keyed archive (the structure is described in KeyedArchiver.h). The archive comes from a
-// file or the settings, so nothing in it is trusted: every reference is checked, a reference loop
+// file or the settings, so nothing in it is trusted: the property list must pass the checks of
+// PlistCheck.h before it is parsed at all, every reference is checked, a reference loop
 // or nesting deeper than kMaxDepth is refused, and at most kMaxValues values are decoded (shared
 // parts count once per use).
 #include "platform/core/ArchiveValue.h"

@@ -24,7 +24,37 @@ void writeAll(int fd, const std::string& text) {
 }
 }  // namespace
 
-void logLine(std::string_view line) {
+std::string escapeControlCharacters(std::string_view line) {
+    std::string out;
+    out.reserve(line.size());
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        const auto next = i + 1 < line.size() ? static_cast<unsigned char>(line[i + 1]) : 0;
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c < 0x20 || c == 0x7F) {
+            out += fmt::format("\\x{:02x}", c);
+        } else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            out += fmt::format("\\u{:04x}", next);  // C1 controls, NEL among them
+            ++i;
+        } else if (c == 0xE2 && next == 0x80 && i + 2 < line.size() &&
+                   (static_cast<unsigned char>(line[i + 2]) == 0xA8 ||
+                    static_cast<unsigned char>(line[i + 2]) == 0xA9)) {
+            out += static_cast<unsigned char>(line[i + 2]) == 0xA8 ? "\\u2028" : "\\u2029";
+            i += 2;
+        } else {
+            out.push_back(static_cast<char>(c));
+        }
+    }
+    return out;
+}
+
+void logLine(std::string_view raw) {
+    const std::string line = escapeControlCharacters(raw);
     LogSink sink;
     {
         std::lock_guard lock(gSinkMutex);
@@ -34,7 +64,7 @@ void logLine(std::string_view line) {
         sink(line);
         return;
     }
-    std::string text(line);
+    std::string text = line;
     text.push_back('\n');
     writeAll(STDERR_FILENO, text);  // one write per line keeps lines from threads whole
 }

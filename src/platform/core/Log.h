@@ -1,6 +1,8 @@
 #pragma once
 // The debug log: one line per call on standard error (the application redirects standard error
-// into its debug log file). Lines are written exactly as given, with nothing added in front.
+// into its debug log file). Lines are written as given, with nothing added in front, except that
+// control characters become visible escapes ("\n", "\r", "\t", "\x1b", "\u0085"...): a value that
+// came from outside can never start a line of its own or drive a terminal.
 #include <fmt/format.h>
 
 #include <functional>
@@ -10,6 +12,10 @@
 namespace vm {
 
 void logLine(std::string_view line);
+
+// The line as logLine writes it: C0 controls and DEL, C1 controls and the Unicode line and
+// paragraph separators escaped; everything else, invalid UTF-8 included, as it is.
+std::string escapeControlCharacters(std::string_view line);
 
 template <class... Args>
 void log(fmt::format_string<Args...> format, Args&&... args) {

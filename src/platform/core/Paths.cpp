@@ -3,6 +3,7 @@
 #include "platform/core/AtomicFile.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -68,6 +69,21 @@ std::filesystem::path documentsFolder() {
         }
     }
     return documents ? *documents : homeFolder() / "Documents";
+}
+
+bool createFolders(const std::filesystem::path& folder, mode_t mode) {
+    std::filesystem::path made;
+    for (const auto& part : folder.lexically_normal()) {
+        made /= part;
+        if (part.empty() || part == "/" || part == "." || part == "..") {
+            continue;
+        }
+        if (::mkdir(made.c_str(), mode) == 0) {
+            ::chmod(made.c_str(), mode);  // the umask may have taken bits away
+        }
+    }
+    std::error_code ec;
+    return std::filesystem::is_directory(folder, ec);
 }
 
 std::string expandTilde(const std::string& path) {

@@ -16,6 +16,10 @@ struct NodeDeleter {
 };
 using Node = std::unique_ptr<void, NodeDeleter>;
 
+// The tree of a property list read from outside, once the checks of PlistCheck.h let it through;
+// null (and the reason, in a few words) otherwise.
+Node read(const std::string& bytes, std::string* reason = nullptr);
+
 // The value of a node; nullopt for dates, keys and UIDs, and for collections holding one.
 std::optional<PlistValue> valueOf(plist_t node);
 

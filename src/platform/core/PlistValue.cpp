@@ -1,5 +1,6 @@
 #include "platform/core/PlistValue.h"
 
+#include "platform/core/PlistCheck.h"
 #include "platform/core/PlistNode.h"
 
 #include <cstdlib>
@@ -95,22 +96,56 @@ std::optional<PlistValue> valueOf(plist_t node) {
     }
 }
 
-std::optional<PlistValue> parse(const std::string& bytes) {
-    if (bytes.empty() || bytes.size() > UINT32_MAX) {
-        return std::nullopt;
-    }
+Node read(const std::string& bytes, std::string* reason) {
+    std::string why = whyRefused(bytes).value_or("");
     plist_t root = nullptr;
-    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+    if (why.empty()) {
+        plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+        if (!root) {
+            why = "not a property list";
+        }
+    }
+    if (!why.empty() && reason) {
+        *reason = why;
+    }
+    return Node(root);
+}
+
+std::optional<PlistValue> parse(const std::string& bytes, std::string* reason) {
+    const Node root = read(bytes, reason);
     if (!root) {
         return std::nullopt;
     }
-    Node owner(root);
-    return valueOf(root);
+    auto value = valueOf(root.get());
+    if (!value && reason) {
+        *reason = "a value that is not a setting (a date or a UID)";
+    }
+    return value;
 }
 
-std::string toBinary(const PlistValue& value) {
-    Node node(toNode(value));
-    return binaryBytes(node.get());
+std::optional<PlistDict> parseDictionary(const std::string& bytes,
+                                         std::vector<std::string>* unreadable,
+                                         std::string* reason) {
+    const Node root = read(bytes, reason);
+    if (!root) {
+        return std::nullopt;
+    }
+    if (plist_get_node_type(root.get()) != PLIST_DICT) {
+        if (reason) {
+            *reason = "not a dictionary";
+        }
+        return std::nullopt;
+    }
+    PlistDict dict;
+    forEachEntry(root.get(), [&](const std::string& key, plist_t item) {
+        if (auto value = valueOf(item)) {
+            dict.emplace(key, std::move(*value));
+        } else {
+            unreadable->push_back(key);
+        }
+        return true;
+    });
+    return dict;
 }
 
 std::string toXml(const PlistValue& value) {

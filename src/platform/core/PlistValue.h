@@ -1,6 +1,7 @@
 #pragma once
 // A property-list value (boolean, integer, real, string, data, array, dictionary) and its binary
-// and XML encodings, on libplist.
+// and XML encodings. Reading goes through the checks of PlistCheck.h before libplist parses; the
+// binary form is written by our own writer (PlistBinaryWriter.cpp), the XML form by libplist.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -46,8 +47,16 @@ private:
 };
 
 namespace plist {
-// Reads a binary or XML property list; nullopt when the bytes are not one.
-std::optional<PlistValue> parse(const std::string& bytes);
+// Reads a binary or XML property list; nullopt when the bytes are not one, are refused by the
+// checks of PlistCheck.h, or hold a value these types cannot (a date, a UID). `reason` then says
+// why, in a few words.
+std::optional<PlistValue> parse(const std::string& bytes, std::string* reason = nullptr);
+// A property list whose root is a dictionary, read entry by entry: an entry whose value these
+// types cannot hold is left out and its key added to `unreadable`. nullopt (and the reason) when
+// the bytes cannot be read at all or the root is not a dictionary.
+std::optional<PlistDict> parseDictionary(const std::string& bytes,
+                                         std::vector<std::string>* unreadable,
+                                         std::string* reason = nullptr);
 std::string toBinary(const PlistValue& value);
 std::string toXml(const PlistValue& value);
 }  // namespace plist

@@ -1,4 +1,5 @@
-// The debug log's file name and the purge of old logs.
+// The debug log's file name, its opening, the purge of old logs, and the program's folders.
+#include "app/shell/AppFolders.h"
 #include "app/shell/DebugLogFiles.h"
 #include "support/LogCapture.h"
 
@@ -7,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -36,6 +38,34 @@ protected:
     }
     bool exists(const std::string& name) const { return fs::exists(folder / name); }
 };
+
+// Nobody can point the log elsewhere with a link put in its place; standard error stays as it was.
+TEST(DebugLogFile, ALinkInItsPlaceIsRefused) {
+    const fs::path folder = fs::path(std::getenv("HOME")) / "links";
+    fs::create_directories(folder);
+    const fs::path target = folder / "elsewhere.txt";
+    std::ofstream(target) << "";
+    const fs::path log = folder / "20250101_000000.txt";
+    fs::create_symlink(target, log);
+    EXPECT_FALSE(redirectStandardError(log.string()));
+    EXPECT_EQ(errno, ELOOP);
+    EXPECT_EQ(fs::file_size(target), 0u);
+    fs::create_directory(folder / "a_folder.txt");
+    EXPECT_FALSE(redirectStandardError((folder / "a_folder.txt").string()));
+}
+
+TEST(AppFoldersTest, AreMadeForTheUserAloneWhateverTheUmask) {
+    const mode_t saved = ::umask(0);
+    const AppFolders folders = checkFolders();
+    ::umask(saved);
+    for (const std::string& path :
+         {folders.debugPath, folders.tmpPath, folders.soundFilesPath, folders.dataFilesPath,
+          (fs::path(folders.debugPath).parent_path().parent_path()).string()}) {
+        struct stat status {};
+        ASSERT_EQ(::stat(path.c_str(), &status), 0) << path;
+        EXPECT_EQ(status.st_mode & 07777, 0700u) << path;
+    }
+}
 
 TEST(DebugLogFileName, IsTheLocalStartTimeZeroPadded) {
     std::tm local{};

@@ -79,6 +79,11 @@ TlsPeerContext::~TlsPeerContext() { SSL_CTX_free(ctx_); }
 TlsPeerContext& TlsPeerContext::versions(int minVersion, int maxVersion) {
     SSL_CTX_set_min_proto_version(ctx_, minVersion);
     SSL_CTX_set_max_proto_version(ctx_, maxVersion);
+    if (maxVersion != 0 && maxVersion < TLS1_2_VERSION) {
+        // The library offers versions before TLS 1.2 only at its lowest security level.
+        SSL_CTX_set_security_level(ctx_, 0);
+        SSL_CTX_set_cipher_list(ctx_, "DEFAULT:@SECLEVEL=0");
+    }
     return *this;
 }
 
