@@ -73,7 +73,7 @@ void BM_StartOnAMillionKeys(benchmark::State& state) {
     vm::setLogSink([](std::string_view) {});
     std::string bytes;
     for (const auto& plist : vm::test::hostilePlists()) {
-        if (plist.name == "MillionKeys") bytes = plist.bytes;
+        if (plist.name == "MillionKeys") bytes = plist.bytes();
     }
     const fs::path file = benchFolder() / "million.plist";
     for (auto _ : state) {

@@ -32,7 +32,8 @@ function(vm_test name)
   if(ARG_LABELS)
     list(APPEND props LABELS "${ARG_LABELS}")
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ${props})
+  # A sanitizer build starts a program slowly; listing its cases gets a minute, not 5 s.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
 endfunction()
 
 # vm_bench(<name> SOURCES ... [DEPS ...])

@@ -125,12 +125,12 @@ std::string binaryPlistOf(const std::vector<std::string>& objects, std::uint32_t
 }
 
 std::vector<HostilePlist> hostilePlists() {
-    return {{"NulString", nulString()},
-            {"NulKey", nulKey()},
-            {"Xml40000Deep", deepXml(40000)},
-            {"Binary100000Deep", deepBinary(100000)},
-            {"SharedReferenceBomb", referenceBomb()},
-            {"MillionKeys", millionKeys()}};
+    return {{"NulString", nulString},
+            {"NulKey", nulKey},
+            {"Xml40000Deep", [] { return deepXml(40000); }},
+            {"Binary100000Deep", [] { return deepBinary(100000); }},
+            {"SharedReferenceBomb", referenceBomb},
+            {"MillionKeys", millionKeys}};
 }
 
 }  // namespace vm::test

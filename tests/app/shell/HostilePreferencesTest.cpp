@@ -84,14 +84,15 @@ class HostilePreferences : public ::testing::TestWithParam<test::HostilePlist> {
 
 TEST_P(HostilePreferences, LeaveTheProgramRunningWithTheFileAside) {
     ProgramRun run(GetParam().name);
-    ASSERT_TRUE(writeFileAtomically(run.preferences(), GetParam().bytes));
+    const std::string bytes = GetParam().bytes();
+    ASSERT_TRUE(writeFileAtomically(run.preferences(), bytes));
     ASSERT_TRUE(run.startAndEnd()) << run.log();
     const std::string log = run.log();
     EXPECT_EQ(count(log, "Defaults:load:unreadable preferences:["), 1u) << log;
     EXPECT_EQ(count(log, "tellPreferencesKeptAside:["), 1u);
     const auto aside = run.keptAside();
     ASSERT_EQ(aside.size(), 1u);
-    EXPECT_EQ(readWholeFile(aside[0]), GetParam().bytes);
+    EXPECT_EQ(readWholeFile(aside[0]), bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, HostilePreferences, ::testing::ValuesIn(test::hostilePlists()),

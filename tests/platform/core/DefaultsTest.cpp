@@ -126,14 +126,15 @@ class UnreadablePreferences : public DefaultsTest,
                               public ::testing::WithParamInterface<test::HostilePlist> {};
 
 TEST_P(UnreadablePreferences, AreKeptAsideAndTheDefaultsStart) {
-    ASSERT_TRUE(writeFileAtomically(file_, GetParam().bytes));
+    const std::string bytes = GetParam().bytes();
+    ASSERT_TRUE(writeFileAtomically(file_, bytes));
     test::LogCapture log;
     Defaults defaults(file_);
     EXPECT_FALSE(defaults.object("pan").has_value());
     EXPECT_TRUE(log.contains("Defaults:load:unreadable preferences:[" + file_.string() + "]"));
     const auto aside = defaults.fileKeptAside();
     ASSERT_TRUE(aside);
-    EXPECT_EQ(readWholeFile(*aside), GetParam().bytes);
+    EXPECT_EQ(readWholeFile(*aside), bytes);
     EXPECT_FALSE(fs::exists(file_));
     defaults.set("fresh", 1);
     EXPECT_TRUE(defaults.flush());
