@@ -29,7 +29,8 @@ using Flag = std::optional<bool>;
 using Float = std::optional<float>;
 using List = std::optional<TextList>;
 
-// The objects the radio's status lines bring into being; each is built by its own subsystem.
+// The objects the radio's status lines bring into being; each is built in a library above
+// this one.
 class Slice;
 class Equalizer;
 class Meter;
