@@ -74,6 +74,7 @@ void AppDelegate::registerSessionObservers() {
         {"PanafallDeleted", &AppDelegate::panafallDeletedNotification},
         {"SliceCreated", &AppDelegate::sliceCreatedNotification},
         {"SliceDeleted", &AppDelegate::sliceDeletedNotification},
+        {"xvtrAdded", &AppDelegate::xvtrNotification},
         {"RadioGlobalProfileLoaded", &AppDelegate::globalProfileDidFinishLoading},
         {"RadioGlobalProfileSaved", &AppDelegate::globalProfileDidFinishSaving},
         {"RadioTransmitProfileLoaded", &AppDelegate::transmitProfileDidFinishLoading},

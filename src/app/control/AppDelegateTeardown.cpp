@@ -5,6 +5,7 @@
 // new connection binds each key once.
 #include "app/shell/AppDelegate.h"
 
+#include "app/memory/TransverterEditor.h"
 #include "app/panels/PanadapterController.h"
 #include "app/windows/PanadapterWindow.h"
 #include "display/Panafall.h"
@@ -55,6 +56,10 @@ void AppDelegate::radioClosed() {
     }
     if (const std::shared_ptr<Radio> radio = std::exchange(openRadio, nullptr)) {
         radio->close();
+    }
+    // The closed radio's transverters are not shown, nor offered to the next radio's slices.
+    if (transverters) {
+        transverters->reloadXvtrTabItemsAndSubMenus();
     }
     log("radioClosed cleanup done");
     log("{}", dashes());

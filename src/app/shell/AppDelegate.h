@@ -6,6 +6,7 @@
 // source files by concern (AppDelegateStartup.cpp, AppDelegateLaunch.cpp...).
 #include "app/control/DoroControlHost.h"
 #include "app/memory/FilterPresets.h"
+#include "app/memory/TransverterHost.h"
 #include "app/panels/PanadapterHost.h"
 #include "app/panels/SlicePanelHost.h"
 #include "app/shell/AppFolders.h"
@@ -60,6 +61,7 @@ class Slice;
 class SlicePanelController;
 class SplitWindow;
 class TnfPanel;
+class TransverterEditor;
 class UserNotifications;
 class ViewArea;
 class VMKVOManager;
@@ -79,6 +81,7 @@ class AppDelegate : public RadioDelegate,
                     public SlicePanelHost,
                     public PanadapterHost,
                     public DoroControlHost,
+                    public TransverterHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -160,7 +163,7 @@ public:
     std::shared_ptr<Slice> closestSlice(double mhz) const;
     int activeBandNumeric() const;
     // The panadapter that shows a frequency, and its band name ("20M"); none and "" without one.
-    std::shared_ptr<Panafall> panForFrequency(double mhz) const;
+    std::shared_ptr<Panafall> panForFrequency(double mhz) const override;
     std::string panNameForPan(const std::shared_ptr<Panafall>& pan) const;
     // Asks the radio for slice A (vfo 0) or B (vfo 1) when it is missing: true when it was
     // missing (or there is no radio), false when it exists.
@@ -224,6 +227,13 @@ public:
     void pressTransmitButton(bool on) override;
     void adjustHudTitle() override;
     void bringUsFront() override;
+
+    // --- The transverter editor's host and its notification
+    // (src/app/shell/AppDelegateTransverters.cpp) ---
+    std::shared_ptr<Radio> currentRadio() const override { return openRadio; }
+    SavedAntennas savedAntennas() const override;
+    std::optional<QPalette> alertAppearance() const override { return window_appearance; }
+    void xvtrNotification(const Notification& notification);
 
     // --- The end of a session (src/app/control/AppDelegateTeardown.cpp) ---
     // Asks the radio to remove this client's slices and panadapters; does not wait.
@@ -300,6 +310,8 @@ public:
     std::array<std::shared_ptr<PanadapterController>, 4> panadapters{};
     // The tuning knob: its page, its serial port and its tasks.
     std::shared_ptr<DoroControlController> doroControl;
+    // The transverter editor: the Transverters page's tabs and the transverter sub-menu.
+    std::shared_ptr<TransverterEditor> transverters;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 

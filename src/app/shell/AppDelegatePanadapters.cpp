@@ -4,13 +4,13 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/PanLookups.h"
+#include "app/memory/TransverterEditor.h"
 #include "app/panels/PanadapterController.h"
 #include "app/shell/AppDisplayController.h"
 #include "app/windows/PanadapterPrefsPage.h"
 #include "app/windows/PreferencesWindow.h"
 #include "display/Panafall.h"
 #include "radio/Radio.h"
-#include "radio/Xvtr.h"
 
 namespace vm {
 
@@ -37,11 +37,7 @@ PanadapterController* AppDelegate::panadapterShowing(const std::shared_ptr<Panaf
 }
 
 std::string AppDelegate::xvtrNameForXKey(const std::string& band) const {
-    if (band.size() < 2 || !openRadio) {
-        return "?";
-    }
-    const auto xvtr = openRadio->xvtrForKey(band.substr(1));
-    return xvtr && xvtr->name ? *xvtr->name : "?";
+    return transverters ? transverters->xvtrNameForXKey(band) : "?";
 }
 
 void AppDelegate::setPanadapterTabLabel(int pan, const std::string& label) {

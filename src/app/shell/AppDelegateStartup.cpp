@@ -4,6 +4,7 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/DoroControlController.h"
+#include "app/memory/TransverterEditor.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/SlicePanelController.h"
 #include "app/shell/DebugLogFiles.h"
@@ -12,6 +13,7 @@
 #include "app/windows/EqualizerPrefsPage.h"
 #include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
+#include "app/windows/MainMenus.h"
 #include "app/windows/MemoryPanel.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
@@ -148,6 +150,8 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     createQueues();
     doroControl = DoroControlController::create(prefsWindow->knobPage(), kbrx_dorocontrol_queue,
                                                 weak_from_this());
+    transverters = TransverterEditor::create(prefsWindow->transverterPage(),
+                                             *menus->xvtrShortcutsMenu, weak_from_this());
 
     if (resetPreferencesAsked()) {
         resetPreferences();
