@@ -2,7 +2,7 @@
 // status lines, replies and messages as a busy radio sends them, against a bare split of the same
 // lines on blanks and "=" (the least any parser must do).
 #include "BareSplit.h"
-#include "objects/RadioObjects.h"
+#include "attach/RadioObjects.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"

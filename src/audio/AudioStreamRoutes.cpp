@@ -3,10 +3,10 @@
 // older radios; DAX streams are filed by the reply to their create command and fed, or taken away,
 // by "audio_stream" and "tx_audio_stream" lines. "mic_audio_stream" and "daxiq" lines are read and
 // kept nowhere. The stream router finds all three kinds by stream id.
+#include "audio/AudioStreamRoutes.h"
 #include "audio/DAXAudio.h"
 #include "audio/OpusAudio.h"
 #include "audio/RemoteAudio.h"
-#include "objects/RadioObjects.h"
 #include "platform/core/CharacterSet.h"
 #include "platform/core/Log.h"
 #include "platform/core/NotificationCenter.h"

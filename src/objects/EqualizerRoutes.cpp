@@ -2,7 +2,7 @@
 // equalizer's (slot 1), any other the receive equalizer's (slot 0); lines about the audio peak
 // filter ("apf") reach no equalizer.
 #include "objects/Equalizer.h"
-#include "objects/RadioObjects.h"
+#include "objects/ObjectRoutes.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
 

@@ -3,7 +3,7 @@
 // removed" takes a slice meter away again. Each meter is also filed with the stream router, which
 // finds it by number for its values.
 #include "objects/Meter.h"
-#include "objects/RadioObjects.h"
+#include "objects/ObjectRoutes.h"
 #include "objects/Slice.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"

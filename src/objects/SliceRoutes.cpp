@@ -3,7 +3,7 @@
 // line that says "in_use=0" empties it. This client's slices are announced with "SliceCreated" and
 // "SliceDeleted".
 #include "objects/Meter.h"
-#include "objects/RadioObjects.h"
+#include "objects/ObjectRoutes.h"
 #include "objects/Slice.h"
 #include "platform/core/Log.h"
 #include "platform/core/NotificationCenter.h"

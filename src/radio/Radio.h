@@ -75,7 +75,7 @@ public:
     static constexpr double kTnfMaxWidth = 0.006;
 
     // What the session's objects add to it before it reads its first line: their status routes,
-    // stream tables and closing steps (see routeStatus). The objects' library has one for all of
+    // stream tables and closing steps (see routeStatus). The attach library has one for all of
     // them (attachRadioObjects); without it the session reads only the radio-wide status types.
     using Attach = void (*)(Radio& radio);
 

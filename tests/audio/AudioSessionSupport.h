@@ -2,9 +2,9 @@
 // What the remote-audio tests share: a session with the simulated radio (its objects and audio
 // streams attached, its stream port announced), the application controller's side of the engine,
 // and waits on the receive ring.
+#include "attach/RadioObjects.h"
 #include "audio/RemoteAudioApplication.h"
 #include "audio/VMRemoteAudioHandler.h"
-#include "objects/RadioObjects.h"
 #include "radio/Radio.h"
 #include "radio/VitaManager.h"
 #include "support/QueueBarrier.h"

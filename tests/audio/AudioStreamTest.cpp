@@ -1,10 +1,10 @@
 // The audio stream objects on their own: the packet-count check, the packets they send with their
 // exact headers, DAX byte order and packet splitting, their status tables, and the session's
 // routes that make, feed and remove them.
+#include "attach/RadioObjects.h"
 #include "audio/DAXAudio.h"
 #include "audio/OpusAudio.h"
 #include "audio/RemoteAudio.h"
-#include "objects/RadioObjects.h"
 #include "platform/core/NotificationCenter.h"
 #include "radio/Radio.h"
 #include "support/QueueBarrier.h"

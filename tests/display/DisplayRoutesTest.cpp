@@ -1,10 +1,10 @@
 // The session's side of panadapters and waterfalls, on a session that does not connect: display
 // status lines make, feed, pair and drop them, the create reply makes a pair, ids are compared as
 // numbers, and the stream router finds both by stream id.
+#include "attach/RadioObjects.h"
 #include "display/DisplayRoutes.h"
 #include "display/Panafall.h"
 #include "display/Waterfall.h"
-#include "objects/RadioObjects.h"
 #include "support/LogCapture.h"
 #include "support/QueueBarrier.h"
 #include "support/sim/SimLines.h"

@@ -1,9 +1,9 @@
 // Panadapters and waterfalls against the simulated radio on loopback: a requested panadapter and
 // its waterfall, FFT frames and waterfall tiles in both firmware layouts, removal, and the exact
 // commands of the setters.
+#include "attach/RadioObjects.h"
 #include "display/Panafall.h"
 #include "display/Waterfall.h"
-#include "objects/RadioObjects.h"
 #include "radio/VitaManager.h"
 #include "support/QueueBarrier.h"
 #include "support/sim/SimLines.h"

@@ -7,7 +7,6 @@
 #include "display/Waterfall.h"
 #include "display/views/PanAdapterView.h"
 #include "display/views/WaterFallView.h"
-#include "objects/RadioObjects.h"
 #include "objects/Slice.h"
 #include "platform/ui/Beep.h"
 #include "platform/ui/Screenshot.h"

@@ -2,8 +2,8 @@
 // The start of the view tests that talk to the simulated radio: a session with a radio of firmware
 // 3.3 that serves several GUI clients, and one panadapter (0x40000000, with waterfall 0x42000000)
 // that the session asked it for.
+#include "attach/RadioObjects.h"
 #include "display/Panafall.h"
-#include "objects/RadioObjects.h"
 #include "radio/Radio.h"
 #include "support/sim/SimRadio.h"
 

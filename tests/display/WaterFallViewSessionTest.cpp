@@ -4,7 +4,6 @@
 #include "display/Panafall.h"
 #include "display/Waterfall.h"
 #include "display/views/WaterFallView.h"
-#include "objects/RadioObjects.h"
 #include "objects/Slice.h"
 #include "platform/ui/Beep.h"
 #include "platform/ui/Screenshot.h"

@@ -13,7 +13,7 @@
 // the address sanitizer's quarantine makes each session's memory fresh pages. So this target turns
 // the first two off (leaks are still checked when the run ends, and by the sanitizer tests) and
 // keeps a smaller quarantine: it then runs several times as many inputs a second.
-#include "objects/RadioObjects.h"
+#include "attach/RadioObjects.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"

@@ -1,7 +1,7 @@
 // The CW text keyer: its commands as the simulated radio receives them, its status lines, and the
 // reply to a macro send.
+#include "attach/RadioObjects.h"
 #include "objects/Cwx.h"
-#include "objects/RadioObjects.h"
 #include "radio/Radio.h"
 #include "support/LogCapture.h"
 #include "support/sim/SimRadio.h"

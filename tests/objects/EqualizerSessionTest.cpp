@@ -1,8 +1,8 @@
 // The equalizers against the simulated radio on loopback: made from the radio's answers to the
 // start-up questions "eq rx info" and "eq tx info", their setters' exact commands, and the radio's
 // answers, which change nothing the setters already stored.
+#include "attach/RadioObjects.h"
 #include "objects/Equalizer.h"
-#include "objects/RadioObjects.h"
 #include "support/QueueBarrier.h"
 #include "support/sim/SimRadio.h"
 

@@ -2,7 +2,7 @@
 // Helpers for the tests of the radio's objects: a session that does not connect, a recorder of the
 // keys an object announces and a printable form of any property value. Waiting, log capture and
 // notification recording come from the radio session's test helpers.
-#include "objects/RadioObjects.h"
+#include "attach/RadioObjects.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Observable.h"
 #include "radio/Radio.h"

@@ -2,7 +2,7 @@
 // slots, this client's slices announced, meters filed by number and short name and given to their
 // slices. Lines are fed straight to a session that does not connect.
 #include "objects/Meter.h"
-#include "objects/RadioObjects.h"
+#include "objects/ObjectRoutes.h"
 #include "objects/Slice.h"
 #include "platform/core/DispatchClock.h"
 #include "support/LogCapture.h"

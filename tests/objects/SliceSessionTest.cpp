@@ -1,7 +1,7 @@
 // Slices and meters against the simulated radio on loopback: a slice made, updated and dropped by
 // the radio's status lines, its meters, and the exact commands its setters send.
+#include "attach/RadioObjects.h"
 #include "objects/Meter.h"
-#include "objects/RadioObjects.h"
 #include "objects/Slice.h"
 #include "platform/core/DispatchClock.h"
 #include "support/LogCapture.h"

@@ -1,7 +1,7 @@
 // The radio's spots against the simulated radio on loopback: the spot commands go out as written,
 // and the spot lines the radio answers them with fill and empty the session's spot list.
+#include "attach/RadioObjects.h"
 #include "display/PanSpotObject.h"
-#include "objects/RadioObjects.h"
 #include "support/sim/SimRadio.h"
 
 #include "ObjectsTestSupport.h"

@@ -11,7 +11,7 @@
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
-#include "objects/RadioObjects.h"
+#include "attach/RadioObjects.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Alert.h"

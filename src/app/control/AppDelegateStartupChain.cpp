@@ -4,10 +4,10 @@
 // The chain is a sequence of main-queue steps: no thread waits while the radio answers.
 #include "app/shell/AppDelegate.h"
 
-#include "app/memory/ConditionWait.h"
 #include "app/memory/ProfileNames.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
+#include "platform/core/ConditionWait.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"

@@ -6,11 +6,11 @@
 // delayed tasks, so nothing blocks while the radio answers.
 #include "app/shell/AppDelegate.h"
 
-#include "app/memory/ConditionWait.h"
 #include "app/memory/ProfileNames.h"
 #include "app/windows/MainMenus.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/ProfilesPrefsPage.h"
+#include "platform/core/ConditionWait.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Menu.h"

@@ -6,7 +6,7 @@
 #include "app/control/SliceLookups.h"
 #include "app/windows/KnobPrefsPage.h"
 #include "app/windows/PrefsTestSupport.h"
-#include "objects/RadioObjects.h"
+#include "attach/RadioObjects.h"
 #include "objects/Slice.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/NotificationCenter.h"

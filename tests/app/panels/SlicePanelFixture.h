@@ -8,7 +8,7 @@
 #include "app/memory/FilterPresets.h"
 #include "app/panels/SlicePanelController.h"
 #include "app/windows/SlicePanel.h"
-#include "objects/RadioObjects.h"
+#include "attach/RadioObjects.h"
 #include "objects/Slice.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/NotificationCenter.h"

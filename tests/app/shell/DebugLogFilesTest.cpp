@@ -24,8 +24,11 @@ constexpr double kWeek = 604800;
 
 class PurgeTest : public ::testing::Test {
 protected:
-    // A folder whose path is long enough for the purge to act.
-    fs::path folder = fs::path(std::getenv("HOME")) / "Documents/velmoraSDR_Files/debug_log_files";
+    // A folder of the test's own (the cases share one home when the program runs whole), with a
+    // path long enough for the purge to act.
+    fs::path folder = fs::path(std::getenv("HOME")) / "purge" /
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name() /
+                      "debug_log_files";
 
     void SetUp() override { fs::create_directories(folder); }
 

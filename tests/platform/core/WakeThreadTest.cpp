@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -66,8 +68,16 @@ TEST(WakeThread, AWaitEndsWhenLaterWakeUpsAreHandledInTheSameRound) {
         thread.wake();  // and one more before round 2 begins
         release = true;
     });
-    thread.waitUntilIdle();  // ends once round 2 has taken both
+    // Ends once round 2 has taken both. Waited for on a thread of its own, so that a waiter left
+    // behind fails the test instead of hanging it; stop() then releases it.
+    auto waiter = std::async(std::launch::async, [&] { thread.waitUntilIdle(); });
+    const bool returned = waiter.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
     later.join();
+    if (!returned) {
+        thread.stop();
+    }
+    waiter.get();
+    EXPECT_TRUE(returned) << "the wait outlived the round that handled its wake-up";
 }
 
 TEST(WakeThread, AfterStopTheWorkNeverRunsAndWaitersReturn) {

@@ -2,14 +2,11 @@
 // What the radio's objects add to a session (Radio::create's attach step): each object type routes
 // its status lines, and its stream table or closing step if it has one, before the session reads
 // its first line. A new object type adds its own attach function here and a call of it to
-// attachRadioObjects.
+// attachRadioObjects (attach/RadioObjects.cpp).
 namespace vm {
 
 class Radio;
 class Slice;
-
-// Every object type below, and the panadapters and waterfalls (display/DisplayRoutes.h).
-void attachRadioObjects(Radio& radio);
 
 // "slice" lines make, feed and drop the session's slices (SliceRoutes.cpp); closing the session
 // tells each slice it is being deleted.
@@ -17,16 +14,10 @@ void attachSlices(Radio& radio);
 // "meter" lines file the session's meters and give slice meters to their slices; meter values
 // from the stream router reach them (MeterRoutes.cpp).
 void attachMeters(Radio& radio);
-// The session's CW keyer, and its "cwx" lines.
+// The session's CW keyer, and its "cwx" lines (CwxRoutes.cpp).
 void attachCwx(Radio& radio);
 // "eq" lines make and feed the receive and transmit equalizers (EqualizerRoutes.cpp).
 void attachEqualizers(Radio& radio);
-// "spot" lines fill and empty the session's `radio_spots` (SpotRoutes.cpp).
-void attachSpots(Radio& radio);
-// The audio streams (src/audio, AudioStreamRoutes.cpp): "stream", "opus_stream",
-// "audio_stream", "tx_audio_stream", "mic_audio_stream" and "daxiq" lines, the DAX stream create
-// replies, and the three audio stream tables of the stream router.
-void attachAudioStreams(Radio& radio);
 
 // Whether the slice is this client's: always on radios without several GUI clients and until the
 // session is a GUI client; otherwise when the client handles match.

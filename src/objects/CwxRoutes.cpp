@@ -1,20 +1,9 @@
-#include "objects/RadioObjects.h"
-
-#include "display/DisplayRoutes.h"
+// The session's CW keyer: made when the session is, and fed the "cwx" lines.
 #include "objects/Cwx.h"
+#include "objects/ObjectRoutes.h"
 #include "radio/Radio.h"
 
 namespace vm {
-
-void attachRadioObjects(Radio& radio) {
-    attachSlices(radio);
-    attachMeters(radio);
-    attachCwx(radio);
-    attachEqualizers(radio);
-    attachSpots(radio);
-    attachDisplays(radio);
-    attachAudioStreams(radio);
-}
 
 void attachCwx(Radio& radio) {
     radio.cwx.store(Cwx::create(radio.weak_from_this()));

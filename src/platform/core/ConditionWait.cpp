@@ -1,4 +1,4 @@
-#include "app/memory/ConditionWait.h"
+#include "platform/core/ConditionWait.h"
 
 #include <memory>
 

@@ -2,8 +2,8 @@
 // lines. The spots live in `radio_spots`, which the panadapters read while drawing; every change
 // takes `radio_spots_lock`, waiting at most 0.1 s for it, so the session's queue never waits
 // longer for a drawing pass.
+#include "display/DisplayRoutes.h"
 #include "display/PanSpotObject.h"
-#include "objects/RadioObjects.h"
 #include "platform/core/Log.h"
 #include "radio/Radio.h"
 #include "radio/RecordTable.h"
