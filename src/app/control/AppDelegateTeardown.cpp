@@ -6,6 +6,7 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/panels/PanadapterController.h"
+#include "app/panels/RadioControlsController.h"
 #include "app/windows/PanadapterWindow.h"
 #include "display/Panafall.h"
 #include "objects/Slice.h"
@@ -44,15 +45,7 @@ void AppDelegate::radioClosed() {
     doroSlices.clear();
     doroPanafalls.clear();
     removeSessionObservers();
-    if (radioKVOManager) {
-        radioKVOManager->cancelKVO();
-    }
-    for (auto* manager : {&rxEqualizersKVOManager, &txEqualizersKVOManager}) {
-        if (*manager) {
-            (*manager)->cancelKVO();
-            manager->reset();
-        }
-    }
+    radioControls->unbind();
     if (const std::shared_ptr<Radio> radio = std::exchange(openRadio, nullptr)) {
         radio->close();
     }
