@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <functional>
 
 namespace vm::test {
@@ -318,6 +319,8 @@ TEST_F(RadioControlsTest, ProfilesSwitchSaveFirstAndNewOnesAreCreated) {
     ASSERT_TRUE(report("profile tx list=Contest^*Ragchew^DX^", [&] { return tx->count() == 3; }));
     ASSERT_TRUE(report("profile tx current=*Ragchew", [&] { return tx->title() == "Ragchew"; }));
     EXPECT_EQ(tx->itemText(1), QStringLiteral("Ragchew"));
+    EXPECT_NE(std::find(host->told.begin(), host->told.end(), "menus 1"), host->told.end());
+    EXPECT_NE(std::find(host->told.begin(), host->told.end(), "marks 1"), host->told.end());
 
     mark();
     tx->selectItemWithTitle("DX");
@@ -349,6 +352,11 @@ TEST_F(RadioControlsTest, ProfilesSwitchSaveFirstAndNewOnesAreCreated) {
     EXPECT_EQ(receivedSinceMark(), Strings{});
     EXPECT_EQ(alerts, (Strings{"A Tx Profile with that name already exists",
                                "This profile name cannot be used"}));
+
+    // Delete offers the pop-up's profiles; the first is chosen here.
+    mark();
+    c().deleteProfileButton[1]->click();
+    EXPECT_EQ(receivedSinceMark(), Strings{"profile transmit delete \"Contest\""});
     Alert::setTestResponder(previous);
 }
 
