@@ -45,7 +45,9 @@ void AppDelegate::radioClosed() {
     doroSlices.clear();
     doroPanafalls.clear();
     removeSessionObservers();
-    radioControls->unbind();
+    if (radioControls) {
+        radioControls->unbind();
+    }
     if (const std::shared_ptr<Radio> radio = std::exchange(openRadio, nullptr)) {
         radio->close();
     }
