@@ -7,6 +7,7 @@
 #include "app/control/ConnectionTexts.h"
 #include "app/control/RemoteRadioServer.h"
 #include "app/panels/PanadapterController.h"
+#include "app/panels/RadioControlsController.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
@@ -52,11 +53,13 @@ bool AppDelegate::connectToDoroRadio(const std::shared_ptr<RadioInstance>& radio
     if (!openRadio) {
         inhibitAutoConnect = false;
         log("connectToDoroRadio:failed");
+        radioControls->adjustRadioControls();
         return false;
     }
     connectionStart = std::chrono::system_clock::now();
     inhibitAutoConnect = false;
     registerSessionObservers();
+    radioControls->bind(openRadio);
     panadapters[0]->velmoraSDRWindow->frameStatus->clear();
     prefsWindow->radioPage().setStatusText({});
     log("connectToDoroRadio:saving radio name:[{}]", text(radio->name));

@@ -7,6 +7,7 @@
 
 #include "app/memory/TransverterEditor.h"
 #include "app/panels/PanadapterController.h"
+#include "app/panels/RadioControlsController.h"
 #include "app/windows/PanadapterWindow.h"
 #include "display/Panafall.h"
 #include "objects/Slice.h"
@@ -45,14 +46,8 @@ void AppDelegate::radioClosed() {
     doroSlices.clear();
     doroPanafalls.clear();
     removeSessionObservers();
-    if (radioKVOManager) {
-        radioKVOManager->cancelKVO();
-    }
-    for (auto* manager : {&rxEqualizersKVOManager, &txEqualizersKVOManager}) {
-        if (*manager) {
-            (*manager)->cancelKVO();
-            manager->reset();
-        }
+    if (radioControls) {
+        radioControls->unbind();
     }
     if (const std::shared_ptr<Radio> radio = std::exchange(openRadio, nullptr)) {
         radio->close();

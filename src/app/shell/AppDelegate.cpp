@@ -1,9 +1,11 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/panels/PanadapterController.h"
+#include "app/panels/RadioControlsController.h"
 #include "app/panels/SlicePanelController.h"
 #include "app/shell/AppDisplayController.h"
 #include "app/windows/CwxWindow.h"
+#include "app/windows/EqualizerPrefsPage.h"
 #include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/MainMenus.h"
@@ -93,6 +95,11 @@ void AppDelegate::createWindows() {
     menus->preferencesMenuItem->setAction(
         [this](MenuItem&) { prefsWindow->makeKeyAndOrderFront(); });
     menus->quitMenuItem->setAction([](MenuItem&) { QApplication::quit(); });
+    const EqualizerPrefsPage& equalizers = prefsWindow->equalizerPage();
+    radioControls = RadioControlsController::create(
+        RadioControls::find({prefsWindow, mainControls, tnfPanel}, *menus, equalizers.rxEqualizer(),
+                            equalizers.txEqualizer()),
+        weak_from_this());
 }
 
 void AppDelegate::loadImages() {

@@ -8,6 +8,7 @@
 #include "app/memory/FilterPresets.h"
 #include "app/memory/TransverterHost.h"
 #include "app/panels/PanadapterHost.h"
+#include "app/panels/RadioControlsHost.h"
 #include "app/panels/SlicePanelHost.h"
 #include "app/shell/AppFolders.h"
 #include "platform/core/ArchiveValue.h"
@@ -54,6 +55,7 @@ class PanSpotObject;
 class PopUpButton;
 class PreferencesWindow;
 class Radio;
+class RadioControlsController;
 class RemoteRadioServer;
 class SingleInstance;
 class SleepWatcher;
@@ -82,6 +84,7 @@ class AppDelegate : public RadioDelegate,
                     public PanadapterHost,
                     public DoroControlHost,
                     public TransverterHost,
+                    public RadioControlsHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -244,7 +247,7 @@ public:
     std::function<void(bool)> replyToApplicationShouldTerminate;
 
     // --- Global, transmit and microphone profiles (src/app/memory/AppDelegateProfiles.cpp) ---
-    enum class ProfileKind { global, transmit, mic };
+    using ProfileKind = vm::ProfileKind;
     // What a profile wait waits for: all three saved, or one load or save confirmed.
     enum class ProfileWait {
         allSaved,
@@ -267,8 +270,8 @@ public:
     bool createMic(const std::string& name);
     // The kind's shortcut and contextual submenus, rebuilt from the radio's list, and the mark on
     // the item of the profile selected in the kind's pop-up.
-    void loadProfileMenus(ProfileKind kind);
-    void setProfileSubmenuSelections(ProfileKind kind);
+    void loadProfileMenus(ProfileKind kind) override;
+    void setProfileSubmenuSelections(ProfileKind kind) override;
     // A profile submenu item chosen: selects its profile in the kind's pop-up by title and sends
     // the pop-up's action.
     void profilesSubMenuChanged(ProfileKind kind, const MenuItem& item);
@@ -279,6 +282,12 @@ public:
     void transmitProfileDidFinishSaving(const Notification& notification);
     void micProfileDidFinishLoading(const Notification& notification);
     void micProfileDidFinishSaving(const Notification& notification);
+
+    // --- What the radio's own controls need (src/app/shell/AppDelegateRadioControls.cpp) ---
+    std::optional<QPalette> windowAppearance() const override;
+    bool profilesKeptByRadio() const override;
+    void beginProfileSave(ProfileKind kind) override;
+    void waitForProfileSave(ProfileKind kind, std::function<void(bool)> done) override;
 
     // --- Filter presets (src/app/memory/AppDelegateFilterPresets.cpp) ---
     void setupPresetDictionary();
@@ -312,6 +321,9 @@ public:
     std::shared_ptr<DoroControlController> doroControl;
     // The transverter editor: the Transverters page's tabs and the transverter sub-menu.
     std::shared_ptr<TransverterEditor> transverters;
+    // The radio's own controls: transmit, ATU, interlock, amplifier, CW, audio levels,
+    // equalizers and profiles, bound to the open radio (its 78 keys and its equalizers).
+    std::shared_ptr<RadioControlsController> radioControls;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 
@@ -324,11 +336,9 @@ public:
     std::vector<std::shared_ptr<Panafall>> doroPanafalls;
     std::shared_ptr<Panafall> hudOverPanafall;
     bool radioStartupComplete = false;
-    bool doroInTransmit = false;
 
     // Observation
-    std::shared_ptr<VMKVOManager> radioKVOManager, cwxKVOManager, rxEqualizersKVOManager,
-        txEqualizersKVOManager;
+    std::shared_ptr<VMKVOManager> cwxKVOManager;
 
     // Times
     Date startupTime{}, sessionStart{}, lastTuningChange{};
@@ -361,11 +371,10 @@ public:
     std::atomic<bool> startupComplete{false};
     bool doroSDRisRunning = false, quitting = false, was_connected = false,
          doro_control_connected = false, sleeping = false, profilesAreSaved = false,
-         doroAutoTuning = false, doroManualTuneInProgress = false, applicationOccluded = false,
-         zenithorRunning = false, loadingGlobalProfile = false, loadingTransmitProfile = false,
-         loadingMicProfile = false, savingGlobalProfile = false, savingTransmitProfile = false,
-         savingMicProfile = false, profilesAutoSaved = false, inhibitAutoConnect = false,
-         fetchingSpots = false;
+         applicationOccluded = false, zenithorRunning = false, loadingGlobalProfile = false,
+         loadingTransmitProfile = false, loadingMicProfile = false, savingGlobalProfile = false,
+         savingTransmitProfile = false, savingMicProfile = false, profilesAutoSaved = false,
+         inhibitAutoConnect = false, fetchingSpots = false;
 
     // Connection
     int radioConnectionState = 0;

@@ -116,7 +116,7 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
 
     logZombieEnvironment();
     sMeterValues.clear();
-    was_connected = sleeping = doroAutoTuning = false;
+    was_connected = sleeping = false;
     sideToneString.clear();
     memoryPanel->memoryGoButton->setEnabled(false);
     memoryPanel->memoryDeleteButton->setEnabled(false);

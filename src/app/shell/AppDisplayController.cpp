@@ -1,6 +1,7 @@
 #include "app/shell/AppDisplayController.h"
 
 #include "app/control/SliceLookups.h"
+#include "app/panels/RadioControlsController.h"
 #include "app/shell/AppDelegate.h"
 #include "app/windows/PanadapterPrefsPage.h"
 #include "app/windows/PreferencesWindow.h"
@@ -38,7 +39,9 @@ std::vector<std::shared_ptr<Slice>> AppDisplayController::doroSlices() const {
     return app_.doroSlices;
 }
 bool AppDisplayController::debug() const { return app_.prefsWindow->radioPage().debugEnabled(); }
-bool AppDisplayController::doroInTransmit() const { return app_.doroInTransmit; }
+bool AppDisplayController::doroInTransmit() const {
+    return app_.radioControls && app_.radioControls->doroInTransmit();
+}
 void AppDisplayController::setLastPanMouseEntered(PanAdapterView* view) {
     app_.lastPanMouseEntered = view;
 }

@@ -52,6 +52,9 @@ MainControlsBar::MainControlsBar(QWidget* parent) : QWidget(parent) {
     tuneButton = imageButton(this, QStringLiteral("tuneButton"));
     tuneButton->setFixedSize(26, 26);
     tuneButton->setToolTip(QStringLiteral("Tune"));
+    // Both stay on while pressed: the radio transmits, or tunes, until they are pressed again.
+    transmitButton->setCheckable(true);
+    tuneButton->setCheckable(true);
     tuneModePopup = popUp(this, QStringLiteral("tuneModePopup"), {"Auto Tune", "Manual Tune"});
     split_popup =
         popUp(this, QStringLiteral("split_popup"),

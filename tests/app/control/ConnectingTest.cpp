@@ -3,12 +3,15 @@
 // id, the start-up chain of profile loads, the radio in use, and a dropped link.
 #include "ConnectingFixture.h"
 
+#include "app/panels/RadioControlsController.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
 #include "platform/core/DispatchClock.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/ImageButton.h"
 #include "platform/ui/PopUpButton.h"
+#include "platform/ui/Slider.h"
 #include "radio/Radio.h"
 #include "radio/SimSessionFixture.h"
 #include "support/LogCapture.h"
@@ -218,6 +221,26 @@ TEST_F(Connecting, ADroppedLinkIsReportedToTheUserAndEndsTheSession) {
     EXPECT_EQ(controller->radioConnectionState, 9);
     EXPECT_FALSE(
         test::notificationServer().received("Radio disconnected", "SimRadio has disconnected"));
+}
+
+// The radio's own controls follow the open session from its connect to its end.
+TEST_F(Connecting, TheRadiosControlsFollowTheSessionUntilItEnds) {
+    launch();
+    const auto& saveButton = prefsControl<ImageButton>("saveGlobalProfileButton");
+    EXPECT_FALSE(saveButton.isEnabled());
+    connectAsGui();
+    EXPECT_EQ(controller->radioControls->radio(), controller->openRadio);
+    EXPECT_TRUE(saveButton.isEnabled());
+    ASSERT_TRUE(sim->sendStatus("transmit rfpower=77"));
+    ASSERT_TRUE(
+        runEventsUntil([&] { return prefsControl<Slider>("powerSlider").doubleValue() == 77; }));
+
+    ASSERT_TRUE(sim->closeSession());
+    ASSERT_TRUE(runEventsUntil([&] { return controller->radioConnectionState == 9; }));
+    advance(1s);
+    ASSERT_TRUE(runEventsUntil([&] { return controller->openRadio == nullptr; }));
+    EXPECT_EQ(controller->radioControls->radio(), nullptr);
+    EXPECT_FALSE(saveButton.isEnabled());
 }
 
 TEST_F(Connecting, ReportsOfAnotherSessionChangeNothing) {
