@@ -11,8 +11,8 @@
 #include "app/windows/MainMenus.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/TnfPanel.h"
+#include "attach/RadioObjects.h"
 #include "objects/Equalizer.h"
-#include "objects/RadioObjects.h"
 #include "platform/core/Defaults.h"
 #include "support/QueueBarrier.h"
 
