@@ -6,6 +6,7 @@
 // source files by concern (AppDelegateStartup.cpp, AppDelegateLaunch.cpp...).
 #include "app/control/DoroControlHost.h"
 #include "app/dorolink/DoroLinkAuthHost.h"
+#include "app/dorolink/LoginView.h"
 #include "app/memory/FilterPresets.h"
 #include "app/panels/PanadapterHost.h"
 #include "app/panels/SlicePanelHost.h"
@@ -75,6 +76,8 @@ using Date = std::chrono::system_clock::time_point;
 struct AppOptions {
     std::vector<std::string> arguments;  // the program's arguments after its name
     std::uint16_t discoveryPort = RadioFactory::kDiscoveryPort;
+    // Makes the DoroLink login window; none: the web engine's. Tests give a view of their own.
+    std::function<std::unique_ptr<LoginView>()> loginView{};
 };
 
 class AppDelegate : public RadioDelegate,

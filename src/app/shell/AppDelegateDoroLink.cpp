@@ -4,6 +4,7 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/dorolink/DoroLinkAuthWebController.h"
+#include "app/dorolink/NetTestController.h"
 #include "app/dorolink/RemoteRadioTable.h"
 #include "app/dorolink/WebEngineLoginView.h"
 #include "app/windows/PreferencesWindow.h"
@@ -27,10 +28,15 @@ void AppDelegate::startDoroLink() {
     DoroLinkAuthOptions options;
     options.server.userNotice = notice;
     auto tokens = std::make_shared<DoroLinkTokens>(SecretServiceStore::connect(), notice);
+    std::unique_ptr<LoginView> view =
+        options_.loginView ? options_.loginView() : std::make_unique<WebEngineLoginView>();
     doroLinkAuthWebController = DoroLinkAuthWebController::create(
-        *this, std::make_unique<WebEngineLoginView>(), std::move(tokens), std::move(options));
+        *this, std::move(view), std::move(tokens), std::move(options));
     doroLinkAuthWebController->startAuthWithDelegate();
     wanServer = doroLinkAuthWebController->wanServer();
+    if (window_appearance) {
+        doroLinkAuthWebController->netTest().netWindow().setPalette(*window_appearance);
+    }
 
     RadioPrefsPage& page = prefsWindow->radioPage();
     page.showDoroLink();

@@ -132,6 +132,24 @@ TEST_F(DoroLinkAuthTest, LoginPageTokensAreStoredAndRegistered) {
     expectNoTokenLogged();
 }
 
+TEST_F(DoroLinkAuthTest, LoginWhileConnectedUsesTheSameConnection) {
+    start();
+    tokens->save(kRefreshTokenItem, kRefreshToken);
+    provider.answer(200, QByteArray::fromStdString(R"({"id_token":")" + kIdToken + R"("})"));
+    controller->listRemoteRadios();
+    ASSERT_TRUE(registered(kIdToken));
+    server->send("radio list radio_name=A serial=1111-2222-3333-4444 status=Available|\n");
+    ASSERT_TRUE(runQtUntil([&] { return controller->wanServer()->remoteRadios().size() == 1; }));
+
+    const std::string state = openLogin();
+    redirect("&id_token=" + kIdToken + "&state=" + state);
+    advanceBarrier(DispatchQueue::main(), DoroLinkAuthWebController::kRegisterDelay);
+    EXPECT_TRUE(logs.contains("The register command has already been called"));
+    serverCaughtUp();
+    EXPECT_EQ(server->accepted(), 1);
+    EXPECT_EQ(server->count(registrationWith(kIdToken)), 1u);
+}
+
 TEST_F(DoroLinkAuthTest, TokensWithAnotherStateAreRefused) {
     start();
     openLogin();

@@ -3,6 +3,7 @@
 #include "app/dorolink/DoroLinkAuthWebController.h"
 #include "platform/core/Defaults.h"
 #include "platform/ui/CheckBox.h"
+#include "platform/ui/ProgressIndicator.h"
 
 #include <QPushButton>
 
@@ -27,6 +28,15 @@ TEST_F(AppFixture, TurningDoroLinkOffDisconnectsAndDisablesItsButtons) {
     EXPECT_FALSE(login.isEnabled());
     EXPECT_FALSE(network.isEnabled());
     EXPECT_EQ(Defaults::standard().integerForKey("auth_use_doro_link"), 0);
+}
+
+TEST_F(AppFixture, DoroLinkLeftOnStartsItsLoginAtLaunch) {
+    Defaults::standard().set("auth_use_doro_link", PlistValue(std::int64_t{1}));
+    launch();
+    EXPECT_TRUE(prefsControl<ProgressIndicator>("authProgressIndicator").isAnimating());
+    EXPECT_TRUE(prefsControl<QPushButton>("auth_login_button").isEnabled());
+    // No refresh token is stored: the login page is opened.
+    EXPECT_NE(logText().find("openLoginWindow"), std::string::npos);
 }
 
 }  // namespace
