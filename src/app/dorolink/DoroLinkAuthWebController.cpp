@@ -102,6 +102,13 @@ void DoroLinkAuthWebController::pageFinished(const std::string& url, const std::
 }
 
 bool DoroLinkAuthWebController::extractTokensFromURL(const std::string& url) {
+    // Tokens are taken from the provider's own redirect page only.
+    const std::string redirect = options_.endpoints.redirect() + "#";
+    if (!url.empty() && !url.starts_with(redirect)) {
+        log("AuthWebController:extractTokensFromURL: not the login provider's page:[{}]",
+            redactedUrl(url));
+        return false;
+    }
     const TokenCapture capture = captureTokens(url, loginState_);
     if (!capture.tokens) {
         switch (capture.failure) {

@@ -28,10 +28,13 @@ protected:
         const auto at = url.find("&state=");
         return at == std::string::npos ? "" : url.substr(at + 7, 16);
     }
-    // The provider's redirect page says "OK"; its address is read 2 s later.
+    // The provider's redirect page says "OK"; its address is read 2 s later, when the login
+    // window goes.
     void redirect(const std::string& fragment) {
+        ASSERT_TRUE(view->shown);
         view->finish(provider.baseUrl() + "/mobile#access_token=A1" + fragment, "OK");
-        advanceBarrier(DispatchQueue::main(), DoroLinkAuthWebController::kCaptureDelay);
+        DispatchClock::advance(DoroLinkAuthWebController::kCaptureDelay);
+        ASSERT_TRUE(runQtUntil([&] { return !view->shown; }));
     }
 };
 
@@ -143,8 +146,10 @@ TEST_F(DoroLinkAuthTest, LoginWhileConnectedUsesTheSameConnection) {
 
     const std::string state = openLogin();
     redirect("&id_token=" + kIdToken + "&state=" + state);
-    advanceBarrier(DispatchQueue::main(), DoroLinkAuthWebController::kRegisterDelay);
-    EXPECT_TRUE(logs.contains("The register command has already been called"));
+    DispatchClock::advance(DoroLinkAuthWebController::kRegisterDelay);
+    // The client refuses a second registration on the connection the server accepted.
+    ASSERT_TRUE(
+        runQtUntil([&] { return logs.contains("The register command has already been called"); }));
     serverCaughtUp();
     EXPECT_EQ(server->accepted(), 1);
     EXPECT_EQ(server->count(registrationWith(kIdToken)), 1u);
@@ -162,6 +167,20 @@ TEST_F(DoroLinkAuthTest, TokensWithAnotherStateAreRefused) {
     EXPECT_TRUE(host.identities.empty());
     serverCaughtUp();
     EXPECT_EQ(server->accepted(), 0);
+    expectNoTokenLogged();
+}
+
+TEST_F(DoroLinkAuthTest, TokensFromAnotherSiteAreRefused) {
+    start();
+    const std::string state = openLogin();
+    view->finish(
+        "https://elsewhere.example/mobile#access_token=A1&id_token=" + kIdToken + "&state=" + state,
+        "OK");
+    DispatchClock::advance(DoroLinkAuthWebController::kCaptureDelay);
+    ASSERT_TRUE(runQtUntil([&] { return !view->shown; }));
+    EXPECT_FALSE(controller->loggedIn());
+    EXPECT_TRUE(host.identities.empty());
+    EXPECT_EQ(host.warnings.size(), 1u);
     expectNoTokenLogged();
 }
 
@@ -201,8 +220,8 @@ TEST_F(DoroLinkAuthTest, ServerLightFlashesWhileTheLinkIsUp) {
     controller->displaySmartServerStatus(true);
     EXPECT_EQ(host.serverToolTip, "DoroLink secure server is connected");
     EXPECT_EQ(host.serverImage, statusImageNamed("gray_ball"));
-    advanceBarrier(DispatchQueue::main(), 1s);
-    EXPECT_EQ(host.serverImage, statusImageNamed("green_ball"));
+    DispatchClock::advance(1s);
+    EXPECT_TRUE(runQtUntil([&] { return host.serverImage == statusImageNamed("green_ball"); }));
     controller->displaySmartServerStatus(false);
     EXPECT_EQ(host.serverToolTip, "DoroLink secure server is not connected");
     EXPECT_EQ(host.serverImage, statusImageNamed("gray_ball"));

@@ -46,7 +46,7 @@ protected:
         const std::string request = "application test_connection serial=" + serial;
         const std::size_t before = server->count(request);
         controller->openNetWindow();
-        advanceBarrier(DispatchQueue::main(), NetTestController::kTestDelay);
+        DispatchClock::advance(NetTestController::kTestDelay);
         ASSERT_TRUE(runQtUntil([&] { return server->count(request) > before; }));
         EXPECT_TRUE(find<ProgressIndicator>("connectionTestProgress")->isAnimating());
     }
@@ -114,8 +114,8 @@ TEST_F(NetTestTest, ShowsTheDoroLinkRadioAndTestsTheLocalOne) {
 TEST_F(NetTestTest, NoRadioSendsNoTest) {
     connectServer();
     controller->openNetWindow();
-    advanceBarrier(DispatchQueue::main(), NetTestController::kTestDelay);
-    EXPECT_TRUE(logs.contains("netTestButtonPressed:no radios"));
+    DispatchClock::advance(NetTestController::kTestDelay);
+    ASSERT_TRUE(runQtUntil([&] { return logs.contains("netTestButtonPressed:no radios"); }));
     serverCaughtUp();
     EXPECT_EQ(server->countPrefix("application test_connection"), 0u);
     EXPECT_EQ(text("netManualTCPPortText"), "2100");
