@@ -10,7 +10,7 @@ packages=(
   libssl-dev openssl
   libsecret-1-dev dbus gnome-keyring
   libicu-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-webengine-dev libgl-dev
   libopus-dev portaudio19-dev libsndfile1-dev libsamplerate0-dev libasound2-dev
   jackd2 libjack-jackd2-dev
   libudev-dev

@@ -7,12 +7,15 @@
 #include "platform/core/Defaults.h"
 #include "platform/ui/Application.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv) {
+    // The login window's web engine shares the application's graphics contexts.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     vm::Application application(argc, argv);
     const std::vector<std::string> arguments(argv + 1, argv + argc);  // Qt's own options removed
     auto controller = vm::AppDelegate::create({arguments});

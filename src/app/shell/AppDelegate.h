@@ -5,6 +5,8 @@
 // control panels shares. One object per process, on the main thread. Its methods are spread over
 // source files by concern (AppDelegateStartup.cpp, AppDelegateLaunch.cpp...).
 #include "app/control/DoroControlHost.h"
+#include "app/dorolink/DoroLinkAuthHost.h"
+#include "app/dorolink/LoginView.h"
 #include "app/memory/FilterPresets.h"
 #include "app/memory/TransverterHost.h"
 #include "app/panels/PanadapterHost.h"
@@ -49,6 +51,7 @@ class MemoryPanel;
 class MemorySlot;
 class MenuItem;
 class Panafall;
+class DoroLinkAuthWebController;
 class PanadapterController;
 class PanAdapterView;
 class PanSpotObject;
@@ -77,6 +80,8 @@ using Date = std::chrono::system_clock::time_point;
 struct AppOptions {
     std::vector<std::string> arguments;  // the program's arguments after its name
     std::uint16_t discoveryPort = RadioFactory::kDiscoveryPort;
+    // Makes the DoroLink login window; none: the web engine's. Tests give a view of their own.
+    std::function<std::unique_ptr<LoginView>()> loginView{};
 };
 
 class AppDelegate : public RadioDelegate,
@@ -85,6 +90,7 @@ class AppDelegate : public RadioDelegate,
                     public DoroControlHost,
                     public TransverterHost,
                     public RadioControlsHost,
+                    public DoroLinkAuthHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -114,7 +120,30 @@ public:
     void authProcessComplete(const Notification& notification);
     // A DoroLink radio has its handle: its session opens over TLS at its public address.
     void remoteRadioReady(const Notification& notification);
-    void displayIdToken(const std::string& json);
+    void displayIdToken(const std::string& json) override;
+
+    // --- DoroLink: the login room made at launch, the check box and the buttons of the Radio
+    // preferences, and what the room needs of the controller
+    // (src/app/shell/AppDelegateDoroLink.cpp)
+    void startDoroLink();
+    void authUseDoroLinkButtonPressed(bool on);
+    void authLoginButton_Pressed();
+    void authNetButton_Pressed();
+    void setDoroLinkServerImage(const QImage& image) override;
+    void setDoroLinkServerToolTip(const QString& text) override;
+    void uncheckDoroLinkButton() override;
+    void setNetworkTestEnabled(bool enabled) override;
+    void showWarning(const QString& message, const QString& informative) override;
+    void tellUser(const std::string& title, const std::string& text) override;
+    void setDoroLinkBusy(bool busy) override;
+    void cmdSetRadioName(const std::string& name) override;
+    void cmdSetRadioCallSign(const std::string& callsign) override;
+    bool closeOpenRadio(const std::string& logPrefix) override;
+    std::shared_ptr<RadioInstance> openRadioInstance() const override;
+    void wanSetForwardedPorts(bool portForwardingOn, int tcpPort, int udpPort) override;
+    std::vector<std::shared_ptr<RadioInstance>> localRadios() const override;
+    int selectedLocalRow() const override;
+    int selectedRemoteRow() const override;
 
     // --- Serial ports, audio devices, sleep and wake, URL events ---
     void portsChanged(bool added);
@@ -329,6 +358,8 @@ public:
 
     // Radio
     std::shared_ptr<RadioFactory> radioFactory;
+    // The DoroLink login, which owns the DoroLink server client.
+    std::shared_ptr<DoroLinkAuthWebController> doroLinkAuthWebController;
     // The DoroLink client's server connection: the remote radios it lists (none until a login).
     std::shared_ptr<RemoteRadioServer> wanServer;
     std::shared_ptr<Radio> openRadio;

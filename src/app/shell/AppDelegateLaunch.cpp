@@ -77,8 +77,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     reopenWindows();
     zenithorRunning = appIsRunning("Zenithor", true);
     isTrvlRunning = appIsRunning("Tarvelo", true);
-    prefsWindow->radioPage().showDoroLink();
-    log("DoroLinkAuth load failed");
+    startDoroLink();
     startupComplete = true;
 }
 

@@ -2,6 +2,8 @@
 // the window appearance.
 #include "app/shell/AppDelegate.h"
 
+#include "app/dorolink/DoroLinkAuthWebController.h"
+#include "app/dorolink/NetTestController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/SlicePanelController.h"
 #include "app/windows/CwxWindow.h"
@@ -77,6 +79,9 @@ void AppDelegate::darkWindowsChanged() {
                        static_cast<QWidget*>(memoryPanel), static_cast<QWidget*>(tnfPanel),
                        static_cast<QWidget*>(hud), static_cast<QWidget*>(splitWindow)}) {
         w->setPalette(*window_appearance);
+    }
+    if (doroLinkAuthWebController) {
+        doroLinkAuthWebController->netTest().netWindow().setPalette(*window_appearance);
     }
     // Dark windows take the light glyphs, light windows the dark ones.
     const QImage& save = dark ? saveButtonLight : saveButtonDark;

@@ -135,6 +135,9 @@ RadioPrefsPage::RadioPrefsPage(QWidget* parent) : PreferencesPage(parent) {
         connect(box, &CheckBox::action, this,
                 [this, box, signal] { (this->*signal)(box->state()); });
     }
+    connect(remoteRadioTableView, &TableView::doubleAction, this,
+            [this](int) { emit remoteRadioTableDoubleClick(remoteRadioTableView->selectedRow()); });
+    connect(authUseDoroLinkButton, &CheckBox::action, this, &RadioPrefsPage::showLoginAllowed);
     connect(auth_login_button, &QPushButton::clicked, this,
             &RadioPrefsPage::authLoginButton_Pressed);
     connect(auth_net_button, &QPushButton::clicked, this, &RadioPrefsPage::authNetButton_Pressed);
@@ -182,6 +185,24 @@ void RadioPrefsPage::setDoroLinkBusy(bool busy) {
 
 void RadioPrefsPage::setDoroLinkServerImage(const QImage& image) {
     authDoroLinkServerStatus->setImage(image);
+}
+
+void RadioPrefsPage::setDoroLinkServerToolTip(const QString& text) {
+    authDoroLinkServerStatus->setToolTip(text);
+}
+
+bool RadioPrefsPage::useDoroLink() const { return authUseDoroLinkButton->state(); }
+
+void RadioPrefsPage::uncheckDoroLinkButton() {
+    authUseDoroLinkButton->setState(false);
+    showLoginAllowed();
+}
+
+int RadioPrefsPage::selectedLocalRow() const { return radioTableView->selectedRow(); }
+int RadioPrefsPage::selectedRemoteRow() const { return remoteRadioTableView->selectedRow(); }
+
+void RadioPrefsPage::setRemoteRadioSource(std::weak_ptr<TableDataSource> source) {
+    remoteRadioTableView->setDataSource(std::move(source));
 }
 
 void RadioPrefsPage::setIdentityEmail(const QString& text) { auth_email->setText(text); }

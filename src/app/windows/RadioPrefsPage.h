@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QString>
 
+#include <memory>
+
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -16,6 +18,7 @@ namespace vm {
 class CheckBox;
 class ImageButton;
 class ProgressIndicator;
+class TableDataSource;
 class TableView;
 
 class RadioPrefsPage : public PreferencesPage {
@@ -47,6 +50,15 @@ public:
     void setNetworkTestEnabled(bool enabled);
     void setDoroLinkBusy(bool busy);
     void setDoroLinkServerImage(const QImage& image);
+    void setDoroLinkServerToolTip(const QString& text);
+    // The DoroLink check box's state; turning it off also disables the login button.
+    bool useDoroLink() const;
+    void uncheckDoroLinkButton();
+    // The selected rows of the local and DoroLink radio tables, -1 without one.
+    int selectedLocalRow() const;
+    int selectedRemoteRow() const;
+    // Where the DoroLink radio table takes its rows (held weakly).
+    void setRemoteRadioSource(std::weak_ptr<TableDataSource> source);
     void setIdentityEmail(const QString& text);
     void setIdentityStatus(const QString& text);
     // A null picture clears it.
@@ -64,6 +76,8 @@ signals:
     void authUseDoroLinkButtonPressed(bool on);
     void authLoginButton_Pressed();
     void authNetButton_Pressed();
+    // A double click on the DoroLink radio table, with its selected row (-1 without one).
+    void remoteRadioTableDoubleClick(int row);
 
 private:
     void showLoginAllowed();

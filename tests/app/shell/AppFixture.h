@@ -17,6 +17,17 @@
 
 namespace vm::test {
 
+// The login window of the controller under test: it shows nothing and loads nothing, so no web
+// engine starts in these tests.
+struct PagesNotShown : LoginView {
+    std::string url;
+    void show() override {}
+    void hide() override {}
+    void load(const std::string& address) override { url = address; }
+    std::string currentUrl() const override { return url; }
+    void removeAuthProviderCookies() override {}
+};
+
 class AppFixture : public ::testing::Test {
 protected:
     void SetUp() override { savedStderr_ = ::dup(STDERR_FILENO); }
@@ -29,7 +40,11 @@ protected:
 
     // Start-up and launch, with discovery on a port of its own.
     void launch(std::vector<std::string> arguments = {}) {
-        controller = AppDelegate::create({std::move(arguments), 0});
+        AppOptions options;
+        options.arguments = std::move(arguments);
+        options.discoveryPort = 0;
+        options.loginView = [] { return std::make_unique<PagesNotShown>(); };
+        controller = AppDelegate::create(std::move(options));
         ASSERT_EQ(controller->awakeFromNib(), AppDelegate::Start::run);
         controller->applicationDidFinishLaunching();
     }

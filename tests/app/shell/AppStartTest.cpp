@@ -47,7 +47,7 @@ TEST_F(AppFixture, StartUpMakesTheFoldersAndADatedLogThatReceivesTheLogAndTheFac
     for (const char* line : {"stderr redirected to ", "awakeFromNib:MAC Address: ", "cpu:",
                              "awakeFromNib:getOSVersion:", "applicationDidFinishLaunching:v",
                              "User is admin: ", "Screen 0 backingScaleFactor:", "auto_connect:[1]",
-                             "openDoroSDR:Open", "DoroLinkAuth load failed"}) {
+                             "openDoroSDR:Open", "AuthWebController:WanServer loaded"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line;
     }
     EXPECT_NE(text.find(std::string(73, '-') + "\n"), std::string::npos);
