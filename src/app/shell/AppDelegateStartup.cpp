@@ -116,9 +116,6 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     sMeterValues.clear();
     was_connected = sleeping = doroAutoTuning = false;
     sideToneString.clear();
-    memoryPanel->memoryGoButton->setEnabled(false);
-    memoryPanel->memoryDeleteButton->setEnabled(false);
-    memoryRowBeingEdited = tnfRowBeingEdited = -1;
 
     loadImages();
     showInitialImages();
@@ -126,8 +123,6 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     // The stored choices come back before any window shows: the appearance first of all.
     restorePreferences();
     darkWindowsChanged();
-
-    userMemories.clear();
 
     doroSDRisRunning = false;
     radioConnectionState = 0;
