@@ -1,8 +1,10 @@
 // Saves the user memories or the band stacks over and over, alternating between two contents,
-// until it is killed: the tests kill it at random moments and check the file it leaves.
+// until it is killed: the tests kill it at random moments and check the file it leaves. A byte on
+// standard output marks each finished save.
 // Usage: memory_save_loop memories|bandstacks <path>
 #include "app/memory/SaveLoopContent.h"  // tests/app/memory
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstring>
 
@@ -13,7 +15,7 @@ int main(int argc, char** argv) {
     }
     const bool memories = std::strcmp(argv[1], "memories") == 0;
     for (unsigned long turn = 0;; ++turn) {
-        if (!vm::test::saveContent(memories, turn % 2, argv[2])) {
+        if (!vm::test::saveContent(memories, int(turn % 2), argv[2]) || ::write(1, ".", 1) != 1) {
             return 1;
         }
     }
