@@ -8,12 +8,15 @@
 #include "platform/core/Log.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Beep.h"
+#include "platform/ui/PopUpButton.h"
 #include "platform/ui/TableView.h"
 #include "util/StringAdditions.h"
 
 #include <QApplication>
 #include <QPalette>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 
 namespace vm {
@@ -42,6 +45,20 @@ std::shared_ptr<UserMemoryController> UserMemoryController::create(
                      run(&UserMemoryController::setUserMemory));
     QObject::connect(panel.memoryTable, &TableView::doubleAction, panel.memoryTable,
                      [go = run(&UserMemoryController::setUserMemory)](int) { go(); });
+    for (int i = 0; i < int(panel.rxAntPopups.size()); ++i) {
+        PopUpButton* rx = panel.rxAntPopups[std::size_t(i)];
+        PopUpButton* tx = panel.txAntPopups[std::size_t(i)];
+        QObject::connect(rx, &PopUpButton::action, rx, [weak, i] {
+            if (auto self = weak.lock()) {
+                self->memRxAntPopupChanged(i);
+            }
+        });
+        QObject::connect(tx, &PopUpButton::action, tx, [weak, i] {
+            if (auto self = weak.lock()) {
+                self->memTxAntPopupChanged(i);
+            }
+        });
+    }
     panel.memoryTable->setDataSource(controller);
     panel.memoryGoButton->setEnabled(false);
     panel.memoryDeleteButton->setEnabled(false);
@@ -177,6 +194,34 @@ void UserMemoryController::openMemoryWindow() {
         return;
     }
     panel_.makeKeyAndOrderFront();
+}
+
+namespace {
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+}  // namespace
+
+void UserMemoryController::memRxAntPopupChanged(int panel) {
+    const auto host = host_.lock();
+    const auto slice = host ? host->sliceWithNumber(panel) : nullptr;
+    const std::string title = panel_.rxAntPopups.at(std::size_t(panel))->title();
+    if (slice && !title.empty()) {
+        slice->setSliceRxAnt(lowerCase(title));
+    }
+}
+
+void UserMemoryController::memTxAntPopupChanged(int panel) {
+    const auto host = host_.lock();
+    const auto slice = host ? host->sliceWithNumber(panel) : nullptr;
+    const std::string title = panel_.txAntPopups.at(std::size_t(panel))->title();
+    if (slice && !title.empty()) {
+        slice->setSliceTxAnt(lowerCase(title));
+    }
 }
 
 int UserMemoryController::numberOfRows(TableView& table) {

@@ -34,6 +34,10 @@ public:
     void deleteUserMemory();
     void setUserMemory();
     void openMemoryWindow();
+    // The antenna pop-ups of panels A to D (0 to 3): the chosen antenna, in lower case, for the
+    // panel's slice; nothing without that slice or a chosen item.
+    void memRxAntPopupChanged(int panel);
+    void memTxAntPopupChanged(int panel);
 
     // --- The memory table.
     int numberOfRows(TableView& table) override;

@@ -13,6 +13,10 @@ bool AppStationMemory::radioIsOpen() const { return app_.openRadio != nullptr; }
 
 std::shared_ptr<Slice> AppStationMemory::activeVFO() const { return app_.activeVFO(); }
 
+std::shared_ptr<Slice> AppStationMemory::sliceWithNumber(int number) const {
+    return app_.sliceWithNumber(number);
+}
+
 Text AppStationMemory::radioCallsign() const {
     return app_.openRadio ? app_.openRadio->radioCallsign() : std::nullopt;
 }

@@ -18,6 +18,7 @@ public:
     // --- The user memories.
     bool radioIsOpen() const override;
     std::shared_ptr<Slice> activeVFO() const override;
+    std::shared_ptr<Slice> sliceWithNumber(int number) const override;
     Text radioCallsign() const override;
     Number rfPowerLevel() const override;
     void setRfPowerLevel(Number level) override;

@@ -4,6 +4,7 @@
 #include "app/memory/UserMemoryController.h"
 #include "app/windows/MemoryPanel.h"
 #include "platform/core/AtomicFile.h"
+#include "platform/ui/PopUpButton.h"
 
 #include "StationMemoryFixture.h"
 
@@ -181,6 +182,25 @@ TEST_F(MemoryWindowTest, TableEditsSaveAndDeletingAsksFirst) {
 
     panel.memoryTable->setSortDescriptors({{"name", false}});
     test::saveScreenshot(panel, "app_memory_window.png");
+}
+
+TEST_F(MemoryWindowTest, AntennaPopupsSendTheirPanelsSliceTheChosenAntenna) {
+    addSlice(0, "active=1 RF_frequency=7.100000 mode=LSB");
+    addSlice(2, "active=0 RF_frequency=14.100000 mode=USB");
+    for (auto* popup :
+         {panel.rxAntPopups[0], panel.txAntPopups[0], panel.rxAntPopups[1], panel.rxAntPopups[2]}) {
+        popup->addItems({"ANT1", "ANT2"});
+        popup->selectItemWithTitle("ANT2");
+    }
+    const std::size_t start = commandCount();
+    panel.rxAntPopups[0]->sendAction();
+    panel.txAntPopups[0]->sendAction();
+    panel.rxAntPopups[1]->sendAction();  // panel B has no slice
+    panel.rxAntPopups[2]->sendAction();
+    panel.txAntPopups[3]->sendAction();  // no slice and no choice
+    EXPECT_EQ(commandsFrom(start, "slice set"),
+              (std::vector<std::string>{"slice set 0 rxant=ant2", "slice set 0 txant=ant2",
+                                        "slice set 2 rxant=ant2"}));
 }
 
 TEST_F(MemoryWindowTest, LoadingSortsAndAFileWithoutItsHeaderIsRefused) {

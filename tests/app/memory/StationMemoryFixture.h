@@ -33,6 +33,9 @@ public:
 
     bool radioIsOpen() const override { return radio != nullptr; }
     std::shared_ptr<Slice> activeVFO() const override { return lookups::activeVFO(slices); }
+    std::shared_ptr<Slice> sliceWithNumber(int number) const override {
+        return lookups::sliceWithNumber(slices, number);
+    }
     Text radioCallsign() const override { return "N0CALL"; }
     Number rfPowerLevel() const override { return 42; }
     void setRfPowerLevel(Number level) override {
