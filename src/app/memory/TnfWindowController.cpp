@@ -9,6 +9,7 @@
 #include "radio/Radio.h"
 #include "radio/TNF.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vm {
@@ -241,7 +242,8 @@ void TnfWindowController::setObjectValue(TableView& table, const QVariant& value
     } else if (column == "frequency") {
         tnf->frequency = number;
     } else if (column == "depth") {
-        tnf->depth = static_cast<std::int32_t>(number);
+        tnf->depth =
+            std::isfinite(number) ? static_cast<std::int32_t>(std::clamp(number, -1e6, 1e6)) : 0;
     } else if (column == "permanent") {
         tnf->permanent = number != 0 ? 1 : 0;
     } else {

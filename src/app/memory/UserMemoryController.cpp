@@ -18,11 +18,18 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cmath>
 
 namespace vm {
 
 namespace {
 constexpr auto kRecallRestDelay = std::chrono::milliseconds(500);
+
+// The memory's RF power as the radio's level, held within 0 to 100.
+int rfPowerOf(const MemorySlot& memory) {
+    const double power = strings::doubleValue(memory.rf_power.value_or(""));
+    return std::isfinite(power) ? static_cast<int>(std::clamp(power, 0.0, 100.0)) : 0;
+}
 }  // namespace
 
 std::shared_ptr<UserMemoryController> UserMemoryController::create(
@@ -182,8 +189,7 @@ void UserMemoryController::setUserMemory() {
         later->showBandOfMemory(strings::doubleValue(active->sliceFrequency().value_or("")),
                                 memoryMegahertz(*memory));
         applyMemoryRest(*memory, *active);
-        later->setRfPowerLevel(
-            static_cast<int>(strings::doubleValue(memory->rf_power.value_or(""))));
+        later->setRfPowerLevel(rfPowerOf(*memory));
     });
 }
 

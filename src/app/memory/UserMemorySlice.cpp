@@ -7,6 +7,9 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace vm {
 
 namespace {
@@ -25,8 +28,11 @@ MemorySlot::Text textOf(const std::optional<T>& value) {
 
 double numberOf(const MemorySlot::Text& text) { return text ? strings::doubleValue(*text) : 0.0; }
 
+// Hertz as a whole number; a text beyond any offset the radio knows (or no number) is held
+// within +-1 GHz so the conversion stays defined.
 std::int64_t hertzOf(const MemorySlot::Text& text) {
-    return static_cast<std::int64_t>(numberOf(text));
+    const double hertz = numberOf(text);
+    return std::isfinite(hertz) ? static_cast<std::int64_t>(std::clamp(hertz, -1e9, 1e9)) : 0;
 }
 
 }  // namespace
