@@ -1,9 +1,13 @@
 #include "app/shell/AppDelegate.h"
 
+#include "app/memory/StackSortController.h"
+#include "app/memory/TnfWindowController.h"
+#include "app/memory/UserMemoryController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/RadioControlsController.h"
 #include "app/panels/SlicePanelController.h"
 #include "app/shell/AppDisplayController.h"
+#include "app/shell/AppStationMemory.h"
 #include "app/windows/CwxWindow.h"
 #include "app/windows/EqualizerPrefsPage.h"
 #include "app/windows/HudWindow.h"
@@ -14,6 +18,7 @@
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/SlicePrefsPage.h"
 #include "app/windows/SplitWindow.h"
+#include "app/windows/StackSortWindow.h"
 #include "app/windows/StatusImages.h"
 #include "app/windows/TnfPanel.h"
 #include "platform/audio/AudioBackend.h"
@@ -90,6 +95,11 @@ void AppDelegate::createWindows() {
     memoryPanel = own(new MemoryPanel);
     tnfPanel = own(new TnfPanel);
     splitWindow = own(new SplitWindow);
+    stackSortWindow = own(new StackSortWindow);
+    stationMemory = std::make_shared<AppStationMemory>(*this);
+    userMemoryController = UserMemoryController::create(*memoryPanel, dataFilesPath, stationMemory);
+    tnfWindowController = TnfWindowController::create(*tnfPanel, stationMemory);
+    stackSortController = StackSortController::create(*stackSortWindow, stationMemory);
     ownedMenus_ = std::make_unique<MainMenus>(mainWindow->menuBar());
     menus = ownedMenus_.get();
     menus->preferencesMenuItem->setAction(

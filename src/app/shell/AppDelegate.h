@@ -7,6 +7,7 @@
 #include "app/control/DoroControlHost.h"
 #include "app/dorolink/DoroLinkAuthHost.h"
 #include "app/dorolink/LoginView.h"
+#include "app/memory/BandStacks.h"
 #include "app/memory/FilterPresets.h"
 #include "app/memory/TransverterHost.h"
 #include "app/panels/PanadapterHost.h"
@@ -42,6 +43,7 @@ class QNetworkAccessManager;
 namespace vm {
 
 class AppDisplayController;
+class AppStationMemory;
 class CwxWindow;
 class DoroControlController;
 class HudWindow;
@@ -65,8 +67,12 @@ class SleepWatcher;
 class Slice;
 class SlicePanelController;
 class SplitWindow;
+class StackSortController;
+class StackSortWindow;
 class TnfPanel;
 class TransverterEditor;
+class TnfWindowController;
+class UserMemoryController;
 class UserNotifications;
 class ViewArea;
 class VMKVOManager;
@@ -324,6 +330,21 @@ public:
     // "Other"; a slice numbered 4 or more is only logged.
     void setPresetPopupBasedOnFilter(const std::shared_ptr<Slice>& slice);
 
+    // --- Band stacks (src/app/memory/AppDelegateBandStacks.cpp) ---
+    // At launch: the file read (an undecodable one set aside, and the user told), the missing
+    // default stacks added, and the file written.
+    void loadBandStacks();
+    // Writes the band stacks; a failed write keeps the old file and tells the user.
+    void saveStackDictionary();
+    // Adds an entry to the band's stack and writes the file when it changed; a frequency outside
+    // the band beeps.
+    void saveStackFrequency(const std::string& megahertz, const std::string& mode,
+                            const std::string& band);
+    // The active slice's frequency and mode into the stack of its band, if it is in one.
+    void saveActiveInBandStack();
+    // The band-stack editor on a band's stack.
+    void editBandStack(const std::string& band);
+
     // --- Controls filled and restored at start-up ---
     void setDbmSliderRanges();
     void restorePreferences();
@@ -353,6 +374,13 @@ public:
     // The radio's own controls: transmit, ATU, interlock, amplifier, CW, audio levels,
     // equalizers and profiles, bound to the open radio (its 78 keys and its equalizers).
     std::shared_ptr<RadioControlsController> radioControls;
+    // The station memory's rooms: the user memories with the memory window, the TNF window, the
+    // band-stack editor with its window; the controller's side of them.
+    std::shared_ptr<UserMemoryController> userMemoryController;
+    std::shared_ptr<TnfWindowController> tnfWindowController;
+    StackSortWindow* stackSortWindow = nullptr;
+    std::shared_ptr<StackSortController> stackSortController;
+    std::shared_ptr<AppStationMemory> stationMemory;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 
@@ -384,7 +412,7 @@ public:
     double sideToneFrequency = 0, sideToneSampleRate = 0, sideToneAmplitude = 0, sideToneTheta = 0;
 
     // Memory and spots
-    std::vector<std::shared_ptr<MemorySlot>> userMemories;
+    BandStacks bandStacks;
     std::vector<std::shared_ptr<PanSpotObject>> localSpots;
     ArchiveArray bandLowerEdges, bandUpperEdges;
     bool loadingSpots = false, allSpots = false, loadingBandEdges = false;
@@ -428,7 +456,6 @@ public:
     std::vector<double> sMeterValues;
 
     // Editing
-    int memoryRowBeingEdited = -1, tnfRowBeingEdited = -1;
     std::string lastSplit, sideToneString, sideToneStatusString;
 
     // Images

@@ -3,6 +3,7 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/DoroControlController.h"
+#include "app/memory/UserMemoryController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/shell/SystemReport.h"
 #include "app/windows/CwxWindow.h"
@@ -64,7 +65,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     const QRect main = panadapters[0]->velmoraSDRWindow->frameGeometry();
     hud->move(std::max(main.left(), main.right() - hud->width() - 24), main.top() + 130);
     hud->makeKeyAndOrderFront();
+    loadBandStacks();
     setupPresetDictionary();
+    userMemoryController->loadUserMemories();
     doroSDRisRunning = openDoroSDR();
     if (knob.doroControl()) {
         std::weak_ptr<AppDelegate> weak = weak_from_this();

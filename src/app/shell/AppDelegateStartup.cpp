@@ -118,9 +118,6 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     sMeterValues.clear();
     was_connected = sleeping = false;
     sideToneString.clear();
-    memoryPanel->memoryGoButton->setEnabled(false);
-    memoryPanel->memoryDeleteButton->setEnabled(false);
-    memoryRowBeingEdited = tnfRowBeingEdited = -1;
 
     loadImages();
     showInitialImages();
@@ -128,8 +125,6 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     // The stored choices come back before any window shows: the appearance first of all.
     restorePreferences();
     darkWindowsChanged();
-
-    userMemories.clear();
 
     doroSDRisRunning = false;
     radioConnectionState = 0;

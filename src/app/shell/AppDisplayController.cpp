@@ -2,6 +2,8 @@
 
 #include "app/control/SliceLookups.h"
 #include "app/panels/RadioControlsController.h"
+#include "app/memory/TnfWindowController.h"
+#include "app/memory/UserMemoryController.h"
 #include "app/shell/AppDelegate.h"
 #include "app/windows/PanadapterPrefsPage.h"
 #include "app/windows/PreferencesWindow.h"
@@ -56,7 +58,8 @@ bool AppDisplayController::radioSpotsOn() const {
     return app_.prefsWindow->panadapterPage().radioSpots();
 }
 std::vector<std::shared_ptr<MemorySlot>> AppDisplayController::userMemories() const {
-    return app_.userMemories;
+    return app_.userMemoryController ? app_.userMemoryController->userMemories
+                                     : std::vector<std::shared_ptr<MemorySlot>>{};
 }
 std::vector<std::shared_ptr<PanSpotObject>> AppDisplayController::localSpots() const {
     return app_.localSpots;
@@ -90,7 +93,11 @@ double AppDisplayController::frequencyOutSidePanadapter(const Panafall& pan, dou
 void AppDisplayController::fineTuneHz(double hz, const std::shared_ptr<Slice>& slice) {
     app_.fineTuneHz(hz, slice);
 }
-void AppDisplayController::highlightTnf(const TNF&, bool) { log("highlightTnf:not available"); }
+void AppDisplayController::highlightTnf(const TNF& tnf, bool openPanel) {
+    if (app_.tnfWindowController) {
+        app_.tnfWindowController->highlightTnf(tnf, openPanel);
+    }
+}
 void AppDisplayController::reloadTnfTable() {
     if (app_.tnfPanel) {
         app_.tnfPanel->tnfTable->reloadData();

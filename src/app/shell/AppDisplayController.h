@@ -3,8 +3,9 @@
 // and pan lookups, read from the one AppDelegate of the program. The views hold it by reference;
 // the controller owns it and outlives them. Main thread only.
 //
-// Highlighting a notch filter in its panel, the VFO swaps and the window layout calls belong to
-// control panels this program does not have yet: those requests are logged and change nothing.
+// Highlighting a notch filter goes to the TNF window's room. The VFO swaps and the window layout
+// calls belong to control panels this program does not have yet: those requests are logged and
+// change nothing.
 #include "display/views/DisplayController.h"
 
 namespace vm {

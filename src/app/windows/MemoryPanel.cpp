@@ -23,6 +23,9 @@ MemoryPanel::MemoryPanel(QWidget* parent) : Window(parent) {
         title[0] = title[0].toUpper();
         columns.emplace_back(id, title.toStdString(), std::string_view(id) == "name" ? 140 : 80);
         columns.back().editable().sortedBy(id);
+        if (std::string_view(id) == "squelch") {
+            columns.back().checkBox();
+        }
     }
     memoryTable->setColumns(std::move(columns));
     layout->addWidget(memoryTable, 1);

@@ -3,6 +3,8 @@
 // queue only.
 #include "AppFixture.h"
 
+#include "app/memory/UserMemoryController.h"
+
 #include "app/windows/CwxWindow.h"
 #include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
@@ -54,6 +56,32 @@ TEST_F(AppFixture, StartUpMakesTheFoldersAndADatedLogThatReceivesTheLogAndTheFac
     EXPECT_TRUE(controller->startupComplete);
     EXPECT_TRUE(controller->doroSDRisRunning);
     EXPECT_NE(controller->kbrx_background_queue, nullptr);
+}
+
+TEST_F(AppFixture, LaunchLoadsTheMemoriesAndBandStacksKeepingAnUnreadableStackFile) {
+    const fs::path data = paths::documentsFolder() / "velmoraSDR_Files" / "data_files";
+    fs::create_directories(data);
+    ASSERT_TRUE(writeFileAtomically(data / kBandStackFileName, "not a band stack"));
+    ASSERT_TRUE(writeFileAtomically(
+        data / kUserMemoriesFileName,
+        std::string(kUserMemoriesHeader) + "\nMEMORY,N0CALL,,14.22500,20M,USB\n"));
+    launch();
+    ASSERT_EQ(controller->userMemoryController->userMemories.size(), 1u);
+    EXPECT_EQ(controller->userMemoryController->userMemories[0]->freq, "14.22500");
+    EXPECT_EQ(controller->bandStacks.bandStackDictionary.size(), 11u);
+
+    bool keptAside = false;
+    for (const auto& file : fs::directory_iterator(data)) {
+        const std::string name = file.path().filename().string();
+        if (name.starts_with(std::string(kBandStackFileName) + ".") &&
+            name.ends_with(".unreadable")) {
+            keptAside = readWholeFile(file.path()) == std::string("not a band stack");
+        }
+    }
+    EXPECT_TRUE(keptAside);
+    BandStacks written;
+    EXPECT_TRUE(written.readStackDictionary(data / kBandStackFileName).read);
+    EXPECT_EQ(written.bandStackDictionary.size(), 11u);
 }
 
 TEST_F(AppFixture, AFreshUserGetsTheDefaultOfEveryRestoredControl) {
