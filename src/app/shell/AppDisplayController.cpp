@@ -1,9 +1,9 @@
 #include "app/shell/AppDisplayController.h"
 
 #include "app/control/SliceLookups.h"
-#include "app/panels/RadioControlsController.h"
 #include "app/memory/TnfWindowController.h"
 #include "app/memory/UserMemoryController.h"
+#include "app/panels/RadioControlsController.h"
 #include "app/shell/AppDelegate.h"
 #include "app/windows/PanadapterPrefsPage.h"
 #include "app/windows/PreferencesWindow.h"

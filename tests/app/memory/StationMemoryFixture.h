@@ -6,7 +6,7 @@
 #include "app/control/SliceLookups.h"
 #include "app/memory/TnfHost.h"
 #include "app/memory/UserMemoryHost.h"
-#include "objects/RadioObjects.h"
+#include "attach/RadioObjects.h"
 #include "objects/Slice.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/ui/Alert.h"
