@@ -4,6 +4,7 @@
 // holds the state that every part of the application shell, station control, station memory and
 // control panels shares. One object per process, on the main thread. Its methods are spread over
 // source files by concern (AppDelegateStartup.cpp, AppDelegateLaunch.cpp...).
+#include "app/audio/RemoteAudioHost.h"
 #include "app/control/DoroControlHost.h"
 #include "app/memory/FilterPresets.h"
 #include "app/panels/PanadapterHost.h"
@@ -53,6 +54,7 @@ class PanSpotObject;
 class PopUpButton;
 class PreferencesWindow;
 class Radio;
+class RemoteAudioController;
 class RemoteRadioServer;
 class SingleInstance;
 class SleepWatcher;
@@ -64,7 +66,6 @@ class UserNotifications;
 class ViewArea;
 class VMKVOManager;
 class VMMegahertzFormatter;
-class VMRemoteAudioHandler;
 class Waterfall;
 class Window;
 
@@ -79,6 +80,7 @@ class AppDelegate : public RadioDelegate,
                     public SlicePanelHost,
                     public PanadapterHost,
                     public DoroControlHost,
+                    public RemoteAudioHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -110,12 +112,8 @@ public:
     void remoteRadioReady(const Notification& notification);
     void displayIdToken(const std::string& json);
 
-    // --- Serial ports, audio devices, sleep and wake, URL events ---
+    // --- Serial ports, sleep and wake, URL events (the audio devices are `remoteAudio`'s) ---
     void portsChanged(bool added);
-    void inputDeviceChanged();
-    void outputDeviceChanged();
-    void audioDeviceListChanged();
-    void loadAudioDevicePopups(bool verbose);
     void receiveSleepNote();
     void receiveWakeNote();
     void handleURLEvent(const std::string& url);
@@ -213,6 +211,7 @@ public:
     bool isQuitting() const override { return quitting; }
     bool isSleeping() const override { return sleeping; }
     bool radioIsOpen() const override { return openRadio != nullptr; }
+    std::shared_ptr<Radio> sessionRadio() const override { return openRadio; }
     double getFrequencyKeyModifier() const override;
     bool remoteAudioOn() const override;
     std::optional<double> remoteAudioVolume() const override;
@@ -300,6 +299,9 @@ public:
     std::array<std::shared_ptr<PanadapterController>, 4> panadapters{};
     // The tuning knob: its page, its serial port and its tasks.
     std::shared_ptr<DoroControlController> doroControl;
+    // Remote audio: the Audio tab's switch and device pop-ups, the sound system and the engine
+    // (`remoteAudio->audioHandler`).
+    std::shared_ptr<RemoteAudioController> remoteAudio;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 
@@ -326,7 +328,6 @@ public:
     std::string debugPath, soundFilesPath, dataFilesPath, tmpPath, debugLogFilePath;
 
     // Audio
-    std::shared_ptr<VMRemoteAudioHandler> audioHandler;
     std::vector<std::string> sideToneOutputDevices, monitorOutputDevices;
     double sideToneFrequency = 0, sideToneSampleRate = 0, sideToneAmplitude = 0, sideToneTheta = 0;
 
@@ -458,9 +459,6 @@ private:
     std::unique_ptr<SleepWatcher> sleepWatcher_;
     std::unique_ptr<SerialPortMonitor> serialPortMonitor_;
     std::unique_ptr<VMMegahertzFormatter> megahertzFormatter_;
-    std::uint64_t audioListener_ = 0;
-    struct AudioSnapshot;
-    std::shared_ptr<AudioSnapshot> audioSnapshot_;
     std::vector<NotificationCenter::Token> observers_;
     std::vector<std::unique_ptr<QWidget>> ownedWindows_;
     std::unique_ptr<MainMenus> ownedMenus_;

@@ -3,6 +3,7 @@
 // preference reset, and the listeners for serial ports, URLs, audio devices and sleep.
 #include "app/shell/AppDelegate.h"
 
+#include "app/audio/RemoteAudioController.h"
 #include "app/control/DoroControlController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/SlicePanelController.h"
@@ -148,6 +149,7 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     createQueues();
     doroControl = DoroControlController::create(prefsWindow->knobPage(), kbrx_dorocontrol_queue,
                                                 weak_from_this());
+    remoteAudio = RemoteAudioController::create(prefsWindow->audioPage(), weak_from_this());
 
     if (resetPreferencesAsked()) {
         resetPreferences();

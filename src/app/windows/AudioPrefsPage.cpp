@@ -127,7 +127,20 @@ void AudioPrefsPage::setAudioDevices(Side side, const std::vector<Device>& devic
 
 std::string AudioPrefsPage::audioDevice(Side side) const { return devicePopup(side)->title(); }
 
+std::string AudioPrefsPage::audioDeviceUid(Side side) const {
+    return devicePopup(side)->currentData().toString().toStdString();
+}
+
+void AudioPrefsPage::showAudioDevice(Side side, const std::string& title) {
+    PopUpButton* popup = devicePopup(side);
+    if (const int index = popup->indexOfItemWithTitle(title); index >= 0) {
+        popup->selectItemAtIndex(index);
+    }
+}
+
 bool AudioPrefsPage::remoteAudio() const { return remoteAudioCheckBox->state(); }
+
+void AudioPrefsPage::setRemoteAudio(bool on) { remoteAudioCheckBox->setState(on); }
 
 bool AudioPrefsPage::radioSpeakerOn() const { return radioSpeakerMuteCheckBox->state(); }
 

@@ -34,8 +34,14 @@ public:
     void setAudioDevices(Side side, const std::vector<Device>& devices);
     // The chosen device's title; empty when there is none.
     std::string audioDevice(Side side) const;
+    // The chosen device's UID; empty for "System" or when nothing is chosen.
+    std::string audioDeviceUid(Side side) const;
+    // Selects the side's entry of that title, when there is one; nothing is stored or sent.
+    void showAudioDevice(Side side, const std::string& title);
 
     bool remoteAudio() const;
+    // Sets the remote-audio check box from code; nothing is sent.
+    void setRemoteAudio(bool on);
     // The radio's speaker and headphone levels (0 to 100), each with its on box.
     bool radioSpeakerOn() const;
     double radioSpeakerVolume() const;
