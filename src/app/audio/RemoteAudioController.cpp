@@ -64,6 +64,17 @@ void RemoteAudioController::connectPage() {
             self->remoteAudioCheckBoxChanged(on);
         }
     });
+    QObject::connect(page_, &AudioPrefsPage::recordSoundFile, page_, [weak](bool on) {
+        if (const auto self = weak.lock()) {
+            self->recordSoundFile(on);
+        }
+    });
+    QObject::connect(page_, &AudioPrefsPage::transmitSoundFile, page_,
+                     [weak](const std::string& title) {
+                         if (const auto self = weak.lock()) {
+                             self->transmitSoundFile(title);
+                         }
+                     });
 }
 
 bool RemoteAudioController::remoteAudioOn() const { return page_ && page_->remoteAudio(); }
@@ -86,6 +97,9 @@ void RemoteAudioController::turnRemoteAudioOn(bool on) {
             audioHandler->stopAudioStream();  // a second switch-on replaces the running engine
         }
         audioHandler = VMRemoteAudioHandler::create(radio, weak_from_this());
+        audioHandler->setVoiceFileApplication(
+            std::weak_ptr<VoiceFileApplication>(shared_from_this()));
+        audioHandler->loadSoundFiles();
         radio->setRemoteAudio(1);
         radio->setMicSelection(stored("mac_mic_source", "PC"));
         audioHandler->micAudioOnOff(true);

@@ -16,6 +16,7 @@
 #include "app/audio/AudioSystemState.h"
 #include "app/windows/AudioPrefsPage.h"
 #include "audio/RemoteAudioApplication.h"
+#include "audio/VoiceFileApplication.h"
 #include "platform/core/DispatchQueue.h"
 
 #include <QPointer>
@@ -33,6 +34,7 @@ class RemoteAudioHost;
 class VMRemoteAudioHandler;
 
 class RemoteAudioController : public RemoteAudioApplication,
+                              public VoiceFileApplication,
                               public std::enable_shared_from_this<RemoteAudioController> {
 public:
     // The room of the Audio tab, which outlives it; it connects the page's signals to its actions.
@@ -66,6 +68,12 @@ public:
     void audioInputDevicesPopupChanged(const std::string& title);
     void audioOutputDevicesPopupChanged(const std::string& title);
     void remoteAudioCheckBoxChanged(bool on);
+    // The record button: on asks where to record (a save panel proposing a free
+    // "vmsdr_sound_file.m4a" in the sound-file folder) and records the microphone there; off
+    // stops. Without remote audio there is no microphone to record: the button goes back up.
+    void recordSoundFile(bool on);
+    // Sends the recorded file of that title into the transmitter; an empty title sends nothing.
+    void transmitSoundFile(const std::string& title);
 
     // --- The session. The end of the start-up chain: remote audio as "remote_audio" stored it
     // (nothing when the key is absent or off). The session's end: remote audio switched off, the
@@ -80,6 +88,18 @@ public:
     std::optional<AudioDeviceChoice> inputDeviceChoice() const override;
     void showOutputDevice(const std::string& name) override;
     void showInputDevice(const std::string& name) override;
+
+    // --- What voice recording and sound-file transmission ask (VoiceFileApplication).
+    void setRecordStopButtonTitle(const std::string& title) override;
+    void setElapsedSecondsLabelHidden(bool hidden) override;
+    void setElapsedSecondsLabel(const std::string& text) override;
+    void setLeftPowerIndicator(double level) override;
+    void setRightPowerIndicator(double level) override;
+    void removeAllRecordedFiles() override;
+    void addRecordedFile(const std::string& title) override;
+    void selectRecordedFile(const std::string& title) override;
+    std::string soundFilesPath() const override;
+    std::shared_ptr<Radio> openRadio() const override;
 
     // The engine while remote audio is on, else none.
     std::shared_ptr<VMRemoteAudioHandler> audioHandler;

@@ -212,6 +212,7 @@ public:
     bool isSleeping() const override { return sleeping; }
     bool radioIsOpen() const override { return openRadio != nullptr; }
     std::shared_ptr<Radio> sessionRadio() const override { return openRadio; }
+    std::string soundFilesFolder() const override { return soundFilesPath; }
     double getFrequencyKeyModifier() const override;
     bool remoteAudioOn() const override;
     std::optional<double> remoteAudioVolume() const override;

@@ -51,6 +51,18 @@ public:
     // playback volume); nothing is sent.
     void showRadioSpeakerVolume(double volume);
 
+    // The voice recordings' controls, as the recorder shows its state: the record button's title
+    // ("Stop" while recording, which also keeps the button down), the elapsed time, the two level
+    // indicators (0 to 8) and the list of recorded files.
+    void setRecordStopButtonTitle(const std::string& title);
+    void setElapsedSecondsLabelHidden(bool hidden);
+    void setElapsedSecondsLabel(const std::string& text);
+    void setLeftPowerIndicator(double level);
+    void setRightPowerIndicator(double level);
+    void removeAllRecordedFiles();
+    void addRecordedFile(const std::string& title);
+    void selectRecordedFile(const std::string& title);
+
 signals:
     // The operator's choices: a device by its title, remote audio on or off, a recording started
     // or stopped, and a recorded file (its title in the list) to transmit.

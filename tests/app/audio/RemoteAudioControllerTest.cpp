@@ -9,6 +9,7 @@
 #include "platform/core/Defaults.h"
 #include "platform/ui/CheckBox.h"
 #include "platform/ui/PopUpButton.h"
+#include "platform/ui/SavePanel.h"
 #include "platform/ui/Slider.h"
 #include "support/LogCapture.h"
 #include "support/QueueBarrier.h"
@@ -18,7 +19,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QPushButton>
+
+#include <stdlib.h>
+
 #include <condition_variable>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 
 namespace vm {
@@ -57,7 +64,19 @@ private:
 class Host : public RemoteAudioHost {
 public:
     std::shared_ptr<Radio> radio;
+    std::string folder;
     std::shared_ptr<Radio> sessionRadio() const override { return radio; }
+    std::string soundFilesFolder() const override { return folder; }
+};
+
+// A sound-file folder of the test's own.
+struct SoundFolder {
+    SoundFolder() {
+        std::string name = (std::filesystem::temp_directory_path() / "vm-sounds-XXXXXX").string();
+        path = ::mkdtemp(name.data());
+    }
+    ~SoundFolder() { std::filesystem::remove_all(path); }
+    std::filesystem::path path;
 };
 
 class RemoteAudioRoom : public ::testing::Test {
@@ -74,6 +93,7 @@ protected:
             kMicrophone, kSpeaker);
         AudioBackend::setShared(backend);
         host->radio = session.radio;
+        host->folder = sounds.path.string();
         room = RemoteAudioController::create(page, host);
     }
     void TearDown() override {
@@ -115,6 +135,7 @@ protected:
     }
 
     test::AudioSession session{true};
+    SoundFolder sounds;
     std::shared_ptr<HeldBackend> backend = std::make_shared<HeldBackend>();
     std::shared_ptr<Host> host = std::make_shared<Host>();
     AudioPrefsPage page;
@@ -234,6 +255,63 @@ TEST_F(RemoteAudioRoom, ChosenOutputDeviceIsStoredAndUsed) {
     const auto choice = room->outputDeviceChoice();
     ASSERT_TRUE(choice && choice->device);
     EXPECT_EQ(choice->device->deviceID(), kHeadset);
+}
+
+// The record button asks where to record, proposing a name no file has yet, records the
+// microphone there and lists the file when it stops; the file can then be sent to the radio.
+TEST_F(RemoteAudioRoom, RecordingProposesAFreeNameAndTheRecordedFileCanBeSent) {
+    for (const char* taken : {"vmsdr_sound_file.m4a", "vmsdr_sound_file 1.m4a"}) {
+        std::ofstream(sounds.path / taken) << "x";
+    }
+    startAnswered();
+    clickRemoteAudio(true);
+    answerStreams();
+    SavePanel asked;
+    const auto previous = SavePanel::setTestResponder([&](SavePanel& panel) {
+        asked = panel;
+        return std::optional<std::string>("take.m4a");
+    });
+    auto& record = control<QPushButton>("recordStopButton");
+    record.click();
+    SavePanel::setTestResponder(previous);
+    EXPECT_EQ(asked.nameFieldStringValue(), "vmsdr_sound_file 2.m4a");
+    EXPECT_EQ(asked.title(), "Tarvelo Sound Recording");
+    EXPECT_EQ(asked.message(), "Record Sound File");
+    EXPECT_EQ(asked.directory(), sounds.path);
+    EXPECT_EQ(record.text().toStdString(), "Stop");
+    EXPECT_TRUE(record.isChecked());
+    for (std::size_t slice = 0; slice < 20; ++slice) {
+        std::vector<float> mono(480);
+        for (std::size_t f = 0; f < mono.size(); ++f) {
+            mono[f] = test::tone(440, 48000, slice * 480 + f);
+        }
+        ASSERT_TRUE(backend->capture(kMicrophone, {mono}));
+    }
+    record.click();
+    EXPECT_EQ(record.text().toStdString(), "Record");
+    EXPECT_TRUE(std::filesystem::exists(sounds.path / "take.wav"));
+    auto& files = control<PopUpButton>("recorded_filesPopUp");
+    EXPECT_EQ(files.title(), "take.wav");
+
+    control<QPushButton>("fileTransmitButton").click();
+    EXPECT_TRUE(room->audioHandler->transmittingFile());
+}
+
+// Nothing is recorded when the panel is cancelled, or when remote audio is off (no microphone):
+// the button goes back up.
+TEST_F(RemoteAudioRoom, RecordingWithoutAFileOrAMicrophoneLeavesTheButtonUp) {
+    startAnswered();
+    auto& record = control<QPushButton>("recordStopButton");
+    const auto previous =
+        SavePanel::setTestResponder([](SavePanel&) { return std::optional<std::string>(); });
+    record.click();  // remote audio off
+    EXPECT_FALSE(record.isChecked());
+    clickRemoteAudio(true);
+    record.click();  // cancelled
+    SavePanel::setTestResponder(previous);
+    EXPECT_FALSE(record.isChecked());
+    EXPECT_EQ(record.text().toStdString(), "Record");
+    EXPECT_TRUE(std::filesystem::is_empty(sounds.path));
 }
 
 }  // namespace
