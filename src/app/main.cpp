@@ -1,9 +1,11 @@
 // velmorasdr: hands the process to the Qt application and the app controller, which starts the
 // program before the event loop runs and completes the launch once it does. Whichever way the
-// program ends, the last save of the preferences reaches the disk first.
+// program ends, the last save of the preferences reaches the disk first, and the sound system stops
+// its own work before the process ends.
 #include "app/panels/PanadapterController.h"
 #include "app/shell/AppDelegate.h"
 #include "app/windows/PanadapterWindow.h"
+#include "platform/audio/AudioBackend.h"
 #include "platform/core/Defaults.h"
 #include "platform/ui/Application.h"
 
@@ -27,5 +29,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, [controller] { controller->applicationDidFinishLaunching(); });
     const int status = application.exec();
     vm::Defaults::standard().flush();
+    // The sound system's device watch stops while the dispatch threads still run.
+    vm::AudioBackend::shutdownShared();
     return status;
 }

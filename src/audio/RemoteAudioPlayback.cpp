@@ -11,7 +11,10 @@ namespace vm {
 RemoteAudioPlayback::RemoteAudioPlayback(Private, bool compressed)
     : compressed_(compressed),
       cushionBytes_(std::uint32_t(format(compressed).mSampleRate * kCushionSeconds) *
-                    format(compressed).mBytesPerFrame) {}
+                    format(compressed).mBytesPerFrame),
+      latencyCapBytes_(std::int32_t(format(compressed).mSampleRate * kLatencyCapSeconds) *
+                           std::int32_t(format(compressed).mBytesPerFrame) +
+                       1) {}
 
 std::shared_ptr<RemoteAudioPlayback> RemoteAudioPlayback::create(bool compressed) {
     auto playback = std::make_shared<RemoteAudioPlayback>(Private{}, compressed);
@@ -81,7 +84,8 @@ void RemoteAudioPlayback::write(const char* bytes, std::uint32_t length) {
     std::memcpy(head, bytes, length);
     RingBufferProduce(&ring_, length);
     bytesWritten_.fetch_add(length);
-    if (ring_.fillCount.load() >= kLatencyCap) {
+    if (ring_.fillCount.load() >=
+        latencyCapBytes_ + std::int32_t(largestPullBytes_.load(std::memory_order_relaxed))) {
         RingBufferRequestClear(&ring_);
     }
 }
@@ -93,11 +97,15 @@ OSStatus RemoteAudioPlayback::outputShouldFillAudioBufferList(AudioOutput& /*out
     if (RingBufferClearIfRequested(&ring_)) {
         playing_ = false;
     }
+    std::uint32_t pull = 0;
+    for (std::uint32_t b = 0; b < bufferList->mNumberBuffers; ++b) {
+        pull += audioBuffers(bufferList)[b].mDataByteSize;
+    }
+    if (pull > largestPullBytes_.load(std::memory_order_relaxed)) {
+        largestPullBytes_.store(pull, std::memory_order_relaxed);
+    }
     if (!playing_) {
-        std::uint32_t wanted = cushionBytes_;
-        for (std::uint32_t b = 0; b < bufferList->mNumberBuffers; ++b) {
-            wanted += audioBuffers(bufferList)[b].mDataByteSize;
-        }
+        const std::uint32_t wanted = cushionBytes_ + pull;
         playing_ = std::uint32_t(std::max(0, ring_.fillCount.load())) >= wanted;
         if (!playing_) {
             silenceBufferList(bufferList);

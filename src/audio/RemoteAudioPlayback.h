@@ -13,7 +13,8 @@
 // holds what the render asks for and a cushion of 10 ms more; the ring then stays that far ahead,
 // as the radio and the sound card run at the same rate. A render that finds the ring short plays
 // what is there, counts one under-run and waits for the cushion again (so does an emptied ring),
-// which keeps the delay from growing by every gap.
+// which keeps the delay from growing by every gap. However large the device's period, the
+// latency cap lies above the fill that playing waits for.
 #include "audio/OpusCodecDecoder.h"
 #include "localaudio/AudioOutputDelegate.h"
 #include "localaudio/RingBuffer.h"
@@ -27,8 +28,10 @@ namespace vm {
 class RemoteAudioPlayback : public AudioOutputDataSource {
 public:
     static constexpr std::uint32_t kRingLength = 100000;
-    // 125 ms of Opus-decoded audio (24000 Hz, 2 × 16 bits): the most the player may lag behind.
+    // 125 ms of Opus-decoded audio (24000 Hz, 2 × 16 bits): the most the player may lag behind
+    // what one render takes. Uncompressed audio has the same 125 ms in its own format.
     static constexpr std::int32_t kLatencyCap = 12001;
+    static constexpr double kLatencyCapSeconds = 0.125;
     // How far ahead of the render the ring is filled before playing starts.
     static constexpr double kCushionSeconds = 0.010;
 
@@ -77,6 +80,10 @@ private:
     std::atomic<std::uint64_t> underRuns_{0};
     std::atomic<std::uint64_t> bytesWritten_{0};
     const std::uint32_t cushionBytes_;
+    // The fill at which the ring is emptied: 125 ms of the format, plus the largest render seen,
+    // so that the fill playing waits for (a render and the cushion) is always below it.
+    const std::int32_t latencyCapBytes_;
+    std::atomic<std::uint32_t> largestPullBytes_{0};
     bool playing_ = false;  // render thread only
 };
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace vm {
 
@@ -52,6 +53,9 @@ void RemoteAudioTransmitter::setSourceFormat(const AudioStreamBasicDescription& 
     if (ringReady_) {
         RingBufferClear(&inputBuffer_);  // capture is paused and the thread waits on the mutex
     }
+    appendedFrames_.store(0);
+    takenFrames_ = 0;
+    staleUpTo_.store(kNoMark);
     converter_.reset();
     const OSStatus status = AudioConverter::create(format, transmitFormat(), &converter_);
     if (!converter_) {
@@ -79,6 +83,7 @@ bool RemoteAudioTransmitter::appendCapture(const AudioBufferList* list, std::uin
         log("microphone:Insufficient space in inputBuffer circular buffer bufferSize:{}", frames);
         return false;
     }
+    appendedFrames_.fetch_add(frames, std::memory_order_release);
     if (delayBuffer_.load() > 0) {
         delayBuffer_.fetch_sub(1);
         return true;
@@ -89,7 +94,8 @@ bool RemoteAudioTransmitter::appendCapture(const AudioBufferList* list, std::uin
 
 void RemoteAudioTransmitter::clear() {
     if (ringReady_) {
-        RingBufferRequestClear(&inputBuffer_);
+        staleUpTo_.store(appendedFrames_.load(std::memory_order_acquire));
+        thread_.wake();
     }
 }
 
@@ -102,8 +108,19 @@ void RemoteAudioTransmitter::convertHeld() {
     if (!ringReady_ || !converter_) {
         return;
     }
-    if (RingBufferClearIfRequested(&inputBuffer_)) {
+    // The audio held when capture stopped is dropped, with the packet it was filling; what was
+    // captured after it stays.
+    if (const std::uint64_t stale = staleUpTo_.exchange(kNoMark); stale != kNoMark) {
         packetFrames_ = 0;
+        while (takenFrames_ < stale) {
+            std::uint32_t frames = std::uint32_t(std::min<std::uint64_t>(
+                stale - takenFrames_, std::numeric_limits<std::uint32_t>::max()));
+            RingBufferDequeueBufferListFrames(&inputBuffer_, &frames, nullptr, sourceFormat_);
+            if (frames == 0) {
+                break;
+            }
+            takenFrames_ += frames;
+        }
     }
     while (true) {
         AudioBufferList out{
@@ -146,6 +163,7 @@ OSStatus RemoteAudioTransmitter::provideInput(std::uint32_t* count, AudioBufferL
                                                inputScratch_.data() + b * stride};
     }
     RingBufferDequeueBufferListFrames(&inputBuffer_, &frames, scratch, sourceFormat_);
+    takenFrames_ += frames;
     for (std::uint32_t b = 0; b < buffers; ++b) {
         audioBuffers(data)[b].mData = audioBuffers(scratch)[b].mData;
         audioBuffers(data)[b].mDataByteSize = frames * sourceFormat_.mBytesPerFrame;

@@ -46,7 +46,8 @@ public:
     bool appendCapture(const AudioBufferList* list, std::uint32_t frames);
     // Capture starts (again): the next slices pre-fill the ring first.
     void restart() { delayBuffer_.store(kDelayBuffer); }
-    // Capture stopped: what the ring holds is dropped.
+    // Capture stopped: what the ring holds now is dropped before the transmit thread reads on.
+    // Slices appended after this call (capture started again) are current and are kept.
     void clear();
 
     // Transmit PCM (transmitFormat(), any number of frames) into the encoder: every whole
@@ -74,6 +75,12 @@ private:
     std::atomic<int> delayBuffer_{kDelayBuffer};
     std::atomic<float> micLevel_{-300};
     std::atomic<float> micPeakLevel_{-300};
+    // Frames appended (capture thread) and taken (transmit thread) since the format was set, and
+    // the appended count at the last clear(): what lies before it is stale.
+    static constexpr std::uint64_t kNoMark = ~std::uint64_t{0};
+    std::atomic<std::uint64_t> appendedFrames_{0};
+    std::uint64_t takenFrames_ = 0;
+    std::atomic<std::uint64_t> staleUpTo_{kNoMark};
 
     // The transmit thread's state, replaced under the mutex by setSourceFormat.
     std::mutex stateMutex_;

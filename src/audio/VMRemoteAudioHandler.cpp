@@ -43,12 +43,12 @@ std::shared_ptr<VMRemoteAudioHandler> VMRemoteAudioHandler::create(
 }
 
 void VMRemoteAudioHandler::start() {
-    transmitter_ =
-        std::make_unique<RemoteAudioTransmitter>([weak = weak_from_this()](const Bytes& packet) {
-            if (const auto self = weak.lock()) {
-                self->sendOpusPacket(packet);
-            }
-        });
+    {
+        std::lock_guard lock(route_->mutex);
+        route_->v3 = radioSupportsV3();
+    }
+    transmitter_ = std::make_unique<RemoteAudioTransmitter>(
+        [route = route_](const Bytes& packet) { route->send(packet); });
     const auto radio = radio_.lock();
     if (radioSupportsV3()) {
         observe("com.velmorasoftware.doro.remote_audio_stream_created",
@@ -122,6 +122,10 @@ void VMRemoteAudioHandler::opusStreamCreateNotification(const Notification& noti
         std::lock_guard lock(mutex_);
         opusStream_ = stream;
     }
+    {
+        std::lock_guard lock(route_->mutex);
+        route_->opusStream = stream;
+    }
     stream->setDelegate(std::weak_ptr<OpusStreamHandler>(shared_from_this()));
     setupMicrophone();
     setupOutput(true);
@@ -159,6 +163,10 @@ void VMRemoteAudioHandler::remoteAudioStreamCreateNotification(const Notificatio
         {
             std::lock_guard lock(mutex_);
             remoteAudioTxStream_ = stream;
+        }
+        {
+            std::lock_guard lock(route_->mutex);
+            route_->txStream = stream;
         }
         stream->setDelegate(std::weak_ptr<RemoteAudioHandler>(shared_from_this()));
         if (!microphone()) {

@@ -129,8 +129,17 @@ public:
 private:
     void start();
     void observe(const char* name, void (VMRemoteAudioHandler::*handler)(const Notification&));
-    // The transmit thread's send: the V3 transmit stream, or the Opus stream.
-    void sendOpusPacket(const Bytes& packet);
+    // The transmit thread's way out: the V3 transmit stream, or the Opus stream. The transmitter's
+    // send function holds this, never the engine, so the engine's last owner is never the
+    // transmit thread (whose destructor would join that very thread and destroy the mutex it
+    // holds).
+    struct TransmitRoute {
+        std::mutex mutex;
+        bool v3 = false;
+        std::weak_ptr<RemoteAudio> txStream;
+        std::weak_ptr<OpusAudio> opusStream;
+        void send(const Bytes& packet);
+    };
     bool radioSupportsV3() const;
     // A transmitted file's way out: un-keys the radio that was keyed and, when asked, restarts
     // the microphone if it was capturing before.
@@ -144,6 +153,7 @@ private:
     Number originalRemoteAudio_;
     DispatchQueuePtr uncompressedAudioQueue_;
     std::vector<NotificationCenter::Token> observers_;
+    const std::shared_ptr<TransmitRoute> route_ = std::make_shared<TransmitRoute>();
     std::unique_ptr<RemoteAudioTransmitter> transmitter_;
 
     mutable std::mutex mutex_;  // the pointers below; never taken on a sound system thread

@@ -80,13 +80,21 @@ void VMRemoteAudioHandler::microphoneChangedDevice(Microphone& /*microphone*/,
     });
 }
 
-void VMRemoteAudioHandler::sendOpusPacket(const Bytes& packet) {
-    if (radioSupportsV3()) {
-        if (const auto stream = remoteAudioTxStream()) {
-            stream->streamSend(packet);
+void VMRemoteAudioHandler::TransmitRoute::send(const Bytes& packet) {
+    std::shared_ptr<RemoteAudio> tx;
+    std::shared_ptr<OpusAudio> opus;
+    {
+        std::lock_guard lock(mutex);
+        if (v3) {
+            tx = txStream.lock();
+        } else {
+            opus = opusStream.lock();
         }
-    } else if (const auto stream = opusStream()) {
-        stream->streamSend(packet);
+    }
+    if (tx) {
+        tx->streamSend(packet);
+    } else if (opus) {
+        opus->streamSend(packet);
     }
 }
 

@@ -15,8 +15,10 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <future>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vm::test {
@@ -31,7 +33,15 @@ struct JackAudioRig {
             error = jack.error();
             return false;
         }
-        AudioBackend::setShared(std::make_shared<PortAudioBackend>());
+        // PortAudio's start asks the server: given up after 5 s rather than waited on for ever.
+        auto made = std::make_shared<std::promise<std::shared_ptr<AudioBackend>>>();
+        auto backend = made->get_future();
+        std::thread([made] { made->set_value(std::make_shared<PortAudioBackend>()); }).detach();
+        if (backend.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            error = "PortAudio did not start on the JACK server within 5 s";
+            return false;
+        }
+        AudioBackend::setShared(backend.get());
         for (const auto& device : AudioDevice::devices()) {
             if (device.manufacturer().find("JACK") == std::string::npos) {
                 continue;

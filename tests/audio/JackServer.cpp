@@ -6,10 +6,14 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <future>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -33,6 +37,28 @@ bool reaped(pid_t pid, std::chrono::milliseconds timeout) {
         std::this_thread::sleep_for(10ms);
     } while (std::chrono::steady_clock::now() < end);
     return false;
+}
+
+// Whether a client can open the server: true or false, or none when jack_client_open has not
+// returned within `limit` (it waits on the server's registry lock, which a killed process may have
+// left taken). The probe runs on a thread of its own, which is left behind when it hangs.
+std::optional<bool> probe(const std::string& name, std::chrono::milliseconds limit) {
+    auto opened = std::make_shared<std::promise<bool>>();
+    auto answer = opened->get_future();
+    std::thread([opened, name] {
+        jack_status_t status{};
+        jack_client_t* client =
+            jack_client_open("velmora-probe", jack_options_t(JackNoStartServer | JackServerName),
+                             &status, name.c_str());
+        if (client) {
+            jack_client_close(client);
+        }
+        opened->set_value(client != nullptr);
+    }).detach();
+    if (answer.wait_for(limit) != std::future_status::ready) {
+        return std::nullopt;
+    }
+    return answer.get();
 }
 
 }  // namespace
@@ -70,11 +96,18 @@ bool JackServer::start() {
     }
     const auto end = std::chrono::steady_clock::now() + 5s;
     while (std::chrono::steady_clock::now() < end) {
-        jack_status_t status{};
-        if (jack_client_t* client = jack_client_open(
-                "velmora-probe", jack_options_t(JackNoStartServer | JackServerName), &status,
-                name_.c_str())) {
-            jack_client_close(client);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        const std::optional<bool> opened = probe(name_, std::max(left, 100ms));
+        if (!opened) {
+            error_ =
+                "a JACK client did not return from opening the server within 5 s (a stale "
+                "lock in JACK's shared-memory registry?):\n" +
+                serverLog();
+            stop();
+            return false;
+        }
+        if (*opened) {
             return true;
         }
         if (reaped(pid_, 0ms)) {

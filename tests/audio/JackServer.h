@@ -3,6 +3,8 @@
 // sound card: `jackd -n <name> -d dummy -r 48000 -p 480`, started and stopped by the test. The
 // server paces callbacks in real time. PortAudio's JACK host API reaches it through
 // JACK_DEFAULT_SERVER; JACK_NO_START_SERVER keeps a client from starting a server of its own.
+// The programs that use it run in namespaces of their own (private_jack_namespace.sh), so that the
+// server's shared-memory registry is theirs alone; every wait on the server is bounded.
 #include <sys/types.h>
 #include <string>
 

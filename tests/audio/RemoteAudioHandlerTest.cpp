@@ -196,6 +196,41 @@ TEST_F(RemoteAudioHandlerTest, UncompressedReceiveAudioPlaysTheSameWay) {
     EXPECT_NEAR(sim::rmsLevel(steady), 0.5 / std::sqrt(2.0), 0.05);
 }
 
+// The radio's uncompressed audio plays whatever the device's period: playing waits for a render's
+// worth plus the cushion, and the latency cap lies above that even for the largest period.
+TEST_F(RemoteAudioHandlerTest, UncompressedReceiveAudioPlaysForAnyPullSize) {
+    setUpDevices(48000);
+    std::uint32_t stream = kRxStream;
+    for (const std::uint32_t pull : {480u, 1920u, 2880u}) {
+        SCOPED_TRACE(pull);
+        handler.reset();
+        handler = VMRemoteAudioHandler::create(session.radio, app);
+        session.sim->sendStatus(fmt::format(
+            "stream 0x{:08X} type=remote_audio_rx compression=none ip=127.0.0.1", stream));
+        ASSERT_TRUE(waitFor([&] { return handler->playback() && handler->output()->isPlaying(); }));
+        // The radio keeps two renders ahead of the device, as a radio and a sound card at the
+        // same pace do (the ring holds 48 kHz stereo floats, 8 bytes a frame).
+        std::vector<float> played;
+        std::size_t sent = 0;
+        const auto ahead = std::int32_t(2 * pull * 8);
+        for (int round = 0; round < 24; ++round) {
+            while (handler->playback()->fillCount() < ahead) {
+                const auto payload =
+                    sim::bigEndianFloats(sim::stereoTone(440, 48000, 480, 0.5, sent));
+                sendAndWait([&] { return session.sim->sendDax(stream, payload); }, 3840);
+                sent += 480;
+            }
+            const auto slice = render(pull);
+            played.insert(played.end(), slice.begin(), slice.end());
+        }
+        const std::vector<float> steady(played.begin() + std::ptrdiff_t(played.size() / 2),
+                                        played.end());
+        EXPECT_NEAR(sim::toneFrequency(steady, speakerRate()), 440, 2);
+        EXPECT_NEAR(sim::rmsLevel(steady), 0.5 / std::sqrt(2.0), 0.05);
+        ++stream;
+    }
+}
+
 // A second receive stream arrives while the first plays, with the speaker rendering all along on
 // its own thread: the first output's device stream is closed before the new ring and decoder take
 // over, and the new stream's audio plays.
@@ -331,6 +366,20 @@ TEST_F(RemoteAudioHandlerTest, AMicrophoneDeviceChangeDuringCaptureKeepsThePacke
     const std::vector<float> last(all.end() - 8000, all.end());
     EXPECT_NEAR(sim::toneFrequency(last, 24000), 660, 2);
     EXPECT_NEAR(sim::rmsLevel(last), 0.5 / std::sqrt(2.0), 0.05);
+}
+
+// Capture stopped and started again before the transmit thread ran: the slices captured since
+// the restart (the pre-fill and after) all leave; only what was held before the stop is dropped.
+TEST_F(RemoteAudioHandlerTest, MicrophoneRestartKeepsTheAudioCapturedSince) {
+    setUpDevices(48000);
+    startTransmit();
+    handler->micAudioOnOff(false);
+    handler->micAudioOnOff(true);
+    captureTone(kMicrophone, 48000, 1, 660, 20);
+    // One packet a slice; the converter may still hold up to two.
+    const auto packets = wellFormedTransmitPackets(18).size();
+    EXPECT_GE(packets, 18u);
+    EXPECT_LE(packets, 20u);
 }
 
 }  // namespace

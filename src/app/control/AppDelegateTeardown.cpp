@@ -5,6 +5,7 @@
 // new connection binds each key once.
 #include "app/shell/AppDelegate.h"
 
+#include "app/audio/RemoteAudioController.h"
 #include "app/memory/TransverterEditor.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/RadioControlsController.h"
@@ -38,6 +39,10 @@ void AppDelegate::removeOurResourcesFromRadio() {
 void AppDelegate::radioClosed() {
     log("{}", dashes());
     log("radioClosed start cleanup");
+    // Remote audio off while the radio can still be told; the check box keeps its state.
+    if (remoteAudio) {
+        remoteAudio->sessionClosing();
+    }
     // The first window stays: it holds the radio chooser and tells why the session ended.
     for (std::size_t pan = 1; pan < panadapters.size(); ++pan) {
         panadapters[pan]->velmoraSDRWindow->hide();

@@ -21,7 +21,6 @@
 #include "app/windows/StackSortWindow.h"
 #include "app/windows/StatusImages.h"
 #include "app/windows/TnfPanel.h"
-#include "platform/audio/AudioBackend.h"
 #include "platform/ui/SingleInstance.h"
 #include "platform/ui/SleepWatcher.h"
 #include "platform/ui/UserNotifications.h"
@@ -50,9 +49,6 @@ AppDelegate::~AppDelegate() {
     // The panadapters' views ask the display controller until they go.
     for (auto& panadapter : panadapters) {
         panadapter.reset();
-    }
-    if (audioListener_ != 0) {
-        AudioBackend::shared()->removeDevicesChangedListener(audioListener_);
     }
     for (const auto& tokens : {observers_, sessionObservers_}) {
         for (auto token : tokens) {

@@ -4,6 +4,7 @@
 // holds the state that every part of the application shell, station control, station memory and
 // control panels shares. One object per process, on the main thread. Its methods are spread over
 // source files by concern (AppDelegateStartup.cpp, AppDelegateLaunch.cpp...).
+#include "app/audio/RemoteAudioHost.h"
 #include "app/control/DoroControlHost.h"
 #include "app/dorolink/DoroLinkAuthHost.h"
 #include "app/dorolink/LoginView.h"
@@ -61,6 +62,7 @@ class PopUpButton;
 class PreferencesWindow;
 class Radio;
 class RadioControlsController;
+class RemoteAudioController;
 class RemoteRadioServer;
 class SingleInstance;
 class SleepWatcher;
@@ -77,7 +79,6 @@ class UserNotifications;
 class ViewArea;
 class VMKVOManager;
 class VMMegahertzFormatter;
-class VMRemoteAudioHandler;
 class Waterfall;
 class Window;
 
@@ -97,6 +98,7 @@ class AppDelegate : public RadioDelegate,
                     public TransverterHost,
                     public RadioControlsHost,
                     public DoroLinkAuthHost,
+                    public RemoteAudioHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -151,12 +153,8 @@ public:
     int selectedLocalRow() const override;
     int selectedRemoteRow() const override;
 
-    // --- Serial ports, audio devices, sleep and wake, URL events ---
+    // --- Serial ports, sleep and wake, URL events (the audio devices are `remoteAudio`'s) ---
     void portsChanged(bool added);
-    void inputDeviceChanged();
-    void outputDeviceChanged();
-    void audioDeviceListChanged();
-    void loadAudioDevicePopups(bool verbose);
     void receiveSleepNote();
     void receiveWakeNote();
     void handleURLEvent(const std::string& url);
@@ -254,6 +252,8 @@ public:
     bool isQuitting() const override { return quitting; }
     bool isSleeping() const override { return sleeping; }
     bool radioIsOpen() const override { return openRadio != nullptr; }
+    std::shared_ptr<Radio> sessionRadio() const override { return openRadio; }
+    std::string soundFilesFolder() const override { return soundFilesPath; }
     double getFrequencyKeyModifier() const override;
     bool remoteAudioOn() const override;
     std::optional<double> remoteAudioVolume() const override;
@@ -381,6 +381,9 @@ public:
     StackSortWindow* stackSortWindow = nullptr;
     std::shared_ptr<StackSortController> stackSortController;
     std::shared_ptr<AppStationMemory> stationMemory;
+    // Remote audio: the Audio tab's switch and device pop-ups, the sound system and the engine
+    // (`remoteAudio->audioHandler`).
+    std::shared_ptr<RemoteAudioController> remoteAudio;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 
@@ -407,7 +410,6 @@ public:
     std::string debugPath, soundFilesPath, dataFilesPath, tmpPath, debugLogFilePath;
 
     // Audio
-    std::shared_ptr<VMRemoteAudioHandler> audioHandler;
     std::vector<std::string> sideToneOutputDevices, monitorOutputDevices;
     double sideToneFrequency = 0, sideToneSampleRate = 0, sideToneAmplitude = 0, sideToneTheta = 0;
 
@@ -537,9 +539,6 @@ private:
     std::unique_ptr<SleepWatcher> sleepWatcher_;
     std::unique_ptr<SerialPortMonitor> serialPortMonitor_;
     std::unique_ptr<VMMegahertzFormatter> megahertzFormatter_;
-    std::uint64_t audioListener_ = 0;
-    struct AudioSnapshot;
-    std::shared_ptr<AudioSnapshot> audioSnapshot_;
     std::vector<NotificationCenter::Token> observers_;
     std::vector<std::unique_ptr<QWidget>> ownedWindows_;
     std::unique_ptr<MainMenus> ownedMenus_;

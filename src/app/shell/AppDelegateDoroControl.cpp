@@ -2,6 +2,7 @@
 // the heads-up title with the knob's lamps, and the panadapter window brought to the front.
 #include "app/shell/AppDelegate.h"
 
+#include "app/audio/RemoteAudioController.h"
 #include "app/control/DoroControlController.h"
 #include "app/control/SliceLookups.h"
 #include "app/panels/PanadapterController.h"
@@ -24,18 +25,18 @@ namespace vm {
 
 double AppDelegate::getFrequencyKeyModifier() const { return vm::getFrequencyKeyModifier(); }
 
-bool AppDelegate::remoteAudioOn() const { return prefsWindow->audioPage().remoteAudio(); }
+bool AppDelegate::remoteAudioOn() const { return remoteAudio && remoteAudio->remoteAudioOn(); }
 
 std::optional<double> AppDelegate::remoteAudioVolume() const {
-    if (!audioHandler) {
+    if (!remoteAudio || !remoteAudio->audioHandler) {
         return std::nullopt;
     }
-    return double(audioHandler->outputVolume()) * 100.0;
+    return double(remoteAudio->audioHandler->outputVolume()) * 100.0;
 }
 
 void AppDelegate::setRemoteAudioVolume(double volume) {
-    if (audioHandler) {
-        audioHandler->setOutputVolume(float(volume / 100.0));
+    if (remoteAudio && remoteAudio->audioHandler) {
+        remoteAudio->audioHandler->setOutputVolume(float(volume / 100.0));
     }
     std::weak_ptr<AppDelegate> weak = weak_from_this();
     DispatchQueue::main()->async([weak, volume] {

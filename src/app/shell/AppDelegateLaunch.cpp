@@ -53,7 +53,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     logSystemReport();
     logZombieEnvironment();
     AudioUtilities::setShouldExitOnCheckResultFail(false);
-    loadAudioDevicePopups(true);
+    // The audio devices are listed once the sound system answers (RemoteAudioController).
 
     // The preferences came back at start-up; the serial ports are only listed now.
     KnobPrefsPage& knob = prefsWindow->knobPage();

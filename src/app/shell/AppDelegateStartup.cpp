@@ -3,6 +3,7 @@
 // preference reset, and the listeners for serial ports, URLs, audio devices and sleep.
 #include "app/shell/AppDelegate.h"
 
+#include "app/audio/RemoteAudioController.h"
 #include "app/control/DoroControlController.h"
 #include "app/memory/TransverterEditor.h"
 #include "app/panels/PanadapterController.h"
@@ -147,6 +148,7 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
                                                 weak_from_this());
     transverters = TransverterEditor::create(prefsWindow->transverterPage(),
                                              *menus->xvtrShortcutsMenu, weak_from_this());
+    remoteAudio = RemoteAudioController::create(prefsWindow->audioPage(), weak_from_this());
 
     if (resetPreferencesAsked()) {
         resetPreferences();

@@ -127,7 +127,51 @@ void AudioPrefsPage::setAudioDevices(Side side, const std::vector<Device>& devic
 
 std::string AudioPrefsPage::audioDevice(Side side) const { return devicePopup(side)->title(); }
 
+std::string AudioPrefsPage::audioDeviceUid(Side side) const {
+    return devicePopup(side)->currentData().toString().toStdString();
+}
+
+void AudioPrefsPage::showAudioDevice(Side side, const std::string& title) {
+    PopUpButton* popup = devicePopup(side);
+    if (const int index = popup->indexOfItemWithTitle(title); index >= 0) {
+        popup->selectItemAtIndex(index);
+    }
+}
+
 bool AudioPrefsPage::remoteAudio() const { return remoteAudioCheckBox->state(); }
+
+void AudioPrefsPage::setRemoteAudio(bool on) { remoteAudioCheckBox->setState(on); }
+
+void AudioPrefsPage::setRecordStopButtonTitle(const std::string& title) {
+    recordStopButton->setText(QString::fromStdString(title));
+    recordStopButton->setChecked(title == "Stop");
+}
+
+void AudioPrefsPage::setElapsedSecondsLabelHidden(bool hidden) {
+    elapsedSecondsLabel->setHidden(hidden);
+}
+
+void AudioPrefsPage::setElapsedSecondsLabel(const std::string& text) {
+    elapsedSecondsLabel->setText(QString::fromStdString(text));
+}
+
+void AudioPrefsPage::setLeftPowerIndicator(double level) {
+    leftPowerIndicator->setDoubleValue(level);
+}
+
+void AudioPrefsPage::setRightPowerIndicator(double level) {
+    rightPowerIndicator->setDoubleValue(level);
+}
+
+void AudioPrefsPage::removeAllRecordedFiles() { recorded_filesPopUp->clear(); }
+
+void AudioPrefsPage::addRecordedFile(const std::string& title) {
+    recorded_filesPopUp->addItem(QString::fromStdString(title));
+}
+
+void AudioPrefsPage::selectRecordedFile(const std::string& title) {
+    recorded_filesPopUp->selectItemWithTitle(title);
+}
 
 bool AudioPrefsPage::radioSpeakerOn() const { return radioSpeakerMuteCheckBox->state(); }
 

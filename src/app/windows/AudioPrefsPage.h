@@ -34,8 +34,14 @@ public:
     void setAudioDevices(Side side, const std::vector<Device>& devices);
     // The chosen device's title; empty when there is none.
     std::string audioDevice(Side side) const;
+    // The chosen device's UID; empty for "System" or when nothing is chosen.
+    std::string audioDeviceUid(Side side) const;
+    // Selects the side's entry of that title, when there is one; nothing is stored or sent.
+    void showAudioDevice(Side side, const std::string& title);
 
     bool remoteAudio() const;
+    // Sets the remote-audio check box from code; nothing is sent.
+    void setRemoteAudio(bool on);
     // The radio's speaker and headphone levels (0 to 100), each with its on box.
     bool radioSpeakerOn() const;
     double radioSpeakerVolume() const;
@@ -44,6 +50,18 @@ public:
     // The speaker level's slider and number show a level (with remote audio on, the computer's
     // playback volume); nothing is sent.
     void showRadioSpeakerVolume(double volume);
+
+    // The voice recordings' controls, as the recorder shows its state: the record button's title
+    // ("Stop" while recording, which also keeps the button down), the elapsed time, the two level
+    // indicators (0 to 8) and the list of recorded files.
+    void setRecordStopButtonTitle(const std::string& title);
+    void setElapsedSecondsLabelHidden(bool hidden);
+    void setElapsedSecondsLabel(const std::string& text);
+    void setLeftPowerIndicator(double level);
+    void setRightPowerIndicator(double level);
+    void removeAllRecordedFiles();
+    void addRecordedFile(const std::string& title);
+    void selectRecordedFile(const std::string& title);
 
 signals:
     // The operator's choices: a device by its title, remote audio on or off, a recording started

@@ -4,11 +4,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 
 namespace vm {
 
 namespace {
+// `sharedMutex` guards the slot and is held only to read or write it; `makeMutex` is held while
+// the PortAudio backend is made, which may take as long as the sound system takes to answer.
 std::mutex sharedMutex;
+std::mutex makeMutex;
 std::shared_ptr<AudioBackend>& sharedSlot() {
     static std::shared_ptr<AudioBackend> backend;
     return backend;
@@ -22,17 +26,48 @@ std::uint64_t audioHostTime() {
 }
 
 std::shared_ptr<AudioBackend> AudioBackend::shared() {
-    std::lock_guard lock(sharedMutex);
-    auto& slot = sharedSlot();
-    if (!slot) {
-        slot = std::make_shared<PortAudioBackend>();
+    if (auto backend = sharedIfStarted()) {
+        return backend;
     }
-    return slot;
+    std::lock_guard make(makeMutex);
+    if (auto backend = sharedIfStarted()) {
+        return backend;  // made by another thread meanwhile
+    }
+    auto backend = std::make_shared<PortAudioBackend>();
+    {
+        std::lock_guard lock(sharedMutex);
+        auto& slot = sharedSlot();
+        if (slot) {
+            return slot;  // a test installed its own meanwhile
+        }
+        slot = backend;
+    }
+    // Registered after the dispatch threads' own exit handler (the backend's queue and device
+    // watch started them), so it runs before those threads stop.
+    static const bool once = [] { return std::atexit(&AudioBackend::shutdownShared) == 0; }();
+    (void)once;
+    return backend;
 }
 
 void AudioBackend::setShared(std::shared_ptr<AudioBackend> backend) {
     std::lock_guard lock(sharedMutex);
     sharedSlot() = std::move(backend);
+}
+
+std::shared_ptr<AudioBackend> AudioBackend::sharedIfStarted() {
+    std::lock_guard lock(sharedMutex);
+    return sharedSlot();
+}
+
+void AudioBackend::shutdownShared() {
+    std::shared_ptr<AudioBackend> backend;
+    {
+        std::lock_guard lock(sharedMutex);
+        backend.swap(sharedSlot());
+    }
+    if (backend) {
+        backend->shutdown();
+    }
 }
 
 OSStatus AudioBackend::deviceIDs(std::vector<AudioDeviceID>* ids) {

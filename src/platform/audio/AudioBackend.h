@@ -64,9 +64,21 @@ public:
     virtual ~AudioBackend() = default;
 
     // The backend the audio classes use: the one installed with setShared(), else a PortAudio
-    // backend made on first use.
+    // backend made on first use. Making it starts the sound system, which may take long (or not
+    // return at all, when a sound server is stuck): call it first off the main thread.
     static std::shared_ptr<AudioBackend> shared();
     static void setShared(std::shared_ptr<AudioBackend> backend);
+    // The backend once made; nullptr while none is made (or being made). Never waits for the
+    // sound system.
+    static std::shared_ptr<AudioBackend> sharedIfStarted();
+    // Stops the shared backend's own work (its device watch) and lets it go. Runs before the
+    // process's dispatch threads stop: once from the program's end, and from exit as a fallback.
+    // Does not wait for a backend still being made.
+    static void shutdownShared();
+
+    // Stops the backend's own background work; the backend answers nothing new afterwards but
+    // its open streams keep running until they are closed. Called once, before destruction.
+    virtual void shutdown() {}
 
     // Devices in the order the sound system lists them.
     virtual std::vector<AudioDeviceRecord> devices() = 0;

@@ -31,6 +31,7 @@ struct PortAudioSession {
     AudioDeviceID nextID = 1;
     int openStreams = 0;
     bool rescanPending = false;
+    bool stopped = false;        // the backend shut down: nothing re-reads the list any more
     std::function<void()> idle;  // runs when the last stream closed with a re-read pending
 
     PortAudioSession() {
@@ -224,16 +225,32 @@ PortAudioBackend::PortAudioBackend()
     monitor_ = std::make_unique<SoundDeviceMonitor>(queue_, [this] { rescan(); });
 }
 
-PortAudioBackend::~PortAudioBackend() {
+PortAudioBackend::~PortAudioBackend() { shutdown(); }
+
+void PortAudioBackend::shutdown() {
+    {
+        std::lock_guard lock(session_->mutex);
+        if (session_->stopped) {
+            return;
+        }
+        session_->stopped = true;
+        session_->idle = nullptr;
+    }
+    // The monitor waits for its queue: that is only safe while the dispatch threads run, which
+    // is why the program shuts the backend down before exit.
     monitor_.reset();
-    std::lock_guard lock(session_->mutex);
-    session_->idle = nullptr;
+    if (!queue_->isCurrent()) {
+        queue_->sync([] {});  // a re-read already queued has run (and found the backend stopped)
+    }
 }
 
 void PortAudioBackend::rescan() {
     bool changed = false;
     {
         std::lock_guard lock(session_->mutex);
+        if (session_->stopped) {
+            return;
+        }
         if (session_->openStreams > 0) {
             session_->rescanPending = true;
             return;

@@ -17,7 +17,12 @@ struct PortAudioSession;
 class PortAudioBackend : public AudioBackend {
 public:
     PortAudioBackend();
+    // Shuts down first when nobody did.
     ~PortAudioBackend() override;
+
+    // Stops watching the devices and waits until no re-read runs or is queued; later device
+    // reports and last-stream closes re-read nothing.
+    void shutdown() override;
 
     std::vector<AudioDeviceRecord> devices() override;
     AudioDeviceID defaultDevice(AudioDirection direction) override;

@@ -3,6 +3,7 @@
 // queue only.
 #include "AppFixture.h"
 
+#include "app/audio/RemoteAudioController.h"
 #include "app/memory/UserMemoryController.h"
 
 #include "app/windows/CwxWindow.h"
@@ -216,6 +217,8 @@ TEST_F(AppFixture, HoldingTheResetFlagAsksAndResetRemovesEveryPreference) {
 
 TEST_F(AppFixture, AudioDeviceReportsReachThePopupsOnlyThroughTheMainQueue) {
     launch();
+    // The sound system answers off the main thread; its first answer fills the pop-ups.
+    ASSERT_TRUE(runMainUntil([&] { return controller->remoteAudio->audioSystemReady(); }));
     auto backend = std::dynamic_pointer_cast<TestAudioBackend>(AudioBackend::shared());
     ASSERT_NE(backend, nullptr);
     PopUpButton* outputs = &prefsControl<PopUpButton>("audioOutputDevicesPopup");

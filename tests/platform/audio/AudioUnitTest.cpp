@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
+
 namespace vm {
 namespace {
 
@@ -188,6 +192,21 @@ TEST(PortAudioBackendTest, ListsDevicesWithoutFailingWhereThereIsNoSoundCard) {
     backend->rescan();
     EXPECT_EQ(before, backend->devices());
     EXPECT_EQ(0, notices);
+}
+
+// The program's end with the PortAudio backend made: exit runs the backend's shut-down before the
+// dispatch threads stop, so its device watch never waits on a queue nobody drains. A hang is cut
+// short by the alarm and shows as a signal, not a hung test.
+TEST(PortAudioBackendDeathTest, ExitEndsTheProcessOnceTheSharedBackendIsMade) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ::alarm(20);
+            AudioBackend::setShared(nullptr);
+            const bool made = AudioBackend::shared() != nullptr;
+            std::exit(made ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
