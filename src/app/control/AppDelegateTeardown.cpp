@@ -39,6 +39,11 @@ void AppDelegate::removeOurResourcesFromRadio() {
 void AppDelegate::radioClosed() {
     log("{}", dashes());
     log("radioClosed start cleanup");
+    // The radio's controls let go of the radio first: switching remote audio off below changes
+    // the radio's remote-audio state, which must not untick the check box.
+    if (radioControls) {
+        radioControls->unbind();
+    }
     // Remote audio off while the radio can still be told; the check box keeps its state.
     if (remoteAudio) {
         remoteAudio->sessionClosing();
@@ -51,9 +56,6 @@ void AppDelegate::radioClosed() {
     doroSlices.clear();
     doroPanafalls.clear();
     removeSessionObservers();
-    if (radioControls) {
-        radioControls->unbind();
-    }
     if (const std::shared_ptr<Radio> radio = std::exchange(openRadio, nullptr)) {
         radio->close();
     }
