@@ -4,6 +4,7 @@
 // The chain is a sequence of main-queue steps: no thread waits while the radio answers.
 #include "app/shell/AppDelegate.h"
 
+#include "app/control/SiblingBridge.h"
 #include "app/memory/ConditionWait.h"
 #include "app/memory/ProfileNames.h"
 #include "app/windows/PreferencesWindow.h"
@@ -111,6 +112,9 @@ void AppDelegate::finishStartup(const std::shared_ptr<Radio>& radio) {
     setPopupFromRadioName(instance ? instance->name.value_or("") : "",
                           instance && instance->wanRadio.value_or(false));
     prefsWindow->radioPage().setDoroLinkBusy(false);
+    if (Defaults::standard().boolForKey("display_trvl_spots").value_or(false)) {
+        siblingBridge->requestUpdateFromTRVL();
+    }
     radio->subscribe("pan all");
     if (instance && instance->supportsV3_API) {
         radio->subscribe("client all");

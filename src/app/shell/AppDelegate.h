@@ -5,6 +5,7 @@
 // control panels shares. One object per process, on the main thread. Its methods are spread over
 // source files by concern (AppDelegateStartup.cpp, AppDelegateLaunch.cpp...).
 #include "app/control/DoroControlHost.h"
+#include "app/control/SiblingBridgeHost.h"
 #include "app/memory/FilterPresets.h"
 #include "app/panels/PanadapterHost.h"
 #include "app/panels/SlicePanelHost.h"
@@ -19,6 +20,7 @@
 #include "radio/RadioDelegate.h"
 #include "radio/RadioFactory.h"
 #include "radio/RadioTypes.h"
+#include "util/URLParameters.h"
 
 #include <QImage>
 #include <QPalette>
@@ -27,6 +29,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -61,6 +64,7 @@ class SlicePanelController;
 class SplitWindow;
 class TnfPanel;
 class UserNotifications;
+class SiblingBridge;
 class ViewArea;
 class VMKVOManager;
 class VMMegahertzFormatter;
@@ -79,6 +83,7 @@ class AppDelegate : public RadioDelegate,
                     public SlicePanelHost,
                     public PanadapterHost,
                     public DoroControlHost,
+                    public SiblingBridgeHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -119,6 +124,10 @@ public:
     void receiveSleepNote();
     void receiveWakeNote();
     void handleURLEvent(const std::string& url);
+    // Tunes the active slice to the links that arrived before the radio was ready for them, in
+    // their order, once a radio is bound as GUI client with an active slice
+    // (src/app/shell/AppDelegateUrl.cpp).
+    void applyPendingTuneLinks();
 
     // --- Station control: discovery, the radio chooser and the automatic open of the last radio
     // (src/app/control/AppDelegateChooser.cpp) ---
@@ -149,13 +158,13 @@ public:
 
     // --- Pan and slice lookups (src/app/control/AppDelegateLookups.cpp) ---
     std::shared_ptr<Slice> sliceWithNumber(int number) const override;
-    std::shared_ptr<Slice> getSliceA() const;
-    std::shared_ptr<Slice> getSliceB() const;
+    std::shared_ptr<Slice> getSliceA() const override;
+    std::shared_ptr<Slice> getSliceB() const override;
     std::shared_ptr<Slice> getSliceC() const;
     std::shared_ptr<Slice> getSliceD() const;
     std::shared_ptr<Slice> activeVFO() const override;
     std::shared_ptr<Slice> alternateVFO() const override;
-    std::shared_ptr<Slice> transmitVFO() const;
+    std::shared_ptr<Slice> transmitVFO() const override;
     std::shared_ptr<Slice> lastSlice() const;
     std::shared_ptr<Slice> closestSlice(double mhz) const;
     int activeBandNumeric() const;
@@ -165,6 +174,7 @@ public:
     // Asks the radio for slice A (vfo 0) or B (vfo 1) when it is missing: true when it was
     // missing (or there is no radio), false when it exists.
     bool needDoroVFO(int vfo, const std::shared_ptr<Radio>& radio);
+    bool needDoroVFO(int vfo) override { return needDoroVFO(vfo, openRadio); }
     // Tunes a slice by a step in Hz (a tenth of it in CW, RTTY and DIGU), unless it is locked;
     // the panadapter that showed it follows when the new frequency leaves it
     // (src/app/control/AppDelegateTuning.cpp).
@@ -224,6 +234,18 @@ public:
     void pressTransmitButton(bool on) override;
     void adjustHudTitle() override;
     void bringUsFront() override;
+
+    // --- What the sibling-application bridge needs (src/app/shell/AppDelegateSiblings.cpp) ---
+    bool radioConnectedAsGui() const override;
+    bool openRadioIsRemote() const override;
+    // Centres the panadapter with that stream id on the frequency (MHz).
+    void centerPan(const std::string& streamId, double mhz) override;
+    bool panadapterDragging() const override;
+    Date timeOfLastTuning() const override { return lastTuningChange; }
+    void spotsChanged() override;
+    bool tuneLoggerOn() const override;
+    bool loggerSpotsOn() const override;
+    bool narrowFmForSatellite() const override;
 
     // --- The end of a session (src/app/control/AppDelegateTeardown.cpp) ---
     // Asks the radio to remove this client's slices and panadapters; does not wait.
@@ -300,6 +322,9 @@ public:
     std::array<std::shared_ptr<PanadapterController>, 4> panadapters{};
     // The tuning knob: its page, its serial port and its tasks.
     std::shared_ptr<DoroControlController> doroControl;
+    // The sibling applications: their notifications, spots, band plan, presence and the logger's
+    // tuning.
+    std::shared_ptr<SiblingBridge> siblingBridge;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 
@@ -332,12 +357,9 @@ public:
 
     // Memory and spots
     std::vector<std::shared_ptr<MemorySlot>> userMemories;
-    std::vector<std::shared_ptr<PanSpotObject>> localSpots;
-    ArchiveArray bandLowerEdges, bandUpperEdges;
-    bool loadingSpots = false, allSpots = false, loadingBandEdges = false;
+    bool allSpots = false;
 
     // Flags
-    bool isTrvlRunning = false;
     bool debug = false;
 
     // Queues (serial) and timers
@@ -350,10 +372,9 @@ public:
     bool doroSDRisRunning = false, quitting = false, was_connected = false,
          doro_control_connected = false, sleeping = false, profilesAreSaved = false,
          doroAutoTuning = false, doroManualTuneInProgress = false, applicationOccluded = false,
-         zenithorRunning = false, loadingGlobalProfile = false, loadingTransmitProfile = false,
-         loadingMicProfile = false, savingGlobalProfile = false, savingTransmitProfile = false,
-         savingMicProfile = false, profilesAutoSaved = false, inhibitAutoConnect = false,
-         fetchingSpots = false;
+         loadingGlobalProfile = false, loadingTransmitProfile = false, loadingMicProfile = false,
+         savingGlobalProfile = false, savingTransmitProfile = false, savingMicProfile = false,
+         profilesAutoSaved = false, inhibitAutoConnect = false, fetchingSpots = false;
 
     // Connection
     int radioConnectionState = 0;
@@ -377,7 +398,7 @@ public:
 
     // Editing
     int memoryRowBeingEdited = -1, tnfRowBeingEdited = -1;
-    std::string lastSplit, sideToneString, sideToneStatusString;
+    std::string sideToneString, sideToneStatusString;
 
     // Images
     QImage greenBulb, greyBulb, yellowBulb, redBulb, blueBulb, orangeBulb, red_button,
@@ -465,6 +486,12 @@ private:
     std::vector<std::unique_ptr<QWidget>> ownedWindows_;
     std::unique_ptr<MainMenus> ownedMenus_;
     std::unique_ptr<QNetworkAccessManager> network_;
+    // Links of the program's scheme waiting for a radio with an active slice, oldest first.
+    struct PendingTuneLink {
+        std::string url;
+        url::TuneLink link;
+    };
+    std::deque<PendingTuneLink> pendingTuneLinks_;
 };
 
 }  // namespace vm

@@ -3,6 +3,7 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/DoroControlController.h"
+#include "app/control/SiblingBridge.h"
 #include "app/panels/PanadapterController.h"
 #include "app/shell/SystemReport.h"
 #include "app/windows/CwxWindow.h"
@@ -75,8 +76,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         });
     }
     reopenWindows();
-    zenithorRunning = appIsRunning("Zenithor", true);
-    isTrvlRunning = appIsRunning("Tarvelo", true);
+    siblingBridge->start();
     prefsWindow->radioPage().showDoroLink();
     log("DoroLinkAuth load failed");
     startupComplete = true;

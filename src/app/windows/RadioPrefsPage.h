@@ -34,6 +34,7 @@ public:
     bool darkWindows() const;
     bool hideHudInBackground() const;
     bool muteAlternateVFO() const;
+    bool tuneTrvl() const;
 
     // The session's status line (frameStatus1).
     void setStatusText(const QString& text);
