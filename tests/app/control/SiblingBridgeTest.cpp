@@ -185,7 +185,8 @@ protected:
         ASSERT_TRUE(until([&] { return heardBySatellite_ > before; }));
         bridgeCenter_->removeObserver(token);
     }
-    // The slice commands the radio received since the start-up burst.
+    // The slice commands the radio received since the start-up burst, for slice B and then for
+    // slice A (each slice sends from its own queue, so only each one's order is kept).
     Strings sliceCommands() {
         test::queueBarrier(queue);
         for (const auto& slice : {host->sliceA, host->sliceB}) {
@@ -196,9 +197,13 @@ protected:
         test::queueBarrier(radio->radioRunQueue());
         test::commandBarrier(*radio, *sim);
         Strings out;
-        for (const auto& text : received()) {
-            if (text.starts_with("slice tune") || text.starts_with("slice set")) {
-                out.push_back(text);
+        for (const char* number : {"1", "0"}) {
+            for (const auto& text : received()) {
+                for (const char* verb : {"slice tune ", "slice set "}) {
+                    if (text.starts_with(std::string(verb) + number + " ")) {
+                        out.push_back(text);
+                    }
+                }
             }
         }
         return out;
