@@ -31,7 +31,7 @@
 namespace vm {
 
 class PanSpotObject;
-class RadioInstance;
+struct RadioInstance;
 
 class SiblingBridge : public std::enable_shared_from_this<SiblingBridge> {
 public:
