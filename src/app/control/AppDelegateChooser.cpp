@@ -5,13 +5,13 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/RemoteRadioServer.h"
+#include "app/control/SiblingBridge.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Beep.h"
-#include "platform/ui/DistributedNotificationCenter.h"
 #include "platform/ui/PopUpButton.h"
 #include "radio/Radio.h"
 #include "util/SharedFunctions.h"
@@ -156,22 +156,7 @@ void AppDelegate::rebuildRadioChooser() {
     if (!remote.empty()) {
         chooser.insertSeparator(chooser.count());
         for (const auto& radio : remote) {
-            if (isTrvlRunning) {
-                if (debugEnabled()) {
-                    log("Tell Tarvelo about the new remote radio:name:{}, serial number:{}",
-                        text(radio->name), text(radio->serialNum));
-                }
-                PlistDict info;
-                for (const auto& [key, value] : {std::pair{"serialNum", text(radio->serialNum)},
-                                                 std::pair{"name", text(radio->name)},
-                                                 std::pair{"status", text(radio->status)}}) {
-                    if (!value.empty()) {
-                        info[key] = value;
-                    }
-                }
-                DistributedNotificationCenter::defaultCenter().post(
-                    "com.velmorasoftware.new_remote_radio", "", info);
-            }
+            siblingBridge->tellNewRemoteRadio(*radio);
             addRadioEntry(chooser, text(radio->name) + kRemoteSuffix, *radio);
         }
     }

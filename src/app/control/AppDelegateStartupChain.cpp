@@ -5,6 +5,7 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/audio/RemoteAudioController.h"
+#include "app/control/SiblingBridge.h"
 #include "app/memory/ProfileNames.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
@@ -114,6 +115,9 @@ void AppDelegate::finishStartup(const std::shared_ptr<Radio>& radio) {
     prefsWindow->radioPage().setDoroLinkBusy(false);
     remoteAudio->setRadioStartupComplete(true);
     remoteAudio->restoreRemoteAudio();
+    if (Defaults::standard().boolForKey("display_trvl_spots").value_or(false)) {
+        siblingBridge->requestUpdateFromTRVL();
+    }
     radio->subscribe("pan all");
     if (instance && instance->supportsV3_API) {
         radio->subscribe("client all");

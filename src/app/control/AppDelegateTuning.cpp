@@ -2,6 +2,7 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/PanLookups.h"
+#include "app/control/SiblingBridge.h"
 #include "app/panels/PanadapterController.h"
 #include "display/Panafall.h"
 #include "objects/Slice.h"
@@ -34,9 +35,11 @@ void AppDelegate::fineTuneHz(double hz, const std::shared_ptr<Slice>& slice) {
     }
     const Text frequency = slice->sliceFrequency();
     const double old = frequency ? std::strtod(frequency->c_str(), nullptr) : 0.0;
-    const double mhz = old + hz * modeFactor(slice->sliceMode().value_or("")) / 1e6;
+    const double step = hz * modeFactor(slice->sliceMode().value_or("")) / 1e6;
+    const double mhz = old + step;
     const std::shared_ptr<Panafall> pan = panForFrequency(old);
     slice->setSliceFrequency(fmt::format("{:0.6f}", mhz), 0);
+    siblingBridge->fineTuned(slice->sliceActive().value_or(false), step);
     if (!pan) {
         return;
     }

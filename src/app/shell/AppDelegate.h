@@ -6,6 +6,7 @@
 // source files by concern (AppDelegateStartup.cpp, AppDelegateLaunch.cpp...).
 #include "app/audio/RemoteAudioHost.h"
 #include "app/control/DoroControlHost.h"
+#include "app/control/SiblingBridgeHost.h"
 #include "app/dorolink/DoroLinkAuthHost.h"
 #include "app/dorolink/LoginView.h"
 #include "app/memory/BandStacks.h"
@@ -25,6 +26,7 @@
 #include "radio/RadioDelegate.h"
 #include "radio/RadioFactory.h"
 #include "radio/RadioTypes.h"
+#include "util/URLParameters.h"
 
 #include <QImage>
 #include <QPalette>
@@ -33,6 +35,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -76,6 +79,7 @@ class TransverterEditor;
 class TnfWindowController;
 class UserMemoryController;
 class UserNotifications;
+class SiblingBridge;
 class ViewArea;
 class VMKVOManager;
 class VMMegahertzFormatter;
@@ -99,6 +103,7 @@ class AppDelegate : public RadioDelegate,
                     public RadioControlsHost,
                     public DoroLinkAuthHost,
                     public RemoteAudioHost,
+                    public SiblingBridgeHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -158,6 +163,10 @@ public:
     void receiveSleepNote();
     void receiveWakeNote();
     void handleURLEvent(const std::string& url);
+    // Tunes the active slice to the links that arrived before the radio was ready for them, in
+    // their order, once a radio is bound as GUI client with an active slice
+    // (src/app/shell/AppDelegateUrl.cpp).
+    void applyPendingTuneLinks();
 
     // --- Station control: discovery, the radio chooser and the automatic open of the last radio
     // (src/app/control/AppDelegateChooser.cpp) ---
@@ -188,13 +197,13 @@ public:
 
     // --- Pan and slice lookups (src/app/control/AppDelegateLookups.cpp) ---
     std::shared_ptr<Slice> sliceWithNumber(int number) const override;
-    std::shared_ptr<Slice> getSliceA() const;
-    std::shared_ptr<Slice> getSliceB() const;
+    std::shared_ptr<Slice> getSliceA() const override;
+    std::shared_ptr<Slice> getSliceB() const override;
     std::shared_ptr<Slice> getSliceC() const;
     std::shared_ptr<Slice> getSliceD() const;
     std::shared_ptr<Slice> activeVFO() const override;
     std::shared_ptr<Slice> alternateVFO() const override;
-    std::shared_ptr<Slice> transmitVFO() const;
+    std::shared_ptr<Slice> transmitVFO() const override;
     std::shared_ptr<Slice> lastSlice() const;
     std::shared_ptr<Slice> closestSlice(double mhz) const;
     int activeBandNumeric() const;
@@ -204,6 +213,7 @@ public:
     // Asks the radio for slice A (vfo 0) or B (vfo 1) when it is missing: true when it was
     // missing (or there is no radio), false when it exists.
     bool needDoroVFO(int vfo, const std::shared_ptr<Radio>& radio);
+    bool needDoroVFO(int vfo) override { return needDoroVFO(vfo, openRadio); }
     // Tunes a slice by a step in Hz (a tenth of it in CW, RTTY and DIGU), unless it is locked;
     // the panadapter that showed it follows when the new frequency leaves it
     // (src/app/control/AppDelegateTuning.cpp).
@@ -272,6 +282,17 @@ public:
     SavedAntennas savedAntennas() const override;
     std::optional<QPalette> alertAppearance() const override { return window_appearance; }
     void xvtrNotification(const Notification& notification);
+    // --- What the sibling-application bridge needs (src/app/shell/AppDelegateSiblings.cpp) ---
+    bool radioConnectedAsGui() const override;
+    bool openRadioIsRemote() const override;
+    // Centres the panadapter with that stream id on the frequency (MHz).
+    void centerPan(const std::string& streamId, double mhz) override;
+    bool panadapterDragging() const override;
+    Date timeOfLastTuning() const override { return lastTuningChange; }
+    void spotsChanged() override;
+    bool tuneLoggerOn() const override;
+    bool loggerSpotsOn() const override;
+    bool narrowFmForSatellite() const override;
 
     // --- The end of a session (src/app/control/AppDelegateTeardown.cpp) ---
     // Asks the radio to remove this client's slices and panadapters; does not wait.
@@ -384,6 +405,9 @@ public:
     // Remote audio: the Audio tab's switch and device pop-ups, the sound system and the engine
     // (`remoteAudio->audioHandler`).
     std::shared_ptr<RemoteAudioController> remoteAudio;
+    // The sibling applications: their notifications, spots, band plan, presence and the logger's
+    // tuning.
+    std::shared_ptr<SiblingBridge> siblingBridge;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 
@@ -415,12 +439,9 @@ public:
 
     // Memory and spots
     BandStacks bandStacks;
-    std::vector<std::shared_ptr<PanSpotObject>> localSpots;
-    ArchiveArray bandLowerEdges, bandUpperEdges;
-    bool loadingSpots = false, allSpots = false, loadingBandEdges = false;
+    bool allSpots = false;
 
     // Flags
-    bool isTrvlRunning = false;
     bool debug = false;
 
     // Queues (serial) and timers
@@ -432,10 +453,10 @@ public:
     std::atomic<bool> startupComplete{false};
     bool doroSDRisRunning = false, quitting = false, was_connected = false,
          doro_control_connected = false, sleeping = false, profilesAreSaved = false,
-         applicationOccluded = false, zenithorRunning = false, loadingGlobalProfile = false,
-         loadingTransmitProfile = false, loadingMicProfile = false, savingGlobalProfile = false,
-         savingTransmitProfile = false, savingMicProfile = false, profilesAutoSaved = false,
-         inhibitAutoConnect = false, fetchingSpots = false;
+         applicationOccluded = false, loadingGlobalProfile = false, loadingTransmitProfile = false,
+         loadingMicProfile = false, savingGlobalProfile = false, savingTransmitProfile = false,
+         savingMicProfile = false, profilesAutoSaved = false, inhibitAutoConnect = false,
+         fetchingSpots = false;
 
     // Connection
     int radioConnectionState = 0;
@@ -458,7 +479,7 @@ public:
     std::vector<double> sMeterValues;
 
     // Editing
-    std::string lastSplit, sideToneString, sideToneStatusString;
+    std::string sideToneString, sideToneStatusString;
 
     // Images
     QImage greenBulb, greyBulb, yellowBulb, redBulb, blueBulb, orangeBulb, red_button,
@@ -543,6 +564,12 @@ private:
     std::vector<std::unique_ptr<QWidget>> ownedWindows_;
     std::unique_ptr<MainMenus> ownedMenus_;
     std::unique_ptr<QNetworkAccessManager> network_;
+    // Links of the program's scheme waiting for a radio with an active slice, oldest first.
+    struct PendingTuneLink {
+        std::string url;
+        url::TuneLink link;
+    };
+    std::deque<PendingTuneLink> pendingTuneLinks_;
 };
 
 }  // namespace vm

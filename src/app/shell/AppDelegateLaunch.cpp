@@ -3,6 +3,7 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/DoroControlController.h"
+#include "app/control/SiblingBridge.h"
 #include "app/memory/UserMemoryController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/shell/SystemReport.h"
@@ -78,8 +79,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         });
     }
     reopenWindows();
-    zenithorRunning = appIsRunning("Zenithor", true);
-    isTrvlRunning = appIsRunning("Tarvelo", true);
+    siblingBridge->start();
     startDoroLink();
     startupComplete = true;
 }

@@ -97,6 +97,7 @@ void AppDelegate::activeSliceChanged(const std::shared_ptr<Slice>& slice) {
     if (prefsWindow->radioPage().muteAlternateVFO()) {
         muteAllButActive(true);
     }
+    applyPendingTuneLinks();
 }
 
 void AppDelegate::muteAllButActive(bool mute) {

@@ -5,6 +5,7 @@
 
 #include "app/audio/RemoteAudioController.h"
 #include "app/control/DoroControlController.h"
+#include "app/control/SiblingBridge.h"
 #include "app/memory/TransverterEditor.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/SlicePanelController.h"
@@ -16,11 +17,11 @@
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/MainMenus.h"
 #include "app/windows/MemoryPanel.h"
+#include "app/windows/PanadapterPrefsPage.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
 #include "platform/core/Defaults.h"
-#include "platform/core/KeyedUnarchiver.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Beep.h"
@@ -58,20 +59,6 @@ NumberFormatter megahertzFieldFormatter(const VMMegahertzFormatter& formatter) {
                            }};
 }
 
-ArchiveArray unarchivedArray(const std::string& key) {
-    const auto data = Defaults::standard().dataForKey(key);
-    if (!data) {
-        return {};
-    }
-    const auto unarchiver = KeyedUnarchiver::create(std::string(data->begin(), data->end()));
-    if (!unarchiver) {
-        return {};
-    }
-    const auto value = unarchiver->decodeTopObject({"Array", "Number", "String"});
-    const auto* array = value ? value->get<ArchiveArray>() : nullptr;
-    return array ? *array : ArchiveArray{};
-}
-
 }  // namespace
 
 AppDelegate::Start AppDelegate::awakeFromNib() {
@@ -93,20 +80,14 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     createWindows();
 
     const Date now = std::chrono::system_clock::now();
-    localSpots.clear();
-    bandLowerEdges.clear();
-    bandUpperEdges.clear();
     doroSlices.clear();
     doroPanafalls.clear();
-    loadingSpots = fetchingSpots = false;
+    fetchingSpots = false;
     lastPurge = lastVoxCheck = now;
-    lastSplit.clear();
     sideToneStatusString.clear();
 
     prepareControls();
 
-    bandLowerEdges = unarchivedArray("trvl_band_lower_edge_array");
-    bandUpperEdges = unarchivedArray("trvl_band_upper_edge_array");
     auto antenna = [](const char* key) {
         return Defaults::standard().stringForKey(key).value_or("ant1");
     };
@@ -149,6 +130,18 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     transverters = TransverterEditor::create(prefsWindow->transverterPage(),
                                              *menus->xvtrShortcutsMenu, weak_from_this());
     remoteAudio = RemoteAudioController::create(prefsWindow->audioPage(), weak_from_this());
+    siblingBridge =
+        SiblingBridge::create(DistributedNotificationCenter::defaultCenter(),
+                              QDBusConnection::sessionBus(), kbrx_zenithor_queue, weak_from_this());
+    siblingBridge->registerDistributedNotifications();
+    QObject::connect(&prefsWindow->panadapterPage(), &PanadapterPrefsPage::trvlSpotsButtonPressed,
+                     &prefsWindow->panadapterPage(),
+                     [weak = std::weak_ptr<SiblingBridge>(siblingBridge)](bool on) {
+                         const auto bridge = weak.lock();
+                         if (on && bridge) {
+                             bridge->requestUpdateFromTRVL();
+                         }
+                     });
 
     if (resetPreferencesAsked()) {
         resetPreferences();

@@ -1,5 +1,6 @@
 #include "app/shell/AppDisplayController.h"
 
+#include "app/control/SiblingBridge.h"
 #include "app/control/SliceLookups.h"
 #include "app/memory/TnfWindowController.h"
 #include "app/memory/UserMemoryController.h"
@@ -62,17 +63,19 @@ std::vector<std::shared_ptr<MemorySlot>> AppDisplayController::userMemories() co
                                      : std::vector<std::shared_ptr<MemorySlot>>{};
 }
 std::vector<std::shared_ptr<PanSpotObject>> AppDisplayController::localSpots() const {
-    return app_.localSpots;
+    return app_.siblingBridge->localSpots();
 }
-bool AppDisplayController::loadingSpots() const { return app_.loadingSpots; }
+bool AppDisplayController::loadingSpots() const { return app_.siblingBridge->loadingSpots(); }
 std::vector<double> AppDisplayController::bandLowerEdges() const {
-    return megahertz(app_.bandLowerEdges);
+    return megahertz(app_.siblingBridge->bandLowerEdges());
 }
 std::vector<double> AppDisplayController::bandUpperEdges() const {
-    return megahertz(app_.bandUpperEdges);
+    return megahertz(app_.siblingBridge->bandUpperEdges());
 }
-bool AppDisplayController::loadingBandEdges() const { return app_.loadingBandEdges; }
-bool AppDisplayController::isTrvlRunning() const { return app_.isTrvlRunning; }
+bool AppDisplayController::loadingBandEdges() const {
+    return app_.siblingBridge->loadingBandEdges();
+}
+bool AppDisplayController::isTrvlRunning() const { return app_.siblingBridge->isTrvlRunning(); }
 
 // The band of the pan the pointer last entered is not tracked yet: no pan is in focus.
 std::string AppDisplayController::focusedPanBand() const { return {}; }

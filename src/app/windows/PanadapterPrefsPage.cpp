@@ -58,6 +58,8 @@ PanadapterPrefsPage::PanadapterPrefsPage(QWidget* parent) : PreferencesPage(pare
     stored_.checkBox(radioSpotsButton, "display_radio_spots", false);
     stored_.checkBox(zenithorNFMButton, "zenithor_narrow_fm", false);
     stored_.checkBox(memoryShowCB, "display_memories", false);
+    connect(trvlSpotsButton, &CheckBox::action, this,
+            [this] { trvlSpotsButtonPressed(trvlSpotsButton->state()); });
 }
 
 PanSettingsPage* PanadapterPrefsPage::settings(int pan) const { return panSettings.at(pan); }
@@ -73,5 +75,6 @@ void PanadapterPrefsPage::setPanTabTitle(int pan, const QString& title) {
 bool PanadapterPrefsPage::trvlSpots() const { return trvlSpotsButton->state(); }
 bool PanadapterPrefsPage::radioSpots() const { return radioSpotsButton->state(); }
 bool PanadapterPrefsPage::memoryShow() const { return memoryShowCB->state(); }
+bool PanadapterPrefsPage::zenithorNarrowFm() const { return zenithorNFMButton->state(); }
 
 }  // namespace vm

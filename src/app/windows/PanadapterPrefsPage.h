@@ -16,6 +16,7 @@ class CheckBox;
 class PanSettingsPage;
 
 class PanadapterPrefsPage : public PreferencesPage {
+    Q_OBJECT
 public:
     explicit PanadapterPrefsPage(QWidget* parent = nullptr);
 
@@ -28,6 +29,11 @@ public:
     bool trvlSpots() const;
     bool radioSpots() const;
     bool memoryShow() const;
+    bool zenithorNarrowFm() const;
+
+signals:
+    // The operator switched the logger's spots on or off.
+    void trvlSpotsButtonPressed(bool on);
 
 private:
     QTabWidget* panadapterTabView;

@@ -163,6 +163,7 @@ void RadioPrefsPage::setAutoConnect(bool on) { auto_connect->setState(on); }
 bool RadioPrefsPage::darkWindows() const { return darkWindowsCheckBox->state(); }
 bool RadioPrefsPage::hideHudInBackground() const { return hideHudInBackgroundCheckBox->state(); }
 bool RadioPrefsPage::muteAlternateVFO() const { return muteAlternateVFOCheckBox->state(); }
+bool RadioPrefsPage::tuneTrvl() const { return tuneTrvlCheckBox->state(); }
 
 void RadioPrefsPage::setStatusText(const QString& text) { frameStatus1->setText(text); }
 void RadioPrefsPage::reloadLocalRadios() { radioTableView->reloadData(); }

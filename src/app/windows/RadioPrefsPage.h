@@ -37,6 +37,7 @@ public:
     bool darkWindows() const;
     bool hideHudInBackground() const;
     bool muteAlternateVFO() const;
+    bool tuneTrvl() const;
 
     // The session's status line (frameStatus1).
     void setStatusText(const QString& text);

@@ -4,6 +4,7 @@
 
 #include "app/windows/AudioPrefsPage.h"
 #include "app/windows/KnobPrefsPage.h"
+#include "app/windows/PanadapterPrefsPage.h"
 #include "app/windows/ProfilesPrefsPage.h"
 #include "app/windows/RadioPrefsPage.h"
 
@@ -96,6 +97,21 @@ TEST(PreferencePageSignals, TheRadioPageTellsEachCheckBoxAndButton) {
     EXPECT_TRUE(page.darkWindows());
     EXPECT_TRUE(page.muteAlternateVFO());
     EXPECT_TRUE(page.hideHudInBackground());
+}
+
+TEST(PreferencePageSignals, ThePanadapterPageTellsTheLoggersSpotsSwitch) {
+    test::forgetPreferences();
+    PanadapterPrefsPage page;
+    page.restore();
+    Heard heard;
+    heard.listen(page, &PanadapterPrefsPage::trvlSpotsButtonPressed, "trvlSpotsButtonPressed");
+    page.defaults();
+    operate(page, "trvlSpotsButton");
+    operate(page, "zenithorNFMButton");
+    operate(page, "trvlSpotsButton");
+    EXPECT_EQ(heard.lines, (std::vector<std::string>{"trvlSpotsButtonPressed on",
+                                                     "trvlSpotsButtonPressed off"}));
+    EXPECT_TRUE(page.zenithorNarrowFm());
 }
 
 TEST(PreferencePageSignals, TheAudioPageTellsDevicesRemoteAudioAndRecordings) {
