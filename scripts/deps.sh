@@ -15,7 +15,7 @@ packages=(
   jackd2 libjack-jackd2-dev
   libudev-dev
   desktop-file-utils
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick xdotool
 )
 
 missing=()

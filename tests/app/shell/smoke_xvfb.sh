@@ -6,7 +6,7 @@ set -euo pipefail
 program="$1"
 shots="$2"
 mkdir -p "$shots"
-for tool in Xvfb import; do
+for tool in Xvfb import xdotool; do
   command -v "$tool" >/dev/null || { echo "missing $tool (scripts/deps.sh installs it)"; exit 1; }
 done
 
@@ -39,6 +39,7 @@ env -u DBUS_SESSION_BUS_ADDRESS -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY \
   HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run" \
   DISPLAY=":$display" "$program" &
 app=$!
+started=$(date +%s%N)
 
 log() { cat "$work"/home/Documents/velmoraSDR_Files/debug_log_files/*.txt 2>/dev/null || true; }
 for _ in $(seq 200); do
@@ -47,8 +48,28 @@ for _ in $(seq 200); do
   sleep 0.1
 done
 log | grep -q "openDoroSDR:Open" || { echo "launch did not complete"; log; exit 1; }
+echo "launch complete after $(( ($(date +%s%N) - started) / 1000000 )) ms"
 sleep 2  # let the window manager-less server show the windows
 DISPLAY=":$display" import -window root "$shots/app_on_xvfb.png"
 [ -s "$shots/app_on_xvfb.png" ] || { echo "no screenshot"; exit 1; }
 log | grep -q "stderr redirected to" || { echo "no debug log"; exit 1; }
-echo "1 passed, 0 failed"
+
+# Ctrl+Q in the main window, typed through the X server's test extension.
+window="$(DISPLAY=":$display" xdotool search --onlyvisible --pid "$app" --name "velmoraSDR" | head -n1)"
+[ -n "$window" ] || { echo "no main window"; exit 1; }
+DISPLAY=":$display" xdotool windowfocus --sync "$window" key ctrl+q
+asked=$(date +%s%N)
+for _ in $(seq 300); do
+  kill -0 "$app" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$app" 2>/dev/null; then
+  echo "velmorasdr still running 30 s after Ctrl+Q"
+  log
+  exit 1
+fi
+wait "$app" && status=0 || status=$?
+app=""
+echo "ended with status $status, $(( ($(date +%s%N) - asked) / 1000000 )) ms after Ctrl+Q"
+[ "$status" -eq 0 ] || { log; exit 1; }
+echo "2 passed, 0 failed"
