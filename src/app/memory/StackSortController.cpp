@@ -96,18 +96,11 @@ void StackSortController::deleteButtonPressed() {
         beep();
         return;
     }
-    Alert alert;
-    if (const auto host = host_.lock()) {
-        alert.setAppearance(host->windowAppearance());
-    }
-    alert.setMessageText(rows.size() == 1
+    const auto host = host_.lock();
+    if (!confirmDeletion(rows.size() == 1
                              ? "Are you sure you want to delete this band stack entry ?"
-                             : "Are you sure you want to delete these band stack entries ?");
-    alert.setInformativeText("This action cannot be undone.");
-    alert.setAlertStyle(Alert::Style::warning);
-    alert.addButtonWithTitle("OK");
-    alert.addButtonWithTitle("Cancel");
-    if (alert.runModal() != Alert::firstButtonReturn) {
+                             : "Are you sure you want to delete these band stack entries ?",
+                         host ? host->windowAppearance() : std::nullopt)) {
         return;
     }
     std::vector<StackEntry> kept;

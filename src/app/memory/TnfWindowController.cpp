@@ -163,16 +163,8 @@ void TnfWindowController::createUserTnf(double megahertz) {
 
 void TnfWindowController::deleteUserTnf() {
     const auto host = host_.lock();
-    Alert alert;
-    if (host) {
-        alert.setAppearance(host->windowAppearance());
-    }
-    alert.setAlertStyle(Alert::Style::warning);
-    alert.setMessageText("Are you sure you want to delete the selected TNF ?");
-    alert.setInformativeText("This action cannot be undone.");
-    alert.addButtonWithTitle("OK");
-    alert.addButtonWithTitle("Cancel");
-    if (alert.runModal() != Alert::firstButtonReturn) {
+    if (!confirmDeletion("Are you sure you want to delete the selected TNF ?",
+                         host ? host->windowAppearance() : std::nullopt)) {
         return;
     }
     const auto radio = host ? host->openRadio() : nullptr;

@@ -46,17 +46,10 @@ void TransverterEditor::xvtrDelete() {
     if (!xvtr) {
         return;
     }
-    Alert alert;
-    if (const auto h = host()) {
-        alert.setAppearance(h->alertAppearance());
-    }
-    alert.setMessageText(fmt::format("Are you sure you want to delete the {} Transverter ?",
-                                     xvtr->name.value_or("")));
-    alert.setInformativeText("This action cannot be undone.");
-    alert.addButtonWithTitle("OK");
-    alert.addButtonWithTitle("Cancel");
-    alert.setAlertStyle(Alert::Style::warning);
-    if (alert.runModal() != Alert::firstButtonReturn) {
+    const auto h = host();
+    if (!confirmDeletion(fmt::format("Are you sure you want to delete the {} Transverter ?",
+                                     xvtr->name.value_or("")),
+                         h ? h->alertAppearance() : std::nullopt)) {
         return;
     }
     // The radio may have closed while the alert was open.

@@ -139,16 +139,9 @@ void UserMemoryController::addUserMemory() {
 }
 
 void UserMemoryController::deleteUserMemory() {
-    Alert alert;
-    if (auto host = host_.lock()) {
-        alert.setAppearance(host->windowAppearance());
-    }
-    alert.setMessageText("Are you sure you want to delete the selected memory ?");
-    alert.setInformativeText("This action cannot be undone.");
-    alert.setAlertStyle(Alert::Style::warning);
-    alert.addButtonWithTitle("OK");
-    alert.addButtonWithTitle("Cancel");
-    if (alert.runModal() != Alert::firstButtonReturn) {
+    const auto host = host_.lock();
+    if (!confirmDeletion("Are you sure you want to delete the selected memory ?",
+                         host ? host->windowAppearance() : std::nullopt)) {
         return;
     }
     const int row = panel_.memoryTable->selectedRow();

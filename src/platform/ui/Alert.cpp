@@ -169,4 +169,15 @@ int Alert::runModal() {
     return code;
 }
 
+bool confirmDeletion(std::string message, std::optional<QPalette> appearance) {
+    Alert alert;
+    alert.setAppearance(std::move(appearance));
+    alert.setAlertStyle(Alert::Style::warning);
+    alert.setMessageText(std::move(message));
+    alert.setInformativeText("This action cannot be undone.");
+    alert.addButtonWithTitle("OK");
+    alert.addButtonWithTitle("Cancel");
+    return alert.runModal() == Alert::firstButtonReturn;
+}
+
 }  // namespace vm

@@ -56,4 +56,8 @@ private:
     std::optional<QPalette> appearance_;
 };
 
+// Asks before something is deleted for good: a warning with the message, "This action cannot be
+// undone." and the buttons OK and Cancel. True when the user chose OK.
+bool confirmDeletion(std::string message, std::optional<QPalette> appearance);
+
 }  // namespace vm
