@@ -66,8 +66,11 @@ std::uint64_t TokenTable::hashOf(std::string_view key) {
         h = mix(h, word);
     }
     if (n > 0) {
+        // The last bytes a byte at a time: a copy of a length known only now is a library call.
         std::uint64_t word = 0;
-        std::memcpy(&word, p, n);
+        for (std::size_t i = 0; i < n; ++i) {
+            word |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i);
+        }
         h = mix(h, word);
     }
     return mix(h, 0);
