@@ -22,7 +22,7 @@ void parseEqToken(Radio& radio, Scanner& scan, bool /*selfStatus*/) {
     const std::shared_ptr<Equalizer> equalizer =
         radio.equalizers()->with([&](const auto& slots) { return slots[index]; });
     if (equalizer) {
-        equalizer->eqRunQueue()->async(
+        equalizer->eqRunQueue()->asyncOrRunIdle(
             [equalizer, scan]() mutable { equalizer->statusParserImmediate(scan, false); });
         return;
     }

@@ -45,7 +45,7 @@ void parseSliceToken(Radio& radio, Scanner& scan, bool /*selfStatus*/) {
             }
             return;
         }
-        slice->sliceRunQueue()->async(
+        slice->sliceRunQueue()->asyncOrRunIdle(
             [slice, scan]() mutable { slice->statusParserImmediate(scan, false); });
         return;
     }

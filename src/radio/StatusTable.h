@@ -31,6 +31,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <chrono>
 #include <initializer_list>
 #include <string>
@@ -203,7 +204,10 @@ public:
         static const CharacterSet blankOrNewline = CharacterSet::fromString(" \n");
         scan.setCharactersToBeSkipped(std::nullopt);
         StatusLine line{scan};
-        std::vector<std::pair<const StatusRow<Object>*, StatusValue>> stores;
+        Stores stores;
+        // At most one store per "=" left in the line.
+        const std::string_view text = scan.remainder();
+        stores.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '=')));
         while (!scan.isAtEnd()) {
             // The key is all up to the next "=" (or the end), blanks included.
             const std::string_view rest = scan.remainder();

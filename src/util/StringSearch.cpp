@@ -151,8 +151,9 @@ Ordering compareLength(const std::string& s, const std::string& other) {
 }
 
 double doubleValue(const std::string& s) {
+    static const CharacterSet blanks = CharacterSet::whitespaceAndNewline();
     Scanner scanner(s);
-    scanner.setCharactersToBeSkipped(CharacterSet::whitespaceAndNewline());
+    scanner.setCharactersToBeSkipped(blanks);
     double value = 0;
     return scanner.scanDouble(&value) ? value : 0.0;
 }

@@ -114,6 +114,31 @@ void DispatchQueue::async(DispatchTask task) {
     root()->enqueue(Item{std::move(task), this, nullptr, shared_from_this()});
 }
 
+void DispatchQueue::asyncOrRunIdle(DispatchTask task) {
+    DispatchQueue* r = root();
+    if (r->kind_ != Kind::Serial || !r->tryClaim()) {
+        async(std::move(task));
+        return;
+    }
+    const DispatchQueuePtr keep = shared_from_this();  // and with it the queues it targets
+    {
+        HeldScope scope(this);
+        task();
+        // Released while the queue still counts as held, as drain() does.
+        task = nullptr;
+    }
+    r->release();
+}
+
+bool DispatchQueue::tryClaim() {
+    std::lock_guard lock(mutex_);
+    if (running_ || !items_.empty()) {
+        return false;
+    }
+    running_ = true;
+    return true;
+}
+
 void DispatchQueue::enqueue(Item item) {
     switch (kind_) {
         case Kind::Concurrent:

@@ -43,6 +43,12 @@ public:
     Kind kind() const { return kind_; }
 
     void async(DispatchTask task);
+    // async() that spares the hand-over to a pool thread when it can: on a serial queue that is
+    // free (nothing queued, no task or sync caller holding it, nor the queue it targets) the task
+    // runs at once on the calling thread, holding the queue as its own tasks do; otherwise it is
+    // queued as async() queues it. Never waits for the queue. Either way it runs after the tasks
+    // queued before it and before those queued after it.
+    void asyncOrRunIdle(DispatchTask task);
     void sync(const std::function<void()>& task);
     // sync() for an operation that answers.
     template <class F>
@@ -94,6 +100,8 @@ private:
     void schedule();
     void drain();
     void release();
+    // Makes the calling thread the queue's holder when nobody holds it and nothing is queued.
+    bool tryClaim();
     bool heldByThisThread() const;
     friend bool runMainUntil(const std::function<bool()>&, std::chrono::milliseconds);
 

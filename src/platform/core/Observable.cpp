@@ -9,6 +9,7 @@ Observable::Token Observable::addObserver(std::string keyPath, Callback callback
     auto observer = std::make_shared<Observer>();
     observer->token = next_++;
     observer->callback = std::move(callback);
+    countObserver(keyPath, 1);
     observers_[std::move(keyPath)].push_back(observer);
     return observer->token;
 }
@@ -22,6 +23,7 @@ void Observable::removeObserver(Token token) {
         if (found != list.end()) {
             (*found)->alive = false;
             list.erase(found);
+            countObserver(it->first, -1);
             if (list.empty()) {
                 observers_.erase(it);
             }
@@ -30,7 +32,7 @@ void Observable::removeObserver(Token token) {
     }
 }
 
-void Observable::announce(const std::string& keyPath, std::any newValue) const {
+void Observable::announce(std::string_view keyPath, std::any newValue) const {
     std::vector<std::shared_ptr<Observer>> targets;
     {
         std::lock_guard lock(mutex_);
@@ -40,7 +42,7 @@ void Observable::announce(const std::string& keyPath, std::any newValue) const {
         }
         targets = it->second;
     }
-    const Change change{keyPath, std::move(newValue)};
+    const Change change{std::string(keyPath), std::move(newValue)};
     for (const auto& observer : targets) {
         if (observer->alive) {
             observer->callback(change);
@@ -50,12 +52,24 @@ void Observable::announce(const std::string& keyPath, std::any newValue) const {
 
 const ObservedProperty* Observable::property(std::string_view key) const {
     std::lock_guard lock(mutex_);
+    return propertyLocked(key);
+}
+
+const ObservedProperty* Observable::propertyLocked(std::string_view key) const {
     for (const ObservedProperty* p : properties_) {
         if (key == p->key()) {
             return p;
         }
     }
     return nullptr;
+}
+
+void Observable::countObserver(std::string_view key, int change) {
+    for (const ObservedProperty* p : properties_) {
+        if (key == p->key()) {
+            p->observers_.fetch_add(change, std::memory_order_release);
+        }
+    }
 }
 
 std::vector<std::string> Observable::propertyNames() const {

@@ -43,7 +43,7 @@ public:
     Token addObserver(std::string keyPath, Callback callback);
     // After this returns no new call of the observer starts; removing twice does nothing.
     void removeObserver(Token token);
-    void announce(const std::string& keyPath, std::any newValue) const;
+    void announce(std::string_view keyPath, std::any newValue) const;
 
     // The properties declared with Observed<T>, in declaration order, and their values by name.
     std::vector<std::string> propertyNames() const;
@@ -61,6 +61,10 @@ private:
     };
 
     const ObservedProperty* property(std::string_view key) const;
+    // The declared property of a key, found with mutex_ held; nullptr for another key.
+    const ObservedProperty* propertyLocked(std::string_view key) const;
+    // Keeps the observer counts of the properties declared under `key` (mutex_ held).
+    void countObserver(std::string_view key, int change);
 
     mutable std::mutex mutex_;
     std::map<std::string, std::vector<std::shared_ptr<Observer>>, std::less<>> observers_;
@@ -73,6 +77,10 @@ public:
     ObservedProperty(Observable* owner, const char* key) : owner_(owner), key_(key) {
         std::lock_guard lock(owner->mutex_);
         owner->properties_.push_back(this);
+        if (const auto it = owner->observers_.find(std::string_view(key));
+            it != owner->observers_.end()) {
+            observers_ = static_cast<int>(it->second.size());
+        }
     }
     ObservedProperty(const ObservedProperty&) = delete;
     ObservedProperty& operator=(const ObservedProperty&) = delete;
@@ -80,11 +88,19 @@ public:
 
     const char* key() const { return key_; }
     virtual std::any anyValue() const = 0;
-    void announce() const { owner_->announce(key_, anyValue()); }
+    // A property nobody observes is announced without reading its value or taking a lock.
+    void announce() const {
+        if (observers_.load(std::memory_order_acquire) > 0) {
+            owner_->announce(key_, anyValue());
+        }
+    }
 
 private:
+    friend class Observable;
     Observable* owner_;
     const char* key_;
+    // How many observers the owner has for key_; changed under the owner's mutex.
+    mutable std::atomic<int> observers_{0};
 };
 
 namespace detail {

@@ -2,6 +2,7 @@
 
 #include <locale.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdlib>
@@ -26,6 +27,18 @@ double parseDoubleC(const std::string& token) {
     return strtod_l(token.c_str(), nullptr, cLocale);
 }
 
+// Whether letter case can matter in a match of `s`: not for text without ASCII letters (blanks,
+// "=", "|", digits), the separators the radio's lines are scanned for.
+bool hasLetters(std::string_view s) {
+    for (const char c : s) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+            static_cast<unsigned char>(c) >= 0x80) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 void Scanner::skipIgnored() {
@@ -48,7 +61,7 @@ bool Scanner::isAtEnd() const {
 }
 
 std::size_t Scanner::find(std::string_view s, std::size_t from) const {
-    if (caseSensitive_) {
+    if (caseSensitive_ || !hasLetters(s)) {
         return text_.find(s, from);
     }
     if (s.empty()) {
@@ -67,10 +80,26 @@ std::size_t Scanner::find(std::string_view s, std::size_t from) const {
     return std::string::npos;
 }
 
+bool Scanner::matchesAt(std::string_view s, std::size_t at) const {
+    if (s.size() > text_.size() - std::min(at, text_.size())) {
+        return false;
+    }
+    if (caseSensitive_ || !hasLetters(s)) {
+        return std::string_view(text_).substr(at, s.size()) == s;
+    }
+    for (std::size_t k = 0; k < s.size(); ++k) {
+        if (std::tolower(static_cast<unsigned char>(text_[at + k])) !=
+            std::tolower(static_cast<unsigned char>(s[k]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool Scanner::scanString(std::string_view s, std::string* into) {
     const std::size_t saved = location_;
     skipIgnored();
-    if (s.empty() || find(s, location_) != location_) {
+    if (s.empty() || !matchesAt(s, location_)) {
         location_ = saved;
         return false;
     }

@@ -48,6 +48,8 @@ public:
 private:
     void skipIgnored();
     std::size_t find(std::string_view s, std::size_t from) const;
+    // Whether `s` stands at `at`, in the scanner's letter case rule.
+    bool matchesAt(std::string_view s, std::size_t at) const;
     bool scanSigned(long long* value, long long min, long long max);
     bool scanHex(unsigned long long* value, unsigned long long max);
 

@@ -71,6 +71,44 @@ TEST(DispatchQueue, SyncWaitsForEarlierTasksAndRunsOnTheCaller) {
     EXPECT_EQ(queue->syncResult([] { return 42; }), 42);
 }
 
+TEST(DispatchQueue, AsyncOrRunIdleRunsAtOnceOnlyOnAFreeQueue) {
+    auto target = DispatchQueue::serial("com.velmorasoftware.vmsdr.test-idle-target");
+    auto child = DispatchQueue::serial("com.velmorasoftware.vmsdr.test-idle-child", target);
+
+    // Free: the task runs before the call returns, on the caller, holding the queue.
+    std::thread::id ranOn;
+    bool current = false;
+    child->asyncOrRunIdle([&] {
+        ranOn = std::this_thread::get_id();
+        current = child->isCurrent() && target->isCurrent();
+    });
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+    EXPECT_TRUE(current);
+    EXPECT_FALSE(child->isCurrent());
+
+    // Held (here through the queue it targets): queued behind the holder, and the caller does
+    // not wait for it.
+    DispatchSemaphore holding;
+    DispatchSemaphore release;
+    std::vector<int> order;  // only touched on the queues
+    target->async([&] {
+        holding.signal();
+        ASSERT_TRUE(release.wait(5s));
+        order.push_back(1);
+    });
+    ASSERT_TRUE(holding.wait(5s));
+    std::thread::id queuedRanOn = std::this_thread::get_id();
+    child->asyncOrRunIdle([&] {
+        queuedRanOn = std::this_thread::get_id();
+        order.push_back(2);
+    });
+    target->async([&] { order.push_back(3); });
+    release.signal();
+    child->sync([] {});
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+    EXPECT_NE(queuedRanOn, std::this_thread::get_id());
+}
+
 TEST(DispatchQueue, SyncOnItsOwnQueueRunsInline) {
     auto queue = DispatchQueue::serial("com.velmorasoftware.vmsdr.test-inline");
     DispatchSemaphore done;

@@ -46,5 +46,47 @@ TEST(Observable, PropertiesAreKnownByName) {
     EXPECT_EQ(calls, 1);
 }
 
+TEST(Observable, AnnouncesWhileAnyObserverOfTheKeyRemains) {
+    Model model;
+    int first = 0;
+    int second = 0;
+    const auto a = model.addObserver("rfPowerLevel", [&](const Change&) { ++first; });
+    const auto b = model.addObserver("rfPowerLevel", [&](const Change&) { ++second; });
+    model.addObserver("nickname", [](const Change&) {});
+    model.removeObserver(a);
+    model.rfPowerLevel.set(1);
+    model.removeObserver(a);  // a second removal takes nothing from the key's other observers
+    model.rfPowerLevel.set(2);
+    model.removeObserver(b);
+    model.rfPowerLevel.set(3);
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(second, 2);
+
+    model.addObserver("rfPowerLevel", [&](const Change&) { ++first; });
+    model.rfPowerLevel.set(4);
+    EXPECT_EQ(first, 1);
+}
+
+// A base class may observe a key that its derived class declares later in construction.
+class Observing : public Observable {
+public:
+    Observing() {
+        addObserver("squelch", [this](const Change& change) {
+            seen.push_back(std::any_cast<int>(change.newValue));
+        });
+    }
+    std::vector<int> seen;
+};
+class Squelch : public Observing {
+public:
+    Observed<int> squelch{this, "squelch"};
+};
+
+TEST(Observable, ObserverAddedBeforeThePropertyIsDeclaredIsCalled) {
+    Squelch model;
+    model.squelch.set(20);
+    EXPECT_EQ(model.seen, std::vector<int>{20});
+}
+
 }  // namespace
 }  // namespace vm

@@ -137,6 +137,9 @@ TEST(Scanner, FailedScansLeaveTheLocationAndSkippingApplies) {
     Scanner exact("Slice");
     exact.setCaseSensitive(true);
     EXPECT_FALSE(exact.scanString("slice"));
+    EXPECT_FALSE(exact.scanString("Slices"));  // longer than what is left
+    EXPECT_TRUE(exact.scanString("Slice"));
+    EXPECT_FALSE(exact.scanString("|"));  // at the end
 }
 
 }  // namespace
