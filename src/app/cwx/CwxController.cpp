@@ -44,16 +44,17 @@ constexpr auto kLiveRestart = std::chrono::milliseconds(5000);
 }  // namespace
 
 std::shared_ptr<CwxController> CwxController::create(CwxWindow& window,
+                                                     DispatchQueuePtr sidetoneQueue,
                                                      std::weak_ptr<CwxHost> host) {
-    auto room = std::shared_ptr<CwxController>(new CwxController(window, std::move(host)));
+    auto room = std::shared_ptr<CwxController>(
+        new CwxController(window, std::move(sidetoneQueue), std::move(host)));
     room->connectWindow();
     return room;
 }
 
-CwxController::CwxController(CwxWindow& window, std::weak_ptr<CwxHost> host)
-    : window_(&window),
-      host_(std::move(host)),
-      kbrx_sidetone_queue(DispatchQueue::serial("kbrx_sidetone_queue")) {}
+CwxController::CwxController(CwxWindow& window, DispatchQueuePtr sidetoneQueue,
+                             std::weak_ptr<CwxHost> host)
+    : window_(&window), host_(std::move(host)), kbrx_sidetone_queue(std::move(sidetoneQueue)) {}
 
 CwxController::~CwxController() {
     unbindKeyer();
@@ -99,10 +100,17 @@ void CwxController::connectWindow() {
     w.cwxTextEditField->installEventFilter(backspaceFilter_.get());
 }
 
+// The keyer's settings and macro saves leave from its run queue, its text, macro sends and erases
+// at once: the queue is emptied first, so that a macro saved and then sent goes out with its new
+// text, and text typed after a speed change is keyed at the new speed.
 std::shared_ptr<Cwx> CwxController::keyer() const {
     const auto host = host_.lock();
     const auto radio = host ? host->sessionRadio() : nullptr;
-    return radio ? radio->cwx() : nullptr;
+    const auto cwx = radio ? radio->cwx() : nullptr;
+    if (cwx) {
+        cwx->cwxRunQueue()->sync([] {});
+    }
+    return cwx;
 }
 
 bool CwxController::radioSidetoneOn() const {
@@ -382,6 +390,7 @@ void CwxController::OpenCloseSideTone(bool on) {
     }
     const auto host = host_.lock();
     const auto choice = host ? host->outputDeviceChoice() : std::nullopt;
+    changeSidetoneParameters();
     if (!sideTone_.open(choice ? choice->device : kAudioObjectUnknown)) {
         log("OpenCloseSideTone::Off:No Output Devices");
         return;
@@ -389,12 +398,17 @@ void CwxController::OpenCloseSideTone(bool on) {
     log("OpenCloseSideTone:[{}] On", choice ? choice->title : std::to_string(sideTone_.device()));
 }
 
-void CwxController::changeSidetoneParameters(double pitch, int wpm, int gain) {
-    sideTone_.setFrequency(pitch);
-    sideTone_.setVolume(float(gain) / 100.0f);
+void CwxController::changeSidetoneParameters() {
+    const auto host = host_.lock();
+    if (!host) {
+        return;
+    }
+    const CwxHost::SideToneSettings settings = host->sideToneSettings();
+    sideTone_.setFrequency(settings.pitch);
+    sideTone_.setVolume(float(settings.gain) / 100.0f);
     // The speed slider never goes below 5 wpm; a zero would stop the clock of every element.
-    if (wpm > 0) {
-        sideTone_.setDitMs(1000.0 / wpm);
+    if (settings.wpm > 0) {
+        sideTone_.setDitMs(1000.0 / settings.wpm);
     }
 }
 

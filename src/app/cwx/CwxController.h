@@ -5,7 +5,7 @@
 // the transmitter is in CW, else back to back.
 //
 // Threads: actions, observers and the erase report run on the main thread. Keying runs on the
-// room's serial side-tone queue ("kbrx_sidetone_queue"), which the character reports feed; the
+// serial side-tone queue the room is given, which the character reports feed; the
 // characters waiting to be sounded are shared by both under a mutex that the audio thread never
 // takes.
 #include "app/cwx/SideTone.h"
@@ -36,7 +36,8 @@ class CwxController : public CWXMessageEventHandler,
 public:
     // The room of the CWX window, which outlives it; it connects the window's signals to its
     // actions.
-    static std::shared_ptr<CwxController> create(CwxWindow& window, std::weak_ptr<CwxHost> host);
+    static std::shared_ptr<CwxController> create(CwxWindow& window, DispatchQueuePtr sidetoneQueue,
+                                                 std::weak_ptr<CwxHost> host);
     ~CwxController() override;
     CwxController(const CwxController&) = delete;
     CwxController& operator=(const CwxController&) = delete;
@@ -77,8 +78,8 @@ public:
 
     // --- The side tone.
     void OpenCloseSideTone(bool on);
-    // The CW pitch (Hz), speed (words per minute) and side-tone gain (0 to 100) sliders' values.
-    void changeSidetoneParameters(double pitch, int wpm, int gain);
+    // Pitch, dit length and volume from the host's CW pitch, speed and side-tone gain.
+    void changeSidetoneParameters();
     void sendSideTone(const std::string& text);
     bool sideToneOpen() const { return sideTone_.isOpen(); }
     SideTone& sideTone() { return sideTone_; }
@@ -90,7 +91,7 @@ public:
     const DispatchQueuePtr& sidetoneQueue() const { return kbrx_sidetone_queue; }
 
 private:
-    CwxController(CwxWindow& window, std::weak_ptr<CwxHost> host);
+    CwxController(CwxWindow& window, DispatchQueuePtr sidetoneQueue, std::weak_ptr<CwxHost> host);
     void connectWindow();
     std::shared_ptr<Cwx> keyer() const;
     bool radioSidetoneOn() const;

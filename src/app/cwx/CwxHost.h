@@ -1,7 +1,8 @@
 #pragma once
 // What the CWX room needs of the application controller: the open radio session, the debug
-// setting, the mode of the transmitting slice and the output device chosen in the Audio tab. The
-// application's controller implements it; tests implement it in a few lines. Main thread only.
+// setting, the mode of the transmitting slice, the output device chosen in the Audio tab and the
+// CW sliders. The application's controller implements it; tests implement it in a few lines.
+// Main thread only.
 #include "platform/audio/AudioTypes.h"
 
 #include <memory>
@@ -27,6 +28,13 @@ public:
         std::string title;
     };
     virtual std::optional<OutputChoice> outputDeviceChoice() const = 0;
+    // The CW pitch (Hz), speed (words per minute) and side-tone gain (0 to 100) sliders.
+    struct SideToneSettings {
+        double pitch = 600;
+        int wpm = 20;
+        int gain = 50;
+    };
+    virtual SideToneSettings sideToneSettings() const = 0;
 };
 
 }  // namespace vm

@@ -40,6 +40,7 @@ public:
     bool debugEnabled() const override { return true; }
     std::string transmitMode() const override { return mode; }
     std::optional<OutputChoice> outputDeviceChoice() const override { return output; }
+    SideToneSettings sideToneSettings() const override { return {600, 20, 100}; }
 };
 
 class CwxRoom : public test::SimSessionFixture {
@@ -52,7 +53,7 @@ protected:
                             kSpeaker);
         AudioBackend::setShared(backend);
         host->radio = radio;
-        room = CwxController::create(window, host);
+        room = CwxController::create(window, DispatchQueue::serial("test_sidetone"), host);
         setBeepHandler([this] { ++beeps; });
     }
     void TearDown() override {

@@ -23,6 +23,8 @@ struct CodeRow {
     std::uint8_t length;
 };
 
+void PrintTo(const CodeRow& row, std::ostream* os) { *os << row.name; }
+
 class MorseRows : public ::testing::TestWithParam<CodeRow> {};
 
 TEST_P(MorseRows, PatternAndLength) {
@@ -105,6 +107,8 @@ struct KeyingRow {
     const char* text;
     std::vector<std::pair<bool, int>> dits;  // key down or up, in dits
 };
+
+void PrintTo(const KeyingRow& row, std::ostream* os) { *os << row.name; }
 
 class SideToneKeying : public SideToneRender, public ::testing::WithParamInterface<KeyingRow> {};
 
