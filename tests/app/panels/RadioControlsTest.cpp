@@ -241,9 +241,16 @@ TEST_F(RadioControlsTest, ActionsNeedTheRadioAndSpeakerLevelFollowsRemoteAudio) 
 TEST_F(RadioControlsTest, LocalSideToneFollowsTheRadioWhileRemoteAudioIsOn) {
     ASSERT_TRUE(
         report("transmit sidetone=1", [&] { return c().radioCwSideToneEnabledCheckBox->state(); }));
+    // The profile menus are told about meanwhile; only the side tone's notices count here.
+    const auto sideTone = [&] {
+        Strings out;
+        std::copy_if(host->told.begin(), host->told.end(), std::back_inserter(out),
+                     [](const std::string& t) { return t.starts_with("side tone"); });
+        return out;
+    };
     c().radioCwPitchSlider->setIntValue(700);
     c().radioCwPitchSlider->sendAction();
-    EXPECT_EQ(host->told, Strings{});
+    EXPECT_EQ(sideTone(), Strings{});
 
     c().remoteAudioCheckBox->setState(true);
     ASSERT_TRUE(report("transmit sidetone=0",
@@ -253,7 +260,7 @@ TEST_F(RadioControlsTest, LocalSideToneFollowsTheRadioWhileRemoteAudioIsOn) {
         slider->setIntValue(30);
         slider->sendAction();
     }
-    EXPECT_EQ(host->told, (Strings{"side tone 0", "side tone parameters", "side tone parameters",
+    EXPECT_EQ(sideTone(), (Strings{"side tone 0", "side tone parameters", "side tone parameters",
                                    "side tone parameters"}));
 }
 
