@@ -15,6 +15,8 @@
 #include <QPushButton>
 
 #include <cctype>
+#include <deque>
+#include <thread>
 
 namespace vm {
 namespace {
@@ -433,37 +435,66 @@ void CwxController::sendSideTone(const std::string& text) {
     }
     log("sendSideTone: Radio not in CW Mode: mode:[{}] cw:[{}]", mode, text);
     kbrx_sidetone_queue->async([weak, text] {
-        const auto room = weak.lock();
-        if (!room) {
-            return;
-        }
-        {
-            std::lock_guard lock(room->strings_);
-            room->sideToneString_ += text;
-        }
-        while (!room->cancelSidetone.load() && !room->sideToneString().empty()) {
-            room->advanceToNextSidetoneCharacter();
+        if (const auto room = weak.lock()) {
+            room->soundBackToBack(text);
         }
     });
 }
 
-void CwxController::advanceToNextSidetoneCharacter() {
-    if (cancelSidetone.load()) {
-        return;
+// The whole text is keyed without waiting for the radio; each character reaches the side-tone
+// field as its sounding begins.
+void CwxController::soundBackToBack(const std::string& text) {
+    {
+        std::lock_guard lock(strings_);
+        sideToneString_ += text;
     }
+    std::deque<std::pair<std::uint64_t, char>> sounding;  // character number, character
+    auto showStarted = [&] {
+        while (!sounding.empty() &&
+               (sideTone_.charactersStarted() > sounding.front().first || !sideTone_.isOpen())) {
+            appendStatus(char(std::toupper(static_cast<unsigned char>(sounding.front().second))));
+            sounding.pop_front();
+        }
+    };
     char c = 0;
+    while (takeNextCharacter(&c)) {
+        const std::uint64_t number = sideTone_.charactersQueued();
+        sideTone_.queueCharacter(c);
+        sounding.emplace_back(number, c);
+        showStarted();
+    }
+    while (!sounding.empty() && !cancelSidetone.load()) {
+        showStarted();
+        if (!sounding.empty()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+}
+
+bool CwxController::takeNextCharacter(char* c) {
+    if (cancelSidetone.load()) {
+        return false;
+    }
     {
         std::lock_guard lock(strings_);
         if (sideToneString_.empty()) {
-            return;
+            return false;
         }
-        c = sideToneString_.front();
+        *c = sideToneString_.front();
         sideToneString_.erase(0, 1);
     }
-    appendStatus(char(std::toupper(static_cast<unsigned char>(c))));
     if (debug()) {
-        log("advanceToNextSidetoneCharacter:sounding:[{}]", c);
+        log("advanceToNextSidetoneCharacter:sounding:[{}]", *c);
     }
+    return true;
+}
+
+void CwxController::advanceToNextSidetoneCharacter() {
+    char c = 0;
+    if (!takeNextCharacter(&c)) {
+        return;
+    }
+    appendStatus(char(std::toupper(static_cast<unsigned char>(c))));
     sideTone_.queueCharacter(c);
 }
 

@@ -96,6 +96,9 @@ private:
     std::shared_ptr<Cwx> keyer() const;
     bool radioSidetoneOn() const;
     bool debug() const;
+    // The next waiting character, unless the side tone was cancelled (side-tone queue).
+    bool takeNextCharacter(char* c);
+    void soundBackToBack(const std::string& text);
     void setStatus(std::string status);
     void appendStatus(char c);
 

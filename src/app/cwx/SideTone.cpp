@@ -69,6 +69,7 @@ void SideTone::close() {
     cancels_.fetch_add(1);
     tail_.store(head_.load());
     current_ = {};
+    charactersStarted_.store(charactersQueued_.load());
 }
 
 std::uint32_t SideTone::samplesFor(double dits) const {
@@ -78,8 +79,10 @@ std::uint32_t SideTone::samplesFor(double dits) const {
 bool SideTone::queueCharacter(char c) {
     const MorseCode code = morseCode(c);
     const auto cancels = cancels_.load();
+    charactersQueued_.fetch_add(1);
     for (int i = 0; i < code.length; ++i) {
-        if (!push({samplesFor(code.isDah(i) ? 3 : 1), true}) || !push({samplesFor(1), false})) {
+        if (!push({samplesFor(code.isDah(i) ? 3 : 1), true, i == 0}) ||
+            !push({samplesFor(1), false, false})) {
             return false;
         }
         if (cancels_.load() != cancels) {
@@ -88,7 +91,7 @@ bool SideTone::queueCharacter(char c) {
     }
     // The element gap is already one dit: two more end the character, four more end a word.
     const double gap = code.length == 0 && c != ' ' ? 3 : (c == ' ' ? 4 : 2);
-    return push({samplesFor(gap), false}) && cancels_.load() == cancels;
+    return push({samplesFor(gap), false, code.length == 0}) && cancels_.load() == cancels;
 }
 
 bool SideTone::push(Run run) {
@@ -114,6 +117,7 @@ void SideTone::render(float* out, std::uint32_t frames) {
     if (flush_.exchange(false)) {
         tail_.store(head_.load());
         current_ = {};
+        charactersStarted_.store(charactersQueued_.load());
     }
     const double step = 2 * std::numbers::pi * frequency_.load() / sampleRate_.load();
     const float gain = float(kAmplitude) * volume_.load();
@@ -126,6 +130,9 @@ void SideTone::render(float* out, std::uint32_t frames) {
             }
             current_ = ring_[tail % kRingSize];
             tail_.store(tail + 1);
+            if (current_.startsCharacter) {
+                charactersStarted_.fetch_add(1);
+            }
             continue;
         }
         const std::uint32_t n = std::min(current_.samples, frames - done);

@@ -53,6 +53,10 @@ public:
     bool queueCharacter(char c);
     // Drops what is queued: the audio thread goes silent at its next buffer.
     void cancel();
+    // Characters queued so far, and those whose sounding has begun (or were dropped): character n
+    // (counting from 0) has begun once charactersStarted() > n.
+    std::uint64_t charactersQueued() const { return charactersQueued_.load(); }
+    std::uint64_t charactersStarted() const { return charactersStarted_.load(); }
 
     // Fills `frames` mono samples: the audio thread's work, public for the device callback.
     void render(float* out, std::uint32_t frames);
@@ -61,6 +65,7 @@ private:
     struct Run {
         std::uint32_t samples = 0;
         bool keyDown = false;
+        bool startsCharacter = false;
     };
     static constexpr std::size_t kRingSize = 1024;
 
@@ -81,6 +86,8 @@ private:
     std::atomic<std::uint64_t> tail_{0};  // written by the consumer
     std::atomic<bool> flush_{false};      // asks the consumer to drop everything
     std::atomic<std::uint64_t> cancels_{0};
+    std::atomic<std::uint64_t> charactersQueued_{0};   // written by the producer
+    std::atomic<std::uint64_t> charactersStarted_{0};  // written by the consumer
     // The audio thread's own state.
     Run current_{};
     double theta_ = 0;

@@ -201,13 +201,18 @@ TEST_F(CwxRoom, InOtherModesTheWholeTextSoundsAtOnce) {
     room->OpenCloseSideTone(true);
     test::LogCapture log;
     room->sendCwxString("cq k");
-    sideToneBarrier();
     EXPECT_TRUE(log.contains("sendSideTone: Radio not in CW Mode: mode:[USB] cw:[cq k]"));
-    EXPECT_EQ(room->sideToneStatusString(), "CQ K");
-    EXPECT_EQ(room->sideToneString(), "");
+    // Nothing has sounded yet: the field waits for the audio.
+    ASSERT_TRUE(test::waitFor([&] { return room->sideTone().charactersQueued() == 4; }));
+    EXPECT_EQ(room->sideToneStatusString(), "");
+    // C, Q, the word gap and K at 20 wpm take 46 dits: 2.3 s.
     std::vector<std::vector<float>> out;
     ASSERT_TRUE(backend->render(kSpeaker, 4100, &out));
     EXPECT_TRUE(std::any_of(out[0].begin(), out[0].end(), [](float s) { return s != 0; }));
+    ASSERT_TRUE(test::waitFor([&] { return room->sideToneStatusString() == "CQ"; }));
+    ASSERT_TRUE(backend->render(kSpeaker, 4100, &out));
+    sideToneBarrier();
+    EXPECT_EQ(room->sideToneStatusString(), "CQ K");
 }
 
 TEST_F(CwxRoom, SideToneOffSoundsNothingAndNoDeviceKeepsItOff) {
