@@ -70,7 +70,7 @@ std::string JackServer::serverLog() const {
     return text.str();
 }
 
-bool JackServer::start() {
+bool JackServer::start(int periodFrames) {
     name_ = "velmora" + std::to_string(::getpid());
     logPath_ = "/tmp/" + name_ + "-jackd.log";
     ::setenv("JACK_NO_START_SERVER", "1", 1);
@@ -81,7 +81,8 @@ bool JackServer::start() {
                                      0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    std::vector<std::string> args{"jackd", "-n", name_, "-d", "dummy", "-r", "48000", "-p", "480"};
+    std::vector<std::string> args{
+        "jackd", "-n", name_, "-d", "dummy", "-r", "48000", "-p", std::to_string(periodFrames)};
     std::vector<char*> argv;
     for (auto& arg : args) {
         argv.push_back(arg.data());

@@ -130,6 +130,7 @@ void RemoteAudioController::turnRemoteAudioOn(bool on) {
             page_->showRadioSpeakerVolume(storedVolume("local_audio_volume"));
         }
     }
+    host->remoteAudioSwitched(on, radio);
     radio->setRemoteAudio(on ? 1 : 0);
 }
 

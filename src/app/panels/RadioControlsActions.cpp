@@ -123,6 +123,15 @@ void RadioControlsController::connectSettingActions() {
     slider(c.radioCwBreakInDelaySlider, &Radio::setCwBreakinDelay);
     slider(c.radioCwSideToneGainSlider, &Radio::setSidetoneGain);
     slider(c.radioCwSideTonePanSlider, &Radio::setSidetonePan);
+    for (Slider* control :
+         {c.radioCwPitchSlider, c.radioCwSpeedSlider, c.radioCwSideToneGainSlider}) {
+        onAction(control, weak, [](RadioControlsController& self) {
+            const auto h = self.host();
+            if (h && self.controls_.remoteAudioCheckBox->state()) {
+                h->sideToneParametersChanged();
+            }
+        });
+    }
 
     field(c.radioTxDelayTexts[0], &Radio::setTx1Delay);
     field(c.radioTxDelayTexts[1], &Radio::setTx2Delay);

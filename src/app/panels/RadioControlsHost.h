@@ -25,6 +25,10 @@ public:
     // The computer's playback volume of the radio's audio, 0 to 100 (remote audio on): set,
     // shown in the speaker level control and stored.
     virtual void setRemoteAudioVolume(double volume) = 0;
+    // The local side tone while remote audio is on: opened or closed with the radio's side-tone
+    // switch, and its pitch, speed and gain taken again when a CW slider moves.
+    virtual void openCloseSideTone(bool /*on*/) {}
+    virtual void sideToneParametersChanged() {}
 
     // --- Profiles. Whether the radio keeps its profiles itself (newer radios): new transmit and
     // microphone profiles are then created, not saved.

@@ -486,6 +486,11 @@ void RadioControlsController::sidetoneChanged(const std::shared_ptr<Radio>& radi
         log("sidetoneChanged:[{}]", int(*on != 0));
     }
     controls_.radioCwSideToneEnabledCheckBox->setState(*on != 0);
+    if (controls_.remoteAudioCheckBox->state()) {
+        if (const auto h = host()) {
+            h->openCloseSideTone(*on != 0);
+        }
+    }
 }
 
 void RadioControlsController::radioMicListChanged(const std::shared_ptr<Radio>& radio,

@@ -7,6 +7,7 @@
 #include "app/audio/RemoteAudioHost.h"
 #include "app/control/DoroControlHost.h"
 #include "app/control/SiblingBridgeHost.h"
+#include "app/cwx/CwxHost.h"
 #include "app/dorolink/DoroLinkAuthHost.h"
 #include "app/dorolink/LoginView.h"
 #include "app/memory/BandStacks.h"
@@ -48,6 +49,7 @@ namespace vm {
 
 class AppDisplayController;
 class AppStationMemory;
+class CwxController;
 class CwxWindow;
 class DoroControlController;
 class HudWindow;
@@ -103,6 +105,7 @@ class AppDelegate : public RadioDelegate,
                     public RadioControlsHost,
                     public DoroLinkAuthHost,
                     public RemoteAudioHost,
+                    public CwxHost,
                     public SiblingBridgeHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
@@ -264,6 +267,13 @@ public:
     bool radioIsOpen() const override { return openRadio != nullptr; }
     std::shared_ptr<Radio> sessionRadio() const override { return openRadio; }
     std::string soundFilesFolder() const override { return soundFilesPath; }
+    // --- The CWX window's room and the side tone (src/app/shell/AppDelegateCwx.cpp) ---
+    void remoteAudioSwitched(bool on, const std::shared_ptr<Radio>& radio) override;
+    void openCloseSideTone(bool on) override;
+    void sideToneParametersChanged() override;
+    std::string transmitMode() const override;
+    std::optional<CwxHost::OutputChoice> outputDeviceChoice() const override;
+    SideToneSettings sideToneSettings() const override;
     double getFrequencyKeyModifier() const override;
     bool remoteAudioOn() const override;
     std::optional<double> remoteAudioVolume() const override;
@@ -405,6 +415,8 @@ public:
     // Remote audio: the Audio tab's switch and device pop-ups, the sound system and the engine
     // (`remoteAudio->audioHandler`).
     std::shared_ptr<RemoteAudioController> remoteAudio;
+    // The CWX window's room: the keyer's text, macros and settings, and the local side tone.
+    std::shared_ptr<CwxController> cwxController;
     // The sibling applications: their notifications, spots, band plan, presence and the logger's
     // tuning.
     std::shared_ptr<SiblingBridge> siblingBridge;
@@ -423,9 +435,6 @@ public:
     std::shared_ptr<Panafall> hudOverPanafall;
     bool radioStartupComplete = false;
 
-    // Observation
-    std::shared_ptr<VMKVOManager> cwxKVOManager;
-
     // Times
     Date startupTime{}, sessionStart{}, lastTuningChange{};
     std::optional<Date> connectionStart;
@@ -434,8 +443,7 @@ public:
     std::string debugPath, soundFilesPath, dataFilesPath, tmpPath, debugLogFilePath;
 
     // Audio
-    std::vector<std::string> sideToneOutputDevices, monitorOutputDevices;
-    double sideToneFrequency = 0, sideToneSampleRate = 0, sideToneAmplitude = 0, sideToneTheta = 0;
+    std::vector<std::string> monitorOutputDevices;
 
     // Memory and spots
     BandStacks bandStacks;
@@ -477,9 +485,6 @@ public:
 
     // Meters
     std::vector<double> sMeterValues;
-
-    // Editing
-    std::string sideToneString, sideToneStatusString;
 
     // Images
     QImage greenBulb, greyBulb, yellowBulb, redBulb, blueBulb, orangeBulb, red_button,

@@ -6,6 +6,7 @@
 #include "app/audio/RemoteAudioController.h"
 #include "app/control/DoroControlController.h"
 #include "app/control/SiblingBridge.h"
+#include "app/cwx/CwxController.h"
 #include "app/memory/TransverterEditor.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/SlicePanelController.h"
@@ -84,7 +85,6 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     doroPanafalls.clear();
     fetchingSpots = false;
     lastPurge = lastVoxCheck = now;
-    sideToneStatusString.clear();
 
     prepareControls();
 
@@ -99,7 +99,6 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     logZombieEnvironment();
     sMeterValues.clear();
     was_connected = sleeping = false;
-    sideToneString.clear();
 
     loadImages();
     showInitialImages();
@@ -130,6 +129,7 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     transverters = TransverterEditor::create(prefsWindow->transverterPage(),
                                              *menus->xvtrShortcutsMenu, weak_from_this());
     remoteAudio = RemoteAudioController::create(prefsWindow->audioPage(), weak_from_this());
+    cwxController = CwxController::create(*cwxWindow, kbrx_sidetone_queue, weak_from_this());
     siblingBridge =
         SiblingBridge::create(DistributedNotificationCenter::defaultCenter(),
                               QDBusConnection::sessionBus(), kbrx_zenithor_queue, weak_from_this());

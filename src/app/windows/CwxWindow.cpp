@@ -16,12 +16,17 @@ CwxWindow::CwxWindow(QWidget* parent) : Window(parent) {
     mono.setPointSizeF(mono.pointSizeF() * 1.2);
     cwxTextEditField->setFont(mono);
     cwxLiveCheckBox = checkBox(central, QStringLiteral("cwxLiveCheckBox"), QStringLiteral("Live"));
-    row(grid, QStringLiteral("Send"), {cwxTextEditField, cwxLiveCheckBox});
+    sendButton = button(central, QStringLiteral("cwxSendButton"), QStringLiteral("Send"));
+    cancelButton = button(central, QStringLiteral("cwxCancelButton"), QStringLiteral("Cancel"));
+    row(grid, QStringLiteral("Send"),
+        {cwxTextEditField, cwxLiveCheckBox, sendButton, cancelButton});
     auto* macros = group(grid, grid->rowCount(), 0, QStringLiteral("Macros"), 1, 3);
     for (std::size_t i = 0; i < macroFields.size(); ++i) {
         macroFields[i] = textField(central, QStringLiteral("cwxTextMacro%1EditField").arg(i + 1));
         macroFields[i]->setMinimumWidth(220);
-        macros->addWidget(new QLabel(QStringLiteral("F%1").arg(i + 1)), int(i % 3), int(i / 3) * 2);
+        macroButtons[i] = button(central, QStringLiteral("cwxMacro%1Button").arg(i + 1),
+                                 QStringLiteral("F%1").arg(i + 1));
+        macros->addWidget(macroButtons[i], int(i % 3), int(i / 3) * 2);
         macros->addWidget(macroFields[i], int(i % 3), int(i / 3) * 2 + 1);
     }
     cwxTextSpeedEditField = textField(central, QStringLiteral("cwxTextSpeedEditField"));

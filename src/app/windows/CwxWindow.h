@@ -1,10 +1,13 @@
 #pragma once
-// The CW keyer window: the text to send, six macros, speed and delay, the live-sending switch and
+// The CW keyer window: the text to send with its send and cancel buttons, six macros and their
+// buttons, speed and delay, the live-sending switch and
 // the character that the local side tone is playing.
 #include "app/windows/WidgetKit.h"
 #include "platform/ui/Window.h"
 
 #include <array>
+
+class QPushButton;
 
 namespace vm {
 
@@ -18,6 +21,9 @@ public:
     TextField* cwxTextDelayEditField;
     CheckBox* cwxLiveCheckBox;
     TextField* cwxSideToneCharTexField;
+    QPushButton* sendButton;
+    QPushButton* cancelButton;
+    std::array<QPushButton*, 6> macroButtons{};  // cwxMacro1Button ... cwxMacro6Button
 };
 
 }  // namespace vm

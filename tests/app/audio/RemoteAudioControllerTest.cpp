@@ -67,6 +67,11 @@ public:
     std::string folder;
     std::shared_ptr<Radio> sessionRadio() const override { return radio; }
     std::string soundFilesFolder() const override { return folder; }
+    void remoteAudioSwitched(bool on, const std::shared_ptr<Radio>& r) override {
+        EXPECT_EQ(r, radio);
+        switched.push_back(on);
+    }
+    std::vector<bool> switched;  // the notices of the switch, in order
 };
 
 // A sound-file folder of the test's own.
@@ -155,8 +160,10 @@ TEST_F(RemoteAudioRoom, CheckBoxSwitchesTheEngineTheStreamsAndTheMicrophoneSourc
     ASSERT_TRUE(waitFor([&] { return room->audioHandler->outputVolume() == 0.35f; }));
     EXPECT_EQ(control<Slider>("radioSpeakerVolumeSlider").doubleValue(), 35);
     EXPECT_EQ(backend->runningStream(kSpeaker, AudioDirection::Output).has_value(), true);
+    EXPECT_EQ(host->switched, std::vector<bool>{true});
 
     clickRemoteAudio(false);
+    EXPECT_EQ(host->switched, (std::vector<bool>{true, false}));
     EXPECT_EQ(Defaults::standard().integerForKey("remote_audio"), 0);
     EXPECT_EQ(room->audioHandler, nullptr);
     ASSERT_TRUE(session.sim->waitForCommand(fmt::format("stream remove 0x{:08X}", kRxStream)));
@@ -189,12 +196,14 @@ TEST_F(RemoteAudioRoom, AudioWaitsForASoundSystemThatHasNotAnswered) {
     clickRemoteAudio(true);
     EXPECT_TRUE(logs.contains("remote audio starts once it does"));
     EXPECT_EQ(room->audioHandler, nullptr);
+    EXPECT_TRUE(host->switched.empty());
 
     backend->release();
     ASSERT_TRUE(waitFor([&] { return room->audioSystemReady(); }));
     EXPECT_EQ(control<PopUpButton>("audioOutputDevicesPopup").numberOfItems(), 3);  // System + 2
     EXPECT_EQ(control<PopUpButton>("audioInputDevicesPopup").numberOfItems(), 3);
     EXPECT_NE(room->audioHandler, nullptr);
+    EXPECT_EQ(host->switched, std::vector<bool>{true});
     EXPECT_TRUE(session.sim->waitForCommand("stream create type=remote_audio_rx compression=opus"));
 }
 

@@ -54,6 +54,10 @@ public:
     void setProfileSubmenuSelections(ProfileKind kind) override {
         told.push_back(fmt::format("marks {}", int(kind)));
     }
+    void openCloseSideTone(bool on) override {
+        told.push_back(fmt::format("side tone {}", int(on)));
+    }
+    void sideToneParametersChanged() override { told.push_back("side tone parameters"); }
 };
 
 class RadioControlsFixture : public SimSessionFixture {

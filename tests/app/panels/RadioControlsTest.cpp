@@ -236,6 +236,34 @@ TEST_F(RadioControlsTest, ActionsNeedTheRadioAndSpeakerLevelFollowsRemoteAudio) 
     EXPECT_FALSE(c().saveProfileButton[0]->isEnabled());
 }
 
+// While remote audio is on, the radio's side-tone switch opens or closes the local side tone and
+// the CW pitch, speed and side-tone gain sliders retune it; with remote audio off neither does.
+TEST_F(RadioControlsTest, LocalSideToneFollowsTheRadioWhileRemoteAudioIsOn) {
+    ASSERT_TRUE(
+        report("transmit sidetone=1", [&] { return c().radioCwSideToneEnabledCheckBox->state(); }));
+    // The profile menus are told about meanwhile; only the side tone's notices count here.
+    const auto sideTone = [&] {
+        Strings out;
+        std::copy_if(host->told.begin(), host->told.end(), std::back_inserter(out),
+                     [](const std::string& t) { return t.starts_with("side tone"); });
+        return out;
+    };
+    c().radioCwPitchSlider->setIntValue(700);
+    c().radioCwPitchSlider->sendAction();
+    EXPECT_EQ(sideTone(), Strings{});
+
+    c().remoteAudioCheckBox->setState(true);
+    ASSERT_TRUE(report("transmit sidetone=0",
+                       [&] { return !c().radioCwSideToneEnabledCheckBox->state(); }));
+    for (Slider* slider : {c().radioCwPitchSlider, c().radioCwSpeedSlider,
+                           c().radioCwSideToneGainSlider, c().radioCwSideTonePanSlider}) {
+        slider->setIntValue(30);
+        slider->sendAction();
+    }
+    EXPECT_EQ(sideTone(), (Strings{"side tone 0", "side tone parameters", "side tone parameters",
+                                   "side tone parameters"}));
+}
+
 // The radio's values reach the controls; a transmit filter edge that is not a finite number
 // leaves the last good one.
 TEST_F(RadioControlsTest, RadioValuesReachTheControls) {
