@@ -15,6 +15,7 @@
 #include "app/panels/PanadapterHost.h"
 #include "app/panels/RadioControlsHost.h"
 #include "app/panels/SlicePanelHost.h"
+#include "app/panels/TuningHost.h"
 #include "app/shell/AppFolders.h"
 #include "platform/core/ArchiveValue.h"
 #include "platform/core/DispatchClock.h"
@@ -75,6 +76,7 @@ class SplitWindow;
 class StackSortController;
 class StackSortWindow;
 class TnfPanel;
+class TuningController;
 class TransverterEditor;
 class TnfWindowController;
 class UserMemoryController;
@@ -101,6 +103,7 @@ class AppDelegate : public RadioDelegate,
                     public DoroControlHost,
                     public TransverterHost,
                     public RadioControlsHost,
+                    public TuningHost,
                     public DoroLinkAuthHost,
                     public RemoteAudioHost,
                     public SiblingBridgeHost,
@@ -214,6 +217,11 @@ public:
     // missing (or there is no radio), false when it exists.
     bool needDoroVFO(int vfo, const std::shared_ptr<Radio>& radio);
     bool needDoroVFO(int vfo) override { return needDoroVFO(vfo, openRadio); }
+    // The tuning room's host (src/app/shell/AppDelegateTuningHost.cpp).
+    BandStacks& bandStackStore() override { return bandStacks; }
+    std::shared_ptr<Panafall> panUnderHud() const override { return hudOverPanafall; }
+    std::string panBandForFrequency(double mhz) const override;
+    void notifyUser(const std::string& title, const std::string& text) override;
     // Tunes a slice by a step in Hz (a tenth of it in CW, RTTY and DIGU), unless it is locked;
     // the panadapter that showed it follows when the new frequency leaves it
     // (src/app/control/AppDelegateTuning.cpp).
@@ -395,6 +403,8 @@ public:
     // The radio's own controls: transmit, ATU, interlock, amplifier, CW, audio levels,
     // equalizers and profiles, bound to the open radio (its 78 keys and its equalizers).
     std::shared_ptr<RadioControlsController> radioControls;
+    // The main window's mode, frequency and split controls.
+    std::shared_ptr<TuningController> tuning;
     // The station memory's rooms: the user memories with the memory window, the TNF window, the
     // band-stack editor with its window; the controller's side of them.
     std::shared_ptr<UserMemoryController> userMemoryController;
