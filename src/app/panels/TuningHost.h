@@ -10,6 +10,7 @@ namespace vm {
 
 class BandStacks;
 class Panafall;
+class Radio;
 class Slice;
 
 class TuningHost {
@@ -19,6 +20,10 @@ public:
     // The first of the client's slices that is active, and the first that is not.
     virtual std::shared_ptr<Slice> activeVFO() const = 0;
     virtual std::shared_ptr<Slice> alternateVFO() const = 0;
+    // The client's slice of a number; none without it.
+    virtual std::shared_ptr<Slice> sliceWithNumber(int number) const = 0;
+    // The radio this client works; none while no radio is open.
+    virtual std::shared_ptr<Radio> openedRadio() const = 0;
     // Asks the radio, when the client has no slice of the number (0 for A, 1 for B), to make it.
     virtual bool needDoroVFO(int vfo) = 0;
 

@@ -5,6 +5,7 @@
 #include "app/memory/UserMemoryController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/RadioControlsController.h"
+#include "app/panels/SliceMenuActions.h"
 #include "app/panels/SlicePanelController.h"
 #include "app/panels/TuningController.h"
 #include "app/shell/AppDisplayController.h"
@@ -108,6 +109,7 @@ void AppDelegate::createWindows() {
                             equalizers.txEqualizer()),
         weak_from_this());
     tuning = TuningController::create(*mainControls, weak_from_this());
+    sliceMenu = SliceMenuActions::create(*menus, weak_from_this());
 }
 
 void AppDelegate::loadImages() {

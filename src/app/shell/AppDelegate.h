@@ -71,6 +71,7 @@ class RemoteRadioServer;
 class SingleInstance;
 class SleepWatcher;
 class Slice;
+class SliceMenuActions;
 class SlicePanelController;
 class SplitWindow;
 class StackSortController;
@@ -219,6 +220,7 @@ public:
     bool needDoroVFO(int vfo) override { return needDoroVFO(vfo, openRadio); }
     // The tuning room's host (src/app/shell/AppDelegateTuningHost.cpp).
     BandStacks& bandStackStore() override { return bandStacks; }
+    std::shared_ptr<Radio> openedRadio() const override { return openRadio; }
     std::shared_ptr<Panafall> panUnderHud() const override { return hudOverPanafall; }
     std::string panBandForFrequency(double mhz) const override;
     void notifyUser(const std::string& title, const std::string& text) override;
@@ -405,6 +407,8 @@ public:
     std::shared_ptr<RadioControlsController> radioControls;
     // The main window's mode, frequency and split controls.
     std::shared_ptr<TuningController> tuning;
+    // The slice menu's swap, copy and remove actions.
+    std::shared_ptr<SliceMenuActions> sliceMenu;
     // The station memory's rooms: the user memories with the memory window, the TNF window, the
     // band-stack editor with its window; the controller's side of them.
     std::shared_ptr<UserMemoryController> userMemoryController;

@@ -3,9 +3,16 @@
 #include "SlicePanelFixture.h"
 
 #include "app/memory/BandStacks.h"
+#include "app/panels/SliceMenuActions.h"
 #include "app/panels/TuningController.h"
 #include "app/panels/TuningHost.h"
 #include "app/windows/MainControlsBar.h"
+#include "app/windows/MainMenus.h"
+#include "platform/ui/Beep.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/MenuItem.h"
+
+#include <QMenuBar>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +32,10 @@ public:
     std::shared_ptr<Slice> alternateVFO() const override {
         return lookups::alternateVFO(slices_.slices);
     }
+    std::shared_ptr<Slice> sliceWithNumber(int number) const override {
+        return slices_.sliceWithNumber(number);
+    }
+    std::shared_ptr<Radio> openedRadio() const override { return slices_.radio; }
     bool needDoroVFO(int vfo) override {
         needed.push_back(vfo);
         return true;
@@ -159,6 +170,92 @@ TEST_F(TuningActions, BandButtonsStepRoundTheBandsStack) {
     room->bandButtonPressed("40", false);
     EXPECT_EQ(receivedSinceMark(), Strings{});
     EXPECT_EQ(tuningHost->notices, Strings{"Slice locked: Active slice A is locked"});
+}
+
+class SliceMenu : public TuningActions {
+protected:
+    void SetUp() override {
+        TuningActions::SetUp();
+        previousBeep = setBeepHandler([this] { ++beeps; });
+    }
+    void TearDown() override {
+        setBeepHandler(previousBeep);
+        TuningActions::TearDown();
+    }
+    void choose(const char* name) {
+        for (int i = 0; i < menus.shortcutsMenu->numberOfItems(); ++i) {
+            MenuItem* item = menus.shortcutsMenu->itemAtIndex(i);
+            if (item && item->objectName() == QLatin1String(name)) {
+                item->performAction();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no item " << name;
+    }
+
+    QMenuBar bar;
+    MainMenus menus{&bar};
+    std::shared_ptr<SliceMenuActions> actions = SliceMenuActions::create(menus, tuningHost);
+    BeepHandler previousBeep;
+    int beeps = 0;
+};
+
+TEST_F(SliceMenu, SwapAndCopyBetweenAAndBSendTheSlicesCommands) {
+    ASSERT_TRUE(addSlice(0, "mode=USB active=1 tx=1 RF_frequency=14.100000"));
+    ASSERT_TRUE(addSlice(1, "mode=LSB active=0 tx=0 RF_frequency=7.100000"));
+    const struct {
+        const char* item;
+        Strings commands;  // sorted
+    } cases[] = {
+        {"swapVFOsMenuItem",
+         {"slice set 0 mode=LSB", "slice set 0 tx=0", "slice set 1 mode=USB", "slice set 1 tx=1",
+          "slice tune 0 7.100000", "slice tune 1 14.100000"}},
+        // After the swap A is on 7.1 LSB.
+        {"setVFOBequalsVFOAMenuItem",
+         {"slice set 1 active=1", "slice set 1 mode=LSB", "slice set 1 tx=1",
+          "slice tune 1 7.100000"}},
+        // A is active already: making it active again sends nothing.
+        {"setVFOAequalsVFOBMenuItem",
+         {"slice set 0 mode=LSB", "slice set 0 tx=1", "slice tune 0 7.100000"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.item);
+        mark();
+        choose(c.item);
+        EXPECT_EQ(receivedSorted(), c.commands);
+    }
+    EXPECT_EQ(beeps, 0);
+}
+
+TEST_F(SliceMenu, WithoutSliceBSwapAndCopyBeepAndSendNothing) {
+    ASSERT_TRUE(addSlice(0, "mode=USB active=1 tx=1 RF_frequency=14.100000"));
+    mark();
+    for (const char* item :
+         {"swapVFOsMenuItem", "setVFOBequalsVFOAMenuItem", "setVFOAequalsVFOBMenuItem"}) {
+        choose(item);
+    }
+    EXPECT_EQ(receivedSinceMark(), Strings{});
+    EXPECT_EQ(beeps, 3);
+}
+
+// Slices 1 and 2 are removed by their numbers; a number whose slice is gone beeps.
+TEST_F(SliceMenu, RemovingASliceFindsItByNumber) {
+    for (int number : {0, 1, 2}) {
+        ASSERT_TRUE(addSlice(number, "mode=USB RF_frequency=14.100000"));
+    }
+    const struct {
+        int number;
+        Strings commands;
+        int beeps;
+    } cases[] = {{2, {"slice remove 2"}, 0}, {1, {"slice remove 1"}, 0}, {3, {}, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.number);
+        mark();
+        beeps = 0;
+        actions->removeVFO(c.number);
+        EXPECT_EQ(receivedSinceMark(), c.commands);
+        EXPECT_EQ(beeps, c.beeps);
+    }
 }
 
 }  // namespace
