@@ -5,6 +5,7 @@
 #include "app/windows/MainMenus.h"
 #include "display/Panafall.h"
 #include "objects/Slice.h"
+#include "platform/core/DispatchQueue.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Beep.h"
 #include "platform/ui/Menu.h"
@@ -32,6 +33,17 @@ void SliceMenuActions::connectItems(MainMenus& menus) {
         {"setVFOBequalsVFOAMenuItem", &SliceMenuActions::setVFOBequalsVFOA},
         {"setVFOAequalsVFOBMenuItem", &SliceMenuActions::setVFOAequalsVFOB},
     };
+    const auto weakRoom = weak_from_this();
+    menus.vfoAddMenuItem->setAction([weakRoom](MenuItem&) {
+        if (const auto room = weakRoom.lock()) {
+            room->addVFO();
+        }
+    });
+    menus.panafallAddMenuItem->setAction([weakRoom](MenuItem&) {
+        if (const auto room = weakRoom.lock()) {
+            room->panadapterAdd();
+        }
+    });
     Menu* menu = menus.shortcutsMenu;
     for (int i = 0; i < menu->numberOfItems(); ++i) {
         MenuItem* item = menu->itemAtIndex(i);
@@ -112,6 +124,35 @@ void SliceMenuActions::removeVFO(int sliceNumber) {
         return;
     }
     radio->cmdRemoveSlice(sliceNumber);
+}
+
+void SliceMenuActions::addVFO() {
+    const auto host = host_.lock();
+    if (!host) {
+        return;
+    }
+    const auto slices = host->clientSlices();
+    std::shared_ptr<Slice> last = slices.empty() ? nullptr : slices.back();
+    DispatchQueue::main()->async([radio = host->openedRadio(), last] {
+        if (!radio) {
+            return;
+        }
+        if (!last) {
+            radio->cmdNewSlice();
+        } else {
+            radio->cmdNewSlice(last->sliceFrequency().value_or(""), last->sliceRxAnt().value_or(""),
+                               last->sliceMode().value_or(""));
+        }
+    });
+}
+
+void SliceMenuActions::panadapterAdd() {
+    const auto host = host_.lock();
+    if (const auto radio = host ? host->openedRadio() : nullptr) {
+        const bool asked = radio->cmdNewPanafall(100, 100);
+        log("panadaperAddMenuSelected:cmdNewPanafall:{:f} {:f} result:{}", 100.0, 100.0,
+            asked ? 1 : 0);
+    }
 }
 
 }  // namespace vm

@@ -1,6 +1,7 @@
 #pragma once
 // The slice menu's actions on slices A (number 0) and B (number 1) and on a slice chosen by
-// number: swap A and B, copy one onto the other, remove a slice. Each acts through the slices'
+// number: swap A and B, copy one onto the other, remove a slice; and adding a slice or a
+// panadapter. Each acts through the slices'
 // setters or the radio's commands; the controls follow the slices through their observers.
 //
 // A slice is always found by its number, never by a position in a list, so a menu item made for
@@ -31,6 +32,11 @@ public:
     // "slice remove <number>" with an open radio; a slice of that number that is gone gives a
     // beep and a log line and sends nothing.
     void removeVFO(int sliceNumber);
+    // "Add Slice": a slice like the client's last one (its frequency, receive antenna and mode),
+    // or the radio's default slice when the client has none; asked on the main queue.
+    void addVFO();
+    // "Add Panadapter": a panadapter of 100 x 100 pixels, which its view resizes once shown.
+    void panadapterAdd();
 
 private:
     struct Private {};

@@ -5,6 +5,7 @@
 // controller implements it; tests implement it in a few lines. Main thread only.
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vm {
 
@@ -22,6 +23,8 @@ public:
     virtual std::shared_ptr<Slice> alternateVFO() const = 0;
     // The client's slice of a number; none without it.
     virtual std::shared_ptr<Slice> sliceWithNumber(int number) const = 0;
+    // The client's slices, in ascending slice number.
+    virtual std::vector<std::shared_ptr<Slice>> clientSlices() const = 0;
     // The radio this client works; none while no radio is open.
     virtual std::shared_ptr<Radio> openedRadio() const = 0;
     // Asks the radio, when the client has no slice of the number (0 for A, 1 for B), to make it.

@@ -221,6 +221,7 @@ public:
     // The tuning room's host (src/app/shell/AppDelegateTuningHost.cpp).
     BandStacks& bandStackStore() override { return bandStacks; }
     std::shared_ptr<Radio> openedRadio() const override { return openRadio; }
+    std::vector<std::shared_ptr<Slice>> clientSlices() const override { return doroSlices; }
     std::shared_ptr<Panafall> panUnderHud() const override { return hudOverPanafall; }
     std::string panBandForFrequency(double mhz) const override;
     void notifyUser(const std::string& title, const std::string& text) override;

@@ -36,6 +36,7 @@ public:
         return slices_.sliceWithNumber(number);
     }
     std::shared_ptr<Radio> openedRadio() const override { return slices_.radio; }
+    std::vector<std::shared_ptr<Slice>> clientSlices() const override { return slices_.slices; }
     bool needDoroVFO(int vfo) override {
         needed.push_back(vfo);
         return true;
@@ -256,6 +257,31 @@ TEST_F(SliceMenu, RemovingASliceFindsItByNumber) {
         EXPECT_EQ(receivedSinceMark(), c.commands);
         EXPECT_EQ(beeps, c.beeps);
     }
+}
+
+// "Add Slice" copies the last slice, or asks for the radio's default one; "Add Panadapter" asks
+// for a small pan that its view resizes.
+TEST_F(SliceMenu, AddingASliceOrAPanadapterAsksTheRadio) {
+    ASSERT_TRUE(sim->sendStatus("radio slices=3 panadapters=3"));
+    ASSERT_TRUE(test::waitFor([&] { return radio->availableSlices().value_or(0) == 3; }));
+    mark();
+    menus.vfoAddMenuItem->performAction();
+    EXPECT_EQ(receivedSinceMark(), Strings{"slice create"});
+    ASSERT_TRUE(addSlice(0, "mode=CW rxant=ANT2 RF_frequency=7.030000"));
+    mark();
+    menus.vfoAddMenuItem->performAction();
+    EXPECT_EQ(receivedSinceMark(), Strings{"slice create freq=7.030000 ant=ANT2 mode=CW"});
+    mark();
+    menus.panafallAddMenuItem->performAction();
+    const Strings sent = receivedSinceMark();
+    EXPECT_NE(std::find_if(sent.begin(), sent.end(),
+                           [](const std::string& text) {
+                               return text.starts_with("display panafall create") &&
+                                      text.find("x=100") != std::string::npos &&
+                                      text.find("y=100") != std::string::npos;
+                           }),
+              sent.end())
+        << testing::PrintToString(sent);
 }
 
 }  // namespace
