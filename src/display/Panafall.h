@@ -171,6 +171,9 @@ private:
     std::string panafallSet(const std::string& pairs) const;
     template <Observed<Text> Panafall::*property>
     static bool keepNow(Panafall& pan, const StatusValue& value);
+    // Keeps a real that is finite; a span that is also above zero.
+    static bool finite(Panafall& pan, const StatusValue& value);
+    static bool positive(Panafall& pan, const StatusValue& value);
     // The waterfall's keys in a pan line, read as the linked waterfall's own status.
     void forwardToWaterfall(const char* key, Scanner& scan);
     void forwardLineDuration(Scanner& scan);

@@ -6,6 +6,8 @@
 #include "platform/core/Log.h"
 #include "radio/StatusValues.h"
 
+#include <cmath>
+
 namespace vm {
 
 const StatusTable<Panafall>& Panafall::statusTable() {
@@ -17,10 +19,10 @@ const StatusTable<Panafall>& Panafall::statusTable() {
             // The radio's idea of the display's size; the size this client asked for stays.
             {"x_pixels", word},
             {"y_pixels", word},
-            {"center", wordDecimal, &P::center},
-            {"bandwidth", wordDecimal, &P::bandwidth},
-            {"min_dbm", wordDecimal, &P::minDbm},
-            {"max_dbm", wordDecimal, &P::maxDbm},
+            {"center", wordDecimal, &P::center, &P::finite},
+            {"bandwidth", wordDecimal, &P::bandwidth, &P::positive},
+            {"min_dbm", wordDecimal, &P::minDbm, &P::finite},
+            {"max_dbm", wordDecimal, &P::maxDbm, &P::finite},
             {"fps", wordInteger, &P::fps},
             {"average", wordInteger, &P::average},
             {"weighted_average", wordFlag, &P::weightedAverage},
@@ -35,8 +37,8 @@ const StatusTable<Panafall>& Panafall::statusTable() {
             {"capacity", wordInteger, &P::capacity},
             {"available", wordInteger, &P::available},
             {"waterfall", streamIdWord, &P::waterfallId, &P::keepNow<&P::waterfallId>},
-            {"min_bw", wordDecimal, &P::minBW},
-            {"max_bw", wordDecimal, &P::maxBW},
+            {"min_bw", wordDecimal, &P::minBW, &P::positive},
+            {"max_bw", wordDecimal, &P::maxBW, &P::positive},
             {"xvtr", word, &P::xvtrLabel},
             {"pre", word, &P::preLabel},
             {"ant_list", list, &P::antList},
@@ -66,6 +68,18 @@ template <Observed<Text> Panafall::*property>
 bool Panafall::keepNow(Panafall& pan, const StatusValue& value) {
     (pan.*property).store(std::get<Text>(value));
     return true;
+}
+
+// A centre or level the radio sends as infinity or not-a-number ("center=1e400") would blank the
+// axis, the slices and the waterfall; a span of zero or less would divide by zero. Such a value
+// is dropped and the last good one stays.
+bool Panafall::finite(Panafall& /*pan*/, const StatusValue& value) {
+    const Float& real = std::get<Float>(value);
+    return real && std::isfinite(*real);
+}
+
+bool Panafall::positive(Panafall& pan, const StatusValue& value) {
+    return finite(pan, value) && *std::get<Float>(value) > 0;
 }
 
 void Panafall::statusParserImmediate(Scanner& scan, bool immediate) {

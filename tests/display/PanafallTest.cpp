@@ -57,6 +57,45 @@ TEST(PanafallStatus, AFirstLineStoresAtOnceALaterOneOnTheMainQueue) {
     EXPECT_FLOAT_EQ(pan->center().value_or(0), 7.0f);
 }
 
+// Infinity, not-a-number or a span of zero or less never replace the last good value, whether in
+// the pan's first line or a later one.
+TEST(PanafallStatus, NonFiniteValuesAndEmptySpansKeepTheLastGoodValue) {
+    const auto pan = Panafall::create(nullptr, "0x40000000");
+    Scanner good(" center=14.1 bandwidth=0.2 min_dbm=-130 max_dbm=-40 min_bw=0.001 max_bw=14");
+    pan->statusParserImmediate(good, true);
+    test::mainQueueBarrier();
+    const struct {
+        const char* name;
+        const char* line;
+    } cases[] = {
+        {"overflowing double", " center=1e400 bandwidth=1e400 min_dbm=1e400 max_bw=1e400"},
+        {"overflowing float", " center=1e39 max_dbm=-1e39"},
+        {"overflowing negative", " center=-1e400 min_dbm=-1e400 max_dbm=-1e309"},
+        {"empty or negative span", " bandwidth=0 min_bw=-0.5 max_bw=0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        int announced = 0;
+        const auto token = pan->addObserver("center", [&](const Change&) { ++announced; });
+        Scanner bad(c.line);
+        pan->statusParserImmediate(bad, false);
+        test::mainQueueBarrier();
+        EXPECT_EQ(announced, 0);
+        EXPECT_FLOAT_EQ(pan->center().value_or(0), 14.1f);
+        EXPECT_FLOAT_EQ(pan->bandwidth().value_or(0), 0.2f);
+        EXPECT_FLOAT_EQ(pan->minDbm().value_or(0), -130.0f);
+        EXPECT_FLOAT_EQ(pan->maxDbm().value_or(0), -40.0f);
+        EXPECT_FLOAT_EQ(pan->minBW().value_or(0), 0.001f);
+        EXPECT_FLOAT_EQ(pan->maxBW().value_or(0), 14.0f);
+        pan->removeObserver(token);
+    }
+    const auto fresh = Panafall::create(nullptr, "0x40000001");
+    Scanner first(" center=1e400 bandwidth=0");
+    fresh->statusParserImmediate(first, true);
+    EXPECT_FALSE(fresh->center().has_value());
+    EXPECT_FALSE(fresh->bandwidth().has_value());
+}
+
 // The radio's waterfall settings come in pan lines: they reach the linked waterfall as its own
 // status, and never go back to the radio as commands.
 TEST(PanafallStatus, WaterfallKeysFeedTheLinkedWaterfallWithoutCommands) {

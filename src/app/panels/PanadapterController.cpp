@@ -1,6 +1,7 @@
 // A panadapter's window and views, and the binding of the panafall it shows.
 #include "app/panels/PanadapterController.h"
 
+#include "app/panels/PanViewResizeWatch.h"
 #include "app/panels/PanadapterHost.h"
 #include "app/windows/PanControls.h"
 #include "app/windows/PanadapterWindow.h"
@@ -74,6 +75,21 @@ void PanadapterController::createViews(DisplayController& display) {
     panAdapterView->setWaterFallView(waterFallView);
     velmoraSDRWindow->panAdapterViewArea->place(panAdapterView);
     waterfallTarget_ = std::shared_ptr<WaterFallView>(waterFallView, [](WaterFallView*) {});
+    // The watch is the view's child: it goes with the window, which this controller owns.
+    new PanViewResizeWatch(panAdapterView, kResizeSettle,
+                           [this](QSize size) { panViewResized(size); });
+}
+
+void PanadapterController::panViewResized(QSize size) {
+    const PanSize pixels{double(size.width()), double(size.height())};
+    if (!panafall || panafall->panDimensions() == pixels) {
+        return;
+    }
+    if (host_.debugEnabled()) {
+        log("panViewResized:streamId:[{}] size:[{}, {}]", panafall->streamId(), pixels.width,
+            pixels.height);
+    }
+    panafall->setPanDimensions(pixels);
 }
 
 void PanadapterController::loadPanafallKVO(const std::shared_ptr<Panafall>& pan) {

@@ -5,12 +5,16 @@
 // managers that keep the controls and the waterfall view in step with them. The app controller
 // makes four and routes each of its panafalls to the one of the panafall's pan index; what lies
 // outside the pan it asks of its PanadapterHost, and the views ask their DisplayController.
-// The controller itself sends nothing to the radio; the views send what the operator does in them.
+// The controller sends the radio only the panadapter view's pixel size when it changes; the views
+// send what the operator does in them.
 //
 // Main thread only: the handlers run there (the managers move them there), as do the calls of
 // the app controller.
 #include "util/KeyTable.h"
 
+#include <QSize>
+
+#include <chrono>
 #include <memory>
 
 namespace vm {
@@ -58,6 +62,10 @@ public:
     // Marks both views as scrolling while the pan's centre follows a tuning step; the mark clears
     // 0.01 s later.
     void scrollWhileRecentring();
+    // The radio renders the spectrum for the view's pixel size: once the panadapter view has
+    // stopped changing size for this long, the shown panafall is told its new size ("xpixels",
+    // "ypixels"). Meanwhile both views are marked as resizing.
+    static constexpr std::chrono::milliseconds kResizeSettle{150};
 
     // --- Start-up: the level sliders' ranges, and the span slider's maximum (MHz), the widest
     // span chosen on the settings page.
@@ -110,6 +118,8 @@ public:
 
 private:
     void createViews(DisplayController& display);
+    // Tells the shown panafall the view's settled size, unless it already has it.
+    void panViewResized(QSize size);
     // The controls of this pan when it shows `pan`; none for another panafall, and the handler's
     // error line for none at all.
     PanControls* shownControls(const std::shared_ptr<Panafall>& pan, const char* handler) const;

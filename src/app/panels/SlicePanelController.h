@@ -158,6 +158,8 @@ public:
     void repeaterOffsetDirPopupChanged();
     void fmRepeaterOffsetTextChanged();
     void daxPopupChanged();
+    // The end of an edit of the panel's frequency field: the slice is tuned to what was typed.
+    void freqTextChanged();
 
     // --- The quick recorder: the slice plays its recording, and when the panel last started a
     // recording and a playback.

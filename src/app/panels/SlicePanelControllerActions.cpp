@@ -9,6 +9,7 @@
 
 #include "app/control/SliceEntries.h"
 #include "app/memory/FilterPresets.h"
+#include "app/panels/TypedFrequency.h"
 #include "app/windows/SlicePanel.h"
 #include "objects/Slice.h"
 #include "platform/core/Defaults.h"
@@ -112,6 +113,7 @@ void SlicePanelController::connectActions() {
     // The field's action is the end of an edit (Return, Tab or leaving the field).
     on(p.fmRepeaterOffsetText, &TextField::endEditing, &C::fmRepeaterOffsetTextChanged);
     on(p.daxPopup, &PopUpButton::action, &C::daxPopupChanged);
+    on(p.freqText, &TextField::endEditing, &C::freqTextChanged);
 }
 
 void SlicePanelController::atOnce(const Apply& apply) {
@@ -359,6 +361,10 @@ void SlicePanelController::daxPopupChanged() {
             s.setSliceDax(*channel);
         }
     });
+}
+
+void SlicePanelController::freqTextChanged() {
+    atOnce([](SlicePanel& panel, Slice& slice) { tuneToTypedFrequency(slice, *panel.freqText); });
 }
 
 }  // namespace vm

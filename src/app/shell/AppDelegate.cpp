@@ -5,7 +5,9 @@
 #include "app/memory/UserMemoryController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/RadioControlsController.h"
+#include "app/panels/SliceMenuActions.h"
 #include "app/panels/SlicePanelController.h"
+#include "app/panels/TuningController.h"
 #include "app/shell/AppDisplayController.h"
 #include "app/shell/AppStationMemory.h"
 #include "app/windows/CwxWindow.h"
@@ -106,6 +108,8 @@ void AppDelegate::createWindows() {
         RadioControls::find({prefsWindow, mainControls, tnfPanel}, *menus, equalizers.rxEqualizer(),
                             equalizers.txEqualizer()),
         weak_from_this());
+    tuning = TuningController::create(*mainControls, weak_from_this());
+    sliceMenu = SliceMenuActions::create(*menus, weak_from_this());
 }
 
 void AppDelegate::loadImages() {

@@ -16,6 +16,7 @@
 #include "app/panels/PanadapterHost.h"
 #include "app/panels/RadioControlsHost.h"
 #include "app/panels/SlicePanelHost.h"
+#include "app/panels/TuningHost.h"
 #include "app/shell/AppFolders.h"
 #include "platform/core/ArchiveValue.h"
 #include "platform/core/DispatchClock.h"
@@ -72,11 +73,13 @@ class RemoteRadioServer;
 class SingleInstance;
 class SleepWatcher;
 class Slice;
+class SliceMenuActions;
 class SlicePanelController;
 class SplitWindow;
 class StackSortController;
 class StackSortWindow;
 class TnfPanel;
+class TuningController;
 class TransverterEditor;
 class TnfWindowController;
 class UserMemoryController;
@@ -103,6 +106,7 @@ class AppDelegate : public RadioDelegate,
                     public DoroControlHost,
                     public TransverterHost,
                     public RadioControlsHost,
+                    public TuningHost,
                     public DoroLinkAuthHost,
                     public RemoteAudioHost,
                     public CwxHost,
@@ -217,6 +221,13 @@ public:
     // missing (or there is no radio), false when it exists.
     bool needDoroVFO(int vfo, const std::shared_ptr<Radio>& radio);
     bool needDoroVFO(int vfo) override { return needDoroVFO(vfo, openRadio); }
+    // The tuning room's host (src/app/shell/AppDelegateTuningHost.cpp).
+    BandStacks& bandStackStore() override { return bandStacks; }
+    std::shared_ptr<Radio> openedRadio() const override { return openRadio; }
+    std::vector<std::shared_ptr<Slice>> clientSlices() const override { return doroSlices; }
+    std::shared_ptr<Panafall> panUnderHud() const override { return hudOverPanafall; }
+    std::string panBandForFrequency(double mhz) const override;
+    void notifyUser(const std::string& title, const std::string& text) override;
     // Tunes a slice by a step in Hz (a tenth of it in CW, RTTY and DIGU), unless it is locked;
     // the panadapter that showed it follows when the new frequency leaves it
     // (src/app/control/AppDelegateTuning.cpp).
@@ -405,6 +416,10 @@ public:
     // The radio's own controls: transmit, ATU, interlock, amplifier, CW, audio levels,
     // equalizers and profiles, bound to the open radio (its 78 keys and its equalizers).
     std::shared_ptr<RadioControlsController> radioControls;
+    // The main window's mode, frequency and split controls.
+    std::shared_ptr<TuningController> tuning;
+    // The slice menu's swap, copy and remove actions.
+    std::shared_ptr<SliceMenuActions> sliceMenu;
     // The station memory's rooms: the user memories with the memory window, the TNF window, the
     // band-stack editor with its window; the controller's side of them.
     std::shared_ptr<UserMemoryController> userMemoryController;

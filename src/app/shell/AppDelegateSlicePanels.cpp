@@ -86,12 +86,18 @@ void AppDelegate::showActiveMode() {
     }
 }
 
-void AppDelegate::activeSliceChanged(const std::shared_ptr<Slice>& slice) {
+// The slices' first lines arrive in any order, and an inactive slice reports its state too: the
+// main fields show the slice that is active now, never merely the one that reported last. Without
+// an active slice they keep what they show.
+void AppDelegate::activeSliceChanged(const std::shared_ptr<Slice>& /*slice*/) {
+    const std::shared_ptr<Slice> active = activeVFO();
     const std::shared_ptr<Slice> alternate = alternateVFO();
-    selectTitle(mainControls->vfo_number, slice->sliceTitle().value_or(""));
-    mainControls->vfo_mhz->setDoubleValue(lookups::sliceMegahertz(*slice));
+    if (active) {
+        selectTitle(mainControls->vfo_number, active->sliceTitle().value_or(""));
+        mainControls->vfo_mhz->setDoubleValue(lookups::sliceMegahertz(*active));
+        selectTitle(mainControls->vfo_mode, active->sliceMode().value_or(""));
+    }
     mainControls->vfo_alt_mhz->setDoubleValue(alternate ? lookups::sliceMegahertz(*alternate) : 0);
-    selectTitle(mainControls->vfo_mode, slice->sliceMode().value_or(""));
     mainControls->vfoAltText->setText(
         QString::fromStdString(alternate ? alternate->sliceTitle().value_or("") : ""));
     if (prefsWindow->radioPage().muteAlternateVFO()) {

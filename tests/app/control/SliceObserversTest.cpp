@@ -121,6 +121,39 @@ TEST_F(SliceObservers, TheVfoFieldsFollowTheActiveAndAlternateSliceAfterTheHandl
     EXPECT_EQ(vfo.vfo_mode->title(), "LSB");
 }
 
+// The radio's first lines of A (active) and B (inactive) come in either order: the main field
+// shows A, the alternate field B.
+TEST_F(SliceObservers, TheMainVfoShowsTheActiveSliceWhicheverSliceReportsLast) {
+    for (const bool activeFirst : {true, false}) {
+        SCOPED_TRACE(activeFirst ? "A's line first" : "B's line first");
+        controller->doroSlices.clear();
+        MainControlsBar& vfo = *controller->mainControls;
+        vfo.vfo_mhz->setDoubleValue(0);
+        vfo.vfo_alt_mhz->setDoubleValue(0);
+        const auto fillA = [](Slice& s) {
+            s.sliceActive.store(true);
+            s.sliceFrequency.store("14.030000");
+            s.indexLetter.store("A");
+        };
+        const auto fillB = [](Slice& s) {
+            s.sliceActive.store(false);
+            s.sliceFrequency.store("7.010000");
+            s.indexLetter.store("B");
+        };
+        if (activeFirst) {
+            boundSlice(0, fillA);
+            boundSlice(1, fillB);
+        } else {
+            boundSlice(1, fillB);
+            boundSlice(0, fillA);
+        }
+        test::mainQueueBarrier();
+        EXPECT_DOUBLE_EQ(vfo.vfo_mhz->doubleValue(), 14.03);
+        EXPECT_DOUBLE_EQ(vfo.vfo_alt_mhz->doubleValue(), 7.01);
+        EXPECT_EQ(vfo.vfoAltText->text(), "B");
+    }
+}
+
 TEST_F(SliceObservers, TheRitSwitchLightsTheHudOnlyForTheActiveSlice) {
     const auto a = boundSlice(0, [](Slice& s) { s.sliceActive.store(true); });
     const auto b = boundSlice(1, [](Slice& s) { s.sliceActive.store(false); });

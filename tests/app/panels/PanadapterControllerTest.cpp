@@ -10,6 +10,7 @@
 #include "display/views/PanAdapterView.h"
 #include "display/views/WaterFallView.h"
 #include "platform/core/NotificationCenter.h"
+#include "platform/ui/Screenshot.h"
 #include "support/KeyTableWalk.h"
 #include "support/sim/SimLines.h"
 #include "support/sim/SimRadio.h"
@@ -17,7 +18,10 @@
 
 #include "display/PanSessionSupport.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
+
+#include <QImage>
 
 namespace vm {
 namespace {
@@ -128,6 +132,78 @@ TEST_F(PanadapterSession, TheRadiosRemovalReleasesThePanAndTheFirstWindowStays) 
     EXPECT_NE(controls().bandText->stringValue(), "1.800");
     EXPECT_NE(controller->waterFallView->colorGain(), 90);
     EXPECT_FALSE(controller->cancelPanafalKVO(pan)) << "released once";
+}
+
+// A drag of the window's edge is a run of size changes: the radio hears the settled size once,
+// and its next frame, rendered for that width, reaches the view's right edge.
+TEST_F(PanadapterSession, ResizingThePanViewSendsItsSettledPixelsAndTheTraceFillsTheWidth) {
+    ASSERT_TRUE(sim->sendStatus(
+        sim::panStatus(kPanId, "center=14.100000 bandwidth=0.200000 min_dbm=-130 max_dbm=-40")));
+    ASSERT_TRUE(waitFor([&] { return controls().bandText->stringValue() == "14.100"; }));
+    const auto pixelCommands = [&] {
+        std::vector<std::string> sent;
+        for (const std::string& text : sim->commandTexts()) {
+            if (text.starts_with("display panafall set 0x40000000 xpixels=")) {
+                sent.push_back(text);
+            }
+        }
+        return sent;
+    };
+    const std::size_t before = pixelCommands().size();
+
+    PanadapterWindow& window = *controller->velmoraSDRWindow;
+    PanAdapterView& view = *controller->panAdapterView;
+    window.resize(window.width() + 150, window.height() + 40);
+    window.resize(window.width() + 150, window.height() + 40);
+    ASSERT_TRUE(waitFor([&] { return pixelCommands().size() > before; }));
+    EXPECT_FALSE(view.resizing());
+    const std::string expected = fmt::format(
+        "display panafall set 0x40000000 xpixels={} ypixels={}", view.width(), view.height());
+    EXPECT_EQ(pixelCommands().back(), expected);
+    EXPECT_EQ(pixelCommands().size(), before + 1) << "one command for the whole drag";
+    EXPECT_EQ(pan->panDimensions(), (PanSize{double(view.width()), double(view.height())}));
+
+    const int middle = view.height() / 2;
+    ASSERT_TRUE(sim->sendFftFrame(
+        kPanId, std::vector<std::uint16_t>(std::size_t(view.width()), std::uint16_t(middle)), 1,
+        3));
+    ASSERT_TRUE(waitFor([&] { return view.numFrameBins() == std::uint32_t(view.width()); }));
+    test::saveScreenshot(view, "panadapter_after_resize.png");
+    QImage image(view.size(), QImage::Format_ARGB32);
+    view.render(&image);
+    const auto traceAt = [&](int x) {
+        for (int y = middle - 1; y <= middle + 1; ++y) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (pixel.green() > 120 && pixel.red() < 100) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(traceAt(5));
+    EXPECT_TRUE(traceAt(view.width() - 3)) << "the trace reaches the right edge";
+}
+
+// A centre of infinity or an empty span from the radio leaves the controls and the picture as
+// they were; the radio's next good line still arrives.
+TEST_F(PanadapterSession, NonFiniteRadioValuesChangeNothingOnScreen) {
+    ASSERT_TRUE(sim->sendStatus(
+        sim::panStatus(kPanId, "center=14.100000 bandwidth=0.200000 min_dbm=-130 max_dbm=-40")));
+    ASSERT_TRUE(waitFor([&] { return controls().bandText->stringValue() == "14.100"; }));
+    PanAdapterView& view = *controller->panAdapterView;
+    ASSERT_TRUE(sim->sendFftFrame(kPanId, std::vector<std::uint16_t>(400, 60), 1, 2));
+    ASSERT_TRUE(waitFor([&] { return view.numFrameBins() == 400; }));
+    const QImage before = view.grab().toImage();
+
+    ASSERT_TRUE(sim->sendStatus(
+        sim::panStatus(kPanId, "center=1e400 bandwidth=0 min_dbm=-1e400 max_dbm=1e39")));
+    ASSERT_TRUE(sim->sendStatus(sim::panStatus(kPanId, "fps=21")));
+    ASSERT_TRUE(waitFor([&] { return controls().fpsText->intValue() == 21; }));
+    EXPECT_EQ(controls().bandText->stringValue(), "14.100");
+    EXPECT_EQ(controls().bandwidthText->stringValue(), "0.200");
+    EXPECT_EQ(controls().minDbmText->stringValue(), "-130");
+    EXPECT_EQ(controls().maxDbmText->stringValue(), "-40");
+    EXPECT_EQ(view.grab().toImage(), before);
 }
 
 TEST(PanadapterKeyTables, EachRowNamesAPropertyItsObjectAnnouncesUnderItsKey) {

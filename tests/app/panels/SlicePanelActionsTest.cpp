@@ -367,6 +367,29 @@ TEST_F(SlicePanelActions, ToneOffsetAndDaxThatAreNotNumbersInRangeLeaveTheSliceA
     EXPECT_EQ(receivedSinceMark(), Strings{"slice set 1 dax=0"});
 }
 
+// A typed frequency tunes the panel's slice; one the radio cannot take, or a locked slice, sends
+// nothing and the field shows the slice's frequency again.
+TEST_F(SlicePanelActions, ATypedFrequencyTunesThePanelsSliceOrIsTakenBack) {
+    const auto slice = addSlice(1, kUsbSlice + std::string(" RF_frequency=14.100000 lock=0"));
+    ASSERT_TRUE(slice);
+    TextField* field = panel(1).freqText;
+    mark();
+    type(field, "14.0305");
+    EXPECT_EQ(receivedSinceMark(), Strings{"slice tune 1 14.03050"});
+    for (const char* text : {"0", "-7.1", "abc", ""}) {
+        SCOPED_TRACE(text);
+        mark();
+        type(field, text);
+        EXPECT_EQ(receivedSinceMark(), Strings{});
+        EXPECT_DOUBLE_EQ(field->doubleValue(), 14.0305);
+    }
+    ASSERT_TRUE(report(1, "lock=1", [&] { return slice->sliceLocked().value_or(false); }));
+    mark();
+    type(field, "7.1");
+    EXPECT_EQ(receivedSinceMark(), Strings{});
+    EXPECT_DOUBLE_EQ(field->doubleValue(), 14.0305);
+}
+
 // The four panels side by side with slices in four modes, each pop-up showing its mode's presets.
 TEST_F(SlicePanelActions, FourPanelsWithSlicesOfFourModesAreDrawn) {
     const struct {

@@ -1,0 +1,42 @@
+#pragma once
+// What the main window's tuning controls need from the application: the active and the alternate
+// slice, a way to have the radio make slice A or B when this client lacks it, and for the band
+// buttons the band stacks and the panadapter under the heads-up display. The app
+// controller implements it; tests implement it in a few lines. Main thread only.
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vm {
+
+class BandStacks;
+class Panafall;
+class Radio;
+class Slice;
+
+class TuningHost {
+public:
+    virtual ~TuningHost() = default;
+
+    // The first of the client's slices that is active, and the first that is not.
+    virtual std::shared_ptr<Slice> activeVFO() const = 0;
+    virtual std::shared_ptr<Slice> alternateVFO() const = 0;
+    // The client's slice of a number; none without it.
+    virtual std::shared_ptr<Slice> sliceWithNumber(int number) const = 0;
+    // The client's slices, in ascending slice number.
+    virtual std::vector<std::shared_ptr<Slice>> clientSlices() const = 0;
+    // The radio this client works; none while no radio is open.
+    virtual std::shared_ptr<Radio> openedRadio() const = 0;
+    // Asks the radio, when the client has no slice of the number (0 for A, 1 for B), to make it.
+    virtual bool needDoroVFO(int vfo) = 0;
+
+    // --- The band buttons: the stacks of every band, the panadapter under the heads-up display
+    // (none when no pan is there), the band name a pan takes for a frequency ("20", or "X" and a
+    // transverter key), and a notice to the user.
+    virtual BandStacks& bandStackStore() = 0;
+    virtual std::shared_ptr<Panafall> panUnderHud() const = 0;
+    virtual std::string panBandForFrequency(double mhz) const = 0;
+    virtual void notifyUser(const std::string& title, const std::string& text) = 0;
+};
+
+}  // namespace vm
