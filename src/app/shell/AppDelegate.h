@@ -164,6 +164,8 @@ public:
     void portsChanged(bool added);
     void receiveSleepNote();
     void receiveWakeNote();
+    // After a wake: opens the radio that sleep closed when it is listed; true when it did.
+    bool reopenRadioAfterWake();
     void handleURLEvent(const std::string& url);
     // Tunes the active slice to the links that arrived before the radio was ready for them, in
     // their order, once a radio is bound as GUI client with an active slice
@@ -598,6 +600,9 @@ private:
     std::deque<PendingTuneLink> pendingTuneLinks_;
     // A quit was asked for; later requests wait for its answer.
     bool quitRequested_ = false;
+    // The radio that sleep closed, reopened once it is listed after the wake ("" when none).
+    std::string reopenAfterWake_;
+    bool reopenAfterWakeIsRemote_ = false;
 };
 
 }  // namespace vm
