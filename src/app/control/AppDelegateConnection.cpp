@@ -46,6 +46,13 @@ bool AppDelegate::connectToDoroRadio(const std::shared_ptr<RadioInstance>& radio
         return false;
     }
     log("connectToDoroRadio:[{}] wan:[{}] {}", text(radio->serialNum), int(wan), dashes(67));
+    // A session that a quicker second choice replaces before it finished opening is ended here,
+    // so that two quick choices never leave two sessions with the radio.
+    if (openRadio) {
+        log("connectToDoroRadio:closing the unfinished session:[{}]",
+            openRadio->radioName().value_or(""));
+        radioClosed();
+    }
     // The session's own record says whether it is a DoroLink session; `wan` is only logged.
     openRadio = Radio::create(radio, ip, port, weak_from_this(), kProgramName,
                               debugEnabled() ? 2 : 1, attachRadioObjects);

@@ -328,5 +328,19 @@ TEST_F(Connecting, WithAutoConnectOffTheLastRadioIsOnlySelected) {
     EXPECT_EQ(chooser().title(), "SimRadio");
 }
 
+TEST_F(Connecting, ASessionReplacedBeforeItFinishedOpeningIsClosed) {
+    launch();
+    ASSERT_TRUE(announce());
+    test::LogCapture capture;
+    connect();
+    const std::weak_ptr<Radio> first = controller->openRadio;
+    connect();  // a second choice before the first session was bound
+    EXPECT_TRUE(capture.contains("connectToDoroRadio:closing the unfinished session"));
+    EXPECT_NE(controller->openRadio, first.lock());
+    ASSERT_TRUE(runEventsUntil([&] { return controller->radioStartupComplete; }));
+    EXPECT_TRUE(sim->waitForSessions(2));
+    EXPECT_TRUE(sim->sessionOpen()) << "the second session is the one kept";
+}
+
 }  // namespace
 }  // namespace vm
