@@ -13,6 +13,8 @@
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
 #include "attach/RadioObjects.h"
+#include "display/views/PanAdapterView.h"
+#include "display/views/WaterFallView.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Alert.h"
@@ -264,6 +266,11 @@ void AppDelegate::sessionEnded(const std::shared_ptr<Radio>& radio, std::uint32_
                                                       : "Radio Disconnected";
     panadapters[0]->velmoraSDRWindow->frameStatus->setText(status);
     prefsWindow->radioPage().setStatusText(status);
+    // The last spectrum stays on screen, dimmed with the reason, so it does not pass for live.
+    for (const auto& panadapter : panadapters) {
+        panadapter->panAdapterView->setOfflineReason(QString::fromLatin1(status));
+        panadapter->waterFallView->setOfflineReason(QString::fromLatin1(status));
+    }
     radioClosed();
     if (state == kStateDisconnectedByPeer) {
         showNotificationWithTitle("Radio disconnected",
