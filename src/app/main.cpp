@@ -1,15 +1,18 @@
 // velmorasdr: hands the process to the Qt application and the app controller, which starts the
-// program before the event loop runs and completes the launch once it does. Whichever way the
-// program ends, the last save of the preferences reaches the disk first, and the sound system stops
-// its own work before the process ends.
+// program before the event loop runs and completes the launch once it does. SIGTERM and the
+// desktop session's end quit as the Quit menu does. Whichever way the program ends, the last save
+// of the preferences reaches the disk first, and the sound system stops its own work before the
+// process ends.
 #include "app/panels/PanadapterController.h"
 #include "app/shell/AppDelegate.h"
 #include "app/windows/PanadapterWindow.h"
 #include "platform/audio/AudioBackend.h"
 #include "platform/core/Defaults.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/TerminationSignal.h"
 
 #include <QCoreApplication>
+#include <QSessionManager>
 #include <QTimer>
 
 #include <string>
@@ -27,6 +30,10 @@ int main(int argc, char** argv) {
     }
     controller->panadapters[0]->velmoraSDRWindow->makeKeyAndOrderFront();
     QTimer::singleShot(0, [controller] { controller->applicationDidFinishLaunching(); });
+    // SIGTERM and the end of the desktop session take the Quit menu's way out.
+    const vm::TerminationSignal terminationSignal([controller] { controller->quit(); });
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,
+                     [controller](QSessionManager&) { controller->quit(); });
     const int status = application.exec();
     vm::Defaults::standard().flush();
     // The sound system's device watch stops while the dispatch threads still run.

@@ -119,6 +119,9 @@ void AppDelegate::radioFactoryNotification(const Notification& notification) {
         }
     }
     rebuildRadioChooser();
+    if (reopenRadioAfterWake()) {
+        return;
+    }
 
     const std::string name = Defaults::standard().stringForKey(kLastRadioKey).value_or("");
     const std::shared_ptr<RadioInstance> radio = getRadioInstanceFromName(name);

@@ -13,6 +13,8 @@
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
 #include "attach/RadioObjects.h"
+#include "display/views/PanAdapterView.h"
+#include "display/views/WaterFallView.h"
 #include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Alert.h"
@@ -46,6 +48,13 @@ bool AppDelegate::connectToDoroRadio(const std::shared_ptr<RadioInstance>& radio
         return false;
     }
     log("connectToDoroRadio:[{}] wan:[{}] {}", text(radio->serialNum), int(wan), dashes(67));
+    // A session that a quicker second choice replaces before it finished opening is ended here,
+    // so that two quick choices never leave two sessions with the radio.
+    if (openRadio) {
+        log("connectToDoroRadio:closing the unfinished session:[{}]",
+            openRadio->radioName().value_or(""));
+        radioClosed();
+    }
     // The session's own record says whether it is a DoroLink session; `wan` is only logged.
     openRadio = Radio::create(radio, ip, port, weak_from_this(), kProgramName,
                               debugEnabled() ? 2 : 1, attachRadioObjects);
@@ -257,6 +266,11 @@ void AppDelegate::sessionEnded(const std::shared_ptr<Radio>& radio, std::uint32_
                                                       : "Radio Disconnected";
     panadapters[0]->velmoraSDRWindow->frameStatus->setText(status);
     prefsWindow->radioPage().setStatusText(status);
+    // The last spectrum stays on screen, dimmed with the reason, so it does not pass for live.
+    for (const auto& panadapter : panadapters) {
+        panadapter->panAdapterView->setOfflineReason(QString::fromLatin1(status));
+        panadapter->waterFallView->setOfflineReason(QString::fromLatin1(status));
+    }
     radioClosed();
     if (state == kStateDisconnectedByPeer) {
         showNotificationWithTitle("Radio disconnected",

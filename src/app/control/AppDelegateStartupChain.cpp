@@ -87,8 +87,9 @@ void AppDelegate::startupRadio(const std::shared_ptr<Radio>& radio) {
         },
         [weak, session, started] {
             auto self = weak.lock();
-            if (!self) {
-                return;
+            const auto current = session.lock();
+            if (!self || !current || current != self->openRadio) {
+                return;  // the session ended during the last wait: it never completed
             }
             log("startupRadio:radioStartupComplete in {:0.3f} sec {}",
                 std::chrono::duration<double>(DispatchClock::now() - started).count(),

@@ -96,6 +96,8 @@ void PanadapterController::loadPanafallKVO(const std::shared_ptr<Panafall>& pan)
     // The handlers find their controls through `panafall`: it is set before the first push, so
     // that push already fills the controls.
     panafall = pan;
+    panAdapterView->setOfflineReason({});
+    waterFallView->setOfflineReason({});
     cancel(panafallKVOManager);
     cancel(waterfallKVOManager);
     panafallKVOManager = VMKVOManager::create();

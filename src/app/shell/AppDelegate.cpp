@@ -102,7 +102,11 @@ void AppDelegate::createWindows() {
     menus = ownedMenus_.get();
     menus->preferencesMenuItem->setAction(
         [this](MenuItem&) { prefsWindow->makeKeyAndOrderFront(); });
-    menus->quitMenuItem->setAction([](MenuItem&) { QApplication::quit(); });
+    menus->quitMenuItem->setAction([weak = weak_from_this()](MenuItem&) {
+        if (const auto self = weak.lock()) {
+            self->quit();
+        }
+    });
     const EqualizerPrefsPage& equalizers = prefsWindow->equalizerPage();
     radioControls = RadioControlsController::create(
         RadioControls::find({prefsWindow, mainControls, tnfPanel}, *menus, equalizers.rxEqualizer(),

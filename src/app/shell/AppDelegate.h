@@ -98,6 +98,8 @@ struct AppOptions {
     std::uint16_t discoveryPort = RadioFactory::kDiscoveryPort;
     // Makes the DoroLink login window; none: the web engine's. Tests give a view of their own.
     std::function<std::unique_ptr<LoginView>()> loginView{};
+    // Ends the event loop once a quit is answered yes; none: the application's quit.
+    std::function<void()> endEventLoop{};
 };
 
 class AppDelegate : public RadioDelegate,
@@ -169,6 +171,8 @@ public:
     void portsChanged(bool added);
     void receiveSleepNote();
     void receiveWakeNote();
+    // After a wake: opens the radio that sleep closed when it is listed; true when it did.
+    bool reopenRadioAfterWake();
     void handleURLEvent(const std::string& url);
     // Tunes the active slice to the links that arrived before the radio was ready for them, in
     // their order, once a radio is bound as GUI client with an active slice
@@ -322,6 +326,24 @@ public:
     void closeDoroSDR();
     // The answer to a pending request to quit, called once; none while no quit is pending.
     std::function<void(bool)> replyToApplicationShouldTerminate;
+
+    // --- Quitting (src/app/shell/AppDelegateTermination.cpp) ---
+    enum class TerminateReply { now, later };
+    // The Quit menu, SIGTERM and the end of the desktop session: asks applicationShouldTerminate
+    // and ends the event loop once the answer is yes. A second request while one runs is ignored.
+    void quit();
+    // Before the launch finished: now. Otherwise the radio is left clean (its non-permanent notch
+    // filters and this client's slices and panadapters removed, the profiles saved), the session
+    // closed, and `replyToApplicationShouldTerminate` answers; 30 s after the request at the
+    // latest.
+    TerminateReply applicationShouldTerminate();
+    void applicationWillTerminate();
+    // The window frames, tabs, open windows, debug setting and band stacks saved; the uptime
+    // logged.
+    void cleanUpAndGo();
+    void saveTabs();
+    void saveWindowsOpen();
+    void printUpTime();
 
     // --- Global, transmit and microphone profiles (src/app/memory/AppDelegateProfiles.cpp) ---
     using ProfileKind = vm::ProfileKind;
@@ -534,6 +556,12 @@ private:
 
     void showInitialImages();
     void applicationStateChanged(bool active);
+    // Quitting: the steps after the profiles are saved, and the end of the event loop.
+    void removeResourcesThenClose();
+    void pollRemoval(DispatchClock::time_point start);
+    void closeForQuitLater();
+    void closeForQuit();
+    void endEventLoop();
 
     // Station control
     bool debugEnabled() const override;
@@ -590,6 +618,11 @@ private:
         url::TuneLink link;
     };
     std::deque<PendingTuneLink> pendingTuneLinks_;
+    // A quit was asked for; later requests wait for its answer.
+    bool quitRequested_ = false;
+    // The radio that sleep closed, reopened once it is listed after the wake ("" when none).
+    std::string reopenAfterWake_;
+    bool reopenAfterWakeIsRemote_ = false;
 };
 
 }  // namespace vm

@@ -1,5 +1,6 @@
 // Devices that come and go while the program runs: serial ports (the tuning knob's), audio
-// devices (handed to the remote-audio room), and the computer's own sleep and wake.
+// devices (handed to the remote-audio room), and the watch on the computer's sleep and wake
+// (AppDelegateSleepWake.cpp).
 #include "app/shell/AppDelegate.h"
 
 #include "app/audio/RemoteAudioController.h"
@@ -50,41 +51,6 @@ void AppDelegate::startSleepWatcher() {
                 self->receiveWakeNote();
             }
         });
-}
-
-void AppDelegate::receiveSleepNote() {
-    was_connected = radioFactory && openRadio && radioConnectionState == 4;
-    sleeping = true;
-    log("receiveSleepNote: {}, connected:{}", "PrepareForSleep", was_connected ? "YES" : "NO");
-    doro_control_connected = prefsWindow->knobPage().doroControl();
-    if (doro_control_connected) {
-        log("receiveSleepNote: Closing DoroControl");
-        doroControl->openCloseDoroControl(false);
-    }
-}
-
-void AppDelegate::receiveWakeNote() {
-    log("receiveWakeNote: {}, connected:{}", "PrepareForSleep", was_connected ? "YES" : "NO");
-    std::weak_ptr<AppDelegate> weak = weak_from_this();
-    DispatchQueue::main()->after(std::chrono::seconds(1), [weak] {
-        auto self = weak.lock();
-        if (!self) {
-            return;
-        }
-        self->sleeping = false;
-        if (self->was_connected) {
-            log("receiveWakeNote: Open DoroSDR");
-            self->doroSDRisRunning = self->openDoroSDR();
-        }
-        KnobPrefsPage& knob = self->prefsWindow->knobPage();
-        knob.reloadSerialPorts();
-        knob.restoreSerialPort();
-        if (self->doro_control_connected) {
-            knob.setDoroControl(true);
-            log("receiveWakeNote: Open DoroControl");
-            self->doroControl->openCloseDoroControl(true);
-        }
-    });
 }
 
 }  // namespace vm

@@ -77,4 +77,6 @@ bool PanadapterPrefsPage::radioSpots() const { return radioSpotsButton->state();
 bool PanadapterPrefsPage::memoryShow() const { return memoryShowCB->state(); }
 bool PanadapterPrefsPage::zenithorNarrowFm() const { return zenithorNFMButton->state(); }
 
+int PanadapterPrefsPage::selectedTab() const { return panadapterTabView->currentIndex(); }
+
 }  // namespace vm

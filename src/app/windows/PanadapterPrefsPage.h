@@ -30,6 +30,8 @@ public:
     bool radioSpots() const;
     bool memoryShow() const;
     bool zenithorNarrowFm() const;
+    // The index of the selected panadapter tab.
+    int selectedTab() const;
 
 signals:
     // The operator switched the logger's spots on or off.

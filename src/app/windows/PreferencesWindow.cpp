@@ -72,4 +72,6 @@ void PreferencesWindow::setButtonImages(const QImage& save, const QImage& add, c
     transverterPage_->setButtonImages(add, remove, go);
 }
 
+int PreferencesWindow::selectedTab() const { return prefsTabView->currentIndex(); }
+
 }  // namespace vm

@@ -63,6 +63,8 @@ public:
     AmplifierPrefsPage& amplifierPage() const { return *amplifierPage_; }
     TransverterPrefsPage& transverterPage() const { return *transverterPage_; }
     KnobPrefsPage& knobPage() const { return *knobPage_; }
+    // The index of the selected tab (the page shown).
+    int selectedTab() const;
 
     // Every page's stored preferences, and the chosen tab.
     void restore();

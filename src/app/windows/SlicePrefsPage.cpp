@@ -25,4 +25,6 @@ SlicePrefsPage::SlicePrefsPage(QWidget* parent) : PreferencesPage(parent) {
 
 SlicePanel* SlicePrefsPage::panel(int index) const { return slicePanels.at(index); }
 
+int SlicePrefsPage::selectedTab() const { return sliceTabView->currentIndex(); }
+
 }  // namespace vm

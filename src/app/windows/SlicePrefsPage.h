@@ -18,6 +18,9 @@ public:
     // Panel 0 to 3 (A to D).
     SlicePanel* panel(int index) const;
 
+    // The index of the selected slice tab.
+    int selectedTab() const;
+
 private:
     QTabWidget* sliceTabView;
     std::array<SlicePanel*, 4> slicePanels{};

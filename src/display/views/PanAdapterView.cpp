@@ -1,5 +1,7 @@
 #include "display/views/PanAdapterView.h"
 
+#include "display/views/OfflineVeil.h"
+
 #include "display/Panafall.h"
 #include "display/views/DisplayController.h"
 #include "display/views/PointerTuning.h"
@@ -295,6 +297,12 @@ void PanAdapterView::framesArrived() {
 void PanAdapterView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     drawRect(painter);
+    drawOfflineVeil(painter, rect(), offlineReason_);
+}
+
+void PanAdapterView::setOfflineReason(const QString& reason) {
+    offlineReason_ = reason;
+    update();
 }
 
 void PanAdapterView::drawRect(QPainter& painter) {

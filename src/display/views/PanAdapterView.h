@@ -50,6 +50,11 @@ class TNF;
 
 class PanAdapterView : public QWidget {
 public:
+    // The radio has gone: the picture is dimmed and the reason drawn over it until it is cleared
+    // (an empty reason).
+    void setOfflineReason(const QString& reason);
+    const QString& offlineReason() const { return offlineReason_; }
+
     // The spectrum's background: calibrated RGB (0, 0.14, 0.21).
     static QColor backgroundColor() { return QColor::fromRgbF(0.0f, 0.14f, 0.21f); }
 
@@ -251,6 +256,7 @@ private:
         redFontAttrDictionary, purpleFontAttrDictionary, greenFontAttrDictionary,
         bandEdgeFontAttrDictionary, blueMemFontAttrDictionary;
     VMMegahertzFormatter vmMegahertzFormatter_;
+    QString offlineReason_;
 };
 
 }  // namespace vm

@@ -1,5 +1,7 @@
 #include "display/views/WaterFallView.h"
 
+#include "display/views/OfflineVeil.h"
+
 #include "display/Panafall.h"
 #include "display/Waterfall.h"
 #include "display/views/DisplayController.h"
@@ -392,6 +394,12 @@ void WaterFallView::paintEvent(QPaintEvent*) {
     if (mouseInWaterfall_) {
         drawOverlay(painter);
     }
+    drawOfflineVeil(painter, rect(), offlineReason_);
+}
+
+void WaterFallView::setOfflineReason(const QString& reason) {
+    offlineReason_ = reason;
+    update();
 }
 
 void WaterFallView::drawOverlay(QPainter& painter) {

@@ -39,6 +39,11 @@ class WaterfallTileInbox;
 
 class WaterFallView : public QWidget {
 public:
+    // The radio has gone: the picture is dimmed and the reason drawn over it until it is cleared
+    // (an empty reason).
+    void setOfflineReason(const QString& reason);
+    const QString& offlineReason() const { return offlineReason_; }
+
     // The background of the picture and of rows without data: pure blue (bytes 0, 0, 255).
     static constexpr std::int32_t kBackground = 0xff0000;
 
@@ -171,6 +176,7 @@ private:
     std::shared_ptr<Slice> mouseOverSlice_;
     bool mouseInWaterfall_ = false;
     VMMegahertzFormatter formatter_;
+    QString offlineReason_;
 };
 
 }  // namespace vm

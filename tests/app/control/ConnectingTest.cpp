@@ -328,5 +328,37 @@ TEST_F(Connecting, WithAutoConnectOffTheLastRadioIsOnlySelected) {
     EXPECT_EQ(chooser().title(), "SimRadio");
 }
 
+TEST_F(Connecting, ASessionReplacedBeforeItFinishedOpeningIsClosed) {
+    launch();
+    ASSERT_TRUE(announce());
+    test::LogCapture capture;
+    connect();
+    const std::weak_ptr<Radio> first = controller->openRadio;
+    connect();  // a second choice before the first session was bound
+    EXPECT_TRUE(capture.contains("connectToDoroRadio:closing the unfinished session"));
+    EXPECT_NE(controller->openRadio, first.lock());
+    ASSERT_TRUE(runEventsUntil([&] { return controller->radioStartupComplete; }));
+    EXPECT_TRUE(sim->waitForSessions(2));
+    EXPECT_TRUE(sim->sessionOpen()) << "the second session is the one kept";
+}
+
+TEST_F(Connecting, ASessionEndedDuringTheLastProfileWaitNeverCompletes) {
+    Defaults::standard().set(serial, PlistDict{{"saved_profile_name", "Contest"},
+                                               {"saved_tx_profile_name", "Low power"},
+                                               {"saved_mic_profile_name", "Headset"}});
+    sim->reply("profile transmit load \"Low power\"", sim::SimReply::none());
+    test::LogCapture capture;
+    launch();
+    ASSERT_TRUE(announce());
+    connect();
+    ASSERT_TRUE(runEventsUntil([&] { return sent("profile transmit load \"Low power\""); }));
+    controller->radioClosed();
+    advance(16s);
+    test::mainQueueBarrier();
+    EXPECT_TRUE(capture.contains("startupRadio:Tx Profile:[Low power]"));
+    EXPECT_FALSE(controller->radioStartupComplete);
+    EXPECT_FALSE(capture.contains("radioStartupComplete in"));
+}
+
 }  // namespace
 }  // namespace vm

@@ -310,5 +310,39 @@ TEST_F(RadioOnScreen, RemovingOurResourcesAsksTheRadioForEachSliceAndPanadapterI
     EXPECT_FALSE(controller->slicePanelControllers[0]->sliceKVOManager()->registered());
 }
 
+TEST_F(RadioOnScreen, AKilledRadioDimsTheViewsWithTheReasonAndARestartedOneIsOfferedAgain) {
+    launch();
+    connectAsGui();
+    reportSession();
+    sendWaterfallLines(120);
+    ASSERT_TRUE(runEventsUntil([&] { return panadapter(0).waterFallView->frameCount() >= 120; }));
+    PanAdapterView& panView = *panadapter(0).panAdapterView;
+    WaterFallView& waterfall = *panadapter(0).waterFallView;
+    const QPoint middle(waterfall.width() / 2, waterfall.height() / 4);
+    const int liveLightness = waterfall.grab().toImage().pixelColor(middle).lightness();
+
+    ASSERT_TRUE(sim->closeSession());  // the radio is gone
+    ASSERT_TRUE(runEventsUntil([&] { return controller->radioConnectionState == 9; }));
+    advance(std::chrono::seconds(1));
+    ASSERT_TRUE(runEventsUntil([&] { return controller->openRadio == nullptr; }));
+    EXPECT_EQ(panView.offlineReason(), "Radio Disconnected");
+    EXPECT_EQ(waterfall.offlineReason(), "Radio Disconnected");
+    EXPECT_LT(waterfall.grab().toImage().pixelColor(middle).lightness(), liveLightness)
+        << "the last picture is dimmed";
+    panadapter(0).velmoraSDRWindow->repaint();
+    saveMainWindow(QStringLiteral("radio_gone_views_dimmed.png"));
+
+    // The radio announces itself again: the chooser offers it, and a new session lifts the veil.
+    ASSERT_TRUE(announce());
+    ASSERT_TRUE(runEventsUntil([&] {
+        const auto titles = chooserTitles();
+        return std::find(titles.begin(), titles.end(), "SimRadio") != titles.end();
+    }));
+    connect();
+    reportSession();
+    EXPECT_TRUE(panView.offlineReason().isEmpty());
+    EXPECT_TRUE(waterfall.offlineReason().isEmpty());
+}
+
 }  // namespace
 }  // namespace vm

@@ -44,6 +44,7 @@ protected:
         options.arguments = std::move(arguments);
         options.discoveryPort = 0;
         options.loginView = [] { return std::make_unique<PagesNotShown>(); };
+        options.endEventLoop = [this] { ++eventLoopEnds; };
         controller = AppDelegate::create(std::move(options));
         ASSERT_EQ(controller->awakeFromNib(), AppDelegate::Start::run);
         controller->applicationDidFinishLaunching();
@@ -66,6 +67,8 @@ protected:
     }
 
     std::shared_ptr<AppDelegate> controller;
+    // How often a quit ended the event loop (the tests run none).
+    int eventLoopEnds = 0;
 
 private:
     int savedStderr_ = -1;
