@@ -20,10 +20,11 @@ function(vm_library name)
   endif()
 endfunction()
 
-# vm_test(<name> SOURCES ... [DEPS ...] [LABELS ...]): one GoogleTest program, its cases registered
-# with CTest. Label "tsan" marks the tests that the ThreadSanitizer script runs.
+# vm_test(<name> [SERIAL] SOURCES ... [DEPS ...] [LABELS ...]): one GoogleTest program, its cases
+# registered with CTest. Label "tsan" marks the tests that the ThreadSanitizer script runs. SERIAL
+# runs each case with no other test beside it (tests that play through a real-time audio server).
 function(vm_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "SERIAL" "" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
@@ -31,6 +32,9 @@ function(vm_test name)
   set(props TIMEOUT 300)
   if(ARG_LABELS)
     list(APPEND props LABELS "${ARG_LABELS}")
+  endif()
+  if(ARG_SERIAL)
+    list(APPEND props RUN_SERIAL TRUE)
   endif()
   # A sanitizer build starts a program slowly; listing its cases gets a minute, not 5 s.
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
