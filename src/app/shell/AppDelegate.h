@@ -16,6 +16,8 @@
 #include "app/panels/RadioControlsHost.h"
 #include "app/panels/SlicePanelHost.h"
 #include "app/shell/AppFolders.h"
+#include "app/shell/AppTimersHost.h"
+#include "app/shell/PreferenceChoicesHost.h"
 #include "platform/core/ArchiveValue.h"
 #include "platform/core/DispatchClock.h"
 #include "platform/core/DispatchQueue.h"
@@ -80,6 +82,8 @@ class TnfWindowController;
 class UserMemoryController;
 class UserNotifications;
 class SiblingBridge;
+class PreferenceChoices;
+class AppTimers;
 class ViewArea;
 class VMKVOManager;
 class VMMegahertzFormatter;
@@ -104,6 +108,8 @@ class AppDelegate : public RadioDelegate,
                     public DoroLinkAuthHost,
                     public RemoteAudioHost,
                     public SiblingBridgeHost,
+                    public PreferenceChoicesHost,
+                    public AppTimersHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -252,7 +258,7 @@ public:
     void showMemoryTxAnt(int panel, const std::string& title) override;
     // Mutes every slice of this client but the active one, or unmutes all; only the slices whose
     // state changes are sent a mute command.
-    void muteAllButActive(bool mute);
+    void muteAllButActive(bool mute) override;
 
     // --- The panadapters' host (src/app/shell/AppDelegatePanadapters.cpp) ---
     std::string xvtrNameForXKey(const std::string& band) const override;
@@ -369,7 +375,27 @@ public:
     // --- Controls filled and restored at start-up ---
     void setDbmSliderRanges();
     void restorePreferences();
-    void darkWindowsChanged();
+    // Stores the dark windows choice and gives its appearance to every window.
+    void darkWindowsChanged() override;
+    // --- The Radio preferences' check boxes (src/app/shell/AppDelegatePreferences.cpp) ---
+    void setDebugLogging(bool on) override;
+    void setHudHidesOnDeactivate(bool on) override;
+
+    // --- The periodic timers' host (src/app/shell/AppDelegateTimers.cpp) ---
+    bool radioConnected() const override;
+    bool hasActiveSlice() const override;
+    bool inTransmit() const override;
+    void refreshEachSecond() override;
+    void panViewsHeartBeat(bool connected) override;
+    void oneMinute() override;
+    void postUserNotification(const std::string& title, const std::string& text) override;
+    // "1 day, 02:03:04" since start-up.
+    std::string upTimeString() const;
+    // The Slices tab's titles: "Slice A" for each slice of this client, else "Off".
+    void adjustSliceTabTitles();
+    // The Panadapters tab's titles and the panadapter windows' titles from the band of each pan's
+    // centre ("Off" without a pan); the Disconnect item enabled with an open radio.
+    void adjustPanTabTitles();
     std::string versionTitleString() const;
 
     // Windows
@@ -408,6 +434,10 @@ public:
     // The sibling applications: their notifications, spots, band plan, presence and the logger's
     // tuning.
     std::shared_ptr<SiblingBridge> siblingBridge;
+    // The Radio preferences' check boxes, each stored when the operator changes it.
+    std::shared_ptr<PreferenceChoices> preferenceChoices;
+    // The heartbeat, one-minute and debug log size timers, and the activity light.
+    std::shared_ptr<AppTimers> appTimers;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 
