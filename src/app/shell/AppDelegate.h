@@ -17,6 +17,7 @@
 #include "app/panels/SlicePanelHost.h"
 #include "app/shell/AppFolders.h"
 #include "app/shell/AppTimersHost.h"
+#include "app/shell/MeterDisplaysHost.h"
 #include "app/shell/PreferenceChoicesHost.h"
 #include "platform/core/ArchiveValue.h"
 #include "platform/core/DispatchClock.h"
@@ -84,6 +85,7 @@ class UserNotifications;
 class SiblingBridge;
 class PreferenceChoices;
 class AppTimers;
+class MeterDisplays;
 class ViewArea;
 class VMKVOManager;
 class VMMegahertzFormatter;
@@ -110,6 +112,7 @@ class AppDelegate : public RadioDelegate,
                     public SiblingBridgeHost,
                     public PreferenceChoicesHost,
                     public AppTimersHost,
+                    public MeterDisplaysHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -396,6 +399,8 @@ public:
     // The Panadapters tab's titles and the panadapter windows' titles from the band of each pan's
     // centre ("Off" without a pan); the Disconnect item enabled with an open radio.
     void adjustPanTabTitles();
+    // The meter displays' host: the S-meter's bar passed to the satellite tracker.
+    void sMeterBarChanged(int bar) override;
     std::string versionTitleString() const;
 
     // Windows
@@ -438,6 +443,8 @@ public:
     std::shared_ptr<PreferenceChoices> preferenceChoices;
     // The heartbeat, one-minute and debug log size timers, and the activity light.
     std::shared_ptr<AppTimers> appTimers;
+    // The meter timer and the heads-up S-meter.
+    std::shared_ptr<MeterDisplays> meterDisplays;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 
@@ -506,7 +513,6 @@ public:
     std::string lastActiveRXAnt, lastActiveTXAnt, lastAlternateRXAnt, lastAlternateTXAnt;
 
     // Meters
-    std::vector<double> sMeterValues;
 
     // Editing
     std::string sideToneString, sideToneStatusString;

@@ -98,7 +98,6 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     lastAlternateTXAnt = antenna("lastAlternateTXAnt");
 
     logZombieEnvironment();
-    sMeterValues.clear();
     was_connected = sleeping = false;
     sideToneString.clear();
 

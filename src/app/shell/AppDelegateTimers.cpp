@@ -137,6 +137,12 @@ void AppDelegate::oneMinute() {
     }
 }
 
+void AppDelegate::sMeterBarChanged(int bar) {
+    if (siblingBridge) {
+        siblingBridge->sMeterBarChanged(bar);
+    }
+}
+
 void AppDelegate::postUserNotification(const std::string& title, const std::string& text) {
     showNotificationWithTitle(title, text);
 }
