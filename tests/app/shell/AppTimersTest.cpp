@@ -103,17 +103,14 @@ TEST_F(AppTimersTest, StartedTheLightFollowsThePingsGreenOrRedWhileTransmitting)
     EXPECT_EQ(host->minutes, 0);
 
     NotificationCenter::defaultCenter().post("com.velmorasoftware.doro.remote_radio_vita_pinged");
-    test::mainQueueBarrier();
-    test::mainQueueBarrier();
-    EXPECT_TRUE(shown() == bulbs.green);
+    EXPECT_TRUE(runMainUntil([&] { return shown() == bulbs.green; }));
     host->transmitting = true;
     NotificationCenter::defaultCenter().post("com.velmorasoftware.doro.remote_radio_vita_pinged");
-    test::mainQueueBarrier();
-    test::mainQueueBarrier();
-    EXPECT_TRUE(shown() == bulbs.red);
+    EXPECT_TRUE(runMainUntil([&] { return shown() == bulbs.red; }));
 
     test::advanceBarrier(DispatchQueue::main(), 6s);
-    EXPECT_EQ(host->minutes, 1) << "the minute's first tick comes 6 s after launch";
+    EXPECT_TRUE(runMainUntil([&] { return host->minutes == 1; }))
+        << "the minute's first tick comes 6 s after launch";
 }
 
 TEST_F(AppTimersTest, TheLightIsLeftAloneOnceTheRoomIsGone) {
