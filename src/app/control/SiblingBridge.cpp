@@ -1,4 +1,4 @@
-// The bridge's life, what it listens to, its timers, the siblings' presence and what it sends.
+// The bridge's life, what it listens to, the siblings' presence and what it sends.
 #include "app/control/SiblingBridge.h"
 
 #include "app/control/SiblingValues.h"
@@ -37,11 +37,6 @@ SiblingBridge::~SiblingBridge() {
     for (const auto token : observers_) {
         center_.removeObserver(token);
     }
-    for (const auto& timer : {heartBeatTimer_, presenceTimer_}) {
-        if (timer) {
-            timer->cancel();
-        }
-    }
 }
 
 void SiblingBridge::registerDistributedNotifications() {
@@ -66,26 +61,7 @@ void SiblingBridge::registerDistributedNotifications() {
     route("com.velmorasoftware.center_pan", &SiblingBridge::centerPanNotification);
 }
 
-void SiblingBridge::start() {
-    checkSiblings(true);
-    std::weak_ptr<SiblingBridge> weak = weak_from_this();
-    heartBeatTimer_ = DispatchSource::makeTimer(DispatchQueue::main());
-    heartBeatTimer_->setEventHandler([weak] {
-        if (const auto self = weak.lock()) {
-            self->heartBeat();
-        }
-    });
-    heartBeatTimer_->setTimer(0s, 1s, 100ms);
-    heartBeatTimer_->resume();
-    presenceTimer_ = DispatchSource::makeTimer(DispatchQueue::main());
-    presenceTimer_->setEventHandler([weak] {
-        if (const auto self = weak.lock()) {
-            self->checkSiblings(false);
-        }
-    });
-    presenceTimer_->setTimer(6s, 60s, 6s);
-    presenceTimer_->resume();
-}
+void SiblingBridge::start() { checkSiblings(true); }
 
 void SiblingBridge::checkSiblings(bool log) {
     zenithorRunning_ = busNameHasOwner(kTrackerBusName, bus_);

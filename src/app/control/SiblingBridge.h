@@ -56,14 +56,14 @@ public:
                                                  QDBusConnection bus,
                                                  DispatchQueuePtr kbrx_zenithor_queue,
                                                  std::weak_ptr<SiblingBridgeHost> host);
-    ~SiblingBridge();  // stops listening and stops the timers
+    ~SiblingBridge();  // stops listening
     SiblingBridge(const SiblingBridge&) = delete;
     SiblingBridge& operator=(const SiblingBridge&) = delete;
 
     // Listens to the five incoming notifications, from whoever sends them.
     void registerDistributedNotifications();
-    // At launch: looks for the siblings (logging the ones running), then the bridge's steps of
-    // the one-second heartbeat (`heartBeat`) and, from 6 s on, the presence check each minute.
+    // At launch: looks for the siblings, logging the ones running. The controller's timers then
+    // call `heartBeat` each second and `checkSiblings` each minute.
     void start();
     // The bridge's part of each heartbeat: the logger's spots aged once a minute while they are
     // shown, and the logger tuned to the active slice (a DoroLink radio bound as GUI client,
@@ -117,7 +117,6 @@ private:
     DispatchQueuePtr kbrx_zenithor_queue_;
     std::weak_ptr<SiblingBridgeHost> host_;
     std::vector<DistributedNotificationCenter::Token> observers_;
-    DispatchSourcePtr heartBeatTimer_, presenceTimer_;
 
     std::vector<std::shared_ptr<PanSpotObject>> localSpots_;
     bool loadingSpots_ = false;

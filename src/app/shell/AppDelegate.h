@@ -18,6 +18,9 @@
 #include "app/panels/SlicePanelHost.h"
 #include "app/panels/TuningHost.h"
 #include "app/shell/AppFolders.h"
+#include "app/shell/AppTimersHost.h"
+#include "app/shell/MeterDisplaysHost.h"
+#include "app/shell/PreferenceChoicesHost.h"
 #include "platform/core/ArchiveValue.h"
 #include "platform/core/DispatchClock.h"
 #include "platform/core/DispatchQueue.h"
@@ -85,6 +88,9 @@ class TnfWindowController;
 class UserMemoryController;
 class UserNotifications;
 class SiblingBridge;
+class PreferenceChoices;
+class AppTimers;
+class MeterDisplays;
 class ViewArea;
 class VMKVOManager;
 class VMMegahertzFormatter;
@@ -113,6 +119,9 @@ class AppDelegate : public RadioDelegate,
                     public RemoteAudioHost,
                     public CwxHost,
                     public SiblingBridgeHost,
+                    public PreferenceChoicesHost,
+                    public AppTimersHost,
+                    public MeterDisplaysHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -270,7 +279,7 @@ public:
     void showMemoryTxAnt(int panel, const std::string& title) override;
     // Mutes every slice of this client but the active one, or unmutes all; only the slices whose
     // state changes are sent a mute command.
-    void muteAllButActive(bool mute);
+    void muteAllButActive(bool mute) override;
 
     // --- The panadapters' host (src/app/shell/AppDelegatePanadapters.cpp) ---
     std::string xvtrNameForXKey(const std::string& band) const override;
@@ -412,7 +421,29 @@ public:
     // --- Controls filled and restored at start-up ---
     void setDbmSliderRanges();
     void restorePreferences();
-    void darkWindowsChanged();
+    // Stores the dark windows choice and gives its appearance to every window.
+    void darkWindowsChanged() override;
+    // --- The Radio preferences' check boxes (src/app/shell/AppDelegatePreferences.cpp) ---
+    void setDebugLogging(bool on) override;
+    void setHudHidesOnDeactivate(bool on) override;
+
+    // --- The periodic timers' host (src/app/shell/AppDelegateTimers.cpp) ---
+    bool radioConnected() const override;
+    bool hasActiveSlice() const override;
+    bool inTransmit() const override;
+    void refreshEachSecond() override;
+    void panViewsHeartBeat(bool connected) override;
+    void oneMinute() override;
+    void postUserNotification(const std::string& title, const std::string& text) override;
+    // "1 day, 02:03:04" since start-up.
+    std::string upTimeString() const;
+    // The Slices tab's titles: "Slice A" for each slice of this client, else "Off".
+    void adjustSliceTabTitles();
+    // The Panadapters tab's titles and the panadapter windows' titles from the band of each pan's
+    // centre ("Off" without a pan); the Disconnect item enabled with an open radio.
+    void adjustPanTabTitles();
+    // The meter displays' host: the S-meter's bar passed to the satellite tracker.
+    void sMeterBarChanged(int bar) override;
     std::string versionTitleString() const;
 
     // Windows
@@ -457,6 +488,12 @@ public:
     // The sibling applications: their notifications, spots, band plan, presence and the logger's
     // tuning.
     std::shared_ptr<SiblingBridge> siblingBridge;
+    // The Radio preferences' check boxes, each stored when the operator changes it.
+    std::shared_ptr<PreferenceChoices> preferenceChoices;
+    // The heartbeat, one-minute and debug log size timers, and the activity light.
+    std::shared_ptr<AppTimers> appTimers;
+    // The meter timer and the heads-up S-meter.
+    std::shared_ptr<MeterDisplays> meterDisplays;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 
@@ -521,7 +558,6 @@ public:
     std::string lastActiveRXAnt, lastActiveTXAnt, lastAlternateRXAnt, lastAlternateTXAnt;
 
     // Meters
-    std::vector<double> sMeterValues;
 
     // Images
     QImage greenBulb, greyBulb, yellowBulb, redBulb, blueBulb, orangeBulb, red_button,

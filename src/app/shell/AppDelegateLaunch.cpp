@@ -6,6 +6,8 @@
 #include "app/control/SiblingBridge.h"
 #include "app/memory/UserMemoryController.h"
 #include "app/panels/PanadapterController.h"
+#include "app/shell/AppTimers.h"
+#include "app/shell/MeterDisplays.h"
 #include "app/shell/SystemReport.h"
 #include "app/windows/CwxWindow.h"
 #include "app/windows/HudWindow.h"
@@ -81,6 +83,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     reopenWindows();
     siblingBridge->start();
     startDoroLink();
+    appTimers =
+        AppTimers::create(*mainControls->pollButton, {greenBulb, greyBulb, yellowBulb, redBulb},
+                          debugLogFilePath, vmsdr_maintenance_queue, weak_from_this());
+    appTimers->start();
+    meterDisplays = MeterDisplays::create(*hud, weak_from_this());
+    meterDisplays->start();
     startupComplete = true;
 }
 

@@ -21,6 +21,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/Appearance.h"
 #include "platform/ui/ControlPrefs.h"
+#include "radio/Radio.h"
 
 #include <QGuiApplication>
 
@@ -67,6 +68,15 @@ void AppDelegate::restoreAutoConnect() {
     }
     log("auto_connect:[{}]", radio.autoConnect() ? 1 : 0);
 }
+
+void AppDelegate::setDebugLogging(bool on) {
+    debug = on;
+    if (openRadio) {
+        openRadio->debugLogLevel.set(on ? 2 : 1);
+    }
+}
+
+void AppDelegate::setHudHidesOnDeactivate(bool on) { hudHidesOnDeactivate_ = on; }
 
 void AppDelegate::darkWindowsChanged() {
     const bool dark = prefsWindow->radioPage().darkWindows();

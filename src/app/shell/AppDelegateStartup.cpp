@@ -12,6 +12,7 @@
 #include "app/panels/SlicePanelController.h"
 #include "app/shell/DebugLogFiles.h"
 #include "app/shell/MachineFacts.h"
+#include "app/shell/PreferenceChoices.h"
 #include "app/windows/EqualizerPanel.h"
 #include "app/windows/EqualizerPrefsPage.h"
 #include "app/windows/HudWindow.h"
@@ -97,7 +98,6 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     lastAlternateTXAnt = antenna("lastAlternateTXAnt");
 
     logZombieEnvironment();
-    sMeterValues.clear();
     was_connected = sleeping = false;
 
     loadImages();
@@ -134,6 +134,7 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
         SiblingBridge::create(DistributedNotificationCenter::defaultCenter(),
                               QDBusConnection::sessionBus(), kbrx_zenithor_queue, weak_from_this());
     siblingBridge->registerDistributedNotifications();
+    preferenceChoices = PreferenceChoices::create(prefsWindow->radioPage(), weak_from_this());
     QObject::connect(&prefsWindow->panadapterPage(), &PanadapterPrefsPage::trvlSpotsButtonPressed,
                      &prefsWindow->panadapterPage(),
                      [weak = std::weak_ptr<SiblingBridge>(siblingBridge)](bool on) {

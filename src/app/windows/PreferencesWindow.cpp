@@ -45,6 +45,10 @@ PreferencesWindow::PreferencesWindow(QWidget* parent) : Window(parent) {
     stored_.tabView(prefsTabView, "prefs_tab_view");
 }
 
+bool PreferencesWindow::panelVisible(int tab) const {
+    return isVisible() && prefsTabView->currentIndex() == tab;
+}
+
 template <class Page>
 Page* PreferencesWindow::addPage(Page* page, const QString& title, bool scrolls) {
     prefsTabView->addTab(scrolls ? kit::scrolling(page) : page, title);

@@ -50,6 +50,8 @@ public:
 
     explicit PreferencesWindow(QWidget* parent = nullptr);
 
+    // The window is visible and shows this tab.
+    bool panelVisible(int tab) const;
     RadioPrefsPage& radioPage() const { return *radioPage_; }
     PanadapterPrefsPage& panadapterPage() const { return *panadapterPage_; }
     SlicePrefsPage& slicePage() const { return *slicePage_; }

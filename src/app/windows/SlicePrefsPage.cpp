@@ -23,6 +23,10 @@ SlicePrefsPage::SlicePrefsPage(QWidget* parent) : PreferencesPage(parent) {
     stored_.tabView(sliceTabView, "slice_tab_view");
 }
 
+void SlicePrefsPage::setTabTitle(int index, const QString& title) {
+    sliceTabView->setTabText(index, title);
+}
+
 SlicePanel* SlicePrefsPage::panel(int index) const { return slicePanels.at(index); }
 
 int SlicePrefsPage::selectedTab() const { return sliceTabView->currentIndex(); }

@@ -17,6 +17,8 @@ public:
 
     // Panel 0 to 3 (A to D).
     SlicePanel* panel(int index) const;
+    // The title of panel 0 to 3's tab.
+    void setTabTitle(int index, const QString& title);
 
     // The index of the selected slice tab.
     int selectedTab() const;

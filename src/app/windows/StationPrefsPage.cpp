@@ -21,6 +21,10 @@ StationPrefsPage::StationPrefsPage(QWidget* parent) : PreferencesPage(parent) {
     grid->setRowStretch(1, 1);
 }
 
+void StationPrefsPage::setUptime(const std::string& text) {
+    stationUptimeTextField->setText(QString::fromStdString(text));
+}
+
 void StationPrefsPage::setStationName(const std::string& name) {
     stationNameText->setStringValue(name);
 }

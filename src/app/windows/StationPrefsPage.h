@@ -13,6 +13,7 @@ public:
     explicit StationPrefsPage(QWidget* parent = nullptr);
 
     void setStationName(const std::string& name);
+    void setUptime(const std::string& text);
 
 private:
     TextField* stationNameText;

@@ -24,6 +24,9 @@ protected:
         AppFixture::SetUp();
         link->radioRecord()->name = "SimRadio";
         launch();
+        // The observers are checked one change at a time: the heartbeat, which retitles the tabs
+        // and windows each second, would write in between.
+        controller->appTimers.reset();
     }
     void TearDown() override {
         if (controller) {

@@ -16,6 +16,7 @@
 #include "display/views/PanAdapterView.h"
 #include "display/views/WaterFallView.h"
 #include "objects/Slice.h"
+#include "platform/ui/ImageButton.h"
 #include "platform/ui/Screenshot.h"
 #include "support/LogCapture.h"
 #include "support/QueueBarrier.h"
@@ -145,12 +146,14 @@ TEST_F(RadioOnScreen, TheRadiosPanadapterAndSliceZeroFillTheMainWindowAndPanelA)
     // The pan: its window shows the pan's stream, its controls and tab follow the panadapter.
     PanControls& controls = *panadapter(0).panControls;
     EXPECT_EQ(panadapter(0).panafall->streamId(), "0x40000000");
-    EXPECT_EQ(panadapter(0).velmoraSDRWindow->windowTitle(), "velmoraSDR 0x40000000");
+    // The heartbeat titles the pan's window and tab with the band of its centre.
+    ASSERT_TRUE(runEventsUntil(
+        [&] { return panadapter(0).velmoraSDRWindow->windowTitle() == "velmoraSDR 20M"; }));
+    EXPECT_EQ(prefsControl<QTabWidget>("panadapterTabView").tabText(0), "20M");
     EXPECT_EQ(controls.bandText->stringValue(), "14.100");
     EXPECT_EQ(controls.bandwidthText->stringValue(), "0.200");
     EXPECT_EQ(controls.minDbmText->stringValue(), "-130");
     EXPECT_EQ(controls.fpsText->intValue(), 25);
-    EXPECT_EQ(prefsControl<QTabWidget>("panadapterTabView").tabText(0), "20 M");
     EXPECT_EQ(panadapter(0).waterFallView->myPanafall(), panadapter(0).panafall);
     ASSERT_TRUE(runEventsUntil([&] { return panadapter(0).waterFallView->colorGain() == 60; }));
 
@@ -197,6 +200,22 @@ TEST_F(RadioOnScreen, TheRadiosPanadapterAndSliceZeroFillTheMainWindowAndPanelA)
     EXPECT_EQ(panView.numFrameBins(), std::uint32_t(std::max(panView.width(), 1)));
     panadapter(0).velmoraSDRWindow->repaint();
     saveMainWindow(QStringLiteral("radio_on_screen_main_window.png"));
+}
+
+TEST_F(RadioOnScreen, TheHeartbeatTitlesTheSliceTabsAndTheLightFollowsThePings) {
+    launch();
+    connectAsGui();
+    reportSession();
+    controller->prefsWindow->show();
+    prefsControl<QTabWidget>("prefsTabView").setCurrentIndex(2);
+    QTabWidget& slices = prefsControl<QTabWidget>("sliceTabView");
+    ASSERT_TRUE(runEventsUntil([&] { return slices.tabText(0) == "Slice A"; }));
+    EXPECT_EQ(slices.tabText(2), "Off");
+    EXPECT_EQ(slices.tabText(3), "Off");
+
+    // Slice 0 is active: the light no longer blinks yellow but green with each ping reply.
+    ImageButton& light = *controller->mainControls->pollButton;
+    ASSERT_TRUE(runEventsUntil([&] { return light.image() == controller->greenBulb; }));
 }
 
 TEST_F(RadioOnScreen, ClosingTheSessionLeavesNoObserverAndAReconnectBindsEachKeyOnce) {

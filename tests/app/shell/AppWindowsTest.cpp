@@ -5,11 +5,13 @@
 #include "../../platform/ui/Screenshot.h"
 #include "app/windows/CwxWindow.h"
 #include "app/windows/HudWindow.h"
+#include "app/windows/MainControlsBar.h"
 #include "app/windows/MainMenus.h"
 #include "app/windows/MemoryPanel.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/TnfPanel.h"
+#include "platform/ui/ImageButton.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -107,6 +109,17 @@ TEST_F(AppFixture, RepeatedSetsCarryTheirLetterOrSuffixAndTheTabsKeepTheirIndexe
     EXPECT_EQ(shortcuts->itemAtIndex(4), controller->menus->centerShortcutsMenu);
     EXPECT_EQ(shortcuts->itemAtIndex(14), controller->menus->activeShortcutsMenu);
     EXPECT_EQ(shortcuts->itemAtIndex(16), controller->menus->transmitShortcutsMenu);
+}
+
+TEST_F(AppFixture, WithoutARadioTheActivityLightBlinksYellowAndTheTabsReadOff) {
+    launch();
+    ImageButton& light = *controller->mainControls->pollButton;
+    ASSERT_TRUE(runMainUntil([&] { return light.image() == controller->yellowBulb; }));
+    ASSERT_TRUE(runMainUntil([&] { return light.image() == controller->greyBulb; }));
+    auto& tabs = prefsControl<QTabWidget>("sliceTabView");
+    for (int tab = 0; tab < 4; ++tab) {
+        EXPECT_EQ(tabs.tabText(tab), QStringLiteral("Off"));
+    }
 }
 
 }  // namespace

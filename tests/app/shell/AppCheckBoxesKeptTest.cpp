@@ -1,0 +1,62 @@
+// The check boxes of the preferences that the operator changes keep their state over a restart:
+// the change is in the preferences file on disk at once, and the next start shows it. The knob's
+// box is switched off with a knob answering on a pseudo-terminal, so that its port opens.
+#include "AppFixture.h"
+
+#include "platform/ui/CheckBox.h"
+#include "support/PseudoTerminal.h"
+
+#include <QLabel>
+
+namespace vm {
+namespace {
+
+struct KeptBox {
+    const char* name;  // the control's outlet name
+    const char* key;
+};
+
+class CheckBoxKept : public test::AppFixture, public ::testing::WithParamInterface<KeptBox> {};
+
+TEST_P(CheckBoxKept, AfterARestart) {
+    const KeptBox& box = GetParam();
+    test::PseudoTerminal knob;
+    ASSERT_TRUE(knob.makeRaw());
+    Defaults::standard().set("doro_control", PlistValue(std::int64_t{1}));
+    Defaults::standard().set("vm_virtual_serial_port", PlistValue(knob.path()));
+    Defaults::standard().set("doro_control_port", PlistValue(knob.path()));
+    knob.send("F1.02;");
+    launch();
+    ASSERT_TRUE(runMainUntil([&] {
+        return prefsControl<QLabel>("doroControlStatus").text() == QStringLiteral("Reading");
+    }));
+
+    auto& control = prefsControl<CheckBox>(box.name);
+    const bool changed = !control.state();
+    control.click();
+    ASSERT_EQ(control.state(), changed);
+    ASSERT_TRUE(Defaults::standard().flush());
+    // What the next program reads: the file as it is now on disk.
+    const Defaults onDisk(Defaults::standard().path());
+    EXPECT_EQ(onDisk.boolForKey(box.key), changed) << box.key;
+
+    controller.reset();
+    launch();
+    EXPECT_EQ(prefsControl<CheckBox>(box.name).state(), changed) << box.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RadioAndKnobPages, CheckBoxKept,
+    ::testing::Values(KeptBox{"debug_enabled", "debug_state"},
+                      KeptBox{"check_for_updates", "check_for_updates"},
+                      KeptBox{"auto_connect", "auto_connect"},
+                      KeptBox{"tuneTrvlCheckBox", "tune_trvl"},
+                      KeptBox{"darkWindowsCheckBox", "vmsdr_dark_windows"},
+                      KeptBox{"muteAlternateVFOCheckBox", "mute_alternate_audio"},
+                      KeptBox{"hideHudInBackgroundCheckBox", "hide_hud_in_background"},
+                      KeptBox{"authUseDoroLinkButton", "auth_use_doro_link"},
+                      KeptBox{"doroControlCheckBox", "doro_control"}),
+    [](const ::testing::TestParamInfo<KeptBox>& param) { return std::string(param.param.name); });
+
+}  // namespace
+}  // namespace vm
