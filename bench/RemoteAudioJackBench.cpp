@@ -6,6 +6,8 @@
 // One iteration each: the figures are the counters, not the iteration time.
 #include "JackAudioSupport.h"
 
+#include "Percentile.h"
+
 #include <benchmark/benchmark.h>
 
 #include <thread>
@@ -16,14 +18,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-double percentile(std::vector<double> values, double p) {
-    if (values.empty()) {
-        return 0;
-    }
-    std::sort(values.begin(), values.end());
-    const auto index = std::size_t(std::ceil(p * double(values.size()))) - 1;
-    return values[std::min(index, values.size() - 1)];
-}
+using bench::percentile;
 
 void BM_ReceiveLatency(benchmark::State& state) {
     for (auto _ : state) {

@@ -8,6 +8,8 @@
 #include "platform/audio/AudioBackend.h"
 #include "platform/audio/PortAudioBackend.h"
 
+#include "Percentile.h"
+
 #include <benchmark/benchmark.h>
 #include <jack/jack.h>
 
@@ -27,14 +29,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-double percentile(std::vector<double> values, double p) {
-    if (values.empty()) {
-        return 0;
-    }
-    std::sort(values.begin(), values.end());
-    const auto index = std::size_t(std::ceil(p * double(values.size()))) - 1;
-    return values[std::min(index, values.size() - 1)];
-}
+using bench::percentile;
 
 // A JACK client that notes when the first non-zero sample arrives after being armed.
 struct Listener {

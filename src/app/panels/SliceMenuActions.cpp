@@ -59,10 +59,16 @@ void SliceMenuActions::connectItems(MainMenus& menus) {
     }
 }
 
-void SliceMenuActions::swapVFOs() {
+std::pair<std::shared_ptr<Slice>, std::shared_ptr<Slice>> SliceMenuActions::slicesAB() const {
     const auto host = host_.lock();
-    const auto a = host ? host->sliceWithNumber(0) : nullptr;
-    const auto b = host ? host->sliceWithNumber(1) : nullptr;
+    if (!host) {
+        return {};
+    }
+    return {host->sliceWithNumber(0), host->sliceWithNumber(1)};
+}
+
+void SliceMenuActions::swapVFOs() {
+    const auto [a, b] = slicesAB();
     if (!a || !b) {
         beep();
         return;
@@ -79,9 +85,7 @@ void SliceMenuActions::swapVFOs() {
 }
 
 void SliceMenuActions::setVFOBequalsVFOA() {
-    const auto host = host_.lock();
-    const auto a = host ? host->sliceWithNumber(0) : nullptr;
-    const auto b = host ? host->sliceWithNumber(1) : nullptr;
+    const auto [a, b] = slicesAB();
     if (!a || !b) {
         beep();
         return;
@@ -90,9 +94,7 @@ void SliceMenuActions::setVFOBequalsVFOA() {
 }
 
 void SliceMenuActions::setVFOAequalsVFOB() {
-    const auto host = host_.lock();
-    const auto a = host ? host->sliceWithNumber(0) : nullptr;
-    const auto b = host ? host->sliceWithNumber(1) : nullptr;
+    const auto [a, b] = slicesAB();
     if (!a || !b) {
         beep();
         return;

@@ -9,6 +9,7 @@
 //
 // Main thread only. The menu items' actions hold the room weakly.
 #include <memory>
+#include <utility>
 
 namespace vm {
 
@@ -46,6 +47,8 @@ public:
 
 private:
     void connectItems(MainMenus& menus);
+    // Slices 0 and 1 (A and B), either null when it does not exist.
+    std::pair<std::shared_ptr<Slice>, std::shared_ptr<Slice>> slicesAB() const;
     void copySlice(Slice& from, Slice& to);
 
     const std::weak_ptr<TuningHost> host_;
