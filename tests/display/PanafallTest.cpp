@@ -61,9 +61,15 @@ TEST(PanafallStatus, AFirstLineStoresAtOnceALaterOneOnTheMainQueue) {
 // the pan's first line or a later one.
 TEST(PanafallStatus, NonFiniteValuesAndEmptySpansKeepTheLastGoodValue) {
     const auto pan = Panafall::create(nullptr, "0x40000000");
+    // A first line announces its keys a moment after it is read: wait for that announcement, so
+    // that it cannot be counted against a later line.
+    bool firstAnnounced = false;
+    const auto firstToken =
+        pan->addObserver("center", [&](const Change&) { firstAnnounced = true; });
     Scanner good(" center=14.1 bandwidth=0.2 min_dbm=-130 max_dbm=-40 min_bw=0.001 max_bw=14");
     pan->statusParserImmediate(good, true);
-    test::mainQueueBarrier();
+    ASSERT_TRUE(runMainUntil([&] { return firstAnnounced; }, std::chrono::seconds(10)));
+    pan->removeObserver(firstToken);
     const struct {
         const char* name;
         const char* line;
