@@ -265,6 +265,16 @@ std::shared_ptr<RadioInstance> AppDelegate::getRadioInstanceFromName(
     return found;
 }
 
+bool AppDelegate::chooseRadioNamed(const std::string& name) {
+    PopUpButton& chooser = *mainControls->radioPortNamePopUp;
+    if (chooser.indexOfItemWithTitle(name) < 0) {
+        return false;
+    }
+    chooser.selectItemWithTitle(name);
+    radioChanged();
+    return true;
+}
+
 void AppDelegate::radioChanged() {
     const std::string title = mainControls->radioPortNamePopUp->title();
     const std::shared_ptr<RadioInstance> radio =

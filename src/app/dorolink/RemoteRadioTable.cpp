@@ -1,18 +1,11 @@
 #include "app/dorolink/RemoteRadioTable.h"
 
+#include "app/dorolink/RadioTableCells.h"
 #include "dorolink/WanServer.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/ui/Beep.h"
 
 namespace vm {
-
-namespace {
-
-QString text(const std::optional<std::string>& value) {
-    return QString::fromStdString(value.value_or(""));
-}
-
-}  // namespace
 
 RemoteRadioTable::RemoteRadioTable(DoroLinkAuthHost& host, std::shared_ptr<WanServer> server)
     : host_(host), server_(std::move(server)) {}
@@ -39,42 +32,7 @@ QVariant RemoteRadioTable::objectValue(TableView&, const std::string& column, in
     if (!radio) {
         return QString();
     }
-    if (column == "ipAddress") {
-        return text(radio->publicIp);
-    }
-    if (column == "port") {
-        return text(radio->upnpSupported.value_or(false) ? radio->public_upnp_tls_port
-                                                         : radio->public_tls_port);
-    }
-    if (column == "requires_additional_license") {
-        return radio->requires_additional_license.value_or(0) ? QStringLiteral("YES")
-                                                              : QStringLiteral("NO");
-    }
-    if (column == "status") {
-        const QString status = text(radio->status);
-        if (status.isEmpty() || radio->serialNum.value_or("").empty()) {
-            return QString();
-        }
-        if (isOpen(*radio)) {
-            return QVariant::fromValue(AttributedText{status, true});
-        }
-        return status;
-    }
-    const std::pair<const char*, const RadioInstance::Text RadioInstance::*> texts[] = {
-        {"model", &RadioInstance::model},
-        {"serialNum", &RadioInstance::serialNum},
-        {"name", &RadioInstance::name},
-        {"callsign", &RadioInstance::callsign},
-        {"dpVersion", &RadioInstance::dpVersion},
-        {"version", &RadioInstance::version},
-        {"max_licensed_version", &RadioInstance::max_licensed_version},
-        {"radio_license_id", &RadioInstance::radio_license_id}};
-    for (const auto& [identifier, field] : texts) {
-        if (column == identifier) {
-            return text((*radio).*field);
-        }
-    }
-    return QString();
+    return radioTableCell(*radio, column, RadioTableKind::remote, isOpen(*radio));
 }
 
 bool RemoteRadioTable::shouldEdit(TableView&, const std::string&, int) {

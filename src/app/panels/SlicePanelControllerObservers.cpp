@@ -390,6 +390,7 @@ void SlicePanelController::sliceModeChanged(const std::shared_ptr<Slice>& slice,
     if (const auto host = host_.lock()) {
         host->showActiveMode();
     }
+    panel_->adjustModeControls(true, slice->sliceMode().value_or(""));
 }
 
 void SlicePanelController::updateModeMenus(const std::shared_ptr<Slice>& slice) {

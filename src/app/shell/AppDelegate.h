@@ -19,8 +19,10 @@
 #include "app/panels/TuningHost.h"
 #include "app/shell/AppFolders.h"
 #include "app/shell/AppTimersHost.h"
+#include "app/shell/LocalRadioTableHost.h"
 #include "app/shell/MeterDisplaysHost.h"
 #include "app/shell/PreferenceChoicesHost.h"
+#include "app/shell/VfoMenuHost.h"
 #include "platform/core/ArchiveValue.h"
 #include "platform/core/DispatchClock.h"
 #include "platform/core/DispatchQueue.h"
@@ -90,6 +92,8 @@ class UserNotifications;
 class SiblingBridge;
 class PreferenceChoices;
 class AppTimers;
+class LocalRadioTable;
+class VfoMenu;
 class MeterDisplays;
 class ViewArea;
 class VMKVOManager;
@@ -122,6 +126,8 @@ class AppDelegate : public RadioDelegate,
                     public PreferenceChoicesHost,
                     public AppTimersHost,
                     public MeterDisplaysHost,
+                    public LocalRadioTableHost,
+                    public VfoMenuHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -175,6 +181,7 @@ public:
     std::vector<std::shared_ptr<RadioInstance>> localRadios() const override;
     int selectedLocalRow() const override;
     int selectedRemoteRow() const override;
+    bool chooseRadioNamed(const std::string& name) override;
 
     // --- Serial ports, sleep and wake, URL events (the audio devices are `remoteAudio`'s) ---
     void portsChanged(bool added);
@@ -238,6 +245,7 @@ public:
     BandStacks& bandStackStore() override { return bandStacks; }
     std::shared_ptr<Radio> openedRadio() const override { return openRadio; }
     std::vector<std::shared_ptr<Slice>> clientSlices() const override { return doroSlices; }
+    std::string focusedPanBand() const override;
     std::shared_ptr<Panafall> panUnderHud() const override { return hudOverPanafall; }
     std::string panBandForFrequency(double mhz) const override;
     void notifyUser(const std::string& title, const std::string& text) override;
@@ -277,6 +285,8 @@ public:
     void showHudXit(bool on) override;
     void showMemoryRxAnt(int panel, const std::string& title) override;
     void showMemoryTxAnt(int panel, const std::string& title) override;
+    // Each panel's FM and peak filter controls follow its slice's mode (disabled without one).
+    void adjustModeControls();
     // Mutes every slice of this client but the active one, or unmutes all; only the slices whose
     // state changes are sent a mute command.
     void muteAllButActive(bool mute) override;
@@ -494,6 +504,10 @@ public:
     std::shared_ptr<AppTimers> appTimers;
     // The meter timer and the heads-up S-meter.
     std::shared_ptr<MeterDisplays> meterDisplays;
+    // The Radio preferences' table of the radios on the local network.
+    std::shared_ptr<LocalRadioTable> localRadioTable;
+    // The slice menu's items brought up to date as it opens.
+    std::shared_ptr<VfoMenu> vfoMenu;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 

@@ -72,6 +72,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     setupPresetDictionary();
     userMemoryController->loadUserMemories();
     doroSDRisRunning = openDoroSDR();
+    adjustModeControls();
     if (knob.doroControl()) {
         std::weak_ptr<AppDelegate> weak = weak_from_this();
         DispatchQueue::main()->after(std::chrono::milliseconds(100), [weak] {

@@ -12,6 +12,7 @@
 #include "app/windows/MemoryPanel.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
+#include "app/windows/SlicePanel.h"
 #include "objects/Slice.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MenuItem.h"
@@ -132,6 +133,14 @@ void AppDelegate::showMemoryRxAnt(int panel, const std::string& title) {
 
 void AppDelegate::showMemoryTxAnt(int panel, const std::string& title) {
     selectTitle(memoryPanel->txAntPopups[std::size_t(panel)], title);
+}
+
+void AppDelegate::adjustModeControls() {
+    for (int panel = 0; panel < int(slicePanelControllers.size()); ++panel) {
+        const auto slice = sliceWithNumber(panel);
+        slicePanelControllers[std::size_t(panel)]->panel().adjustModeControls(
+            slice != nullptr, slice ? slice->sliceMode().value_or("") : std::string());
+    }
 }
 
 }  // namespace vm

@@ -11,8 +11,10 @@
 #include "app/panels/PanadapterController.h"
 #include "app/panels/SlicePanelController.h"
 #include "app/shell/DebugLogFiles.h"
+#include "app/shell/LocalRadioTable.h"
 #include "app/shell/MachineFacts.h"
 #include "app/shell/PreferenceChoices.h"
+#include "app/shell/VfoMenu.h"
 #include "app/windows/EqualizerPanel.h"
 #include "app/windows/EqualizerPrefsPage.h"
 #include "app/windows/HudWindow.h"
@@ -135,6 +137,8 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
                               QDBusConnection::sessionBus(), kbrx_zenithor_queue, weak_from_this());
     siblingBridge->registerDistributedNotifications();
     preferenceChoices = PreferenceChoices::create(prefsWindow->radioPage(), weak_from_this());
+    localRadioTable = LocalRadioTable::create(prefsWindow->radioPage(), weak_from_this());
+    vfoMenu = VfoMenu::create(*menus, weak_from_this());
     QObject::connect(&prefsWindow->panadapterPage(), &PanadapterPrefsPage::trvlSpotsButtonPressed,
                      &prefsWindow->panadapterPage(),
                      [weak = std::weak_ptr<SiblingBridge>(siblingBridge)](bool on) {

@@ -78,7 +78,7 @@ bool AppDisplayController::loadingBandEdges() const {
 bool AppDisplayController::isTrvlRunning() const { return app_.siblingBridge->isTrvlRunning(); }
 
 // The band of the pan the pointer last entered is not tracked yet: no pan is in focus.
-std::string AppDisplayController::focusedPanBand() const { return {}; }
+std::string AppDisplayController::focusedPanBand() const { return app_.focusedPanBand(); }
 
 std::shared_ptr<Slice> AppDisplayController::getSlice(int number) const {
     return number >= 0 && number <= 3 ? app_.sliceWithNumber(number) : nullptr;

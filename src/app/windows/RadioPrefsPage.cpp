@@ -135,6 +135,8 @@ RadioPrefsPage::RadioPrefsPage(QWidget* parent) : PreferencesPage(parent) {
         connect(box, &CheckBox::action, this,
                 [this, box, signal] { (this->*signal)(box->state()); });
     }
+    connect(radioTableView, &TableView::doubleAction, this,
+            [this](int) { emit radioTableDoubleClick(radioTableView->selectedRow()); });
     connect(remoteRadioTableView, &TableView::doubleAction, this,
             [this](int) { emit remoteRadioTableDoubleClick(remoteRadioTableView->selectedRow()); });
     connect(authUseDoroLinkButton, &CheckBox::action, this, &RadioPrefsPage::showLoginAllowed);
@@ -201,6 +203,10 @@ void RadioPrefsPage::uncheckDoroLinkButton() {
 
 int RadioPrefsPage::selectedLocalRow() const { return radioTableView->selectedRow(); }
 int RadioPrefsPage::selectedRemoteRow() const { return remoteRadioTableView->selectedRow(); }
+
+void RadioPrefsPage::setLocalRadioSource(std::weak_ptr<TableDataSource> source) {
+    radioTableView->setDataSource(std::move(source));
+}
 
 void RadioPrefsPage::setRemoteRadioSource(std::weak_ptr<TableDataSource> source) {
     remoteRadioTableView->setDataSource(std::move(source));

@@ -58,7 +58,8 @@ public:
     // The selected rows of the local and DoroLink radio tables, -1 without one.
     int selectedLocalRow() const;
     int selectedRemoteRow() const;
-    // Where the DoroLink radio table takes its rows (held weakly).
+    // Where the local and DoroLink radio tables take their rows (held weakly).
+    void setLocalRadioSource(std::weak_ptr<TableDataSource> source);
     void setRemoteRadioSource(std::weak_ptr<TableDataSource> source);
     void setIdentityEmail(const QString& text);
     void setIdentityStatus(const QString& text);
@@ -77,7 +78,9 @@ signals:
     void authUseDoroLinkButtonPressed(bool on);
     void authLoginButton_Pressed();
     void authNetButton_Pressed();
-    // A double click on the DoroLink radio table, with its selected row (-1 without one).
+    // A double click on the local or DoroLink radio table, with its selected row (-1 without
+    // one).
+    void radioTableDoubleClick(int row);
     void remoteRadioTableDoubleClick(int row);
 
 private:

@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <string>
+
 namespace vm {
 
 class SlicePanel : public QWidget {
@@ -14,6 +16,11 @@ public:
     SlicePanel(char letter, QWidget* parent = nullptr);
 
     char letter() const { return letter_; }
+
+    // The FM repeater and squelch controls are enabled only for a slice in an FM mode ("FM",
+    // "NFM", "DFM"), the peak filter only for one in a CW mode ("CW", "CWL"); without a slice
+    // both are disabled.
+    void adjustModeControls(bool sliceExists, const std::string& mode);
 
     // Frequency and panadapter
     TextField* freqText;       // slice%cFreqText (MHz, megahertz formatter set by the controller)

@@ -66,6 +66,36 @@ TEST_F(SliceObservers, WithMuteAlternateOnAnotherActiveSliceMutesTheOldOneOnceEa
     }
 }
 
+TEST_F(SliceObservers, FmAndPeakFilterControlsFollowTheSlicesMode) {
+    auto fmControls = [](SlicePanel& p) {
+        return std::vector<QWidget*>{p.squelchCheckBox,      p.squelchSlider,
+                                     p.fmToneModePopup,      p.fmToneFreqPopup,
+                                     p.fmRepeaterOffsetText, p.repeaterOffsetDirPopup,
+                                     p.fmToneBurstCheckBox};
+    };
+    auto expectEnabled = [&](SlicePanel& p, bool fm, bool cw, const std::string& mode) {
+        for (QWidget* control : fmControls(p)) {
+            EXPECT_EQ(control->isEnabled(), fm)
+                << mode << " " << control->objectName().toStdString();
+        }
+        EXPECT_EQ(p.apfSlider->isEnabled(), cw) << mode;
+        EXPECT_EQ(p.apfCheckBox->isEnabled(), cw) << mode;
+    };
+    // Launched without slices: every panel's mode controls are off.
+    expectEnabled(panel(0), false, false, "no slice");
+    const auto a = boundSlice(0, [](Slice& s) { s.sliceMode.store(std::string("USB")); });
+    const struct {
+        const char* mode;
+        bool fm, cw;
+    } modes[] = {{"USB", false, false}, {"FM", true, false}, {"DFM", true, false},
+                 {"CWL", false, true},  {"CW", false, true}, {"LSB", false, false}};
+    for (const auto& m : modes) {
+        a->sliceMode.set(std::string(m.mode));
+        expectEnabled(panel(0), m.fm, m.cw, m.mode);
+    }
+    expectEnabled(panel(2), false, false, "panel C without a slice");
+}
+
 TEST_F(SliceObservers, TheMemoryWindowsAntennaPopupsFollowTheSlice) {
     const auto slice = boundSlice(1);
     for (PopUpButton* popup :
