@@ -265,20 +265,26 @@ std::shared_ptr<RadioInstance> AppDelegate::getRadioInstanceFromName(
     return found;
 }
 
-bool AppDelegate::chooseRadioNamed(const std::string& name) {
+// The radio itself is opened, not the one the chooser's entry finds by name: radios of the same
+// name share one entry.
+bool AppDelegate::chooseRadio(const std::shared_ptr<RadioInstance>& radio) {
     PopUpButton& chooser = *mainControls->radioPortNamePopUp;
-    if (chooser.indexOfItemWithTitle(name) < 0) {
+    const std::string name = radio ? text(radio->name) : std::string();
+    if (name.empty() || chooser.indexOfItemWithTitle(name) < 0) {
         return false;
     }
     chooser.selectItemWithTitle(name);
-    radioChanged();
+    radioChosen(radio, name);
     return true;
 }
 
 void AppDelegate::radioChanged() {
-    const std::string title = mainControls->radioPortNamePopUp->title();
-    const std::shared_ptr<RadioInstance> radio =
-        getRadioInstanceFromPopup(*mainControls->radioPortNamePopUp);
+    radioChosen(getRadioInstanceFromPopup(*mainControls->radioPortNamePopUp),
+                mainControls->radioPortNamePopUp->title());
+}
+
+void AppDelegate::radioChosen(const std::shared_ptr<RadioInstance>& radio,
+                              const std::string& title) {
     log("radioChanged:selectedRadio:[{}]", title);
     if (title == kDisconnectEntry) {
         userDisconnect();

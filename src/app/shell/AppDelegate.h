@@ -181,7 +181,7 @@ public:
     std::vector<std::shared_ptr<RadioInstance>> localRadios() const override;
     int selectedLocalRow() const override;
     int selectedRemoteRow() const override;
-    bool chooseRadioNamed(const std::string& name) override;
+    bool chooseRadio(const std::shared_ptr<RadioInstance>& radio) override;
 
     // --- Serial ports, sleep and wake, URL events (the audio devices are `remoteAudio`'s) ---
     void portsChanged(bool added);
@@ -204,6 +204,8 @@ public:
     std::shared_ptr<RadioInstance> getRadioInstanceFromName(const std::string& name) const;
     // The radio chooser's action: opens the chosen radio, closing the open one first.
     void radioChanged();
+    // The same for a radio chosen elsewhere (the radio table) under the chooser's title `title`.
+    void radioChosen(const std::shared_ptr<RadioInstance>& radio, const std::string& title);
     void userDisconnect();
 
     // --- Connecting a radio, its connection states and the end of a session

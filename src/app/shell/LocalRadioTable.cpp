@@ -89,8 +89,9 @@ void LocalRadioTable::radioTableDoubleClick(int row) {
         return;
     }
     // The chooser opens the radio; without an entry for it, its present choice (possibly
-    // "Disconnect") would be acted on instead.
-    if (!host->chooseRadioNamed(*radio->name)) {
+    // "Disconnect") would be acted on instead. This row's radio is opened even when another
+    // radio shares its name.
+    if (!host->chooseRadio(radio)) {
         beep();
     }
 }

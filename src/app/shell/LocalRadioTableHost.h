@@ -22,9 +22,9 @@ public:
     // Sent to the open radio ("radio name ...", "radio callsign ...").
     virtual void cmdSetRadioName(const std::string& name) = 0;
     virtual void cmdSetRadioCallSign(const std::string& callsign) = 0;
-    // Selects the radio chooser's entry with this title and opens that radio as a choice in the
-    // chooser does (closing the open radio first). False when the chooser has no such entry.
-    virtual bool chooseRadioNamed(const std::string& name) = 0;
+    // Selects the radio chooser's entry of this radio's name and opens this radio as a choice in
+    // the chooser does (closing the open radio first). False when the chooser has no such entry.
+    virtual bool chooseRadio(const std::shared_ptr<RadioInstance>& radio) = 0;
 };
 
 }  // namespace vm

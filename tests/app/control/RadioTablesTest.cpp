@@ -70,6 +70,36 @@ TEST_F(RadioTables, ListTheConnectedRadioAndADoubleClickSwitchesToAnother) {
     EXPECT_FALSE(sim->sessionOpen()) << "the first radio's session is closed";
 }
 
+TEST_F(RadioTables, ADoubleClickOpensThatRadioWhenAnotherSharesItsName) {
+    sim::SimRadioOptions options;
+    options.identity.serial = "0610-1122-6700-9999";  // also named "SimRadio"
+    auto twin = sim::SimRadio::start(options);
+    ASSERT_TRUE(twin);
+    twin->scriptStartupReplies();
+
+    launch();
+    ASSERT_TRUE(announce());
+    ASSERT_TRUE(twin->announce({"127.0.0.1", controller->radioFactory->localPort()},
+                               twin->discoveryFields()));
+    auto& table = prefsControl<TableView>("radioTableView");
+    ASSERT_TRUE(runEventsUntil([&] { return table.numberOfRows() == 2; }));
+
+    // The first row: the chooser's one "SimRadio" entry would find the last radio of that name.
+    const std::string first =
+        table.dataSource()->objectValue(table, "serialNum", 0).toString().toStdString();
+    sim::SimRadio& chosen = first == serial ? *sim : *twin;
+    sim::SimRadio& other = first == serial ? *twin : *sim;
+    table.selectRowIndexes({0}, false);
+    emit table.doubleAction(0);
+    advance(1s);
+    ASSERT_TRUE(runEventsUntil([&] { return chosen.sessionCount() == 1; }));
+    ASSERT_TRUE(runEventsUntil([&] {
+        const auto open = controller->openRadioInstance();
+        return open && open->serialNum == first && controller->radioConnectionState == 4;
+    }));
+    EXPECT_EQ(other.sessionCount(), 0);
+}
+
 TEST_F(RadioTables, KeepTheirColumnLayoutOverARestart) {
     launch();
     for (const char* name : {"radioTableView", "remoteRadioTableView"}) {

@@ -24,11 +24,13 @@ struct FakeRadios : LocalRadioTableHost {
     void cmdSetRadioCallSign(const std::string& callsign) override {
         callsigns.push_back(callsign);
     }
-    bool chooseRadioNamed(const std::string& name) override {
+    // Records the serial number of the radio opened.
+    bool chooseRadio(const std::shared_ptr<RadioInstance>& radio) override {
+        const std::string name = radio->name.value_or("");
         if (std::find(chooserEntries.begin(), chooserEntries.end(), name) == chooserEntries.end()) {
             return false;
         }
-        chosen.push_back(name);
+        chosen.push_back(radio->serialNum.value_or(""));
         return true;
     }
 };
@@ -51,7 +53,7 @@ class LocalRadioTableTest : public ::testing::Test {
 protected:
     void SetUp() override {
         host->radios = {radio("Shack", "1111", "In_Use"), radio("Field", "2222", "Available"),
-                        radio("", "3333", "")};
+                        radio("", "3333", ""), radio("Shack", "4444", "Available")};
         host->chooserEntries = {"Shack", "Field"};
         rows = LocalRadioTable::create(page, host);
         previousBeep_ = setBeepHandler([this] { ++beeps; });
@@ -71,13 +73,13 @@ protected:
 
 TEST_F(LocalRadioTableTest, CellsShowTheDiscoveredRadiosAndTheOpenOnesStatusInBold) {
     host->open = radio("Shack", "1111", "In_Use");
-    EXPECT_EQ(rows->numberOfRows(table), 3);
+    EXPECT_EQ(rows->numberOfRows(table), 4);
     EXPECT_EQ(value("name", 0).toString(), "Shack");
     EXPECT_EQ(value("ipAddress", 0).toString(), "192.0.2.10");
     EXPECT_EQ(value("port", 0).toString(), "4992");
     EXPECT_EQ(value("requires_additional_license", 0).toString(), "YES");
     EXPECT_EQ(value("no_such_column", 0).toString(), "");
-    EXPECT_EQ(value("name", 3).toString(), "") << "a row the list no longer has is empty";
+    EXPECT_EQ(value("name", 4).toString(), "") << "a row the list no longer has is empty";
 
     ASSERT_TRUE(value("status", 0).canConvert<AttributedText>());
     const auto open = value("status", 0).value<AttributedText>();
@@ -113,7 +115,7 @@ struct DoubleClick {
     const char* name;
     int row;
     bool chooserHasIt;
-    const char* chosen;  // nullptr: a beep and nothing opened
+    const char* chosen;  // the serial number opened; nullptr: a beep and nothing opened
 };
 
 class LocalRadioDoubleClick : public LocalRadioTableTest,
@@ -135,9 +137,11 @@ TEST_P(LocalRadioDoubleClick, OpensTheRadioThroughTheChooserOrBeeps) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, LocalRadioDoubleClick,
-                         ::testing::Values(DoubleClick{"SecondRadio", 1, true, "Field"},
+                         ::testing::Values(DoubleClick{"SecondRadio", 1, true, "2222"},
+                                           DoubleClick{"SharesItsNameWithALaterRadio", 0, true,
+                                                       "1111"},
                                            DoubleClick{"NoSelection", -1, true, nullptr},
-                                           DoubleClick{"PastTheList", 3, true, nullptr},
+                                           DoubleClick{"PastTheList", 4, true, nullptr},
                                            DoubleClick{"EmptyName", 2, true, nullptr},
                                            DoubleClick{"NotInTheChooser", 1, false, nullptr}),
                          [](const ::testing::TestParamInfo<DoubleClick>& param) {
