@@ -1,12 +1,19 @@
 // The Radio preferences' radio tables in the running application, against simulated radios on
-// loopback: the connected radio listed in bold, a double click on another radio switching the
-// session to it, and the tables' column layout kept over a restart.
+// loopback: the connected radio listed in bold (build/screenshots/app_radio_table_connected.png), a
+// double click on another radio switching the session to it, and the tables' column layout kept
+// over a restart.
 #include "ConnectingFixture.h"
 
+#include "app/windows/PreferencesWindow.h"
+#include "app/windows/RadioPrefsPage.h"
 #include "platform/core/Defaults.h"
 #include "platform/ui/TableView.h"
 
+#include <QDir>
 #include <QHeaderView>
+#include <QImage>
+#include <QLayout>
+#include <QPainter>
 
 namespace vm {
 namespace {
@@ -52,6 +59,18 @@ TEST_F(RadioTables, ListTheConnectedRadioAndADoubleClickSwitchesToAnother) {
     const int field = rowOf(table, options.identity.serial);
     ASSERT_GE(field, 0);
     EXPECT_FALSE(source->objectValue(table, "status", field).canConvert<AttributedText>());
+
+    RadioPrefsPage& page = controller->prefsWindow->radioPage();
+    page.resize(page.minimumSizeHint().expandedTo(QSize(1100, 720)));
+    page.layout()->activate();
+    QImage picture(page.size() * 2, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(2.0);
+    picture.fill(page.palette().window().color());
+    QPainter painter(&picture);
+    page.render(&painter);
+    painter.end();
+    ASSERT_TRUE(QDir().mkpath(QStringLiteral(VM_SCREENSHOT_DIR)));
+    EXPECT_TRUE(picture.save(QStringLiteral(VM_SCREENSHOT_DIR "/app_radio_table_connected.png")));
 
     // The operator double-clicks the other radio: the open session is saved and closed, then
     // the chooser's open follows (its delays run on the dispatch clock).
