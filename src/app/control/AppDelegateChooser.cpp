@@ -270,6 +270,7 @@ void AppDelegate::radioChanged() {
     const std::shared_ptr<RadioInstance> radio =
         getRadioInstanceFromPopup(*mainControls->radioPortNamePopUp);
     log("radioChanged:selectedRadio:[{}]", title);
+    setRadioTooltp();
     if (title == kDisconnectEntry) {
         userDisconnect();
         return;

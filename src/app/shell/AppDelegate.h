@@ -21,6 +21,7 @@
 #include "app/shell/AppTimersHost.h"
 #include "app/shell/MeterDisplaysHost.h"
 #include "app/shell/PreferenceChoicesHost.h"
+#include "app/shell/WindowDelegatesHost.h"
 #include "platform/core/ArchiveValue.h"
 #include "platform/core/DispatchClock.h"
 #include "platform/core/DispatchQueue.h"
@@ -91,6 +92,7 @@ class SiblingBridge;
 class PreferenceChoices;
 class AppTimers;
 class MeterDisplays;
+class WindowDelegates;
 class ViewArea;
 class VMKVOManager;
 class VMMegahertzFormatter;
@@ -122,6 +124,7 @@ class AppDelegate : public RadioDelegate,
                     public PreferenceChoicesHost,
                     public AppTimersHost,
                     public MeterDisplaysHost,
+                    public WindowDelegatesHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -431,7 +434,9 @@ public:
     bool radioConnected() const override;
     bool hasActiveSlice() const override;
     bool inTransmit() const override;
+    bool voxEnabled() const override;
     void refreshEachSecond() override;
+    void adjustQuickRecordDisplay() override;
     void panViewsHeartBeat(bool connected) override;
     void oneMinute() override;
     void postUserNotification(const std::string& title, const std::string& text) override;
@@ -442,9 +447,22 @@ public:
     // The Panadapters tab's titles and the panadapter windows' titles from the band of each pan's
     // centre ("Off" without a pan); the Disconnect item enabled with an open radio.
     void adjustPanTabTitles();
-    // The meter displays' host: the S-meter's bar passed to the satellite tracker.
+    // The meter displays' host: whether a tune runs, which preferences tab is shown, the
+    // remote-audio engine's microphone levels, and the S-meter's bar passed to the satellite
+    // tracker.
+    bool tuneInProgress() const override;
+    bool prefsPanelVisible(int tab) const override;
+    std::optional<MicLevels> remoteMicLevels() const override;
     void sMeterBarChanged(int bar) override;
     std::string versionTitleString() const;
+    // The window handling's room, made at launch, and its host
+    // (src/app/shell/AppDelegateWindows.cpp).
+    void startWindowDelegates();
+    // Refreshes the radio chooser's tool tip (on the main queue).
+    void setRadioTooltp();
+    PanAdapterView* panViewUnderHud() const override { return hudOverPanView; }
+    bool darkWindowsOn() const override;
+    std::vector<std::shared_ptr<RadioInstance>> doroLinkRadios() const override;
 
     // Windows
     Window* window = nullptr;  // the default window: the first panadapter window
@@ -492,8 +510,10 @@ public:
     std::shared_ptr<PreferenceChoices> preferenceChoices;
     // The heartbeat, one-minute and debug log size timers, and the activity light.
     std::shared_ptr<AppTimers> appTimers;
-    // The meter timer and the heads-up S-meter.
+    // The meter timer, the heads-up meter and the meter panels of the preferences.
     std::shared_ptr<MeterDisplays> meterDisplays;
+    // The windows' close, move and key events, the Window menu and the chooser's tool tip.
+    std::shared_ptr<WindowDelegates> windowDelegates;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 

@@ -1,6 +1,7 @@
 // The controller's timers as a room: the activity light's blinks from the heartbeat and from the
-// radio's pings, the panadapter views' heartbeat a third of a second later, and the debug log's
-// size notice. Dispatch time is moved by the tests, so nothing waits on the wall clock.
+// radio's pings, the quick recorder's times with a connected radio, the VOX blink on the transmit
+// button, the panadapter views' heartbeat a third of a second later, and the debug log's size
+// notice. Dispatch time is moved by the tests, so nothing waits on the wall clock.
 #include "app/shell/AppTimers.h"
 #include "app/shell/AppTimersHost.h"
 #include "platform/core/NotificationCenter.h"
@@ -28,15 +29,17 @@ QImage bulb(Qt::GlobalColor colour) {
 }
 
 struct Host : AppTimersHost {
-    bool connected = false, active = false, transmitting = false;
-    int seconds = 0, minutes = 0;
+    bool connected = false, active = false, transmitting = false, vox = false;
+    int seconds = 0, minutes = 0, quickRecords = 0;
     std::vector<bool> panHeartBeats;
     std::vector<std::string> notices;
 
     bool radioConnected() const override { return connected; }
     bool hasActiveSlice() const override { return active; }
     bool inTransmit() const override { return transmitting; }
+    bool voxEnabled() const override { return vox; }
     void refreshEachSecond() override { ++seconds; }
+    void adjustQuickRecordDisplay() override { ++quickRecords; }
     void panViewsHeartBeat(bool isConnected) override { panHeartBeats.push_back(isConnected); }
     void oneMinute() override { ++minutes; }
     void postUserNotification(const std::string& title, const std::string& text) override {
@@ -47,7 +50,7 @@ struct Host : AppTimersHost {
 class AppTimersTest : public ::testing::Test {
 protected:
     std::shared_ptr<AppTimers> make() {
-        return AppTimers::create(light, bulbs, logFile, DispatchQueue::main(), host);
+        return AppTimers::create(light, transmit, bulbs, logFile, DispatchQueue::main(), host);
     }
     QImage shown() const { return light.image(); }
 
@@ -55,6 +58,7 @@ protected:
     const std::filesystem::path logFile =
         std::filesystem::path(std::getenv("HOME")) / "debug_log.txt";
     ImageButton light;
+    ImageButton transmit;
     std::shared_ptr<Host> host = std::make_shared<Host>();
 };
 
@@ -75,6 +79,7 @@ TEST_P(HeartBeat, BlinksYellowUnlessARadioFollowsAnActiveSlice) {
     test::mainQueueBarrier();
     EXPECT_EQ(host->seconds, 1);
     EXPECT_EQ(shown() == bulbs.yellow, c.blinksYellow);
+    EXPECT_EQ(host->quickRecords, c.blinksYellow ? 0 : 1);
     EXPECT_TRUE(host->panHeartBeats.empty()) << "the views beat a third of a second later";
 
     test::advanceBarrier(DispatchQueue::main(), 330ms);
@@ -111,6 +116,27 @@ TEST_F(AppTimersTest, StartedTheLightFollowsThePingsGreenOrRedWhileTransmitting)
     test::advanceBarrier(DispatchQueue::main(), 6s);
     EXPECT_TRUE(runMainUntil([&] { return host->minutes == 1; }))
         << "the minute's first tick comes 6 s after launch";
+}
+
+TEST_F(AppTimersTest, WithVoxOnTheTransmitButtonReadsVoxOneSecondInTwo) {
+    transmit.setText(QStringLiteral("MOX"));
+    const auto timers = make();
+    const auto halfSeconds = [&](int count) {
+        std::vector<QString> titles;
+        for (int half = 0; half < count; ++half) {
+            if (half % 2 == 0) {
+                timers->heartBeatTimer();
+                test::mainQueueBarrier();
+            }
+            titles.push_back(transmit.text());
+            test::advanceBarrier(DispatchQueue::main(), 500ms);
+        }
+        return titles;
+    };
+    EXPECT_EQ(halfSeconds(4), std::vector<QString>(4, "MOX")) << "VOX off";
+    host->vox = true;
+    EXPECT_EQ(halfSeconds(8),
+              (std::vector<QString>{"VOX", "VOX", "MOX", "MOX", "VOX", "VOX", "MOX", "MOX"}));
 }
 
 TEST_F(AppTimersTest, TheLightIsLeftAloneOnceTheRoomIsGone) {
