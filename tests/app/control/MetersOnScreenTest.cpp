@@ -1,18 +1,27 @@
 // The meters and the windows against the simulated radio, with the application offscreen: the
 // heads-up display reads the active slice's S-meter and, while the radio transmits, its forward
-// power; the Meters tab lists the meters of the chosen source with their labels; closing a
-// panadapter window gives its panadapter back to the radio.
+// power; the Meters tab lists the meters of the chosen source with their labels; the quick
+// recorder's times in slice panel A; closing a panadapter window gives its panadapter back to the
+// radio.
 #include "ConnectingFixture.h"
 
 #include "app/panels/PanadapterController.h"
+#include "app/panels/SlicePanelController.h"
+#include "app/shell/QuickRecordDisplay.h"
 #include "app/windows/HudWindow.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
+#include "app/windows/SlicePanel.h"
 #include "display/Panafall.h"
+#include "objects/Slice.h"
+#include "platform/ui/ImageButton.h"
 #include "platform/ui/LevelIndicator.h"
 #include "platform/ui/PopUpButton.h"
 #include "platform/ui/Screenshot.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/TextField.h"
 #include "support/LogCapture.h"
+#include "support/QueueBarrier.h"
 #include "support/sim/SimLines.h"
 #include "support/sim/SimVita.h"
 
@@ -80,8 +89,20 @@ protected:
                                     sim::streamIdText(waterfall) + " " + ours())));
         ASSERT_TRUE(sim->sendStatus(sim::waterfallStatus(waterfall, "line_duration=80")));
     }
+    // Waits until the radio's earlier lines have reached the controls: a later line that moves
+    // the panel's volume slider has been handled after them.
+    void settle() {
+        ASSERT_TRUE(
+            sim->sendStatus(sim::sliceStatus(0, "audio_level=" + std::to_string(++level_))));
+        ASSERT_TRUE(runEventsUntil([&] {
+            return controller->slicePanelControllers[0]->panel().volumeSlider->doubleValue() ==
+                   level_;
+        }));
+        test::mainQueueBarrier();
+    }
     HudWindow& hud() { return *controller->hud; }
     QString hudText() { return hud().s_meter_text->text(); }
+    int level_ = 10;
     QString slotText(int slot) {
         return prefsControl<QLabel>(QStringLiteral("meter_%1_Label").arg(slot).toLatin1().data())
             .text();
@@ -129,6 +150,46 @@ TEST_F(MetersOnScreen, TheHudAndTheMetersTabShowTheRadiosMeters) {
     // Back to receive.
     ASSERT_TRUE(sim->sendStatus("interlock state=READY"));
     ASSERT_TRUE(runEventsUntil([&] { return hudText() == "S9"; }));
+}
+
+TEST_F(MetersOnScreen, TheQuickRecorderCountsThePlaybackDownAndTheRecordingUp) {
+    using namespace std::chrono_literals;
+    launch();
+    connectAsGui();
+    reportSession();
+    controller->appTimers.reset();  // the heartbeat shows the times of the wall clock
+    SlicePanelController& panelA = *controller->slicePanelControllers[0];
+    SlicePanel& controls = panelA.panel();
+    const std::shared_ptr<Slice> slice = controller->getSliceA();
+    ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "record_time=12.0")));
+    ASSERT_TRUE(runEventsUntil([&] { return controls.qrLengthText->intValue() == 12; }));
+    const QImage& green = controller->play_button_green;
+    const QImage& black = controller->play_button_black;
+
+    // Playing: the seconds left, and the play button green for half a second.
+    ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "play=1")));
+    ASSERT_TRUE(runEventsUntil([&] { return panelA.flashPlayBack(); }));
+    settle();
+    const auto played = panelA.playbackStarted();
+    adjustQuickRecordDisplay(panelA, *slice, played + 4600ms, green, black);
+    EXPECT_EQ(controls.qrLengthText->intValue(), 7);
+    EXPECT_TRUE(controls.playbackButton->image() == green);
+    advance(500ms);
+    EXPECT_TRUE(runEventsUntil([&] { return controls.playbackButton->image() == black; }));
+    adjustQuickRecordDisplay(panelA, *slice, played + 13s, green, black);
+    EXPECT_EQ(controls.qrLengthText->intValue(), 7) << "no count below zero";
+
+    // The playback ends inside a flash: the button keeps the green of a kept recording.
+    ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "play=0")));
+    ASSERT_TRUE(runEventsUntil([&] { return !panelA.flashPlayBack(); }));
+    advance(500ms);
+    EXPECT_TRUE(controls.playbackButton->image() == green);
+
+    // Recording: the whole seconds since the panel last started one.
+    ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "record=1")));
+    ASSERT_TRUE(runEventsUntil([&] { return slice->sliceRecordEnabled().value_or(false); }));
+    adjustQuickRecordDisplay(panelA, *slice, panelA.recordingStarted() + 7900ms, green, black);
+    EXPECT_EQ(controls.qrLengthText->intValue(), 7);
 }
 
 TEST_F(MetersOnScreen, ClosingAPanadapterWindowRemovesItsPanadapter) {
