@@ -120,6 +120,10 @@ TEST_F(MetersOnScreen, TheHudAndTheMetersTabShowTheRadiosMeters) {
     ASSERT_TRUE(runEventsUntil([&] { return hudText() == "S9"; }));
     EXPECT_EQ(hud().s_meter_level_indicator->doubleValue(), 16);
     EXPECT_EQ(hud().s_meter_level_indicator->toolTip(), "-73.0 dBm");
+    // The display is titled after the band of the panadapter under it.
+    EXPECT_TRUE(runEventsUntil([&] { return hud().windowTitle().contains(" 20M"); }))
+        << hud().windowTitle().toStdString();
+    EXPECT_EQ(controller->hudOverPanafall, panadapter(0).panafall);
 
     // Transmitting: forward power, in dBm with the watts as the tool tip.
     ASSERT_TRUE(sim->sendStatus("interlock state=TRANSMITTING"));
