@@ -286,6 +286,7 @@ void AppDelegate::radioChanged() {
 void AppDelegate::radioChosen(const std::shared_ptr<RadioInstance>& radio,
                               const std::string& title) {
     log("radioChanged:selectedRadio:[{}]", title);
+    setRadioTooltp();
     if (title == kDisconnectEntry) {
         userDisconnect();
         return;

@@ -113,6 +113,7 @@ void AppDelegate::finishStartup(const std::shared_ptr<Radio>& radio) {
     const auto instance = radio->radioInstance();
     setPopupFromRadioName(instance ? instance->name.value_or("") : "",
                           instance && instance->wanRadio.value_or(false));
+    setRadioTooltp();
     prefsWindow->radioPage().setDoroLinkBusy(false);
     remoteAudio->setRadioStartupComplete(true);
     remoteAudio->restoreRemoteAudio();

@@ -23,6 +23,7 @@
 #include "app/shell/MeterDisplaysHost.h"
 #include "app/shell/PreferenceChoicesHost.h"
 #include "app/shell/VfoMenuHost.h"
+#include "app/shell/WindowDelegatesHost.h"
 #include "platform/core/ArchiveValue.h"
 #include "platform/core/DispatchClock.h"
 #include "platform/core/DispatchQueue.h"
@@ -95,6 +96,7 @@ class AppTimers;
 class LocalRadioTable;
 class VfoMenu;
 class MeterDisplays;
+class WindowDelegates;
 class ViewArea;
 class VMKVOManager;
 class VMMegahertzFormatter;
@@ -128,6 +130,7 @@ class AppDelegate : public RadioDelegate,
                     public MeterDisplaysHost,
                     public LocalRadioTableHost,
                     public VfoMenuHost,
+                    public WindowDelegatesHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -443,7 +446,9 @@ public:
     bool radioConnected() const override;
     bool hasActiveSlice() const override;
     bool inTransmit() const override;
+    bool voxEnabled() const override;
     void refreshEachSecond() override;
+    void adjustQuickRecordDisplay() override;
     void panViewsHeartBeat(bool connected) override;
     void oneMinute() override;
     void postUserNotification(const std::string& title, const std::string& text) override;
@@ -454,9 +459,22 @@ public:
     // The Panadapters tab's titles and the panadapter windows' titles from the band of each pan's
     // centre ("Off" without a pan); the Disconnect item enabled with an open radio.
     void adjustPanTabTitles();
-    // The meter displays' host: the S-meter's bar passed to the satellite tracker.
+    // The meter displays' host: whether a tune runs, which preferences tab is shown, the
+    // remote-audio engine's microphone levels, and the S-meter's bar passed to the satellite
+    // tracker.
+    bool tuneInProgress() const override;
+    bool prefsPanelVisible(int tab) const override;
+    std::optional<MicLevels> remoteMicLevels() const override;
     void sMeterBarChanged(int bar) override;
     std::string versionTitleString() const;
+    // The window handling's room, made at launch, and its host
+    // (src/app/shell/AppDelegateWindows.cpp).
+    void startWindowDelegates();
+    // Refreshes the radio chooser's tool tip (on the main queue).
+    void setRadioTooltp();
+    PanAdapterView* panViewUnderHud() const override { return hudOverPanView; }
+    bool darkWindowsOn() const override;
+    std::vector<std::shared_ptr<RadioInstance>> doroLinkRadios() const override;
 
     // Windows
     Window* window = nullptr;  // the default window: the first panadapter window
@@ -504,12 +522,14 @@ public:
     std::shared_ptr<PreferenceChoices> preferenceChoices;
     // The heartbeat, one-minute and debug log size timers, and the activity light.
     std::shared_ptr<AppTimers> appTimers;
-    // The meter timer and the heads-up S-meter.
+    // The meter timer, the heads-up meter and the meter panels of the preferences.
     std::shared_ptr<MeterDisplays> meterDisplays;
     // The Radio preferences' table of the radios on the local network.
     std::shared_ptr<LocalRadioTable> localRadioTable;
     // The slice menu's items brought up to date as it opens.
     std::shared_ptr<VfoMenu> vfoMenu;
+    // The windows' close, move and key events, the Window menu and the chooser's tool tip.
+    std::shared_ptr<WindowDelegates> windowDelegates;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 

@@ -6,12 +6,14 @@
 #include "app/control/DoroControlController.h"
 #include "app/control/SliceLookups.h"
 #include "app/panels/PanadapterController.h"
+#include "app/shell/WindowDelegates.h"
 #include "app/windows/AudioPrefsPage.h"
 #include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
 #include "audio/VMRemoteAudioHandler.h"
+#include "display/views/PanAdapterView.h"
 #include "platform/core/Defaults.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/KeyModifiers.h"
@@ -79,6 +81,22 @@ void AppDelegate::pressTransmitButton(bool on) {
 }
 
 void AppDelegate::adjustHudTitle() {
+    // The panadapter under the heads-up display: that of the first main window it lies over,
+    // else the first panadapter shown, else none.
+    hudOverPanafall = nullptr;
+    hudOverPanView = nullptr;
+    const std::optional<int> under =
+        windowDelegates ? windowDelegates->panWindowUnderHud() : std::nullopt;
+    PanadapterController* over = under ? panadapters[std::size_t(*under)].get() : nullptr;
+    for (std::size_t pan = 0; !over && pan < panadapters.size(); ++pan) {
+        if (panadapters[pan] && panadapters[pan]->panafall) {
+            over = panadapters[pan].get();
+        }
+    }
+    if (over && over->panAdapterView) {
+        hudOverPanView = over->panAdapterView;
+        hudOverPanafall = hudOverPanView->myPanafall();
+    }
     hud->setWindowTitle(QString::fromStdString(fmt::format("{} {} {}", versionTitleString(),
                                                            panNameForPan(hudOverPanafall),
                                                            doroControl->hudKnobText())));

@@ -64,6 +64,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     knob.restoreSerialPort();
     restoreAutoConnect();
 
+    startWindowDelegates();
     // The heads-up display starts over the top right of the first panadapter.
     const QRect main = panadapters[0]->velmoraSDRWindow->frameGeometry();
     hud->move(std::max(main.left(), main.right() - hud->width() - 24), main.top() + 130);
@@ -84,11 +85,11 @@ void AppDelegate::applicationDidFinishLaunching() {
     reopenWindows();
     siblingBridge->start();
     startDoroLink();
-    appTimers =
-        AppTimers::create(*mainControls->pollButton, {greenBulb, greyBulb, yellowBulb, redBulb},
-                          debugLogFilePath, vmsdr_maintenance_queue, weak_from_this());
+    appTimers = AppTimers::create(*mainControls->pollButton, *mainControls->transmitButton,
+                                  {greenBulb, greyBulb, yellowBulb, redBulb}, debugLogFilePath,
+                                  vmsdr_maintenance_queue, weak_from_this());
     appTimers->start();
-    meterDisplays = MeterDisplays::create(*hud, weak_from_this());
+    meterDisplays = MeterDisplays::create(*hud, *prefsWindow, weak_from_this());
     meterDisplays->start();
     startupComplete = true;
 }

@@ -6,6 +6,7 @@
 #include "app/dorolink/NetTestController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/SlicePanelController.h"
+#include "app/shell/WindowDelegates.h"
 #include "app/windows/CwxWindow.h"
 #include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
@@ -106,6 +107,9 @@ void AppDelegate::darkWindowsChanged() {
         b->setImage(remove);
     }
     memoryPanel->memoryGoButton->setImage(go);
+    if (windowDelegates) {
+        windowDelegates->adjustPrefsWindow();
+    }
 }
 
 }  // namespace vm

@@ -3,10 +3,13 @@
 // stack.
 #include "app/shell/AppDelegate.h"
 
+#include "app/audio/RemoteAudioController.h"
 #include "app/control/ConnectionTexts.h"
 #include "app/control/SiblingBridge.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/RadioControlsController.h"
+#include "app/panels/SlicePanelController.h"
+#include "app/shell/QuickRecordDisplay.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/MainMenus.h"
 #include "app/windows/PanadapterPrefsPage.h"
@@ -15,6 +18,7 @@
 #include "app/windows/RadioPrefsPage.h"
 #include "app/windows/SlicePrefsPage.h"
 #include "app/windows/StationPrefsPage.h"
+#include "audio/VMRemoteAudioHandler.h"
 #include "display/views/PanAdapterView.h"
 #include "display/views/WaterFallView.h"
 #include "objects/Slice.h"
@@ -46,6 +50,21 @@ bool AppDelegate::radioConnected() const {
 bool AppDelegate::hasActiveSlice() const { return activeVFO() != nullptr; }
 
 bool AppDelegate::inTransmit() const { return radioControls && radioControls->doroInTransmit(); }
+
+bool AppDelegate::voxEnabled() const {
+    return openRadio && openRadio->voxEnabled().value_or(0) != 0;
+}
+
+void AppDelegate::adjustQuickRecordDisplay() {
+    const Date now = std::chrono::system_clock::now();
+    const std::shared_ptr<Slice> slices[] = {getSliceA(), getSliceB()};
+    for (std::size_t index = 0; index < 2; ++index) {
+        if (slices[index] && slicePanelControllers[index]) {
+            vm::adjustQuickRecordDisplay(*slicePanelControllers[index], *slices[index], now,
+                                         play_button_green, play_button_black);
+        }
+    }
+}
 
 void AppDelegate::refreshEachSecond() {
     if (siblingBridge) {
@@ -135,6 +154,23 @@ void AppDelegate::oneMinute() {
     if (std::chrono::system_clock::now() - lastTuningChange > 60s) {
         saveActiveInBandStack();
     }
+}
+
+bool AppDelegate::tuneInProgress() const {
+    return radioControls &&
+           (radioControls->doroAutoTuning() || radioControls->doroManualTuneInProgress());
+}
+
+bool AppDelegate::prefsPanelVisible(int tab) const {
+    return prefsWindow && prefsWindow->panelVisible(tab);
+}
+
+std::optional<MeterDisplaysHost::MicLevels> AppDelegate::remoteMicLevels() const {
+    if (!remoteAudio || !remoteAudio->audioHandler) {
+        return std::nullopt;
+    }
+    return MicLevels{double(remoteAudio->audioHandler->micLevel()),
+                     double(remoteAudio->audioHandler->micPeakLevel())};
 }
 
 void AppDelegate::sMeterBarChanged(int bar) {

@@ -20,18 +20,20 @@ constexpr std::uintmax_t kDebugLogLimit = 10'000'000;
 
 }  // namespace
 
-std::shared_ptr<AppTimers> AppTimers::create(ImageButton& pollButton, Bulbs bulbs,
-                                             std::filesystem::path debugLogFilePath,
+std::shared_ptr<AppTimers> AppTimers::create(ImageButton& pollButton, ImageButton& transmitButton,
+                                             Bulbs bulbs, std::filesystem::path debugLogFilePath,
                                              DispatchQueuePtr vmsdr_maintenance_queue,
                                              std::weak_ptr<AppTimersHost> host) {
     return std::shared_ptr<AppTimers>(
-        new AppTimers(pollButton, std::move(bulbs), std::move(debugLogFilePath),
+        new AppTimers(pollButton, transmitButton, std::move(bulbs), std::move(debugLogFilePath),
                       std::move(vmsdr_maintenance_queue), std::move(host)));
 }
 
-AppTimers::AppTimers(ImageButton& pollButton, Bulbs bulbs, std::filesystem::path debugLogFilePath,
-                     DispatchQueuePtr queue, std::weak_ptr<AppTimersHost> host)
+AppTimers::AppTimers(ImageButton& pollButton, ImageButton& transmitButton, Bulbs bulbs,
+                     std::filesystem::path debugLogFilePath, DispatchQueuePtr queue,
+                     std::weak_ptr<AppTimersHost> host)
     : pollButton_(&pollButton),
+      transmitButton_(&transmitButton),
       bulbs_(std::move(bulbs)),
       debugLogFilePath_(std::move(debugLogFilePath)),
       vmsdr_maintenance_queue(std::move(queue)),
@@ -84,13 +86,36 @@ void AppTimers::heartBeatTimer() {
         return;
     }
     host->refreshEachSecond();
+    blinkVox();
     const bool connected = host->radioConnected();
-    if (!connected || !host->hasActiveSlice()) {
+    if (connected && host->hasActiveSlice()) {
+        host->adjustQuickRecordDisplay();
+    } else {
         flashBulb(bulbs_.yellow);
     }
     DispatchQueue::main()->after(330ms, [weak = host_, connected] {
         if (const auto later = weak.lock()) {
             later->panViewsHeartBeat(connected);
+        }
+    });
+}
+
+// Looked at every two seconds: the second heartbeat after a look is due (at two seconds, not
+// after them), so the button blinks with a two-second period.
+void AppTimers::blinkVox() {
+    const DispatchClock::time_point now = DispatchClock::now();
+    if (lastVoxCheck && now - *lastVoxCheck < 2s) {
+        return;
+    }
+    lastVoxCheck = now;
+    const auto host = host_.lock();
+    if (!host || !host->voxEnabled() || !transmitButton_) {
+        return;
+    }
+    transmitButton_->setText(QStringLiteral("VOX"));
+    DispatchQueue::main()->after(1s, [button = transmitButton_] {
+        if (button) {
+            button->setText(QStringLiteral("MOX"));
         }
     });
 }

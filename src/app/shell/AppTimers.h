@@ -3,7 +3,9 @@
 //
 // - heartbeat, each second on the main queue from launch: the host's display steps, then the
 //   activity light (a yellow blink without a connected radio or without an active slice), then
-//   0.33 s later the panadapter views' heartbeat;
+//   0.33 s later the panadapter views' heartbeat. Every two seconds, while the open radio has VOX
+//   on, the transmit button reads "VOX" for one second and "MOX" again for the next; with a
+//   radio connected and an active slice, the quick recorder's times are shown;
 // - one minute, on the main queue from 6 s after launch;
 // - the debug log's size, every two hours on the maintenance queue from 900 s after launch: a
 //   log over 10,000,000 bytes is logged and the user told.
@@ -11,6 +13,7 @@
 // The light (`pollButton`) also blinks green on each reply to the radio's keep-alive ping (red
 // while transmitting). A blink shows the image at once and puts the grey bulb back 0.25 s later.
 // The timers stop when the room is destroyed; each tick holds the room only weakly.
+#include "platform/core/DispatchClock.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/DispatchSource.h"
 #include "platform/core/NotificationCenter.h"
@@ -35,8 +38,8 @@ public:
         QImage green, grey, yellow, red;
     };
 
-    static std::shared_ptr<AppTimers> create(ImageButton& pollButton, Bulbs bulbs,
-                                             std::filesystem::path debugLogFilePath,
+    static std::shared_ptr<AppTimers> create(ImageButton& pollButton, ImageButton& transmitButton,
+                                             Bulbs bulbs, std::filesystem::path debugLogFilePath,
                                              DispatchQueuePtr vmsdr_maintenance_queue,
                                              std::weak_ptr<AppTimersHost> host);
     ~AppTimers();
@@ -60,13 +63,19 @@ public:
     static std::optional<Notice> debugLogSizeNotice(std::uintmax_t bytes);
 
 private:
-    AppTimers(ImageButton& pollButton, Bulbs bulbs, std::filesystem::path debugLogFilePath,
-              DispatchQueuePtr queue, std::weak_ptr<AppTimersHost> host);
+    AppTimers(ImageButton& pollButton, ImageButton& transmitButton, Bulbs bulbs,
+              std::filesystem::path debugLogFilePath, DispatchQueuePtr queue,
+              std::weak_ptr<AppTimersHost> host);
     DispatchSourcePtr repeat(const DispatchQueuePtr& queue, DispatchClock::duration start,
                              DispatchClock::duration interval, DispatchClock::duration leeway,
                              void (AppTimers::*tick)());
 
+    void blinkVox();
+
     QPointer<ImageButton> pollButton_;
+    QPointer<ImageButton> transmitButton_;
+    // When the heartbeat last looked at VOX (dispatch time); none before the first look.
+    std::optional<DispatchClock::time_point> lastVoxCheck;
     const Bulbs bulbs_;
     const std::filesystem::path debugLogFilePath_;
     const DispatchQueuePtr vmsdr_maintenance_queue;

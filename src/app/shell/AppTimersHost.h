@@ -15,11 +15,16 @@ public:
     virtual bool radioConnected() const = 0;
     virtual bool hasActiveSlice() const = 0;
     virtual bool inTransmit() const = 0;
+    // A radio is open and has VOX on.
+    virtual bool voxEnabled() const = 0;
 
-    // The heartbeat's steps before the activity light: the logger's spots aged and the logger
-    // tuned, the steppers and the active-slice pop-up, the VOX blink, the uptime and the titles
+    // The heartbeat's steps before the VOX blink and the activity light: the logger's spots aged
+    // and the logger tuned, the steppers and the active-slice pop-up, the uptime and the titles
     // of tabs and windows.
     virtual void refreshEachSecond() = 0;
+    // With a radio connected and an active slice, each second: the quick recorder's playback
+    // countdown and recording time of slices A and B, and the play button's flash.
+    virtual void adjustQuickRecordDisplay() = 0;
     // 0.33 s after the heartbeat: each panadapter view's own heartbeat, and 0.33 s later its
     // waterfall's.
     virtual void panViewsHeartBeat(bool connected) = 0;

@@ -1,5 +1,7 @@
 #include "app/shell/SMeterScale.h"
 
+#include <fmt/format.h>
+
 #include <array>
 #include <cmath>
 #include <utility>
@@ -42,6 +44,19 @@ int meterBar(double value, double low, double top) {
         return 0;
     }
     return int(std::lround(32.0 / range * (value - low)));
+}
+
+std::string meterValueText(const std::string& prefix, const std::string& shortName, double value,
+                           const std::string& unitsLabel) {
+    if (std::trunc(value) != value) {
+        return fmt::format("{}{} {:.2f} ({})", prefix, shortName, value, unitsLabel);
+    }
+    // A whole value is shown as an integer, so that -0.0 reads "0".
+    if (std::fabs(value) < 1e15) {
+        return fmt::format("{}{} {} ({})", prefix, shortName, static_cast<long long>(value),
+                           unitsLabel);
+    }
+    return fmt::format("{}{} {:.0f} ({})", prefix, shortName, value, unitsLabel);
 }
 
 }  // namespace vm

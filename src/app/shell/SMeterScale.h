@@ -1,6 +1,6 @@
 #pragma once
-// The S-meter's scale: the S step of a received level in dBm and the text shown for it, and the
-// 32-segment bars of the meter displays. No Qt.
+// The S-meter's scale: the S step of a received level in dBm and the text shown for it; and the
+// 32-segment bars and value texts of every meter display. No Qt.
 #include <string>
 
 namespace vm {
@@ -16,5 +16,10 @@ SMeterReading sMeterReading(double averageDbm);
 // round(32 / |top - low| x (value - low)); 0 for an empty range. Values past the top give more
 // than 32.
 int meterBar(double value, double low, double top);
+
+// "<prefix><short name> <value> (<units>)": the value with two decimals when it has a fractional
+// part ("FWDPWR 10.25 (dBm)"), as a whole number when it has none ("FWDPWR 10 (dBm)").
+std::string meterValueText(const std::string& prefix, const std::string& shortName, double value,
+                           const std::string& unitsLabel);
 
 }  // namespace vm

@@ -1,6 +1,7 @@
 #include "app/windows/AmplifierPrefsPage.h"
 
 #include "app/windows/WidgetKit.h"
+#include "platform/ui/LevelIndicator.h"
 
 namespace vm {
 
@@ -23,6 +24,18 @@ AmplifierPrefsPage::AmplifierPrefsPage(QWidget* parent) : PreferencesPage(parent
     }
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(1, 1);
+}
+
+void AmplifierPrefsPage::showAmpMeter(int number, double bar, const QString& text,
+                                      const QString& toolTip) {
+    if (number < 1 || number > int(ampMeters.size())) {
+        return;
+    }
+    LevelIndicator* meter = ampMeters[std::size_t(number - 1)];
+    meter->show();
+    meter->setDoubleValue(bar);
+    meter->setToolTip(toolTip);
+    ampMeterLabels[std::size_t(number - 1)]->setText(text);
 }
 
 }  // namespace vm

@@ -6,6 +6,7 @@
 #include <array>
 
 class QLabel;
+class QString;
 
 namespace vm {
 
@@ -15,6 +16,10 @@ class PopUpButton;
 class AmplifierPrefsPage : public PreferencesPage {
 public:
     explicit AmplifierPrefsPage(QWidget* parent = nullptr);
+
+    // Meter 1 to 4 (forward power, return loss, current drain, temperature): its bar shown with
+    // the value (0 to 32 segments), its label and tool tip. Other numbers are ignored.
+    void showAmpMeter(int number, double bar, const QString& text, const QString& toolTip);
 
 private:
     std::array<LevelIndicator*, 4> ampMeters{};  // amp_meter_1 ... amp_meter_4

@@ -190,4 +190,14 @@ void AudioPrefsPage::showRadioSpeakerVolume(double volume) {
     radioSpeakerVolumeText->setIntValue(int(volume));
 }
 
+void AudioPrefsPage::showMicLevel(double dbfs) {
+    micLevelIndicator->setDoubleValue(dbfs);
+    micLevelText->setStringValue(QStringLiteral("%1 dBfs").arg(dbfs, 0, 'f', 0).toStdString());
+}
+
+void AudioPrefsPage::showMicPeakLevel(double dbfs) {
+    micPeakLevelIndicator->setDoubleValue(dbfs);
+    micPeakLevelText->setStringValue(QStringLiteral("%1 dBfs").arg(dbfs, 0, 'f', 0).toStdString());
+}
+
 }  // namespace vm

@@ -50,6 +50,9 @@ public:
     // The speaker level's slider and number show a level (with remote audio on, the computer's
     // playback volume); nothing is sent.
     void showRadioSpeakerVolume(double volume);
+    // The microphone's level and peak level in dBfs, each on its indicator and as "-12 dBfs".
+    void showMicLevel(double dbfs);
+    void showMicPeakLevel(double dbfs);
 
     // The voice recordings' controls, as the recorder shows its state: the record button's title
     // ("Stop" while recording, which also keeps the button down), the elapsed time, the two level

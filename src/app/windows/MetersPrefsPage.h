@@ -5,6 +5,7 @@
 #include <array>
 
 class QLabel;
+class QString;
 
 namespace vm {
 
@@ -14,6 +15,14 @@ class PopUpButton;
 class MetersPrefsPage : public PreferencesPage {
 public:
     explicit MetersPrefsPage(QWidget* parent = nullptr);
+
+    // The source whose meters the panel shows: the pop-up's item 0 is source 1 (codec), then
+    // transmit, slice, radio and amplifier.
+    int meterSource() const;
+    // Slot 1 to 28: its bar shown with the value (0 to 32 segments), its label and tool tip;
+    // cleared, its label emptied and its bar hidden. Other slot numbers are ignored.
+    void showMeterSlot(int slot, double bar, const QString& text, const QString& toolTip);
+    void clearMeterSlot(int slot);
 
 private:
     PopUpButton* meterPanelPopUp;

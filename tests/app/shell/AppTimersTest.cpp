@@ -1,6 +1,7 @@
 // The controller's timers as a room: the activity light's blinks from the heartbeat and from the
-// radio's pings, the panadapter views' heartbeat a third of a second later, and the debug log's
-// size notice. Dispatch time is moved by the tests, so nothing waits on the wall clock.
+// radio's pings, the quick recorder's times with a connected radio, the VOX blink on the transmit
+// button, the panadapter views' heartbeat a third of a second later, and the debug log's size
+// notice. Dispatch time is moved by the tests, so nothing waits on the wall clock.
 #include "app/shell/AppTimers.h"
 #include "app/shell/AppTimersHost.h"
 #include "platform/core/NotificationCenter.h"
@@ -28,15 +29,17 @@ QImage bulb(Qt::GlobalColor colour) {
 }
 
 struct Host : AppTimersHost {
-    bool connected = false, active = false, transmitting = false;
-    int seconds = 0, minutes = 0;
+    bool connected = false, active = false, transmitting = false, vox = false;
+    int seconds = 0, minutes = 0, quickRecords = 0;
     std::vector<bool> panHeartBeats;
     std::vector<std::string> notices;
 
     bool radioConnected() const override { return connected; }
     bool hasActiveSlice() const override { return active; }
     bool inTransmit() const override { return transmitting; }
+    bool voxEnabled() const override { return vox; }
     void refreshEachSecond() override { ++seconds; }
+    void adjustQuickRecordDisplay() override { ++quickRecords; }
     void panViewsHeartBeat(bool isConnected) override { panHeartBeats.push_back(isConnected); }
     void oneMinute() override { ++minutes; }
     void postUserNotification(const std::string& title, const std::string& text) override {
@@ -47,7 +50,7 @@ struct Host : AppTimersHost {
 class AppTimersTest : public ::testing::Test {
 protected:
     std::shared_ptr<AppTimers> make() {
-        return AppTimers::create(light, bulbs, logFile, DispatchQueue::main(), host);
+        return AppTimers::create(light, transmit, bulbs, logFile, DispatchQueue::main(), host);
     }
     QImage shown() const { return light.image(); }
 
@@ -55,6 +58,7 @@ protected:
     const std::filesystem::path logFile =
         std::filesystem::path(std::getenv("HOME")) / "debug_log.txt";
     ImageButton light;
+    ImageButton transmit;
     std::shared_ptr<Host> host = std::make_shared<Host>();
 };
 
@@ -75,12 +79,16 @@ TEST_P(HeartBeat, BlinksYellowUnlessARadioFollowsAnActiveSlice) {
     test::mainQueueBarrier();
     EXPECT_EQ(host->seconds, 1);
     EXPECT_EQ(shown() == bulbs.yellow, c.blinksYellow);
+    EXPECT_EQ(host->quickRecords, c.blinksYellow ? 0 : 1);
     EXPECT_TRUE(host->panHeartBeats.empty()) << "the views beat a third of a second later";
 
     test::advanceBarrier(DispatchQueue::main(), 330ms);
+    // Tasks that fall due together may reach the main queue in either order.
+    EXPECT_TRUE(runMainUntil([&] { return !host->panHeartBeats.empty(); }));
     EXPECT_EQ(host->panHeartBeats, std::vector<bool>{c.connected});
     if (c.blinksYellow) {
-        EXPECT_TRUE(shown() == bulbs.grey) << "the bulb goes grey 0.25 s after the blink";
+        EXPECT_TRUE(runMainUntil([&] { return shown() == bulbs.grey; }))
+            << "the bulb goes grey 0.25 s after the blink";
     } else {
         EXPECT_TRUE(shown().isNull());
     }
@@ -111,6 +119,28 @@ TEST_F(AppTimersTest, StartedTheLightFollowsThePingsGreenOrRedWhileTransmitting)
     test::advanceBarrier(DispatchQueue::main(), 6s);
     EXPECT_TRUE(runMainUntil([&] { return host->minutes == 1; }))
         << "the minute's first tick comes 6 s after launch";
+}
+
+TEST_F(AppTimersTest, WithVoxOnTheTransmitButtonReadsVoxOneSecondInTwo) {
+    transmit.setText(QStringLiteral("MOX"));
+    const auto timers = make();
+    const auto beat = [&] {
+        timers->heartBeatTimer();
+        return transmit.text();
+    };
+    EXPECT_EQ(beat(), "MOX") << "VOX off";
+    test::advanceBarrier(DispatchQueue::main(), 1s);
+    host->vox = true;
+    EXPECT_EQ(beat(), "MOX") << "a second after the last look";
+    test::advanceBarrier(DispatchQueue::main(), 1s);
+    EXPECT_EQ(beat(), "VOX") << "two seconds after it";
+    test::advanceBarrier(DispatchQueue::main(), 500ms);
+    EXPECT_EQ(transmit.text(), "VOX");
+    test::advanceBarrier(DispatchQueue::main(), 500ms);
+    EXPECT_TRUE(runMainUntil([&] { return transmit.text() == "MOX"; })) << "after one second";
+    EXPECT_EQ(beat(), "MOX");
+    test::advanceBarrier(DispatchQueue::main(), 1s);
+    EXPECT_EQ(beat(), "VOX");
 }
 
 TEST_F(AppTimersTest, TheLightIsLeftAloneOnceTheRoomIsGone) {
