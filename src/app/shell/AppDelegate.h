@@ -241,6 +241,20 @@ public:
     std::shared_ptr<Panafall> panUnderHud() const override { return hudOverPanafall; }
     std::string panBandForFrequency(double mhz) const override;
     void notifyUser(const std::string& title, const std::string& text) override;
+    std::string focusedPanBand() const override;
+    int panafallCount() const override { return int(doroPanafalls.size()); }
+    bool radioSessionUp() const override;
+
+    // --- Keeping groups of controls in line with the slices and panadapters there are
+    // (src/app/shell/AppDelegateControlSync.cpp): the menus and pop-ups that name slices, the
+    // panels' controls offered for their slices, the antenna pop-ups of a new slice, the slice
+    // menu's enabling and marks, the split pop-up and the panadapter menu items.
+    void loadSlicePopup();
+    void loadAntennas(const std::shared_ptr<Slice>& slice);
+    void adjustSliceControls();
+    void adjustVFOMenu() override;
+    void adjustSplitControls() override;
+    void adjustPanafallMenu() override;
     // Tunes a slice by a step in Hz (a tenth of it in CW, RTTY and DIGU), unless it is locked;
     // the panadapter that showed it follows when the new frequency leaves it
     // (src/app/control/AppDelegateTuning.cpp).
@@ -416,7 +430,7 @@ public:
     // The active slice's frequency and mode into the stack of its band, if it is in one.
     void saveActiveInBandStack();
     // The band-stack editor on a band's stack.
-    void editBandStack(const std::string& band);
+    void editBandStack(const std::string& band) override;
 
     // --- Controls filled and restored at start-up ---
     void setDbmSliderRanges();

@@ -6,6 +6,7 @@
 #include "app/control/DoroControlController.h"
 #include "app/control/SliceLookups.h"
 #include "app/panels/PanadapterController.h"
+#include "app/panels/TuningController.h"
 #include "app/windows/AudioPrefsPage.h"
 #include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
@@ -82,6 +83,9 @@ void AppDelegate::adjustHudTitle() {
     hud->setWindowTitle(QString::fromStdString(fmt::format("{} {} {}", versionTitleString(),
                                                            panNameForPan(hudOverPanafall),
                                                            doroControl->hudKnobText())));
+    if (tuning) {
+        tuning->adjustBandButtons(focusedPanBand());
+    }
 }
 
 void AppDelegate::bringUsFront() {

@@ -65,6 +65,7 @@ void AppDelegate::sliceTuned(const std::shared_ptr<Slice>& slice) {
         });
     }
     lastTuningChange = std::chrono::system_clock::now();
+    adjustSplitControls();
 }
 
 void AppDelegate::showModeMenus(int panel, const std::string& mode, bool active) {
@@ -103,6 +104,8 @@ void AppDelegate::activeSliceChanged(const std::shared_ptr<Slice>& /*slice*/) {
     if (prefsWindow->radioPage().muteAlternateVFO()) {
         muteAllButActive(true);
     }
+    adjustVFOMenu();
+    adjustSplitControls();
     applyPendingTuneLinks();
 }
 
