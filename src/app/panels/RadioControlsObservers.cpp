@@ -520,6 +520,8 @@ void RadioControlsController::radioMicSelectionChanged(const std::shared_ptr<Rad
     if (!selection.empty()) {
         controls_.micListPopup->selectItemWithTitle(selection);
     }
+    // The radio may take another microphone than this client chose.
+    adjustRemoteAudioControls();
 }
 
 // The amplifier's state in words, and the interlock pop-up on "Operate" while it can transmit.

@@ -69,6 +69,11 @@ void TuningController::connectActions() {
     connectAction(self, controls_.vfo_mhz, &TextField::endEditing, &C::frequencyEditingEnded);
     connectAction(self, controls_.split_popup, &PopUpButton::action, &C::splitPopupChanged);
     connectAction(self, controls_.vfo_number, &PopUpButton::action, &C::vfoNumberChanged);
+    // The last item offers another split, whatever offset it shows.
+    QObject::connect(controls_.split_popup, &PopUpButton::willPopUp, controls_.split_popup,
+                     [popup = controls_.split_popup] {
+                         popup->setItemText(int(kSplits.size()) + 1, QStringLiteral("Other"));
+                     });
     connectAction(self, controls_.vfoSteppir, &Stepper::action, &C::vfoSteppirChanged);
     connectAction(self, controls_.vfoAltSteppir, &Stepper::action, &C::vfoAltSteppirChanged);
     connectAction(self, controls_.panBandwidthStepper, &Stepper::action,

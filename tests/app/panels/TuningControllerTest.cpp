@@ -305,6 +305,15 @@ TEST_F(TuningActions, TheSplitPopUpShowsTheAlternateSlicesOffset) {
         EXPECT_EQ(controls.split_popup->indexOfSelectedItem(), c.selected);
         EXPECT_EQ(controls.split_popup->itemText(7).toStdString(), c.other);
     }
+    // Opened, the last item offers another split again.
+    ASSERT_TRUE(report(1, "RF_frequency=14.102500", [&] {
+        return b->sliceFrequency() == std::optional<std::string>("14.102500");
+    }));
+    room->adjustSplitControls();
+    ASSERT_EQ(controls.split_popup->itemText(7).toStdString(), "2.5 kHz");
+    controls.split_popup->showPopup();
+    controls.split_popup->hidePopup();
+    EXPECT_EQ(controls.split_popup->itemText(7).toStdString(), "Other");
 }
 
 class SliceMenu : public TuningActions {
