@@ -195,6 +195,7 @@ void AppDelegate::panafallCreatedNotification(const Notification& notification) 
         doroPanafalls.erase(std::next(earlier).base());
         cancelPanafalKVO(old);
         adjustPanafallMenu();
+        adjustPanafallControls();
     }
     log("panafallCreatedNotification:streamID:[{}] waterfall:[{}] clientHandle:[{}]",
         pan->streamId(), pan->waterfallId().value_or(""), pan->clientHandle().value_or(""));
@@ -216,6 +217,7 @@ void AppDelegate::panafallCreatedNotification(const Notification& notification) 
     pan->setPanDimensions(panView ? PanSize{double(panView->width()), double(panView->height())}
                                   : PanSize{0, 0});
     adjustPanafallMenu();
+    adjustPanafallControls();
 }
 
 void AppDelegate::loadPanafallKVO(const std::shared_ptr<Panafall>& pan) {
@@ -245,6 +247,7 @@ void AppDelegate::panafallDeletedNotification(const Notification& notification) 
     }
     cancelPanafalKVO(pan);
     adjustPanafallMenu();
+    adjustPanafallControls();
 }
 
 void AppDelegate::cancelPanafalKVO(const std::shared_ptr<Panafall>& pan) {

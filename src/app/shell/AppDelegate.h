@@ -255,6 +255,8 @@ public:
     void adjustVFOMenu() override;
     void adjustSplitControls() override;
     void adjustPanafallMenu() override;
+    // Each pan's display controls offered while it shows a panafall.
+    void adjustPanafallControls();
     // Tunes a slice by a step in Hz (a tenth of it in CW, RTTY and DIGU), unless it is locked;
     // the panadapter that showed it follows when the new frequency leaves it
     // (src/app/control/AppDelegateTuning.cpp).

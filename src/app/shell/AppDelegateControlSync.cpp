@@ -3,10 +3,13 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/BandNames.h"
+#include "app/panels/PanadapterController.h"
 #include "app/panels/SliceMenuActions.h"
 #include "app/panels/SlicePanelController.h"
 #include "app/panels/TuningController.h"
 #include "app/windows/MemoryPanel.h"
+#include "app/windows/PanControls.h"
+#include "app/windows/PanSettingsPage.h"
 #include "app/windows/SlicePanel.h"
 #include "display/Panafall.h"
 #include "objects/Slice.h"
@@ -66,5 +69,27 @@ void AppDelegate::adjustVFOMenu() { sliceMenu->adjustVFOMenu(); }
 void AppDelegate::adjustSplitControls() { tuning->adjustSplitControls(); }
 
 void AppDelegate::adjustPanafallMenu() { sliceMenu->adjustPanafallMenu(); }
+
+void AppDelegate::adjustPanafallControls() {
+    for (const auto& panadapter : panadapters) {
+        if (!panadapter || !panadapter->panControls) {
+            continue;
+        }
+        const bool shown = panadapter->panafall != nullptr;
+        const PanControls& c = *panadapter->panControls;
+        std::vector<QWidget*> controls{c.bandwidthSlider, c.bandwidthText,  c.averageSlider,
+                                       c.averageText,     c.fpsSlider,      c.fpsText,
+                                       c.preAmpListPopup, c.minDbmSlider,   c.minDbmText,
+                                       c.maxDbmSlider,    c.maxDbmText,     c.bandText,
+                                       c.wnbButton,       c.wnbLevelSlider, c.wnbLevelText};
+        if (const PanSettingsPage* settings = panadapter->panSettings) {
+            controls.insert(controls.end(), {settings->viewProportion, settings->viewProportionText,
+                                             settings->maxBandwidthPopup, settings->daxIqPopup});
+        }
+        for (QWidget* control : controls) {
+            control->setEnabled(shown);
+        }
+    }
+}
 
 }  // namespace vm

@@ -383,6 +383,10 @@ TEST_F(RadioOnScreen, TheSliceMenusAndTheSplitFollowTheSlicesWhicheverLineComesF
     EXPECT_EQ(tags(menus.vfoRemoveMenuItem), (std::vector<int>{0, 5}));
     EXPECT_EQ(tags(menus.removeSliceContextMenu), (std::vector<int>{0, 5}));
     EXPECT_FALSE(menus.shortcutsMenu->itemAtIndex(6)->isEnabled()) << "no slice B yet";
+    // The pans offer their display controls while they show a panafall.
+    EXPECT_TRUE(panadapter(0).panControls->bandwidthSlider->isEnabled());
+    EXPECT_FALSE(panadapter(1).panControls->bandwidthSlider->isEnabled());
+    EXPECT_TRUE(menus.panafallRemoveMenuItem->isEnabled());
     menus.vfoRemoveMenuItem->submenu()->itemWithTag(5)->performAction();
     test::commandBarrier(*controller->openRadio, *sim);
     const auto texts = sim->commandTexts();
