@@ -297,6 +297,10 @@ TEST_F(RadioOnScreen, FineTuningStepsTheSliceAndCarriesThePanWhenTheSliceLeavesI
     EXPECT_TRUE(panadapter(0).panAdapterView->scrolling());
     EXPECT_TRUE(runEventsUntil([&] { return !panadapter(0).panAdapterView->scrolling(); }));
 
+    // In CW a step is a tenth: 10 Hz moves slice 5 by 1 Hz.
+    controller->fineTuneHz(10, controller->sliceWithNumber(5));
+    EXPECT_TRUE(sim->waitForCommand("slice tune 5 14.200001 autopan=0"));
+
     // A locked slice stays where it is (a setter would store the new frequency at once).
     ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "lock=1")));
     ASSERT_TRUE(runEventsUntil([&] { return slice->sliceLocked().value_or(false); }));

@@ -279,6 +279,39 @@ TEST_F(TuningActions, SteppersHeadsUpButtonsAndTheSplitWindowSendTheirCommands) 
     EXPECT_EQ(controls.vfoSteppir->doubleValue(), 0);
 }
 
+// The slice pop-up lists the slices by title and makes the chosen one active and transmitting;
+// the band button of the band in use is lit, whichever button was clicked.
+TEST_F(TuningActions, TheSlicePopUpAndTheBandButtonsFollowTheSlices) {
+    ASSERT_TRUE(addSlice(0, "index_letter=A mode=USB active=1 tx=1 RF_frequency=14.100000"));
+    ASSERT_TRUE(addSlice(1, "index_letter=B mode=USB active=0 tx=0 RF_frequency=7.100000"));
+    room->loadSliceTitles();
+    ASSERT_EQ(controls.vfo_number->numberOfItems(), 2);
+    EXPECT_EQ(controls.vfo_number->title(), "A");
+    mark();
+    controls.vfo_number->selectItemWithTitle("B");
+    emit controls.vfo_number->action();
+    EXPECT_EQ(receivedSinceMark(), (Strings{"slice set 1 active=1", "slice set 1 tx=1"}));
+
+    const auto lit = [&] {
+        std::vector<int> on;
+        for (std::size_t i = 0; i < controls.bandButtons.size(); ++i) {
+            if (controls.bandButtons[i]->isChecked()) {
+                on.push_back(int(i));
+            }
+        }
+        return on;
+    };
+    room->adjustBandButtons("40");
+    EXPECT_EQ(lit(), std::vector<int>{3});
+    controls.bandButtons[0]->click();  // 160 m has no stack entry: the band stays 40 m
+    controls.bandButtons[3]->click();
+    EXPECT_EQ(lit(), std::vector<int>{3});
+    room->adjustBandButtons("");
+    EXPECT_EQ(lit(), std::vector<int>{3}) << "no band: as they were";
+    room->adjustBandButtons("X2");
+    EXPECT_EQ(lit(), std::vector<int>{}) << "a transverter band lights none";
+}
+
 // The split pop-up follows the alternate slice's offset while it transmits, to the hertz.
 TEST_F(TuningActions, TheSplitPopUpShowsTheAlternateSlicesOffset) {
     const auto a = addSlice(0, "mode=USB active=1 tx=1 RF_frequency=14.100000");
