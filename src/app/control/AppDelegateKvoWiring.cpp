@@ -96,10 +96,17 @@ void AppDelegate::sliceCreatedNotification(const Notification& notification) {
     std::stable_sort(doroSlices.begin(), doroSlices.end(), [](const auto& a, const auto& b) {
         return a->thisSliceNumber() < b->thisSliceNumber();
     });
+    loadSlicePopup();
+    loadAntennas(slice);
     loadKVOSlice(slice);
-    // The mode menus refill the filter pop-up: its entry is selected after them.
     if (SlicePanelController* panel = slicePanelFor(*slice)) {
         panel->slicePanOwnerText(slice);
+    }
+    adjustSliceControls();
+    adjustVFOMenu();
+    adjustSplitControls();
+    // The mode menus refill the filter pop-up: its entry is selected after them.
+    if (SlicePanelController* panel = slicePanelFor(*slice)) {
         panel->updateModeMenus(slice);
     }
     setPresetPopupBasedOnFilter(slice);
@@ -146,6 +153,10 @@ void AppDelegate::sliceDeletedNotification(const Notification& notification) {
     }
     cancelKVOSLice(listed);
     std::erase(doroSlices, listed);
+    loadSlicePopup();
+    adjustSliceControls();
+    adjustVFOMenu();
+    adjustSplitControls();
 }
 
 void AppDelegate::cancelKVOSLice(const std::shared_ptr<Slice>& slice) {
@@ -183,6 +194,8 @@ void AppDelegate::panafallCreatedNotification(const Notification& notification) 
             old->streamId(), old->band().value_or(""), old->bandwidth().value_or(0));
         doroPanafalls.erase(std::next(earlier).base());
         cancelPanafalKVO(old);
+        adjustPanafallMenu();
+        adjustPanafallControls();
     }
     log("panafallCreatedNotification:streamID:[{}] waterfall:[{}] clientHandle:[{}]",
         pan->streamId(), pan->waterfallId().value_or(""), pan->clientHandle().value_or(""));
@@ -203,6 +216,8 @@ void AppDelegate::panafallCreatedNotification(const Notification& notification) 
     }
     pan->setPanDimensions(panView ? PanSize{double(panView->width()), double(panView->height())}
                                   : PanSize{0, 0});
+    adjustPanafallMenu();
+    adjustPanafallControls();
 }
 
 void AppDelegate::loadPanafallKVO(const std::shared_ptr<Panafall>& pan) {
@@ -231,6 +246,8 @@ void AppDelegate::panafallDeletedNotification(const Notification& notification) 
         panadapter->saveWindowFrame();
     }
     cancelPanafalKVO(pan);
+    adjustPanafallMenu();
+    adjustPanafallControls();
 }
 
 void AppDelegate::cancelPanafalKVO(const std::shared_ptr<Panafall>& pan) {

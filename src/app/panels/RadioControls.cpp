@@ -120,6 +120,10 @@ RadioControls RadioControls::find(const std::vector<QWidget*>& roots, const Main
     look(c.radioPhoneMonitorCheckBox, "radioPhoneMonitorCheckBox");
     look(c.radioPhoneMonitorGainSlider, "radioPhoneMonitorGainSlider");
     look(c.radioPhoneMonitorGainText, "radioPhoneMonitorGainText");
+    look(c.micLevelIndicator, "micLevelIndicator");
+    look(c.micLevelText, "micLevelText");
+    look(c.micPeakLevelIndicator, "micPeakLevelIndicator");
+    look(c.micPeakLevelText, "micPeakLevelText");
 
     look(c.amplifierInterlockPopup, "amplifierInterlockPopup");
     look(c.amplifierInterlockText, "amplifierInterlockText");

@@ -16,6 +16,7 @@ namespace vm {
 class CheckBox;
 class EqualizerPanel;
 class ImageButton;
+class LevelIndicator;
 class MenuItem;
 class PopUpButton;
 class Slider;
@@ -109,6 +110,11 @@ struct RadioControls {
     CheckBox* radioPhoneMonitorCheckBox = nullptr;
     Slider* radioPhoneMonitorGainSlider = nullptr;
     TextField* radioPhoneMonitorGainText = nullptr;
+    // The microphone's level meters (the radio's microphone or the computer's).
+    LevelIndicator* micLevelIndicator = nullptr;
+    TextField* micLevelText = nullptr;
+    LevelIndicator* micPeakLevelIndicator = nullptr;
+    TextField* micPeakLevelText = nullptr;
 
     // Amplifier, station, notch filters.
     PopUpButton* amplifierInterlockPopup = nullptr;

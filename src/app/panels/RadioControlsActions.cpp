@@ -220,6 +220,7 @@ void RadioControlsController::micListPopupChanged() {
         return;
     }
     radio->setMicSelection(title);
+    adjustRemoteAudioControls();
     Defaults::standard().set(
         controls_.remoteAudioCheckBox->state() ? "mac_mic_source" : "radio_mic_source", title);
 }

@@ -5,6 +5,7 @@
 #include "platform/core/Log.h"
 #include "platform/ui/CheckBox.h"
 #include "platform/ui/ImageButton.h"
+#include "platform/ui/LevelIndicator.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/TextField.h"
 #include "radio/Radio.h"
@@ -21,6 +22,7 @@ std::shared_ptr<RadioControlsController> RadioControlsController::create(
         std::make_shared<RadioControlsController>(Private{}, std::move(controls), std::move(host));
     controller->connectActions();
     controller->adjustRadioControls();
+    controller->adjustRemoteAudioControls();
     return controller;
 }
 
@@ -90,6 +92,30 @@ void RadioControlsController::adjustRadioControls() {
     }
     const auto instance = radio ? radio->radioInstance() : nullptr;
     controls_.stationNameText->setReadOnly(!(instance && instance->supportsV3_API));
+}
+
+void RadioControlsController::adjustRemoteAudioControls() {
+    const RadioControls& c = controls_;
+    const bool remote = c.remoteAudioCheckBox->state();
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             c.radioCwSideTonePanSlider, c.radioMicBiasEnabledCheckBox,
+             c.radioMicBoostEnabledCheckBox, c.radioHeadsetVolumeSlider, c.radioHeadsetMuteCheckBox,
+             c.radioPhoneMonitorGainSlider, c.radioPhoneMonitorCheckBox,
+             c.radioCompanderLevelSlider, c.radioCompanderEnabledCheckBox,
+             c.radioSpeakerMuteCheckBox}) {
+        control->setEnabled(!remote);
+    }
+    const auto radio = this->radio();
+    const bool radioMic = !radio || radio->micSelection().value_or("") != "PC";
+    c.radioMicLevelSlider->setEnabled(radioMic);
+    const QString average = radioMic ? QStringLiteral("Radio Mic Average Level")
+                                     : QStringLiteral("Remote (Mac) Mic Average Level");
+    const QString peak = radioMic ? QStringLiteral("Radio Mic Peak Level")
+                                  : QStringLiteral("Remote (Mac) Mic Peak Level");
+    c.micLevelIndicator->setToolTip(average);
+    c.micLevelText->setToolTip(average);
+    c.micPeakLevelIndicator->setToolTip(peak);
+    c.micPeakLevelText->setToolTip(peak);
 }
 
 }  // namespace vm

@@ -51,6 +51,10 @@ public:
     static const KeyTable<RadioControlsController, Equalizer>& equalizerKeyTable();
     // The controls that need an open radio enabled with one, disabled without.
     void adjustRadioControls();
+    // With remote audio on, the radio's own audio settings that it does not use are disabled;
+    // the microphone level slider and the meters' tips follow whose microphone is in use (the
+    // radio's unless the radio takes the computer's, "PC").
+    void adjustRemoteAudioControls();
 
     // --- Flags the handlers keep: an automatic tune runs, the radio is keyed or about to key, a
     // manual tune was started from the tune button.

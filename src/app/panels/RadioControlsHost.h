@@ -29,6 +29,10 @@ public:
     // switch, and its pitch, speed and gain taken again when a CW slider moves.
     virtual void openCloseSideTone(bool /*on*/) {}
     virtual void sideToneParametersChanged() {}
+    // The radio's room for slices or for panadapters changed: the menu items that add them
+    // follow.
+    virtual void adjustVFOMenu() {}
+    virtual void adjustPanafallMenu() {}
 
     // --- Profiles. Whether the radio keeps its profiles itself (newer radios): new transmit and
     // microphone profiles are then created, not saved.

@@ -128,13 +128,17 @@ struct RadioControlsRows {
             c.transmitFilterChanged(radio, high);
         };
     }
-    // The number of slices or panadapters the radio has room for, in the debug log.
+    // The number of slices or panadapters the radio has room for, in the debug log; the menu
+    // items that add them follow.
     static Handler available(Observed<Number> RadioState::*property, const char* name,
-                             const char* what) {
+                             const char* what, void (RadioControlsHost::*adjustMenu)()) {
         return reading(property, name, Missing::alwaysLine,
-                       [name, what](C& c, int value, const Change*) {
+                       [name, what, adjustMenu](C& c, int value, const Change*) {
                            if (c.debugEnabled()) {
                                log("{}:{}:[{}]", name, what, value);
+                           }
+                           if (const auto h = c.host()) {
+                               ((*h).*adjustMenu)();
                            }
                        });
     }
@@ -302,9 +306,11 @@ const KeyTable<C, Radio>& RadioControlsRows::table() {
                                })},
 
         // Room for slices and panadapters, the amplifier.
-        {&R::availableSlices, available(&R::availableSlices, "availableSlicesChanged", "slices")},
+        {&R::availableSlices, available(&R::availableSlices, "availableSlicesChanged", "slices",
+                                        &RadioControlsHost::adjustVFOMenu)},
         {&R::availablePanadapters,
-         available(&R::availablePanadapters, "availablePanadaptersChanged", "panadapters")},
+         available(&R::availablePanadapters, "availablePanadaptersChanged", "panadapters",
+                   &RadioControlsHost::adjustPanafallMenu)},
         {&R::amplifierHandles,
          reading(&R::amplifierHandles, "amplifierHandlesChanged", Missing::alwaysLine,
                  [](C& c, const std::string& handles, const Change*) {
@@ -514,6 +520,8 @@ void RadioControlsController::radioMicSelectionChanged(const std::shared_ptr<Rad
     if (!selection.empty()) {
         controls_.micListPopup->selectItemWithTitle(selection);
     }
+    // The radio may take another microphone than this client chose.
+    adjustRemoteAudioControls();
 }
 
 // The amplifier's state in words, and the interlock pop-up on "Operate" while it can transmit.

@@ -19,19 +19,22 @@ namespace vm {
 
 std::shared_ptr<SliceMenuActions> SliceMenuActions::create(MainMenus& menus,
                                                            std::weak_ptr<TuningHost> host) {
-    auto room = std::make_shared<SliceMenuActions>(Private{}, std::move(host));
+    auto room = std::make_shared<SliceMenuActions>(Private{}, menus, std::move(host));
     room->connectItems(menus);
     return room;
 }
 
-SliceMenuActions::SliceMenuActions(Private, std::weak_ptr<TuningHost> host)
-    : host_(std::move(host)) {}
+SliceMenuActions::SliceMenuActions(Private, MainMenus& menus, std::weak_ptr<TuningHost> host)
+    : menus_(menus), host_(std::move(host)) {}
 
 void SliceMenuActions::connectItems(MainMenus& menus) {
     const std::pair<const char*, void (SliceMenuActions::*)()> items[] = {
         {"swapVFOsMenuItem", &SliceMenuActions::swapVFOs},
         {"setVFOBequalsVFOAMenuItem", &SliceMenuActions::setVFOBequalsVFOA},
         {"setVFOAequalsVFOBMenuItem", &SliceMenuActions::setVFOAequalsVFOB},
+        {"toggleActiveVFOsMenuItem", &SliceMenuActions::toggleActiveVFOs},
+        {"toggleVFOTransmitMenuItem", &SliceMenuActions::toggleVFOTransmit},
+        {"panafallRemoveMenuItem", &SliceMenuActions::panadapterRemove},
     };
     const auto weakRoom = weak_from_this();
     menus.vfoAddMenuItem->setAction([weakRoom](MenuItem&) {
@@ -45,6 +48,12 @@ void SliceMenuActions::connectItems(MainMenus& menus) {
         }
     });
     Menu* menu = menus.shortcutsMenu;
+    // The items follow the slices as the menu opens.
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [weakRoom] {
+        if (const auto room = weakRoom.lock()) {
+            room->adjustVFOMenu();
+        }
+    });
     for (int i = 0; i < menu->numberOfItems(); ++i) {
         MenuItem* item = menu->itemAtIndex(i);
         for (const auto& [name, action] : items) {
@@ -102,6 +111,24 @@ void SliceMenuActions::setVFOAequalsVFOB() {
     copySlice(*b, *a);
 }
 
+void SliceMenuActions::toggleActiveVFOs() {
+    const auto [a, b] = slicesAB();
+    if (!a || !b) {
+        beep();
+        return;
+    }
+    (a->sliceActive().value_or(false) ? b : a)->setSliceActive(true);
+}
+
+void SliceMenuActions::toggleVFOTransmit() {
+    const auto [a, b] = slicesAB();
+    if (!a || !b) {
+        beep();
+        return;
+    }
+    (a->sliceTxEnabled().value_or(false) ? b : a)->setSliceTxEnabled(true);
+}
+
 void SliceMenuActions::copySlice(Slice& from, Slice& to) {
     const std::string frequency = from.sliceFrequency().value_or("");
     to.setSliceFrequency(frequency);
@@ -146,6 +173,16 @@ void SliceMenuActions::addVFO() {
                                last->sliceMode().value_or(""));
         }
     });
+}
+
+void SliceMenuActions::panadapterRemove() {
+    const auto host = host_.lock();
+    const auto radio = host ? host->openedRadio() : nullptr;
+    const auto pan = radio ? host->panUnderHud() : nullptr;
+    if (pan) {
+        log("panadaperRemoveMenuSelected:cmdRemovePanafall {}", pan->streamId());
+        radio->cmdRemovePanafall(pan->streamId());
+    }
 }
 
 void SliceMenuActions::panadapterAdd() {

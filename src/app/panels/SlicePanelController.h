@@ -109,11 +109,21 @@ public:
     void sliceDaxChanged(const std::shared_ptr<Slice>& slice, const Change* change);
     void sliceDaxClientsChanged(const std::shared_ptr<Slice>& slice, const Change* change);
     void txAntListChanged(const std::shared_ptr<Slice>& slice, const Change* change);
+    void sliceDaxTxEnabledChanged(const std::shared_ptr<Slice>& slice, const Change* change);
     // The slice's mode in the mode menus, the filter pop-up refilled for it, and the RIT and XIT
     // steps (1 Hz in CW, RTTY and DIGU, else 10 Hz).
     void updateModeMenus(const std::shared_ptr<Slice>& slice);
     // The band name of the panadapter that shows the slice, with " Ø" when it is detached.
     void slicePanOwnerText(const std::shared_ptr<Slice>& slice);
+
+    // --- Which controls the panel offers (SlicePanelControllerSync.cpp): all of them while its
+    // slice exists, none without it; the FM controls only in an FM mode and the peak filter
+    // only in a CW mode.
+    void adjustSliceControls();
+    void adjustModeControls();
+    // The panel's receive antennas, and its transmit antennas (the receive ones when the slice
+    // names none), from the slice.
+    void loadAntennas(const std::shared_ptr<Slice>& slice);
 
     // --- Filter presets: the pop-up refilled with the mode's presets and "Other" (nothing for
     // an empty mode), and the entry equal to the slice's filter selected, or "Other" (a mode

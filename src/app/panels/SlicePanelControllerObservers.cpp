@@ -160,6 +160,7 @@ const KeyTable<SlicePanelController, Slice>& SlicePanelController::sliceKeyTable
         {&Slice::sliceDax, &C::sliceDaxChanged},
         {&Slice::sliceDaxClients, &C::sliceDaxClientsChanged},
         {&Slice::txAntList, &C::txAntListChanged},
+        {&Slice::sliceDaxTxEnabled, &C::sliceDaxTxEnabledChanged},
     };
     return kTable;
 }
@@ -232,6 +233,9 @@ void SlicePanelController::sliceWideChanged(const std::shared_ptr<Slice>& slice,
 void SlicePanelController::sliceLockedChanged(const std::shared_ptr<Slice>& slice, const Change*) {
     showPanelSwitch(*panel_, slice, &Slice::sliceLocked, "sliceLockedChanged",
                     &SlicePanel::lockedCheckBox);
+    if (const auto host = host_.lock()) {
+        host->adjustVFOMenu();
+    }
 }
 
 // The mute box is ticked while the slice's audio is on, as its action reads it: a muted slice
@@ -355,6 +359,11 @@ void SlicePanelController::txAntListChanged(const std::shared_ptr<Slice>& slice,
 void SlicePanelController::sliceRfGainChanged(const std::shared_ptr<Slice>& slice, const Change*) {
     logOnly(debugEnabled(), slice, &Slice::rfGain, "sliceRfGainChanged", "rfGain");
 }
+void SlicePanelController::sliceDaxTxEnabledChanged(const std::shared_ptr<Slice>& slice,
+                                                    const Change*) {
+    logOnly(debugEnabled(), slice, &Slice::sliceDaxTxEnabled, "sliceDaxTxEnabledChanged",
+            "sliceDaxTxEnabled");
+}
 void SlicePanelController::sliceDetachedChanged(const std::shared_ptr<Slice>& slice,
                                                 const Change*) {
     if (slice && debugEnabled()) {
@@ -390,7 +399,7 @@ void SlicePanelController::sliceModeChanged(const std::shared_ptr<Slice>& slice,
     if (const auto host = host_.lock()) {
         host->showActiveMode();
     }
-    panel_->adjustModeControls(true, slice->sliceMode().value_or(""));
+    adjustModeControls();
 }
 
 void SlicePanelController::updateModeMenus(const std::shared_ptr<Slice>& slice) {
@@ -565,6 +574,10 @@ void SlicePanelController::sliceTxEnabledChanged(const std::shared_ptr<Slice>& s
     if (slice && debugEnabled()) {
         log("sliceTxEnabledChanged:[{}] sliceTxEnabled:[{}]", slice->thisSliceNumber(),
             int(slice->sliceTxEnabled().value_or(false)));
+    }
+    if (const auto host = host_.lock()) {
+        host->adjustSplitControls();
+        host->adjustVFOMenu();
     }
 }
 

@@ -40,6 +40,10 @@ public:
     // The memory window's antenna pop-ups of a panel select the title (upper case).
     virtual void showMemoryRxAnt(int panel, const std::string& title) = 0;
     virtual void showMemoryTxAnt(int panel, const std::string& title) = 0;
+    // A slice's lock or transmit flag changed: the slice menus' marks follow, and for the
+    // transmit flag the split pop-up.
+    virtual void adjustVFOMenu() = 0;
+    virtual void adjustSplitControls() = 0;
 };
 
 }  // namespace vm

@@ -5,7 +5,9 @@
 #include "app/memory/BandStacks.h"
 #include "app/panels/TuningHost.h"
 #include "app/panels/TypedFrequency.h"
+#include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
+#include "app/windows/SplitWindow.h"
 #include "display/Panafall.h"
 #include "objects/Slice.h"
 #include "platform/core/DispatchQueue.h"
@@ -17,8 +19,10 @@
 #include <QApplication>
 #include <QPushButton>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <utility>
 
 namespace vm {
@@ -42,15 +46,20 @@ void connectAction(const std::shared_ptr<TuningController>& room, Control* contr
 }  // namespace
 
 std::shared_ptr<TuningController> TuningController::create(MainControlsBar& controls,
-                                                           std::weak_ptr<TuningHost> host) {
-    auto room = std::make_shared<TuningController>(Private{}, controls, std::move(host));
+                                                           std::weak_ptr<TuningHost> host,
+                                                           SplitWindow* splitWindow,
+                                                           HudWindow* hud) {
+    auto room =
+        std::make_shared<TuningController>(Private{}, controls, std::move(host), splitWindow, hud);
     room->connectActions();
+    room->connectWindows();
     return room;
 }
 
 TuningController::TuningController(Private, MainControlsBar& controls,
-                                   std::weak_ptr<TuningHost> host)
-    : controls_(controls), host_(std::move(host)) {}
+                                   std::weak_ptr<TuningHost> host, SplitWindow* splitWindow,
+                                   HudWindow* hud)
+    : controls_(controls), splitWindow_(splitWindow), hud_(hud), host_(std::move(host)) {}
 
 void TuningController::connectActions() {
     using C = TuningController;
@@ -59,15 +68,47 @@ void TuningController::connectActions() {
     connectAction(self, controls_.vfo_mhz, &TextField::beginEditing, &C::frequencyEditingBegan);
     connectAction(self, controls_.vfo_mhz, &TextField::endEditing, &C::frequencyEditingEnded);
     connectAction(self, controls_.split_popup, &PopUpButton::action, &C::splitPopupChanged);
+    connectAction(self, controls_.vfo_number, &PopUpButton::action, &C::vfoNumberChanged);
+    // The last item offers another split, whatever offset it shows.
+    QObject::connect(controls_.split_popup, &PopUpButton::willPopUp, controls_.split_popup,
+                     [popup = controls_.split_popup] {
+                         popup->setItemText(int(kSplits.size()) + 1, QStringLiteral("Other"));
+                     });
+    connectAction(self, controls_.vfoSteppir, &Stepper::action, &C::vfoSteppirChanged);
+    connectAction(self, controls_.vfoAltSteppir, &Stepper::action, &C::vfoAltSteppirChanged);
+    connectAction(self, controls_.panBandwidthStepper, &Stepper::action,
+                  &C::panBandwidthStepperPressed);
+    connectAction(self, controls_.volumeStepper, &Stepper::action, &C::volumeStepperChanged);
     for (std::size_t i = 0; i < MainControlsBar::kBands.size(); ++i) {
         QPushButton* button = controls_.bandButtons[i];
         QObject::connect(button, &QPushButton::clicked, button,
                          [weak = weak_from_this(), band = std::string(MainControlsBar::kBands[i])] {
-                             if (const auto room = weak.lock()) {
-                                 room->bandButtonPressed(
-                                     band, QApplication::keyboardModifiers() & Qt::AltModifier);
+                             const auto room = weak.lock();
+                             if (!room) {
+                                 return;
+                             }
+                             // A click checks or clears the button: the band in use decides.
+                             room->adjustBandButtons(room->litBand_);
+                             const auto keys = QApplication::keyboardModifiers();
+                             if (keys & Qt::ControlModifier) {
+                                 room->bandButtonEdit(band);
+                             } else {
+                                 room->bandButtonPressed(band, keys & Qt::AltModifier);
                              }
                          });
+    }
+}
+
+void TuningController::connectWindows() {
+    using C = TuningController;
+    const auto self = shared_from_this();
+    if (splitWindow_) {
+        connectAction(self, splitWindow_->okButton, &QPushButton::clicked, &C::splitkHzOK);
+        connectAction(self, splitWindow_->cancelButton, &QPushButton::clicked, &C::splitkHzCancel);
+    }
+    if (hud_) {
+        connectAction(self, hud_->hudRitButton, &ImageButton::action, &C::hudRitButtonChanged);
+        connectAction(self, hud_->hudXitButton, &ImageButton::action, &C::hudXitButtonChanged);
     }
 }
 
@@ -101,9 +142,57 @@ void TuningController::splitPopupChanged() {
         setSplit(0);
     } else if (index >= 1 && index <= int(kSplits.size())) {
         setSplit(kSplits[std::size_t(index - 1)]);
-    } else {
-        log("splitPopupChanged:no split window for:[{}]", controls_.split_popup->title());
+    } else if (splitWindow_) {
+        splitWindow_->makeKeyAndOrderFront();
     }
+}
+
+void TuningController::splitkHzOK() {
+    if (!splitWindow_) {
+        return;
+    }
+    splitWindow_->hide();
+    const double kilohertz = splitWindow_->splitkHzTextField->doubleValue();
+    // What cannot be read as kHz splits nothing.
+    if (std::isfinite(kilohertz)) {
+        setSplit(kilohertz);
+    }
+}
+
+void TuningController::splitkHzCancel() {
+    if (splitWindow_) {
+        splitWindow_->hide();
+    }
+}
+
+void TuningController::adjustSplitControls() {
+    const auto host = host_.lock();
+    if (!host) {
+        return;
+    }
+    const auto active = host->activeVFO();
+    const auto alternate = host->alternateVFO();
+    PopUpButton& popup = *controls_.split_popup;
+    constexpr int kOther = int(kSplits.size()) + 1;
+    QString otherTitle = QStringLiteral("Other");
+    int selected = 0;
+    if (alternate && alternate->sliceTxEnabled().value_or(false)) {
+        const double activeMhz = active ? lookups::sliceMegahertz(*active) : 0.0;
+        // To the hertz: the difference of two frequencies in MHz is never exactly 1 kHz.
+        const double split =
+            std::round((lookups::sliceMegahertz(*alternate) - activeMhz) * 1e6) / 1000.0;
+        const auto fixed = std::find(kSplits.begin(), kSplits.end(), split);
+        if (fixed != kSplits.end()) {
+            selected = int(fixed - kSplits.begin()) + 1;
+        } else {
+            selected = kOther;
+            if (std::abs(split) < 1000.0) {
+                otherTitle = QString::fromStdString(fmt::format("{:g} kHz", split));
+            }
+        }
+    }
+    popup.setItemText(kOther, otherTitle);
+    popup.selectItemAtIndex(selected);
 }
 
 void TuningController::setSplit(double kilohertz) {

@@ -4,6 +4,7 @@
 // buttons the band stacks and the panadapter under the heads-up display. The app
 // controller implements it; tests implement it in a few lines. Main thread only.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,32 @@ public:
     virtual std::shared_ptr<Panafall> panUnderHud() const = 0;
     virtual std::string panBandForFrequency(double mhz) const = 0;
     virtual void notifyUser(const std::string& title, const std::string& text) = 0;
+    // The band ("20") of the centre of the panadapter under the heads-up display; "" without
+    // an open radio or a panadapter there.
+    virtual std::string focusedPanBand() const = 0;
+    // How many panadapters the client shows.
+    virtual int panafallCount() const = 0;
+    // The panadapter that shows a frequency (MHz); none without one.
+    virtual std::shared_ptr<Panafall> panForFrequency(double mhz) const = 0;
+    // The radio is open and its connection is up (as a client or as the GUI client).
+    virtual bool radioSessionUp() const = 0;
+    // The band-stack editor opened on a band's stack ("20M").
+    virtual void editBandStack(const std::string& band) = 0;
+
+    // --- The VFO steppers: a slice moved by a step in Hz (a tenth of it in the narrow modes,
+    // never a locked slice), and the step of one click for the modifier keys held now.
+    virtual void fineTuneHz(double hz, const std::shared_ptr<Slice>& slice) = 0;
+    virtual double getFrequencyKeyModifier() const = 0;
+
+    // --- The volume stepper: remote audio's volume (0 to 100) while it is on, else the radio's
+    // speaker and headset levels, each none while its switch is off.
+    virtual bool remoteAudioOn() const = 0;
+    virtual std::optional<double> remoteAudioVolume() const = 0;
+    virtual void setRemoteAudioVolume(double volume) = 0;
+    virtual std::optional<double> radioSpeakerVolume() const = 0;
+    virtual void setRadioSpeakerVolume(int volume) = 0;
+    virtual std::optional<double> radioHeadsetVolume() const = 0;
+    virtual void setRadioHeadsetVolume(int volume) = 0;
 };
 
 }  // namespace vm

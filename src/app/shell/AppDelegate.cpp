@@ -112,7 +112,7 @@ void AppDelegate::createWindows() {
         RadioControls::find({prefsWindow, mainControls, tnfPanel}, *menus, equalizers.rxEqualizer(),
                             equalizers.txEqualizer()),
         weak_from_this());
-    tuning = TuningController::create(*mainControls, weak_from_this());
+    tuning = TuningController::create(*mainControls, weak_from_this(), splitWindow, hud);
     sliceMenu = SliceMenuActions::create(*menus, weak_from_this());
 }
 

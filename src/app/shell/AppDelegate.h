@@ -22,7 +22,6 @@
 #include "app/shell/LocalRadioTableHost.h"
 #include "app/shell/MeterDisplaysHost.h"
 #include "app/shell/PreferenceChoicesHost.h"
-#include "app/shell/VfoMenuHost.h"
 #include "app/shell/WindowDelegatesHost.h"
 #include "platform/core/ArchiveValue.h"
 #include "platform/core/DispatchClock.h"
@@ -94,7 +93,6 @@ class SiblingBridge;
 class PreferenceChoices;
 class AppTimers;
 class LocalRadioTable;
-class VfoMenu;
 class MeterDisplays;
 class WindowDelegates;
 class ViewArea;
@@ -129,7 +127,6 @@ class AppDelegate : public RadioDelegate,
                     public AppTimersHost,
                     public MeterDisplaysHost,
                     public LocalRadioTableHost,
-                    public VfoMenuHost,
                     public WindowDelegatesHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
@@ -254,6 +251,21 @@ public:
     std::shared_ptr<Panafall> panUnderHud() const override { return hudOverPanafall; }
     std::string panBandForFrequency(double mhz) const override;
     void notifyUser(const std::string& title, const std::string& text) override;
+    int panafallCount() const override { return int(doroPanafalls.size()); }
+    bool radioSessionUp() const override;
+
+    // --- Keeping groups of controls in line with the slices and panadapters there are
+    // (src/app/shell/AppDelegateControlSync.cpp): the menus and pop-ups that name slices, the
+    // panels' controls offered for their slices, the antenna pop-ups of a new slice, the slice
+    // menu's enabling and marks, the split pop-up and the panadapter menu items.
+    void loadSlicePopup();
+    void loadAntennas(const std::shared_ptr<Slice>& slice);
+    void adjustSliceControls();
+    void adjustVFOMenu() override;
+    void adjustSplitControls() override;
+    void adjustPanafallMenu() override;
+    // Each pan's display controls offered while it shows a panafall.
+    void adjustPanafallControls();
     // Tunes a slice by a step in Hz (a tenth of it in CW, RTTY and DIGU), unless it is locked;
     // the panadapter that showed it follows when the new frequency leaves it
     // (src/app/control/AppDelegateTuning.cpp).
@@ -431,7 +443,7 @@ public:
     // The active slice's frequency and mode into the stack of its band, if it is in one.
     void saveActiveInBandStack();
     // The band-stack editor on a band's stack.
-    void editBandStack(const std::string& band);
+    void editBandStack(const std::string& band) override;
 
     // --- Controls filled and restored at start-up ---
     void setDbmSliderRanges();
@@ -526,8 +538,6 @@ public:
     std::shared_ptr<MeterDisplays> meterDisplays;
     // The Radio preferences' table of the radios on the local network.
     std::shared_ptr<LocalRadioTable> localRadioTable;
-    // The slice menu's items brought up to date as it opens.
-    std::shared_ptr<VfoMenu> vfoMenu;
     // The windows' close, move and key events, the Window menu and the chooser's tool tip.
     std::shared_ptr<WindowDelegates> windowDelegates;
 

@@ -16,6 +16,9 @@
 namespace vm {
 
 void AppDelegate::remoteAudioSwitched(bool on, const std::shared_ptr<Radio>& radio) {
+    if (radioControls) {
+        radioControls->adjustRemoteAudioControls();
+    }
     if (!cwxController || !radio) {
         return;
     }

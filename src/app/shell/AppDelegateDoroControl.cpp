@@ -7,6 +7,7 @@
 #include "app/control/SliceLookups.h"
 #include "app/panels/PanadapterController.h"
 #include "app/shell/WindowDelegates.h"
+#include "app/panels/TuningController.h"
 #include "app/windows/AudioPrefsPage.h"
 #include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
@@ -100,6 +101,9 @@ void AppDelegate::adjustHudTitle() {
     hud->setWindowTitle(QString::fromStdString(fmt::format("{} {} {}", versionTitleString(),
                                                            panNameForPan(hudOverPanafall),
                                                            doroControl->hudKnobText())));
+    if (tuning) {
+        tuning->adjustBandButtons(focusedPanBand());
+    }
 }
 
 void AppDelegate::bringUsFront() {

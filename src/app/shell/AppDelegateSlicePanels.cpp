@@ -66,6 +66,7 @@ void AppDelegate::sliceTuned(const std::shared_ptr<Slice>& slice) {
         });
     }
     lastTuningChange = std::chrono::system_clock::now();
+    adjustSplitControls();
 }
 
 void AppDelegate::showModeMenus(int panel, const std::string& mode, bool active) {
@@ -104,6 +105,8 @@ void AppDelegate::activeSliceChanged(const std::shared_ptr<Slice>& /*slice*/) {
     if (prefsWindow->radioPage().muteAlternateVFO()) {
         muteAllButActive(true);
     }
+    adjustVFOMenu();
+    adjustSplitControls();
     applyPendingTuneLinks();
 }
 
@@ -136,10 +139,8 @@ void AppDelegate::showMemoryTxAnt(int panel, const std::string& title) {
 }
 
 void AppDelegate::adjustModeControls() {
-    for (int panel = 0; panel < int(slicePanelControllers.size()); ++panel) {
-        const auto slice = sliceWithNumber(panel);
-        slicePanelControllers[std::size_t(panel)]->panel().adjustModeControls(
-            slice != nullptr, slice ? slice->sliceMode().value_or("") : std::string());
+    for (const auto& controller : slicePanelControllers) {
+        controller->adjustModeControls();
     }
 }
 

@@ -14,7 +14,6 @@
 #include "app/shell/LocalRadioTable.h"
 #include "app/shell/MachineFacts.h"
 #include "app/shell/PreferenceChoices.h"
-#include "app/shell/VfoMenu.h"
 #include "app/windows/EqualizerPanel.h"
 #include "app/windows/EqualizerPrefsPage.h"
 #include "app/windows/HudWindow.h"
@@ -138,7 +137,6 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     siblingBridge->registerDistributedNotifications();
     preferenceChoices = PreferenceChoices::create(prefsWindow->radioPage(), weak_from_this());
     localRadioTable = LocalRadioTable::create(prefsWindow->radioPage(), weak_from_this());
-    vfoMenu = VfoMenu::create(*menus, weak_from_this());
     QObject::connect(&prefsWindow->panadapterPage(), &PanadapterPrefsPage::trvlSpotsButtonPressed,
                      &prefsWindow->panadapterPage(),
                      [weak = std::weak_ptr<SiblingBridge>(siblingBridge)](bool on) {

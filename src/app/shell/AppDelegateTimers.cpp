@@ -89,6 +89,8 @@ void AppDelegate::refreshEachSecond() {
         adjustSliceTabTitles();
     }
     adjustHudTitle();
+    adjustPanafallMenu();
+    adjustPanafallControls();
 }
 
 std::string AppDelegate::upTimeString() const {

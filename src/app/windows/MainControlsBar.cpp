@@ -59,8 +59,8 @@ MainControlsBar::MainControlsBar(QWidget* parent) : QWidget(parent) {
     split_popup =
         popUp(this, QStringLiteral("split_popup"),
               {"Split Off", "1 kHz", "2 kHz", "3 kHz", "5 kHz", "10 kHz", "15 kHz", "Other"});
-    volumeStepper = stepper(this, QStringLiteral("volumeStepper"), 0, 100, 1);
-    panBandwidthStepper = stepper(this, QStringLiteral("panBandwidthStepper"), 0, 100, 1);
+    volumeStepper = stepper(this, QStringLiteral("volumeStepper"), -1, 1, 1);
+    panBandwidthStepper = stepper(this, QStringLiteral("panBandwidthStepper"), -1, 1, 1);
     station->addWidget(new QLabel(QStringLiteral("Radio")));
     station->addWidget(radioPortNamePopUp);
     station->addWidget(pollButton);

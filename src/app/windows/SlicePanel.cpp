@@ -129,16 +129,4 @@ SlicePanel::SlicePanel(char letter, QWidget* parent) : QWidget(parent), letter_(
     grid->setRowStretch(4, 1);
 }
 
-void SlicePanel::adjustModeControls(bool sliceExists, const std::string& mode) {
-    const bool fm = sliceExists && mode.find("FM") != std::string::npos;
-    const bool cw = sliceExists && mode.find("CW") != std::string::npos;
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             squelchCheckBox, fmToneModePopup, fmToneFreqPopup, fmRepeaterOffsetText,
-             repeaterOffsetDirPopup, fmToneBurstCheckBox, squelchSlider}) {
-        control->setEnabled(fm);
-    }
-    apfSlider->setEnabled(cw);
-    apfCheckBox->setEnabled(cw);
-}
-
 }  // namespace vm

@@ -17,11 +17,6 @@ public:
 
     char letter() const { return letter_; }
 
-    // The FM repeater and squelch controls are enabled only for a slice in an FM mode ("FM",
-    // "NFM", "DFM"), the peak filter only for one in a CW mode ("CW", "CWL"); without a slice
-    // both are disabled.
-    void adjustModeControls(bool sliceExists, const std::string& mode);
-
     // Frequency and panadapter
     TextField* freqText;       // slice%cFreqText (MHz, megahertz formatter set by the controller)
     QLabel* detachedText;      // slice%cDetachedText: the panadapter that shows the slice

@@ -12,8 +12,12 @@ SplitWindow::SplitWindow(QWidget* parent) : Window(parent) {
     splitkHzTextField = textField(central, QStringLiteral("splitkHzTextField"));
     splitkHzTextField->setMinimumWidth(100);
     row(grid, QStringLiteral("Split kHz"), {splitkHzTextField});
+    cancelButton = button(central, QStringLiteral("splitkHzCancel"), QStringLiteral("Cancel"));
+    okButton = button(central, QStringLiteral("splitkHzOK"), QStringLiteral("OK"));
+    okButton->setDefault(true);
+    row(grid, QString(), {cancelButton, okButton});
     setCentralWidget(central);
-    resize(240, 60);
+    resize(240, 90);
 }
 
 }  // namespace vm

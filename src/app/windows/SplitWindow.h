@@ -1,5 +1,6 @@
 #pragma once
-// The small window that asks for a split offset other than the fixed ones, in kHz.
+// The small window that asks for a split offset other than the fixed ones, in kHz: OK applies
+// it, Cancel only closes the window.
 #include "app/windows/WidgetKit.h"
 #include "platform/ui/Window.h"
 
@@ -10,6 +11,8 @@ public:
     explicit SplitWindow(QWidget* parent = nullptr);
 
     TextField* splitkHzTextField;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
 };
 
 }  // namespace vm

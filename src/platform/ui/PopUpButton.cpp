@@ -26,4 +26,9 @@ void PopUpButton::safeSelectItemAtIndex(long index) {
     log("safeSelectItemAtIndex:{} is out of range items:{} in popup:[{}]", index, count(), title());
 }
 
+void PopUpButton::showPopup() {
+    emit willPopUp();
+    QComboBox::showPopup();
+}
+
 }  // namespace vm

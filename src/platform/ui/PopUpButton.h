@@ -1,6 +1,7 @@
 #pragma once
 // A pop-up button: a list of titled items, one of them selected (-1: none). Selecting from code
-// sends no action; a choice by the user sends `action`.
+// sends no action; a choice by the user sends `action`. `willPopUp` comes just before the list
+// opens, while its items can still be changed.
 #include <QComboBox>
 
 #include <string>
@@ -28,9 +29,11 @@ public:
     void safeSelectItemAtIndex(long index);
 
     void sendAction() { emit action(); }
+    void showPopup() override;
 
 signals:
     void action();
+    void willPopUp();
 };
 
 }  // namespace vm

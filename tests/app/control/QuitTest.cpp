@@ -56,6 +56,8 @@ TEST_F(Quit, LeavesTheRadioCleanThenEndsOnTheRadiosConfirmation) {
     test::LogCapture capture;
     controller->quit();
     EXPECT_EQ(eventLoopEnds, 0) << "the loop waits for the radio";
+    // The removals go out on the radio's queue: everything sent before a marker has arrived.
+    test::commandBarrier(*controller->openRadio, *sim);
     EXPECT_TRUE(sent("tnf remove 1"));
     EXPECT_FALSE(sent("tnf remove 2")) << "a permanent filter stays on the radio";
     saveProfilesThrough();

@@ -7,6 +7,7 @@
 #include "app/panels/SlicePanelController.h"
 
 #include "app/windows/MainControlsBar.h"
+#include "app/windows/MainMenus.h"
 #include "app/windows/PanControls.h"
 #include "app/windows/PanadapterWindow.h"
 #include "app/windows/PreferencesWindow.h"
@@ -17,6 +18,8 @@
 #include "display/views/WaterFallView.h"
 #include "objects/Slice.h"
 #include "platform/ui/ImageButton.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/MenuItem.h"
 #include "platform/ui/Screenshot.h"
 #include "support/LogCapture.h"
 #include "support/QueueBarrier.h"
@@ -294,6 +297,10 @@ TEST_F(RadioOnScreen, FineTuningStepsTheSliceAndCarriesThePanWhenTheSliceLeavesI
     EXPECT_TRUE(panadapter(0).panAdapterView->scrolling());
     EXPECT_TRUE(runEventsUntil([&] { return !panadapter(0).panAdapterView->scrolling(); }));
 
+    // In CW a step is a tenth: 10 Hz moves slice 5 by 1 Hz.
+    controller->fineTuneHz(10, controller->sliceWithNumber(5));
+    EXPECT_TRUE(sim->waitForCommand("slice tune 5 14.200001 autopan=0"));
+
     // A locked slice stays where it is (a setter would store the new frequency at once).
     ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "lock=1")));
     ASSERT_TRUE(runEventsUntil([&] { return slice->sliceLocked().value_or(false); }));
@@ -361,6 +368,55 @@ TEST_F(RadioOnScreen, AKilledRadioDimsTheViewsWithTheReasonAndARestartedOneIsOff
     reportSession();
     EXPECT_TRUE(panView.offlineReason().isEmpty());
     EXPECT_TRUE(waterfall.offlineReason().isEmpty());
+}
+
+// The slice menus name the client's slices by number as the radio reports them, and the split
+// pop-up shows slice B's offset whichever of its transmit and frequency lines comes first.
+TEST_F(RadioOnScreen, TheSliceMenusAndTheSplitFollowTheSlicesWhicheverLineComesFirst) {
+    launch();
+    connectAsGui();
+    reportSession();
+    const MainMenus& menus = *controller->menus;
+    const auto tags = [](const MenuItem* holder) {
+        std::vector<int> numbers;
+        for (int i = 0; i < holder->submenu()->numberOfItems(); ++i) {
+            numbers.push_back(holder->submenu()->itemAtIndex(i)->tag());
+        }
+        return numbers;
+    };
+    EXPECT_EQ(tags(menus.vfoRemoveMenuItem), (std::vector<int>{0, 5}));
+    EXPECT_EQ(tags(menus.removeSliceContextMenu), (std::vector<int>{0, 5}));
+    EXPECT_FALSE(menus.shortcutsMenu->itemAtIndex(6)->isEnabled()) << "no slice B yet";
+    // The pans offer their display controls while they show a panafall.
+    EXPECT_TRUE(panadapter(0).panControls->bandwidthSlider->isEnabled());
+    EXPECT_FALSE(panadapter(1).panControls->bandwidthSlider->isEnabled());
+    EXPECT_TRUE(menus.panafallRemoveMenuItem->isEnabled());
+    menus.vfoRemoveMenuItem->submenu()->itemWithTag(5)->performAction();
+    test::commandBarrier(*controller->openRadio, *sim);
+    const auto texts = sim->commandTexts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "slice remove 5"), texts.end());
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), "slice remove 0"), texts.end());
+
+    ASSERT_TRUE(sim->sendStatus(
+        sim::sliceStatus(1, "in_use=1 RF_frequency=14.074000 mode=USB active=0 tx=0 " + ours())));
+    ASSERT_TRUE(runEventsUntil([&] { return controller->doroSlices.size() == 3; }));
+    EXPECT_EQ(tags(menus.activeShortcutsMenu), (std::vector<int>{0, 1, 5}));
+    EXPECT_TRUE(menus.shortcutsMenu->itemAtIndex(6)->isEnabled());
+
+    PopUpButton& split = *controller->mainControls->split_popup;
+    const auto showsSplit = [&] {
+        return split.indexOfSelectedItem() == 7 && split.itemText(7) == QStringLiteral("2.5 kHz");
+    };
+    for (const auto& lines : {std::vector<std::string>{"tx=1", "RF_frequency=14.076500"},
+                              std::vector<std::string>{"RF_frequency=14.076500", "tx=1"}}) {
+        SCOPED_TRACE(lines.front());
+        ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(1, "tx=0 RF_frequency=14.074000")));
+        ASSERT_TRUE(runEventsUntil([&] { return split.indexOfSelectedItem() == 0; }));
+        for (const auto& line : lines) {
+            ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(1, line)));
+        }
+        EXPECT_TRUE(runEventsUntil(showsSplit));
+    }
 }
 
 }  // namespace

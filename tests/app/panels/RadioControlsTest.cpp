@@ -236,6 +236,30 @@ TEST_F(RadioControlsTest, ActionsNeedTheRadioAndSpeakerLevelFollowsRemoteAudio) 
     EXPECT_FALSE(c().saveProfileButton[0]->isEnabled());
 }
 
+// With remote audio on, the radio's own audio settings it does not use are offered no more; the
+// microphone slider and the meters' tips follow whose microphone the radio takes.
+TEST_F(RadioControlsTest, RemoteAudioAndTheRadiosMicrophoneChoiceSetWhatIsOffered) {
+    for (const bool remote : {true, false}) {
+        c().remoteAudioCheckBox->setState(remote);
+        controller->adjustRemoteAudioControls();
+        EXPECT_EQ(c().radioHeadsetVolumeSlider->isEnabled(), !remote);
+        EXPECT_EQ(c().radioCompanderEnabledCheckBox->isEnabled(), !remote);
+        EXPECT_EQ(c().radioSpeakerMuteCheckBox->isEnabled(), !remote);
+    }
+    const struct {
+        const char* selection;
+        bool radioMic;
+        const char* tip;
+    } cases[] = {{"PC", false, "Remote (Mac) Mic Peak Level"},
+                 {"MIC", true, "Radio Mic Peak Level"}};
+    for (const auto& m : cases) {
+        SCOPED_TRACE(m.selection);
+        ASSERT_TRUE(report(std::string("transmit mic_selection=") + m.selection,
+                           [&] { return c().radioMicLevelSlider->isEnabled() == m.radioMic; }));
+        EXPECT_EQ(c().micPeakLevelText->toolTip().toStdString(), m.tip);
+    }
+}
+
 // While remote audio is on, the radio's side-tone switch opens or closes the local side tone and
 // the CW pitch, speed and side-tone gain sliders retune it; with remote audio off neither does.
 TEST_F(RadioControlsTest, LocalSideToneFollowsTheRadioWhileRemoteAudioIsOn) {

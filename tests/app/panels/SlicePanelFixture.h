@@ -66,6 +66,8 @@ public:
     void showMemoryTxAnt(int panel, const std::string& title) override {
         told.push_back(fmt::format("memory tx {} {}", panel, title));
     }
+    void adjustVFOMenu() override { told.push_back("vfo menu"); }
+    void adjustSplitControls() override { told.push_back("split"); }
 
     // What was told whose text starts with `prefix`.
     std::vector<std::string> toldAbout(const std::string& prefix) const {

@@ -17,7 +17,7 @@ using Strings = std::vector<std::string>;
 using SlicePanelObservers = test::SlicePanelFixture;
 
 TEST(SliceKeyTable, EveryRowNamesAPropertyOfTheSliceAndReachesItsHandlerAlone) {
-    EXPECT_EQ(SlicePanelController::sliceKeyTable().size(), 49u);
+    EXPECT_EQ(SlicePanelController::sliceKeyTable().size(), 50u);
     test::walkKeyTable(SlicePanelController::sliceKeyTable(), Slice::create(nullptr, 0));
 }
 
@@ -217,6 +217,58 @@ TEST_F(SlicePanelObservers, PlaybackWithQrTransmitKeysTheRadioUnlessTheSliceReco
     EXPECT_EQ(receivedSinceMark(), Strings{});
     EXPECT_EQ(panel(0).qrLengthText->intValue(), 4);
     EXPECT_EQ(panel(0).playbackButton->image(), statusImageNamed("play_green"));
+}
+
+// A panel offers its controls only with its slice; the FM controls only in an FM mode, the peak
+// filter only in a CW mode, whichever comes first of the slice's lines and the enabling.
+TEST_F(SlicePanelObservers, TheControlsOfferedFollowTheSliceAndItsMode) {
+    const auto slice = addSlice(0, "mode=USB ant_list=ANT1,ANT2,RX_A tx_ant_list=");
+    ASSERT_TRUE(slice);
+    for (auto& c : controllers) {
+        c->adjustSliceControls();
+    }
+    const SlicePanel& a = panel(0);
+    const struct {
+        const char* mode;
+        bool fm, cw;
+    } cases[] = {
+        {"USB", false, false}, {"DFM", true, false}, {"CWL", false, true}, {"FM", true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        slice->sliceMode.set(c.mode);
+        EXPECT_TRUE(a.volumeSlider->isEnabled());
+        EXPECT_EQ(a.squelchSlider->isEnabled(), c.fm);
+        EXPECT_EQ(a.fmToneFreqPopup->isEnabled(), c.fm);
+        EXPECT_EQ(a.repeaterOffsetDirPopup->isEnabled(), c.fm);
+        EXPECT_EQ(a.apfCheckBox->isEnabled(), c.cw);
+    }
+    controller(0).adjustSliceControls();
+    EXPECT_TRUE(a.squelchCheckBox->isEnabled()) << "still FM after the panel was enabled";
+    EXPECT_FALSE(a.apfSlider->isEnabled());
+    for (QWidget* control : {static_cast<QWidget*>(panel(1).volumeSlider),
+                             static_cast<QWidget*>(panel(1).squelchSlider),
+                             static_cast<QWidget*>(panel(1).rxAntPopup)}) {
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    }
+
+    // Without transmit antennas of its own the slice transmits on its receive ones.
+    controller(0).loadAntennas(slice);
+    for (const PopUpButton* popup : {a.rxAntPopup, a.txAntPopup}) {
+        ASSERT_EQ(popup->numberOfItems(), 3);
+        EXPECT_EQ(popup->itemText(2).toStdString(), "RX_A");
+    }
+}
+
+// A slice's lock and transmit flags bring the slice menus, and the transmit flag the split, up
+// to date.
+TEST_F(SlicePanelObservers, LockAndTransmitChangesBringTheSliceMenusAndSplitUpToDate) {
+    ASSERT_TRUE(addSlice(1, "lock=0 tx=0"));
+    host->told.clear();
+    ASSERT_TRUE(report(1, "lock=1", [&] { return !host->toldAbout("vfo menu").empty(); }));
+    EXPECT_TRUE(host->toldAbout("split").empty());
+    host->told.clear();
+    ASSERT_TRUE(report(1, "tx=1", [&] { return !host->toldAbout("vfo menu").empty(); }));
+    EXPECT_EQ(host->toldAbout("split").size(), 1u);
 }
 
 }  // namespace
