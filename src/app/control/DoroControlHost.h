@@ -1,10 +1,11 @@
 #pragma once
 // What the DoroControl knob drives outside its own preferences page: the slices it tunes and
-// whose levels it changes, the master volume (the computer's playback volume with remote audio,
-// else the radio's speaker and headphone gains), the transmit button, the heads-up title that
+// whose levels it changes, the master volume, the transmit button, the heads-up title that
 // shows its lamps, the window it brings to the front, and the application's state when it
 // closes. The application's controller implements it; tests implement it in a few lines. Called
 // on the main thread only.
+#include "app/control/MasterVolumeHost.h"
+
 #include <memory>
 #include <optional>
 
@@ -12,7 +13,7 @@ namespace vm {
 
 class Slice;
 
-class DoroControlHost {
+class DoroControlHost : public MasterVolumeHost {
 public:
     virtual ~DoroControlHost() = default;
 
@@ -29,19 +30,6 @@ public:
     virtual void fineTuneHz(double hz, const std::shared_ptr<Slice>& slice) = 0;
     // The hertz of one tuning step for the keyboard modifiers held now.
     virtual double getFrequencyKeyModifier() const = 0;
-
-    // --- Master volume, 0 to 100. With remote audio on, the computer's playback volume (none
-    // without a playback engine); setting it shows it in the speaker level control and stores it
-    // as "remote_audio_volume". Otherwise the radio's speaker and headphone levels as their
-    // controls show them, each only while its check box is on; setting one sends it to the
-    // radio (the speaker level is also stored as "local_audio_volume").
-    virtual bool remoteAudioOn() const = 0;
-    virtual std::optional<double> remoteAudioVolume() const = 0;
-    virtual void setRemoteAudioVolume(double volume) = 0;
-    virtual std::optional<double> radioSpeakerVolume() const = 0;
-    virtual void setRadioSpeakerVolume(int volume) = 0;
-    virtual std::optional<double> radioHeadsetVolume() const = 0;
-    virtual void setRadioHeadsetVolume(int volume) = 0;
 
     // --- The transmit button set on or off, then its action: the open radio transmits exactly
     // while the button is on.

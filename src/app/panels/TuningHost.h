@@ -3,6 +3,8 @@
 // slice, a way to have the radio make slice A or B when this client lacks it, and for the band
 // buttons the band stacks and the panadapter under the heads-up display. The app
 // controller implements it; tests implement it in a few lines. Main thread only.
+#include "app/control/MasterVolumeHost.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,7 +17,8 @@ class Panafall;
 class Radio;
 class Slice;
 
-class TuningHost {
+// The volume stepper drives the master volume.
+class TuningHost : public MasterVolumeHost {
 public:
     virtual ~TuningHost() = default;
 
@@ -54,16 +57,6 @@ public:
     // never a locked slice), and the step of one click for the modifier keys held now.
     virtual void fineTuneHz(double hz, const std::shared_ptr<Slice>& slice) = 0;
     virtual double getFrequencyKeyModifier() const = 0;
-
-    // --- The volume stepper: remote audio's volume (0 to 100) while it is on, else the radio's
-    // speaker and headset levels, each none while its switch is off.
-    virtual bool remoteAudioOn() const = 0;
-    virtual std::optional<double> remoteAudioVolume() const = 0;
-    virtual void setRemoteAudioVolume(double volume) = 0;
-    virtual std::optional<double> radioSpeakerVolume() const = 0;
-    virtual void setRadioSpeakerVolume(int volume) = 0;
-    virtual std::optional<double> radioHeadsetVolume() const = 0;
-    virtual void setRadioHeadsetVolume(int volume) = 0;
 };
 
 }  // namespace vm

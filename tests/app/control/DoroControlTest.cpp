@@ -12,6 +12,7 @@
 #include "platform/core/NotificationCenter.h"
 #include "platform/ui/CheckBox.h"
 #include "platform/ui/PopUpButton.h"
+#include "platform/ui/Screenshot.h"
 #include "support/LogCapture.h"
 #include "support/PseudoTerminal.h"
 #include "support/QueueBarrier.h"
@@ -24,9 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
-#include <QPainter>
 
 #include <chrono>
 #include <string>
@@ -210,14 +209,8 @@ TEST_F(DoroControl, AKnobThatAnswersIsGreetedWithItsLampsAndRead) {
     QApplication::processEvents();
     const QSize size = page.sizeHint().expandedTo(QSize(520, 300));
     page.resize(size);
-    QImage picture(size * 2, QImage::Format_ARGB32_Premultiplied);
-    picture.setDevicePixelRatio(2.0);
-    picture.fill(page.palette().window().color());
-    QPainter painter(&picture);
-    page.render(&painter);
-    painter.end();
-    ASSERT_TRUE(QDir().mkpath(QStringLiteral(VM_SCREENSHOT_DIR)));
-    EXPECT_TRUE(picture.save(QStringLiteral(VM_SCREENSHOT_DIR "/app_knob_page_reading.png")));
+    test::saveScreenshot(page, QStringLiteral("app_knob_page_reading.png"),
+                         page.palette().window().color());
 }
 
 TEST_F(DoroControl, RotationsTuneByTheirStepsAndEveryMessageOfAReadActs) {

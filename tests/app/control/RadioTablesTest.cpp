@@ -7,13 +7,11 @@
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
 #include "platform/core/Defaults.h"
+#include "platform/ui/Screenshot.h"
 #include "platform/ui/TableView.h"
 
-#include <QDir>
 #include <QHeaderView>
-#include <QImage>
 #include <QLayout>
-#include <QPainter>
 
 namespace vm {
 namespace {
@@ -63,14 +61,8 @@ TEST_F(RadioTables, ListTheConnectedRadioAndADoubleClickSwitchesToAnother) {
     RadioPrefsPage& page = controller->prefsWindow->radioPage();
     page.resize(page.minimumSizeHint().expandedTo(QSize(1100, 720)));
     page.layout()->activate();
-    QImage picture(page.size() * 2, QImage::Format_ARGB32_Premultiplied);
-    picture.setDevicePixelRatio(2.0);
-    picture.fill(page.palette().window().color());
-    QPainter painter(&picture);
-    page.render(&painter);
-    painter.end();
-    ASSERT_TRUE(QDir().mkpath(QStringLiteral(VM_SCREENSHOT_DIR)));
-    EXPECT_TRUE(picture.save(QStringLiteral(VM_SCREENSHOT_DIR "/app_radio_table_connected.png")));
+    test::saveScreenshot(page, QStringLiteral("app_radio_table_connected.png"),
+                         page.palette().window().color());
 
     // The operator double-clicks the other radio: the open session is saved and closed, then
     // the chooser's open follows (its delays run on the dispatch clock).
