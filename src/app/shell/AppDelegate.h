@@ -203,7 +203,7 @@ public:
     void applyPendingTuneLinks();
 
     // --- Station control: discovery, the radio chooser and the automatic open of the last radio
-    // (src/app/control/AppDelegateChooser.cpp) ---
+    // (src/app/shell/AppDelegateChooser.cpp) ---
     bool openDoroSDR();
     void radioFactoryNotification(const Notification& notification);
     void setPopupFromRadioName(const std::string& name, bool remote);
@@ -216,7 +216,7 @@ public:
     void userDisconnect();
 
     // --- Connecting a radio, its connection states and the end of a session
-    // (src/app/control/AppDelegateConnection.cpp) ---
+    // (src/app/shell/AppDelegateConnection.cpp) ---
     bool connectToDoroRadio(const std::shared_ptr<RadioInstance>& radio, const std::string& ip,
                             std::uint16_t port, bool wan);
     void radioConnectionStateChange(const std::shared_ptr<Radio>& radio,
@@ -225,13 +225,13 @@ public:
     void userCommandedDisconnect();
     // "1 day, 02:03:04" since `connectionStart`.
     std::string connectTimeString() const;
-    // The single end of every session (src/app/control/AppDelegateTeardown.cpp).
+    // The single end of every session (src/app/shell/AppDelegateTeardown.cpp).
     void radioClosed();
 
-    // --- The start-up chain after the GUI bind (src/app/control/AppDelegateStartupChain.cpp) ---
+    // --- The start-up chain after the GUI bind (src/app/shell/AppDelegateStartupChain.cpp) ---
     void startupRadio(const std::shared_ptr<Radio>& radio);
 
-    // --- Pan and slice lookups (src/app/control/AppDelegateLookups.cpp) ---
+    // --- Pan and slice lookups (src/app/shell/AppDelegateLookups.cpp) ---
     std::shared_ptr<Slice> sliceWithNumber(int number) const override;
     std::shared_ptr<Slice> getSliceA() const override;
     std::shared_ptr<Slice> getSliceB() const override;
@@ -275,11 +275,11 @@ public:
     void adjustPanafallControls();
     // Tunes a slice by a step in Hz (a tenth of it in CW, RTTY and DIGU), unless it is locked;
     // the panadapter that showed it follows when the new frequency leaves it
-    // (src/app/control/AppDelegateTuning.cpp).
+    // (src/app/shell/AppDelegateTuning.cpp).
     void fineTuneHz(double hz, const std::shared_ptr<Slice>& slice) override;
 
     // --- Observation wiring: this client's slices and panadapters bound to the controls as the
-    // radio reports them and released when it drops them (src/app/control/AppDelegateKvoWiring.cpp)
+    // radio reports them and released when it drops them (src/app/shell/AppDelegateKvoWiring.cpp)
     void sliceCreatedNotification(const Notification& notification);
     void sliceDeletedNotification(const Notification& notification);
     void panafallCreatedNotification(const Notification& notification);
@@ -362,7 +362,7 @@ public:
     bool loggerSpotsOn() const override;
     bool narrowFmForSatellite() const override;
 
-    // --- The end of a session (src/app/control/AppDelegateTeardown.cpp) ---
+    // --- The end of a session (src/app/shell/AppDelegateTeardown.cpp) ---
     // Asks the radio to remove this client's slices and panadapters; does not wait.
     void removeOurResourcesFromRadio();
     // Once no radio is open, answers a pending quit (when quitting) with yes, on the main queue.
