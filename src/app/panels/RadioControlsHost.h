@@ -4,15 +4,14 @@
 // profile bookkeeping that the start-up chain and the quit share (the saving flags, the waits on
 // the radio's answers, the profile menus). The application's controller implements it; tests
 // implement it in a few lines. Called on the main thread only.
+#include "app/memory/ProfileKind.h"
+
 #include <QPalette>
 
 #include <functional>
 #include <optional>
 
 namespace vm {
-
-// The three kinds of profile the radio keeps.
-enum class ProfileKind { global, transmit, mic };
 
 class RadioControlsHost {
 public:

@@ -1,5 +1,8 @@
 #include "app/shell/AppDelegate.h"
 
+#include "app/memory/BandStackController.h"
+#include "app/memory/FilterPresetController.h"
+#include "app/memory/ProfileController.h"
 #include "app/memory/StackSortController.h"
 #include "app/memory/TnfWindowController.h"
 #include "app/memory/UserMemoryController.h"
@@ -83,10 +86,11 @@ void AppDelegate::createWindows() {
     PanadapterWindow* mainWindow = panadapters[0]->velmoraSDRWindow.get();
     window = mainWindow;
     mainControls = mainWindow->controlsBar;
+    filterPresetController = std::make_shared<FilterPresetController>(weak_from_this());
     for (std::size_t panel = 0; panel < slicePanelControllers.size(); ++panel) {
-        slicePanelControllers[panel] =
-            SlicePanelController::create(int(panel), prefsWindow->slicePage().panel(int(panel)),
-                                         presetDictionary, weak_from_this());
+        slicePanelControllers[panel] = SlicePanelController::create(
+            int(panel), prefsWindow->slicePage().panel(int(panel)),
+            filterPresetController->presetDictionary, weak_from_this());
     }
     hud = own(new HudWindow);
     cwxWindow = own(new CwxWindow);
@@ -97,9 +101,12 @@ void AppDelegate::createWindows() {
     stationMemory = std::make_shared<AppStationMemory>(*this);
     userMemoryController = UserMemoryController::create(*memoryPanel, dataFilesPath, stationMemory);
     tnfWindowController = TnfWindowController::create(*tnfPanel, stationMemory);
-    stackSortController = StackSortController::create(*stackSortWindow, stationMemory);
+    bandStackController = std::make_shared<BandStackController>(
+        StackSortController::create(*stackSortWindow, stationMemory), weak_from_this());
     ownedMenus_ = std::make_unique<MainMenus>(mainWindow->menuBar());
     menus = ownedMenus_.get();
+    profileController =
+        ProfileController::create(*menus, prefsWindow->profilesPage(), weak_from_this());
     menus->preferencesMenuItem->setAction(
         [this](MenuItem&) { prefsWindow->makeKeyAndOrderFront(); });
     menus->quitMenuItem->setAction([weak = weak_from_this()](MenuItem&) {

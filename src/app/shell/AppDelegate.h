@@ -10,8 +10,9 @@
 #include "app/cwx/CwxHost.h"
 #include "app/dorolink/DoroLinkAuthHost.h"
 #include "app/dorolink/LoginView.h"
-#include "app/memory/BandStacks.h"
-#include "app/memory/FilterPresets.h"
+#include "app/memory/BandStackHost.h"
+#include "app/memory/FilterPresetHost.h"
+#include "app/memory/ProfileHost.h"
 #include "app/memory/TransverterHost.h"
 #include "app/panels/PanadapterHost.h"
 #include "app/panels/RadioControlsHost.h"
@@ -55,9 +56,12 @@ namespace vm {
 
 class AppDisplayController;
 class AppStationMemory;
+class BandStackController;
+class BandStacks;
 class CwxController;
 class CwxWindow;
 class DoroControlController;
+class FilterPresetController;
 class HudWindow;
 class MainControlsBar;
 class MainMenus;
@@ -71,6 +75,7 @@ class PanAdapterView;
 class PanSpotObject;
 class PopUpButton;
 class PreferencesWindow;
+class ProfileController;
 class Radio;
 class RadioControlsController;
 class RemoteAudioController;
@@ -81,7 +86,6 @@ class Slice;
 class SliceMenuActions;
 class SlicePanelController;
 class SplitWindow;
-class StackSortController;
 class StackSortWindow;
 class TnfPanel;
 class TuningController;
@@ -128,6 +132,9 @@ class AppDelegate : public RadioDelegate,
                     public MeterDisplaysHost,
                     public LocalRadioTableHost,
                     public WindowDelegatesHost,
+                    public ProfileHost,
+                    public BandStackHost,
+                    public FilterPresetHost,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
     using Options = AppOptions;
@@ -196,7 +203,7 @@ public:
     void applyPendingTuneLinks();
 
     // --- Station control: discovery, the radio chooser and the automatic open of the last radio
-    // (src/app/control/AppDelegateChooser.cpp) ---
+    // (src/app/shell/AppDelegateChooser.cpp) ---
     bool openDoroSDR();
     void radioFactoryNotification(const Notification& notification);
     void setPopupFromRadioName(const std::string& name, bool remote);
@@ -209,7 +216,7 @@ public:
     void userDisconnect();
 
     // --- Connecting a radio, its connection states and the end of a session
-    // (src/app/control/AppDelegateConnection.cpp) ---
+    // (src/app/shell/AppDelegateConnection.cpp) ---
     bool connectToDoroRadio(const std::shared_ptr<RadioInstance>& radio, const std::string& ip,
                             std::uint16_t port, bool wan);
     void radioConnectionStateChange(const std::shared_ptr<Radio>& radio,
@@ -218,13 +225,13 @@ public:
     void userCommandedDisconnect();
     // "1 day, 02:03:04" since `connectionStart`.
     std::string connectTimeString() const;
-    // The single end of every session (src/app/control/AppDelegateTeardown.cpp).
+    // The single end of every session (src/app/shell/AppDelegateTeardown.cpp).
     void radioClosed();
 
-    // --- The start-up chain after the GUI bind (src/app/control/AppDelegateStartupChain.cpp) ---
+    // --- The start-up chain after the GUI bind (src/app/shell/AppDelegateStartupChain.cpp) ---
     void startupRadio(const std::shared_ptr<Radio>& radio);
 
-    // --- Pan and slice lookups (src/app/control/AppDelegateLookups.cpp) ---
+    // --- Pan and slice lookups (src/app/shell/AppDelegateLookups.cpp) ---
     std::shared_ptr<Slice> sliceWithNumber(int number) const override;
     std::shared_ptr<Slice> getSliceA() const override;
     std::shared_ptr<Slice> getSliceB() const override;
@@ -244,7 +251,7 @@ public:
     bool needDoroVFO(int vfo, const std::shared_ptr<Radio>& radio);
     bool needDoroVFO(int vfo) override { return needDoroVFO(vfo, openRadio); }
     // The tuning room's host (src/app/shell/AppDelegateTuningHost.cpp).
-    BandStacks& bandStackStore() override { return bandStacks; }
+    BandStacks& bandStackStore() override;
     std::shared_ptr<Radio> openedRadio() const override { return openRadio; }
     std::vector<std::shared_ptr<Slice>> clientSlices() const override { return doroSlices; }
     std::string focusedPanBand() const override;
@@ -268,11 +275,11 @@ public:
     void adjustPanafallControls();
     // Tunes a slice by a step in Hz (a tenth of it in CW, RTTY and DIGU), unless it is locked;
     // the panadapter that showed it follows when the new frequency leaves it
-    // (src/app/control/AppDelegateTuning.cpp).
+    // (src/app/shell/AppDelegateTuning.cpp).
     void fineTuneHz(double hz, const std::shared_ptr<Slice>& slice) override;
 
     // --- Observation wiring: this client's slices and panadapters bound to the controls as the
-    // radio reports them and released when it drops them (src/app/control/AppDelegateKvoWiring.cpp)
+    // radio reports them and released when it drops them (src/app/shell/AppDelegateKvoWiring.cpp)
     void sliceCreatedNotification(const Notification& notification);
     void sliceDeletedNotification(const Notification& notification);
     void panafallCreatedNotification(const Notification& notification);
@@ -355,7 +362,7 @@ public:
     bool loggerSpotsOn() const override;
     bool narrowFmForSatellite() const override;
 
-    // --- The end of a session (src/app/control/AppDelegateTeardown.cpp) ---
+    // --- The end of a session (src/app/shell/AppDelegateTeardown.cpp) ---
     // Asks the radio to remove this client's slices and panadapters; does not wait.
     void removeOurResourcesFromRadio();
     // Once no radio is open, answers a pending quit (when quitting) with yes, on the main queue.
@@ -381,69 +388,23 @@ public:
     void saveWindowsOpen();
     void printUpTime();
 
-    // --- Global, transmit and microphone profiles (src/app/memory/AppDelegateProfiles.cpp) ---
-    using ProfileKind = vm::ProfileKind;
-    // What a profile wait waits for: all three saved, or one load or save confirmed.
-    enum class ProfileWait {
-        allSaved,
-        globalLoad,
-        transmitLoad,
-        micLoad,
-        globalSave,
-        transmitSave,
-        micSave
-    };
-    // Waits without holding a thread: `done(true)` on the main queue once the radio has confirmed
-    // (and not refused) what was asked, `done(false)` at once without a radio bound as GUI client,
-    // after 15 s without an answer, or on a refusal.
-    void waitForProfile(ProfileWait wait, std::function<void(bool)> done);
-    void saveProfiles();
-    void saveProfileNames();
+    // --- The rooms of station memory: the profiles, the band stacks and the filter presets, and
+    // what they need of the controller (src/app/shell/AppDelegateStationMemory.cpp) ---
+    bool launchComplete() const override { return startupComplete; }
+    std::string dataFilesFolder() const override { return dataFilesPath; }
+    void showPresetOfSlice(const std::shared_ptr<Slice>& slice) override;
+    // The antennas in use, kept for the next session.
     void saveAntennas();
-    bool createGlobal(const std::string& name);
-    bool createTx(const std::string& name);
-    bool createMic(const std::string& name);
-    // The kind's shortcut and contextual submenus, rebuilt from the radio's list, and the mark on
-    // the item of the profile selected in the kind's pop-up.
-    void loadProfileMenus(ProfileKind kind) override;
-    void setProfileSubmenuSelections(ProfileKind kind) override;
-    // A profile submenu item chosen: selects its profile in the kind's pop-up by title and sends
-    // the pop-up's action.
-    void profilesSubMenuChanged(ProfileKind kind, const MenuItem& item);
-    // The radio's answers to profile loads and saves (registered per session).
-    void globalProfileDidFinishLoading(const Notification& notification);
-    void globalProfileDidFinishSaving(const Notification& notification);
-    void transmitProfileDidFinishLoading(const Notification& notification);
-    void transmitProfileDidFinishSaving(const Notification& notification);
-    void micProfileDidFinishLoading(const Notification& notification);
-    void micProfileDidFinishSaving(const Notification& notification);
+    // The band-stack editor on a band's stack.
+    void editBandStack(const std::string& band) override;
 
     // --- What the radio's own controls need (src/app/shell/AppDelegateRadioControls.cpp) ---
     std::optional<QPalette> windowAppearance() const override;
     bool profilesKeptByRadio() const override;
     void beginProfileSave(ProfileKind kind) override;
     void waitForProfileSave(ProfileKind kind, std::function<void(bool)> done) override;
-
-    // --- Filter presets (src/app/memory/AppDelegateFilterPresets.cpp) ---
-    void setupPresetDictionary();
-    // Selects, in the pop-up of the slice's panel, the preset equal to the slice's filter, or
-    // "Other"; a slice numbered 4 or more is only logged.
-    void setPresetPopupBasedOnFilter(const std::shared_ptr<Slice>& slice);
-
-    // --- Band stacks (src/app/memory/AppDelegateBandStacks.cpp) ---
-    // At launch: the file read (an undecodable one set aside, and the user told), the missing
-    // default stacks added, and the file written.
-    void loadBandStacks();
-    // Writes the band stacks; a failed write keeps the old file and tells the user.
-    void saveStackDictionary();
-    // Adds an entry to the band's stack and writes the file when it changed; a frequency outside
-    // the band beeps.
-    void saveStackFrequency(const std::string& megahertz, const std::string& mode,
-                            const std::string& band);
-    // The active slice's frequency and mode into the stack of its band, if it is in one.
-    void saveActiveInBandStack();
-    // The band-stack editor on a band's stack.
-    void editBandStack(const std::string& band) override;
+    void loadProfileMenus(ProfileKind kind) override;
+    void setProfileSubmenuSelections(ProfileKind kind) override;
 
     // --- Controls filled and restored at start-up ---
     void setDbmSliderRanges();
@@ -520,8 +481,13 @@ public:
     std::shared_ptr<UserMemoryController> userMemoryController;
     std::shared_ptr<TnfWindowController> tnfWindowController;
     StackSortWindow* stackSortWindow = nullptr;
-    std::shared_ptr<StackSortController> stackSortController;
     std::shared_ptr<AppStationMemory> stationMemory;
+    // The radio's profiles: their waits, saves and menus.
+    std::shared_ptr<ProfileController> profileController;
+    // The band stacks, their file and their editor (`stackSortController`).
+    std::shared_ptr<BandStackController> bandStackController;
+    // The filter presets by mode, which the slice panels read.
+    std::shared_ptr<FilterPresetController> filterPresetController;
     // Remote audio: the Audio tab's switch and device pop-ups, the sound system and the engine
     // (`remoteAudio->audioHandler`).
     std::shared_ptr<RemoteAudioController> remoteAudio;
@@ -565,8 +531,7 @@ public:
     // Audio
     std::vector<std::string> monitorOutputDevices;
 
-    // Memory and spots
-    BandStacks bandStacks;
+    // Spots
     bool allSpots = false;
 
     // Flags
@@ -580,11 +545,8 @@ public:
     // State flags
     std::atomic<bool> startupComplete{false};
     bool doroSDRisRunning = false, quitting = false, was_connected = false,
-         doro_control_connected = false, sleeping = false, profilesAreSaved = false,
-         applicationOccluded = false, loadingGlobalProfile = false, loadingTransmitProfile = false,
-         loadingMicProfile = false, savingGlobalProfile = false, savingTransmitProfile = false,
-         savingMicProfile = false, profilesAutoSaved = false, inhibitAutoConnect = false,
-         fetchingSpots = false;
+         doro_control_connected = false, sleeping = false, applicationOccluded = false,
+         profilesAutoSaved = false, inhibitAutoConnect = false, fetchingSpots = false;
 
     // Connection
     int radioConnectionState = 0;
@@ -592,9 +554,6 @@ public:
 
     // Dates
     Date lastPurge{}, lastVoxCheck{};
-
-    // Filter presets by mode
-    PresetDictionary presetDictionary;
 
     // Machine
     std::string macAddress, my_ip, osVersionString;
@@ -659,8 +618,6 @@ private:
     std::string chooserTitle() const;
     std::size_t localRadioCount() const;
     void finishStartup(const std::shared_ptr<Radio>& radio);
-    void profileAnswered(ProfileWait wait, const Notification& notification);
-    bool createProfile(ProfileKind kind, const std::string& name);
 
     // The panadapter of the pan index a stream id gives; none for 4 or more.
     PanadapterController* panadapterFor(const Panafall& pan) const;
@@ -679,8 +636,6 @@ private:
     DispatchClock::time_point startupClock_{};
     // The notifications of the open session, removed when it closes.
     std::vector<NotificationCenter::Token> sessionObservers_;
-    // The radio refused the last load or save of that kind (indexed by ProfileWait).
-    std::array<bool, 7> profileRefused_{};
 
     Options options_;
     bool hudHidesOnDeactivate_ = false;

@@ -4,6 +4,8 @@
 
 #include "app/control/DoroControlController.h"
 #include "app/control/SiblingBridge.h"
+#include "app/memory/BandStackController.h"
+#include "app/memory/FilterPresetController.h"
 #include "app/memory/UserMemoryController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/shell/AppTimers.h"
@@ -69,8 +71,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     const QRect main = panadapters[0]->velmoraSDRWindow->frameGeometry();
     hud->move(std::max(main.left(), main.right() - hud->width() - 24), main.top() + 130);
     hud->makeKeyAndOrderFront();
-    loadBandStacks();
-    setupPresetDictionary();
+    bandStackController->loadBandStacks();
+    filterPresetController->setupPresetDictionary();
     userMemoryController->loadUserMemories();
     doroSDRisRunning = openDoroSDR();
     adjustModeControls();

@@ -1,6 +1,8 @@
 // What the radio's own controls need from the controller: the alerts' appearance and the profile
-// bookkeeping shared with the start-up chain and the quit.
+// bookkeeping shared with the start-up chain and the quit, which the profile room keeps.
 #include "app/shell/AppDelegate.h"
+
+#include "app/memory/ProfileController.h"
 
 namespace vm {
 
@@ -8,22 +10,16 @@ std::optional<QPalette> AppDelegate::windowAppearance() const { return window_ap
 
 bool AppDelegate::profilesKeptByRadio() const { return profilesAutoSaved; }
 
-void AppDelegate::beginProfileSave(ProfileKind kind) {
-    switch (kind) {
-        case ProfileKind::global: savingGlobalProfile = true; break;
-        case ProfileKind::transmit: savingTransmitProfile = true; break;
-        case ProfileKind::mic: savingMicProfile = true; break;
-    }
-}
+void AppDelegate::beginProfileSave(ProfileKind kind) { profileController->beginProfileSave(kind); }
 
 void AppDelegate::waitForProfileSave(ProfileKind kind, std::function<void(bool)> done) {
-    switch (kind) {
-        case ProfileKind::global: waitForProfile(ProfileWait::globalSave, std::move(done)); break;
-        case ProfileKind::transmit:
-            waitForProfile(ProfileWait::transmitSave, std::move(done));
-            break;
-        case ProfileKind::mic: waitForProfile(ProfileWait::micSave, std::move(done)); break;
-    }
+    profileController->waitForProfileSave(kind, std::move(done));
+}
+
+void AppDelegate::loadProfileMenus(ProfileKind kind) { profileController->loadProfileMenus(kind); }
+
+void AppDelegate::setProfileSubmenuSelections(ProfileKind kind) {
+    profileController->setProfileSubmenuSelections(kind);
 }
 
 }  // namespace vm

@@ -7,6 +7,8 @@
 #include "app/control/ConnectionTexts.h"
 #include "app/control/DoroControlController.h"
 #include "app/dorolink/DoroLinkAuthWebController.h"
+#include "app/memory/BandStackController.h"
+#include "app/memory/ProfileController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/windows/CwxWindow.h"
 #include "app/windows/MemoryPanel.h"
@@ -92,9 +94,9 @@ AppDelegate::TerminateReply AppDelegate::applicationShouldTerminate() {
             std::exchange(self->replyToApplicationShouldTerminate, nullptr)(true);
         }
     });
-    saveProfileNames();
-    saveProfiles();
-    waitForProfile(ProfileWait::allSaved, [weak](bool saved) {
+    profileController->saveProfileNames();
+    profileController->saveProfiles();
+    profileController->waitForProfile(ProfileController::ProfileWait::allSaved, [weak](bool saved) {
         const auto self = weak.lock();
         if (!self) {
             return;
@@ -179,7 +181,7 @@ void AppDelegate::cleanUpAndGo() {
     }
     serialPortMonitor_.reset();
     Defaults::standard().set("debug_state", debugEnabled() ? 1 : 0);
-    saveStackDictionary();
+    bandStackController->saveStackDictionary();
     saveTabs();
     saveWindowsOpen();
     printUpTime();

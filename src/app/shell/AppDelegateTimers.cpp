@@ -6,6 +6,7 @@
 #include "app/audio/RemoteAudioController.h"
 #include "app/control/ConnectionTexts.h"
 #include "app/control/SiblingBridge.h"
+#include "app/memory/BandStackController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/RadioControlsController.h"
 #include "app/panels/SlicePanelController.h"
@@ -154,7 +155,7 @@ void AppDelegate::oneMinute() {
         return;
     }
     if (std::chrono::system_clock::now() - lastTuningChange > 60s) {
-        saveActiveInBandStack();
+        bandStackController->saveActiveInBandStack();
     }
 }
 

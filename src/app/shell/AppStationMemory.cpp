@@ -1,6 +1,7 @@
 #include "app/shell/AppStationMemory.h"
 
 #include "app/control/BandNames.h"
+#include "app/memory/BandStackController.h"
 #include "app/shell/AppDelegate.h"
 #include "display/Panafall.h"
 #include "display/views/PanAdapterView.h"
@@ -65,14 +66,15 @@ std::optional<double> AppStationMemory::centerOfHudPanafall() const {
 }
 
 std::vector<StackEntry> AppStationMemory::loadStackObjectArray(const std::string& band) {
-    const std::vector<StackEntry>* entries = app_.bandStacks.loadStackObjectArray(band);
+    const std::vector<StackEntry>* entries =
+        app_.bandStackController->bandStacks.loadStackObjectArray(band);
     return entries ? *entries : std::vector<StackEntry>{};
 }
 
 void AppStationMemory::saveStackObjectArrayforBand(const std::string& band,
                                                    const std::vector<StackEntry>& entries) {
-    app_.bandStacks.saveStackObjectArrayforBand(band, entries);
-    app_.saveStackDictionary();
+    app_.bandStackController->bandStacks.saveStackObjectArrayforBand(band, entries);
+    app_.bandStackController->saveStackDictionary();
 }
 
 }  // namespace vm

@@ -4,6 +4,7 @@
 #include "AppFixture.h"
 
 #include "app/audio/RemoteAudioController.h"
+#include "app/memory/BandStackController.h"
 #include "app/memory/UserMemoryController.h"
 
 #include "app/windows/CwxWindow.h"
@@ -69,7 +70,7 @@ TEST_F(AppFixture, LaunchLoadsTheMemoriesAndBandStacksKeepingAnUnreadableStackFi
     launch();
     ASSERT_EQ(controller->userMemoryController->userMemories.size(), 1u);
     EXPECT_EQ(controller->userMemoryController->userMemories[0]->freq, "14.22500");
-    EXPECT_EQ(controller->bandStacks.bandStackDictionary.size(), 11u);
+    EXPECT_EQ(controller->bandStackController->bandStacks.bandStackDictionary.size(), 11u);
 
     bool keptAside = false;
     for (const auto& file : fs::directory_iterator(data)) {

@@ -6,6 +6,7 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/PanLookups.h"
+#include "app/memory/FilterPresetController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/SlicePanelController.h"
 #include "app/windows/MainControlsBar.h"
@@ -109,7 +110,7 @@ void AppDelegate::sliceCreatedNotification(const Notification& notification) {
     if (SlicePanelController* panel = slicePanelFor(*slice)) {
         panel->updateModeMenus(slice);
     }
-    setPresetPopupBasedOnFilter(slice);
+    filterPresetController->setPresetPopupBasedOnFilter(slice);
 }
 
 void AppDelegate::loadKVOSlice(const std::shared_ptr<Slice>& slice) {

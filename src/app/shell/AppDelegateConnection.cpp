@@ -6,6 +6,7 @@
 
 #include "app/control/ConnectionTexts.h"
 #include "app/control/RemoteRadioServer.h"
+#include "app/memory/ProfileController.h"
 #include "app/panels/PanadapterController.h"
 #include "app/panels/RadioControlsController.h"
 #include "app/windows/MainControlsBar.h"
@@ -27,6 +28,20 @@ namespace vm {
 namespace {
 
 using namespace std::chrono_literals;
+
+// The handler of `target` called on the main queue with each notification of the name, while
+// `target` lives.
+template <typename Target>
+NotificationCenter::Token observeOnMain(const char* name, std::weak_ptr<Target> target,
+                                        void (Target::*handler)(const Notification&)) {
+    return NotificationCenter::defaultCenter().addObserver(
+        name, nullptr, DispatchQueue::main(),
+        [target = std::move(target), handler](const Notification& notification) {
+            if (auto self = target.lock()) {
+                ((*self).*handler)(notification);
+            }
+        });
+}
 
 constexpr const char* kProgramName = "velmoraSDR";
 constexpr auto kBindDelay = 100ms;
@@ -87,24 +102,24 @@ void AppDelegate::registerSessionObservers() {
         {"SliceCreated", &AppDelegate::sliceCreatedNotification},
         {"SliceDeleted", &AppDelegate::sliceDeletedNotification},
         {"xvtrAdded", &AppDelegate::xvtrNotification},
-        {"RadioGlobalProfileLoaded", &AppDelegate::globalProfileDidFinishLoading},
-        {"RadioGlobalProfileSaved", &AppDelegate::globalProfileDidFinishSaving},
-        {"RadioTransmitProfileLoaded", &AppDelegate::transmitProfileDidFinishLoading},
-        {"RadioTransmitProfileSaved", &AppDelegate::transmitProfileDidFinishSaving},
-        {"RadioMicProfileLoaded", &AppDelegate::micProfileDidFinishLoading},
-        {"RadioMicProfileSaved", &AppDelegate::micProfileDidFinishSaving},
         {"com.velmorasoftware.doro.available_client_list_changed",
          &AppDelegate::clientListChangedNotification},
     };
-    std::weak_ptr<AppDelegate> weak = weak_from_this();
     for (const auto& [name, handler] : kObservers) {
-        sessionObservers_.push_back(NotificationCenter::defaultCenter().addObserver(
-            name, nullptr, DispatchQueue::main(),
-            [weak, handler = handler](const Notification& notification) {
-                if (auto self = weak.lock()) {
-                    ((*self).*handler)(notification);
-                }
-            }));
+        sessionObservers_.push_back(observeOnMain(name, weak_from_this(), handler));
+    }
+    // The radio's answers to profile loads and saves go to the profile room.
+    using ProfileHandler = void (ProfileController::*)(const Notification&);
+    static const std::pair<const char*, ProfileHandler> kProfileObservers[] = {
+        {"RadioGlobalProfileLoaded", &ProfileController::globalProfileDidFinishLoading},
+        {"RadioGlobalProfileSaved", &ProfileController::globalProfileDidFinishSaving},
+        {"RadioTransmitProfileLoaded", &ProfileController::transmitProfileDidFinishLoading},
+        {"RadioTransmitProfileSaved", &ProfileController::transmitProfileDidFinishSaving},
+        {"RadioMicProfileLoaded", &ProfileController::micProfileDidFinishLoading},
+        {"RadioMicProfileSaved", &ProfileController::micProfileDidFinishSaving},
+    };
+    for (const auto& [name, handler] : kProfileObservers) {
+        sessionObservers_.push_back(observeOnMain(name, std::weak_ptr(profileController), handler));
     }
 }
 

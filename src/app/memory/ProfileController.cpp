@@ -1,17 +1,12 @@
-// Global, transmit and microphone profiles on the controller's side: the flags that say a load or
-// save is outstanding, the waits on them, the save of the three current profiles, creating a
-// profile, the profile menus, and the record of which profiles a radio had loaded.
-//
-// The flags are written and read on the main thread: the waits test them there every 10 ms as
-// delayed tasks, so nothing blocks while the radio answers.
-#include "app/shell/AppDelegate.h"
+// The profile room: the waits on the radio's answers, the saves, creating a profile and the
+// profile menus.
+#include "app/memory/ProfileController.h"
 
+#include "app/memory/ProfileHost.h"
 #include "app/memory/ProfileNames.h"
 #include "app/windows/MainMenus.h"
-#include "app/windows/PreferencesWindow.h"
 #include "app/windows/ProfilesPrefsPage.h"
 #include "platform/core/ConditionWait.h"
-#include "platform/core/Defaults.h"
 #include "platform/core/Log.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/PopUpButton.h"
@@ -25,8 +20,7 @@ namespace vm {
 namespace {
 
 using namespace std::chrono_literals;
-using ProfileWait = AppDelegate::ProfileWait;
-using ProfileKind = AppDelegate::ProfileKind;
+using ProfileWait = ProfileController::ProfileWait;
 
 constexpr auto kPollInterval = 10ms;
 constexpr auto kProfileTimeout = 15s;
@@ -37,23 +31,24 @@ constexpr auto kSaveSpacing = 250ms;
 // line of the notification handler that answers it.
 struct WaitRule {
     const char* name;
-    bool AppDelegate::*flag;
+    bool ProfileController::*flag;
     bool until;
     const char* answered;
 };
 
 // In the order of ProfileWait.
 const WaitRule kWaits[] = {
-    {"waitForAllSaved", &AppDelegate::profilesAreSaved, true, nullptr},
-    {"waitForGlobalLoad", &AppDelegate::loadingGlobalProfile, false,
+    {"waitForAllSaved", &ProfileController::profilesAreSaved, true, nullptr},
+    {"waitForGlobalLoad", &ProfileController::loadingGlobalProfile, false,
      "globalProfileDidFinishLoading"},
-    {"waitForTransmitLoad", &AppDelegate::loadingTransmitProfile, false,
+    {"waitForTransmitLoad", &ProfileController::loadingTransmitProfile, false,
      "transmitProfileDidFinishLoading"},
-    {"waitForMicLoad", &AppDelegate::loadingMicProfile, false, "micProfileDidFinishLoading"},
-    {"waitForGlobalSave", &AppDelegate::savingGlobalProfile, false, "globalProfileDidFinishSaving"},
-    {"waitForTransmitSave", &AppDelegate::savingTransmitProfile, false,
+    {"waitForMicLoad", &ProfileController::loadingMicProfile, false, "micProfileDidFinishLoading"},
+    {"waitForGlobalSave", &ProfileController::savingGlobalProfile, false,
+     "globalProfileDidFinishSaving"},
+    {"waitForTransmitSave", &ProfileController::savingTransmitProfile, false,
      "transmitProfileDidFinishSaving"},
-    {"waitForMicSave", &AppDelegate::savingMicProfile, false, "micProfileDidFinishSaving"},
+    {"waitForMicSave", &ProfileController::savingMicProfile, false, "micProfileDidFinishSaving"},
 };
 
 const WaitRule& rule(ProfileWait wait) { return kWaits[static_cast<std::size_t>(wait)]; }
@@ -64,7 +59,7 @@ struct KindRule {
     const char* createLine;   // "createGlobal:{}"
     const char* saveCommand;  // "Global" in "saveProfiles:cmdSaveGlobalProfile:[...]"
     const char* saveTitle;    // "Global" in "saveProfiles:Save Global Profile:[...] done"
-    bool AppDelegate::*saving;
+    bool ProfileController::*saving;
     ProfileWait saveWait;
     Observed<TextList> RadioState::*list;
     Observed<Text> RadioState::*current;
@@ -76,15 +71,15 @@ struct KindRule {
 
 // In the order of ProfileKind.
 const KindRule kKinds[] = {
-    {"createGlobal:{}", "Global", "Global", &AppDelegate::savingGlobalProfile,
+    {"createGlobal:{}", "Global", "Global", &ProfileController::savingGlobalProfile,
      ProfileWait::globalSave, &RadioState::globalProfiles, &RadioState::currentGlobalProfile,
      &Radio::cmdSaveGlobalProfile, ProfilesPrefsPage::Kind::global,
      &MainMenus::globalProfilesShortcutsMenu, &MainMenus::globalProfilesContextualMenu},
-    {"createTx:{}", "Tx", "TX", &AppDelegate::savingTransmitProfile, ProfileWait::transmitSave,
-     &RadioState::txProfiles, &RadioState::currentTxProfile, &Radio::cmdSaveTxProfile,
-     ProfilesPrefsPage::Kind::transmit, &MainMenus::transmitProfilesShortcutsMenu,
-     &MainMenus::transmitProfilesContextualMenu},
-    {"createMic:{}", "Mic", "Mic", &AppDelegate::savingMicProfile, ProfileWait::micSave,
+    {"createTx:{}", "Tx", "TX", &ProfileController::savingTransmitProfile,
+     ProfileWait::transmitSave, &RadioState::txProfiles, &RadioState::currentTxProfile,
+     &Radio::cmdSaveTxProfile, ProfilesPrefsPage::Kind::transmit,
+     &MainMenus::transmitProfilesShortcutsMenu, &MainMenus::transmitProfilesContextualMenu},
+    {"createMic:{}", "Mic", "Mic", &ProfileController::savingMicProfile, ProfileWait::micSave,
      &RadioState::micProfiles, &RadioState::currentMicProfile, &Radio::cmdSaveMicProfile,
      ProfilesPrefsPage::Kind::mic, &MainMenus::micProfilesShortcutsMenu,
      &MainMenus::micProfilesContextualMenu},
@@ -94,16 +89,32 @@ const KindRule& rule(ProfileKind kind) { return kKinds[static_cast<std::size_t>(
 
 }  // namespace
 
-void AppDelegate::waitForProfile(ProfileWait wait, std::function<void(bool)> done) {
+std::shared_ptr<ProfileController> ProfileController::create(MainMenus& menus,
+                                                             ProfilesPrefsPage& page,
+                                                             std::weak_ptr<ProfileHost> host) {
+    return std::shared_ptr<ProfileController>(new ProfileController(menus, page, std::move(host)));
+}
+
+ProfileController::ProfileController(MainMenus& menus, ProfilesPrefsPage& page,
+                                     std::weak_ptr<ProfileHost> host)
+    : menus_(menus), page_(page), host_(std::move(host)) {}
+
+std::shared_ptr<Radio> ProfileController::radio() const {
+    const auto host = host_.lock();
+    return host ? host->currentRadio() : nullptr;
+}
+
+void ProfileController::waitForProfile(ProfileWait wait, std::function<void(bool)> done) {
     const WaitRule& waitRule = rule(wait);
-    if (!openRadio || radioConnectionState != kStateConnectedAsGui) {
+    const auto host = host_.lock();
+    if (!host || !host->currentRadio() || !host->radioConnectedAsGui()) {
         log("{}:no radio", waitRule.name);
         DispatchQueue::main()->async([done = std::move(done)] { done(false); });
         return;
     }
     // The answer to what is waited for comes after this call, on this thread.
     profileRefused_[static_cast<std::size_t>(wait)] = false;
-    std::weak_ptr<AppDelegate> weak = weak_from_this();
+    std::weak_ptr<ProfileController> weak = weak_from_this();
     waitForCondition(
         DispatchQueue::main(),
         [weak, &waitRule] {
@@ -119,12 +130,14 @@ void AppDelegate::waitForProfile(ProfileWait wait, std::function<void(bool)> don
 
 // The radio's answer ends a load or save: its result tells whether the radio did it. Answers of
 // a session other than the open one are not ours.
-void AppDelegate::profileAnswered(ProfileWait wait, const Notification& notification) {
+void ProfileController::profileAnswered(ProfileWait wait, const Notification& notification) {
+    const auto host = host_.lock();
+    const std::shared_ptr<Radio> openRadio = host ? host->currentRadio() : nullptr;
     if (!openRadio || notification.object.get() != static_cast<const void*>(openRadio.get())) {
         return;
     }
     const WaitRule& waitRule = rule(wait);
-    if (debugEnabled()) {
+    if (host->debugEnabled()) {
         log("{}", waitRule.answered);
     }
     int result = 0;
@@ -138,34 +151,36 @@ void AppDelegate::profileAnswered(ProfileWait wait, const Notification& notifica
     (*this).*waitRule.flag = false;
 }
 
-void AppDelegate::globalProfileDidFinishLoading(const Notification& notification) {
+void ProfileController::globalProfileDidFinishLoading(const Notification& notification) {
     profileAnswered(ProfileWait::globalLoad, notification);
 }
 
-void AppDelegate::globalProfileDidFinishSaving(const Notification& notification) {
+void ProfileController::globalProfileDidFinishSaving(const Notification& notification) {
     profileAnswered(ProfileWait::globalSave, notification);
 }
 
-void AppDelegate::transmitProfileDidFinishLoading(const Notification& notification) {
+void ProfileController::transmitProfileDidFinishLoading(const Notification& notification) {
     profileAnswered(ProfileWait::transmitLoad, notification);
 }
 
-void AppDelegate::transmitProfileDidFinishSaving(const Notification& notification) {
+void ProfileController::transmitProfileDidFinishSaving(const Notification& notification) {
     profileAnswered(ProfileWait::transmitSave, notification);
 }
 
-void AppDelegate::micProfileDidFinishLoading(const Notification& notification) {
+void ProfileController::micProfileDidFinishLoading(const Notification& notification) {
     profileAnswered(ProfileWait::micLoad, notification);
 }
 
-void AppDelegate::micProfileDidFinishSaving(const Notification& notification) {
+void ProfileController::micProfileDidFinishSaving(const Notification& notification) {
     profileAnswered(ProfileWait::micSave, notification);
 }
 
 // The global, transmit and microphone profiles saved in turn, each once the previous save is
 // confirmed (or its wait has given up); an empty transmit or microphone name skips its save.
-void AppDelegate::saveProfiles() {
-    if (!openRadio || radioConnectionState != kStateConnectedAsGui || !startupComplete) {
+void ProfileController::saveProfiles() {
+    const auto host = host_.lock();
+    const std::shared_ptr<Radio> openRadio = host ? host->currentRadio() : nullptr;
+    if (!openRadio || !host->radioConnectedAsGui() || !host->launchComplete()) {
         return;
     }
     profilesAreSaved = false;
@@ -173,7 +188,7 @@ void AppDelegate::saveProfiles() {
     if (openRadio->currentGlobalProfile().value_or("").empty()) {
         return;  // nothing to save: a wait for all saved gives up
     }
-    std::weak_ptr<AppDelegate> weak = weak_from_this();
+    std::weak_ptr<ProfileController> weak = weak_from_this();
     runChain(
         std::size(kKinds),
         [weak, deadline](std::size_t i, std::function<void()> next) {
@@ -187,20 +202,19 @@ void AppDelegate::saveProfiles() {
                 if (!me) {
                     return;
                 }
-                const std::shared_ptr<Radio> radio = me->openRadio;
+                const std::shared_ptr<Radio> session = me->radio();
                 const std::string name =
-                    radio ? ((*radio).*kind.current)().value_or("") : std::string();
+                    session ? ((*session).*kind.current)().value_or("") : std::string();
                 if (!name.empty()) {
                     log("saveProfiles:cmdSave{}Profile:[{}]", kind.saveCommand, name);
                     (*me).*kind.saving = true;
-                    ((*radio).*kind.save)(name);
+                    ((*session).*kind.save)(name);
                 }
                 me->waitForProfile(kind.saveWait, [weak, &kind, next](bool saved) {
                     const auto again = weak.lock();
+                    const std::shared_ptr<Radio> answered = again ? again->radio() : nullptr;
                     const std::string current =
-                        again && again->openRadio
-                            ? ((*again->openRadio).*kind.current)().value_or("")
-                            : std::string();
+                        answered ? ((*answered).*kind.current)().value_or("") : std::string();
                     if (saved) {
                         log("saveProfiles:Save {} Profile:[{}] done", kind.saveTitle, current);
                     } else {
@@ -225,7 +239,8 @@ void AppDelegate::saveProfiles() {
 }
 
 // The profiles in use, kept for the next session with this radio.
-void AppDelegate::saveProfileNames() {
+void ProfileController::saveProfileNames() {
+    const std::shared_ptr<Radio> openRadio = radio();
     if (!openRadio) {
         return;
     }
@@ -239,32 +254,22 @@ void AppDelegate::saveProfileNames() {
     }
 }
 
-void AppDelegate::saveAntennas() {
-    if (!openRadio) {
-        return;
-    }
-    Defaults& defaults = Defaults::standard();
-    defaults.set("lastActiveRXAnt", lastActiveRXAnt);
-    defaults.set("lastActiveTXAnt", lastActiveTXAnt);
-    defaults.set("lastAlternateRXAnt", lastAlternateRXAnt);
-    defaults.set("lastAlternateTXAnt", lastAlternateTXAnt);
-}
-
-bool AppDelegate::createGlobal(const std::string& name) {
+bool ProfileController::createGlobal(const std::string& name) {
     return createProfile(ProfileKind::global, name);
 }
 
-bool AppDelegate::createTx(const std::string& name) {
+bool ProfileController::createTx(const std::string& name) {
     return createProfile(ProfileKind::transmit, name);
 }
 
-bool AppDelegate::createMic(const std::string& name) {
+bool ProfileController::createMic(const std::string& name) {
     return createProfile(ProfileKind::mic, name);
 }
 
 // Saving the current settings under a new name creates the profile. A name the radio already
 // lists (modified or not) is refused, and so is any name without an open radio to keep it.
-bool AppDelegate::createProfile(ProfileKind kind, const std::string& name) {
+bool ProfileController::createProfile(ProfileKind kind, const std::string& name) {
+    const std::shared_ptr<Radio> openRadio = radio();
     if (!openRadio) {
         return false;
     }
@@ -280,12 +285,12 @@ bool AppDelegate::createProfile(ProfileKind kind, const std::string& name) {
     return true;
 }
 
-void AppDelegate::loadProfileMenus(ProfileKind kind) {
+void ProfileController::loadProfileMenus(ProfileKind kind) {
     const KindRule& kindRule = rule(kind);
+    const std::shared_ptr<Radio> openRadio = radio();
     const TextList names = openRadio ? ((*openRadio).*kindRule.list)() : TextList{};
-    std::weak_ptr<AppDelegate> weak = weak_from_this();
-    for (MenuItem* menuItem :
-         {(*menus).*kindRule.shortcutsMenu, (*menus).*kindRule.contextualMenu}) {
+    std::weak_ptr<ProfileController> weak = weak_from_this();
+    for (MenuItem* menuItem : {menus_.*kindRule.shortcutsMenu, menus_.*kindRule.contextualMenu}) {
         auto submenu = std::make_unique<Menu>("SubMenus");
         int tag = 0;
         for (const auto& name : names) {
@@ -307,11 +312,10 @@ void AppDelegate::loadProfileMenus(ProfileKind kind) {
 
 // The mark goes by title: positions differ between the menu, which leaves modified profiles out,
 // and the pop-up, which lists every profile.
-void AppDelegate::setProfileSubmenuSelections(ProfileKind kind) {
+void ProfileController::setProfileSubmenuSelections(ProfileKind kind) {
     const KindRule& kindRule = rule(kind);
-    const std::string selected = prefsWindow->profilesPage().selectedProfile(kindRule.page);
-    for (MenuItem* menuItem :
-         {(*menus).*kindRule.shortcutsMenu, (*menus).*kindRule.contextualMenu}) {
+    const std::string selected = page_.selectedProfile(kindRule.page);
+    for (MenuItem* menuItem : {menus_.*kindRule.shortcutsMenu, menus_.*kindRule.contextualMenu}) {
         Menu* submenu = menuItem->submenu();
         if (!submenu) {
             continue;
@@ -323,9 +327,14 @@ void AppDelegate::setProfileSubmenuSelections(ProfileKind kind) {
     }
 }
 
-void AppDelegate::profilesSubMenuChanged(ProfileKind kind, const MenuItem& item) {
-    prefsWindow->profilesPage().chooseProfile(rule(kind).page,
-                                              strings::stripAsterisk(item.title()));
+void ProfileController::profilesSubMenuChanged(ProfileKind kind, const MenuItem& item) {
+    page_.chooseProfile(rule(kind).page, strings::stripAsterisk(item.title()));
+}
+
+void ProfileController::beginProfileSave(ProfileKind kind) { (*this).*rule(kind).saving = true; }
+
+void ProfileController::waitForProfileSave(ProfileKind kind, std::function<void(bool)> done) {
+    waitForProfile(rule(kind).saveWait, std::move(done));
 }
 
 }  // namespace vm

@@ -6,6 +6,7 @@
 
 #include "app/audio/RemoteAudioController.h"
 #include "app/control/SiblingBridge.h"
+#include "app/memory/ProfileController.h"
 #include "app/memory/ProfileNames.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
@@ -27,18 +28,18 @@ constexpr const char* kDefaultStationName = "velmoraSDR";
 // radio's current name that the success line shows.
 struct ProfileLoad {
     const char* title;  // "Global", "Mic", "Tx"
-    AppDelegate::ProfileWait wait;
-    bool AppDelegate::*loading;
+    ProfileController::ProfileWait wait;
+    bool ProfileController::*loading;
     void (Radio::*load)(const std::string& name);
     Observed<Text> RadioState::*current;
 };
 
 const ProfileLoad kLoads[] = {
-    {"Global", AppDelegate::ProfileWait::globalLoad, &AppDelegate::loadingGlobalProfile,
+    {"Global", ProfileController::ProfileWait::globalLoad, &ProfileController::loadingGlobalProfile,
      &Radio::setCurrentGlobalProfile, &RadioState::currentGlobalProfile},
-    {"Mic", AppDelegate::ProfileWait::micLoad, &AppDelegate::loadingMicProfile,
+    {"Mic", ProfileController::ProfileWait::micLoad, &ProfileController::loadingMicProfile,
      &Radio::setCurrentMicProfile, &RadioState::currentMicProfile},
-    {"Tx", AppDelegate::ProfileWait::transmitLoad, &AppDelegate::loadingTransmitProfile,
+    {"Tx", ProfileController::ProfileWait::transmitLoad, &ProfileController::loadingTransmitProfile,
      &Radio::setCurrentTxProfile, &RadioState::currentTxProfile},
 };
 
@@ -72,18 +73,19 @@ void AppDelegate::startupRadio(const std::shared_ptr<Radio>& radio) {
             } else {
                 log("startupRadio:{} Profile:[{}]", load.title, name);
             }
-            (*self).*load.loading = true;
+            (*self->profileController).*load.loading = true;
             ((*current).*load.load)(name);
-            self->waitForProfile(load.wait, [session, name, &load, next](bool loaded) {
-                const auto answered = session.lock();
-                if (loaded && answered) {
-                    log("startupRadio:{} Profile:[{}] loaded", load.title,
-                        ((*answered).*load.current)().value_or(""));
-                } else {
-                    log("startupRadio:{} Profile:[{}] failed", load.title, name);
-                }
-                next();
-            });
+            self->profileController->waitForProfile(
+                load.wait, [session, name, &load, next](bool loaded) {
+                    const auto answered = session.lock();
+                    if (loaded && answered) {
+                        log("startupRadio:{} Profile:[{}] loaded", load.title,
+                            ((*answered).*load.current)().value_or(""));
+                    } else {
+                        log("startupRadio:{} Profile:[{}] failed", load.title, name);
+                    }
+                    next();
+                });
         },
         [weak, session, started] {
             auto self = weak.lock();

@@ -6,6 +6,7 @@
 
 #include "app/control/RemoteRadioServer.h"
 #include "app/control/SiblingBridge.h"
+#include "app/memory/ProfileController.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
@@ -295,33 +296,34 @@ void AppDelegate::radioChosen(const std::shared_ptr<RadioInstance>& radio,
     std::weak_ptr<AppDelegate> weak = weak_from_this();
     if (openRadio) {
         log("radioChanged: closing:[{}]", openRadio->radioName().value_or(""));
-        saveProfileNames();
-        saveProfiles();
-        waitForProfile(ProfileWait::allSaved, [weak, radio, title](bool saved) {
-            if (saved) {
-                log("radioChanged: All Profiles saved");
-            } else {
-                log("radioChanged: Save All Profiles failed");
-            }
-            DispatchQueue::main()->after(kCloseDelay, [weak, radio, title] {
-                auto self = weak.lock();
-                if (!self) {
-                    return;
+        profileController->saveProfileNames();
+        profileController->saveProfiles();
+        profileController->waitForProfile(
+            ProfileController::ProfileWait::allSaved, [weak, radio, title](bool saved) {
+                if (saved) {
+                    log("radioChanged: All Profiles saved");
+                } else {
+                    log("radioChanged: Save All Profiles failed");
                 }
-                self->saveAntennas();
-                self->radioClosed();
-                const auto delay =
-                    radio && radio->wanRadio.value_or(false) ? kRemoteOpenDelay : kOpenDelay;
-                if (!title.empty()) {
-                    self->radioStartupComplete = false;
-                    DispatchQueue::main()->after(delay, [weak, radio, title] {
-                        if (auto again = weak.lock()) {
-                            again->openChosenRadio(radio, title, true);
-                        }
-                    });
-                }
+                DispatchQueue::main()->after(kCloseDelay, [weak, radio, title] {
+                    auto self = weak.lock();
+                    if (!self) {
+                        return;
+                    }
+                    self->saveAntennas();
+                    self->radioClosed();
+                    const auto delay =
+                        radio && radio->wanRadio.value_or(false) ? kRemoteOpenDelay : kOpenDelay;
+                    if (!title.empty()) {
+                        self->radioStartupComplete = false;
+                        DispatchQueue::main()->after(delay, [weak, radio, title] {
+                            if (auto again = weak.lock()) {
+                                again->openChosenRadio(radio, title, true);
+                            }
+                        });
+                    }
+                });
             });
-        });
         return;
     }
     if (title.empty()) {
