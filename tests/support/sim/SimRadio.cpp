@@ -418,6 +418,12 @@ bool SimRadio::waitForSessions(int count, std::chrono::milliseconds timeout) {
     return waitUntil(timeout, [&] { return static_cast<int>(sessions_.size()) >= count; });
 }
 
+int SimRadio::liveSessionCount() const {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(std::count_if(sessions_.begin(), sessions_.end(),
+                                          [](const auto& session) { return session->live(); }));
+}
+
 bool SimRadio::sessionOpen() const {
     std::lock_guard lock(mutex_);
     return !sessions_.empty() && sessions_.back()->live();

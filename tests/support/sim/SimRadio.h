@@ -98,7 +98,8 @@ public:
     bool waitForCommandCount(size_t count, std::chrono::milliseconds timeout = kWait);
     int sessionCount() const;  // sessions accepted so far
     bool waitForSessions(int count, std::chrono::milliseconds timeout = kWait);
-    bool sessionOpen() const;  // the latest session is still connected
+    bool sessionOpen() const;      // the latest session is still connected
+    int liveSessionCount() const;  // sessions still connected
 
     // --- Lines to the latest open session; false when there is none.
     bool sendLine(std::string_view line);    // adds the line feed
