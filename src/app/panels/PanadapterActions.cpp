@@ -57,6 +57,10 @@ void PanadapterController::connectControls() {
 }
 
 void PanadapterController::handControlsToView() {
+    const PanControls& c = *panControls;
+    waterFallView->setControls({c.autoBlackEnabledCheckBox, c.blackLevelSlider, c.blackLevelText,
+                                c.colorGainSlider, c.colorGainText, c.lineDurationSlider,
+                                c.lineDurationText, c.waterfallFpsText});
     if (!panSettings) {
         return;
     }

@@ -148,7 +148,8 @@ private:
     void createViews(DisplayController& display);
     // The display controls' and the settings page's actions, routed to this controller.
     void connectControls();
-    // The view's grid tick sliders and colour wells, from the settings page.
+    // The waterfall view's controls, from the pan's controls; the panadapter view's grid tick
+    // sliders and colour wells, from the settings page.
     void handControlsToView();
     // Stores the share slider's value under the pan's key.
     void storeViewProportion();

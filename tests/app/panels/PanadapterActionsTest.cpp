@@ -10,6 +10,7 @@
 #include "display/views/PanAdapterView.h"
 #include "display/views/WaterFallView.h"
 #include "platform/core/Defaults.h"
+#include "platform/ui/CheckBox.h"
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/Screenshot.h"
@@ -109,6 +110,26 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 using PanadapterActions = test::PanadapterSession;
+
+// The waterfall's controls under the pan follow its waterfall and send to it.
+TEST_F(PanadapterActions, TheWaterfallControlsFollowThePansWaterfallAndSendToIt) {
+    ASSERT_TRUE(sim->sendStatus(sim::waterfallStatus(test::kSessionWaterfall, "line_duration=80")));
+    ASSERT_TRUE(waitFor([&] { return controls().lineDurationText->intValue() == 80; }));
+    EXPECT_EQ(controls().lineDurationSlider->doubleValue(), 80);
+
+    moveSlider(controls().lineDurationSlider, 60);
+    controls().autoBlackEnabledCheckBox->click();
+    const auto sentToWaterfall = [&](const std::string& pairs) {
+        const auto texts = sim->commandTexts();
+        return std::find(texts.begin(), texts.end(), "display panafall set 0x42000000 " + pairs) !=
+               texts.end();
+    };
+    EXPECT_TRUE(waitFor([&] {
+        return sentToWaterfall("line_duration=60") &&
+               sentToWaterfall(controls().autoBlackEnabledCheckBox->state() ? "auto_black=1"
+                                                                            : "auto_black=0");
+    }));
+}
 
 // A centre field that reads as no frequency shows the pan's centre again and sends nothing: the
 // frame-rate command sent after it arrives with no centre command before it.

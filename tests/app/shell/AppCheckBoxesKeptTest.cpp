@@ -1,7 +1,7 @@
 // The check boxes of the preferences that the operator changes keep their state over a restart:
-// the change is in the preferences file on disk at once, and the next start shows it. So do the
-// waterfall's share of a panadapter window and the meter panel's source. The knob's
-// box is switched off with a knob answering on a pseudo-terminal, so that its port opens.
+// the change is in the preferences file on disk at once, and the next start shows it. The knob's
+// box is switched off with a knob answering on a pseudo-terminal, so that its port opens. The
+// waterfall's share of a panadapter window and the meter panel's source are kept the same way.
 #include "AppFixture.h"
 
 #include "app/panels/PanadapterController.h"
