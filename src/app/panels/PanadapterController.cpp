@@ -40,7 +40,10 @@ void cancel(const std::shared_ptr<VMKVOManager>& manager) {
 std::shared_ptr<PanadapterController> PanadapterController::create(int pan, PanadapterHost& host,
                                                                    DisplayController& display,
                                                                    PanSettingsPage* settings) {
-    return std::make_shared<PanadapterController>(Private{}, pan, host, display, settings);
+    auto controller =
+        std::make_shared<PanadapterController>(Private{}, pan, host, display, settings);
+    controller->connectControls();
+    return controller;
 }
 
 PanadapterController::PanadapterController(Private, int pan, PanadapterHost& host,
@@ -74,6 +77,7 @@ void PanadapterController::createViews(DisplayController& display) {
     panAdapterView->setPanIndex(pan_);
     panAdapterView->setWaterFallView(waterFallView);
     velmoraSDRWindow->panAdapterViewArea->place(panAdapterView);
+    handControlsToView();
     waterfallTarget_ = std::shared_ptr<WaterFallView>(waterFallView, [](WaterFallView*) {});
     // The watch is the view's child: it goes with the window, which this controller owns.
     new PanViewResizeWatch(panAdapterView, kResizeSettle,
@@ -82,7 +86,8 @@ void PanadapterController::createViews(DisplayController& display) {
 
 void PanadapterController::panViewResized(QSize size) {
     const PanSize pixels{double(size.width()), double(size.height())};
-    if (!panafall || panafall->panDimensions() == pixels) {
+    // A view with no room (a waterfall share of 100 percent) keeps the radio at the last size.
+    if (!panafall || pixels.width < 1 || pixels.height < 1 || panafall->panDimensions() == pixels) {
         return;
     }
     if (host_.debugEnabled()) {

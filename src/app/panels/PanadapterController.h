@@ -67,6 +67,34 @@ public:
     // "ypixels"). Meanwhile both views are marked as resizing.
     static constexpr std::chrono::milliseconds kResizeSettle{150};
 
+    // --- The pan's display controls and settings page (user to panafall). Each action calls the
+    // shown panafall's setter, which stores the value and sends its command; with no panafall
+    // shown nothing happens. A span or centre that is not a positive finite number is never sent.
+    void bandwidthSliderChanged();  // on the main queue, after the slider's own event
+    void averageSliderMoved();
+    void fpsSliderMoved();
+    void minDbmSliderMoved();
+    void maxDbmSliderMoved();
+    void preAmpPopupChanged();
+    void wnbLevelSliderMoved();
+    void wnbButtonChanged();
+    // The centre typed into the centre field (MHz).
+    void bandTextLabelChanged();
+    void daxIqPopupChanged();
+    // The widest span chosen: the span slider's maximum, stored, and the span sent again.
+    void maxBandwidthPopupChanged();
+
+    // --- The waterfall's share of the window (the settings page's share slider, percent).
+    // Lays the two views out by the share and shows it in the share's text field.
+    void adjustPanadapterViews();
+    // The share slider moves: both views are marked as resizing while it moves, and once it has
+    // stopped (the next turn of the main queue with no further move) `viewSliderDoneMoving` runs.
+    void viewSliderMoved();
+    // The marks cleared, the share stored, the waterfall redrawn in full.
+    void viewSliderDoneMoving();
+    // The split bar dragged in the panadapter view by `percent` (negative: downward).
+    void dragPanadapterViews(double percent);
+
     // --- Start-up: the level sliders' ranges, and the span slider's maximum (MHz), the widest
     // span chosen on the settings page.
     void setDbmSliderRanges();
@@ -118,6 +146,13 @@ public:
 
 private:
     void createViews(DisplayController& display);
+    // The display controls' and the settings page's actions, routed to this controller.
+    void connectControls();
+    // The waterfall view's controls, from the pan's controls; the panadapter view's grid tick
+    // sliders and colour wells, from the settings page.
+    void handControlsToView();
+    // Stores the share slider's value under the pan's key.
+    void storeViewProportion();
     // Tells the shown panafall the view's settled size, unless it already has it.
     void panViewResized(QSize size);
     // The controls of this pan when it shows `pan`; none for another panafall, and the handler's
@@ -129,6 +164,8 @@ private:
     // The waterfall view as the waterfall manager's target: the window owns the view, and this
     // reference (with no deleter) is the only one the manager's weak reference follows.
     std::shared_ptr<WaterFallView> waterfallTarget_;
+    // Counts the share slider's moves: only the last move's end of the move runs.
+    unsigned viewSliderMoves_ = 0;
 };
 
 }  // namespace vm

@@ -35,6 +35,10 @@ void SliceMenuActions::connectItems(MainMenus& menus) {
         {"toggleActiveVFOsMenuItem", &SliceMenuActions::toggleActiveVFOs},
         {"toggleVFOTransmitMenuItem", &SliceMenuActions::toggleVFOTransmit},
         {"panafallRemoveMenuItem", &SliceMenuActions::panadapterRemove},
+        {"swapVFOsContextMenuItem", &SliceMenuActions::swapVFOs},
+        {"setVFOBequalsVFOAContextMenuItem", &SliceMenuActions::setVFOBequalsVFOA},
+        {"setVFOAequalsVFOBContextMenuItem", &SliceMenuActions::setVFOAequalsVFOB},
+        {"vfoAddContextMenuItem", &SliceMenuActions::addVFO},
     };
     const auto weakRoom = weak_from_this();
     menus.vfoAddMenuItem->setAction([weakRoom](MenuItem&) {
@@ -54,15 +58,17 @@ void SliceMenuActions::connectItems(MainMenus& menus) {
             room->adjustVFOMenu();
         }
     });
-    for (int i = 0; i < menu->numberOfItems(); ++i) {
-        MenuItem* item = menu->itemAtIndex(i);
-        for (const auto& [name, action] : items) {
-            if (item && item->objectName() == QLatin1String(name)) {
-                item->setAction([weak = weak_from_this(), action](MenuItem&) {
-                    if (const auto self = weak.lock()) {
-                        ((*self).*action)();
-                    }
-                });
+    for (Menu* withItems : {menu, menus.panContextMenu.get()}) {
+        for (int i = 0; i < withItems->numberOfItems(); ++i) {
+            MenuItem* item = withItems->itemAtIndex(i);
+            for (const auto& [name, action] : items) {
+                if (item && item->objectName() == QLatin1String(name)) {
+                    item->setAction([weak = weak_from_this(), action](MenuItem&) {
+                        if (const auto self = weak.lock()) {
+                            ((*self).*action)();
+                        }
+                    });
+                }
             }
         }
     }

@@ -26,6 +26,7 @@
 #include "app/windows/StackSortWindow.h"
 #include "app/windows/StatusImages.h"
 #include "app/windows/TnfPanel.h"
+#include "display/views/PanAdapterView.h"
 #include "platform/ui/SingleInstance.h"
 #include "platform/ui/SleepWatcher.h"
 #include "platform/ui/UserNotifications.h"
@@ -121,6 +122,9 @@ void AppDelegate::createWindows() {
         weak_from_this());
     tuning = TuningController::create(*mainControls, weak_from_this(), splitWindow, hud);
     sliceMenu = SliceMenuActions::create(*menus, weak_from_this());
+    for (const auto& panadapter : panadapters) {
+        panadapter->panAdapterView->setContextMenu(menus->panContextMenu.get());
+    }
 }
 
 void AppDelegate::loadImages() {

@@ -315,6 +315,21 @@ public:
     // state changes are sent a mute command.
     void muteAllButActive(bool mute) override;
 
+    // --- What the panadapters show (src/app/shell/AppDelegatePanDisplay.cpp): each check box of
+    // the Panadapters preferences stores its state at once ("display_trvl_spots",
+    // "display_radio_spots", "zenithor_narrow_fm", "display_memories", booleans) and the
+    // panadapters are drawn again. The logger's spots switched on ask the logger for its spots;
+    // the radio's spots switched either way empty the open radio's spot list, and switched on
+    // subscribe to the radio's spots.
+    void trvlSpotsButtonPressed(bool on);
+    void radioSpotsButtonPressed(bool on);
+    void zenithorNFMButtonPressed(bool on);
+    void memoryShowCBPressed(bool on);
+    // The meter panel's source, stored by its title ("meter_panel_popup").
+    void meterPanelPopUpChanged(const std::string& title);
+    void connectPanDisplayChoices();
+    void redrawPanadapters();
+
     // --- The panadapters' host (src/app/shell/AppDelegatePanadapters.cpp) ---
     std::string xvtrNameForXKey(const std::string& band) const override;
     void setPanadapterTabLabel(int pan, const std::string& label) override;

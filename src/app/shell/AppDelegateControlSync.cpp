@@ -70,11 +70,13 @@ void AppDelegate::adjustPanafallControls() {
         }
         const bool shown = panadapter->panafall != nullptr;
         const PanControls& c = *panadapter->panControls;
-        std::vector<QWidget*> controls{c.bandwidthSlider, c.bandwidthText,  c.averageSlider,
-                                       c.averageText,     c.fpsSlider,      c.fpsText,
-                                       c.preAmpListPopup, c.minDbmSlider,   c.minDbmText,
-                                       c.maxDbmSlider,    c.maxDbmText,     c.bandText,
-                                       c.wnbButton,       c.wnbLevelSlider, c.wnbLevelText};
+        std::vector<QWidget*> controls{
+            c.bandwidthSlider,    c.bandwidthText,   c.averageSlider,   c.averageText,
+            c.fpsSlider,          c.fpsText,         c.preAmpListPopup, c.minDbmSlider,
+            c.minDbmText,         c.maxDbmSlider,    c.maxDbmText,      c.bandText,
+            c.wnbButton,          c.wnbLevelSlider,  c.wnbLevelText,    c.autoBlackEnabledCheckBox,
+            c.blackLevelSlider,   c.blackLevelText,  c.colorGainSlider, c.colorGainText,
+            c.lineDurationSlider, c.lineDurationText};
         if (const PanSettingsPage* settings = panadapter->panSettings) {
             controls.insert(controls.end(), {settings->viewProportion, settings->viewProportionText,
                                              settings->maxBandwidthPopup, settings->daxIqPopup});

@@ -41,8 +41,9 @@ void AppDelegate::restorePreferences() {
     const RadioPrefsPage& radio = prefsWindow->radioPage();
     hudHidesOnDeactivate_ = radio.hideHudInBackground();
     for (int pan = 0; pan < 4; ++pan) {
-        panadapters[std::size_t(pan)]->setMaxBandwidth(
-            prefsWindow->panadapterPage().maxBandwidth(pan));
+        PanadapterController& panadapter = *panadapters[std::size_t(pan)];
+        panadapter.setMaxBandwidth(prefsWindow->panadapterPage().maxBandwidth(pan));
+        panadapter.adjustPanadapterViews();
     }
     debug = radio.debugEnabled();
     setCheckBoxWithPrefAndDefault(cwxWindow->cwxLiveCheckBox, "cwx_live", false);

@@ -137,14 +137,7 @@ AppDelegate::Start AppDelegate::awakeFromNib() {
     siblingBridge->registerDistributedNotifications();
     preferenceChoices = PreferenceChoices::create(prefsWindow->radioPage(), weak_from_this());
     localRadioTable = LocalRadioTable::create(prefsWindow->radioPage(), weak_from_this());
-    QObject::connect(&prefsWindow->panadapterPage(), &PanadapterPrefsPage::trvlSpotsButtonPressed,
-                     &prefsWindow->panadapterPage(),
-                     [weak = std::weak_ptr<SiblingBridge>(siblingBridge)](bool on) {
-                         const auto bridge = weak.lock();
-                         if (on && bridge) {
-                             bridge->requestUpdateFromTRVL();
-                         }
-                     });
+    connectPanDisplayChoices();
 
     if (resetPreferencesAsked()) {
         resetPreferences();

@@ -4,14 +4,15 @@
 #include "app/control/SliceLookups.h"
 #include "app/memory/TnfWindowController.h"
 #include "app/memory/UserMemoryController.h"
+#include "app/panels/PanadapterController.h"
 #include "app/panels/RadioControlsController.h"
+#include "app/panels/SliceMenuActions.h"
 #include "app/shell/AppDelegate.h"
 #include "app/windows/PanadapterPrefsPage.h"
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
 #include "app/windows/TnfPanel.h"
 #include "display/Panafall.h"
-#include "platform/core/Log.h"
 
 namespace vm {
 
@@ -106,12 +107,42 @@ void AppDisplayController::reloadTnfTable() {
         app_.tnfPanel->tnfTable->reloadData();
     }
 }
-void AppDisplayController::swapVFOs() { log("swapVFOs:not available"); }
-void AppDisplayController::setVFOBequalsVFOA() { log("setVFOBequalsVFOA:not available"); }
-void AppDisplayController::setVFOAequalsVFOB() { log("setVFOAequalsVFOB:not available"); }
-void AppDisplayController::adjustPanadapterViews(PanAdapterView*) {}
-void AppDisplayController::dragPanadapterViews(PanAdapterView*, double) {}
-void AppDisplayController::viewSliderMoved(int) {}
-void AppDisplayController::viewSliderDoneMoving(int) {}
+void AppDisplayController::swapVFOs() { app_.sliceMenu->swapVFOs(); }
+void AppDisplayController::setVFOBequalsVFOA() { app_.sliceMenu->setVFOBequalsVFOA(); }
+void AppDisplayController::setVFOAequalsVFOB() { app_.sliceMenu->setVFOAequalsVFOB(); }
+
+PanadapterController* AppDisplayController::panadapterOf(const PanAdapterView* view) const {
+    for (const auto& panadapter : app_.panadapters) {
+        if (view && panadapter && panadapter->panAdapterView == view) {
+            return panadapter.get();
+        }
+    }
+    return nullptr;
+}
+
+PanadapterController* AppDisplayController::panadapterAt(int pan) const {
+    return pan >= 0 && pan < 4 ? app_.panadapters[std::size_t(pan)].get() : nullptr;
+}
+
+void AppDisplayController::adjustPanadapterViews(PanAdapterView* view) {
+    if (PanadapterController* panadapter = panadapterOf(view)) {
+        panadapter->adjustPanadapterViews();
+    }
+}
+void AppDisplayController::dragPanadapterViews(PanAdapterView* view, double percent) {
+    if (PanadapterController* panadapter = panadapterOf(view)) {
+        panadapter->dragPanadapterViews(percent);
+    }
+}
+void AppDisplayController::viewSliderMoved(int pan) {
+    if (PanadapterController* panadapter = panadapterAt(pan)) {
+        panadapter->viewSliderMoved();
+    }
+}
+void AppDisplayController::viewSliderDoneMoving(int pan) {
+    if (PanadapterController* panadapter = panadapterAt(pan)) {
+        panadapter->viewSliderDoneMoving();
+    }
+}
 
 }  // namespace vm

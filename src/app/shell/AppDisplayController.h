@@ -3,14 +3,14 @@
 // and pan lookups, read from the one AppDelegate of the program. The views hold it by reference;
 // the controller owns it and outlives them. Main thread only.
 //
-// Highlighting a notch filter goes to the TNF window's room. The VFO swaps and the window layout
-// calls belong to control panels this program does not have yet: those requests are logged and
-// change nothing.
+// Highlighting a notch filter goes to the TNF window's room, the VFO swaps to the slice menu's
+// room, and the window layout calls to the panadapter of the view or pan index.
 #include "display/views/DisplayController.h"
 
 namespace vm {
 
 class AppDelegate;
+class PanadapterController;
 
 class AppDisplayController : public DisplayController {
 public:
@@ -53,6 +53,10 @@ public:
     void viewSliderDoneMoving(int pan) override;
 
 private:
+    // The panadapter that holds the view, or the one of pan index 0 to 3; none for another.
+    PanadapterController* panadapterOf(const PanAdapterView* view) const;
+    PanadapterController* panadapterAt(int pan) const;
+
     AppDelegate& app_;
 };
 

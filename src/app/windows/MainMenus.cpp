@@ -75,28 +75,37 @@ MainMenus::MainMenus(QMenuBar* bar) {
     windowMenu->setTitle(QStringLiteral("Window"));
     bar->addMenu(windowMenu);
 
+    // The panadapter views enable the items by position: 4 to 7 with slices A to D, 13 with a
+    // band under the heads-up display, 15 to 17 with slices A and B, 19 with a slice to spare.
     panContextMenu = std::make_unique<Menu>("Panadapter");
-    panContextMenu->setObjectName(QStringLiteral("panContextMenu"));
-    activeContextMenu = holder(panContextMenu.get(), "Active Slice", "activeContextMenu");
-    lockedContextMenu = holder(panContextMenu.get(), "Lock Slice", "lockedContextMenu");
-    transmitContextMenu = holder(panContextMenu.get(), "Transmit Slice", "transmitContextMenu");
-    centerContextMenu = holder(panContextMenu.get(), "Center on Slice", "centerContextMenu");
-    removeSliceContextMenu = holder(panContextMenu.get(), "Remove Slice", "removeSliceContextMenu");
-    panContextMenu->addSeparatorItem();
+    Menu* context = panContextMenu.get();
+    context->setObjectName(QStringLiteral("panContextMenu"));
+    activeContextMenu = holder(context, "Active Slice", "activeContextMenu");        // 0
+    lockedContextMenu = holder(context, "Lock Slice", "lockedContextMenu");          // 1
+    transmitContextMenu = holder(context, "Transmit Slice", "transmitContextMenu");  // 2
+    context->addSeparatorItem();                                                     // 3
     static const char* const kModeItems[] = {"contextModeASubMenuItem", "contextModeBSubMenuItem",
                                              "contextModeCSubMenuItem", "contextModeDSubMenuItem"};
-    for (int i = 0; i < 4; ++i) {
-        contextModeSubMenuItems[i] =
-            named(panContextMenu->addItem("Slice " + std::string(1, char('A' + i)) + " Mode"),
-                  kModeItems[i]);
+    for (int i = 0; i < 4; ++i) {  // 4 to 7
+        contextModeSubMenuItems[i] = named(
+            context->addItem("Slice " + std::string(1, char('A' + i)) + " Mode"), kModeItems[i]);
     }
-    panContextMenu->addSeparatorItem();
+    context->addSeparatorItem();  // 8
     globalProfilesContextualMenu =
-        holder(panContextMenu.get(), "Global Profiles", "globalProfilesContextualMenu");
+        holder(context, "Global Profiles", "globalProfilesContextualMenu");  // 9
     transmitProfilesContextualMenu =
-        holder(panContextMenu.get(), "Transmit Profiles", "transmitProfilesContextualMenu");
+        holder(context, "Transmit Profiles", "transmitProfilesContextualMenu");  // 10
     micProfilesContextualMenu =
-        holder(panContextMenu.get(), "Microphone Profiles", "micProfilesContextualMenu");
+        holder(context, "Microphone Profiles", "micProfilesContextualMenu");                // 11
+    context->addSeparatorItem();                                                            // 12
+    centerContextMenu = holder(context, "Center Panadapter over", "centerContextMenu");     // 13
+    context->addSeparatorItem();                                                            // 14
+    named(context->addItem("Swap Slices A and B"), "swapVFOsContextMenuItem");              // 15
+    named(context->addItem("Copy Slice A to B"), "setVFOBequalsVFOAContextMenuItem");       // 16
+    named(context->addItem("Copy Slice B to A"), "setVFOAequalsVFOBContextMenuItem");       // 17
+    context->addSeparatorItem();                                                            // 18
+    vfoAddContextMenuItem = named(context->addItem("Add Slice"), "vfoAddContextMenuItem");  // 19
+    removeSliceContextMenu = holder(context, "Remove Slice", "removeSliceContextMenu");     // 20
 }
 
 }  // namespace vm

@@ -3,7 +3,9 @@
 // the controller rebuilds (slices, profiles, transverters) and the items it enables or checks
 // carry their outlet names as objectName. The slice menu ("shortcutsMenu") keeps its items at
 // fixed positions: 4 centres the panadapter under the heads-up display, 6 to 8 need slices A and
-// B, 14 to 16 slice A or B.
+// B, 14 to 16 slice A or B. So does the contextual menu, which every panadapter view opens and
+// enables as it opens: 4 to 7 slices A to D, 13 the band to centre over, 15 to 17 A and B, 19 a
+// slice to spare.
 #include "platform/ui/Menu.h"
 #include "platform/ui/WindowMenu.h"
 
@@ -49,6 +51,7 @@ struct MainMenus {
     MenuItem* transmitContextMenu;
     MenuItem* centerContextMenu;
     MenuItem* removeSliceContextMenu;
+    MenuItem* vfoAddContextMenuItem;
     std::array<MenuItem*, 4> contextModeSubMenuItems{};  // contextModeASubMenuItem ... D
     MenuItem* globalProfilesContextualMenu;
     MenuItem* transmitProfilesContextualMenu;

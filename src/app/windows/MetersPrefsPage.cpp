@@ -36,6 +36,8 @@ MetersPrefsPage::MetersPrefsPage(QWidget* parent) : PreferencesPage(parent) {
     layout->addLayout(grid);
     layout->addStretch(1);
     stored_.popUp(meterPanelPopUp, "meter_panel_popup");
+    connect(meterPanelPopUp, &PopUpButton::action, this,
+            [this] { meterPanelPopUpChanged(meterPanelPopUp->title()); });
 }
 
 int MetersPrefsPage::meterSource() const { return meterPanelPopUp->indexOfSelectedItem() + 1; }

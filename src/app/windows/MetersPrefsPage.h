@@ -3,6 +3,7 @@
 #include "app/windows/PreferencesPage.h"
 
 #include <array>
+#include <string>
 
 class QLabel;
 class QString;
@@ -13,6 +14,7 @@ class LevelIndicator;
 class PopUpButton;
 
 class MetersPrefsPage : public PreferencesPage {
+    Q_OBJECT
 public:
     explicit MetersPrefsPage(QWidget* parent = nullptr);
 
@@ -23,6 +25,10 @@ public:
     // cleared, its label emptied and its bar hidden. Other slot numbers are ignored.
     void showMeterSlot(int slot, double bar, const QString& text, const QString& toolTip);
     void clearMeterSlot(int slot);
+
+signals:
+    // The operator chose the source whose meters the panel shows; the item's title.
+    void meterPanelPopUpChanged(const std::string& title);
 
 private:
     PopUpButton* meterPanelPopUp;

@@ -75,13 +75,26 @@ PanControls::PanControls(int pan, QWidget* parent) : QWidget(parent), pan_(pan) 
     wnbButton->setCheckable(true);
     wnbLevelSlider = slider(this, name("wnbLevelSlider%s"), 0, 100);
     wnbLevelText = textField(this, name("wnbLevelText%s"), true);
+    autoBlackEnabledCheckBox =
+        checkBox(this, name("autoBlackEnabledCheckBox%s"), QStringLiteral("Auto"));
+    blackLevelSlider = slider(this, name("blackLevelSlider%s"), 0, 100);
+    blackLevelText = textField(this, name("blackLevelText%s"), true);
+    colorGainSlider = slider(this, name("colorGainSlider%s"), 0, 100);
+    colorGainText = textField(this, name("colorGainText%s"), true);
+    lineDurationSlider = slider(this, name("lineDurationSlider%s"), 1, 100);
+    lineDurationText = textField(this, name("lineDurationText%s"), true);
+    waterfallFpsText = textField(this, name("waterfallFpsText%s"));
+    waterfallFpsText->setReadOnly(true);
     for (QWidget* control : findChildren<QWidget*>()) {
         control->setProperty("tag", pan);
     }
 
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(8, 4, 8, 6);
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(8, 4, 8, 6);
+    rows->setSpacing(4);
+    auto* layout = new QHBoxLayout;
     layout->setSpacing(14);
+    rows->addLayout(layout);
     layout->addWidget(stacked(this, QStringLiteral("Centre MHz"), bandText));
     layout->addWidget(stacked(this, QStringLiteral("Span MHz"), bandwidthSlider, bandwidthText), 2);
     layout->addWidget(stacked(this, QStringLiteral("Floor dBm"), minDbmSlider, minDbmText), 1);
@@ -97,8 +110,26 @@ PanControls::PanControls(int pan, QWidget* parent) : QWidget(parent), pan_(pan) 
     wnbRow->addWidget(wnbButton);
     wnbRow->addWidget(wnbLevelSlider, 1);
     layout->addWidget(stacked(this, QStringLiteral("Wideband blanker"), wnb, wnbLevelText), 1);
+
+    // The waterfall's own controls, under those of the spectrum.
+    auto* waterfall = new QHBoxLayout;
+    waterfall->setSpacing(14);
+    rows->addLayout(waterfall);
+    auto* black = new QWidget(this);
+    auto* blackRow = new QHBoxLayout(black);
+    blackRow->setContentsMargins(0, 0, 0, 0);
+    blackRow->addWidget(autoBlackEnabledCheckBox);
+    blackRow->addWidget(blackLevelSlider, 1);
+    waterfall->addWidget(stacked(this, QStringLiteral("Waterfall black"), black, blackLevelText),
+                         2);
+    waterfall->addWidget(
+        stacked(this, QStringLiteral("Colour gain"), colorGainSlider, colorGainText), 1);
+    waterfall->addWidget(
+        stacked(this, QStringLiteral("Line ms"), lineDurationSlider, lineDurationText), 1);
+    waterfall->addWidget(stacked(this, QStringLiteral("Waterfall rate"), waterfallFpsText));
     for (Slider* control :
-         {bandwidthSlider, minDbmSlider, maxDbmSlider, averageSlider, fpsSlider, wnbLevelSlider}) {
+         {bandwidthSlider, minDbmSlider, maxDbmSlider, averageSlider, fpsSlider, wnbLevelSlider,
+          blackLevelSlider, colorGainSlider, lineDurationSlider}) {
         control->setMinimumWidth(70);
     }
 }

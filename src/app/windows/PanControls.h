@@ -1,6 +1,7 @@
 #pragma once
 // The display controls of one panadapter, under its waterfall: centre, span, level range,
-// averaging, frame rate, preamplifier and wideband noise blanker. The four pans have one instance
+// averaging, frame rate, preamplifier and wideband noise blanker, and the waterfall's black
+// level, colour gain, line duration and tile rate. The four pans have one instance
 // each; the objectNames carry no suffix for pan 0 and "1", "2" or "3" for the others
 // (bandwidthSlider, bandwidthSlider1...), and each control's tag property is its pan index.
 #include "app/windows/WidgetKit.h"
@@ -30,6 +31,15 @@ public:
     ImageButton* wnbButton;
     Slider* wnbLevelSlider;
     TextField* wnbLevelText;
+    // The waterfall's: black level (automatic or set), colour gain, line duration, tile rate.
+    CheckBox* autoBlackEnabledCheckBox;
+    Slider* blackLevelSlider;
+    TextField* blackLevelText;
+    Slider* colorGainSlider;
+    TextField* colorGainText;
+    Slider* lineDurationSlider;
+    TextField* lineDurationText;
+    TextField* waterfallFpsText;
 
 private:
     int pan_;

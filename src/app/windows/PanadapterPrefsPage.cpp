@@ -43,15 +43,11 @@ PanadapterPrefsPage::PanadapterPrefsPage(QWidget* parent) : PreferencesPage(pare
     layout->addWidget(shown);
     layout->addStretch(1);
 
-    static const char* const kMaxBandwidthKeys[] = {"max_band_width_1", "max_band_width_2",
-                                                    "max_band_width_3", "max_band_width_4"};
-    static const char* const kProportionKeys[] = {"view_proportion", "view_proportion1",
-                                                  "view_proportion2", "view_proportion3"};
     for (int pan = 0; pan < 4; ++pan) {
-        stored_.popUp(panSettings[pan]->maxBandwidthPopup, kMaxBandwidthKeys[pan]);
+        stored_.popUp(panSettings[pan]->maxBandwidthPopup, PanSettingsPage::maxBandwidthKey(pan));
     }
     for (int pan = 0; pan < 4; ++pan) {
-        stored_.slider(panSettings[pan]->viewProportion, kProportionKeys[pan]);
+        stored_.slider(panSettings[pan]->viewProportion, PanSettingsPage::viewProportionKey(pan));
     }
     stored_.tabView(panadapterTabView, "panadapter_tab_view");
     stored_.checkBox(trvlSpotsButton, "display_trvl_spots", false);
@@ -60,6 +56,12 @@ PanadapterPrefsPage::PanadapterPrefsPage(QWidget* parent) : PreferencesPage(pare
     stored_.checkBox(memoryShowCB, "display_memories", false);
     connect(trvlSpotsButton, &CheckBox::action, this,
             [this] { trvlSpotsButtonPressed(trvlSpotsButton->state()); });
+    connect(radioSpotsButton, &CheckBox::action, this,
+            [this] { radioSpotsButtonPressed(radioSpotsButton->state()); });
+    connect(zenithorNFMButton, &CheckBox::action, this,
+            [this] { zenithorNFMButtonPressed(zenithorNFMButton->state()); });
+    connect(memoryShowCB, &CheckBox::action, this,
+            [this] { memoryShowCBPressed(memoryShowCB->state()); });
 }
 
 PanSettingsPage* PanadapterPrefsPage::settings(int pan) const { return panSettings.at(pan); }

@@ -34,8 +34,11 @@ public:
     int selectedTab() const;
 
 signals:
-    // The operator switched the logger's spots on or off.
+    // The operator switched one of the check boxes on or off.
     void trvlSpotsButtonPressed(bool on);
+    void radioSpotsButtonPressed(bool on);
+    void zenithorNFMButtonPressed(bool on);
+    void memoryShowCBPressed(bool on);
 
 private:
     QTabWidget* panadapterTabView;

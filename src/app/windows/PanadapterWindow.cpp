@@ -3,6 +3,7 @@
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/PanControls.h"
 #include "app/windows/ViewArea.h"
+#include "app/windows/ViewSplit.h"
 
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -26,9 +27,8 @@ PanadapterWindow::PanadapterWindow(int pan, QWidget* parent) : Window(parent), p
                                       QStringLiteral("Panadapter %1").arg(pan + 1), central);
     waterFallViewArea = new ViewArea(QStringLiteral("waterFallViewArea") + suffix,
                                      QStringLiteral("Waterfall %1").arg(pan + 1), central);
-    layout->addWidget(panAdapterViewArea, 1);
-    layout->addSpacing(2);
-    layout->addWidget(waterFallViewArea, 1);
+    viewSplit = new ViewSplit(panAdapterViewArea, waterFallViewArea, central);
+    layout->addWidget(viewSplit, 1);
     panControls = new PanControls(pan, central);
     layout->addWidget(panControls);
     setCentralWidget(central);

@@ -11,6 +11,7 @@ namespace vm {
 class MainControlsBar;
 class PanControls;
 class ViewArea;
+class ViewSplit;
 
 class PanadapterWindow : public Window {
 public:
@@ -21,6 +22,7 @@ public:
     MainControlsBar* controlsBar = nullptr;  // first window only
     ViewArea* panAdapterViewArea;            // panAdapterViewArea, panAdapterViewArea1...
     ViewArea* waterFallViewArea;             // waterFallViewArea, waterFallViewArea1...
+    ViewSplit* viewSplit;                    // the two areas, by the waterfall's share
     PanControls* panControls;
     QLabel* frameStatus = nullptr;  // first window only: the connection status line
 

@@ -127,8 +127,11 @@ void PanAdapterView::setControls(const PanAdapterControls& controls) {
         for (Slider* slider :
              {controls_.verticalAxisTicksSliders[pan], controls_.horizontalAxisTicksSliders[pan]}) {
             if (slider) {
-                connect(slider, &Slider::action, this,
-                        [this, slider] { ticksSlidersMoved(tagOf(slider)); });
+                // The grid takes the new count from the slider at once.
+                connect(slider, &Slider::action, this, [this, slider] {
+                    ticksSlidersMoved(tagOf(slider));
+                    update();
+                });
             }
         }
     }
@@ -140,6 +143,7 @@ void PanAdapterView::setControls(const PanAdapterControls& controls) {
                 if (const int tag = tagOf(well); tag >= 0) {
                     (this->*clicked)(tag);
                 }
+                update();
             });
         }
     };
@@ -149,9 +153,13 @@ void PanAdapterView::setControls(const PanAdapterControls& controls) {
                 &PanAdapterView::filterColorWellClicked);
     restoreWell(controls_.tnfColorWell, tnfKey(panIndex_), defaultTnfColor(),
                 &PanAdapterView::tnfColorWellClicked);
-    if (controls_.panaviewContextMenu) {
-        connect(controls_.panaviewContextMenu, &QMenu::aboutToShow, this,
-                [this] { menuWillOpen(); });
+    setContextMenu(controls.panaviewContextMenu);
+}
+
+void PanAdapterView::setContextMenu(Menu* menu) {
+    controls_.panaviewContextMenu = menu;
+    if (menu) {
+        connect(menu, &QMenu::aboutToShow, this, [this] { menuWillOpen(); });
     }
 }
 

@@ -43,6 +43,7 @@ namespace vm {
 
 class ColorWell;
 class DisplayController;
+class Menu;
 class Panafall;
 class PanSpotObject;
 class Slice;
@@ -89,6 +90,9 @@ public:
     // from the defaults (set the pan index first), and connects the controls' actions.
     void setControls(const PanAdapterControls& controls);
     const PanAdapterControls& controls() const { return controls_; }
+    // The context menu alone, for a menu made after the other controls; it may be shared by
+    // several views.
+    void setContextMenu(Menu* menu);
 
     // --- Preferences.
     static std::string fftKey(int index);     // "fft_color_well_%02d"

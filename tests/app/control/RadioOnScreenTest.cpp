@@ -1,7 +1,8 @@
 // The radio on screen, end to end against the simulated radio with the application offscreen:
 // the radio's panadapter and waterfall reach the first window, slice 0 fills panel A and the VFO
 // controls, the radio's later status lines move the controls, a slice with no panel is listed but
-// not observed, and closing the session leaves no observer of it behind.
+// not observed, and closing the session leaves no observer of it behind. The panadapter views open
+// the panadapter menu, and the radio's spots box empties the radio's spots.
 #include "ConnectingFixture.h"
 
 #include "app/panels/SlicePanelController.h"
@@ -17,10 +18,12 @@
 #include "display/views/PanAdapterView.h"
 #include "display/views/WaterFallView.h"
 #include "objects/Slice.h"
+#include "platform/ui/CheckBox.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/Screenshot.h"
+#include "radio/Radio.h"
 #include "support/LogCapture.h"
 #include "support/QueueBarrier.h"
 #include "support/sim/SimLines.h"
@@ -33,6 +36,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <mutex>
 
 namespace vm {
 namespace {
@@ -423,6 +427,55 @@ TEST_F(RadioOnScreen, TheSliceMenusAndTheSplitFollowTheSlicesWhicheverLineComesF
         }
         EXPECT_TRUE(runEventsUntil(showsSplit));
     }
+}
+
+// Every panadapter view opens the panadapter menu, whose items follow the slices by position as it
+// opens: slice A's item on, B's off, the swap and copies of A and B off without B.
+TEST_F(RadioOnScreen, EveryPanadapterViewOpensThePanadapterMenuWhichFollowsTheSlices) {
+    launch();
+    connectAsGui();
+    reportSession();
+    Menu& menu = *controller->menus->panContextMenu;
+    for (int pan = 0; pan < 4; ++pan) {
+        EXPECT_EQ(panadapter(pan).panAdapterView->controls().panaviewContextMenu, &menu) << pan;
+    }
+    emit menu.aboutToShow();
+    EXPECT_TRUE(menu.itemAtIndex(4)->isEnabled()) << "slice A";
+    EXPECT_FALSE(menu.itemAtIndex(5)->isEnabled()) << "no slice B";
+    for (const int item : {15, 16, 17}) {
+        EXPECT_FALSE(menu.itemAtIndex(item)->isEnabled()) << item;
+    }
+    EXPECT_EQ(menu.itemAtIndex(15)->title(), "Swap Slices A and B");
+    EXPECT_EQ(menu.itemAtIndex(19)->title(), "Add Slice");
+}
+
+// The radio's spots box empties the radio's spot list either way; switched on it subscribes to the
+// radio's spots, switched off it sends nothing (the next switch on is the second subscription).
+TEST_F(RadioOnScreen, TheRadiosSpotsBoxEmptiesTheSpotListAndSubscribesWhenOn) {
+    launch();
+    connectAsGui();
+    const auto spotCount = [&] {
+        std::lock_guard hold(controller->openRadio->radio_spots_lock()->mutex);
+        return controller->openRadio->radio_spots()->size();
+    };
+    const auto addSpot = [&](const char* index) {
+        ASSERT_TRUE(sim->sendStatus(
+            sim::objectStatus("spot", index, "callsign=K1ABC rx_freq=14.025000 mode=CW")));
+        ASSERT_TRUE(runEventsUntil([&] { return spotCount() == 1; }));
+    };
+    auto& box = prefsControl<CheckBox>("radioSpotsButton");
+    ASSERT_FALSE(box.state());
+    ASSERT_NO_FATAL_FAILURE(addSpot("1"));
+    box.click();
+    EXPECT_EQ(spotCount(), 0u);
+    ASSERT_TRUE(runEventsUntil([&] { return count("sub spots all") == 1; }));
+
+    ASSERT_NO_FATAL_FAILURE(addSpot("2"));
+    box.click();
+    EXPECT_FALSE(box.state());
+    EXPECT_EQ(spotCount(), 0u);
+    box.click();
+    ASSERT_TRUE(runEventsUntil([&] { return count("sub spots all") == 2; }));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // pan's controls and its settings page, both views take the panafall and show what the radio
 // streams, and the radio's removal of the pan releases it. And the walks of the panadapter and
 // waterfall key tables over a real panafall and waterfall.
-#include "PanadapterFixture.h"
+#include "PanadapterSession.h"
 
 #include "app/windows/PanadapterWindow.h"
 #include "display/Panafall.h"
@@ -31,42 +31,7 @@ using test::waitFor;
 constexpr std::uint32_t kPanId = test::kSessionPan;
 constexpr std::uint32_t kWaterfallId = test::kSessionWaterfall;
 
-// Pan 0 with the session's panadapter, bound and shown as the app controller binds it, and the
-// radio's removal routed to it as the app controller routes it.
-class PanadapterSession : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(test::startPanSession(sim, radio, pan, delegate, 800, 200));
-        ASSERT_TRUE(sim->waitForStreamDestination());
-        removals = NotificationCenter::defaultCenter().addObserver(
-            "PanafallDeleted", nullptr, nullptr, [this](const Notification& note) {
-                controller->cancelPanafalKVO(std::static_pointer_cast<Panafall>(note.object));
-            });
-        controller->loadPanafallKVO(pan);
-        controller->loadPanafallWindow(pan);
-    }
-    void TearDown() override {
-        NotificationCenter::defaultCenter().removeObserver(removals);
-        if (radio) {
-            radio->close();
-        }
-        controller.reset();
-        test::mainQueueBarrier();
-    }
-    PanControls& controls() { return *controller->panControls; }
-
-    std::unique_ptr<sim::SimRadio> sim;
-    std::shared_ptr<test::StateRecorder> delegate = std::make_shared<test::StateRecorder>();
-    std::shared_ptr<Radio> radio;
-    std::shared_ptr<Panafall> pan;
-    NotificationCenter::Token removals{};
-
-    test::FakePanadapterHost host;
-    test::FakeDisplayController display;
-    PanSettingsPage settings{0};
-    std::shared_ptr<PanadapterController> controller =
-        PanadapterController::create(0, host, display, &settings);
-};
+using test::PanadapterSession;
 
 TEST_F(PanadapterSession, TheRadiosLinesMoveThePansControlsAndTheViewsShowItsStreams) {
     PanadapterWindow& window = *controller->velmoraSDRWindow;
