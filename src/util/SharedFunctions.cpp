@@ -76,4 +76,8 @@ void threadMainWarning() {
 
 std::string displayLongVersionString() { return std::string("v") + VM_VERSION; }
 
+std::string shortVersionString() { return VM_SHORT_VERSION; }
+
+std::string bundleVersionString() { return VM_VERSION; }
+
 }  // namespace vm

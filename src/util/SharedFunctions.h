@@ -28,6 +28,9 @@ std::string callStackSymbols();
 
 // "v" followed by the program's version.
 std::string displayLongVersionString();
+// The release number ("2.30": major and minor) and the full build version ("2.30.1").
+std::string shortVersionString();
+std::string bundleVersionString();
 
 // Runs the AppleScript source with the "osascript" interpreter (as one argument, never through
 // shell text) and returns its output; an error text when the source is empty or no interpreter

@@ -115,6 +115,7 @@ void AppDelegate::createWindows() {
             self->quit();
         }
     });
+    connectHelpMenu();
     const EqualizerPrefsPage& equalizers = prefsWindow->equalizerPage();
     radioControls = RadioControlsController::create(
         RadioControls::find({prefsWindow, mainControls, tnfPanel}, *menus, equalizers.rxEqualizer(),

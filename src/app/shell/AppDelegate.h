@@ -23,6 +23,7 @@
 #include "app/shell/LocalRadioTableHost.h"
 #include "app/shell/MeterDisplaysHost.h"
 #include "app/shell/PreferenceChoicesHost.h"
+#include "app/shell/UpdateCheck.h"
 #include "app/shell/WindowDelegatesHost.h"
 #include "platform/core/ArchiveValue.h"
 #include "platform/core/DispatchClock.h"
@@ -114,6 +115,8 @@ struct AppOptions {
     std::function<std::unique_ptr<LoginView>()> loginView{};
     // Ends the event loop once a quit is answered yes; none: the application's quit.
     std::function<void()> endEventLoop{};
+    // Where the update check reads the latest release number, and the running program's version.
+    UpdateCheckOptions updateCheck{};
 };
 
 class AppDelegate : public RadioDelegate,
@@ -153,6 +156,18 @@ public:
     // --- Start-up (before the event loop runs) and launch completion (once it runs) ---
     Start awakeFromNib();
     void applicationDidFinishLaunching();
+
+    // --- The update check, the problem report and the maker's pages: the Help menu's actions
+    // (src/app/shell/AppDelegateHelp.cpp, AppDelegateProblemReport.cpp) ---
+    void checkForUpdates(bool calledFromMenu);
+    void sendDebugLog();
+    // Hands a mail to the desktop's mail composer: recipients, subject, body text and the files
+    // attached. Its end is only logged.
+    void shareEmailTo(const std::vector<std::string>& recipients, const std::string& subject,
+                      const std::string& body, const std::vector<std::string>& attachments);
+    void showDebugLogFolder();
+    void gotoWebsite();
+    void gotoOnlineHelp();
 
     // --- Notifications and the DoroLink identity ---
     void showNotificationWithTitle(const std::string& title, const std::string& text,
@@ -521,6 +536,8 @@ public:
     std::shared_ptr<LocalRadioTable> localRadioTable;
     // The windows' close, move and key events, the Window menu and the chooser's tool tip.
     std::shared_ptr<WindowDelegates> windowDelegates;
+    // The check for a newer release, made at its first use.
+    std::unique_ptr<UpdateCheck> updateCheck;
 
     PanAdapterView* lastPanMouseEntered = nullptr;
 
@@ -609,6 +626,10 @@ private:
     void logSystemReport();
     void reopenWindows();
     void restoreAutoConnect();
+    void connectHelpMenu();
+    // The problem report's pictures, one tab in each main-queue turn, then the mail.
+    struct ProblemReportDraft;
+    void pictureForReport(const std::shared_ptr<ProblemReportDraft>& draft, int tab);
 
     void showInitialImages();
     void applicationStateChanged(bool active);

@@ -59,6 +59,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     logZombieEnvironment();
     AudioUtilities::setShouldExitOnCheckResultFail(false);
     // The audio devices are listed once the sound system answers (RemoteAudioController).
+    // The check box shows the stored choice already (restored at start-up).
+    if (prefsWindow->radioPage().checkForUpdates()) {
+        checkForUpdates(false);
+    }
 
     // The preferences came back at start-up; the serial ports are only listed now.
     KnobPrefsPage& knob = prefsWindow->knobPage();

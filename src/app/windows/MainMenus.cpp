@@ -23,6 +23,8 @@ MainMenus::MainMenus(QMenuBar* bar) {
     preferencesMenuItem =
         named(applicationMenu->addItem("Preferences…", {}, QKeySequence::Preferences),
               "preferencesMenuItem");
+    checkForUpdatesMenuItem =
+        named(applicationMenu->addItem("Check for Updates…"), "checkForUpdatesMenuItem");
     applicationMenu->addSeparatorItem();
     quitMenuItem =
         named(applicationMenu->addItem("Quit velmoraSDR", {}, QKeySequence::Quit), "quitMenuItem");
@@ -74,6 +76,16 @@ MainMenus::MainMenus(QMenuBar* bar) {
     windowMenu = new WindowMenu(bar);
     windowMenu->setTitle(QStringLiteral("Window"));
     bar->addMenu(windowMenu);
+
+    helpMenu = new Menu("Help", bar);
+    onlineHelpMenuItem = named(helpMenu->addItem("velmoraSDR Help", {}, QKeySequence::HelpContents),
+                               "onlineHelpMenuItem");
+    websiteMenuItem = named(helpMenu->addItem("velmoraSDR Website"), "websiteMenuItem");
+    helpMenu->addSeparatorItem();
+    sendDebugLogMenuItem = named(helpMenu->addItem("Send Problem Report…"), "sendDebugLogMenuItem");
+    showDebugLogFolderMenuItem =
+        named(helpMenu->addItem("Show Debug Log Folder"), "showDebugLogFolderMenuItem");
+    bar->addMenu(helpMenu);
 
     // The panadapter views enable the items by position: 4 to 7 with slices A to D, 13 with a
     // band under the heads-up display, 15 to 17 with slices A and B, 19 with a slice to spare.

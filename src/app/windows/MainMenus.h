@@ -21,6 +21,7 @@ struct MainMenus {
 
     Menu* applicationMenu;
     MenuItem* preferencesMenuItem;
+    MenuItem* checkForUpdatesMenuItem;
     MenuItem* quitMenuItem;
     Menu* radioMenu;
     MenuItem* disconnectMenuItem;
@@ -43,6 +44,11 @@ struct MainMenus {
     MenuItem* transmitProfilesShortcutsMenu;
     MenuItem* micProfilesShortcutsMenu;
     WindowMenu* windowMenu;
+    Menu* helpMenu;
+    MenuItem* onlineHelpMenuItem;
+    MenuItem* websiteMenuItem;
+    MenuItem* sendDebugLogMenuItem;
+    MenuItem* showDebugLogFolderMenuItem;
 
     // The contextual menu of the panadapter views.
     std::unique_ptr<Menu> panContextMenu;

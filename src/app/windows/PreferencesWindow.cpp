@@ -78,4 +78,8 @@ void PreferencesWindow::setButtonImages(const QImage& save, const QImage& add, c
 
 int PreferencesWindow::selectedTab() const { return prefsTabView->currentIndex(); }
 
+void PreferencesWindow::selectTab(int tab) { prefsTabView->setCurrentIndex(tab); }
+
+QWidget& PreferencesWindow::page(int tab) const { return *pages_.at(std::size_t(tab)); }
+
 }  // namespace vm

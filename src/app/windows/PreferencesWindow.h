@@ -67,6 +67,9 @@ public:
     KnobPrefsPage& knobPage() const { return *knobPage_; }
     // The index of the selected tab (the page shown).
     int selectedTab() const;
+    void selectTab(int tab);
+    // The page of a tab, as drawn for a problem report.
+    QWidget& page(int tab) const;
 
     // Every page's stored preferences, and the chosen tab.
     void restore();

@@ -160,6 +160,7 @@ void RadioPrefsPage::showLoginAllowed() {
 }
 
 bool RadioPrefsPage::debugEnabled() const { return debug_enabled->state(); }
+bool RadioPrefsPage::checkForUpdates() const { return check_for_updates->state(); }
 bool RadioPrefsPage::autoConnect() const { return auto_connect->state(); }
 void RadioPrefsPage::setAutoConnect(bool on) { auto_connect->setState(on); }
 bool RadioPrefsPage::darkWindows() const { return darkWindowsCheckBox->state(); }

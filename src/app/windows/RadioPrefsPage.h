@@ -32,6 +32,7 @@ public:
     void defaults() override;
 
     bool debugEnabled() const;
+    bool checkForUpdates() const;
     bool autoConnect() const;
     void setAutoConnect(bool on);
     bool darkWindows() const;

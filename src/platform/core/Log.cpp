@@ -1,5 +1,6 @@
 #include "platform/core/Log.h"
 
+#include <time.h>
 #include <unistd.h>
 
 #include <mutex>
@@ -23,6 +24,16 @@ void writeAll(int fd, const std::string& text) {
     }
 }
 }  // namespace
+
+std::string logTimestamp() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    ::localtime_r(&now.tv_sec, &local);
+    return fmt::format("{:04}-{:02}-{:02} {:02}:{:02}:{:02}.{:03}", local.tm_year + 1900,
+                       local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                       now.tv_nsec / 1'000'000);
+}
 
 std::string escapeControlCharacters(std::string_view line) {
     std::string out;
@@ -64,7 +75,9 @@ void logLine(std::string_view raw) {
         sink(line);
         return;
     }
-    std::string text = line;
+    std::string text = logTimestamp();
+    text.push_back(' ');
+    text += line;
     text.push_back('\n');
     writeAll(STDERR_FILENO, text);  // one write per line keeps lines from threads whole
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The debug log: one line per call on standard error (the application redirects standard error
-// into its debug log file). Lines are written as given, with nothing added in front, except that
-// control characters become visible escapes ("\n", "\r", "\t", "\x1b", "\u0085"...): a value that
-// came from outside can never start a line of its own or drive a terminal.
+// into its debug log file). Each line starts with the local time to the millisecond
+// ("2026-12-11 16:26:17.042 "), then the text as given, except that control characters become
+// visible escapes ("\n", "\r", "\t", "\x1b", "\u0085"...): a value that came from outside can
+// never start a line of its own or drive a terminal. A sink set for tests receives the text
+// without the time.
 #include <fmt/format.h>
 
 #include <functional>
@@ -12,6 +14,9 @@
 namespace vm {
 
 void logLine(std::string_view line);
+
+// The local time as a log line starts with it: "2026-12-11 16:26:17.042".
+std::string logTimestamp();
 
 // The line as logLine writes it: C0 controls and DEL, C1 controls and the Unicode line and
 // paragraph separators escaped; everything else, invalid UTF-8 included, as it is.

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <thread>
 
 extern char** environ;
 
@@ -52,11 +53,14 @@ void reap(pid_t pid, int* status) {
 struct SpawnSetup {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attr;
-    SpawnSetup(int outputFd) {
+    // An output of -1 leaves the program this process's standard output and error.
+    explicit SpawnSetup(int outputFd) {
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, outputFd, STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, outputFd, STDERR_FILENO);
+        if (outputFd >= 0) {
+            posix_spawn_file_actions_adddup2(&actions, outputFd, STDOUT_FILENO);
+            posix_spawn_file_actions_adddup2(&actions, outputFd, STDERR_FILENO);
+        }
         posix_spawnattr_init(&attr);
         sigset_t none;
         sigemptyset(&none);
@@ -77,6 +81,17 @@ struct SpawnSetup {
     }
 };
 
+std::vector<char*> argumentVector(const std::string& program,
+                                  const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& a : arguments) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
+    return argv;
+}
+
 }  // namespace
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
@@ -91,12 +106,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
         result.spawnError = errno;
         return result;
     }
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const auto& a : arguments) {
-        argv.push_back(const_cast<char*>(a.c_str()));
-    }
-    argv.push_back(nullptr);
+    std::vector<char*> argv = argumentVector(program, arguments);
 
     pid_t pid = -1;
     int rc;
@@ -150,6 +160,31 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     ::close(fds[0]);
     result.elapsed = DispatchClock::now() - start;
     return result;
+}
+
+int startProcess(const std::string& program, const std::vector<std::string>& arguments,
+                 std::function<void(int exitCode)> ended) {
+    std::vector<char*> argv = argumentVector(program, arguments);
+    pid_t pid = -1;
+    int rc;
+    {
+        SpawnSetup setup(-1);
+        rc = ::posix_spawnp(&pid, program.c_str(), &setup.actions, &setup.attr, argv.data(),
+                            environ);
+    }
+    if (rc != 0) {
+        return rc;
+    }
+    // The program may outlive this process (a mail client started by it): the waiting thread is
+    // not joined, and ends with the program or with this process.
+    std::thread([pid, ended = std::move(ended)] {
+        int status = 0;
+        reap(pid, &status);
+        if (ended) {
+            ended(decodeStatus(status));
+        }
+    }).detach();
+    return 0;
 }
 
 }  // namespace vm

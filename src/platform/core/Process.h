@@ -7,6 +7,7 @@
 #include "platform/core/Bytes.h"
 #include "platform/core/DispatchClock.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,12 @@ struct ProcessResult {
 // `program` is looked up in PATH when it holds no "/"; `arguments` are argv[1] onwards.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          Seconds timeout);
+
+// Starts a program without waiting for it (standard input from /dev/null, standard output and
+// error shared with this process, a process group of its own). `ended` is called with its exit
+// code, as ProcessResult's, on a thread of its own once it ends. Returns 0, or the errno of a
+// program that could not be started (and then `ended` is never called).
+int startProcess(const std::string& program, const std::vector<std::string>& arguments,
+                 std::function<void(int exitCode)> ended);
 
 }  // namespace vm

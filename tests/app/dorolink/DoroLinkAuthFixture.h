@@ -8,6 +8,7 @@
 #include "platform/core/DispatchClock.h"
 #include "platform/core/FileSecretStore.h"
 #include "support/LogCapture.h"
+#include "support/QtEvents.h"
 #include "support/dorolink/DoroLinkTestServer.h"
 #include "support/dorolink/LoginProviderStandIn.h"
 #include "util/Keychain.h"
@@ -39,18 +40,6 @@ inline const std::string kRefreshToken = "v1.RefreshTokenQ7w";
 
 inline std::string registrationWith(const std::string& token) {
     return "application register name=velmoraSDR platform=macOS token=" + token;
-}
-
-// Runs Qt's events (and with them the main queue) until `done` or 10 s.
-inline bool runQtUntil(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
 }
 
 struct RecordingAuthHost : DoroLinkAuthHost {

@@ -45,6 +45,7 @@ protected:
         options.discoveryPort = 0;
         options.loginView = [] { return std::make_unique<PagesNotShown>(); };
         options.endEventLoop = [this] { ++eventLoopEnds; };
+        options.updateCheck = updateCheck;
         controller = AppDelegate::create(std::move(options));
         ASSERT_EQ(controller->awakeFromNib(), AppDelegate::Start::run);
         controller->applicationDidFinishLaunching();
@@ -67,6 +68,13 @@ protected:
     }
 
     std::shared_ptr<AppDelegate> controller;
+    // The launch's update check reads a version file older than any release: it stays silent and
+    // goes nowhere. Tests of the check point it at a server of their own.
+    UpdateCheckOptions updateCheck = [] {
+        UpdateCheckOptions o;
+        o.versionFileUrl = "data:,0.01";
+        return o;
+    }();
     // How often a quit ended the event loop (the tests run none).
     int eventLoopEnds = 0;
 

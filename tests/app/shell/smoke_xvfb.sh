@@ -33,8 +33,13 @@ for _ in $(seq 100); do
 done
 [ -n "$display" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 
-mkdir -p "$work/home" "$work/run"
+mkdir -p "$work/home/.config/velmoraSDR" "$work/run"
 chmod 700 "$work/run"
+# The launch does not look for a newer release: the test stays on this machine.
+cat >"$work/home/.config/velmoraSDR/preferences.plist" <<'PLIST'
+<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict><key>check_for_updates</key><integer>0</integer></dict></plist>
+PLIST
 env -u DBUS_SESSION_BUS_ADDRESS -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY \
   HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run" \
   DISPLAY=":$display" "$program" &

@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <regex>
+
 namespace vm {
 namespace {
 
@@ -30,6 +36,26 @@ TEST(Log, ControlCharactersInALineAreEscaped) {
         ASSERT_EQ(capture.lines().size(), 1u);
         EXPECT_EQ(capture.lines()[0], "handleURLEvent:url:[" + c.shown + "]");
     }
+}
+
+// What reaches the debug log file: each line with the local time to the millisecond in front.
+TEST(Log, EachLineOnStandardErrorStartsWithItsTimeToTheMillisecond) {
+    char path[] = "/tmp/vm-log-XXXXXX";
+    const int file = ::mkstemp(path);
+    ASSERT_GE(file, 0);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(file, STDERR_FILENO);
+    logLine("first");
+    log("second {}", 2);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    std::string written(256, '\0');
+    written.resize(std::size_t(std::max<ssize_t>(0, ::pread(file, written.data(), 256, 0))));
+    ::close(file);
+    ::unlink(path);
+    const std::string stamp = R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )";
+    EXPECT_TRUE(std::regex_match(written, std::regex(stamp + "first\n" + stamp + "second 2\n")))
+        << written;
 }
 
 }  // namespace
