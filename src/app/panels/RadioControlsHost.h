@@ -32,6 +32,9 @@ public:
     // follow.
     virtual void adjustVFOMenu() {}
     virtual void adjustPanafallMenu() {}
+    // The radio went into transmit: the active slice's frequency and mode go into its band's
+    // stack, so that every keying records where the station transmitted.
+    virtual void saveActiveInBandStack() = 0;
 
     // --- Profiles. Whether the radio keeps its profiles itself (newer radios): new transmit and
     // microphone profiles are then created, not saved.

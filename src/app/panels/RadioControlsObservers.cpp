@@ -420,6 +420,9 @@ void RadioControlsController::radioInterlockStateChanged(const std::shared_ptr<R
         case 9:
             controls_.transmitButton->setImage(red_button_);
             doroInTransmit_ = true;
+            if (const auto host = host_.lock()) {
+                host->saveActiveInBandStack();
+            }
             break;
         default: break;  // no state yet, or one this program does not know
     }

@@ -427,6 +427,7 @@ public:
     void saveAntennas();
     // The band-stack editor on a band's stack.
     void editBandStack(const std::string& band) override;
+    void saveActiveInBandStack() override;
 
     // --- What the radio's own controls need (src/app/shell/AppDelegateRadioControls.cpp) ---
     std::optional<QPalette> windowAppearance() const override;

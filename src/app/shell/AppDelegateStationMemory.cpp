@@ -21,6 +21,8 @@ void AppDelegate::editBandStack(const std::string& band) {
     bandStackController->editBandStack(band);
 }
 
+void AppDelegate::saveActiveInBandStack() { bandStackController->saveActiveInBandStack(); }
+
 void AppDelegate::saveAntennas() {
     if (!openRadio) {
         return;

@@ -58,6 +58,7 @@ public:
         told.push_back(fmt::format("side tone {}", int(on)));
     }
     void sideToneParametersChanged() override { told.push_back("side tone parameters"); }
+    void saveActiveInBandStack() override { told.push_back("band stack"); }
 };
 
 class RadioControlsFixture : public SimSessionFixture {

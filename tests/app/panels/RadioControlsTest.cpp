@@ -50,6 +50,8 @@ TEST_F(RadioControlsTest, MoxKeysTheRadioAndTheButtonShowsItsState) {
     ASSERT_TRUE(
         report("interlock state=TRANSMITTING", [&] { return controller->doroInTransmit(); }));
     EXPECT_EQ(bar->transmitButton->image(), keyed);
+    EXPECT_EQ(std::count(host->told.begin(), host->told.end(), "band stack"), 1)
+        << "keying records the active slice in its band stack";
     saveScreenshot(*bar, "radio_controls_transmitting.png");
 
     mark();
@@ -57,6 +59,7 @@ TEST_F(RadioControlsTest, MoxKeysTheRadioAndTheButtonShowsItsState) {
     EXPECT_EQ(receivedSinceMark(), Strings{"xmit 0"});
     ASSERT_TRUE(report("interlock state=RECEIVE", [&] { return !controller->doroInTransmit(); }));
     EXPECT_EQ(bar->transmitButton->image(), idle);
+    EXPECT_EQ(std::count(host->told.begin(), host->told.end(), "band stack"), 1);
 
     // The transmit menu's MOX keys by the radio's state, and its check mark follows the radio.
     mark();
