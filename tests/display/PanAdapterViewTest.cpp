@@ -6,7 +6,6 @@
 #include "display/views/PanafallFrameInbox.h"
 #include "objects/Slice.h"
 #include "platform/core/Defaults.h"
-#include "platform/core/DispatchSemaphore.h"
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/Menu.h"
@@ -15,6 +14,7 @@
 #include "radio/Radio.h"
 #include "support/LogCapture.h"
 #include "support/QueueBarrier.h"
+#include "support/QueueHold.h"
 #include "support/display/FakeDisplayController.h"
 
 #include "DisplayTestSupport.h"
@@ -133,19 +133,13 @@ TEST_F(PanafallFrameInboxTest, PacketsWaitingTogetherArriveAsOneBatch) {
             test::streamPacket(sim::kClassPanFft, 0x40000000, sim::fftPayload(frame), 3.3));
     };
 
-    DispatchSemaphore release;
-    DispatchSemaphore held;
-    pan->runQueue()->async([&] {
-        held.signal();
-        release.wait();
-    });
-    held.wait();
+    test::QueueHold hold(pan->runQueue());
     for (std::uint16_t value = 1; value <= 5; ++value) {
         send(value, 0);
     }
     send(9, 100);
     send(0, 16300);  // would end past the array: counted, not taken
-    release.signal();
+    hold.release();
     test::queueBarrier(pan->runQueue());
 
     EXPECT_EQ(view->batches, 1);
