@@ -1,7 +1,9 @@
 // The panadapter view's paint of one frame at 1920 × 600 pixels: a 4096-bin spectrum (the trace
 // draws the 1921 columns the view shows), the grid with its labels and two slices with flags and
 // passbands, into a QImage as the raster engine paints a window.
-// - PaintFrame: the whole paint;
+// - PaintFrame: the whole paint, the grid's picture reused;
+// - PaintFrameWhileTuning: the whole paint while the centre moves with every frame (a drag), so
+//   the grid's picture is redrawn each time;
 // - FillBackground: the fill of the view alone, the least any paint costs.
 // Four panadapters at 30 frames a second take 120 × PaintFrame of each second.
 #include "display/Panafall.h"
@@ -99,6 +101,20 @@ void PaintFrame(benchmark::State& state) {
         benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(PaintFrame)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+
+void PaintFrameWhileTuning(benchmark::State& state) {
+    Fixture f;
+    float center = 14.1f;
+    for (auto _ : state) {
+        center = center == 14.1f ? 14.1002f : 14.1f;
+        f.pan->center.set(center);
+        QPainter painter(&f.image);
+        f.view.drawRect(painter);
+        painter.end();
+        benchmark::DoNotOptimize(f.image.constBits());
+    }
+}
+BENCHMARK(PaintFrameWhileTuning)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
 
 void FillBackground(benchmark::State& state) {
     Fixture f;

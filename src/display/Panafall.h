@@ -85,7 +85,8 @@ public:
     // --- FFT packets (PanafallStream.cpp), on the stream manager's queue: one packet of this
     // pan's stream, in the layout of firmware 3.3 and later or the older one (by the packet's
     // `fversion`). An accepted packet has its bins copied out in host order and reaches the
-    // delegate's fftFrame() from `runQueue`. A packet whose frame index is below the
+    // delegate's fftFrames() on `runQueue`, in one call with the packets that waited there with
+    // it. A packet whose frame index is below the
     // highest seen so far is counted in `droppedFrames` and dropped; an equal one passes.
     void streamHandler(const VITA& packet) override;
     std::uint32_t lastFFTFrameIndex() const { return lastFFTFrameIndex_.load(); }

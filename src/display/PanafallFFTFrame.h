@@ -24,12 +24,17 @@ struct PanafallFFTFrame {
     const std::uint16_t* bins = nullptr;
 };
 
-// The panadapter's view. Called on the panadapter's serial queue, one frame at a time in arrival
-// order. The frame and its bins live for the call: a view copies the bins it keeps.
+class PanafallFrameBatch;
+
+// The panadapter's view. Called on the panadapter's serial queue, in arrival order. The frame and
+// its bins live for the call: a view copies the bins it keeps.
 class PanafallData {
 public:
     virtual ~PanafallData() = default;
     virtual void fftFrame(const PanafallFFTFrame& frame) = 0;
+    // The frames that waited for the queue together, handed over in one call. By default each
+    // goes to fftFrame(); a view that can take a batch at once overrides this.
+    virtual void fftFrames(const PanafallFrameBatch& batch);
 
 protected:
     PanafallData() = default;

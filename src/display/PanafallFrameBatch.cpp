@@ -7,6 +7,10 @@
 
 namespace vm {
 
+void PanafallData::fftFrames(const PanafallFrameBatch& batch) {
+    batch.forEach([this](const PanafallFFTFrame& frame) { fftFrame(frame); });
+}
+
 void PanafallFrameBatch::add(const PanafallFFTFrame& frame, const char* bigEndianBins) {
     reserveBins(binCount_ + frame.numBins);
     bigendian::copy16ToHost(bigEndianBins, frame.numBins, bins_.get() + binCount_);

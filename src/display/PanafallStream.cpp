@@ -75,11 +75,9 @@ void Panafall::streamHandler(const VITA& packet) {
         runQueue()->async([weak = weak_from_this()] {
             if (const auto self = weak.lock()) {
                 self->frames_.deliverBatch([&](const PanafallFrameBatch& batch) {
-                    batch.forEach([&](const PanafallFFTFrame& ready) {
-                        if (const auto view = self->delegate()) {
-                            view->fftFrame(ready);
-                        }
-                    });
+                    if (const auto view = self->delegate()) {
+                        view->fftFrames(batch);
+                    }
                 });
             }
         });

@@ -151,4 +151,12 @@ inline VITA streamPacket(std::uint16_t classCode, std::uint32_t streamId,
     return packet;
 }
 
+// The span the drawing tests paint: 14.0 to 14.2 MHz, -140 to -40 dBm.
+inline void setDrawingSpan(Panafall& pan) {
+    pan.center.set(14.1f);
+    pan.bandwidth.set(0.2f);
+    pan.minDbm.set(-140.0f);
+    pan.maxDbm.set(-40.0f);
+}
+
 }  // namespace vm::test

@@ -50,10 +50,7 @@ bool isGray(QColor c) {
 class PanAdapterDrawingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        pan->center.set(14.1f);
-        pan->bandwidth.set(0.2f);
-        pan->minDbm.set(-140.0f);
-        pan->maxDbm.set(-40.0f);
+        test::setDrawingSpan(*pan);
         view = std::make_unique<PanAdapterView>(controller);
         view->resize(kWidth, kHeight);
         view->setMyPanafall(pan);

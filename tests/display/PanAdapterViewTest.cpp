@@ -14,6 +14,7 @@
 #include "radio/Radio.h"
 #include "support/LogCapture.h"
 #include "support/QueueBarrier.h"
+#include "support/QueueHold.h"
 #include "support/display/FakeDisplayController.h"
 
 #include "DisplayTestSupport.h"
@@ -104,6 +105,59 @@ TEST_F(PanafallFrameInboxTest, BinCountsAndPacketsThatDoNotFit) {
         EXPECT_EQ(box->frameBins(), c.frameBins);
         EXPECT_EQ(box->frameCount(), 1u) << "counted whether taken or not";
     }
+}
+
+// Packets that wait for the pan's queue together reach the inbox in one hand-off and ask the
+// main thread once: every packet counted, each column showing the newest packet's value.
+TEST_F(PanafallFrameInboxTest, PacketsWaitingTogetherArriveAsOneBatch) {
+    // Hands the pan's calls on to the inbox, counting the batches.
+    struct CountingView : PanafallData {
+        void fftFrame(const PanafallFFTFrame& frame) override { inbox->fftFrame(frame); }
+        void fftFrames(const PanafallFrameBatch& batch) override {
+            ++batches;
+            inbox->fftFrames(batch);
+        }
+        std::shared_ptr<PanafallFrameInbox> inbox;
+        int batches = 0;  // the pan's queue, read after a barrier
+    };
+    const auto pan = Panafall::create(nullptr, "0x40000000");
+    const auto view = std::make_shared<CountingView>();
+    view->inbox = inbox;
+    pan->setDelegate(view);
+    const auto send = [&](std::uint16_t value, std::uint16_t start) {
+        sim::FftFrame frame;
+        frame.startBin = start;
+        frame.totalBins = 300;
+        frame.bins.assign(100, value);
+        pan->streamHandler(
+            test::streamPacket(sim::kClassPanFft, 0x40000000, sim::fftPayload(frame), 3.3));
+    };
+
+    test::QueueHold hold(pan->runQueue());
+    for (std::uint16_t value = 1; value <= 5; ++value) {
+        send(value, 0);
+    }
+    send(9, 100);
+    send(0, 16300);  // would end past the array: counted, not taken
+    hold.release();
+    test::queueBarrier(pan->runQueue());
+
+    EXPECT_EQ(view->batches, 1);
+    EXPECT_EQ(deliveries, 1);
+    EXPECT_EQ(inbox->takeFrameCount(), 7u);
+    EXPECT_EQ(inbox->frameBins(), 300u);
+    const auto shown = bins(201);
+    EXPECT_EQ(shown[0], 5) << "the newest frame";
+    EXPECT_EQ(shown[99], 5);
+    EXPECT_EQ(shown[100], 9);
+    EXPECT_EQ(shown[200], 0);
+
+    // A packet after the hand-off starts the next one.
+    send(6, 0);
+    test::queueBarrier(pan->runQueue());
+    EXPECT_EQ(view->batches, 2);
+    EXPECT_EQ(deliveries, 2);
+    EXPECT_EQ(bins(1)[0], 6);
 }
 
 // A pan from 14.0 to 14.2 MHz with its view.

@@ -2,9 +2,9 @@
 // of FFT packets in both layouts with the limits of a frame.
 #include "display/Panafall.h"
 #include "display/Waterfall.h"
-#include "platform/core/DispatchSemaphore.h"
 #include "support/LogCapture.h"
 #include "support/QueueBarrier.h"
+#include "support/QueueHold.h"
 #include "support/StatusTableWalk.h"
 
 #include "DisplayTestSupport.h"
@@ -284,17 +284,11 @@ TEST(PanafallStream, FramesQueuedBehindABusyViewArriveInOrder) {
         pan->streamHandler(
             test::streamPacket(sim::kClassPanFft, kPanId, sim::fftPayload(frameOf({bin})), 3.3));
     };
-    DispatchSemaphore release;
-    DispatchSemaphore held;
-    pan->runQueue()->async([&] {
-        held.signal();
-        release.wait();
-    });
-    held.wait();
+    test::QueueHold hold(pan->runQueue());
     for (std::uint16_t bin = 1; bin <= 5; ++bin) {
         send(bin);
     }
-    release.signal();
+    hold.release();
     test::queueBarrier(pan->runQueue());
     send(6);
     send(7);

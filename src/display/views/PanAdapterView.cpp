@@ -325,7 +325,8 @@ void PanAdapterView::drawRect(QPainter& painter) {
     vfoLineSkirt_ = bandwidth / 80;
 
     drawfft(painter);
-    drawGrids(painter);
+    gridLayer_.paint(painter, gridInputs(painter),
+                     [this](QPainter& grid, std::vector<QRectF>& ink) { drawGrids(grid, ink); });
     drawMouseMhz(painter);
     drawTNFs(painter, startMHz, endMHz);
     drawBandEdges(painter, startMHz, endMHz);

@@ -17,6 +17,7 @@
 // delegate, `panafallData()`), which asks the main thread for one repaint per batch; everything
 // else runs on the main thread.
 #include "display/views/PanAdapterControls.h"
+#include "display/views/PanadapterGridLayer.h"
 #include "display/views/PanafallFrameInbox.h"
 #include "display/views/WaterFallView.h"
 #include "platform/core/DispatchClock.h"
@@ -126,6 +127,8 @@ public:
     bool firstFftReceived() const { return firstFftReceived_; }
     // Paints the whole panadapter (what a repaint shows) with `painter` on this view's size.
     void drawRect(QPainter& painter);
+    // The grid's picture, which drawRect() redraws only when what it shows has changed.
+    const PanadapterGridLayer& gridLayer() const { return gridLayer_; }
     // Spans, not positions: MHz across the view's width at the pan's bandwidth and back (0
     // without a pan, a bandwidth or a width).
     double mhzToPixels(double mhz) const;
@@ -195,7 +198,10 @@ private:
     // --- Drawing (PanAdapterViewTrace.cpp, PanAdapterViewSlices.cpp,
     // PanAdapterViewOverlays.cpp). Overlays take the span's ends in MHz.
     void drawfft(QPainter& painter);
-    void drawGrids(QPainter& painter);
+    // The grid and its labels, adding the widget rectangles it painted in to `ink`.
+    void drawGrids(QPainter& painter, std::vector<QRectF>& ink);
+    // What the grid's picture shows, for a paint with `painter`.
+    PanadapterGridLayer::Inputs gridInputs(const QPainter& painter) const;
     void drawMouseMhz(QPainter& painter);
     void drawTNFs(QPainter& painter, double startMHz, double endMHz);
     void drawBandEdges(QPainter& painter, double startMHz, double endMHz);
@@ -251,6 +257,7 @@ private:
         alt_rit_path, filter_path, spot_path, mem_path, older_spot_path, oldest_spot_path,
         edge_path, tnf_marker_path, tnf_bandwidth_path;
     std::vector<std::shared_ptr<PanSpotObject>> thisBandSpots_;
+    PanadapterGridLayer gridLayer_;
     std::vector<QRectF> sliceLabeRects;  // view coordinates
     QPointF dropShadowOffsetSize{2.0, -2.0};
 

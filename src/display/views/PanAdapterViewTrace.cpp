@@ -6,6 +6,7 @@
 #include "platform/ui/ColorWell.h"
 
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <algorithm>
@@ -48,29 +49,51 @@ void PanAdapterView::drawfft(QPainter& painter) {
     fft_path.clear();
 }
 
-void PanAdapterView::drawGrids(QPainter& painter) {
+void PanAdapterView::drawGrids(QPainter& painter, std::vector<QRectF>& ink) {
     const double w = width();
     const double h = height();
     const TextStyle& style = lightGrayFontAttrDictionary;
+    const QFontMetricsF metrics(style.font);
+    // A label and the widget rectangle it covers; a line's rectangle is two pixels across.
+    const auto label = [&](const QString& text, double x, double y) {
+        drawText(painter, text, style, x, y);
+        ink.push_back(toWidgetRect(x, y, metrics.horizontalAdvance(text), metrics.height()));
+    };
     for (const GridMark& mark :
          frequencyGridMarks(myPanafall_->center().value_or(0), myPanafall_->bandwidth().value_or(0),
                             horizontalTicks())) {
         const double x = mhzToPixels(mark.offset);
         addVerticalLine(grid_path, x, 1, h);
-        drawText(painter, QString::fromStdString(mark.label), style, x + 3, 1);
+        ink.push_back(QRectF(x - 1, 0, 2, h));
+        label(QString::fromStdString(mark.label), x + 3, 1);
     }
-    const QFontMetricsF metrics(style.font);
     for (const GridMark& mark :
          levelGridMarks(myPanafall_->minDbm().value_or(0), myPanafall_->maxDbm().value_or(0),
                         verticalTicks())) {
         const double y = mark.offset * h;
         addHorizontalLine(grid_path, 0, w, y);
-        const QString label = QString::fromStdString(mark.label);
+        ink.push_back(toWidgetRect(0, y - 1, w, 2));
         // Right-aligned 4 points from the right edge, just below its line.
-        drawText(painter, label, style, w - metrics.horizontalAdvance(label) - 4,
-                 y - metrics.height());
+        const QString text = QString::fromStdString(mark.label);
+        label(text, w - metrics.horizontalAdvance(text) - 4, y - metrics.height());
     }
     strokePath(painter, grid_path, 0.5, QColor::fromRgbF(0.9f, 0.9f, 1.0f));
+}
+
+PanadapterGridLayer::Inputs PanAdapterView::gridInputs(const QPainter& painter) const {
+    // The device painted on: a widget's paint may be redirected to an image of another ratio.
+    const QPaintDevice* device =
+        painter.paintEngine() ? painter.paintEngine()->paintDevice() : painter.device();
+    return {.size = size(),
+            .pixelRatio = device ? device->devicePixelRatioF() : 1.0,
+            .center = myPanafall_->center().value_or(0),
+            .span = myPanafall_->bandwidth().value_or(0),
+            .minDbm = myPanafall_->minDbm().value_or(0),
+            .maxDbm = myPanafall_->maxDbm().value_or(0),
+            .horizontalTicks = horizontalTicks(),
+            .verticalTicks = verticalTicks(),
+            .font = lightGrayFontAttrDictionary.font,
+            .textColor = lightGrayFontAttrDictionary.color};
 }
 
 void PanAdapterView::drawMouseMhz(QPainter& painter) {

@@ -31,6 +31,9 @@ public:
     // The pan's queue. Every packet is counted; one with no bins, or whose bins would end at index
     // kMaxBins or later, changes nothing else.
     void fftFrame(const PanafallFFTFrame& frame) override;
+    // fftFrame() for each packet of the batch, in order, under one lock and with one request to
+    // the main thread.
+    void fftFrames(const PanafallFrameBatch& batch) override;
 
     // Frames counted since the last call (any thread).
     std::uint64_t takeFrameCount() { return frameCount_.exchange(0); }
@@ -46,6 +49,11 @@ public:
 
 private:
     explicit PanafallFrameInbox(Receiver receiver);
+    // Under mutex_: copies the packet's bins when they fit. Its frame's bin count, 0 when the
+    // packet is dropped.
+    std::uint32_t copyIn(const PanafallFFTFrame& frame);
+    // After packets were taken: their bin count, and the main thread asked to look.
+    void taken(std::uint32_t frameBins);
     void deliver();
 
     Receiver receiver_;  // main thread only
