@@ -110,6 +110,9 @@ struct AppOptions {
     std::function<std::unique_ptr<LoginView>()> loginView{};
     // Ends the event loop once a quit is answered yes; none: the application's quit.
     std::function<void()> endEventLoop{};
+    // The bus of the login manager that reports sleep and wake; empty: the system bus. Tests
+    // give the address of a bus of their own.
+    std::string loginManagerBus{};
 };
 
 class AppDelegate : public RadioDelegate,
@@ -185,8 +188,11 @@ public:
 
     // --- Serial ports, sleep and wake, URL events (the audio devices are `remoteAudio`'s) ---
     void portsChanged(bool added);
-    void receiveSleepNote();
+    // `sleepLock` holds the system's sleep back until the radio's connection has closed.
+    void receiveSleepNote(std::shared_ptr<void> sleepLock = nullptr);
     void receiveWakeNote();
+    // True once the login manager's sleep signal is heard.
+    bool watchingSleep() const;
     // After a wake: opens the radio that sleep closed when it is listed; true when it did.
     bool reopenRadioAfterWake();
     void handleURLEvent(const std::string& url);
@@ -218,8 +224,9 @@ public:
     void userCommandedDisconnect();
     // "1 day, 02:03:04" since `connectionStart`.
     std::string connectTimeString() const;
-    // The single end of every session (src/app/control/AppDelegateTeardown.cpp).
-    void radioClosed();
+    // The single end of every session (src/app/control/AppDelegateTeardown.cpp);
+    // `keepUntilDisconnected` is let go once the radio's connection has closed.
+    void radioClosed(std::shared_ptr<void> keepUntilDisconnected = nullptr);
 
     // --- The start-up chain after the GUI bind (src/app/control/AppDelegateStartupChain.cpp) ---
     void startupRadio(const std::shared_ptr<Radio>& radio);
@@ -261,6 +268,8 @@ public:
     void loadSlicePopup();
     void loadAntennas(const std::shared_ptr<Slice>& slice);
     void adjustSliceControls();
+    // The slice, pan and tuning controls as the session allows (none without a radio).
+    void adjustSessionControls();
     void adjustVFOMenu() override;
     void adjustSplitControls() override;
     void adjustPanafallMenu() override;
@@ -487,6 +496,7 @@ public:
     PanAdapterView* panViewUnderHud() const override { return hudOverPanView; }
     bool darkWindowsOn() const override;
     std::vector<std::shared_ptr<RadioInstance>> doroLinkRadios() const override;
+    void applicationDidChangeOcclusionState(bool visible) override;
 
     // Windows
     Window* window = nullptr;  // the default window: the first panadapter window
