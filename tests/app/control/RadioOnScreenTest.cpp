@@ -398,6 +398,8 @@ TEST_F(RadioOnScreen, AKilledRadioDimsTheViewsWithTheReasonAndARestartedOneIsOff
         return std::find(titles.begin(), titles.end(), "SimRadio") != titles.end();
     }));
     connect();
+    ASSERT_TRUE(sim->waitForSessions(2));
+    ASSERT_TRUE(runEventsUntil([&] { return controller->radioConnectionState == 4; }));
     reportSession();
     EXPECT_TRUE(panView.offlineReason().isEmpty());
     EXPECT_TRUE(waterfall.offlineReason().isEmpty());
