@@ -5,14 +5,13 @@
 // process ends.
 #include "app/panels/PanadapterController.h"
 #include "app/shell/AppDelegate.h"
+#include "app/shell/QuitRequests.h"
 #include "app/windows/PanadapterWindow.h"
 #include "platform/audio/AudioBackend.h"
 #include "platform/core/Defaults.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/TerminationSignal.h"
 
 #include <QCoreApplication>
-#include <QSessionManager>
 #include <QTimer>
 
 #include <string>
@@ -31,9 +30,7 @@ int main(int argc, char** argv) {
     controller->panadapters[0]->velmoraSDRWindow->makeKeyAndOrderFront();
     QTimer::singleShot(0, [controller] { controller->applicationDidFinishLaunching(); });
     // SIGTERM and the end of the desktop session take the Quit menu's way out.
-    const vm::TerminationSignal terminationSignal([controller] { controller->quit(); });
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,
-                     [controller](QSessionManager&) { controller->quit(); });
+    const vm::QuitRequests quitRequests(controller);
     const int status = application.exec();
     vm::Defaults::standard().flush();
     // The sound system's device watch stops while the dispatch threads still run.

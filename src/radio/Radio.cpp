@@ -20,6 +20,24 @@ TextList rxAntennasForModel(const Text& model) {
     return {"ANT1", "ANT2", "RX_A", "XVTR"};
 }
 
+// What the caller of close() keeps until the connection is closed: the closing socket holds it as
+// its user data and reports its disconnect to it.
+class HeldUntilDisconnect : public TcpSocketDelegate {
+public:
+    explicit HeldUntilDisconnect(std::shared_ptr<void> held) : held_(std::move(held)) {}
+    void socketDidDisconnect(const TcpSocketPtr& sock, const std::optional<Error>&) override {
+        if (sock) {
+            // The descriptor itself is closed by a task the disconnect left on the socket's
+            // queue; a question asked there is answered after it.
+            [[maybe_unused]] const bool closed = sock->isDisconnected();
+        }
+        held_.reset();
+    }
+
+private:
+    std::shared_ptr<void> held_;
+};
+
 }  // namespace
 
 Radio::Radio(Private, std::shared_ptr<RadioInstance> record, std::weak_ptr<RadioDelegate> owner,
@@ -101,9 +119,9 @@ bool Radio::isSessionSocket(const TcpSocketPtr& sock) const {
     return sock && sock == radioSocket_;
 }
 
-void Radio::close() {
+void Radio::close(std::shared_ptr<void> keepUntilDisconnected) {
     log("Radio close");
-    radioRunQueue()->sync([this] {
+    radioRunQueue()->sync([this, &keepUntilDisconnected] {
         stopPingTimer();
         for (const ClosingStep step : closingSteps_) {
             step(*this);
@@ -115,8 +133,13 @@ void Radio::close() {
             sock = std::move(radioSocket_);
         }
         if (sock) {
+            std::shared_ptr<TcpSocketDelegate> closing;
+            if (keepUntilDisconnected) {
+                closing = std::make_shared<HeldUntilDisconnect>(std::move(keepUntilDisconnected));
+                sock->setUserData(closing);  // a socket already closed lets it go with itself
+            }
+            sock->setDelegate(closing);
             sock->disconnectAfterWriting();
-            sock->setDelegate(std::weak_ptr<TcpSocketDelegate>());
         }
         connectionState_.store(kStateDisconnected);
     });

@@ -97,8 +97,10 @@ public:
     std::uint32_t radioConnectionState() const { return connectionState_.load(); }
     // Ends the session: stops the keep-alive, empties the slice slots, lets the socket finish its
     // writes and disconnect without reporting back, and tells the delegate state 0. The teardown
-    // runs on `radioRunQueue`, after any line being parsed.
-    void close();
+    // runs on `radioRunQueue`, after any line being parsed. `keepUntilDisconnected` is held until
+    // the connection has been closed (its writes done) and let go then, on `radioRunQueue`; the
+    // system's sleep waits on it this way.
+    void close(std::shared_ptr<void> keepUntilDisconnected = nullptr);
 
     // --- What objects register in their attach step, before the session reads a line.
     // A status parser takes the scanner just after the type word and its blank.

@@ -62,6 +62,10 @@ public:
     // Lights the band button of a band ("20"); any other band leaves all dark, and "" leaves
     // the buttons as they are.
     void adjustBandButtons(const std::string& band);
+    // The controls that act on slices work only while a radio is open: without one they are
+    // disabled (the mode, frequency, split, volume and span controls, the band buttons and the
+    // heads-up RIT and XIT buttons), and the next session enables them again.
+    void adjustTuningControls(bool radioOpen);
 
     // The slice pop-up lists the client's slices by title; choosing one makes it the active and
     // transmitting slice, and the panadapter that shows it is centred on it.

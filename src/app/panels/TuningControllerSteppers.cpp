@@ -3,11 +3,13 @@
 #include "app/control/SliceLookups.h"
 #include "app/panels/TuningController.h"
 #include "app/panels/TuningHost.h"
+#include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
 #include "display/Panafall.h"
 #include "objects/Slice.h"
 #include "platform/core/DispatchQueue.h"
 #include "platform/core/Log.h"
+#include "platform/ui/ImageButton.h"
 
 #include <QPushButton>
 
@@ -33,6 +35,22 @@ void TuningController::bandButtonEdit(const std::string& band) {
     log("bandButtonPressed:[{}]", band);
     if (const auto host = host_.lock()) {
         host->editBandStack(band + "M");
+    }
+}
+
+void TuningController::adjustTuningControls(bool radioOpen) {
+    MainControlsBar& c = controls_;
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             c.vfo_number, c.vfo_mhz, c.vfoSteppir, c.vfo_mode, c.vfo_alt_mhz, c.vfoAltSteppir,
+             c.split_popup, c.volumeStepper, c.panBandwidthStepper}) {
+        control->setEnabled(radioOpen);
+    }
+    for (QPushButton* button : c.bandButtons) {
+        button->setEnabled(radioOpen);
+    }
+    if (hud_) {
+        hud_->hudRitButton->setEnabled(radioOpen);
+        hud_->hudXitButton->setEnabled(radioOpen);
     }
 }
 

@@ -117,6 +117,9 @@ struct AppOptions {
     std::function<void()> endEventLoop{};
     // Where the update check reads the latest release number, and the running program's version.
     UpdateCheckOptions updateCheck{};
+    // The bus of the login manager that reports sleep and wake; empty: the system bus. Tests
+    // give the address of a bus of their own.
+    std::string loginManagerBus{};
 };
 
 class AppDelegate : public RadioDelegate,
@@ -207,8 +210,11 @@ public:
 
     // --- Serial ports, sleep and wake, URL events (the audio devices are `remoteAudio`'s) ---
     void portsChanged(bool added);
-    void receiveSleepNote();
+    // `sleepLock` holds the system's sleep back until the radio's connection has closed.
+    void receiveSleepNote(std::shared_ptr<void> sleepLock = nullptr);
     void receiveWakeNote();
+    // True once the login manager's sleep signal is heard.
+    bool watchingSleep() const;
     // After a wake: opens the radio that sleep closed when it is listed; true when it did.
     bool reopenRadioAfterWake();
     void handleURLEvent(const std::string& url);
@@ -240,8 +246,9 @@ public:
     void userCommandedDisconnect();
     // "1 day, 02:03:04" since `connectionStart`.
     std::string connectTimeString() const;
-    // The single end of every session (src/app/shell/AppDelegateTeardown.cpp).
-    void radioClosed();
+    // The single end of every session (src/app/shell/AppDelegateTeardown.cpp);
+    // `keepUntilDisconnected` is let go once the radio's connection has closed.
+    void radioClosed(std::shared_ptr<void> keepUntilDisconnected = nullptr);
 
     // --- The start-up chain after the GUI bind (src/app/shell/AppDelegateStartupChain.cpp) ---
     void startupRadio(const std::shared_ptr<Radio>& radio);
@@ -283,6 +290,8 @@ public:
     void loadSlicePopup();
     void loadAntennas(const std::shared_ptr<Slice>& slice);
     void adjustSliceControls();
+    // The slice, pan and tuning controls as the session allows (none without a radio).
+    void adjustSessionControls();
     void adjustVFOMenu() override;
     void adjustSplitControls() override;
     void adjustPanafallMenu() override;
@@ -479,6 +488,7 @@ public:
     PanAdapterView* panViewUnderHud() const override { return hudOverPanView; }
     bool darkWindowsOn() const override;
     std::vector<std::shared_ptr<RadioInstance>> doroLinkRadios() const override;
+    void applicationDidChangeOcclusionState(bool visible) override;
 
     // Windows
     Window* window = nullptr;  // the default window: the first panadapter window

@@ -84,6 +84,7 @@ bool AppDelegate::connectToDoroRadio(const std::shared_ptr<RadioInstance>& radio
     inhibitAutoConnect = false;
     registerSessionObservers();
     radioControls->bind(openRadio);
+    adjustSessionControls();
     panadapters[0]->velmoraSDRWindow->frameStatus->clear();
     prefsWindow->radioPage().setStatusText({});
     log("connectToDoroRadio:saving radio name:[{}]", text(radio->name));

@@ -57,6 +57,15 @@ void AppDelegate::adjustSliceControls() {
     }
 }
 
+// What acts on the radio's slices and panadapters needs a radio: the slice panels, the pans'
+// controls and the tuning controls are disabled when a session ends and come back with the next.
+void AppDelegate::adjustSessionControls() {
+    adjustSliceControls();
+    adjustVFOMenu();
+    adjustPanafallControls();
+    tuning->adjustTuningControls(openRadio != nullptr);
+}
+
 void AppDelegate::adjustVFOMenu() { sliceMenu->adjustVFOMenu(); }
 
 void AppDelegate::adjustSplitControls() { tuning->adjustSplitControls(); }

@@ -40,17 +40,25 @@ void AppDelegate::startAudioDeviceListeners() { remoteAudio->startAudioSystem();
 
 void AppDelegate::startSleepWatcher() {
     std::weak_ptr<AppDelegate> weak = weak_from_this();
+    const QDBusConnection bus =
+        options_.loginManagerBus.empty()
+            ? QDBusConnection::systemBus()
+            : QDBusConnection::connectToBus(QString::fromStdString(options_.loginManagerBus),
+                                            QStringLiteral("login-manager"));
     sleepWatcher_ = std::make_unique<SleepWatcher>(
-        [weak](SleepWatcher::SleepLock) {
+        [weak](SleepWatcher::SleepLock lock) {
             if (auto self = weak.lock()) {
-                self->receiveSleepNote();
+                self->receiveSleepNote(std::move(lock));
             }
         },
         [weak] {
             if (auto self = weak.lock()) {
                 self->receiveWakeNote();
             }
-        });
+        },
+        bus);
 }
+
+bool AppDelegate::watchingSleep() const { return sleepWatcher_ && sleepWatcher_->watching(); }
 
 }  // namespace vm

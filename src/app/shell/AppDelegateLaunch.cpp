@@ -79,7 +79,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     filterPresetController->setupPresetDictionary();
     userMemoryController->loadUserMemories();
     doroSDRisRunning = openDoroSDR();
-    adjustModeControls();
+    // The mode controls as the slices allow, and with them everything that needs a radio.
+    adjustSessionControls();
     if (knob.doroControl()) {
         std::weak_ptr<AppDelegate> weak = weak_from_this();
         DispatchQueue::main()->after(std::chrono::milliseconds(100), [weak] {

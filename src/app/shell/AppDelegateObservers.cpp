@@ -1,6 +1,7 @@
 // What the controller listens to for the whole run, and the images the controls show first.
 #include "app/shell/AppDelegate.h"
 
+#include "app/shell/WindowDelegates.h"
 #include "app/windows/HudWindow.h"
 #include "app/windows/KnobPrefsPage.h"
 #include "app/windows/MainControlsBar.h"
@@ -35,8 +36,16 @@ void AppDelegate::registerObservers() {
                      });
 }
 
-// The heads-up display leaves the screen with the application when the operator asked for that.
+// The heads-up display leaves the screen with the application when the operator asked for that,
+// and the preferences window floats only while the application is active.
 void AppDelegate::applicationStateChanged(bool active) {
+    if (windowDelegates) {
+        if (active) {
+            windowDelegates->applicationDidBecomeActive();
+        } else {
+            windowDelegates->applicationWillResignActive();
+        }
+    }
     if (!active && hudHidesOnDeactivate_ && hud->isVisible()) {
         hud->hide();
         hudHiddenInBackground_ = true;

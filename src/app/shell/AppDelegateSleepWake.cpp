@@ -1,6 +1,8 @@
 // The computer's sleep and wake: sleep ends the radio's session (through the one session-end
 // path) and closes the knob; after the wake the knob reopens and the same radio is opened again
-// as soon as discovery (or the DoroLink server) lists it.
+// as soon as discovery (or the DoroLink server) lists it. The system's sleep waits for the lock
+// that sleep hands over: without a session it goes when the handler returns, with one when the
+// session's connection has closed.
 #include "app/shell/AppDelegate.h"
 
 #include "app/control/DoroControlController.h"
@@ -11,7 +13,7 @@
 
 namespace vm {
 
-void AppDelegate::receiveSleepNote() {
+void AppDelegate::receiveSleepNote(std::shared_ptr<void> sleepLock) {
     was_connected = radioFactory && openRadio && radioConnectionState == 4;
     sleeping = true;
     log("receiveSleepNote: {}, connected:{}", "PrepareForSleep", was_connected ? "YES" : "NO");
@@ -26,7 +28,8 @@ void AppDelegate::receiveSleepNote() {
         reopenAfterWake_ = instance ? instance->name.value_or("") : "";
         reopenAfterWakeIsRemote_ = instance && instance->wanRadio.value_or(false);
         saveAntennas();
-        radioClosed();
+        // The system sleeps once the connection has closed and the radio has heard the close.
+        radioClosed(std::move(sleepLock));
     }
 }
 

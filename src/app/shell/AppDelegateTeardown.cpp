@@ -36,7 +36,7 @@ void AppDelegate::removeOurResourcesFromRadio() {
     }
 }
 
-void AppDelegate::radioClosed() {
+void AppDelegate::radioClosed(std::shared_ptr<void> keepUntilDisconnected) {
     log("{}", dashes());
     log("radioClosed start cleanup");
     // The radio's controls let go of the radio first: switching remote audio off below changes
@@ -57,12 +57,13 @@ void AppDelegate::radioClosed() {
     doroPanafalls.clear();
     removeSessionObservers();
     if (const std::shared_ptr<Radio> radio = std::exchange(openRadio, nullptr)) {
-        radio->close();
+        radio->close(std::move(keepUntilDisconnected));
     }
     // The closed radio's transverters are not shown, nor offered to the next radio's slices.
     if (transverters) {
         transverters->reloadXvtrTabItemsAndSubMenus();
     }
+    adjustSessionControls();
     log("radioClosed cleanup done");
     log("{}", dashes());
 }

@@ -14,6 +14,7 @@
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/RadioPrefsPage.h"
 #include "app/windows/TnfPanel.h"
+#include "platform/core/Log.h"
 
 namespace vm {
 
@@ -43,6 +44,13 @@ bool AppDelegate::darkWindowsOn() const { return prefsWindow->radioPage().darkWi
 
 std::vector<std::shared_ptr<RadioInstance>> AppDelegate::doroLinkRadios() const {
     return wanServer ? wanServer->remoteRadios() : std::vector<std::shared_ptr<RadioInstance>>{};
+}
+
+void AppDelegate::applicationDidChangeOcclusionState(bool visible) {
+    applicationOccluded = !visible;
+    if (debugEnabled()) {
+        log("applicationDidChangeOcclusionState: {}", visible ? "Visible" : "Occluded");
+    }
 }
 
 }  // namespace vm

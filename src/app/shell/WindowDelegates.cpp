@@ -16,6 +16,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <charconv>
 
 namespace vm {
@@ -58,20 +59,25 @@ WindowDelegates::WindowDelegates(Private, const Windows& windows,
     }
 }
 
-void WindowDelegates::listen() {
+std::vector<Window*> WindowDelegates::windows() const {
     std::vector<Window*> windows;
     for (const auto& window : panWindows_) {
-        windows.push_back(window);
+        if (window) {
+            windows.push_back(window);
+        }
     }
     for (Window* window : {prefsWindow_.data(), hud_.data(), cwxWindow_.data(), memoryPanel_.data(),
                            tnfPanel_.data()}) {
-        windows.push_back(window);
-    }
-    std::weak_ptr<WindowDelegates> weak = weak_from_this();
-    for (Window* window : windows) {
-        if (!window) {
-            continue;
+        if (window) {
+            windows.push_back(window);
         }
+    }
+    return windows;
+}
+
+void WindowDelegates::listen() {
+    std::weak_ptr<WindowDelegates> weak = weak_from_this();
+    for (Window* window : windows()) {
         const auto call =
             [weak, target = QPointer<Window>(window)](void (WindowDelegates::*handler)(Window&)) {
                 return [weak, target, handler] {
@@ -86,6 +92,36 @@ void WindowDelegates::listen() {
         QObject::connect(window, &Window::didBecomeKey, window,
                          call(&WindowDelegates::windowDidBecomeKey));
         QObject::connect(window, &Window::didMove, window, call(&WindowDelegates::windowDidMove));
+        QObject::connect(window, &Window::occlusionChanged, window, [weak] {
+            if (const auto self = weak.lock()) {
+                self->windowOcclusionChanged();
+            }
+        });
+    }
+}
+
+bool WindowDelegates::applicationVisible() const {
+    const auto shown = windows();
+    return std::any_of(shown.begin(), shown.end(),
+                       [](const Window* window) { return !window->isOccluded(); });
+}
+
+void WindowDelegates::windowOcclusionChanged() {
+    const bool visible = applicationVisible();
+    if (visible == visible_) {
+        return;
+    }
+    visible_ = visible;
+    if (const auto host = host_.lock()) {
+        host->applicationDidChangeOcclusionState(visible);
+    }
+}
+
+void WindowDelegates::applicationDidBecomeActive() { adjustPrefsWindow(); }
+
+void WindowDelegates::applicationWillResignActive() {
+    if (prefsWindow_) {
+        prefsWindow_->setFloating(false);
     }
 }
 

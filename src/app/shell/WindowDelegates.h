@@ -10,7 +10,12 @@
 //   main window that holds it whole, and is an ordinary window anywhere else;
 // - moving the heads-up display retitles it after the panadapter under it and brings that
 //   panadapter's window to the front;
-// - the radio chooser's tool tip describes the chosen radio.
+// - the radio chooser's tool tip describes the chosen radio;
+// - the application becoming active floats the preferences window again where it floats over a
+//   main window, and resigning active puts it back at the normal level, so that it does not
+//   stay above the windows of other programs;
+// - the application counts as visible while any of its windows is exposed, and the host hears
+//   each change between visible and occluded.
 //
 // Main thread only. The room holds the windows weakly; they belong to the controller.
 #include <QPointer>
@@ -54,6 +59,10 @@ public:
     void windowDidBecomeKey(Window& window);
     void windowDidMove(Window& window);
     void adjustPrefsWindow();
+    void applicationDidBecomeActive();
+    void applicationWillResignActive();
+    // Whether any of the windows is exposed now.
+    bool applicationVisible() const;
     // The first panadapter window (0 to 3) whose frame meets the heads-up display's; none.
     std::optional<int> panWindowUnderHud() const;
 
@@ -70,7 +79,9 @@ public:
 
 private:
     void listen();
+    std::vector<Window*> windows() const;
     std::optional<int> panIndexOf(const Window& window) const;
+    void windowOcclusionChanged();
 
     std::array<QPointer<PanadapterWindow>, 4> panWindows_;
     std::array<QPointer<PanAdapterView>, 4> panViews_;
@@ -78,6 +89,7 @@ private:
     QPointer<WindowMenu> windowMenu_;
     QPointer<PopUpButton> radioPortNamePopUp_;
     std::weak_ptr<WindowDelegatesHost> host_;
+    bool visible_ = true;  // as last told to the host
 };
 
 }  // namespace vm

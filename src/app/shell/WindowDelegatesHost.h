@@ -1,8 +1,8 @@
 #pragma once
 // What the window handling needs from the application's controller: the open radio, to which a
 // closed panadapter window's panadapter is given back, the heads-up title, the panadapter view
-// under the heads-up display, the windows' appearance and the radios the chooser lists. Main
-// thread only.
+// under the heads-up display, the windows' appearance, the radios the chooser lists, and whether
+// the application can be seen at all. Main thread only.
 #include <QPalette>
 
 #include <memory>
@@ -29,6 +29,8 @@ public:
     // The radios heard on the local network, and those the DoroLink server lists.
     virtual std::vector<std::shared_ptr<RadioInstance>> localRadios() const = 0;
     virtual std::vector<std::shared_ptr<RadioInstance>> doroLinkRadios() const = 0;
+    // The application became visible (some window of it exposed) or occluded (none).
+    virtual void applicationDidChangeOcclusionState(bool visible) = 0;
 };
 
 }  // namespace vm

@@ -116,9 +116,14 @@ void Window::setFloating(bool floating) {
         return;
     }
     const bool wasVisible = isVisible();
+    const bool wasActive = isActiveWindow();
     setWindowFlag(Qt::WindowStaysOnTopHint, floating);  // hides the window
     if (wasVisible) {
+        // Shown again without taking the keyboard from the window that has it.
+        const bool quiet = testAttribute(Qt::WA_ShowWithoutActivating);
+        setAttribute(Qt::WA_ShowWithoutActivating, quiet || !wasActive);
         show();
+        setAttribute(Qt::WA_ShowWithoutActivating, quiet);
     }
 }
 
@@ -175,9 +180,21 @@ void Window::changeEvent(QEvent* event) {
 
 void Window::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!watchingExposure_ && windowHandle()) {
-        windowHandle()->installEventFilter(this);
-        watchingExposure_ = true;
+    if (QWindow* handle = windowHandle(); handle && handle != watchedHandle_) {
+        if (watchedHandle_) {
+            watchedHandle_->removeEventFilter(this);
+        }
+        handle->installEventFilter(this);
+        watchedHandle_ = handle;
+    }
+}
+
+// A hidden window is not exposed, whether or not the platform says so.
+void Window::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    if (exposed_) {
+        exposed_ = false;
+        emit occlusionChanged(false);
     }
 }
 

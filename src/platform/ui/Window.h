@@ -5,11 +5,13 @@
 //   pixels) is written to the defaults shortly after each move or resize and when the window
 //   closes, and setting the name restores a stored frame, moved onto a screen when it lies off
 //   every screen there is now;
-// - the floating level (above the other windows) or the normal one;
+// - the floating level (above the other windows) or the normal one; a change of level keeps a
+//   shown window shown, and keeps the keyboard where it was;
 // - bringing the window to the front as the key window;
 // - the events the controller listens to: will close, did move, did resize, did become and
 //   resign key (active), and occlusion, as the window system reports the window exposed or not.
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <string>
@@ -51,6 +53,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -62,7 +65,8 @@ private:
     QTimer saveTimer_;
     bool key_ = false;
     bool exposed_ = false;
-    bool watchingExposure_ = false;
+    // The platform window watched for exposure; a change of level may give the window a new one.
+    QPointer<QWindow> watchedHandle_;
 };
 
 }  // namespace vm

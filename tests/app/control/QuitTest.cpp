@@ -1,15 +1,19 @@
 // Quitting against the simulated radio: the radio is left clean (non-permanent notch filters,
 // this client's slices and panadapters), the profiles saved, and the event loop ended once the
-// radio confirms or, when it does not answer, after the removal wait; a quit before the launch
-// finished ends at once.
+// radio confirms or, when it does not answer, after the removal wait; SIGTERM takes the same way;
+// a quit before the launch finished ends at once.
 #include "ConnectingFixture.h"
 
+#include "app/shell/QuitRequests.h"
 #include "platform/core/Defaults.h"
 #include "radio/TNF.h"
 #include "support/LogCapture.h"
 #include "support/sim/SimLines.h"
 
 #include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
 
 namespace vm {
 namespace {
@@ -49,6 +53,11 @@ protected:
         advance(250ms);
         advance(250ms);
     }
+    // The radio reports slice 0 and the panadapter deleted, as it does after their removal.
+    void radioConfirmsTheRemovals() {
+        ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "in_use=0")));
+        ASSERT_TRUE(sim->sendStatus(sim::displayRemovedStatus("pan", kPan)));
+    }
 };
 
 TEST_F(Quit, LeavesTheRadioCleanThenEndsOnTheRadiosConfirmation) {
@@ -68,8 +77,7 @@ TEST_F(Quit, LeavesTheRadioCleanThenEndsOnTheRadiosConfirmation) {
     ASSERT_TRUE(names);
     EXPECT_EQ(names->at("saved_profile_name"), PlistValue("Contest"));
 
-    ASSERT_TRUE(sim->sendStatus(sim::sliceStatus(0, "in_use=0")));
-    ASSERT_TRUE(sim->sendStatus(sim::displayRemovedStatus("pan", kPan)));
+    radioConfirmsTheRemovals();
     ASSERT_TRUE(runEventsUntil([&] { return eventLoopEnds == 1; }));
     EXPECT_FALSE(capture.contains("timed out"));
     EXPECT_EQ(controller->openRadio, nullptr);
@@ -81,6 +89,26 @@ TEST_F(Quit, LeavesTheRadioCleanThenEndsOnTheRadiosConfirmation) {
     controller->quit();  // the loop has ended already: a second request does nothing
     test::mainQueueBarrier();
     EXPECT_EQ(eventLoopEnds, 1);
+}
+
+// SIGTERM to the process takes the Quit menu's way: the radio left clean, its session closed.
+TEST_F(Quit, SigtermLeavesTheRadioCleanAndClosesTheSessionAsTheQuitMenuDoes) {
+    openSession();
+    const QuitRequests requests(controller);
+    ASSERT_TRUE(requests.signalInstalled());
+    test::LogCapture capture;
+    ASSERT_EQ(::kill(::getpid(), SIGTERM), 0);
+    ASSERT_TRUE(runEventsUntil([&] { return capture.contains("applicationShouldTerminate:"); }));
+    test::commandBarrier(*controller->openRadio, *sim);
+    EXPECT_TRUE(sent("tnf remove 1"));
+    saveProfilesThrough();
+    ASSERT_TRUE(runEventsUntil(
+        [&] { return sent("slice remove 0") && sent("display pan remove 0x40000000"); }));
+    radioConfirmsTheRemovals();
+    ASSERT_TRUE(runEventsUntil([&] { return eventLoopEnds == 1; }));
+    EXPECT_EQ(controller->openRadio, nullptr);
+    EXPECT_TRUE(capture.contains("closeDoroSDR:replyToApplicationShouldTerminate"));
+    EXPECT_TRUE(runEventsUntil([&] { return !sim->sessionOpen(); })) << "the radio saw the close";
 }
 
 TEST_F(Quit, ARadioThatNeverConfirmsIsGivenUpAfterFiveSeconds) {

@@ -1,12 +1,14 @@
 // The radio on screen, end to end against the simulated radio with the application offscreen:
 // the radio's panadapter and waterfall reach the first window, slice 0 fills panel A and the VFO
 // controls, the radio's later status lines move the controls, a slice with no panel is listed but
-// not observed, and closing the session leaves no observer of it behind. The panadapter views open
-// the panadapter menu, and the radio's spots box empties the radio's spots.
+// not observed, closing the session leaves no observer of it behind, and the controls that need
+// a radio are usable only while one is open. The panadapter views open the panadapter menu, and
+// the radio's spots box empties the radio's spots.
 #include "ConnectingFixture.h"
 
 #include "app/panels/SlicePanelController.h"
 
+#include "app/windows/HudWindow.h"
 #include "app/windows/MainControlsBar.h"
 #include "app/windows/MainMenus.h"
 #include "app/windows/PanControls.h"
@@ -57,6 +59,34 @@ class RadioOnScreen : public test::ConnectingFixture {
 protected:
     std::string ours() const { return "client_handle=0x" + sim->identity().handle; }
     SlicePanel& panelA() { return controller->slicePanelControllers[0]->panel(); }
+    // A sample of what needs a radio: panel A's controls, the tuning controls of the main window
+    // and the heads-up display, and pan 0's display controls.
+    std::vector<QWidget*> sessionControls() {
+        const MainControlsBar& bar = *controller->mainControls;
+        return {panelA().volumeSlider,
+                panelA().muteCheckBox,
+                panelA().filterLoStepper,
+                panelA().rxAntPopup,
+                panelA().ritButton,
+                bar.vfo_mhz,
+                bar.vfo_mode,
+                bar.vfoSteppir,
+                bar.split_popup,
+                bar.bandButtons[5],
+                bar.volumeStepper,
+                controller->hud->hudRitButton,
+                panadapter(0).panControls->bandwidthSlider};
+    }
+    bool anySessionControlEnabled() {
+        const auto controls = sessionControls();
+        return std::any_of(controls.begin(), controls.end(),
+                           [](const QWidget* control) { return control->isEnabled(); });
+    }
+    bool allSessionControlsEnabled() {
+        const auto controls = sessionControls();
+        return std::all_of(controls.begin(), controls.end(),
+                           [](const QWidget* control) { return control->isEnabled(); });
+    }
 
     // What the radio reports for this client once bound: its panadapter on 20 m with the
     // waterfall, slice 0 in USB on it, and slice 5, which has no panel.
@@ -342,8 +372,10 @@ TEST_F(RadioOnScreen, RemovingOurResourcesAsksTheRadioForEachSliceAndPanadapterI
 
 TEST_F(RadioOnScreen, AKilledRadioDimsTheViewsWithTheReasonAndARestartedOneIsOfferedAgain) {
     launch();
+    EXPECT_FALSE(anySessionControlEnabled()) << "no radio yet";
     connectAsGui();
     reportSession();
+    EXPECT_TRUE(allSessionControlsEnabled());
     sendWaterfallLines(120);
     ASSERT_TRUE(runEventsUntil([&] { return panadapter(0).waterFallView->frameCount() >= 120; }));
     PanAdapterView& panView = *panadapter(0).panAdapterView;
@@ -363,6 +395,7 @@ TEST_F(RadioOnScreen, AKilledRadioDimsTheViewsWithTheReasonAndARestartedOneIsOff
     const int undimmed = waterfall.grab().toImage().pixelColor(middle).lightness();
     waterfall.setOfflineReason(QStringLiteral("Radio Disconnected"));
     EXPECT_LT(dimmed, undimmed) << "the last picture is dimmed";
+    EXPECT_FALSE(anySessionControlEnabled()) << "nothing that needs a radio stays usable";
     panadapter(0).velmoraSDRWindow->repaint();
     saveMainWindow(QStringLiteral("radio_gone_views_dimmed.png"));
 
@@ -378,6 +411,7 @@ TEST_F(RadioOnScreen, AKilledRadioDimsTheViewsWithTheReasonAndARestartedOneIsOff
     reportSession();
     EXPECT_TRUE(panView.offlineReason().isEmpty());
     EXPECT_TRUE(waterfall.offlineReason().isEmpty());
+    EXPECT_TRUE(allSessionControlsEnabled()) << "the next session gives the controls back";
 }
 
 // The slice menus name the client's slices by number as the radio reports them, and the split

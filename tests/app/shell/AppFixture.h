@@ -46,6 +46,7 @@ protected:
         options.loginView = [] { return std::make_unique<PagesNotShown>(); };
         options.endEventLoop = [this] { ++eventLoopEnds; };
         options.updateCheck = updateCheck;
+        options.loginManagerBus = loginManagerBus;
         controller = AppDelegate::create(std::move(options));
         ASSERT_EQ(controller->awakeFromNib(), AppDelegate::Start::run);
         controller->applicationDidFinishLaunching();
@@ -77,6 +78,9 @@ protected:
     }();
     // How often a quit ended the event loop (the tests run none).
     int eventLoopEnds = 0;
+    // The address of the bus where the controller looks for the login manager; empty: the
+    // system bus.
+    std::string loginManagerBus;
 
 private:
     int savedStderr_ = -1;

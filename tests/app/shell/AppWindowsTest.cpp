@@ -12,10 +12,12 @@
 #include "app/windows/PreferencesWindow.h"
 #include "app/windows/TnfPanel.h"
 #include "platform/ui/ImageButton.h"
+#include "support/LogCapture.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QTabWidget>
+#include <QTest>
 
 namespace vm {
 namespace {
@@ -120,6 +122,26 @@ TEST_F(AppFixture, WithoutARadioTheActivityLightBlinksYellowAndTheTabsReadOff) {
     for (int tab = 0; tab < 4; ++tab) {
         EXPECT_EQ(tabs.tabText(tab), QStringLiteral("Off"));
     }
+}
+
+// With the debug log on, the application notes when none of its windows can be seen any more and
+// when one can again.
+TEST_F(AppFixture, HidingEveryWindowOccludesTheApplicationAndShowingOneMakesItVisible) {
+    Defaults::standard().set("debug_state", PlistValue(std::int64_t{1}));
+    launch();
+    PanadapterWindow& main = *controller->panadapters[0]->velmoraSDRWindow;
+    main.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !main.isOccluded(); }));
+    ASSERT_FALSE(controller->applicationOccluded);
+    test::LogCapture capture;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        window->hide();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller->applicationOccluded; }));
+    EXPECT_TRUE(capture.contains("applicationDidChangeOcclusionState: Occluded"));
+    main.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller->applicationOccluded; }));
+    EXPECT_TRUE(capture.contains("applicationDidChangeOcclusionState: Visible"));
 }
 
 }  // namespace

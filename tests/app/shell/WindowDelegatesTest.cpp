@@ -11,6 +11,8 @@
 #include "radio/RadioInstance.h"
 #include "support/QueueBarrier.h"
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace vm {
@@ -28,6 +30,8 @@ struct Host : WindowDelegatesHost {
     bool darkWindowsOn() const override { return dark; }
     std::vector<std::shared_ptr<RadioInstance>> localRadios() const override { return local; }
     std::vector<std::shared_ptr<RadioInstance>> doroLinkRadios() const override { return remote; }
+    void applicationDidChangeOcclusionState(bool visible) override { occlusion.push_back(visible); }
+    std::vector<bool> occlusion;  // each change told, in order
 };
 
 std::shared_ptr<RadioInstance> radio(const std::string& name, bool wan) {
@@ -116,6 +120,49 @@ TEST_F(WindowDelegatesTest, ThePreferencesFloatSeeThroughOnlyWhollyInsideAVisibl
     main().hide();
     delegates->adjustPrefsWindow();
     EXPECT_FALSE(prefs.isFloating());
+}
+
+// Floating over the other windows is for the active application only: resigning active puts the
+// preferences at the normal level, becoming active floats them again over the main window.
+TEST_F(WindowDelegatesTest, ThePreferencesFloatOnlyWhileTheApplicationIsActive) {
+    main().setGeometry(0, 0, 1200, 800);
+    main().show();
+    prefs.setGeometry(100, 100, 400, 300);
+    prefs.show();
+    delegates->applicationDidBecomeActive();
+    EXPECT_TRUE(prefs.isFloating());
+    delegates->applicationWillResignActive();
+    EXPECT_FALSE(prefs.isFloating());
+    EXPECT_TRUE(prefs.isVisible());
+    delegates->applicationDidBecomeActive();
+    EXPECT_TRUE(prefs.isFloating());
+
+    prefs.move(1000, 100);  // no longer held by the main window
+    delegates->applicationWillResignActive();
+    delegates->applicationDidBecomeActive();
+    EXPECT_FALSE(prefs.isFloating());
+}
+
+// The application is occluded once none of its windows is exposed, and visible again with the
+// first one shown; each change is told once.
+TEST_F(WindowDelegatesTest, TheApplicationIsOccludedWhileNoWindowIsExposed) {
+    main().show();
+    cwx.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&cwx));
+    EXPECT_TRUE(delegates->applicationVisible());
+    main().hide();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return main().isOccluded(); }));
+    EXPECT_TRUE(host->occlusion.empty()) << "the CWX window is still there";
+    cwx.hide();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return host->occlusion.size() == 1; }));
+    EXPECT_FALSE(host->occlusion[0]);
+    cwx.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return host->occlusion.size() == 2; }));
+    EXPECT_TRUE(host->occlusion[1]);
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
+    EXPECT_EQ(host->occlusion.size(), 2u);
 }
 
 TEST_F(WindowDelegatesTest, TheHudIsOverTheFirstMainWindowItMeets) {

@@ -80,7 +80,7 @@ TEST(Window, StoredFramesThatAreNotFramesAreIgnored) {
     }
 }
 
-TEST(Window, FloatingLevelKeepsAShownWindowShown) {
+TEST(Window, FloatingLevelKeepsAShownWindowShownAndItsExposureFollowed) {
     Window window;
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -90,6 +90,14 @@ TEST(Window, FloatingLevelKeepsAShownWindowShown) {
     window.setFloating(false);
     EXPECT_FALSE(window.isFloating());
     EXPECT_TRUE(window.isVisible());
+
+    // Its exposure is still followed after the change of level.
+    QSignalSpy occlusion(&window, &Window::occlusionChanged);
+    window.hide();
+    EXPECT_TRUE(window.isOccluded());
+    window.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isOccluded(); }));
+    EXPECT_GE(occlusion.count(), 2);
 }
 
 TEST(Window, ReportsKeyMoveOcclusionAndClose) {
