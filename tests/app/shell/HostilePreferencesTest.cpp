@@ -8,6 +8,10 @@
 #include <QCoreApplication>
 #include <QProcess>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 namespace vm {
@@ -15,11 +19,37 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A loopback port that refuses every connection while the test runs: bound, never listening.
+class RefusingPort {
+public:
+    RefusingPort() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+            port_ = ntohs(address.sin_port);
+        }
+    }
+    ~RefusingPort() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
+    int port() const { return port_; }
+
+private:
+    int fd_;
+    int port_ = 0;
+};
+
 // A home of its own for each start, so that nothing of another test's run is shared.
 class ProgramRun {
 public:
     explicit ProgramRun(const std::string& name)
         : home_(fs::path(std::getenv("HOME")) / ("hostile-" + name)) {
+        EXPECT_NE(proxy_.port(), 0);
         fs::create_directories(config());
         fs::create_directories(home_ / "runtime");
         fs::permissions(home_ / "runtime", fs::perms::owner_all);
@@ -34,6 +64,11 @@ public:
         environment.insert("HOME", QString::fromStdString(home_.string()));
         environment.insert("XDG_CONFIG_HOME", QString::fromStdString(config().string()));
         environment.insert("XDG_RUNTIME_DIR", QString::fromStdString((home_ / "runtime").string()));
+        // Unreadable preferences leave the launch's update check on: it goes to a proxy on a
+        // loopback port that refuses it, never off the machine.
+        environment.insert("https_proxy", QStringLiteral("http://127.0.0.1:%1").arg(proxy_.port()));
+        environment.remove("no_proxy");
+        environment.remove("NO_PROXY");
         program.setProcessEnvironment(environment);
         program.start(VM_APP_PROGRAM, {});
         if (!program.waitForStarted(10000)) {
@@ -70,6 +105,7 @@ public:
     }
 
 private:
+    RefusingPort proxy_;
     fs::path home_;
 };
 
